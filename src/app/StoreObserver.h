@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+
+namespace nudgewatch {
+
+class AppTrackerStore;
+
+// Re-reads the store once after a burst of changes. The store announces every
+// field write (a tick writes several per record); a view only needs to refresh
+// once, after the writes, on the next turn of the event loop.
+class StoreObserver final : public QObject {
+    Q_OBJECT
+public:
+    StoreObserver(const AppTrackerStore &store, std::function<void()> refresh,
+                  QObject *parent = nullptr);
+
+private:
+    void schedule();
+
+    std::function<void()> m_refresh;
+    bool m_pending = false;
+};
+
+} // namespace nudgewatch

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "app/Services.h"
+
+#include <QFileInfo>
+
+namespace nudgewatch {
+
+class LocalFileSystem final : public FileSystem {
+public:
+    bool exists(const QString &path) const override { return !path.isEmpty() && QFileInfo::exists(path); }
+};
+
+} // namespace nudgewatch

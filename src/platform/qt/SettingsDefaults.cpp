@@ -1,0 +1,76 @@
+#include "platform/qt/SettingsDefaults.h"
+
+#include <QFileInfo>
+
+namespace nudgewatch {
+
+SettingsDefaults::SettingsDefaults()
+    : m_settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Nudgewatch"),
+                 QStringLiteral("Nudgewatch"))
+{
+}
+
+SettingsDefaults::SettingsDefaults(const QString &filePath)
+    : m_settings(filePath, QSettings::IniFormat)
+{
+}
+
+std::optional<QStringList> SettingsDefaults::stringList(const QString &key) const
+{
+    const QVariant value = m_settings.value(key);
+    switch (value.metaType().id()) {
+    case QMetaType::QStringList:
+        return value.toStringList();
+    case QMetaType::QString:
+        // The INI format writes a one-element list as a plain string.
+        return QStringList{value.toString()};
+    case QMetaType::QVariantList: {
+        QStringList strings;
+        for (const QVariant &item : value.toList()) {
+            if (item.metaType().id() != QMetaType::QString)
+                return std::nullopt;
+            strings.append(item.toString());
+        }
+        return strings;
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+double SettingsDefaults::doubleValue(const QString &key) const
+{
+    const QVariant value = m_settings.value(key);
+    bool ok = false;
+    const double number = value.toDouble(&ok);
+    return ok ? number : 0.0;
+}
+
+bool SettingsDefaults::setStringList(const QString &key, const QStringList &value)
+{
+    return write(key, value);
+}
+
+bool SettingsDefaults::setDouble(const QString &key, double value)
+{
+    return write(key, value);
+}
+
+bool SettingsDefaults::write(const QString &key, const QVariant &value)
+{
+    // QSettings keeps a value it could not write in memory and would report it
+    // from then on; a failed write is undone so reads keep matching the file.
+    const QVariant previous = m_settings.value(key);
+    const bool existed = m_settings.contains(key);
+    m_settings.setValue(key, value);
+    m_settings.sync();
+    if (m_settings.status() == QSettings::NoError)
+        return true;
+    if (existed)
+        m_settings.setValue(key, previous);
+    else
+        m_settings.remove(key);
+    return false;
+}
+
+} // namespace nudgewatch

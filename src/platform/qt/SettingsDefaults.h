@@ -1,0 +1,30 @@
+#pragma once
+
+#include "app/Services.h"
+
+#include <QSettings>
+
+namespace nudgewatch {
+
+// User defaults in an INI file under the XDG config directory
+// (~/.config/Nudgewatch/Nudgewatch.conf). Every write is synced at once and
+// written atomically, so a crash loses nothing and never leaves half a file.
+class SettingsDefaults final : public UserDefaults {
+public:
+    SettingsDefaults(); // the user's file
+    explicit SettingsDefaults(const QString &filePath);
+
+    std::optional<QStringList> stringList(const QString &key) const override;
+    double doubleValue(const QString &key) const override;
+    bool setStringList(const QString &key, const QStringList &value) override;
+    bool setDouble(const QString &key, double value) override;
+
+    QString fileName() const { return m_settings.fileName(); }
+
+private:
+    bool write(const QString &key, const QVariant &value);
+
+    mutable QSettings m_settings;
+};
+
+} // namespace nudgewatch

@@ -1,0 +1,260 @@
+#include "tracking/AppTrackerStore.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+#include <QRandomGenerator>
+
+#include <cmath>
+
+namespace nudgewatch {
+
+const QStringList AppTrackerStore::waitingMessages = {
+    QStringLiteral("is waiting for you!"),     QStringLiteral("misses you!"),
+    QStringLiteral("wants your attention."),   QStringLiteral("has been idle. Open it?"),
+    QStringLiteral("is getting lonely..."),    QStringLiteral("says: come back!"),
+};
+
+QString standardizedPath(const QString &path)
+{
+    if (path.isEmpty() || !QDir::isAbsolutePath(path))
+        return {};
+    return QDir::cleanPath(path);
+}
+
+bool appMatches(const TrackedApp &tracked, const RunningApplication &running)
+{
+    if (running.bundlePath) {
+        const QString runningPath = standardizedPath(*running.bundlePath);
+        return !runningPath.isEmpty() && runningPath == standardizedPath(tracked.bundlePath);
+    }
+    return running.localizedName && *running.localizedName == tracked.name;
+}
+
+namespace {
+
+// A stored threshold that is not a positive finite number is replaced, so the
+// monitor and the label never work with NaN or infinity.
+double resolvedThreshold(double stored)
+{
+    return std::isfinite(stored) && stored > 0 ? stored : AppTrackerStore::defaultIdleThreshold;
+}
+
+QString bundleDisplayName(const BundleNames &names, const QString &path)
+{
+    if (names.localizedName)
+        return *names.localizedName;
+    if (names.name)
+        return *names.name;
+    return QFileInfo(path).completeBaseName();
+}
+
+} // namespace
+
+AppTrackerStore::AppTrackerStore(StoreServices services, QObject *parent)
+    : QObject(parent), m_services(std::move(services))
+{
+    if (!m_services.randomIndex) {
+        m_services.randomIndex = [](std::size_t n) {
+            return static_cast<std::size_t>(QRandomGenerator::global()->bounded(quint64(n)));
+        };
+    }
+    setIdleThresholdSeconds(
+        resolvedThreshold(m_services.defaults.doubleValue(defaultsKeys::idleThreshold)));
+    loadTrackedApps();
+}
+
+AppTrackerStore::~AppTrackerStore() = default;
+
+bool AppTrackerStore::setIdleThresholdSeconds(double seconds)
+{
+    emit objectWillChange();
+    m_idleThresholdSeconds = seconds;
+    return recordSave(m_services.defaults.setDouble(defaultsKeys::idleThreshold, seconds));
+}
+
+QStringList AppTrackerStore::savedPaths() const
+{
+    return m_services.defaults.stringList(defaultsKeys::trackedAppPaths).value_or(QStringList{});
+}
+
+bool AppTrackerStore::setSavedPaths(const QStringList &paths)
+{
+    return recordSave(m_services.defaults.setStringList(defaultsKeys::trackedAppPaths, paths));
+}
+
+bool AppTrackerStore::recordSave(bool succeeded)
+{
+    m_lastSaveSucceeded = succeeded;
+    if (!succeeded)
+        emit saveFailed();
+    return succeeded;
+}
+
+void AppTrackerStore::loadTrackedApps()
+{
+    const QStringList paths = savedPaths();
+    std::vector<TrackedApp> apps;
+    apps.reserve(static_cast<std::size_t>(paths.size()));
+    for (const QString &path : paths) {
+        // Relative entries are not written by the program; resolving them against
+        // the working directory would make the list depend on where it started.
+        if (!QDir::isAbsolutePath(path) || !m_services.fileSystem.exists(path))
+            continue;
+        const QString name = bundleDisplayName(m_services.bundleInfo.namesForBundle(path), path);
+        apps.emplace_back(name, path, m_services.workspace.iconForFile(path),
+                          m_services.clock.now());
+    }
+    emit objectWillChange();
+    m_trackedApps = std::move(apps);
+}
+
+void AppTrackerStore::addApp(const QUrl &url)
+{
+    if (!url.isLocalFile())
+        return;
+    const QString path = standardizedPath(url.toLocalFile());
+    if (path.isEmpty())
+        return;
+    QStringList paths = savedPaths();
+    if (paths.contains(path))
+        return;
+    if (!m_services.fileSystem.exists(path))
+        return;
+    paths.append(path);
+    // When the list cannot be saved nothing is added: the window never shows an
+    // application that would be gone at the next start.
+    if (setSavedPaths(paths))
+        loadTrackedApps();
+}
+
+void AppTrackerStore::removeApp(const QUuid &id)
+{
+    const auto it = std::find_if(m_trackedApps.begin(), m_trackedApps.end(),
+                                 [&](const TrackedApp &app) { return app.id == id; });
+    if (it == m_trackedApps.end())
+        return;
+    QStringList paths = savedPaths();
+    paths.removeAll(it->bundlePath);
+    if (setSavedPaths(paths))
+        loadTrackedApps();
+}
+
+void AppTrackerStore::startMonitoring()
+{
+    if (m_monitorTimer)
+        return; // monitoring runs once per store
+    if (const auto front = m_services.workspace.frontmostApplication())
+        markUsed(*front);
+    connect(&m_services.workspace, &Workspace::didActivateApplication, this,
+            &AppTrackerStore::appActivated);
+    m_monitorTimer = m_services.scheduler.scheduleRepeating(monitorIntervalSeconds,
+                                                            [this] { tick(); });
+}
+
+void AppTrackerStore::appActivated(const QVariantMap &userInfo)
+{
+    const QVariant value = userInfo.value(QString::fromLatin1(Workspace::applicationKey));
+    if (value.metaType() != QMetaType::fromType<RunningApplication>())
+        return;
+    markUsed(value.value<RunningApplication>());
+}
+
+void AppTrackerStore::markUsed(const RunningApplication &application)
+{
+    if (!application.localizedName)
+        return;
+    const WallTime now = m_services.clock.now();
+    const std::size_t count = m_trackedApps.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        TrackedApp &app = m_trackedApps[i];
+        if (appMatches(app, application)) {
+            emit objectWillChange();
+            app.lastUsed = now;
+            emit objectWillChange();
+            app.idleSeconds = 0;
+            emit objectWillChange();
+            app.isCurrentlyFocused = true;
+        } else {
+            emit objectWillChange();
+            app.isCurrentlyFocused = false;
+        }
+    }
+    if (m_alertApp && m_alertApp->name == *application.localizedName)
+        dismissAlert();
+}
+
+void AppTrackerStore::tick()
+{
+    const WallTime now = m_services.clock.now();
+    const double threshold = m_idleThresholdSeconds;
+    std::optional<std::size_t> firstCandidate;
+    const std::size_t count = m_trackedApps.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        TrackedApp &app = m_trackedApps[i];
+        const double idle = secondsBetween(app.lastUsed, now);
+        emit objectWillChange();
+        app.idleSeconds = idle;
+        if (app.isCurrentlyFocused) {
+            emit objectWillChange();
+            app.lastUsed = now;
+            emit objectWillChange();
+            app.idleSeconds = 0;
+        }
+        if (!(threshold > idle) && !app.isCurrentlyFocused && !firstCandidate)
+            firstCandidate = i;
+    }
+    if (firstCandidate && !m_isPanelExpanded)
+        showWaitingAlert(m_trackedApps[*firstCandidate]);
+}
+
+void AppTrackerStore::showWaitingAlert(const TrackedApp &app)
+{
+    const TrackedApp copy = app;
+    emit objectWillChange();
+    m_alertApp = copy;
+    const QString ending =
+        waitingMessages.isEmpty()
+            ? QStringLiteral("is waiting for you!")
+            : waitingMessages.at(qsizetype(m_services.randomIndex(std::size_t(waitingMessages.size()))));
+    emit objectWillChange();
+    m_alertMessage = copy.name + QLatin1Char(' ') + ending;
+    emit objectWillChange();
+    m_isPanelExpanded = true;
+    m_services.notifications.post(notifications::expand);
+    if (m_autoHideTimer)
+        m_autoHideTimer->invalidate();
+    m_autoHideTimer = m_services.scheduler.scheduleOnce(autoHideSeconds, [this] { dismissAlert(); });
+}
+
+void AppTrackerStore::dismissAlert()
+{
+    emit objectWillChange();
+    m_isPanelExpanded = false;
+    emit objectWillChange();
+    m_alertApp.reset();
+    m_services.notifications.post(notifications::collapse);
+}
+
+void AppTrackerStore::openApp(const TrackedApp &app)
+{
+    m_services.workspace.openApplication(app.bundlePath);
+    dismissAlert();
+}
+
+void AppTrackerStore::snooze()
+{
+    if (m_alertApp) {
+        const QUuid id = m_alertApp->id;
+        for (TrackedApp &app : m_trackedApps) {
+            if (app.id == id) {
+                emit objectWillChange();
+                app.lastUsed = m_services.clock.now();
+                break;
+            }
+        }
+    }
+    dismissAlert();
+}
+
+} // namespace nudgewatch

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "app/Services.h"
+#include "tracking/NotificationCenter.h"
+#include "tracking/TrackedApp.h"
+
+#include <QObject>
+#include <QStringList>
+#include <QUrl>
+#include <QUuid>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace nudgewatch {
+
+// The services the store is built over; all must outlive it.
+struct StoreServices {
+    Workspace &workspace;
+    BundleInfo &bundleInfo;
+    FileSystem &fileSystem;
+    UserDefaults &defaults;
+    Clock &clock;
+    Scheduler &scheduler;
+    NotificationCenter &notifications;
+    RandomIndex randomIndex; // empty: a uniform system random choice
+};
+
+// Keys under which the two saved values live.
+namespace defaultsKeys {
+inline const QString trackedAppPaths = QStringLiteral("Nudgewatch.trackedAppPaths");
+inline const QString idleThreshold = QStringLiteral("Nudgewatch.idleThreshold");
+} // namespace defaultsKeys
+
+// Whether a running application is the tracked one: by entry path when the
+// desktop knows it, otherwise by name.
+bool appMatches(const TrackedApp &tracked, const RunningApplication &running);
+
+// Lexical standard form of an absolute path ("." and ".." resolved); empty for a
+// relative or empty path.
+QString standardizedPath(const QString &path);
+
+// The one owner of the tracked applications, the reminder state and the idle
+// threshold. Every write of a published value (each record field included) is
+// announced on objectWillChange() just before it happens; views re-read the
+// store afterwards.
+class AppTrackerStore : public QObject {
+    Q_OBJECT
+public:
+    static constexpr double defaultIdleThreshold = 60.0;
+    static constexpr double autoHideSeconds = 15.0;
+    static constexpr double monitorIntervalSeconds = 1.0;
+    static const QStringList waitingMessages;
+
+    explicit AppTrackerStore(StoreServices services, QObject *parent = nullptr);
+    ~AppTrackerStore() override;
+
+    // Published state.
+    const std::vector<TrackedApp> &trackedApps() const { return m_trackedApps; }
+    const std::optional<TrackedApp> &alertApp() const { return m_alertApp; }
+    bool isPanelExpanded() const { return m_isPanelExpanded; }
+    const QString &alertMessage() const { return m_alertMessage; }
+    double idleThresholdSeconds() const { return m_idleThresholdSeconds; }
+    // Saved at once. Returns false when the value could not be saved.
+    bool setIdleThresholdSeconds(double seconds);
+
+    // Adds the entry at a local file URL; an entry already saved or missing is skipped.
+    void addApp(const QUrl &url);
+    void removeApp(const QUuid &id);
+    // Once per process: follows activations and ticks every second from now on.
+    void startMonitoring();
+    void openApp(const TrackedApp &app);
+    void snooze();
+
+    // False when the last write to the defaults failed (unwritable or broken file).
+    bool lastSaveSucceeded() const { return m_lastSaveSucceeded; }
+
+signals:
+    void objectWillChange();
+    // A value could not be saved: the settings file is unwritable or broken.
+    void saveFailed();
+
+private:
+    QStringList savedPaths() const;
+    bool setSavedPaths(const QStringList &paths);
+    bool recordSave(bool succeeded);
+    void loadTrackedApps();
+    void appActivated(const QVariantMap &userInfo);
+    void markUsed(const RunningApplication &application);
+    void tick();
+    void showWaitingAlert(const TrackedApp &app);
+    void dismissAlert();
+
+    StoreServices m_services;
+    std::vector<TrackedApp> m_trackedApps;
+    std::optional<TrackedApp> m_alertApp;
+    bool m_isPanelExpanded = false;
+    QString m_alertMessage;
+    double m_idleThresholdSeconds = defaultIdleThreshold;
+    std::unique_ptr<Timer> m_monitorTimer;
+    std::unique_ptr<Timer> m_autoHideTimer;
+    bool m_lastSaveSucceeded = true;
+};
+
+} // namespace nudgewatch

@@ -1,0 +1,226 @@
+#pragma once
+
+// Test doubles for the desktop services: a settable clock, a scheduler that
+// advances virtual time, an in-memory defaults store, a scripted workspace.
+
+#include "app/Services.h"
+#include "tracking/AppTrackerStore.h"
+
+#include <QHash>
+#include <QSet>
+#include <QVariant>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace nudgewatch::fakes {
+
+class FakeClock final : public Clock {
+public:
+    WallTime now() const override { return m_now; }
+    void advance(double seconds)
+    {
+        m_now += std::chrono::duration_cast<WallTime::duration>(std::chrono::duration<double>(seconds));
+    }
+    void set(WallTime t) { m_now = t; }
+
+private:
+    WallTime m_now = WallTime(std::chrono::seconds(1'800'000'000));
+};
+
+// Timers fire as virtual time is advanced; advancing also moves the clock.
+class FakeScheduler final : public Scheduler {
+public:
+    explicit FakeScheduler(FakeClock &clock) : m_clock(clock) {}
+
+    std::unique_ptr<Timer> scheduleRepeating(double interval, std::function<void()> callback,
+                                             TimerPrecision precision = TimerPrecision::Coarse) override
+    {
+        lastPrecision = precision;
+        return add(interval, true, std::move(callback));
+    }
+    std::unique_ptr<Timer> scheduleOnce(double delay, std::function<void()> callback) override
+    {
+        return add(delay, false, std::move(callback));
+    }
+
+    // Runs every timer due within the next `seconds`, in time order.
+    void advance(double seconds)
+    {
+        const double end = m_time + seconds;
+        for (;;) {
+            auto next = std::min_element(m_entries.begin(), m_entries.end(), [](auto &a, auto &b) {
+                if (a->valid != b->valid)
+                    return a->valid;
+                return a->due < b->due;
+            });
+            if (next == m_entries.end() || !(*next)->valid || (*next)->due > end + 1e-9)
+                break;
+            const std::shared_ptr<Entry> entry = *next;
+            m_clock.advance(entry->due - m_time);
+            m_time = entry->due;
+            if (entry->repeating)
+                entry->due += entry->interval;
+            else
+                entry->valid = false;
+            const auto callback = entry->callback;
+            callback();
+        }
+        m_clock.advance(end - m_time);
+        m_time = end;
+        std::erase_if(m_entries, [](auto &e) { return !e->valid; });
+    }
+
+    int activeTimers() const
+    {
+        return int(std::count_if(m_entries.begin(), m_entries.end(), [](auto &e) { return e->valid; }));
+    }
+
+    TimerPrecision lastPrecision = TimerPrecision::Coarse;
+
+private:
+    struct Entry {
+        double due = 0;
+        double interval = 0;
+        bool repeating = false;
+        bool valid = true;
+        std::function<void()> callback;
+    };
+    class Handle final : public Timer {
+    public:
+        explicit Handle(std::shared_ptr<Entry> e) : m_entry(std::move(e)) {}
+        ~Handle() override { m_entry->valid = false; }
+        void invalidate() override { m_entry->valid = false; }
+        bool isValid() const override { return m_entry->valid; }
+
+    private:
+        std::shared_ptr<Entry> m_entry;
+    };
+
+    std::unique_ptr<Timer> add(double interval, bool repeating, std::function<void()> callback)
+    {
+        auto entry = std::make_shared<Entry>();
+        entry->due = m_time + interval;
+        entry->interval = interval;
+        entry->repeating = repeating;
+        entry->callback = std::move(callback);
+        m_entries.push_back(entry);
+        return std::make_unique<Handle>(entry);
+    }
+
+    FakeClock &m_clock;
+    double m_time = 0;
+    std::vector<std::shared_ptr<Entry>> m_entries;
+};
+
+class FakeDefaults final : public UserDefaults {
+public:
+    std::optional<QStringList> stringList(const QString &key) const override
+    {
+        const QVariant v = values.value(key);
+        if (v.metaType().id() == QMetaType::QStringList)
+            return v.toStringList();
+        return std::nullopt;
+    }
+    double doubleValue(const QString &key) const override
+    {
+        bool ok = false;
+        const double d = values.value(key).toDouble(&ok);
+        return ok ? d : 0.0;
+    }
+    bool setStringList(const QString &key, const QStringList &value) override
+    {
+        return write(key, value);
+    }
+    bool setDouble(const QString &key, double value) override { return write(key, value); }
+
+    QHash<QString, QVariant> values;
+    bool failWrites = false;
+    int writes = 0;
+
+private:
+    bool write(const QString &key, const QVariant &value)
+    {
+        if (failWrites)
+            return false;
+        ++writes;
+        values.insert(key, value);
+        return true;
+    }
+};
+
+class FakeFileSystem final : public FileSystem {
+public:
+    bool exists(const QString &path) const override { return existing.contains(path); }
+    QSet<QString> existing;
+};
+
+class FakeBundleInfo final : public BundleInfo {
+public:
+    BundleNames namesForBundle(const QString &path) const override { return names.value(path); }
+    QHash<QString, BundleNames> names;
+};
+
+class FakeWorkspace final : public Workspace {
+    Q_OBJECT
+public:
+    std::optional<RunningApplication> frontmostApplication() const override { return frontmost; }
+    bool openApplication(const QString &bundlePath) override
+    {
+        opened.append(bundlePath);
+        return openSucceeds;
+    }
+    QImage iconForFile(const QString &) const override
+    {
+        QImage image(48, 48, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::darkCyan);
+        return image;
+    }
+
+    void activate(const RunningApplication &app)
+    {
+        frontmost = app;
+        emit didActivateApplication(
+            {{QString::fromLatin1(applicationKey), QVariant::fromValue(app)}});
+    }
+
+    std::optional<RunningApplication> frontmost;
+    QStringList opened;
+    bool openSucceeds = true;
+};
+
+// A store over fakes, with its services in one place.
+struct StoreFixture {
+    FakeClock clock;
+    FakeScheduler scheduler{clock};
+    FakeDefaults defaults;
+    FakeFileSystem fileSystem;
+    FakeBundleInfo bundleInfo;
+    FakeWorkspace workspace;
+    NotificationCenter notifications;
+    std::size_t nextRandom = 0;
+
+    // Saves `names` as entries under /apps and makes them exist.
+    QStringList install(const QStringList &names)
+    {
+        QStringList paths;
+        for (const QString &name : names) {
+            const QString path = QStringLiteral("/apps/%1.desktop").arg(name);
+            fileSystem.existing.insert(path);
+            bundleInfo.names.insert(path, {name, name});
+            paths.append(path);
+        }
+        return paths;
+    }
+
+    std::unique_ptr<AppTrackerStore> makeStore()
+    {
+        return std::make_unique<AppTrackerStore>(StoreServices{
+            workspace, bundleInfo, fileSystem, defaults, clock, scheduler, notifications,
+            [this](std::size_t n) { return nextRandom % n; }});
+    }
+};
+
+} // namespace nudgewatch::fakes
