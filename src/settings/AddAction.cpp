@@ -1,0 +1,64 @@
+#include "settings/AddAction.h"
+
+#include "settings/SettingsStyle.h"
+#include "settings/Symbol.h"
+#include "settings/WindowText.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace nudgewatch {
+
+namespace {
+constexpr int symbolSize = 20;
+constexpr int spacing = 8;
+constexpr int verticalPadding = 14;
+} // namespace
+
+AddAction::AddAction(QWidget *parent) : QAbstractButton(parent)
+{
+    setText(windowText::addApplication);
+    setFont(style::font(14, QFont::DemiBold, style::Design::Rounded));
+    setFocusPolicy(Qt::StrongFocus);
+    setCursor(Qt::PointingHandCursor);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+QSize AddAction::sizeHint() const
+{
+    const QFontMetrics metrics(font());
+    const int contentWidth = symbolSize + spacing + metrics.horizontalAdvance(text());
+    const int contentHeight = std::max(symbolSize, metrics.height());
+    return {contentWidth + 2 * verticalPadding, contentHeight + 2 * verticalPadding};
+}
+
+void AddAction::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath outline;
+    outline.addRoundedRect(QRectF(rect()), 12, 12);
+    QLinearGradient gradient(rect().topLeft(), rect().topRight());
+    gradient.setColorAt(0, style::blue);
+    gradient.setColorAt(1, style::purple);
+    painter.fillPath(outline, gradient);
+    if (isDown())
+        painter.fillPath(outline, QColor(0, 0, 0, 40));
+    if (hasFocus())
+        painter.strokePath(outline, QPen(style::withOpacity(Qt::white, 0.8), 2));
+
+    const QFontMetrics metrics(font());
+    const int textWidth = metrics.horizontalAdvance(text());
+    const int contentWidth = symbolSize + spacing + textWidth;
+    const qreal left = (width() - contentWidth) / 2.0;
+    painter.drawPixmap(QPointF(left, (height() - symbolSize) / 2.0),
+                       symbols::tinted(QStringLiteral("plus.circle.fill"), symbolSize, Qt::white,
+                                       devicePixelRatioF()));
+    painter.setPen(Qt::white);
+    painter.setFont(font());
+    painter.drawText(QRectF(left + symbolSize + spacing, 0, textWidth + 1, height()),
+                     Qt::AlignVCenter | Qt::AlignLeft, text());
+}
+
+} // namespace nudgewatch

@@ -1,0 +1,177 @@
+#include "settings/AppPickerDialog.h"
+
+#include "settings/InstalledAppsModel.h"
+#include "settings/WindowText.h"
+
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QStandardPaths>
+#include <QStyledItemDelegate>
+#include <QVBoxLayout>
+
+namespace nudgewatch {
+
+namespace {
+
+// A click anywhere on an entry toggles it, not only on its check box.
+class ToggleOnClickDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    bool editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
+                     const QModelIndex &index) override
+    {
+        const Qt::ItemFlags flags = model->flags(index);
+        if (!(flags & Qt::ItemIsUserCheckable) || !(flags & Qt::ItemIsEnabled))
+            return QStyledItemDelegate::editorEvent(event, model, option, index);
+        if (event->type() == QEvent::MouseButtonRelease) {
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            if (mouse->button() != Qt::LeftButton ||
+                !option.rect.contains(mouse->position().toPoint()))
+                return false;
+            const bool checked = index.data(Qt::CheckStateRole).toInt() == Qt::Checked;
+            return model->setData(index, checked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+        }
+        if (event->type() == QEvent::MouseButtonPress ||
+            event->type() == QEvent::MouseButtonDblClick)
+            return false;
+        return QStyledItemDelegate::editorEvent(event, model, option, index);
+    }
+};
+
+QStringList browseWithFileDialog(QWidget *parent)
+{
+    const QStringList folders =
+        QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation);
+    return QFileDialog::getOpenFileNames(parent, QStringLiteral("Choose Application Entries"),
+                                         folders.value(0),
+                                         QStringLiteral("Application entries (*.desktop)"));
+}
+
+} // namespace
+
+QString AppPickerDialog::limitText(int limit)
+{
+    if (limit == 1)
+        return QStringLiteral("You can add 1 more application.");
+    return QStringLiteral("You can add up to %1 more applications.").arg(limit);
+}
+
+AppPickerDialog::AppPickerDialog(const ApplicationCatalog &catalog, const Workspace &workspace,
+                                 int limit, QWidget *parent)
+    : QDialog(parent), m_browse(browseWithFileDialog)
+{
+    setWindowTitle(windowText::addApplication);
+    resize(420, 480);
+
+    m_model = new InstalledAppsModel(workspace, limit, this);
+    m_model->setApplications(catalog.installedApplications());
+    connect(&catalog, &ApplicationCatalog::changed, this,
+            [this, &catalog] { m_model->setApplications(catalog.installedApplications()); });
+
+    m_filter = new QSortFilterProxyModel(this);
+    m_filter->setSourceModel(m_model);
+    m_filter->setFilterRole(InstalledAppsModel::SearchTextRole);
+    m_filter->setFilterCaseSensitivity(Qt::CaseInsensitive);
+
+    auto *layout = new QVBoxLayout(this);
+    m_limitLabel = new QLabel(limitText(limit), this);
+    m_limitLabel->setTextFormat(Qt::PlainText);
+    layout->addWidget(m_limitLabel);
+
+    m_search = new QLineEdit(this);
+    m_search->setPlaceholderText(QStringLiteral("Search applications"));
+    m_search->setAccessibleName(QStringLiteral("Search applications"));
+    m_search->setClearButtonEnabled(true);
+    layout->addWidget(m_search);
+    connect(m_search, &QLineEdit::textChanged, m_filter,
+            &QSortFilterProxyModel::setFilterFixedString);
+
+    m_list = new QListView(this);
+    m_list->setModel(m_filter);
+    m_list->setItemDelegate(new ToggleOnClickDelegate(m_list));
+    m_list->setUniformItemSizes(true); // only visible rows ask for their icons
+    m_list->setIconSize(QSize(32, 32));
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setAccessibleName(QStringLiteral("Installed applications"));
+    layout->addWidget(m_list, 1);
+    setFocusProxy(m_search);
+    // Down from the search field moves into the list.
+    m_search->installEventFilter(this);
+
+    auto *buttons = new QDialogButtonBox(this);
+    m_browseButton =
+        buttons->addButton(QStringLiteral("Browse\u2026"), QDialogButtonBox::ActionRole);
+    m_add = buttons->addButton(QStringLiteral("Add"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QDialogButtonBox::Cancel);
+    m_add->setDefault(true);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(m_browseButton, &QPushButton::clicked, this, &AppPickerDialog::browse);
+    connect(m_model, &InstalledAppsModel::chosenChanged, this, &AppPickerDialog::updateAddButton);
+    updateAddButton();
+}
+
+QStringList AppPickerDialog::chosenPaths() const
+{
+    return m_model->chosenPaths();
+}
+
+bool AppPickerDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_search && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Down && m_filter->rowCount() > 0) {
+        m_list->setFocus(Qt::TabFocusReason);
+        if (!m_list->currentIndex().isValid())
+            m_list->setCurrentIndex(m_filter->index(0, 0));
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void AppPickerDialog::browse()
+{
+    if (!m_browse)
+        return;
+    int lastRow = -1;
+    for (const QString &path : m_browse(this))
+        lastRow = m_model->addEntryFile(path);
+    if (lastRow >= 0) {
+        m_search->clear();
+        m_list->scrollTo(m_filter->mapFromSource(m_model->index(lastRow)));
+    }
+}
+
+void AppPickerDialog::updateAddButton()
+{
+    const int count = int(m_model->chosenPaths().size());
+    m_add->setEnabled(count > 0);
+    m_add->setText(count > 1 ? QStringLiteral("Add %1 Applications").arg(count)
+                             : QStringLiteral("Add"));
+    m_limitLabel->setText(m_model->isFull() && m_model->limit() > 0
+                              ? limitText(m_model->limit()) +
+                                    QStringLiteral(" All free places are taken.")
+                              : limitText(m_model->limit()));
+}
+
+void DialogApplicationPicker::pick(QWidget *parent, int limit,
+                                   std::function<void(const QStringList &)> chosen)
+{
+    auto *dialog = new AppPickerDialog(m_catalog, m_workspace, limit, parent);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::WindowModal);
+    QObject::connect(dialog, &QDialog::accepted, dialog,
+                     [dialog, chosen = std::move(chosen)] { chosen(dialog->chosenPaths()); });
+    dialog->open();
+}
+
+} // namespace nudgewatch

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "app/Services.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+class QListView;
+class QPushButton;
+class QSortFilterProxyModel;
+
+namespace nudgewatch {
+
+class InstalledAppsModel;
+
+// "Add Application": the installed applications with icons, a search field and
+// check boxes, limited to the free slots, plus "Browse…" for an entry file
+// outside the menus.
+class AppPickerDialog final : public QDialog {
+    Q_OBJECT
+public:
+    // Asks for entry files outside the menus; returns the chosen paths.
+    using BrowseFunction = std::function<QStringList(QWidget *parent)>;
+
+    AppPickerDialog(const ApplicationCatalog &catalog, const Workspace &workspace, int limit,
+                    QWidget *parent = nullptr);
+
+    // Entry paths in the order they were checked.
+    QStringList chosenPaths() const;
+
+    void setBrowseFunction(BrowseFunction browse) { m_browse = std::move(browse); }
+
+    static QString limitText(int limit);
+
+    InstalledAppsModel *model() const { return m_model; }
+    QListView *listView() const { return m_list; }
+    QLineEdit *searchField() const { return m_search; }
+    QPushButton *addButton() const { return m_add; }
+    QPushButton *browseButton() const { return m_browseButton; }
+    QLabel *limitLabel() const { return m_limitLabel; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void browse();
+    void updateAddButton();
+
+    InstalledAppsModel *m_model;
+    QSortFilterProxyModel *m_filter;
+    QLineEdit *m_search;
+    QListView *m_list;
+    QLabel *m_limitLabel;
+    QPushButton *m_add;
+    QPushButton *m_browseButton;
+    BrowseFunction m_browse;
+};
+
+// Opens the picker for the settings window and reports what was chosen.
+class ApplicationPicker {
+public:
+    virtual ~ApplicationPicker() = default;
+    // Offers at most `limit` entries; calls `chosen` with their paths, in order,
+    // once the user confirms. Nothing is called when the user cancels.
+    virtual void pick(QWidget *parent, int limit,
+                      std::function<void(const QStringList &paths)> chosen) = 0;
+};
+
+class DialogApplicationPicker final : public ApplicationPicker {
+public:
+    DialogApplicationPicker(const ApplicationCatalog &catalog, const Workspace &workspace)
+        : m_catalog(catalog), m_workspace(workspace)
+    {
+    }
+    void pick(QWidget *parent, int limit,
+              std::function<void(const QStringList &paths)> chosen) override;
+
+private:
+    const ApplicationCatalog &m_catalog;
+    const Workspace &m_workspace;
+};
+
+} // namespace nudgewatch

@@ -1,0 +1,169 @@
+#include "settings/AppRow.h"
+
+#include "settings/SettingsStyle.h"
+#include "settings/Symbol.h"
+#include "settings/WindowText.h"
+#include "tracking/DurationFormat.h"
+
+#include <QEnterEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QStyleOptionToolButton>
+#include <QVBoxLayout>
+
+namespace nudgewatch {
+
+SymbolButton::SymbolButton(const QString &symbol, int size, const QColor &color,
+                           const QString &tooltip, QWidget *parent)
+    : QToolButton(parent), m_symbol(symbol), m_size(size), m_color(color)
+{
+    setAutoRaise(true);
+    setToolTip(tooltip);
+    setAccessibleName(tooltip);
+    setFocusPolicy(Qt::StrongFocus);
+    setCursor(Qt::PointingHandCursor);
+    setFixedSize(size + 8, size + 8);
+}
+
+void SymbolButton::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QColor color = m_color;
+    if (isDown())
+        color = style::withOpacity(color, 0.6);
+    painter.drawPixmap(QPointF((width() - m_size) / 2.0, (height() - m_size) / 2.0),
+                       symbols::tinted(m_symbol, m_size, color, devicePixelRatioF()));
+    if (hasFocus()) {
+        // Keyboard users need to see where they are; the button has no bezel.
+        painter.setPen(QPen(style::blue, 1.5));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 5, 5);
+    }
+}
+
+AppIconView::AppIconView(QImage icon, QWidget *parent) : QWidget(parent), m_icon(std::move(icon))
+{
+    setFixedSize(40, 40);
+}
+
+void AppIconView::setIcon(const QImage &icon)
+{
+    m_icon = icon;
+    update();
+}
+
+void AppIconView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+    QPainterPath outline;
+    outline.addRoundedRect(QRectF(rect()), 10, 10);
+    painter.setClipPath(outline);
+    if (!m_icon.isNull())
+        painter.drawImage(QRectF(rect()), m_icon);
+    painter.setClipping(false);
+    QPainterPath border;
+    border.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 9.5, 9.5);
+    painter.strokePath(border, QPen(style::primary(palette(), 0.08), 1));
+}
+
+AppRow::AppRow(const TrackedApp &app, QWidget *parent) : QWidget(parent), m_app(app)
+{
+    setAttribute(Qt::WA_Hover);
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->setSpacing(12);
+
+    m_icon = new AppIconView(app.icon, this);
+    layout->addWidget(m_icon);
+
+    auto *titleBlock = new QVBoxLayout;
+    titleBlock->setSpacing(3);
+    m_name = style::label({}, style::font(14, QFont::DemiBold, style::Design::Rounded),
+                          style::primary(palette()), this);
+    titleBlock->addWidget(m_name);
+    auto *statusLine = new QHBoxLayout;
+    statusLine->setSpacing(4);
+    m_statusSymbol = new SymbolView(QStringLiteral("clock"), 9, style::gray, this);
+    statusLine->addWidget(m_statusSymbol);
+    m_status = style::label({}, style::font(9), style::gray, this);
+    statusLine->addWidget(m_status);
+    statusLine->addStretch(1);
+    titleBlock->addLayout(statusLine);
+    layout->addLayout(titleBlock, 1);
+
+    m_open = new SymbolButton(QStringLiteral("arrow.up.forward.app.fill"), 14, style::blue,
+                              windowText::openApp, this);
+    layout->addWidget(m_open);
+    m_remove = new SymbolButton(QStringLiteral("xmark.circle.fill"), 16,
+                                style::secondary(palette(), 0.5), windowText::stopTracking, this);
+    layout->addWidget(m_remove);
+
+    connect(m_open, &QToolButton::clicked, this, [this] { emit openRequested(m_app); });
+    connect(m_remove, &QToolButton::clicked, this, [this] { emit removeRequested(m_app.id); });
+
+    m_hoverAnimation.setDuration(hoverMilliseconds);
+    m_hoverAnimation.setEasingCurve(QEasingCurve::InOutQuad);
+    connect(&m_hoverAnimation, &QVariantAnimation::valueChanged, this, [this](const QVariant &v) {
+        m_backgroundOpacity = v.toReal();
+        update();
+    });
+
+    showApp(app);
+}
+
+void AppRow::showApp(const TrackedApp &app)
+{
+    m_app = app;
+    m_icon->setIcon(app.icon);
+    m_name->setText(app.name);
+    if (app.isCurrentlyFocused) {
+        m_statusSymbol->setSymbol(QStringLiteral("circle.fill"), style::green);
+        m_status->setFont(style::font(9, QFont::Bold));
+        style::setLabelColor(m_status, style::green);
+        m_status->setText(windowText::active);
+    } else {
+        m_statusSymbol->setSymbol(QStringLiteral("clock"), style::secondary(palette()));
+        m_status->setFont(style::font(9, QFont::Medium, style::Design::Monospaced));
+        style::setLabelColor(m_status, style::secondary(palette()));
+        m_status->setText(formatIdleTime(app.idleSeconds));
+    }
+}
+
+void AppRow::setHovered(bool hovered)
+{
+    if (hovered == m_hovered)
+        return;
+    m_hovered = hovered;
+    m_hoverAnimation.stop();
+    m_hoverAnimation.setStartValue(m_backgroundOpacity);
+    m_hoverAnimation.setEndValue(hovered ? hoveredOpacity : restingOpacity);
+    m_hoverAnimation.start();
+}
+
+void AppRow::enterEvent(QEnterEvent *event)
+{
+    QWidget::enterEvent(event);
+    emit hoverChanged(this, true);
+}
+
+void AppRow::leaveEvent(QEvent *event)
+{
+    QWidget::leaveEvent(event);
+    emit hoverChanged(this, false);
+}
+
+void AppRow::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath outline;
+    outline.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 12, 12);
+    painter.fillPath(outline, style::primary(palette(), m_backgroundOpacity));
+    painter.strokePath(outline, QPen(style::primary(palette(), 0.06), 1));
+}
+
+} // namespace nudgewatch

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "tracking/TrackedApp.h"
+
+#include <QToolButton>
+#include <QVariantAnimation>
+#include <QWidget>
+
+class QLabel;
+
+namespace nudgewatch {
+
+class SymbolView;
+
+// A flat button showing only a tinted symbol; its tooltip is also its
+// accessible name, since it has no text of its own.
+class SymbolButton final : public QToolButton {
+    Q_OBJECT
+public:
+    SymbolButton(const QString &symbol, int size, const QColor &color, const QString &tooltip,
+                 QWidget *parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QString m_symbol;
+    int m_size;
+    QColor m_color;
+};
+
+// The application's icon, 40 x 40 in a rounded outline.
+class AppIconView final : public QWidget {
+    Q_OBJECT
+public:
+    explicit AppIconView(QImage icon, QWidget *parent = nullptr);
+    void setIcon(const QImage &icon);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QImage m_icon;
+};
+
+// One tracked application: icon, name, "Active" or its idle time, and buttons
+// to open it or stop tracking it. Highlights while the pointer is over it.
+class AppRow final : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr qreal restingOpacity = 0.02;
+    static constexpr qreal hoveredOpacity = 0.04;
+    static constexpr int hoverMilliseconds = 150;
+
+    explicit AppRow(const TrackedApp &app, QWidget *parent = nullptr);
+
+    // Shows a newer record of the same application.
+    void showApp(const TrackedApp &app);
+    const TrackedApp &app() const { return m_app; }
+
+    void setHovered(bool hovered);
+    bool isHovered() const { return m_hovered; }
+    qreal backgroundOpacity() const { return m_backgroundOpacity; }
+
+    QLabel *nameLabel() const { return m_name; }
+    QLabel *statusLabel() const { return m_status; }
+    QToolButton *openButton() const { return m_open; }
+    QToolButton *removeButton() const { return m_remove; }
+
+signals:
+    void openRequested(const TrackedApp &app);
+    void removeRequested(const QUuid &id);
+    void hoverChanged(AppRow *row, bool hovered);
+
+protected:
+    void enterEvent(QEnterEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    TrackedApp m_app;
+    AppIconView *m_icon;
+    QLabel *m_name;
+    SymbolView *m_statusSymbol;
+    QLabel *m_status;
+    QToolButton *m_open;
+    QToolButton *m_remove;
+    bool m_hovered = false;
+    qreal m_backgroundOpacity = restingOpacity;
+    QVariantAnimation m_hoverAnimation;
+};
+
+} // namespace nudgewatch

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QUuid>
+#include <QWidget>
+
+#include <optional>
+#include <vector>
+
+class QLabel;
+class QVBoxLayout;
+
+namespace nudgewatch {
+
+class AppRow;
+class AppTrackerStore;
+
+// Shown instead of the rows while nothing is tracked.
+class EmptyState final : public QWidget {
+    Q_OBJECT
+public:
+    explicit EmptyState(QWidget *parent = nullptr);
+};
+
+// The tracked applications: a header with the count and one row per
+// application in the store's order, or the empty state.
+class AppsSection final : public QWidget {
+    Q_OBJECT
+public:
+    explicit AppsSection(AppTrackerStore &store, QWidget *parent = nullptr);
+
+    // Re-reads the tracked applications from the store.
+    void refresh();
+
+    QLabel *countLabel() const { return m_count; }
+    EmptyState *emptyState() const { return m_empty; }
+    const std::vector<AppRow *> &rows() const { return m_rows; }
+    std::optional<QUuid> hoveredAppId() const { return m_hoveredAppId; }
+
+private:
+    void rebuildRows();
+    void setHoveredAppId(std::optional<QUuid> id);
+
+    AppTrackerStore &m_store;
+    QLabel *m_count;
+    EmptyState *m_empty;
+    QWidget *m_list;
+    QVBoxLayout *m_listLayout;
+    std::vector<AppRow *> m_rows;
+    std::optional<QUuid> m_hoveredAppId;
+};
+
+} // namespace nudgewatch

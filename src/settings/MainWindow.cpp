@@ -1,0 +1,138 @@
+#include "settings/MainWindow.h"
+
+#include "app/StoreObserver.h"
+#include "settings/AddAction.h"
+#include "settings/AppPickerDialog.h"
+#include "settings/AppsSection.h"
+#include "settings/SettingsStyle.h"
+#include "settings/StatusBar.h"
+#include "settings/ThresholdSection.h"
+#include "settings/TitleBar.h"
+#include "settings/WindowText.h"
+#include "tracking/AppTrackerStore.h"
+
+#include <QPainter>
+#include <QPointer>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace nudgewatch {
+
+Separator::Separator(qreal opacity, int inset, QWidget *parent)
+    : QWidget(parent), m_opacity(opacity), m_inset(inset)
+{
+    setFixedHeight(1);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+void Separator::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    // The toolkit's divider colour: the text colour, faint.
+    painter.fillRect(rect().adjusted(m_inset, 0, -m_inset, 0),
+                     style::primary(palette(), 0.15 * m_opacity));
+}
+
+MainWindow::MainWindow(AppTrackerStore &store, ApplicationPicker &picker, QWidget *parent)
+    : QWidget(parent), m_store(store), m_picker(picker)
+{
+    setWindowTitle(windowText::title);
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Window);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    m_titleBar = new TitleBar(this);
+    layout->addWidget(m_titleBar);
+    layout->addWidget(new Separator(0.5, 0, this));
+
+    auto *scroll = new QScrollArea(this);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto *content = new QWidget(scroll);
+    auto *contentLayout = new QVBoxLayout(content);
+    contentLayout->setContentsMargins(0, 0, 0, 0);
+    contentLayout->setSpacing(0);
+    m_threshold = new ThresholdSection(store, content);
+    contentLayout->addWidget(m_threshold);
+    contentLayout->addWidget(new Separator(0.3, 20, content));
+    m_apps = new AppsSection(store, content);
+    contentLayout->addWidget(m_apps);
+    m_addSeparator = new Separator(0.3, 20, content);
+    contentLayout->addWidget(m_addSeparator);
+    m_addArea = new QWidget(content);
+    auto *addLayout = new QVBoxLayout(m_addArea);
+    addLayout->setContentsMargins(20, 20, 20, 20);
+    m_addAction = new AddAction(m_addArea);
+    addLayout->addWidget(m_addAction);
+    contentLayout->addWidget(m_addArea);
+    contentLayout->addStretch(1);
+    scroll->setWidget(content);
+    layout->addWidget(scroll, 1);
+
+    m_saveFailure = new SaveFailureNotice(this);
+    layout->addWidget(m_saveFailure);
+    layout->addWidget(new Separator(0.5, 0, this));
+    layout->addWidget(new StatusBar(this));
+
+    resize(defaultSize);
+
+    connect(m_addAction, &AddAction::clicked, this, &MainWindow::openPicker);
+    connect(&store, &AppTrackerStore::saveFailed, m_saveFailure,
+            [this] { m_saveFailure->showSaveState(false); });
+    auto *quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+    quit->setContext(Qt::WindowShortcut);
+    connect(quit, &QShortcut::activated, this, &MainWindow::quitRequested);
+
+    m_observer = new StoreObserver(
+        store, [this] { refresh(); }, this);
+    refresh();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::refresh()
+{
+    const int count = static_cast<int>(m_store.trackedApps().size());
+    m_titleBar->showTrackedCount(count);
+    m_threshold->refresh();
+    m_apps->refresh();
+    // At five the add action is gone, not disabled.
+    const bool canAdd = count < maximumTrackedApps;
+    if (!canAdd && m_addAction->hasFocus())
+        m_threshold->slider()->setFocus();
+    m_addSeparator->setVisible(canAdd);
+    m_addArea->setVisible(canAdd);
+    m_saveFailure->showSaveState(m_store.lastSaveSucceeded());
+}
+
+void MainWindow::present()
+{
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::openPicker()
+{
+    const int freePlaces =
+        std::max(0, maximumTrackedApps - static_cast<int>(m_store.trackedApps().size()));
+    if (freePlaces == 0)
+        return;
+    QPointer<MainWindow> self(this);
+    m_picker.pick(this, freePlaces, [self](const QStringList &paths) {
+        if (!self)
+            return;
+        for (const QString &path : paths)
+            self->m_store.addApp(QUrl::fromLocalFile(path));
+    });
+}
+
+} // namespace nudgewatch

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QWidget>
+
+class QScrollArea;
+
+namespace nudgewatch {
+
+class AddAction;
+class AppPickerDialog;
+class AppTrackerStore;
+class AppsSection;
+class ApplicationPicker;
+class SaveFailureNotice;
+class Separator;
+class StoreObserver;
+class ThresholdSection;
+class TitleBar;
+
+// A thin horizontal line, inset on both sides.
+class Separator final : public QWidget {
+    Q_OBJECT
+public:
+    Separator(qreal opacity, int inset, QWidget *parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    qreal m_opacity;
+    int m_inset;
+};
+
+// The settings window. Shows the store's state and hands every change to it;
+// keeps no data of its own. Closing it only hides it.
+class MainWindow final : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr QSize defaultSize{520, 560};
+
+    MainWindow(AppTrackerStore &store, ApplicationPicker &picker, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // Shows the window, restores it if minimised and brings it to the front.
+    void present();
+    // Opens the picker for the free places; what is chosen goes to the store.
+    void openPicker();
+    // Re-reads everything from the store at once (it also happens by itself
+    // after each change, on the next turn of the event loop).
+    void refresh();
+
+    TitleBar *titleBar() const { return m_titleBar; }
+    ThresholdSection *thresholdSection() const { return m_threshold; }
+    AppsSection *appsSection() const { return m_apps; }
+    AddAction *addAction() const { return m_addAction; }
+    SaveFailureNotice *saveFailureNotice() const { return m_saveFailure; }
+
+signals:
+    // Ctrl+Q: the user wants the whole program to end.
+    void quitRequested();
+
+private:
+    AppTrackerStore &m_store;
+    ApplicationPicker &m_picker;
+    TitleBar *m_titleBar;
+    ThresholdSection *m_threshold;
+    AppsSection *m_apps;
+    Separator *m_addSeparator;
+    QWidget *m_addArea;
+    AddAction *m_addAction;
+    SaveFailureNotice *m_saveFailure;
+    StoreObserver *m_observer;
+};
+
+} // namespace nudgewatch

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QPalette>
+
+class QLabel;
+
+namespace nudgewatch::style {
+
+// The named colours of the settings window.
+inline const QColor blue{0, 122, 255};
+inline const QColor purple{175, 82, 222};
+inline const QColor green{40, 180, 80};
+inline const QColor gray{142, 142, 147};
+
+enum class Design { Default, Rounded, Monospaced };
+
+// The user-interface font at a pixel size, weight and design. There is no rounded
+// system design on Linux: it falls back to the regular face.
+QFont font(int pixelSize, QFont::Weight weight = QFont::Normal, Design design = Design::Default);
+
+// Text colours that follow the light or dark palette.
+QColor primary(const QPalette &palette, qreal opacity = 1.0);
+QColor secondary(const QPalette &palette, qreal opacity = 1.0);
+
+QColor withOpacity(QColor color, qreal opacity);
+
+// A label with the given font and text colour; its accessible name is its text.
+QLabel *label(const QString &text, const QFont &font, const QColor &color,
+              QWidget *parent = nullptr);
+void setLabelColor(QLabel *label, const QColor &color);
+
+} // namespace nudgewatch::style

@@ -1,0 +1,121 @@
+#include "settings/ThresholdSection.h"
+
+#include "settings/SettingsStyle.h"
+#include "settings/Symbol.h"
+#include "settings/ThresholdScale.h"
+#include "settings/WindowText.h"
+#include "tracking/AppTrackerStore.h"
+#include "tracking/DurationFormat.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+namespace nudgewatch {
+
+ThresholdSlider::ThresholdSlider(QWidget *parent) : QSlider(Qt::Horizontal, parent)
+{
+    setRange(thresholdScale::minimumSeconds, thresholdScale::maximumSeconds);
+    setSingleStep(thresholdScale::stepSeconds);
+    setPageStep(4 * thresholdScale::stepSeconds);
+    setTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(windowText::idleThreshold);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Highlight, style::blue);
+    setPalette(colours);
+    connect(this, &QSlider::valueChanged, this, &ThresholdSlider::onValueChanged);
+}
+
+void ThresholdSlider::showThreshold(double storedSeconds)
+{
+    const QSignalBlocker blocker(this);
+    setValue(thresholdScale::positionFor(storedSeconds));
+}
+
+void ThresholdSlider::onValueChanged(int value)
+{
+    // Dragging reports every pixel; keep the handle and the stored value on the grid.
+    const int onGrid = thresholdScale::snapped(value);
+    if (onGrid != value) {
+        const QSignalBlocker blocker(this);
+        setValue(onGrid);
+    }
+    emit thresholdChosen(onGrid);
+}
+
+ThresholdBadge::ThresholdBadge(QWidget *parent) : QLabel(parent)
+{
+    setTextFormat(Qt::PlainText);
+    setFont(style::font(14, QFont::Black, style::Design::Rounded));
+    style::setLabelColor(this, style::blue);
+    setContentsMargins(10, 4, 10, 4);
+    setAlignment(Qt::AlignCenter);
+}
+
+void ThresholdBadge::paintEvent(QPaintEvent *event)
+{
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QPainterPath outline;
+        outline.addRoundedRect(QRectF(rect()), 8, 8);
+        painter.fillPath(outline, style::withOpacity(style::blue, 0.1));
+    }
+    QLabel::paintEvent(event);
+}
+
+ThresholdSection::ThresholdSection(AppTrackerStore &store, QWidget *parent)
+    : QWidget(parent), m_store(store)
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(20, 20, 20, 20);
+    layout->setSpacing(10);
+
+    auto *header = new QHBoxLayout;
+    header->addWidget(new SymbolView(QStringLiteral("clock.badge"), 16, style::blue, this));
+    header->addWidget(style::label(windowText::idleThreshold,
+                                   style::font(13, QFont::Bold, style::Design::Rounded),
+                                   style::primary(palette()), this));
+    header->addStretch(1);
+    m_badge = new ThresholdBadge(this);
+    header->addWidget(m_badge);
+    layout->addLayout(header);
+
+    auto *sliderRow = new QHBoxLayout;
+    sliderRow->setSpacing(12);
+    const QFont endFont = style::font(10, QFont::Medium, style::Design::Monospaced);
+    sliderRow->addWidget(
+        style::label(windowText::thresholdMinimum, endFont, style::secondary(palette()), this));
+    m_slider = new ThresholdSlider(this);
+    sliderRow->addWidget(m_slider, 1);
+    sliderRow->addWidget(
+        style::label(windowText::thresholdMaximum, endFont, style::secondary(palette()), this));
+    layout->addLayout(sliderRow);
+
+    auto *hint = style::label(windowText::thresholdHint, style::font(10),
+                              style::secondary(palette(), 0.7), this);
+    hint->setWordWrap(true);
+    layout->addWidget(hint);
+
+    connect(m_slider, &ThresholdSlider::thresholdChosen, this,
+            [this](int seconds) { m_store.setIdleThresholdSeconds(seconds); });
+    refresh();
+}
+
+void ThresholdSection::refresh()
+{
+    const double seconds = m_store.idleThresholdSeconds();
+    m_badge->setText(formatThreshold(seconds));
+    m_slider->showThreshold(seconds);
+}
+
+QLabel *ThresholdSection::valueLabel() const
+{
+    return m_badge;
+}
+
+} // namespace nudgewatch

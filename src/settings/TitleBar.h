@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+
+namespace nudgewatch {
+
+class SymbolView;
+
+// The blue-to-purple circle with the bell symbol.
+class BellBadge final : public QWidget {
+    Q_OBJECT
+public:
+    explicit BellBadge(QWidget *parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
+
+// Top of the settings window: badge, title, subtitle, and whether anything is
+// being monitored with the "N/5 apps" count.
+class TitleBar final : public QWidget {
+    Q_OBJECT
+public:
+    explicit TitleBar(QWidget *parent = nullptr);
+
+    void showTrackedCount(int count);
+
+    QLabel *statusLabel() const { return m_statusLabel; }
+    QLabel *countLabel() const { return m_countLabel; }
+    SymbolView *statusDot() const { return m_statusDot; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    SymbolView *m_statusDot;
+    QLabel *m_statusLabel;
+    QLabel *m_countLabel;
+};
+
+} // namespace nudgewatch

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+
+namespace nudgewatch {
+
+// The most applications the window offers to track.
+inline constexpr int maximumTrackedApps = 5;
+
+// Every text the settings window shows, in one place.
+namespace windowText {
+inline const QString title = QStringLiteral("Nudgewatch");
+inline const QString subtitle = QStringLiteral("Track your apps. Get notified when they need you.");
+inline const QString monitoring = QStringLiteral("Monitoring");
+inline const QString notTracking = QStringLiteral("Not Tracking");
+inline const QString statusActive = QStringLiteral("Notch monitoring active");
+inline const QString statusClose =
+    QStringLiteral("Close this window \u2014 the notch keeps running");
+inline const QString saveFailed =
+    QStringLiteral("Your settings could not be saved: the settings file is not writable.");
+
+inline const QString idleThreshold = QStringLiteral("Idle Threshold");
+inline const QString thresholdMinimum = QStringLiteral("30s");
+inline const QString thresholdMaximum = QStringLiteral("10m");
+inline const QString thresholdHint = QStringLiteral(
+    "After this time of not using a tracked app, the notch will drop down with a reminder.");
+
+inline const QString trackedApps = QStringLiteral("Tracked Apps");
+inline const QString noAppsTracked = QStringLiteral("No apps tracked yet");
+inline const QString emptyHint =
+    QStringLiteral("Click the + button below to pick apps from your installed applications");
+inline const QString active = QStringLiteral("Active");
+inline const QString openApp = QStringLiteral("Open this app");
+inline const QString stopTracking = QStringLiteral("Stop tracking");
+inline const QString addApplication = QStringLiteral("Add Application");
+
+// "3/5 apps"
+inline QString trackedOfMaximum(int count)
+{
+    return QStringLiteral("%1/%2 apps").arg(count).arg(maximumTrackedApps);
+}
+// "3 of 5"
+inline QString countOfMaximum(int count)
+{
+    return QStringLiteral("%1 of %2").arg(count).arg(maximumTrackedApps);
+}
+} // namespace windowText
+
+} // namespace nudgewatch
