@@ -33,7 +33,8 @@ ThresholdSlider::ThresholdSlider(QWidget *parent) : QSlider(Qt::Horizontal, pare
 void ThresholdSlider::showThreshold(double storedSeconds)
 {
     const QSignalBlocker blocker(this);
-    setValue(thresholdScale::positionFor(storedSeconds));
+    m_reported = thresholdScale::positionFor(storedSeconds);
+    setValue(m_reported);
 }
 
 void ThresholdSlider::onValueChanged(int value)
@@ -44,6 +45,10 @@ void ThresholdSlider::onValueChanged(int value)
         const QSignalBlocker blocker(this);
         setValue(onGrid);
     }
+    // Pixels between two grid positions change nothing.
+    if (onGrid == m_reported)
+        return;
+    m_reported = onGrid;
     emit thresholdChosen(onGrid);
 }
 

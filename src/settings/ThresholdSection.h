@@ -24,6 +24,8 @@ signals:
 
 private:
     void onValueChanged(int value);
+
+    int m_reported = 0; // the last grid position shown or reported
 };
 
 // The badge with the formatted threshold.

@@ -1,1 +1,5 @@
-# tests of this area: nudgewatch_add_test(...)
+# The settings window over a store of fakes, rendered offscreen.
+nudgewatch_add_test(NAME settings_main_window_test LABEL widget
+    SOURCES widget/settings_main_window_test.cpp widget/settings_fakes.h LIBS nudgewatch_ui)
+nudgewatch_add_test(NAME settings_app_picker_test LABEL widget
+    SOURCES widget/settings_app_picker_test.cpp widget/settings_fakes.h LIBS nudgewatch_ui)

@@ -1,0 +1,222 @@
+#include "fakes/Fakes.h"
+#include "settings/AppPickerDialog.h"
+#include "settings/InstalledAppsModel.h"
+#include "widget/settings_fakes.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace nudgewatch;
+using namespace nudgewatch::fakes;
+
+namespace {
+
+QList<InstalledApplication> catalogOf(const QStringList &names)
+{
+    QList<InstalledApplication> list;
+    for (const QString &name : names)
+        list.append(installedApplication(name));
+    return list;
+}
+
+QString pathOf(const QString &name)
+{
+    return QStringLiteral("/apps/%1.desktop").arg(name);
+}
+
+// Counts icon requests, to see that icons load only when shown.
+class CountingWorkspace final : public Workspace {
+public:
+    std::optional<RunningApplication> frontmostApplication() const override { return {}; }
+    bool openApplication(const QString &) override { return false; }
+    QImage iconForFile(const QString &path) const override
+    {
+        requested.append(path);
+        QImage image(48, 48, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::darkMagenta);
+        return image;
+    }
+    mutable QStringList requested;
+};
+
+// Checks (or unchecks) the entry named `name` as a user would: a click on it.
+void clickEntry(AppPickerDialog &dialog, const QString &name)
+{
+    QListView *list = dialog.listView();
+    const QModelIndexList found = list->model()->match(list->model()->index(0, 0), Qt::DisplayRole,
+                                                       name, 1, Qt::MatchExactly);
+    QVERIFY2(!found.isEmpty(), qPrintable(name));
+    list->scrollTo(found.first());
+    const QRect rect = list->visualRect(found.first());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+} // namespace
+
+class AppPickerTest : public QObject {
+    Q_OBJECT
+private slots:
+    void checkedInOrderUpToTheLimit_data()
+    {
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<QStringList>("clicks");
+        QTest::addColumn<QStringList>("chosen");
+        QTest::newRow("three in click order")
+            << 3 << QStringList{"Echo", "Alpha", "Charlie"}
+            << QStringList{pathOf("Echo"), pathOf("Alpha"), pathOf("Charlie")};
+        QTest::newRow("fourth refused at three")
+            << 3 << QStringList{"Echo", "Alpha", "Charlie", "Bravo"}
+            << QStringList{pathOf("Echo"), pathOf("Alpha"), pathOf("Charlie")};
+        QTest::newRow("unchecking frees a place")
+            << 2 << QStringList{"Alpha", "Bravo", "Alpha", "Delta"}
+            << QStringList{pathOf("Bravo"), pathOf("Delta")};
+        QTest::newRow("one place")
+            << 1 << QStringList{"Delta", "Echo"} << QStringList{pathOf("Delta")};
+    }
+    void checkedInOrderUpToTheLimit()
+    {
+        QFETCH(int, limit);
+        QFETCH(QStringList, clicks);
+        QFETCH(QStringList, chosen);
+        FakeApplicationCatalog catalog;
+        catalog.applications = catalogOf({"Alpha", "Bravo", "Charlie", "Delta", "Echo"});
+        FakeWorkspace workspace;
+        AppPickerDialog dialog(catalog, workspace, limit);
+        dialog.show();
+        for (const QString &name : clicks)
+            clickEntry(dialog, name);
+        QCOMPARE(dialog.chosenPaths(), chosen);
+        QVERIFY(dialog.addButton()->isEnabled());
+    }
+
+    void saysHowManyCanBeAdded_data()
+    {
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("one") << 1 << "You can add 1 more application.";
+        QTest::newRow("five") << 5 << "You can add up to 5 more applications.";
+    }
+    void saysHowManyCanBeAdded()
+    {
+        QFETCH(int, limit);
+        QFETCH(QString, text);
+        FakeApplicationCatalog catalog;
+        FakeWorkspace workspace;
+        AppPickerDialog dialog(catalog, workspace, limit);
+        QCOMPARE(dialog.limitLabel()->text(), text);
+        QVERIFY(!dialog.addButton()->isEnabled());
+    }
+
+    void fullListDisablesTheRest()
+    {
+        FakeApplicationCatalog catalog;
+        catalog.applications = catalogOf({"Alpha", "Bravo", "Charlie"});
+        FakeWorkspace workspace;
+        InstalledAppsModel model(workspace, 1);
+        model.setApplications(catalog.applications);
+        QVERIFY(model.setData(model.index(1), Qt::Checked, Qt::CheckStateRole));
+        QVERIFY(model.flags(model.index(1)) & Qt::ItemIsEnabled);
+        QVERIFY(!(model.flags(model.index(0)) & Qt::ItemIsEnabled));
+        QVERIFY(!model.setData(model.index(0), Qt::Checked, Qt::CheckStateRole));
+        QCOMPARE(model.chosenPaths(), QStringList{pathOf("Bravo")});
+    }
+
+    void searchFiltersByNameAndKeepsChoices()
+    {
+        FakeApplicationCatalog catalog;
+        catalog.applications = catalogOf({"Alpha", "Bravo", "Charlie"});
+        FakeWorkspace workspace;
+        AppPickerDialog dialog(catalog, workspace, 3);
+        dialog.show();
+        clickEntry(dialog, "Alpha");
+        QTest::keyClicks(dialog.searchField(), "CHAR");
+        QCOMPARE(dialog.listView()->model()->rowCount(), 1);
+        clickEntry(dialog, "Charlie");
+        dialog.searchField()->clear();
+        QCOMPARE(dialog.listView()->model()->rowCount(), 3);
+        QCOMPARE(dialog.chosenPaths(), (QStringList{pathOf("Alpha"), pathOf("Charlie")}));
+    }
+
+    void keyboardOnly()
+    {
+        FakeApplicationCatalog catalog;
+        catalog.applications = catalogOf({"Alpha", "Bravo"});
+        FakeWorkspace workspace;
+        AppPickerDialog dialog(catalog, workspace, 2);
+        QSignalSpy accepted(&dialog, &QDialog::accepted);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QVERIFY(dialog.searchField()->hasFocus());
+        QTest::keyClicks(dialog.searchField(), "bra");
+        QTest::keyClick(dialog.searchField(), Qt::Key_Down);
+        QVERIFY(dialog.listView()->hasFocus());
+        QTest::keyClick(dialog.listView(), Qt::Key_Space);
+        QCOMPARE(dialog.chosenPaths(), QStringList{pathOf("Bravo")});
+        QTest::keyClick(dialog.listView(), Qt::Key_Return);
+        QCOMPARE(accepted.size(), 1);
+    }
+
+    void browseAddsEntriesOutsideTheMenus()
+    {
+        FakeApplicationCatalog catalog;
+        catalog.applications = catalogOf({"Alpha"});
+        FakeWorkspace workspace;
+        AppPickerDialog dialog(catalog, workspace, 2);
+        dialog.setBrowseFunction([](QWidget *) {
+            return QStringList{"/opt/tool/My Tool.desktop", "/opt/other/Other.desktop",
+                               "/opt/third/Third.desktop"};
+        });
+        dialog.show();
+        clickEntry(dialog, "Alpha");
+        dialog.browseButton()->click();
+        // One place was left: the first browsed entry takes it, the others are listed.
+        QCOMPARE(dialog.chosenPaths(), (QStringList{pathOf("Alpha"), "/opt/tool/My Tool.desktop"}));
+        QCOMPARE(dialog.model()->rowCount(), 4);
+        QCOMPARE(dialog.model()->index(2).data().toString(), "My Tool");
+        // A catalog update keeps browsed entries.
+        catalog.setApplications(catalogOf({"Alpha", "Zulu"}));
+        QCOMPARE(dialog.model()->rowCount(), 5);
+        QCOMPARE(dialog.chosenPaths(), (QStringList{pathOf("Alpha"), "/opt/tool/My Tool.desktop"}));
+    }
+
+    void uninstalledChoiceIsDropped()
+    {
+        FakeApplicationCatalog catalog;
+        catalog.applications = catalogOf({"Alpha", "Bravo"});
+        FakeWorkspace workspace;
+        AppPickerDialog dialog(catalog, workspace, 2);
+        dialog.show();
+        clickEntry(dialog, "Alpha");
+        clickEntry(dialog, "Bravo");
+        catalog.setApplications(catalogOf({"Bravo"}));
+        QCOMPARE(dialog.chosenPaths(), QStringList{pathOf("Bravo")});
+    }
+
+    void iconsLoadLazily()
+    {
+        FakeApplicationCatalog catalog;
+        QStringList names;
+        for (int i = 0; i < 300; ++i)
+            names.append(QStringLiteral("App%1").arg(i, 3, 10, QLatin1Char('0')));
+        catalog.applications = catalogOf(names);
+        CountingWorkspace workspace;
+        AppPickerDialog dialog(catalog, workspace, 5);
+        QVERIFY(workspace.requested.isEmpty());
+        dialog.show();
+        dialog.listView()->viewport()->grab();
+        QVERIFY(!workspace.requested.isEmpty());
+        QVERIFY2(workspace.requested.size() < 60,
+                 qPrintable(QString::number(workspace.requested.size())));
+        // Asked again, the same icon is not loaded twice.
+        const qsizetype before = workspace.requested.size();
+        dialog.listView()->viewport()->grab();
+        QCOMPARE(workspace.requested.size(), before);
+    }
+};
+
+QTEST_MAIN(AppPickerTest)
+#include "settings_app_picker_test.moc"
