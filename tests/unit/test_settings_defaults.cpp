@@ -129,6 +129,30 @@ private slots:
         QCOMPARE(reread.doubleValue(defaultsKeys::idleThreshold), threshold);
     }
 
+    void storeOverAHugeListWithEmptiesAndDuplicates()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("Nudgewatch.conf");
+        QStringList saved;
+        StoreFixture f;
+        for (int i = 0; i < 10000; ++i) {
+            const QString path = QStringLiteral("/apps/app%1.desktop").arg(i % 5000);
+            saved << (i % 7 == 0 ? QString() : path);
+            f.fileSystem.existing.insert(path);
+        }
+        {
+            SettingsDefaults writer(file);
+            QVERIFY(writer.setStringList(defaultsKeys::trackedAppPaths, saved));
+        }
+        SettingsDefaults defaults(file);
+        AppTrackerStore store({f.workspace, f.bundleInfo, f.fileSystem, defaults, f.clock,
+                               f.scheduler, f.notifications, {}});
+        QCOMPARE(store.trackedApps().size(), std::size_t(saved.size() - saved.count(QString())));
+        QCOMPARE(store.trackedApps().front().name, QString("app1"));
+        // Starting wrote only the threshold; the list is exactly as saved.
+        QCOMPARE(SettingsDefaults(file).stringList(defaultsKeys::trackedAppPaths), saved);
+    }
+
     void malformedFileIsNeverOverwritten_data()
     {
         QTest::addColumn<QByteArray>("content");
