@@ -1,1 +1,2 @@
-
+nudgewatch_add_bench(bench_tracking_store tracking_store.cpp ${CMAKE_SOURCE_DIR}/tests/fakes/Fakes.h)
+target_link_libraries(bench_tracking_store PRIVATE nudgewatch_core nudgewatch_platform)

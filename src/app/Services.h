@@ -110,11 +110,12 @@ enum class TimerPrecision { Coarse, Precise };
 class Scheduler {
 public:
     virtual ~Scheduler() = default;
-    virtual std::unique_ptr<Timer> scheduleRepeating(double intervalSeconds,
-                                                     std::function<void()> callback,
-                                                     TimerPrecision precision = TimerPrecision::Coarse) = 0;
+    virtual std::unique_ptr<Timer>
+    scheduleRepeating(double intervalSeconds, std::function<void()> callback,
+                      TimerPrecision precision = TimerPrecision::Coarse) = 0;
     // Fires once, then reports itself invalid.
-    virtual std::unique_ptr<Timer> scheduleOnce(double delaySeconds, std::function<void()> callback) = 0;
+    virtual std::unique_ptr<Timer> scheduleOnce(double delaySeconds,
+                                                std::function<void()> callback) = 0;
 };
 
 // An application the desktop offers in its menus.

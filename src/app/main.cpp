@@ -33,8 +33,8 @@ int main(int argc, char *argv[])
     QtScheduler scheduler;
     NotificationCenter notifications;
     NullWorkspace workspace(QStringLiteral("no desktop backend yet"));
-    AppTrackerStore store({workspace, bundleInfo, fileSystem, defaults, clock, scheduler,
-                           notifications, {}});
+    AppTrackerStore store(
+        {workspace, bundleInfo, fileSystem, defaults, clock, scheduler, notifications, {}});
     store.startMonitoring();
     return app.exec();
 }

@@ -16,7 +16,8 @@ void NullWorkspace::warnOnce() const
     if (m_warned)
         return;
     m_warned = true;
-    std::fprintf(stderr, "nudgewatch: frontmost application tracking is unavailable in this session (%s)\n",
+    std::fprintf(stderr,
+                 "nudgewatch: frontmost application tracking is unavailable in this session (%s)\n",
                  qPrintable(m_reason));
 }
 

@@ -10,25 +10,58 @@
 namespace nudgewatch {
 
 const QStringList AppTrackerStore::waitingMessages = {
-    QStringLiteral("is waiting for you!"),     QStringLiteral("misses you!"),
-    QStringLiteral("wants your attention."),   QStringLiteral("has been idle. Open it?"),
-    QStringLiteral("is getting lonely..."),    QStringLiteral("says: come back!"),
+    QStringLiteral("is waiting for you!"),   QStringLiteral("misses you!"),
+    QStringLiteral("wants your attention."), QStringLiteral("has been idle. Open it?"),
+    QStringLiteral("is getting lonely..."),  QStringLiteral("says: come back!"),
 };
+
+namespace {
+
+bool isAlreadyStandard(const QString &path)
+{
+    if (path.size() > 1 && path.endsWith(QLatin1Char('/')))
+        return false;
+    return !path.contains(QLatin1String("//")) && !path.contains(QLatin1String("/./")) &&
+           !path.contains(QLatin1String("/../")) && !path.endsWith(QLatin1String("/.")) &&
+           !path.endsWith(QLatin1String("/.."));
+}
+
+} // namespace
 
 QString standardizedPath(const QString &path)
 {
     if (path.isEmpty() || !QDir::isAbsolutePath(path))
         return {};
-    return QDir::cleanPath(path);
+    // Most paths are standard already; cleaning them would allocate on every match.
+    return isAlreadyStandard(path) ? path : QDir::cleanPath(path);
 }
+
+namespace {
+
+// appMatches with the running application's path standardized once by the caller.
+bool matchesStandardized(const TrackedApp &tracked, const RunningApplication &running,
+                         const QString &runningPath)
+{
+    if (running.bundlePath) {
+        if (runningPath.isEmpty())
+            return false;
+        // Saved paths are normally standard already; skip the clean-up then.
+        return tracked.bundlePath == runningPath ||
+               standardizedPath(tracked.bundlePath) == runningPath;
+    }
+    return running.localizedName && *running.localizedName == tracked.name;
+}
+
+QString standardizedRunningPath(const RunningApplication &running)
+{
+    return running.bundlePath ? standardizedPath(*running.bundlePath) : QString();
+}
+
+} // namespace
 
 bool appMatches(const TrackedApp &tracked, const RunningApplication &running)
 {
-    if (running.bundlePath) {
-        const QString runningPath = standardizedPath(*running.bundlePath);
-        return !runningPath.isEmpty() && runningPath == standardizedPath(tracked.bundlePath);
-    }
-    return running.localizedName && *running.localizedName == tracked.name;
+    return matchesStandardized(tracked, running, standardizedRunningPath(running));
 }
 
 namespace {
@@ -148,8 +181,8 @@ void AppTrackerStore::startMonitoring()
         markUsed(*front);
     connect(&m_services.workspace, &Workspace::didActivateApplication, this,
             &AppTrackerStore::appActivated);
-    m_monitorTimer = m_services.scheduler.scheduleRepeating(monitorIntervalSeconds,
-                                                            [this] { tick(); });
+    m_monitorTimer =
+        m_services.scheduler.scheduleRepeating(monitorIntervalSeconds, [this] { tick(); });
 }
 
 void AppTrackerStore::appActivated(const QVariantMap &userInfo)
@@ -165,10 +198,11 @@ void AppTrackerStore::markUsed(const RunningApplication &application)
     if (!application.localizedName)
         return;
     const WallTime now = m_services.clock.now();
+    const QString runningPath = standardizedRunningPath(application);
     const std::size_t count = m_trackedApps.size();
     for (std::size_t i = 0; i < count; ++i) {
         TrackedApp &app = m_trackedApps[i];
-        if (appMatches(app, application)) {
+        if (matchesStandardized(app, application, runningPath)) {
             emit objectWillChange();
             app.lastUsed = now;
             emit objectWillChange();
@@ -213,10 +247,10 @@ void AppTrackerStore::showWaitingAlert(const TrackedApp &app)
     const TrackedApp copy = app;
     emit objectWillChange();
     m_alertApp = copy;
-    const QString ending =
-        waitingMessages.isEmpty()
-            ? QStringLiteral("is waiting for you!")
-            : waitingMessages.at(qsizetype(m_services.randomIndex(std::size_t(waitingMessages.size()))));
+    const QString ending = waitingMessages.isEmpty()
+                               ? QStringLiteral("is waiting for you!")
+                               : waitingMessages.at(qsizetype(
+                                     m_services.randomIndex(std::size_t(waitingMessages.size()))));
     emit objectWillChange();
     m_alertMessage = copy.name + QLatin1Char(' ') + ending;
     emit objectWillChange();
@@ -224,7 +258,8 @@ void AppTrackerStore::showWaitingAlert(const TrackedApp &app)
     m_services.notifications.post(notifications::expand);
     if (m_autoHideTimer)
         m_autoHideTimer->invalidate();
-    m_autoHideTimer = m_services.scheduler.scheduleOnce(autoHideSeconds, [this] { dismissAlert(); });
+    m_autoHideTimer =
+        m_services.scheduler.scheduleOnce(autoHideSeconds, [this] { dismissAlert(); });
 }
 
 void AppTrackerStore::dismissAlert()

@@ -4,8 +4,7 @@
 
 namespace nudgewatch {
 
-void NotificationCenter::addObserver(const QString &name, const QObject *context,
-                                     Callback callback)
+void NotificationCenter::addObserver(const QString &name, const QObject *context, Callback callback)
 {
     if (context == nullptr || !callback)
         return;

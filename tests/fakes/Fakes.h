@@ -22,7 +22,8 @@ public:
     WallTime now() const override { return m_now; }
     void advance(double seconds)
     {
-        m_now += std::chrono::duration_cast<WallTime::duration>(std::chrono::duration<double>(seconds));
+        m_now +=
+            std::chrono::duration_cast<WallTime::duration>(std::chrono::duration<double>(seconds));
     }
     void set(WallTime t) { m_now = t; }
 
@@ -35,8 +36,9 @@ class FakeScheduler final : public Scheduler {
 public:
     explicit FakeScheduler(FakeClock &clock) : m_clock(clock) {}
 
-    std::unique_ptr<Timer> scheduleRepeating(double interval, std::function<void()> callback,
-                                             TimerPrecision precision = TimerPrecision::Coarse) override
+    std::unique_ptr<Timer>
+    scheduleRepeating(double interval, std::function<void()> callback,
+                      TimerPrecision precision = TimerPrecision::Coarse) override
     {
         lastPrecision = precision;
         return add(interval, true, std::move(callback));
@@ -75,7 +77,8 @@ public:
 
     int activeTimers() const
     {
-        return int(std::count_if(m_entries.begin(), m_entries.end(), [](auto &e) { return e->valid; }));
+        return int(
+            std::count_if(m_entries.begin(), m_entries.end(), [](auto &e) { return e->valid; }));
     }
 
     TimerPrecision lastPrecision = TimerPrecision::Coarse;
@@ -217,9 +220,11 @@ struct StoreFixture {
 
     std::unique_ptr<AppTrackerStore> makeStore()
     {
-        return std::make_unique<AppTrackerStore>(StoreServices{
-            workspace, bundleInfo, fileSystem, defaults, clock, scheduler, notifications,
-            [this](std::size_t n) { return nextRandom % n; }});
+        return std::make_unique<AppTrackerStore>(
+            StoreServices{workspace, bundleInfo, fileSystem, defaults, clock, scheduler,
+                          notifications, [this](std::size_t n) {
+                              return nextRandom % n;
+                          }});
     }
 };
 

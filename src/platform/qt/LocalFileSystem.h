@@ -8,7 +8,10 @@ namespace nudgewatch {
 
 class LocalFileSystem final : public FileSystem {
 public:
-    bool exists(const QString &path) const override { return !path.isEmpty() && QFileInfo::exists(path); }
+    bool exists(const QString &path) const override
+    {
+        return !path.isEmpty() && QFileInfo::exists(path);
+    }
 };
 
 } // namespace nudgewatch

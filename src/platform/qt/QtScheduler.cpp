@@ -42,7 +42,8 @@ std::unique_ptr<Timer> QtScheduler::scheduleRepeating(double intervalSeconds,
     return std::make_unique<QtTimer>(intervalSeconds, true, type, std::move(callback));
 }
 
-std::unique_ptr<Timer> QtScheduler::scheduleOnce(double delaySeconds, std::function<void()> callback)
+std::unique_ptr<Timer> QtScheduler::scheduleOnce(double delaySeconds,
+                                                 std::function<void()> callback)
 {
     return std::make_unique<QtTimer>(delaySeconds, false, Qt::CoarseTimer, std::move(callback));
 }

@@ -9,7 +9,8 @@ class QtScheduler final : public Scheduler {
 public:
     std::unique_ptr<Timer> scheduleRepeating(double intervalSeconds, std::function<void()> callback,
                                              TimerPrecision precision) override;
-    std::unique_ptr<Timer> scheduleOnce(double delaySeconds, std::function<void()> callback) override;
+    std::unique_ptr<Timer> scheduleOnce(double delaySeconds,
+                                        std::function<void()> callback) override;
 };
 
 class SystemClock final : public Clock {

@@ -8,11 +8,20 @@ SettingsDefaults::SettingsDefaults()
     : m_settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Nudgewatch"),
                  QStringLiteral("Nudgewatch"))
 {
+    checkReadable();
 }
 
 SettingsDefaults::SettingsDefaults(const QString &filePath)
     : m_settings(filePath, QSettings::IniFormat)
 {
+    checkReadable();
+}
+
+void SettingsDefaults::checkReadable()
+{
+    // The file is parsed on first access; status() tells only afterwards.
+    m_settings.allKeys();
+    m_writable = m_settings.status() == QSettings::NoError;
 }
 
 std::optional<QStringList> SettingsDefaults::stringList(const QString &key) const
@@ -58,6 +67,10 @@ bool SettingsDefaults::setDouble(const QString &key, double value)
 
 bool SettingsDefaults::write(const QString &key, const QVariant &value)
 {
+    // Rewriting a file QSettings could not fully parse would drop the lines it
+    // skipped; the user's file is left alone and the write reported as failed.
+    if (!m_writable)
+        return false;
     // QSettings keeps a value it could not write in memory and would report it
     // from then on; a failed write is undone so reads keep matching the file.
     const QVariant previous = m_settings.value(key);

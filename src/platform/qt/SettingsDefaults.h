@@ -22,9 +22,12 @@ public:
     QString fileName() const { return m_settings.fileName(); }
 
 private:
+    void checkReadable();
     bool write(const QString &key, const QVariant &value);
 
     mutable QSettings m_settings;
+    // A file that exists but cannot be read or parsed is never written over.
+    bool m_writable = true;
 };
 
 } // namespace nudgewatch

@@ -1,0 +1,68 @@
+#include "tracking/NotificationCenter.h"
+
+#include <QTest>
+
+using namespace nudgewatch;
+
+class TestNotificationCenter : public QObject {
+    Q_OBJECT
+private slots:
+    void deliversToObserversOfTheNameOnly()
+    {
+        NotificationCenter center;
+        QObject owner;
+        QStringList seen;
+        center.addObserver(notifications::expand, &owner,
+                           [&](const QVariantMap &) { seen << "expand"; });
+        center.addObserver(notifications::progress, &owner,
+                           [&](const QVariantMap &info) { seen << info.value("p").toString(); });
+        center.post(notifications::collapse);
+        center.post(notifications::expand);
+        center.post(notifications::progress, {{notifications::progressKey, 0.5}});
+        QCOMPARE(seen, QStringList({"expand", "0.5"}));
+    }
+
+    void destroyedOwnerIsNeverCalled()
+    {
+        NotificationCenter center;
+        int calls = 0;
+        auto owner = std::make_unique<QObject>();
+        center.addObserver(notifications::expand, owner.get(),
+                           [&](const QVariantMap &) { ++calls; });
+        center.post(notifications::expand);
+        owner.reset();
+        center.post(notifications::expand);
+        QCOMPARE(calls, 1);
+    }
+
+    void observerMayDestroyAnotherOwnerDuringAPost()
+    {
+        NotificationCenter center;
+        auto second = std::make_unique<QObject>();
+        QObject first;
+        int secondCalls = 0;
+        center.addObserver(notifications::expand, &first,
+                           [&](const QVariantMap &) { second.reset(); });
+        center.addObserver(notifications::expand, second.get(),
+                           [&](const QVariantMap &) { ++secondCalls; });
+        center.post(notifications::expand);
+        QCOMPARE(secondCalls, 0);
+    }
+
+    void observerAddedDuringAPostSeesOnlyLaterPosts()
+    {
+        NotificationCenter center;
+        QObject owner;
+        int late = 0;
+        center.addObserver(notifications::expand, &owner, [&](const QVariantMap &) {
+            center.addObserver(notifications::expand, &owner, [&](const QVariantMap &) { ++late; });
+        });
+        center.post(notifications::expand);
+        QCOMPARE(late, 0);
+        center.post(notifications::expand);
+        QCOMPARE(late, 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNotificationCenter)
+#include "test_notification_center.moc"

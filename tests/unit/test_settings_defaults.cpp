@@ -1,0 +1,214 @@
+#include "fakes/Fakes.h"
+#include "platform/qt/SettingsDefaults.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+
+using namespace nudgewatch;
+using namespace nudgewatch::fakes;
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestSettingsDefaults : public QObject {
+    Q_OBJECT
+private slots:
+    void roundTrip_data()
+    {
+        QTest::addColumn<QStringList>("paths");
+        QTest::newRow("several") << QStringList{"/usr/share/applications/a.desktop", "/b.desktop"};
+        QTest::newRow("one") << QStringList{"/only.desktop"};
+        QTest::newRow("commas, quotes, spaces, unicode")
+            << QStringList{"/x/a, b.desktop", "/x/\"q\".desktop", "/x/Zeichen äöü.desktop"};
+        QTest::newRow("looks like a type") << QStringList{"@Variant(x)", "@Invalid()"};
+        QStringList many;
+        for (int i = 0; i < 10000; ++i)
+            many << QStringLiteral("/apps/app%1.desktop").arg(i);
+        QTest::newRow("10,000") << many;
+    }
+    void roundTrip()
+    {
+        QFETCH(QStringList, paths);
+        QTemporaryDir dir;
+        const QString file = dir.filePath("Nudgewatch.conf");
+        {
+            SettingsDefaults defaults(file);
+            QVERIFY(defaults.setStringList(defaultsKeys::trackedAppPaths, paths));
+            QVERIFY(defaults.setDouble(defaultsKeys::idleThreshold, 45.5));
+        }
+        SettingsDefaults reread(file); // a new process reading the file
+        QCOMPARE(reread.stringList(defaultsKeys::trackedAppPaths), paths);
+        QCOMPARE(reread.doubleValue(defaultsKeys::idleThreshold), 45.5);
+    }
+
+    void wrongTypesReadAsAbsent_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("hasPaths");
+        QTest::addColumn<double>("threshold");
+        QTest::newRow("text threshold")
+            << QByteArray("Nudgewatch.idleThreshold=soon\n") << false << 0.0;
+        QTest::newRow("list threshold")
+            << QByteArray("Nudgewatch.idleThreshold=1, 2\n") << false << 0.0;
+        QTest::newRow("rect paths")
+            << QByteArray("Nudgewatch.trackedAppPaths=@Rect(1 2 3 4)\n") << false << 0.0;
+        QTest::newRow("paths as number variant")
+            << QByteArray("Nudgewatch.trackedAppPaths=@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x5)\n")
+            << false << 0.0;
+        QTest::newRow("group instead of value")
+            << QByteArray("[Nudgewatch.trackedAppPaths]\nx=1\n") << false << 0.0;
+        QTest::newRow("binary garbage") << QByteArray("\x01\x02\xff\xfe=\x80\n") << false << 0.0;
+    }
+    void wrongTypesReadAsAbsent()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, hasPaths);
+        QFETCH(double, threshold);
+        QTemporaryDir dir;
+        const QString file = dir.filePath("Nudgewatch.conf");
+        writeFile(file, content);
+        SettingsDefaults defaults(file);
+        QCOMPARE(defaults.stringList(defaultsKeys::trackedAppPaths).has_value(), hasPaths);
+        QCOMPARE(defaults.doubleValue(defaultsKeys::idleThreshold), threshold);
+    }
+
+    void storeStartsOverBadFilesAndKeepsWhatIsSaved_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<double>("threshold");
+        QTest::newRow("nan") << QByteArray("[General]\nNudgewatch.idleThreshold=nan\n") << 60.0;
+        QTest::newRow("inf") << QByteArray("[General]\nNudgewatch.idleThreshold=inf\n") << 60.0;
+        QTest::newRow("1e308") << QByteArray("[General]\nNudgewatch.idleThreshold=1e308\n")
+                               << 1e308;
+        QTest::newRow("paths with non-strings")
+            << QByteArray("[General]\nNudgewatch.trackedAppPaths=@Rect(1 2 3 4)\n"
+                          "Nudgewatch.idleThreshold=45\n")
+            << 45.0;
+    }
+    void storeStartsOverBadFilesAndKeepsWhatIsSaved()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(double, threshold);
+        QTemporaryDir dir;
+        const QString file = dir.filePath("Nudgewatch.conf");
+        writeFile(file, content);
+        StoreFixture f;
+        SettingsDefaults defaults(file);
+        AppTrackerStore store({f.workspace,
+                               f.bundleInfo,
+                               f.fileSystem,
+                               defaults,
+                               f.clock,
+                               f.scheduler,
+                               f.notifications,
+                               {}});
+        QCOMPARE(store.idleThresholdSeconds(), threshold);
+        QVERIFY(store.trackedApps().empty());
+        const QByteArray after = readFile(file);
+        // The unreadable path list is left exactly as the user saved it.
+        if (content.contains("@Rect"))
+            QVERIFY(after.contains("Nudgewatch.trackedAppPaths=@Rect(1 2 3 4)"));
+        SettingsDefaults reread(file);
+        QCOMPARE(reread.doubleValue(defaultsKeys::idleThreshold), threshold);
+    }
+
+    void storeOverAHugeListWithEmptiesAndDuplicates()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("Nudgewatch.conf");
+        QStringList saved;
+        StoreFixture f;
+        for (int i = 0; i < 10000; ++i) {
+            const QString path = QStringLiteral("/apps/app%1.desktop").arg(i % 5000);
+            saved << (i % 7 == 0 ? QString() : path);
+            f.fileSystem.existing.insert(path);
+        }
+        {
+            SettingsDefaults writer(file);
+            QVERIFY(writer.setStringList(defaultsKeys::trackedAppPaths, saved));
+        }
+        SettingsDefaults defaults(file);
+        AppTrackerStore store({f.workspace, f.bundleInfo, f.fileSystem, defaults, f.clock,
+                               f.scheduler, f.notifications, {}});
+        QCOMPARE(store.trackedApps().size(), std::size_t(saved.size() - saved.count(QString())));
+        QCOMPARE(store.trackedApps().front().name, QString("app1"));
+        // Starting wrote only the threshold; the list is exactly as saved.
+        QCOMPARE(SettingsDefaults(file).stringList(defaultsKeys::trackedAppPaths), saved);
+    }
+
+    void malformedFileIsNeverOverwritten_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("open section")
+            << QByteArray("[General\nNudgewatch.trackedAppPaths=/a.desktop\n");
+        QTest::newRow("line without value")
+            << QByteArray("my notes\nNudgewatch.trackedAppPaths=/a.desktop\n");
+    }
+    void malformedFileIsNeverOverwritten()
+    {
+        QFETCH(QByteArray, content);
+        QTemporaryDir dir;
+        const QString file = dir.filePath("Nudgewatch.conf");
+        writeFile(file, content);
+        SettingsDefaults defaults(file);
+        QVERIFY(!defaults.setDouble(defaultsKeys::idleThreshold, 60));
+        QVERIFY(!defaults.setStringList(defaultsKeys::trackedAppPaths, {}));
+        QCOMPARE(readFile(file), content);
+        // What could be read is still used.
+        QCOMPARE(defaults.stringList(defaultsKeys::trackedAppPaths), QStringList{"/a.desktop"});
+        // A failed write is not remembered as if it had been saved.
+        QCOMPARE(defaults.doubleValue(defaultsKeys::idleThreshold), 0.0);
+    }
+
+    void unwritableLocationReportsFailure_data()
+    {
+        QTest::addColumn<QString>("relativePath");
+        QTest::newRow("parent is a file") << "blocker/Nudgewatch.conf";
+        QTest::newRow("file is a directory") << "dir.conf";
+    }
+    void unwritableLocationReportsFailure()
+    {
+        QFETCH(QString, relativePath);
+        QTemporaryDir dir;
+        writeFile(dir.filePath("blocker"), "not a directory");
+        QVERIFY(QDir(dir.path()).mkdir("dir.conf"));
+        const QString file = dir.filePath(relativePath);
+        SettingsDefaults defaults(file);
+        QVERIFY(!defaults.stringList(defaultsKeys::trackedAppPaths).has_value());
+        QVERIFY(!defaults.setStringList(defaultsKeys::trackedAppPaths, {"/a.desktop"}));
+        QVERIFY(!defaults.setDouble(defaultsKeys::idleThreshold, 45));
+        QCOMPARE(defaults.doubleValue(defaultsKeys::idleThreshold), 0.0);
+
+        StoreFixture f;
+        AppTrackerStore store({f.workspace,
+                               f.bundleInfo,
+                               f.fileSystem,
+                               defaults,
+                               f.clock,
+                               f.scheduler,
+                               f.notifications,
+                               {}});
+        QCOMPARE(store.idleThresholdSeconds(), 60.0);
+        QVERIFY(!store.lastSaveSucceeded());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSettingsDefaults)
+#include "test_settings_defaults.moc"
