@@ -35,9 +35,10 @@ BundleNames DesktopEntryBundleInfo::namesForBundle(const QString &path) const
     BundleNames names;
     // GKeyFile picks Name[<locale>] from the user's LANGUAGE/LC_* settings and
     // falls back to the untranslated Name itself.
-    names.localizedName = takeString(
-        g_key_file_get_locale_string(file.get(), group, G_KEY_FILE_DESKTOP_KEY_NAME, nullptr, nullptr));
-    names.name = takeString(g_key_file_get_string(file.get(), group, G_KEY_FILE_DESKTOP_KEY_NAME, nullptr));
+    names.localizedName = takeString(g_key_file_get_locale_string(
+        file.get(), group, G_KEY_FILE_DESKTOP_KEY_NAME, nullptr, nullptr));
+    names.name =
+        takeString(g_key_file_get_string(file.get(), group, G_KEY_FILE_DESKTOP_KEY_NAME, nullptr));
     return names;
 }
 
