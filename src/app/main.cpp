@@ -1,10 +1,14 @@
+#include "app/AppDelegate.h"
+#include "app/AutostartEntry.h"
+#include "app/SingleInstance.h"
+#include "app/TrayIcon.h"
 #include "platform/DesktopPlatform.h"
 #include "platform/qt/QtScheduler.h"
 #include "platform/qt/SettingsDefaults.h"
-#include "tracking/AppTrackerStore.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 
 using namespace nudgewatch;
 
@@ -14,6 +18,11 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Nudgewatch"));
     QApplication::setOrganizationName(QStringLiteral("Nudgewatch"));
     QApplication::setApplicationVersion(QStringLiteral(NUDGEWATCH_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("nudgewatch"));
+    const QIcon appIcon(QStringLiteral(":/app/nudgewatch.svg"));
+    QApplication::setWindowIcon(appIcon);
+    // Closing the settings window leaves the reminders running.
+    QApplication::setQuitOnLastWindowClosed(false);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -24,6 +33,11 @@ int main(int argc, char *argv[])
     if (!parser.positionalArguments().isEmpty())
         parser.showHelp(2);
 
+    // A second launch shows the running instance's settings window and ends.
+    SingleInstance instance;
+    if (instance.start() == SingleInstance::Role::Secondary)
+        return 0;
+
     SettingsDefaults defaults;
     const std::unique_ptr<DesktopPlatform> desktop = DesktopPlatform::create();
     // Without the X server nothing can be tracked; quit without touching the settings.
@@ -31,15 +45,17 @@ int main(int argc, char *argv[])
                      [] { QCoreApplication::exit(1); });
     SystemClock clock;
     QtScheduler scheduler;
-    NotificationCenter notifications;
-    AppTrackerStore store({desktop->workspace(),
-                           desktop->bundleInfo(),
-                           desktop->fileSystem(),
-                           defaults,
-                           clock,
-                           scheduler,
-                           notifications,
-                           {}});
-    store.startMonitoring();
+    AppDelegate delegate({desktop->workspace(), desktop->bundleInfo(), desktop->fileSystem(),
+                          desktop->catalog(), defaults, clock, scheduler});
+    QObject::connect(&delegate, &AppDelegate::quitRequested, &app, &QCoreApplication::quit);
+    QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,
+                     &AppDelegate::showSettings);
+
+    AutostartEntry autostart = AutostartEntry::forCurrentUser();
+    TrayIcon tray(autostart, appIcon);
+    QObject::connect(&tray, &TrayIcon::settingsRequested, &delegate, &AppDelegate::showSettings);
+    QObject::connect(&tray, &TrayIcon::quitRequested, &app, &QCoreApplication::quit);
+
+    delegate.start();
     return app.exec();
 }

@@ -1,0 +1,60 @@
+#include "app/AppDelegate.h"
+
+#include "notch/NotchPanel.h"
+#include "settings/AppPickerDialog.h"
+#include "settings/MainWindow.h"
+#include "tracking/AppTrackerStore.h"
+
+namespace nudgewatch {
+
+AppDelegate::AppDelegate(AppServices services, QObject *parent)
+    : QObject(parent), m_services(services)
+{
+    m_store = std::make_unique<AppTrackerStore>(StoreServices{m_services.workspace,
+                                                              m_services.bundleInfo,
+                                                              m_services.fileSystem,
+                                                              m_services.defaults,
+                                                              m_services.clock,
+                                                              m_services.scheduler,
+                                                              m_notifications,
+                                                              {}});
+    m_picker = std::make_unique<DialogApplicationPicker>(m_services.catalog, m_services.workspace);
+}
+
+AppDelegate::~AppDelegate()
+{
+    // The views observe the store: they go first.
+    m_panel.reset();
+    m_window.reset();
+}
+
+void AppDelegate::start()
+{
+    if (m_window)
+        return;
+    m_window = std::make_unique<MainWindow>(*m_store, *m_picker);
+    connect(m_window.get(), &MainWindow::quitRequested, this, &AppDelegate::quitRequested);
+    m_window->show();
+    // The panel and monitoring start once launching has finished: on the first
+    // turn of the event loop.
+    QMetaObject::invokeMethod(this, &AppDelegate::finishLaunching, Qt::QueuedConnection);
+}
+
+void AppDelegate::finishLaunching()
+{
+    if (m_panel)
+        return;
+    m_panel = std::make_unique<NotchPanel>(*m_store, m_notifications, m_services.scheduler);
+    m_panel->orderFront();
+    // Only now: the panel already listens for the expand and collapse notifications.
+    m_store->startMonitoring();
+}
+
+void AppDelegate::showSettings()
+{
+    if (!m_window)
+        start();
+    m_window->present();
+}
+
+} // namespace nudgewatch

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "app/Services.h"
+#include "tracking/NotificationCenter.h"
+
+#include <QObject>
+
+#include <memory>
+
+namespace nudgewatch {
+
+class AppTrackerStore;
+class DialogApplicationPicker;
+class MainWindow;
+class NotchPanel;
+
+// The desktop services the program runs over; all outlive the delegate.
+struct AppServices {
+    Workspace &workspace;
+    BundleInfo &bundleInfo;
+    FileSystem &fileSystem;
+    ApplicationCatalog &catalog;
+    UserDefaults &defaults;
+    Clock &clock;
+    Scheduler &scheduler;
+};
+
+// Owns the one store, the settings window and the one notch panel, and brings
+// them to life in order: the store (here), the settings window (start), then,
+// once the event loop runs, the panel ordered front and only then monitoring.
+class AppDelegate final : public QObject {
+    Q_OBJECT
+public:
+    explicit AppDelegate(AppServices services, QObject *parent = nullptr);
+    ~AppDelegate() override;
+
+    // Opens the settings window and schedules finishLaunching().
+    void start();
+    // Shows the settings window again (a second launch, the tray).
+    void showSettings();
+
+    AppTrackerStore &store() { return *m_store; }
+    MainWindow *settingsWindow() const { return m_window.get(); }
+    NotchPanel *panel() const { return m_panel.get(); }
+
+signals:
+    // The user asked the program to end (Ctrl+Q in the settings window).
+    void quitRequested();
+
+private:
+    void finishLaunching();
+
+    AppServices m_services;
+    NotificationCenter m_notifications;
+    std::unique_ptr<AppTrackerStore> m_store;
+    std::unique_ptr<DialogApplicationPicker> m_picker;
+    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<NotchPanel> m_panel;
+};
+
+} // namespace nudgewatch

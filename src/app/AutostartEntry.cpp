@@ -1,0 +1,131 @@
+#include "app/AutostartEntry.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QTextStream>
+
+#include <algorithm>
+
+namespace nudgewatch {
+
+namespace {
+
+// Characters that make an Exec argument need quotes.
+bool needsQuotes(QChar c)
+{
+    static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
+    return reserved.contains(c);
+}
+
+bool hiddenOrDisabled(const QString &text)
+{
+    bool inMainGroup = false;
+    for (const QString &raw : text.split(QLatin1Char('\n'))) {
+        const QString line = raw.trimmed();
+        if (line.startsWith(QLatin1Char('['))) {
+            inMainGroup = line == QLatin1String("[Desktop Entry]");
+            continue;
+        }
+        if (!inMainGroup)
+            continue;
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq < 0)
+            continue;
+        const QString key = line.left(eq).trimmed();
+        const QString value = line.mid(eq + 1).trimmed();
+        if (key == QLatin1String("Hidden") && value == QLatin1String("true"))
+            return true;
+        if (key == QLatin1String("X-GNOME-Autostart-enabled") && value == QLatin1String("false"))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+std::optional<QString> desktopExecArgument(const QString &argument)
+{
+    if (argument.isEmpty())
+        return std::nullopt;
+    for (const QChar c : argument)
+        if (c.category() == QChar::Other_Control)
+            return std::nullopt;
+    QString quoted;
+    const bool quote = std::any_of(argument.begin(), argument.end(), needsQuotes);
+    for (const QChar c : argument) {
+        // Inside quotes these four are escaped with a backslash.
+        if (quote && (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') ||
+                      c == QLatin1Char('\\')))
+            quoted += QLatin1Char('\\');
+        quoted += c;
+    }
+    if (quote)
+        quoted = QLatin1Char('"') + quoted + QLatin1Char('"');
+    // A literal percent sign is doubled (it starts field codes) and, as in every
+    // string value, each backslash is escaped once more.
+    quoted.replace(QLatin1Char('%'), QStringLiteral("%%"));
+    quoted.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    return quoted;
+}
+
+std::optional<QString> autostartEntryText(const QString &executable)
+{
+    const std::optional<QString> exec = desktopExecArgument(executable);
+    if (!exec)
+        return std::nullopt;
+    return QStringLiteral("[Desktop Entry]\n"
+                          "Type=Application\n"
+                          "Name=Nudgewatch\n"
+                          "Comment=Reminds you of the applications you mean to use\n"
+                          "Exec=%1\n"
+                          "Icon=nudgewatch\n"
+                          "Terminal=false\n"
+                          "X-GNOME-Autostart-enabled=true\n")
+        .arg(*exec);
+}
+
+AutostartEntry::AutostartEntry(QString directory, QString executable)
+    : m_directory(std::move(directory)), m_executable(std::move(executable))
+{
+}
+
+AutostartEntry AutostartEntry::forCurrentUser()
+{
+    return AutostartEntry(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                              QStringLiteral("/autostart"),
+                          QCoreApplication::applicationFilePath());
+}
+
+QString AutostartEntry::filePath() const
+{
+    return m_directory + QLatin1Char('/') + QLatin1String(fileName);
+}
+
+bool AutostartEntry::isEnabled() const
+{
+    QFile file(filePath());
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    return !hiddenOrDisabled(QString::fromUtf8(file.read(64 * 1024)));
+}
+
+bool AutostartEntry::setEnabled(bool enabled)
+{
+    if (!enabled) {
+        QFile file(filePath());
+        return !file.exists() || file.remove();
+    }
+    const std::optional<QString> text = autostartEntryText(m_executable);
+    if (!text || !QDir().mkpath(m_directory))
+        return false;
+    QSaveFile file(filePath());
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(text->toUtf8());
+    return file.commit();
+}
+
+} // namespace nudgewatch

@@ -1,0 +1,47 @@
+#include "app/TrayIcon.h"
+
+#include "app/AutostartEntry.h"
+
+#include <QSystemTrayIcon>
+
+namespace nudgewatch {
+
+TrayIcon::TrayIcon(AutostartEntry &autostart, const QIcon &icon, QObject *parent)
+    : QObject(parent), m_autostart(autostart)
+{
+    m_settings = m_menu.addAction(QStringLiteral("Settings\u2026"));
+    m_startAtLogin = m_menu.addAction(QStringLiteral("Start at login"));
+    m_startAtLogin->setCheckable(true);
+    m_menu.addSeparator();
+    m_quit = m_menu.addAction(QStringLiteral("Quit"));
+    showAutostartState();
+
+    connect(m_settings, &QAction::triggered, this, &TrayIcon::settingsRequested);
+    connect(m_quit, &QAction::triggered, this, &TrayIcon::quitRequested);
+    connect(m_startAtLogin, &QAction::triggered, this, [this](bool checked) {
+        m_autostart.setEnabled(checked);
+        // Show what is on disk, not what was asked, if writing failed.
+        showAutostartState();
+    });
+    // The entry may have been changed elsewhere (a session manager's dialog).
+    connect(&m_menu, &QMenu::aboutToShow, this, &TrayIcon::showAutostartState);
+
+    m_tray = new QSystemTrayIcon(icon, this);
+    m_tray->setToolTip(QStringLiteral("Nudgewatch"));
+    m_tray->setContextMenu(&m_menu);
+    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
+        if (r == QSystemTrayIcon::Trigger || r == QSystemTrayIcon::DoubleClick)
+            emit settingsRequested();
+    });
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        m_tray->show();
+}
+
+TrayIcon::~TrayIcon() = default;
+
+void TrayIcon::showAutostartState()
+{
+    m_startAtLogin->setChecked(m_autostart.isEnabled());
+}
+
+} // namespace nudgewatch
