@@ -1,0 +1,123 @@
+#include "app/SingleInstance.h"
+
+#include <QDBusConnection>
+#include <QFile>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace nudgewatch;
+
+// A private session bus for the test, ended with it.
+class PrivateBus {
+public:
+    PrivateBus()
+    {
+        if (QStandardPaths::findExecutable("dbus-daemon").isEmpty())
+            return;
+        m_daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
+        if (m_daemon.waitForStarted() && m_daemon.waitForReadyRead(5000))
+            address = QString::fromUtf8(m_daemon.readLine()).trimmed();
+    }
+    ~PrivateBus()
+    {
+        m_daemon.kill();
+        m_daemon.waitForFinished();
+    }
+    QDBusConnection connect(const QString &name) const
+    {
+        return QDBusConnection::connectToBus(address, name);
+    }
+    QString address;
+
+private:
+    QProcess m_daemon;
+};
+
+class SingleInstanceTest : public QObject {
+    Q_OBJECT
+private slots:
+    void localSocketSecondLaunchActivatesTheFirst()
+    {
+        QTemporaryDir dir;
+        const QString socket = dir.path() + "/nudgewatch.socket";
+        SingleInstance first(socket);
+        QCOMPARE(first.start(), SingleInstance::Role::Primary);
+        QSignalSpy activated(&first, &SingleInstance::activationRequested);
+        SingleInstance second(socket);
+        QCOMPARE(second.start(), SingleInstance::Role::Secondary);
+        QTRY_COMPARE(activated.size(), 1);
+        SingleInstance third(socket);
+        QCOMPARE(third.start(), SingleInstance::Role::Secondary);
+        QTRY_COMPARE(activated.size(), 2);
+    }
+
+    void staleSocketFromACrashIsTakenOver()
+    {
+        QTemporaryDir dir;
+        const QString socket = dir.path() + "/nudgewatch.socket";
+        QFile stale(socket);
+        QVERIFY(stale.open(QIODevice::WriteOnly)); // left behind, nobody listening
+        stale.close();
+        SingleInstance first(socket);
+        QCOMPARE(first.start(), SingleInstance::Role::Primary);
+        QSignalSpy activated(&first, &SingleInstance::activationRequested);
+        SingleInstance second(socket);
+        QCOMPARE(second.start(), SingleInstance::Role::Secondary);
+        QTRY_COMPARE(activated.size(), 1);
+    }
+
+    void foreignDataIsIgnored()
+    {
+        QTemporaryDir dir;
+        const QString socket = dir.path() + "/nudgewatch.socket";
+        SingleInstance first(socket);
+        QCOMPARE(first.start(), SingleInstance::Role::Primary);
+        QSignalSpy activated(&first, &SingleInstance::activationRequested);
+        QLocalSocket client;
+        client.connectToServer(socket);
+        QVERIFY(client.waitForConnected());
+        client.write(QByteArray(500, 'x') + "\n");
+        client.write("show\n");
+        QVERIFY(client.waitForBytesWritten());
+        QTest::qWait(100);
+        QCOMPARE(activated.size(), 0);
+    }
+
+    void sessionBusSecondLaunchActivatesTheFirst()
+    {
+        PrivateBus bus;
+        if (bus.address.isEmpty())
+            QSKIP("dbus-daemon is not installed");
+        SingleInstance first(bus.connect("first"));
+        QCOMPARE(first.start(), SingleInstance::Role::Primary);
+        QSignalSpy activated(&first, &SingleInstance::activationRequested);
+        {
+            SingleInstance second(bus.connect("second"));
+            // The call waits for the answer while the first instance serves it.
+            QCOMPARE(second.start(), SingleInstance::Role::Secondary);
+        }
+        QTRY_COMPARE(activated.size(), 1);
+        QDBusConnection::disconnectFromBus("second");
+    }
+
+    void nameIsFreedWhenTheFirstEnds()
+    {
+        PrivateBus bus;
+        if (bus.address.isEmpty())
+            QSKIP("dbus-daemon is not installed");
+        {
+            SingleInstance first(bus.connect("a"));
+            QCOMPARE(first.start(), SingleInstance::Role::Primary);
+        }
+        SingleInstance next(bus.connect("b"));
+        QCOMPARE(next.start(), SingleInstance::Role::Primary);
+    }
+};
+
+QTEST_MAIN(SingleInstanceTest)
+#include "app_single_instance_test.moc"
