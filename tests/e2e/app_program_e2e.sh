@@ -1,0 +1,195 @@
+#!/usr/bin/env bash
+# The whole program under a real X server, window manager and compositor, in a
+# temporary HOME: two tracked xterms with a 2-second threshold. The card drops
+# for the idle one, hides after 15 s and comes back; snooze and open are
+# pressed on the card; a second launch brings the settings window back; Ctrl+Q
+# quits and leaves a valid settings file. Screenshots go to the build folder.
+set -uo pipefail
+
+program=${1:?usage: app_program_e2e.sh path/to/nudgewatch}
+build_dir=${NUDGEWATCH_BUILD_DIR:-$(dirname "$program")}
+out="$build_dir/e2e-output/app_program"
+rm -rf "$out" && mkdir -p "$out"
+work=$(mktemp -d /tmp/nudgewatch-e2e.XXXXXX)
+pids=()
+
+cleanup() {
+    local pid
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+        pid=${pids[i]}
+        kill "$pid" 2>/dev/null
+    done
+    for pid in "${pids[@]}"; do
+        wait "$pid" 2>/dev/null
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    shot "failure"
+    [ -f "$work/nudgewatch.log" ] && sed 's/^/  nudgewatch: /' "$work/nudgewatch.log" >&2
+    exit 1
+}
+step() { echo "-- $*"; }
+shot() { import -display "$DISPLAY" -window root "$out/$1.png" 2>/dev/null; }
+
+# Waits up to $1 tenths of a second for the command to succeed.
+wait_for() {
+    local tries=$1
+    shift
+    while ((tries-- > 0)); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# A free display in this test's range.
+for n in 60 61 62 63 64 65 66 67 68 69; do
+    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+        display=":$n"
+        break
+    fi
+done
+[ -n "${display:-}" ] || { echo "no free display in :60-:69" >&2; exit 1; }
+
+export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share"
+export XDG_CACHE_HOME="$work/home/.cache" XDG_RUNTIME_DIR="$work/run"
+mkdir -p "$XDG_CONFIG_HOME/Nudgewatch" "$XDG_DATA_HOME/applications" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+unset SESSION_MANAGER
+
+apps="$XDG_DATA_HOME/applications"
+for name in Alpha Bravo; do
+    cat >"$apps/fixture-${name,,}.desktop" <<ENTRY
+[Desktop Entry]
+Type=Application
+Name=$name Fixture
+Exec=xterm -class ${name}Fixture -title $name
+StartupWMClass=${name}Fixture
+Icon=utilities-terminal
+ENTRY
+done
+settings="$XDG_CONFIG_HOME/Nudgewatch/Nudgewatch.conf"
+cat >"$settings" <<CONF
+[General]
+Nudgewatch.trackedAppPaths=$apps/fixture-alpha.desktop, $apps/fixture-bravo.desktop
+Nudgewatch.idleThreshold=2
+CONF
+
+step "X server $display, openbox, xcompmgr, a private session bus"
+Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+export DISPLAY=$display
+wait_for 50 xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+dbus-daemon --session --nofork --print-address=1 >"$work/bus" 2>/dev/null &
+pids+=($!)
+wait_for 50 test -s "$work/bus" || fail "no session bus"
+export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
+openbox >"$work/openbox.log" 2>&1 &
+pids+=($!)
+xcompmgr >/dev/null 2>&1 &
+pids+=($!)
+sleep 0.5
+
+step "two tracked applications and one other"
+for name in Alpha Bravo Other; do
+    xterm -class "${name}Fixture" -title "$name" -geometry 60x10 &
+    pids+=($!)
+done
+window_of() { timeout 10 xdotool search --sync --onlyvisible --class "$1" 2>/dev/null | head -n1; }
+alpha=$(window_of AlphaFixture)
+bravo=$(window_of BravoFixture)
+other=$(window_of OtherFixture)
+[ -n "$alpha" ] && [ -n "$bravo" ] && [ -n "$other" ] || fail "fixture windows missing"
+timeout 10 xdotool windowactivate --sync "$bravo"
+
+step "start the program"
+"$program" >"$work/nudgewatch.log" 2>&1 &
+main_pid=$!
+pids+=($main_pid)
+settings_window() { xdotool search --onlyvisible --class nudgewatch --name '^Nudgewatch$' 2>/dev/null | head -n1; }
+wait_for 100 test -n "$(settings_window)" || fail "settings window not shown"
+win=$(settings_window)
+size=$(xwininfo -id "$win" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w"x"h}')
+[ "$size" = "520x560" ] || fail "settings window is $size, not 520x560"
+shot "01-settings-window"
+
+panel_state() { xwininfo -name "Nudgewatch reminder" 2>/dev/null; }
+card_down() {
+    local info
+    info=$(panel_state) || return 1
+    grep -q "IsViewable" <<<"$info" && [ "$(awk '/Height:/{print $2}' <<<"$info")" -ge 100 ]
+}
+card_gone() { ! panel_state | grep -q "IsViewable"; }
+
+step "Bravo is in front; Alpha idles past 2 s and the card drops"
+timeout 10 xdotool windowactivate --sync "$bravo"
+wait_for 80 card_down || fail "the card did not drop"
+info=$(panel_state)
+px=$(awk '/Absolute upper-left X:/{print $4}' <<<"$info")
+py=$(awk '/Absolute upper-left Y:/{print $4}' <<<"$info")
+pw=$(awk '/Width:/{print $2}' <<<"$info")
+[ "$py" -eq 0 ] && [ $((px * 2 + pw)) -eq 1280 ] || fail "panel not at the top centre: $px,$py width $pw"
+sleep 0.8
+shot "02-card-dropped"
+[ "$(xdotool getactivewindow)" = "$bravo" ] || fail "the panel took the focus"
+
+step "left alone, the card hides after 15 s and comes back"
+dropped=$(date +%s)
+wait_for 200 card_gone || fail "the card did not hide by itself"
+hidden=$(date +%s)
+((hidden - dropped >= 13)) || fail "the card hid after $((hidden - dropped)) s, before 15 s"
+shot "03-card-hidden"
+wait_for 60 card_down || fail "the card did not come back"
+sleep 0.8
+shot "04-card-back"
+
+step "snooze on the card"
+xdotool mousemove $((px + 294)) $((py + 74)) click 1
+wait_for 20 card_gone || fail "snooze did not close the card"
+shot "05-after-snooze"
+wait_for 60 card_down || fail "the card did not return after the snoozed 2 s"
+sleep 0.8
+
+step "open on the card activates Alpha"
+xdotool mousemove $((px + 258)) $((py + 74)) click 1
+wait_for 30 test "$(xdotool getactivewindow)" = "$alpha" || fail "open did not bring Alpha to the front"
+wait_for 20 card_gone || fail "open did not close the card"
+shot "06-after-open"
+
+step "closing the settings window keeps the program running"
+timeout 10 xdotool windowactivate --sync "$win"
+xdotool key --clearmodifiers alt+F4
+wait_for 30 test -z "$(settings_window)" || fail "the settings window did not close"
+sleep 1.5
+kill -0 "$main_pid" 2>/dev/null || fail "closing the window ended the program"
+timeout 10 xdotool windowactivate --sync "$bravo"
+wait_for 80 card_down || fail "no reminder with the settings window closed"
+shot "07-window-closed-card-still-drops"
+
+step "a second launch brings the window back and ends"
+"$program" >"$work/second.log" 2>&1 &
+second=$!
+pids+=($second)
+wait_for 50 bash -c "! kill -0 $second 2>/dev/null" || fail "the second launch kept running"
+wait "$second"
+rc=$?
+[ "$rc" -eq 0 ] || fail "the second launch exited with $rc"
+wait_for 50 test -n "$(settings_window)" || fail "the second launch did not show the window"
+shot "08-second-launch"
+
+step "Ctrl+Q quits and leaves a valid settings file"
+win=$(settings_window)
+timeout 10 xdotool windowactivate --sync "$win"
+xdotool key --clearmodifiers ctrl+q
+wait_for 50 bash -c "! kill -0 $main_pid 2>/dev/null" || fail "Ctrl+Q did not quit"
+wait "$main_pid"
+rc=$?
+[ "$rc" -eq 0 ] || fail "the program exited with $rc"
+grep -qx "Nudgewatch.idleThreshold=2" "$settings" || fail "threshold lost: $(cat "$settings")"
+grep -qx "Nudgewatch.trackedAppPaths=$apps/fixture-alpha.desktop, $apps/fixture-bravo.desktop" \
+    "$settings" || fail "tracked paths lost: $(cat "$settings")"
+echo "PASS (screenshots in $out)"
