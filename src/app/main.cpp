@@ -1,6 +1,4 @@
-#include "platform/NullWorkspace.h"
-#include "platform/linux/DesktopEntryBundleInfo.h"
-#include "platform/qt/LocalFileSystem.h"
+#include "platform/DesktopPlatform.h"
 #include "platform/qt/QtScheduler.h"
 #include "platform/qt/SettingsDefaults.h"
 #include "tracking/AppTrackerStore.h"
@@ -27,14 +25,21 @@ int main(int argc, char *argv[])
         parser.showHelp(2);
 
     SettingsDefaults defaults;
-    LocalFileSystem fileSystem;
-    DesktopEntryBundleInfo bundleInfo;
+    const std::unique_ptr<DesktopPlatform> desktop = DesktopPlatform::create();
+    // Without the X server nothing can be tracked; quit without touching the settings.
+    QObject::connect(desktop.get(), &DesktopPlatform::connectionLost, &app,
+                     [] { QCoreApplication::exit(1); });
     SystemClock clock;
     QtScheduler scheduler;
     NotificationCenter notifications;
-    NullWorkspace workspace(QStringLiteral("no desktop backend yet"));
-    AppTrackerStore store(
-        {workspace, bundleInfo, fileSystem, defaults, clock, scheduler, notifications, {}});
+    AppTrackerStore store({desktop->workspace(),
+                           desktop->bundleInfo(),
+                           desktop->fileSystem(),
+                           defaults,
+                           clock,
+                           scheduler,
+                           notifications,
+                           {}});
     store.startMonitoring();
     return app.exec();
 }

@@ -1,13 +1,17 @@
 #include "platform/NullWorkspace.h"
 
+#include "platform/linux/DesktopIcons.h"
+#include "platform/linux/GioLauncher.h"
+
 #include <QPainter>
 
 #include <cstdio>
 
 namespace nudgewatch {
 
-NullWorkspace::NullWorkspace(QString reason, QObject *parent)
-    : Workspace(parent), m_reason(std::move(reason))
+NullWorkspace::NullWorkspace(QString reason, const DesktopIcons *icons, const GioLauncher *launcher,
+                             QObject *parent)
+    : Workspace(parent), m_reason(std::move(reason)), m_icons(icons), m_launcher(launcher)
 {
 }
 
@@ -27,13 +31,15 @@ std::optional<RunningApplication> NullWorkspace::frontmostApplication() const
     return std::nullopt;
 }
 
-bool NullWorkspace::openApplication(const QString &)
+bool NullWorkspace::openApplication(const QString &bundlePath)
 {
-    return false;
+    return m_launcher != nullptr && m_launcher->launch(bundlePath);
 }
 
-QImage NullWorkspace::iconForFile(const QString &) const
+QImage NullWorkspace::iconForFile(const QString &path) const
 {
+    if (m_icons != nullptr)
+        return m_icons->iconForFile(path);
     QImage image(48, 48, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);

@@ -1,0 +1,144 @@
+#include "platform/linux/DesktopEntryScanner.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+
+#include <glib.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace nudgewatch {
+
+namespace {
+
+struct KeyFileDeleter {
+    void operator()(GKeyFile *file) const { g_key_file_free(file); }
+};
+
+QString takeString(gchar *value)
+{
+    if (value == nullptr)
+        return {};
+    QString result = QString::fromUtf8(value);
+    g_free(value);
+    return result;
+}
+
+// The canonical path of the program a command line starts, when it can be found.
+QString programPath(const QString &commandLine)
+{
+    if (commandLine.trimmed().isEmpty())
+        return {};
+    gchar **argv = nullptr;
+    // Only splits the line into words; nothing is run.
+    if (!g_shell_parse_argv(commandLine.toUtf8().constData(), nullptr, &argv, nullptr))
+        return {};
+    QString program = QString::fromUtf8(argv[0]);
+    g_strfreev(argv);
+    if (!program.startsWith(QLatin1Char('/'))) {
+        program = takeString(g_find_program_in_path(QFile::encodeName(program).constData()));
+        if (program.isEmpty())
+            return {};
+    }
+    const QString canonical = QFileInfo(program).canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(program) : canonical;
+}
+
+} // namespace
+
+QStringList xdgDataDirs(const QProcessEnvironment &environment)
+{
+    QStringList dirs;
+    QString home = environment.value(QStringLiteral("XDG_DATA_HOME"));
+    if (!home.startsWith(QLatin1Char('/')))
+        home = environment.value(QStringLiteral("HOME")) + QStringLiteral("/.local/share");
+    dirs.append(QDir::cleanPath(home));
+    QString system = environment.value(QStringLiteral("XDG_DATA_DIRS"));
+    if (system.isEmpty())
+        system = QStringLiteral("/usr/local/share:/usr/share");
+    for (const QString &dir : system.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        // Relative entries are invalid by the XDG rules and ignored.
+        if (dir.startsWith(QLatin1Char('/')) && !dirs.contains(QDir::cleanPath(dir)))
+            dirs.append(QDir::cleanPath(dir));
+    }
+    return dirs;
+}
+
+QStringList applicationDirs(const QStringList &dataDirs)
+{
+    QStringList dirs;
+    for (const QString &dir : dataDirs)
+        dirs.append(dir + QStringLiteral("/applications"));
+    return dirs;
+}
+
+QString desktopIdForRelativePath(const QString &relativePath)
+{
+    QString id = QDir::cleanPath(relativePath);
+    id.replace(QLatin1Char('/'), QLatin1Char('-'));
+    return id;
+}
+
+std::optional<DesktopEntry> readDesktopEntry(const QString &path, const QString &desktopId)
+{
+    std::unique_ptr<GKeyFile, KeyFileDeleter> file(g_key_file_new());
+    if (!g_key_file_load_from_file(file.get(), QFile::encodeName(path).constData(), G_KEY_FILE_NONE,
+                                   nullptr))
+        return std::nullopt;
+    GKeyFile *keys = file.get();
+    const char *group = G_KEY_FILE_DESKTOP_GROUP;
+    if (takeString(g_key_file_get_string(keys, group, G_KEY_FILE_DESKTOP_KEY_TYPE, nullptr)) !=
+        QLatin1String(G_KEY_FILE_DESKTOP_TYPE_APPLICATION))
+        return std::nullopt;
+    if (g_key_file_get_boolean(keys, group, G_KEY_FILE_DESKTOP_KEY_HIDDEN, nullptr))
+        return std::nullopt;
+
+    DesktopEntry entry;
+    entry.desktopId = desktopId;
+    entry.path = path;
+    entry.localizedName = takeString(
+        g_key_file_get_locale_string(keys, group, G_KEY_FILE_DESKTOP_KEY_NAME, nullptr, nullptr));
+    if (entry.localizedName.isEmpty())
+        entry.localizedName = QFileInfo(path).completeBaseName();
+    entry.startupWMClass = takeString(
+        g_key_file_get_string(keys, group, G_KEY_FILE_DESKTOP_KEY_STARTUP_WM_CLASS, nullptr));
+    entry.icon = takeString(
+        g_key_file_get_locale_string(keys, group, G_KEY_FILE_DESKTOP_KEY_ICON, nullptr, nullptr));
+    for (const char *key : {G_KEY_FILE_DESKTOP_KEY_TRY_EXEC, G_KEY_FILE_DESKTOP_KEY_EXEC}) {
+        const QString program =
+            programPath(takeString(g_key_file_get_string(keys, group, key, nullptr)));
+        if (!program.isEmpty() && !entry.programs.contains(program))
+            entry.programs.append(program);
+    }
+    return entry;
+}
+
+std::vector<DesktopEntry> scanDesktopEntries(const QStringList &applicationFolders)
+{
+    std::vector<DesktopEntry> entries;
+    QSet<QString> takenIds;
+    for (const QString &folder : applicationFolders) {
+        const QDir root(folder);
+        QStringList files;
+        QDirIterator it(folder, {QStringLiteral("*.desktop")}, QDir::Files | QDir::Readable,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            files.append(it.next());
+        std::sort(files.begin(), files.end());
+        for (const QString &file : files) {
+            const QString id = desktopIdForRelativePath(root.relativeFilePath(file));
+            if (takenIds.contains(id))
+                continue;
+            takenIds.insert(id);
+            if (auto entry = readDesktopEntry(QDir::cleanPath(file), id))
+                entries.push_back(std::move(*entry));
+        }
+    }
+    return entries;
+}
+
+} // namespace nudgewatch

@@ -1,0 +1,167 @@
+#include "platform/linux/DesktopIcons.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QPainter>
+#include <QScreen>
+#include <QSvgRenderer>
+
+#include <glib.h>
+
+#include <cmath>
+#include <memory>
+
+// Resources of a static library are registered by hand, outside any namespace.
+static void registerPlatformResources()
+{
+    Q_INIT_RESOURCE(platform);
+}
+
+namespace nudgewatch {
+
+namespace {
+
+const QString genericIconResource = QStringLiteral(":/nudgewatch/platform/application-generic.svg");
+
+struct KeyFileDeleter {
+    void operator()(GKeyFile *file) const { g_key_file_free(file); }
+};
+
+QString entryIconValue(const QString &path)
+{
+    if (!path.endsWith(QLatin1String(".desktop")))
+        return {};
+    std::unique_ptr<GKeyFile, KeyFileDeleter> file(g_key_file_new());
+    if (!g_key_file_load_from_file(file.get(), QFile::encodeName(path).constData(), G_KEY_FILE_NONE,
+                                   nullptr))
+        return {};
+    gchar *value = g_key_file_get_locale_string(file.get(), G_KEY_FILE_DESKTOP_GROUP,
+                                                G_KEY_FILE_DESKTOP_KEY_ICON, nullptr, nullptr);
+    const QString icon = QString::fromUtf8(value).trimmed();
+    g_free(value);
+    return icon;
+}
+
+// An icon from a file only when the file really decodes: QIcon accepts any path.
+QIcon iconFromFile(const QString &file)
+{
+    if (!QFileInfo(file).isFile() || !QImageReader(file).canRead())
+        return {};
+    return QIcon(file);
+}
+
+QStringList mergedPaths(QStringList paths, const QStringList &more)
+{
+    for (const QString &path : more)
+        if (!paths.contains(path))
+            paths.append(path);
+    return paths;
+}
+
+} // namespace
+
+DesktopIcons::DesktopIcons(const IconLookup &lookup, std::function<qreal()> devicePixelRatio)
+    : m_pixmapDirs(lookup.pixmapDirs), m_devicePixelRatio(std::move(devicePixelRatio))
+{
+    registerPlatformResources();
+    QIcon::setThemeSearchPaths(mergedPaths(QIcon::themeSearchPaths(), lookup.themeSearchPaths));
+    // A theme the Qt platform integration already took from the desktop wins.
+    const QString current = QIcon::themeName();
+    if (!lookup.themeName.isEmpty() && (current.isEmpty() || current == QLatin1String("hicolor")))
+        QIcon::setThemeName(lookup.themeName);
+    QIcon::setFallbackThemeName(QStringLiteral("hicolor"));
+}
+
+qreal DesktopIcons::ratio() const
+{
+    qreal value = 1.0;
+    if (m_devicePixelRatio)
+        value = m_devicePixelRatio();
+    else if (const QScreen *screen = QGuiApplication::primaryScreen())
+        value = screen->devicePixelRatio();
+    return std::isfinite(value) && value >= 1.0 && value <= 8.0 ? value : 1.0;
+}
+
+QImage DesktopIcons::canvas() const
+{
+    const qreal dpr = ratio();
+    const int side = int(std::ceil(pointSize * dpr));
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    image.setDevicePixelRatio(dpr);
+    return image;
+}
+
+QIcon DesktopIcons::iconForName(const QString &iconValue) const
+{
+    if (iconValue.isEmpty())
+        return {};
+    if (iconValue.startsWith(QLatin1Char('/')))
+        return iconFromFile(iconValue);
+    // Some entries name their icon with a file extension; themes never do.
+    QString themeName = iconValue;
+    for (const char *suffix : {".png", ".svg", ".xpm"})
+        if (themeName.endsWith(QLatin1String(suffix)))
+            themeName.chop(4);
+    if (!themeName.contains(QLatin1Char('/'))) {
+        const QIcon themed = QIcon::fromTheme(themeName);
+        if (!themed.isNull())
+            return themed;
+    }
+    for (const QString &dir : m_pixmapDirs) {
+        for (const QString &name :
+             {iconValue, themeName + QStringLiteral(".png"), themeName + QStringLiteral(".svg"),
+              themeName + QStringLiteral(".xpm")}) {
+            const QIcon icon = iconFromFile(dir + QLatin1Char('/') + name);
+            if (!icon.isNull())
+                return icon;
+        }
+    }
+    return {};
+}
+
+QImage DesktopIcons::render(const QIcon &icon) const
+{
+    if (icon.isNull())
+        return {};
+    const qreal dpr = ratio();
+    const QPixmap pixmap = icon.pixmap(QSize(pointSize, pointSize), dpr);
+    if (pixmap.isNull())
+        return {};
+    QImage image = canvas();
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    // Small icons are scaled up, odd shapes centred, so every icon fills 48 x 48.
+    QSizeF size = QSizeF(pixmap.size()) / pixmap.devicePixelRatio();
+    size.scale(pointSize, pointSize, Qt::KeepAspectRatio);
+    const QRectF target((pointSize - size.width()) / 2, (pointSize - size.height()) / 2,
+                        size.width(), size.height());
+    painter.drawPixmap(target, pixmap, QRectF(pixmap.rect()));
+    return image;
+}
+
+QImage DesktopIcons::genericIcon() const
+{
+    QImage image = canvas();
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QSvgRenderer svg(genericIconResource);
+    if (svg.isValid()) {
+        svg.render(&painter, QRectF(0, 0, pointSize, pointSize));
+    } else {
+        painter.setBrush(QColor(0x8a, 0x8f, 0x98));
+        painter.setPen(Qt::NoPen);
+        painter.drawRoundedRect(QRectF(4, 4, 40, 40), 9, 9);
+    }
+    return image;
+}
+
+QImage DesktopIcons::iconForFile(const QString &path) const
+{
+    const QImage image = render(iconForName(entryIconValue(path)));
+    return image.isNull() ? genericIcon() : image;
+}
+
+} // namespace nudgewatch

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/linux/IconLookup.h"
+
+#include <QIcon>
+#include <QImage>
+
+#include <functional>
+
+namespace nudgewatch {
+
+// Icons of desktop entries: the entry's Icon= as an absolute file or a name in
+// the desktop's icon theme (then hicolor, then the pixmap folders), rendered at
+// 48 x 48 points for the primary screen's pixel ratio. The program's generic
+// application icon stands in when nothing loads, so the result is never null.
+class DesktopIcons {
+public:
+    static constexpr int pointSize = 48;
+
+    // Installs the lookup's theme and search paths into Qt's icon loader.
+    explicit DesktopIcons(const IconLookup &lookup, std::function<qreal()> devicePixelRatio = {});
+
+    QImage iconForFile(const QString &path) const;
+    // The icon an Icon= value names; null when nothing resolves.
+    QIcon iconForName(const QString &iconValue) const;
+    QImage genericIcon() const;
+
+private:
+    QImage render(const QIcon &icon) const;
+    QImage canvas() const;
+    qreal ratio() const;
+
+    QStringList m_pixmapDirs;
+    std::function<qreal()> m_devicePixelRatio;
+};
+
+} // namespace nudgewatch

@@ -1,0 +1,124 @@
+#include "platform/x11/X11WindowInspector.h"
+
+#include <QFileInfo>
+
+#include <xcb/xcb_icccm.h>
+
+#include <cstdlib>
+
+namespace nudgewatch {
+
+namespace {
+
+// Transient chains are short; the bound guards against loops a client made.
+constexpr int maximumChainLength = 8;
+constexpr uint32_t longestProperty = 1024;
+
+} // namespace
+
+QString executableOfProcess(uint32_t pid)
+{
+    if (pid == 0)
+        return {};
+    return QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).canonicalFilePath();
+}
+
+QString X11WindowInspector::utf8Property(xcb_get_property_cookie_t cookie) const
+{
+    xcb_get_property_reply_t *reply = xcb_get_property_reply(m_x.connection(), cookie, nullptr);
+    if (reply == nullptr)
+        return {};
+    QString value;
+    if (reply->format == 8) {
+        const int length = xcb_get_property_value_length(reply);
+        value = QString::fromUtf8(static_cast<const char *>(xcb_get_property_value(reply)), length);
+        // Some clients include the terminating NUL in the length.
+        while (value.endsWith(QChar(0)))
+            value.chop(1);
+    }
+    std::free(reply);
+    return value;
+}
+
+X11WindowInspector::Single X11WindowInspector::read(xcb_window_t window) const
+{
+    xcb_connection_t *c = m_x.connection();
+    const auto classCookie = xcb_icccm_get_wm_class(c, window);
+    const auto transientCookie = xcb_icccm_get_wm_transient_for(c, window);
+    const auto pidCookie = xcb_ewmh_get_wm_pid(m_x.ewmh(), window);
+    const auto gtkCookie = xcb_get_property(c, 0, window, m_x.gtkApplicationId,
+                                            XCB_GET_PROPERTY_TYPE_ANY, 0, longestProperty);
+    const auto kdeCookie = xcb_get_property(c, 0, window, m_x.kdeDesktopFile,
+                                            XCB_GET_PROPERTY_TYPE_ANY, 0, longestProperty);
+
+    Single single;
+    xcb_icccm_get_wm_class_reply_t wmClass;
+    if (xcb_icccm_get_wm_class_reply(c, classCookie, &wmClass, nullptr)) {
+        single.facts.wmInstance = QString::fromUtf8(wmClass.instance_name);
+        single.facts.wmClass = QString::fromUtf8(wmClass.class_name);
+        xcb_icccm_get_wm_class_reply_wipe(&wmClass);
+    }
+    if (!xcb_icccm_get_wm_transient_for_reply(c, transientCookie, &single.transientFor, nullptr))
+        single.transientFor = XCB_WINDOW_NONE;
+    uint32_t pid = 0;
+    if (xcb_ewmh_get_wm_pid_reply(m_x.ewmh(), pidCookie, &pid, nullptr))
+        single.facts.executable = executableOfProcess(pid);
+    single.facts.gtkApplicationId = utf8Property(gtkCookie);
+    single.facts.kdeDesktopFile = utf8Property(kdeCookie);
+    return single;
+}
+
+QList<WindowFacts> X11WindowInspector::factsChain(xcb_window_t window) const
+{
+    QList<WindowFacts> chain;
+    QList<xcb_window_t> seen;
+    while (window != XCB_WINDOW_NONE && chain.size() < maximumChainLength &&
+           !seen.contains(window)) {
+        seen.append(window);
+        const Single single = read(window);
+        chain.append(single.facts);
+        window =
+            single.transientFor == m_x.root() ? xcb_window_t(XCB_WINDOW_NONE) : single.transientFor;
+    }
+    return chain;
+}
+
+std::optional<uint32_t> X11WindowInspector::processId(xcb_window_t window) const
+{
+    uint32_t pid = 0;
+    if (!xcb_ewmh_get_wm_pid_reply(m_x.ewmh(), xcb_ewmh_get_wm_pid(m_x.ewmh(), window), &pid,
+                                   nullptr))
+        return std::nullopt;
+    return pid;
+}
+
+std::optional<xcb_window_t> X11WindowInspector::activeWindow() const
+{
+    xcb_window_t window = XCB_WINDOW_NONE;
+    if (!xcb_ewmh_get_active_window_reply(
+            m_x.ewmh(), xcb_ewmh_get_active_window(m_x.ewmh(), m_x.screenNumber()), &window,
+            nullptr))
+        return std::nullopt;
+    if (window == XCB_WINDOW_NONE || window == m_x.root())
+        return std::nullopt;
+    return window;
+}
+
+QList<xcb_window_t> X11WindowInspector::clientWindows() const
+{
+    QList<xcb_window_t> windows;
+    xcb_ewmh_get_windows_reply_t reply;
+    if (xcb_ewmh_get_client_list_stacking_reply(
+            m_x.ewmh(), xcb_ewmh_get_client_list_stacking(m_x.ewmh(), m_x.screenNumber()), &reply,
+            nullptr) ||
+        xcb_ewmh_get_client_list_reply(m_x.ewmh(),
+                                       xcb_ewmh_get_client_list(m_x.ewmh(), m_x.screenNumber()),
+                                       &reply, nullptr)) {
+        for (uint32_t i = 0; i < reply.windows_len; ++i)
+            windows.append(reply.windows[i]);
+        xcb_ewmh_get_windows_reply_wipe(&reply);
+    }
+    return windows;
+}
+
+} // namespace nudgewatch

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/linux/WindowResolver.h"
+#include "platform/x11/XcbConnection.h"
+
+#include <QList>
+
+#include <optional>
+
+namespace nudgewatch {
+
+// Reads what windows say about their owners from the X server.
+class X11WindowInspector {
+public:
+    explicit X11WindowInspector(XcbConnection &connection) : m_x(connection) {}
+
+    // The window, then the windows it is transient for, nearest first.
+    QList<WindowFacts> factsChain(xcb_window_t window) const;
+    // _NET_WM_PID, when the window sets it.
+    std::optional<uint32_t> processId(xcb_window_t window) const;
+    // The active window, none for None or when it cannot be read.
+    std::optional<xcb_window_t> activeWindow() const;
+    // Client windows bottom to top (stacking order when the manager offers it).
+    QList<xcb_window_t> clientWindows() const;
+
+private:
+    struct Single {
+        WindowFacts facts;
+        xcb_window_t transientFor = XCB_WINDOW_NONE;
+    };
+    Single read(xcb_window_t window) const;
+    QString utf8Property(xcb_get_property_cookie_t cookie) const;
+
+    XcbConnection &m_x;
+};
+
+// Canonical path of a local process's executable; empty when it is gone or hidden.
+QString executableOfProcess(uint32_t pid);
+
+} // namespace nudgewatch
