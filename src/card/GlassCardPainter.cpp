@@ -1,0 +1,264 @@
+#include "card/GlassCardPainter.h"
+
+#include "card/SymbolImage.h"
+#include "notch/WaterRippleCanvas.h"
+
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <cmath>
+
+namespace nudgewatch {
+
+namespace {
+
+constexpr double shadowRadius = 12;
+constexpr QPointF shadowOffset(0, 4);
+constexpr QPointF glowOffset(0, 2);
+
+QColor white(double opacity)
+{
+    return QColor::fromRgbF(1, 1, 1, float(opacity));
+}
+
+// The platform's dark ultra-thin material: a translucent dark tint.
+QColor materialColor()
+{
+    return QColor::fromRgbF(0.11f, 0.11f, 0.13f, 0.80f);
+}
+
+QColor buttonMaterialColor()
+{
+    return white(0.10);
+}
+
+QColor glowBlue()
+{
+    return QColor::fromRgbF(0.0f, 0.48f, 1.0f, 1.0f);
+}
+
+QPainterPath roundedPath(const QRectF &rect, double radius)
+{
+    QPainterPath path;
+    path.addRoundedRect(rect, radius, radius);
+    return path;
+}
+
+QLinearGradient gradient(const QPointF &from, const QPointF &to, const QGradientStops &stops)
+{
+    QLinearGradient g(from, to);
+    g.setStops(stops);
+    return g;
+}
+
+// A hairline inside a shape's edge: stroked on a rectangle inset by half its width.
+void strokeInside(QPainter &p, const QRectF &rect, double radius, double width, const QBrush &brush)
+{
+    const double half = width / 2;
+    p.setPen(QPen(brush, width));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(rect.adjusted(half, half, -half, -half), radius - half, radius - half);
+}
+
+QImage newImage(const QSizeF &points, double dpr)
+{
+    QImage image(QSize(int(std::ceil(points.width() * dpr)), int(std::ceil(points.height() * dpr))),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(dpr);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+} // namespace
+
+GlassCardPainter::GlassCardPainter()
+{
+    const QFont base = QGuiApplication::font();
+    m_nameFont = base;
+    m_nameFont.setPixelSize(12);
+    m_nameFont.setWeight(QFont::Bold);
+    m_messageFont = base;
+    m_messageFont.setPixelSize(10);
+    m_messageFont.setWeight(QFont::Medium);
+}
+
+QString GlassCardPainter::elidedName(const CardLayout &layout, const QString &name) const
+{
+    return QFontMetricsF(m_nameFont).elidedText(name, Qt::ElideRight, layout.nameLine.width());
+}
+
+QString GlassCardPainter::elidedMessage(const CardLayout &layout, const QString &message) const
+{
+    return QFontMetricsF(m_messageFont)
+        .elidedText(message, Qt::ElideRight, layout.messageLine.width());
+}
+
+void GlassCardPainter::paint(QPainter &painter, const CardLayout &layout,
+                             const CardContent &content, double fade,
+                             const CardDecorations &decorations)
+{
+    if (!(fade > 0))
+        return;
+    const double dpr = painter.device()->devicePixelRatioF();
+    ensureCaches(layout, content, dpr);
+
+    if (fade >= 1) {
+        paintCard(painter, layout, content, decorations);
+        return;
+    }
+    // Fading in, the card is one group: drawn once, then scaled, moved and faded.
+    const QSizeF viewSize(cardGeometry::cardWidth, cardGeometry::totalHeight);
+    if (m_layer.isNull() || !qFuzzyCompare(m_layer.devicePixelRatio(), dpr))
+        m_layer = newImage(viewSize, dpr);
+    else
+        m_layer.fill(Qt::transparent);
+    {
+        QPainter layer(&m_layer);
+        layer.setRenderHint(QPainter::Antialiasing);
+        paintCard(layer, layout, content, decorations);
+    }
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setTransform(cardTransform(layout, fade), true);
+    painter.setOpacity(painter.opacity() * cardAppearance(fade).opacity);
+    painter.drawImage(QPointF(0, 0), m_layer);
+    painter.restore();
+}
+
+void GlassCardPainter::paintCard(QPainter &painter, const CardLayout &layout,
+                                 const CardContent &content, const CardDecorations &decorations)
+{
+    Q_UNUSED(content);
+    const QRectF card = layout.card;
+
+    const Glow glow = glowAt(decorations.glowBrightness);
+    const ShapeShadow &glowImage = glowShadow(card.size(), glow.radius);
+    painter.save();
+    painter.setOpacity(painter.opacity() * glow.opacity);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    // Glow images are kept at one pixel per point: the blur hides the scaling.
+    painter.drawImage(
+        QRectF(card.topLeft() + glowOffset + glowImage.topLeft, QSizeF(glowImage.image.size())),
+        glowImage.image);
+    painter.restore();
+
+    painter.drawImage(card.topLeft() + shadowOffset + m_shadow.topLeft, m_shadow.image);
+    painter.drawImage(card.topLeft(), m_back);
+
+    const QPainterPath shape = roundedPath(card, cardStyle::cornerRadius);
+    const ShimmerBand band = shimmerBand(decorations.shimmerPhase, card.width());
+    const QRectF moved = card.translated(band.startX, 0);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(gradient(QPointF(moved.left(), 0), QPointF(moved.right(), 0), shimmerStops()));
+    painter.drawPath(shape.intersected(roundedPath(moved, cardStyle::cornerRadius)));
+
+    if (decorations.ripplePhase > 0) {
+        painter.save();
+        painter.setClipPath(shape, Qt::IntersectClip);
+        WaterRippleCanvas(decorations.ripplePhase).paint(painter, card);
+        painter.restore();
+    }
+
+    painter.drawImage(card.topLeft(), m_front);
+}
+
+void GlassCardPainter::ensureCaches(const CardLayout &layout, const CardContent &content,
+                                    double dpr)
+{
+    const QSizeF size = layout.card.size();
+    if (!qFuzzyCompare(m_dpr, dpr) || m_cardSize != size) {
+        m_dpr = dpr;
+        m_cardSize = size;
+        m_shadow = makeShapeShadow(size, cardStyle::cornerRadius, shadowRadius,
+                                   QColor::fromRgbF(0, 0, 0, 0.3f), dpr);
+        m_back = renderBack(layout, dpr);
+        m_frontKey.clear();
+        m_layer = QImage();
+        for (auto &g : m_glows)
+            g.reset();
+    }
+    const QString key = content.name + QChar(0) + content.message + QChar(0) +
+                        QString::number(content.icon.cacheKey());
+    if (key != m_frontKey || m_front.isNull()) {
+        m_front = renderFront(layout, content, dpr);
+        m_frontKey = key;
+    }
+}
+
+const ShapeShadow &GlassCardPainter::glowShadow(const QSizeF &cardSize, double radius)
+{
+    const int index = std::clamp(int(std::lround(radius)) - 8, 0, int(m_glows.size()) - 1);
+    auto &slot = m_glows[std::size_t(index)];
+    if (!slot)
+        slot = makeShapeShadow(cardSize, cardStyle::cornerRadius, 8 + index, glowBlue(), 1.0);
+    return *slot;
+}
+
+QImage GlassCardPainter::renderBack(const CardLayout &layout, double dpr) const
+{
+    const QRectF rect(QPointF(0, 0), layout.card.size());
+    QImage image = newImage(rect.size(), dpr);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    const QPainterPath shape = roundedPath(rect, cardStyle::cornerRadius);
+    p.fillPath(shape, materialColor());
+    p.fillPath(shape, gradient(rect.topLeft() + QPointF(rect.width() / 2, 0),
+                               QPointF(rect.width() / 2, rect.bottom()), sheenStops()));
+    p.fillPath(shape, gradient(rect.topLeft(), rect.bottomRight(), tintStops()));
+    return image;
+}
+
+QImage GlassCardPainter::renderFront(const CardLayout &layout, const CardContent &content,
+                                     double dpr) const
+{
+    const QPointF origin = layout.card.topLeft();
+    const QRectF rect(QPointF(0, 0), layout.card.size());
+    QImage image = newImage(rect.size(), dpr);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.translate(-origin);
+
+    // Icon, stretched to 36 x 36 and rounded.
+    const QPainterPath iconShape = roundedPath(layout.icon, cardStyle::iconCornerRadius);
+    p.save();
+    p.setClipPath(iconShape);
+    if (!content.icon.isNull())
+        p.drawImage(layout.icon, content.icon);
+    p.restore();
+    strokeInside(p, layout.icon, cardStyle::iconCornerRadius, 0.5, white(0.15));
+
+    p.setFont(m_nameFont);
+    p.setPen(Qt::white);
+    p.drawText(layout.nameLine, Qt::AlignLeft | Qt::AlignVCenter, elidedName(layout, content.name));
+    p.setFont(m_messageFont);
+    p.setPen(white(0.6));
+    p.drawText(layout.messageLine, Qt::AlignLeft | Qt::AlignVCenter,
+               elidedMessage(layout, content.message));
+
+    // Open: a glass circle with the symbol; snooze: the symbol alone.
+    const QRectF open = layout.openButton;
+    p.setPen(Qt::NoPen);
+    p.setBrush(buttonMaterialColor());
+    p.drawEllipse(open);
+    p.setPen(QPen(white(0.15), 0.5));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(open.adjusted(0.25, 0.25, -0.25, -0.25));
+    const QSizeF openGlyph(13, 13);
+    p.drawImage(QRectF(open.center() - QPointF(6.5, 6.5), openGlyph),
+                symbolImage(symbols::openApp, openGlyph, white(0.8), dpr));
+    const QSizeF snoozeGlyph(11, 11);
+    p.drawImage(QRectF(layout.snoozeButton.center() - QPointF(5.5, 5.5), snoozeGlyph),
+                symbolImage(symbols::snooze, snoozeGlyph, white(0.5), dpr));
+
+    strokeInside(p, layout.card, cardStyle::cornerRadius, 0.5,
+                 gradient(layout.card.topLeft(), layout.card.bottomRight(), borderStops()));
+    return image;
+}
+
+} // namespace nudgewatch

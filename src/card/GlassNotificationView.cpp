@@ -1,0 +1,174 @@
+#include "card/GlassNotificationView.h"
+
+#include "app/StoreObserver.h"
+#include "card/CardButton.h"
+#include "tracking/AppTrackerStore.h"
+#include "tracking/NotificationCenter.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include <cmath>
+
+namespace nudgewatch {
+
+namespace {
+
+// Only a number counts as progress: text that happens to parse does not.
+std::optional<double> numberValue(const QVariant &value)
+{
+    switch (value.metaType().id()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        return value.toDouble();
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+GlassNotificationView::GlassNotificationView(AppTrackerStore &store,
+                                             NotificationCenter &notifications,
+                                             Scheduler &scheduler, QWidget *parent)
+    : QWidget(parent), m_store(store), m_scheduler(scheduler),
+      m_layout(nudgewatch::cardLayout(QFontMetricsF(m_painter.nameFont()).height(),
+                                      QFontMetricsF(m_painter.messageFont()).height())),
+      m_lastExpanded(store.isPanelExpanded())
+{
+    setFixedSize(int(cardGeometry::cardWidth), int(cardGeometry::totalHeight));
+    setAttribute(Qt::WA_TranslucentBackground);
+    setFocusPolicy(Qt::NoFocus);
+
+    m_openButton = new CardButton(tr("Open"), this);
+    m_snoozeButton = new CardButton(tr("Snooze"), this);
+    connect(m_openButton, &QAbstractButton::clicked, this, [this] {
+        if (m_shownApp)
+            m_store.openApp(*m_shownApp);
+    });
+    connect(m_snoozeButton, &QAbstractButton::clicked, this, [this] { m_store.snooze(); });
+
+    notifications.addObserver(notifications::progress, this,
+                              [this](const QVariantMap &userInfo) { takeProgress(userInfo); });
+    m_observer = new StoreObserver(
+        store, [this] { refreshFromStore(); }, this);
+    m_shownApp = store.alertApp();
+    placeButtons();
+}
+
+GlassNotificationView::~GlassNotificationView() = default;
+
+bool GlassNotificationView::decorationsRunning() const
+{
+    return m_decorationTimer && m_decorationTimer->isValid();
+}
+
+QPainterPath GlassNotificationView::visibleOutline() const
+{
+    const double fade = cardFade(m_progress);
+    if (!m_store.alertApp() || !(fade > 0))
+        return {};
+    QPainterPath shape;
+    shape.addRoundedRect(m_layout.card, cardStyle::cornerRadius, cardStyle::cornerRadius);
+    return cardTransform(m_layout, fade).map(shape);
+}
+
+void GlassNotificationView::takeProgress(const QVariantMap &userInfo)
+{
+    const auto it = userInfo.constFind(notifications::progressKey);
+    if (it == userInfo.constEnd())
+        return;
+    const std::optional<double> value = numberValue(it.value());
+    if (!value)
+        return;
+    const bool visibleChange = cardFade(m_progress) != cardFade(*value);
+    m_progress = *value;
+    if (!visibleChange)
+        return;
+    placeButtons();
+    update();
+    emit outlineChanged();
+}
+
+void GlassNotificationView::refreshFromStore()
+{
+    const bool expanded = m_store.isPanelExpanded();
+    if (expanded != m_lastExpanded) {
+        m_lastExpanded = expanded;
+        if (expanded)
+            startDecorations();
+        else
+            stopDecorations();
+    }
+    m_shownApp = m_store.alertApp();
+    const QString name = m_shownApp ? m_shownApp->name : QString();
+    m_openButton->setAccessibleName(name.isEmpty() ? tr("Open") : tr("Open %1").arg(name));
+    m_snoozeButton->setAccessibleName(name.isEmpty() ? tr("Snooze") : tr("Snooze %1").arg(name));
+    updateDecorationTimer();
+    placeButtons();
+    update();
+    emit outlineChanged();
+}
+
+void GlassNotificationView::startDecorations()
+{
+    m_decorationsActive = true;
+    m_decorationElapsed = 0;
+    m_decorations = decorationsAt(0);
+}
+
+void GlassNotificationView::stopDecorations()
+{
+    m_decorationsActive = false;
+    m_decorationElapsed = 0;
+    m_decorations = CardDecorations{};
+}
+
+void GlassNotificationView::updateDecorationTimer()
+{
+    const bool wanted = m_decorationsActive && m_store.alertApp().has_value();
+    if (wanted == decorationsRunning())
+        return;
+    if (wanted) {
+        m_decorationTimer = m_scheduler.scheduleRepeating(
+            decorationFrameSeconds, [this] { advanceDecorations(); }, TimerPrecision::Precise);
+    } else {
+        m_decorationTimer.reset();
+    }
+}
+
+void GlassNotificationView::advanceDecorations()
+{
+    m_decorationElapsed += decorationFrameSeconds;
+    m_decorations = decorationsAt(m_decorationElapsed);
+    if (m_store.alertApp() && cardFade(m_progress) > 0)
+        update(m_layout.card.adjusted(-40, -40, 40, 40).toAlignedRect());
+}
+
+void GlassNotificationView::placeButtons()
+{
+    const double fade = cardFade(m_progress);
+    const bool shown = m_store.alertApp().has_value() && fade > 0;
+    const QTransform transform = cardTransform(m_layout, fade);
+    m_openButton->setGeometry(transform.mapRect(m_layout.openButton).toAlignedRect());
+    m_snoozeButton->setGeometry(transform.mapRect(m_layout.snoozeButton).toAlignedRect());
+    m_openButton->setVisible(shown);
+    m_snoozeButton->setVisible(shown);
+}
+
+void GlassNotificationView::paintEvent(QPaintEvent *)
+{
+    const auto &app = m_store.alertApp();
+    if (!app)
+        return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    m_painter.paint(painter, m_layout, {app->name, m_store.alertMessage(), app->icon},
+                    cardFade(m_progress), m_decorations);
+}
+
+} // namespace nudgewatch

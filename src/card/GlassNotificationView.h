@@ -1,0 +1,76 @@
+#pragma once
+
+#include "app/Services.h"
+#include "card/CardLayout.h"
+#include "card/GlassCardPainter.h"
+#include "card/GlassEffects.h"
+#include "tracking/TrackedApp.h"
+
+#include <QPainterPath>
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+
+namespace nudgewatch {
+
+class AppTrackerStore;
+class CardButton;
+class NotificationCenter;
+class StoreObserver;
+
+// The reminder card in the panel's 320 x 110 surface. Draws nothing while no
+// reminder shows; fades, scales and slides the card with the spring's progress;
+// runs the glow, highlight and ripple while the panel is expanded and a reminder
+// shows. Its two buttons are the card's only effect on the store.
+class GlassNotificationView final : public QWidget {
+    Q_OBJECT
+public:
+    // The decorations advance by this much per frame, whatever time really passed.
+    static constexpr double decorationFrameSeconds = 1.0 / 60.0;
+
+    GlassNotificationView(AppTrackerStore &store, NotificationCenter &notifications,
+                          Scheduler &scheduler, QWidget *parent = nullptr);
+    ~GlassNotificationView() override;
+
+    double progress() const { return m_progress; }
+    const CardDecorations &decorations() const { return m_decorations; }
+    bool decorationsRunning() const;
+    const CardLayout &cardLayout() const { return m_layout; }
+    // The card's rounded outline as drawn now, in view coordinates; empty while
+    // nothing is drawn.
+    QPainterPath visibleOutline() const;
+
+signals:
+    // The visible outline may have changed (progress, reminder shown or gone).
+    void outlineChanged();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void takeProgress(const QVariantMap &userInfo);
+    void refreshFromStore();
+    void startDecorations();
+    void stopDecorations();
+    void advanceDecorations();
+    void updateDecorationTimer();
+    void placeButtons();
+
+    AppTrackerStore &m_store;
+    Scheduler &m_scheduler;
+    GlassCardPainter m_painter;
+    CardLayout m_layout;
+    double m_progress = 0;
+    bool m_lastExpanded = false;
+    bool m_decorationsActive = false;
+    double m_decorationElapsed = 0;
+    CardDecorations m_decorations;
+    std::unique_ptr<Timer> m_decorationTimer;
+    std::optional<TrackedApp> m_shownApp; // the record the open button passes
+    CardButton *m_openButton = nullptr;
+    CardButton *m_snoozeButton = nullptr;
+    StoreObserver *m_observer = nullptr;
+};
+
+} // namespace nudgewatch

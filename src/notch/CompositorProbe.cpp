@@ -1,0 +1,48 @@
+#include "notch/CompositorProbe.h"
+
+#include <QGuiApplication>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace nudgewatch {
+
+bool compositingManagerRunning()
+{
+    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (x11 == nullptr)
+        return true;
+    xcb_connection_t *connection = x11->connection();
+    if (connection == nullptr)
+        return true;
+
+    // The default screen is the one Qt opened windows on.
+    int screenNumber = 0;
+    if (const char *display = std::getenv("DISPLAY")) {
+        const std::string name(display);
+        const auto dot = name.rfind('.');
+        if (dot != std::string::npos && dot > name.rfind(':'))
+            screenNumber = std::atoi(name.c_str() + dot + 1);
+    }
+    const std::string atomName = "_NET_WM_CM_S" + std::to_string(screenNumber);
+    xcb_intern_atom_reply_t *atom = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 1, uint16_t(atomName.size()), atomName.c_str()),
+        nullptr);
+    if (atom == nullptr)
+        return false;
+    const xcb_atom_t selection = atom->atom;
+    std::free(atom);
+    if (selection == XCB_ATOM_NONE)
+        return false; // nobody ever claimed it
+    xcb_get_selection_owner_reply_t *owner = xcb_get_selection_owner_reply(
+        connection, xcb_get_selection_owner(connection, selection), nullptr);
+    if (owner == nullptr)
+        return false;
+    const bool running = owner->owner != XCB_WINDOW_NONE;
+    std::free(owner);
+    return running;
+}
+
+} // namespace nudgewatch

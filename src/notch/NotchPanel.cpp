@@ -1,0 +1,152 @@
+#include "notch/NotchPanel.h"
+
+#include "card/GlassNotificationView.h"
+#include "notch/CompositorProbe.h"
+#include "notch/PanelGeometry.h"
+#include "tracking/AppTrackerStore.h"
+#include "tracking/NotificationCenter.h"
+
+#include <QGuiApplication>
+#include <QRegion>
+#include <QScreen>
+
+namespace nudgewatch {
+
+NotchPanel::NotchPanel(AppTrackerStore &store, NotificationCenter &notifications,
+                       Scheduler &scheduler, QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                          Qt::WindowDoesNotAcceptFocus | Qt::X11BypassWindowManagerHint |
+                          Qt::NoDropShadowWindowHint),
+      m_notifications(notifications), m_scheduler(scheduler)
+{
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_X11DoNotAcceptFocus);
+    setFocusPolicy(Qt::NoFocus);
+    setWindowTitle(QStringLiteral("Nudgewatch reminder"));
+
+    m_card = new GlassNotificationView(store, notifications, scheduler, this);
+    connect(m_card, &GlassNotificationView::outlineChanged, this, &NotchPanel::updateShape);
+
+    // Closed: zero high on the screen's top edge (kept one pixel for X until mapped).
+    if (QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect geometry = panelWindowGeometry(screen->geometry(), 0);
+        setGeometry(geometry.x(), geometry.y(), geometry.width(), 1);
+    }
+    m_card->setGeometry(cardSurfaceInPanel(0));
+    followPrimaryScreen(QGuiApplication::primaryScreen());
+    connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this,
+            &NotchPanel::followPrimaryScreen);
+
+    notifications.addObserver(notifications::expand, this, [this](const QVariantMap &) {
+        m_spring.target = 1;
+        startSpring();
+    });
+    notifications.addObserver(notifications::collapse, this, [this](const QVariantMap &) {
+        m_spring.target = 0;
+        startSpring();
+    });
+}
+
+NotchPanel::~NotchPanel() = default;
+
+void NotchPanel::orderFront()
+{
+    m_orderedFront = true;
+    m_composited = compositingManagerRunning();
+    updateVisibility();
+}
+
+bool NotchPanel::isSpringRunning() const
+{
+    return m_springTimer && m_springTimer->isValid();
+}
+
+void NotchPanel::startSpring()
+{
+    // A compositor may have come or gone since the last reminder.
+    m_composited = compositingManagerRunning();
+    if (m_springTimer)
+        m_springTimer->invalidate();
+    m_springTimer = m_scheduler.scheduleRepeating(
+        spring::timeStep, [this] { springStep(); }, TimerPrecision::Precise);
+}
+
+void NotchPanel::springStep()
+{
+    const SpringStepResult step = stepSpring(m_spring);
+    applyFrame(cardGeometry::totalHeight * step.frameProgress);
+    m_notifications.post(notifications::progress,
+                         {{notifications::progressKey, step.postedProgress}});
+    if (step.settled) {
+        applyFrame(cardGeometry::totalHeight * m_spring.target);
+        m_notifications.post(notifications::progress,
+                             {{notifications::progressKey, m_spring.target}});
+        // Stopped rather than destroyed: this runs inside the timer's own callback.
+        if (m_springTimer)
+            m_springTimer->invalidate();
+    }
+}
+
+void NotchPanel::applyFrame(double height)
+{
+    m_frameHeight = height;
+    const QScreen *screen = m_screen.data();
+    if (screen == nullptr) {
+        // No screen to sit on: stay unmapped until one appears.
+        updateVisibility();
+        return;
+    }
+    const QRect geometry = panelWindowGeometry(screen->geometry(), height);
+    if (panelIsMapped(height)) {
+        setGeometry(geometry);
+        m_card->setGeometry(cardSurfaceInPanel(geometry.height()));
+    }
+    updateVisibility();
+    updateShape();
+}
+
+void NotchPanel::updateVisibility()
+{
+    bool wanted = m_orderedFront && m_screen && panelIsMapped(m_frameHeight);
+    // Without a compositor there is nothing to show but the card itself.
+    if (wanted && !m_composited)
+        wanted = !m_card->visibleOutline().isEmpty();
+    if (wanted) {
+        if (!isVisible())
+            show();
+        raise(); // a window manager restacking its windows may have covered it
+    } else if (isVisible()) {
+        hide();
+    }
+}
+
+void NotchPanel::updateShape()
+{
+    if (m_composited) {
+        if (!mask().isEmpty())
+            clearMask();
+        return;
+    }
+    const QPainterPath outline = m_card->visibleOutline().translated(m_card->pos());
+    if (outline.isEmpty()) {
+        updateVisibility();
+        return;
+    }
+    setMask(QRegion(outline.toFillPolygon().toPolygon()));
+    updateVisibility();
+}
+
+void NotchPanel::followPrimaryScreen(QScreen *screen)
+{
+    if (m_screen)
+        disconnect(m_screen, nullptr, this, nullptr);
+    m_screen = screen;
+    if (screen) {
+        connect(screen, &QScreen::geometryChanged, this, [this] { applyFrame(m_frameHeight); });
+        setScreen(screen);
+    }
+    applyFrame(m_frameHeight);
+}
+
+} // namespace nudgewatch

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "app/Services.h"
+#include "notch/Spring.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+
+class QScreen;
+
+namespace nudgewatch {
+
+class AppTrackerStore;
+class GlassNotificationView;
+class NotificationCenter;
+
+// The borderless panel at the top centre of the primary screen that carries the
+// reminder card. On X11 it is an override-redirect window: placed exactly, above
+// ordinary windows, on every desktop, and never focused. Its height follows a
+// spring opened and closed by the store's expand and collapse notifications;
+// below one point high it is unmapped.
+class NotchPanel final : public QWidget {
+    Q_OBJECT
+public:
+    NotchPanel(AppTrackerStore &store, NotificationCenter &notifications, Scheduler &scheduler,
+               QWidget *parent = nullptr);
+    ~NotchPanel() override;
+
+    // Lets the panel map itself (without activating) whenever it is open.
+    void orderFront();
+
+    const SpringState &springState() const { return m_spring; }
+    bool isSpringRunning() const;
+    // The last height applied, in points, before rounding to whole pixels.
+    double frameHeight() const { return m_frameHeight; }
+    GlassNotificationView *cardView() const { return m_card; }
+    // Whether the window is cut to the card's outline (no compositing manager).
+    bool isShapedToCard() const { return !m_composited; }
+
+private:
+    void startSpring();
+    void springStep();
+    void applyFrame(double height);
+    void updateVisibility();
+    void updateShape();
+    void followPrimaryScreen(QScreen *screen);
+
+    NotificationCenter &m_notifications;
+    Scheduler &m_scheduler;
+    SpringState m_spring;
+    std::unique_ptr<Timer> m_springTimer;
+    GlassNotificationView *m_card = nullptr;
+    QPointer<QScreen> m_screen;
+    double m_frameHeight = 0;
+    bool m_orderedFront = false;
+    bool m_composited = true;
+};
+
+} // namespace nudgewatch

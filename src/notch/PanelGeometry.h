@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QRect>
+#include <QRectF>
+#include <QSizeF>
+
+namespace nudgewatch {
+
+// Sizes shared by the panel and the card, in points.
+namespace cardGeometry {
+inline constexpr double cardWidth = 320;
+inline constexpr double cardHeight = 72;
+inline constexpr double notchDrop = 38;
+inline constexpr double totalHeight = notchDrop + cardHeight; // 110
+} // namespace cardGeometry
+
+// The panel's frame for a height h, in the bottom-up coordinates of a screen whose
+// origin is its bottom-left corner: 320 wide, centred, top edge on the screen's top.
+QRectF panelFrameBottomUp(const QRectF &screenFrame, double height);
+
+// The same placement as an X window geometry in the desktop's top-down coordinates:
+// centred on the screen, its top on the screen's top edge, the height rounded to
+// whole points. A screen anywhere in the desktop works alike.
+QRect panelWindowGeometry(const QRect &screenGeometry, double height);
+
+// Below one point high the window is unmapped: X has no zero-high windows.
+bool panelIsMapped(double height);
+
+// Where the 320 x 110 card surface sits in a panel of the given whole-point height:
+// anchored to the bottom edge, so only its bottom part shows while the panel opens.
+QRect cardSurfaceInPanel(int panelHeight);
+
+} // namespace nudgewatch

@@ -1,0 +1,293 @@
+// The reminder card rendered offscreen: what it draws, its buttons, its decorations.
+#include "card/GlassNotificationView.h"
+#include "fakes/Fakes.h"
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QImage>
+#include <QTest>
+
+using namespace nudgewatch;
+using namespace nudgewatch::fakes;
+
+namespace {
+
+struct CardRig {
+    StoreFixture fixture;
+    std::unique_ptr<AppTrackerStore> store;
+    std::unique_ptr<GlassNotificationView> view;
+    int collapses = 0;
+    QObject context;
+
+    explicit CardRig(const QString &appName = QStringLiteral("Notes"))
+    {
+        fixture.defaults.values.insert(defaultsKeys::trackedAppPaths, fixture.install({appName}));
+        fixture.workspace.frontmost = RunningApplication{QStringLiteral("Terminal"), {}};
+        store = fixture.makeStore();
+        fixture.notifications.addObserver(notifications::collapse, &context,
+                                          [this](const QVariantMap &) { ++collapses; });
+        view = std::make_unique<GlassNotificationView>(*store, fixture.notifications,
+                                                       fixture.scheduler);
+        view->show();
+        store->startMonitoring();
+    }
+    void raiseReminder()
+    {
+        fixture.scheduler.advance(AppTrackerStore::defaultIdleThreshold);
+        QCoreApplication::processEvents();
+        QVERIFY(store->alertApp().has_value());
+    }
+    void setProgress(double p)
+    {
+        fixture.notifications.post(notifications::progress, {{notifications::progressKey, p}});
+    }
+    QImage render(double dpr = 1) const
+    {
+        QImage image(QSize(320, 110) * dpr, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(dpr);
+        image.fill(Qt::transparent);
+        view->render(&image);
+        return image;
+    }
+    void clickAt(QPoint point)
+    {
+        QWidget *target = view->childAt(point);
+        if (target == nullptr)
+            target = view.get();
+        QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(view.get(), point));
+        QCoreApplication::processEvents();
+    }
+};
+
+int maxAlpha(const QImage &image, const QRect &area)
+{
+    int best = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            best = std::max(best, qAlpha(image.pixel(x, y)));
+    return best;
+}
+
+// The brightest pixel (by green, the texts are white) inside an area.
+int maxGreen(const QImage &image, const QRect &area)
+{
+    int best = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            best = std::max(best, qGreen(image.pixel(x, y)));
+    return best;
+}
+
+} // namespace
+
+class CardViewTest : public QObject {
+    Q_OBJECT
+private slots:
+    void drawsNothingWithoutReminder_data();
+    void drawsNothingWithoutReminder();
+    void fadesWithProgress_data();
+    void fadesWithProgress();
+    void progressNotifications_data();
+    void progressNotifications();
+    void longTextsAreCutShort();
+    void clicks_data();
+    void clicks();
+    void buttonsAreNamedForAssistiveTools();
+    void glowAtRestAndBright();
+    void decorationsFollowTheExpandedFlag();
+    void decorationsDoNotStartForTheFirstValue();
+};
+
+void CardViewTest::drawsNothingWithoutReminder_data()
+{
+    QTest::addColumn<double>("progress");
+    QTest::newRow("closed") << 0.0;
+    QTest::newRow("half open") << 0.5;
+    QTest::newRow("open") << 1.0;
+}
+
+void CardViewTest::drawsNothingWithoutReminder()
+{
+    QFETCH(double, progress);
+    CardRig rig;
+    rig.setProgress(progress);
+    QCOMPARE(rig.view->size(), QSize(320, 110));
+    QCOMPARE(maxAlpha(rig.render(), QRect(0, 0, 320, 110)), 0);
+    QVERIFY(rig.view->visibleOutline().isEmpty());
+}
+
+void CardViewTest::fadesWithProgress_data()
+{
+    QTest::addColumn<double>("progress");
+    QTest::addColumn<int>("minAlpha");
+    QTest::addColumn<int>("maxAlphaAllowed");
+    QTest::addColumn<bool>("buttonsShown");
+    QTest::newRow("closed") << 0.0 << 0 << 0 << false;
+    QTest::newRow("just below the fade") << 0.15 << 0 << 0 << false;
+    QTest::newRow("half faded") << 0.4 << 60 << 180 << true;
+    QTest::newRow("open") << 1.0 << 200 << 255 << true;
+}
+
+void CardViewTest::fadesWithProgress()
+{
+    QFETCH(double, progress);
+    QFETCH(int, minAlpha);
+    QFETCH(int, maxAlphaAllowed);
+    QFETCH(bool, buttonsShown);
+    CardRig rig;
+    rig.raiseReminder();
+    rig.setProgress(progress);
+    const QImage image = rig.render();
+    const int alpha = qAlpha(image.pixel(160, 74)); // the card's centre
+    QVERIFY2(alpha >= minAlpha && alpha <= maxAlphaAllowed, qPrintable(QString::number(alpha)));
+    if (maxAlphaAllowed == 0)
+        QCOMPARE(maxAlpha(image, QRect(0, 0, 320, 110)), 0);
+    QCOMPARE(rig.view->childAt(QPoint(258, 74)) != nullptr, buttonsShown);
+}
+
+void CardViewTest::progressNotifications_data()
+{
+    QTest::addColumn<QVariantMap>("userInfo");
+    QTest::addColumn<double>("progress");
+    QTest::newRow("a double") << QVariantMap{{notifications::progressKey, 0.5}} << 0.5;
+    QTest::newRow("a whole number") << QVariantMap{{notifications::progressKey, 1}} << 1.0;
+    QTest::newRow("no user info") << QVariantMap{} << 0.25;
+    QTest::newRow("another key") << QVariantMap{{QStringLiteral("q"), 0.5}} << 0.25;
+    QTest::newRow("text") << QVariantMap{{notifications::progressKey, QStringLiteral("0.5")}}
+                          << 0.25;
+}
+
+void CardViewTest::progressNotifications()
+{
+    QFETCH(QVariantMap, userInfo);
+    QFETCH(double, progress);
+    CardRig rig;
+    rig.setProgress(0.25);
+    rig.fixture.notifications.post(notifications::progress, userInfo);
+    QCOMPARE(rig.view->progress(), progress);
+}
+
+void CardViewTest::longTextsAreCutShort()
+{
+    CardRig rig(QStringLiteral("An Application With A Remarkably Long And Winding Name"));
+    rig.raiseReminder();
+    rig.setProgress(1.0);
+    const QImage image = rig.render();
+    // Text is white; the glass between the text column and the open button stays dark.
+    QVERIFY(maxGreen(image, QRect(60, 58, 100, 32)) > 200);
+    QVERIFY2(maxGreen(image, QRect(222, 58, 20, 32)) < 90,
+             qPrintable(QString::number(maxGreen(image, QRect(222, 58, 20, 32)))));
+    QCOMPARE(rig.view->childAt(QPoint(258, 74))->geometry(), QRect(244, 60, 28, 28));
+    QCOMPARE(rig.view->childAt(QPoint(294, 74))->geometry(), QRect(282, 62, 24, 24));
+}
+
+void CardViewTest::clicks_data()
+{
+    QTest::addColumn<QPoint>("point");
+    QTest::addColumn<int>("opened");
+    QTest::addColumn<int>("collapses");
+    QTest::addColumn<bool>("snoozed");
+    QTest::newRow("open button") << QPoint(258, 74) << 1 << 1 << false;
+    QTest::newRow("snooze button") << QPoint(294, 74) << 0 << 1 << true;
+    QTest::newRow("the text") << QPoint(120, 74) << 0 << 0 << false;
+    QTest::newRow("the icon") << QPoint(30, 74) << 0 << 0 << false;
+    QTest::newRow("between the buttons") << QPoint(277, 74) << 0 << 0 << false;
+}
+
+void CardViewTest::clicks()
+{
+    QFETCH(QPoint, point);
+    QFETCH(int, opened);
+    QFETCH(int, collapses);
+    QFETCH(bool, snoozed);
+    CardRig rig;
+    rig.raiseReminder();
+    rig.setProgress(1.0);
+    const WallTime before = rig.store->trackedApps().front().lastUsed;
+    rig.clickAt(point);
+    QCOMPARE(int(rig.fixture.workspace.opened.size()), opened);
+    if (opened > 0)
+        QCOMPARE(rig.fixture.workspace.opened.front(), QStringLiteral("/apps/Notes.desktop"));
+    QCOMPARE(rig.collapses, collapses);
+    QCOMPARE(rig.store->trackedApps().front().lastUsed != before, snoozed);
+    QCOMPARE(rig.store->alertApp().has_value(), collapses == 0);
+}
+
+void CardViewTest::buttonsAreNamedForAssistiveTools()
+{
+    CardRig rig;
+    rig.raiseReminder();
+    rig.setProgress(1.0);
+    QStringList names;
+    for (QAbstractButton *button : rig.view->findChildren<QAbstractButton *>()) {
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(button);
+        QVERIFY(accessible != nullptr);
+        QCOMPARE(accessible->role(), QAccessible::Button);
+        names.append(accessible->text(QAccessible::Name));
+        QCOMPARE(button->focusPolicy(), Qt::NoFocus);
+    }
+    names.sort();
+    QCOMPARE(names, QStringList({QStringLiteral("Open Notes"), QStringLiteral("Snooze Notes")}));
+}
+
+void CardViewTest::glowAtRestAndBright()
+{
+    CardRig rig;
+    rig.raiseReminder();
+    rig.setProgress(1.0);
+    QCOMPARE(glowAt(rig.view->decorations().glowBrightness).opacity, 0.05);
+    QCOMPARE(glowAt(rig.view->decorations().glowBrightness).radius, 8.0);
+    const QImage atRest = rig.render(2);
+
+    rig.fixture.scheduler.advance(2.0); // one pass of the glow
+    QVERIFY(std::abs(rig.view->decorations().glowBrightness - 1) < 1e-6);
+    const Glow bright = glowAt(rig.view->decorations().glowBrightness);
+    QVERIFY(std::abs(bright.opacity - 0.15) < 1e-6);
+    QVERIFY(std::abs(bright.radius - 20) < 1e-6);
+    const QImage glowing = rig.render(2);
+    // Under the card the bright glow shows more blue.
+    const QPoint below(160 * 2, (102 + 4) * 2);
+    QVERIFY2(qBlue(glowing.pixel(below)) > qBlue(atRest.pixel(below)),
+             qPrintable(QStringLiteral("%1 vs %2")
+                            .arg(qBlue(glowing.pixel(below)))
+                            .arg(qBlue(atRest.pixel(below)))));
+}
+
+void CardViewTest::decorationsFollowTheExpandedFlag()
+{
+    CardRig rig;
+    QVERIFY(!rig.view->decorationsRunning());
+    rig.raiseReminder();
+    QVERIFY(rig.view->decorationsRunning());
+    rig.fixture.scheduler.advance(1.25);
+    QVERIFY(std::abs(rig.view->decorations().shimmerPhase - 200) < 1e-6);
+    QVERIFY(rig.view->decorations().ripplePhase > 0);
+
+    rig.store->snooze(); // ends the reminder in the middle of every pass
+    QCoreApplication::processEvents();
+    QVERIFY(!rig.view->decorationsRunning());
+    QCOMPARE(rig.view->decorations().glowBrightness, 0.0);
+    QCOMPARE(rig.view->decorations().shimmerPhase, 0.0);
+    QCOMPARE(rig.view->decorations().ripplePhase, 0.0);
+}
+
+void CardViewTest::decorationsDoNotStartForTheFirstValue()
+{
+    CardRig rig;
+    rig.raiseReminder();
+    // A card created while the panel is already expanded waits for a change.
+    GlassNotificationView late(*rig.store, rig.fixture.notifications, rig.fixture.scheduler);
+    rig.fixture.scheduler.advance(1.0); // a tick: the store changes, the flag does not
+    QCoreApplication::processEvents();
+    QVERIFY(!late.decorationsRunning());
+    QCOMPARE(late.decorations().shimmerPhase, 0.0);
+
+    rig.store->snooze();
+    QCoreApplication::processEvents();
+    rig.store->removeApp(rig.store->trackedApps().front().id); // no reminder comes back
+    QCoreApplication::processEvents();
+    QVERIFY(!late.decorationsRunning());
+}
+
+QTEST_MAIN(CardViewTest)
+#include "card_view.moc"
