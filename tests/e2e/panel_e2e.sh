@@ -1,0 +1,183 @@
+#!/usr/bin/env bash
+# The notch panel on a real X server and window manager, with and without a
+# compositing manager: a reminder maps the panel at the top centre without taking
+# focus, the card shows on screen, its buttons act on the store, and the panel is
+# gone once the reminder ends. Screenshots stay in the output folder printed below.
+#   panel_e2e.sh <panel_demo binary> [output dir]
+set -euo pipefail
+
+demo=$1
+out=${2:-${NUDGEWATCH_BUILD_DIR:-$PWD}/panel-e2e}
+mkdir -p "$out"
+echo "panel e2e: screenshots and logs in $out"
+
+pids=()
+cleanup() {
+    local pid
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+        pid=${pids[i]}
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    pids=()
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL ($mode): $*" >&2
+    [ -f "${log:-}" ] && sed 's/^/  demo: /' "$log" >&2
+    exit 1
+}
+
+# Waits up to $1 seconds for a command to succeed.
+wait_for() {
+    local limit=$1
+    shift
+    local end=$((SECONDS + limit))
+    until "$@" >/dev/null 2>&1; do
+        [ $SECONDS -lt $end ] || return 1
+        sleep 0.05
+    done
+}
+
+free_display() {
+    local n
+    for n in 50 51 52 53 54 55 56 57 58 59; do
+        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+            echo "$n"
+            return 0
+        fi
+    done
+    return 1
+}
+
+active_window() { xprop -root _NET_ACTIVE_WINDOW | awk '{print $NF}'; }
+is_active() { [ "$(active_window)" = "$1" ]; }
+log_has() { grep -qx -- "$1" "$log"; }
+log_count() { grep -cx -- "$1" "$log" || true; }
+log_count_at_least() { [ "$(log_count "$1")" -ge "$2" ]; }
+has_exited() { ! kill -0 "$1" 2>/dev/null; }
+
+panel_window() {
+    xwininfo -root -tree | awk '/"Nudgewatch reminder"/ {print $1; exit}'
+}
+
+# Prints "x y width height state" of the panel from the X server's point of view.
+panel_state() {
+    local id
+    id=$(panel_window)
+    [ -n "$id" ] || return 1
+    xwininfo -id "$id" | awk '
+        /Absolute upper-left X:/ {x=$NF} /Absolute upper-left Y:/ {y=$NF}
+        /Width:/ {w=$NF} /Height:/ {h=$NF} /Map State:/ {s=$NF}
+        END {print x, y, w, h, s}'
+}
+
+panel_open() { [ "$(panel_state)" = "596 0 320 110 IsViewable" ]; }
+panel_gone() {
+    local state
+    state=$(panel_state) || return 0
+    case "$state" in *IsUnMapped | *IsUnviewable | *" 0 "*) return 0 ;; esac
+    return 1
+}
+
+# Mean brightness (0..1) of a region of a screenshot.
+brightness() { convert "$1" -crop "$2" -colorspace Gray -format '%[fx:mean]' info:; }
+# Largest brightness (0..1) in a region.
+brightest() { convert "$1" -crop "$2" -colorspace Gray -format '%[fx:maxima]' info:; }
+above() { awk -v a="$1" -v b="$2" 'BEGIN {exit !(a > b)}'; }
+
+run_mode() {
+    mode=$1
+    local dir="$out/$mode"
+    mkdir -p "$dir"
+    log="$dir/demo.log"
+
+    local display
+    display=$(free_display) || fail "no free display in :50-:59"
+    Xvfb ":$display" -screen 0 1512x982x24 -nolisten tcp >"$dir/xvfb.log" 2>&1 &
+    pids+=($!)
+    export DISPLAY=":$display"
+    wait_for 10 xdpyinfo || fail "Xvfb did not start"
+    openbox --sm-disable >"$dir/openbox.log" 2>&1 &
+    pids+=($!)
+    wait_for 10 xprop -root _NET_SUPPORTING_WM_CHECK || fail "openbox did not start"
+    # A grey desktop, so the card's dark glass and its edges show against it.
+    xsetroot -solid '#606060'
+    if [ "$mode" = composited ]; then
+        xcompmgr >"$dir/xcompmgr.log" 2>&1 &
+        pids+=($!)
+        sleep 0.5
+        kill -0 "${pids[-1]}" || fail "xcompmgr did not start"
+    fi
+
+    xterm -class NudgewatchE2ETerm -geometry 80x24+100+200 -e sleep 600 &
+    pids+=($!)
+    local term
+    term=$(xdotool search --sync --class NudgewatchE2ETerm | head -1)
+    local focused
+    focused=$(printf '0x%x' "$term")
+    xdotool windowactivate --sync "$term" 2>/dev/null || true
+    wait_for 5 is_active "$focused" || fail "the xterm did not become active"
+    import -window root "$dir/before.png"
+
+    # First drop in slow motion (20x) so it can be photographed half-way.
+    "$demo" --reminders 2 --slow-first 20 >"$log" 2>"$dir/demo.err" &
+    pids+=($!)
+    local demo_pid=${pids[-1]}
+
+    wait_for 10 log_has midway || fail "the first reminder did not start dropping"
+    import -window root "$dir/screen-mid-drop.png"
+    convert "$dir/screen-mid-drop.png" -crop 320x110+596+0 +repage "$dir/card-mid-drop.png"
+    wait_for 20 log_has open-settled || fail "the panel did not settle open"
+
+    panel_open || fail "panel placement: $(panel_state || echo none), expected 596 0 320 110 IsViewable"
+    [ "$(active_window)" = "$focused" ] || fail "focus moved to $(active_window)"
+    [ "$(xdotool getwindowfocus)" = "$((focused))" ] || fail "keyboard focus left the xterm"
+    xprop -id "$(panel_window)" | grep -q "override_redirect\|_NET_WM" || true
+    sleep 0.3
+    import -window root "$dir/screen-at-rest.png"
+    convert "$dir/screen-at-rest.png" -crop 320x110+596+0 +repage "$dir/card-at-rest.png"
+    convert "$dir/before.png" -crop 320x110+596+0 +repage "$dir/card-before.png"
+
+    # The card's glass darkens the grey desktop, its texts are white, the strip
+    # above it stays clear.
+    local desk card text strip
+    desk=$(brightness "$dir/card-before.png" 280x40+20+56)
+    card=$(brightness "$dir/card-at-rest.png" 280x40+20+56)
+    text=$(brightest "$dir/card-at-rest.png" 150x30+60+59)
+    strip=$(brightness "$dir/card-at-rest.png" 320x30+0+0)
+    above "$desk" "$card" || fail "no card on screen (desktop $desk, card $card)"
+    above "$text" 0.8 || fail "no text on the card (brightest $text)"
+    above "$(awk -v s="$strip" -v d="$desk" 'BEGIN {print 0.02 - (s - d)^2}')" 0 ||
+        fail "the strip under the notch is not clear ($strip vs $desk)"
+    if [ "$mode" = plain ]; then
+        # Without a compositor the window is cut to the card: no black corners.
+        local corner
+        corner=$(brightness "$dir/card-at-rest.png" 4x4+0+46)
+        above "$(awk -v c="$corner" -v d="$desk" 'BEGIN {print 0.01 - (c - d)^2}')" 0 ||
+            fail "a black corner around the card ($corner vs desktop $desk)"
+    fi
+
+    # Snooze, as a person would: the mouse over the moon, a click.
+    xdotool mousemove 890 74 click 1
+    wait_for 5 log_has "collapse snooze" || fail "snooze did not reach the store"
+    [ "$(log_count "collapse snooze")" -eq 1 ] || fail "snooze acted more than once"
+    wait_for 5 panel_gone || fail "panel still shown after the collapse: $(panel_state)"
+    [ "$(active_window)" = "$focused" ] || fail "focus moved after the click"
+
+    # The second reminder comes back after the snooze; open it.
+    wait_for 10 log_count_at_least open-settled 2 || fail "no second reminder"
+    panel_open || fail "second placement: $(panel_state)"
+    xdotool mousemove 854 74 click 1
+    wait_for 5 log_has "collapse open /apps/Notes.desktop" || fail "open did not reach the store"
+    wait_for 5 panel_gone || fail "panel still shown after opening: $(panel_state)"
+    wait_for 10 has_exited "$demo_pid" || fail "the demo did not finish"
+    [ "$(active_window)" = "$focused" ] || fail "focus moved during the run"
+    echo "ok ($mode): placement, focus, card on screen, snooze and open, collapse"
+    cleanup
+}
+
+run_mode plain
+run_mode composited
+echo "panel e2e: card screenshots: $out/{plain,composited}/card-{mid-drop,at-rest}.png"

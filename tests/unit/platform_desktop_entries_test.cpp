@@ -1,0 +1,215 @@
+// Desktop entries: folders and IDs, parsing, precedence, names.
+
+#include "platform/linux/DesktopEntryBundleInfo.h"
+#include "platform/linux/DesktopEntryScanner.h"
+
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace nudgewatch;
+
+namespace {
+
+const QString fixtures = QStringLiteral(NUDGEWATCH_FIXTURES "/desktop-entries");
+
+QStringList fixtureFolders()
+{
+    return {fixtures + QStringLiteral("/user/applications"),
+            fixtures + QStringLiteral("/system/applications"),
+            fixtures + QStringLiteral("/flatpak/applications")};
+}
+
+const DesktopEntry *findId(const std::vector<DesktopEntry> &entries, const QString &id)
+{
+    for (const DesktopEntry &entry : entries)
+        if (entry.desktopId == id)
+            return &entry;
+    return nullptr;
+}
+
+bool writeFile(const QString &path, const QByteArray &contents)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
+}
+
+} // namespace
+
+class DesktopEntriesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void dataDirs_data()
+    {
+        QTest::addColumn<QStringList>("variables");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("defaults") << QStringList{QStringLiteral("HOME=/home/u")}
+                                  << QStringList{QStringLiteral("/home/u/.local/share"),
+                                                 QStringLiteral("/usr/local/share"),
+                                                 QStringLiteral("/usr/share")};
+        QTest::newRow("set, user first")
+            << QStringList{QStringLiteral("HOME=/home/u"), QStringLiteral("XDG_DATA_HOME=/d/home"),
+                           QStringLiteral("XDG_DATA_DIRS=/d/one:/d/two/")}
+            << QStringList{QStringLiteral("/d/home"), QStringLiteral("/d/one"),
+                           QStringLiteral("/d/two")};
+        QTest::newRow("relative and repeated entries dropped")
+            << QStringList{QStringLiteral("HOME=/home/u"), QStringLiteral("XDG_DATA_HOME=rel"),
+                           QStringLiteral("XDG_DATA_DIRS=rel/x::/d/one:/d/one")}
+            << QStringList{QStringLiteral("/home/u/.local/share"), QStringLiteral("/d/one")};
+    }
+    void dataDirs()
+    {
+        QFETCH(QStringList, variables);
+        QFETCH(QStringList, expected);
+        QProcessEnvironment environment;
+        for (const QString &variable : variables)
+            environment.insert(variable.section(QLatin1Char('='), 0, 0),
+                               variable.section(QLatin1Char('='), 1));
+        QCOMPARE(xdgDataDirs(environment), expected);
+    }
+
+    void desktopIds_data()
+    {
+        QTest::addColumn<QString>("relative");
+        QTest::addColumn<QString>("id");
+        QTest::newRow("top level") << "org.example.Tool.desktop"
+                                   << "org.example.Tool.desktop";
+        QTest::newRow("vendor folder") << "kde/konsolish.desktop"
+                                       << "kde-konsolish.desktop";
+        QTest::newRow("nested vendor folders") << "a/b/c.desktop"
+                                               << "a-b-c.desktop";
+    }
+    void desktopIds()
+    {
+        QFETCH(QString, relative);
+        QFETCH(QString, id);
+        QCOMPARE(desktopIdForRelativePath(relative), id);
+    }
+
+    void effectiveEntries_data()
+    {
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<QString>("path"); // relative to the fixtures; empty: not listed
+        QTest::newRow("user entry overrides the system one")
+            << "org.example.Editor.desktop"
+            << "user/applications/org.example.Editor.desktop";
+        QTest::newRow("hidden user entry removes the system one") << "hidden-tool.desktop"
+                                                                  << "";
+        QTest::newRow("vendor-prefixed ID") << "kde-konsolish.desktop"
+                                            << "system/applications/kde/konsolish.desktop";
+        QTest::newRow("Flatpak export") << "org.gnome.TextEditor.desktop"
+                                        << "flatpak/applications/org.gnome.TextEditor.desktop";
+        QTest::newRow("NoDisplay entries still resolve windows")
+            << "menu-hidden.desktop"
+            << "system/applications/menu-hidden.desktop";
+        QTest::newRow("links are not applications") << "link-entry.desktop"
+                                                    << "";
+        QTest::newRow("broken file") << "broken.desktop"
+                                     << "";
+    }
+    void effectiveEntries()
+    {
+        QFETCH(QString, id);
+        QFETCH(QString, path);
+        const std::vector<DesktopEntry> entries = scanDesktopEntries(fixtureFolders());
+        const DesktopEntry *entry = findId(entries, id);
+        if (path.isEmpty()) {
+            QVERIFY(entry == nullptr);
+            return;
+        }
+        QVERIFY(entry != nullptr);
+        QCOMPARE(entry->path, fixtures + QLatin1Char('/') + path);
+    }
+
+    void entryFields()
+    {
+        const std::vector<DesktopEntry> entries = scanDesktopEntries(fixtureFolders());
+        QCOMPARE(int(entries.size()), 13);
+        const DesktopEntry *noName = findId(entries, QStringLiteral("no-name-tool.desktop"));
+        QVERIFY(noName);
+        QCOMPARE(noName->localizedName, QStringLiteral("no-name-tool"));
+        const DesktopEntry *program = findId(entries, QStringLiteral("program-tool.desktop"));
+        QVERIFY(program);
+        QCOMPARE(
+            program->programs,
+            QStringList({QStringLiteral("/nonexistent/nudgewatch-fixture/bin/programtool-check"),
+                         QStringLiteral("/nonexistent/nudgewatch-fixture/bin/programtool")}));
+        // A program named without a folder is found on PATH and canonicalised.
+        const DesktopEntry *shell = findId(entries, QStringLiteral("shell-runner.desktop"));
+        QVERIFY(shell);
+        QCOMPARE(shell->programs,
+                 QStringList{QFileInfo(QStringLiteral("/bin/sh")).canonicalFilePath()});
+        const DesktopEntry *alpha = findId(entries, QStringLiteral("alpha-terminal.desktop"));
+        QVERIFY(alpha);
+        QCOMPARE(alpha->startupWMClass, QStringLiteral("AlphaTerm"));
+    }
+
+    void localizedNames_data()
+    {
+        QTest::addColumn<QByteArray>("language");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("localized"); // "<none>": absent
+        QTest::addColumn<QString>("name");
+        const QString alpha = QStringLiteral("system/applications/alpha-terminal.desktop");
+        QTest::newRow("translated") << QByteArray("de") << alpha << "Terminal Alfa"
+                                    << "Terminal Alpha";
+        QTest::newRow("no translation for the language")
+            << QByteArray("fr") << alpha << "Terminal Alpha"
+            << "Terminal Alpha";
+        QTest::newRow("regional language falls back to the language")
+            << QByteArray("de_AT") << alpha << "Terminal Alfa"
+            << "Terminal Alpha";
+        QTest::newRow("entry without Name")
+            << QByteArray("de") << "system/applications/no-name-tool.desktop"
+            << "<none>"
+            << "<none>";
+        QTest::newRow("not a key file") << QByteArray("de") << "system/applications/broken.desktop"
+                                        << "<none>"
+                                        << "<none>";
+        QTest::newRow("missing file") << QByteArray("de") << "system/applications/gone.desktop"
+                                      << "<none>"
+                                      << "<none>";
+    }
+    void localizedNames()
+    {
+        QFETCH(QByteArray, language);
+        QFETCH(QString, file);
+        QFETCH(QString, localized);
+        QFETCH(QString, name);
+        qputenv("LANGUAGE", language);
+        const BundleNames names =
+            DesktopEntryBundleInfo().namesForBundle(fixtures + QLatin1Char('/') + file);
+        const auto shown = [](const std::optional<QString> &v) {
+            return v.value_or(QStringLiteral("<none>"));
+        };
+        QCOMPARE(shown(names.localizedName), localized);
+        QCOMPARE(shown(names.name), name);
+        const auto entry =
+            readDesktopEntry(fixtures + QLatin1Char('/') + file, QStringLiteral("x.desktop"));
+        if (localized != QLatin1String("<none>"))
+            QCOMPARE(entry->localizedName, localized);
+        qunsetenv("LANGUAGE");
+    }
+
+    void unreadableFolderAndEntriesAreSkipped()
+    {
+        QTemporaryDir dir;
+        const QString apps = dir.path() + QStringLiteral("/applications");
+        QVERIFY(writeFile(apps + QStringLiteral("/ok.desktop"),
+                          "[Desktop Entry]\nType=Application\nName=Ok\nExec=ok\n"));
+        QVERIFY(
+            writeFile(apps + QStringLiteral("/binary.desktop"), QByteArray("\xff\xfe\x00\x01", 4)));
+        QVERIFY(writeFile(apps + QStringLiteral("/unterminated-quote.desktop"),
+                          "[Desktop Entry]\nType=Application\nName=Quote\nExec=\"unterminated\n"));
+        const std::vector<DesktopEntry> entries =
+            scanDesktopEntries({dir.path() + QStringLiteral("/missing"), apps});
+        QCOMPARE(int(entries.size()), 2);
+        const DesktopEntry *quote = findId(entries, QStringLiteral("unterminated-quote.desktop"));
+        QVERIFY(quote);
+        QVERIFY(quote->programs.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(DesktopEntriesTest)
+#include "platform_desktop_entries_test.moc"

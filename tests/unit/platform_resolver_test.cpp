@@ -1,0 +1,168 @@
+// Window -> application resolution over fixture folders of desktop entries.
+
+#include "platform/linux/DesktopEntryScanner.h"
+#include "platform/linux/WindowResolver.h"
+#include "platform/x11/ActivationFilter.h"
+
+#include <QtTest>
+
+using namespace nudgewatch;
+
+namespace {
+
+const QString fixtures = QStringLiteral(NUDGEWATCH_FIXTURES "/desktop-entries");
+const QString bin = QStringLiteral("/nonexistent/nudgewatch-fixture/bin/");
+
+WindowFacts facts(const QString &instance, const QString &wmClass, const QString &gtk = {},
+                  const QString &kde = {}, const QString &executable = {})
+{
+    return {instance, wmClass, gtk, kde, executable};
+}
+
+// "Name|relative/path" for a resolved entry, "Name|" for a name alone, "|" for nothing.
+QString describe(const RunningApplication &application)
+{
+    QString path = application.bundlePath.value_or(QString());
+    path.remove(fixtures + QLatin1Char('/'));
+    return application.localizedName.value_or(QString()) + QLatin1Char('|') + path;
+}
+
+} // namespace
+
+class ResolverTest : public QObject {
+    Q_OBJECT
+private:
+    DesktopEntryIndex m_index;
+
+private slots:
+    void initTestCase()
+    {
+        qputenv("LANGUAGE", "en");
+        m_index = DesktopEntryIndex(
+            scanDesktopEntries({fixtures + QStringLiteral("/user/applications"),
+                                fixtures + QStringLiteral("/system/applications"),
+                                fixtures + QStringLiteral("/flatpak/applications")}));
+    }
+
+    void resolve_data()
+    {
+        QTest::addColumn<QList<WindowFacts>>("chain");
+        QTest::addColumn<QString>("expected");
+        const QString alpha =
+            QStringLiteral("Terminal Alpha|system/applications/alpha-terminal.desktop");
+        const QString editor =
+            QStringLiteral("Editor|user/applications/org.example.Editor.desktop");
+        const QString gtkApp =
+            QStringLiteral("Gtk App|system/applications/org.example.GtkApp.desktop");
+
+        QTest::newRow("GTK application ID")
+            << QList{facts("gtkapp", "Gtkapp", "org.example.GtkApp")} << gtkApp;
+        QTest::newRow("GTK application ID before StartupWMClass")
+            << QList{facts("AlphaTerm", "AlphaTerm", "org.example.GtkApp")} << gtkApp;
+        QTest::newRow("unknown GTK application ID falls through to WM_CLASS")
+            << QList{facts("x", "AlphaTerm", "org.example.Unknown")} << alpha;
+        QTest::newRow("KDE desktop file, vendor-prefixed ID")
+            << QList{facts("x", "y", {}, "kde-konsolish")}
+            << "Konsolish|system/applications/kde/konsolish.desktop";
+        QTest::newRow("KDE desktop file as a path")
+            << QList{facts("x", "y", {}, fixtures + "/system/applications/my-app.desktop")}
+            << "My App|system/applications/my-app.desktop";
+        QTest::newRow("StartupWMClass by instance") << QList{facts("AlphaTerm", "Other")} << alpha;
+        QTest::newRow("StartupWMClass by class") << QList{facts("alpha", "AlphaTerm")} << alpha;
+        QTest::newRow("StartupWMClass is case-sensitive")
+            << QList{facts("alphaterm", "ALPHATERM")} << "ALPHATERM|";
+        QTest::newRow("StartupWMClass before desktop IDs")
+            << QList{facts("org.example.Editor", "AlphaTerm")} << alpha;
+        QTest::newRow("StartupWMClass of an entry kept out of menus")
+            << QList{facts("menuhidden", "MenuHidden")}
+            << "Menu Hidden|system/applications/menu-hidden.desktop";
+        QTest::newRow("instance as desktop ID, user entry overrides system")
+            << QList{facts("org.example.Editor", "Editor")} << editor;
+        QTest::newRow("class as desktop ID")
+            << QList{facts("editor", "org.example.Editor")} << editor;
+        QTest::newRow("lower-cased class") << QList{facts("Navigator", "Firefox-esr")}
+                                           << "Firefox ESR|system/applications/firefox-esr.desktop";
+        QTest::newRow("spaces become dashes")
+            << QList{facts("My App", "My App")} << "My App|system/applications/my-app.desktop";
+        QTest::newRow("Flatpak-style ID")
+            << QList{facts("gnome-text-editor", "org.gnome.TextEditor")}
+            << "Text Editor|flatpak/applications/org.gnome.TextEditor.desktop";
+        QTest::newRow("entry without Name is named after its file")
+            << QList{facts("no-name-tool", "No-name-tool")}
+            << "no-name-tool|system/applications/no-name-tool.desktop";
+        QTest::newRow("hidden entry does not resolve")
+            << QList{facts("hidden-tool", "Hidden-tool")} << "Hidden-tool|";
+        QTest::newRow("link entry does not resolve")
+            << QList{facts("link-entry", "Link-entry")} << "Link-entry|";
+        QTest::newRow("executable against Exec")
+            << QList{facts("pt", "Pt", {}, {}, bin + "programtool")}
+            << "Program Tool|system/applications/program-tool.desktop";
+        QTest::newRow("executable against TryExec")
+            << QList{facts("", "", {}, {}, bin + "programtool-check")}
+            << "Program Tool|system/applications/program-tool.desktop";
+        QTest::newRow("executable shared by two entries resolves to neither")
+            << QList{facts("script", "Script", {}, {}, bin + "interpreter")} << "Script|";
+        QTest::newRow("WM_CLASS before executable")
+            << QList{facts("AlphaTerm", "AlphaTerm", {}, {}, bin + "programtool")} << alpha;
+        QTest::newRow("no match: the class names it")
+            << QList{facts("zz", "Zz Unknown")} << "Zz Unknown|";
+        QTest::newRow("no match and no class") << QList{facts("", "")} << "|";
+        QTest::newRow("empty chain") << QList<WindowFacts>{} << "|";
+        QTest::newRow("dialog without facts: its parent")
+            << QList{facts("", ""), facts("AlphaTerm", "AlphaTerm")} << alpha;
+        QTest::newRow("dialog that resolves itself wins over its parent")
+            << QList{facts("org.example.Editor", "x"), facts("AlphaTerm", "AlphaTerm")} << editor;
+        QTest::newRow("unresolved dialog of unresolved parent keeps the dialog's class")
+            << QList{facts("d", "Dialog Class"), facts("p", "Parent Class")} << "Dialog Class|";
+    }
+    void resolve()
+    {
+        QFETCH(QList<WindowFacts>, chain);
+        QFETCH(QString, expected);
+        QCOMPARE(describe(resolveRunningApplication(m_index, chain)), expected);
+    }
+
+    void activations_data()
+    {
+        // Each step: an application name, "-" for None or one of our own windows.
+        QTest::addColumn<QStringList>("observed");
+        QTest::addColumn<QStringList>("announced");
+        QTest::newRow("each change once")
+            << QStringList{"A", "B", "A"} << QStringList{"A", "B", "A"};
+        QTest::newRow("repeats") << QStringList{"A", "A", "A", "B", "B"} << QStringList{"A", "B"};
+        QTest::newRow("None between windows")
+            << QStringList{"A", "-", "B", "-", "-", "B"} << QStringList{"A", "B"};
+        QTest::newRow("back to the same application after None")
+            << QStringList{"A", "-", "A"} << QStringList{"A"};
+        QTest::newRow("only None") << QStringList{"-", "-"} << QStringList{};
+    }
+    void activations()
+    {
+        QFETCH(QStringList, observed);
+        QFETCH(QStringList, announced);
+        ActivationFilter filter;
+        QStringList result;
+        for (const QString &step : observed) {
+            std::optional<RunningApplication> application;
+            if (step != QLatin1String("-"))
+                application = RunningApplication{step, QStringLiteral("/apps/") + step};
+            if (const auto changed = filter.observe(application))
+                result.append(*changed->localizedName);
+        }
+        QCOMPARE(result, announced);
+    }
+
+    void twoWindowsOfOneApplicationAreOneApplication()
+    {
+        ActivationFilter filter;
+        const DesktopEntryIndex &index = m_index;
+        const auto first = resolveRunningApplication(index, {facts("AlphaTerm", "AlphaTerm")});
+        const auto second = resolveRunningApplication(index, {facts("alpha", "AlphaTerm")});
+        QVERIFY(filter.observe(first).has_value());
+        QVERIFY(!filter.observe(second).has_value());
+        QCOMPARE(filter.current(), first);
+    }
+};
+
+QTEST_GUILESS_MAIN(ResolverTest)
+#include "platform_resolver_test.moc"
