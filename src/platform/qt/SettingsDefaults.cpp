@@ -1,14 +1,16 @@
 #include "platform/qt/SettingsDefaults.h"
 
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace nudgewatch {
 
+// QSettings' own user-scope INI file would be Nudgewatch.ini; the file is
+// Nudgewatch.conf, the name the INI format gets everywhere else on Linux.
 SettingsDefaults::SettingsDefaults()
-    : m_settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Nudgewatch"),
-                 QStringLiteral("Nudgewatch"))
+    : SettingsDefaults(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                       QStringLiteral("/Nudgewatch/Nudgewatch.conf"))
 {
-    checkReadable();
 }
 
 SettingsDefaults::SettingsDefaults(const QString &filePath)
