@@ -110,8 +110,11 @@ step "start the program"
 "$program" >"$work/nudgewatch.log" 2>&1 &
 main_pid=$!
 pids+=($main_pid)
-settings_window() { xdotool search --onlyvisible --class nudgewatch --name '^Nudgewatch$' 2>/dev/null | head -n1; }
-wait_for 100 test -n "$(settings_window)" || fail "settings window not shown"
+settings_window() { xdotool search --onlyvisible --name '^Nudgewatch$' 2>/dev/null | head -n1; }
+settings_shown() { [ -n "$(settings_window)" ]; }
+settings_hidden() { [ -z "$(settings_window)" ]; }
+front_is() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; }
+wait_for 100 settings_shown || fail "settings window not shown"
 win=$(settings_window)
 size=$(xwininfo -id "$win" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w"x"h}')
 [ "$size" = "520x560" ] || fail "settings window is $size, not 520x560"
@@ -156,14 +159,14 @@ sleep 0.8
 
 step "open on the card activates Alpha"
 xdotool mousemove $((px + 258)) $((py + 74)) click 1
-wait_for 30 test "$(xdotool getactivewindow)" = "$alpha" || fail "open did not bring Alpha to the front"
+wait_for 30 front_is "$alpha" || fail "open did not bring Alpha to the front"
 wait_for 20 card_gone || fail "open did not close the card"
 shot "06-after-open"
 
 step "closing the settings window keeps the program running"
 timeout 10 xdotool windowactivate --sync "$win"
 xdotool key --clearmodifiers alt+F4
-wait_for 30 test -z "$(settings_window)" || fail "the settings window did not close"
+wait_for 30 settings_hidden || fail "the settings window did not close"
 sleep 1.5
 kill -0 "$main_pid" 2>/dev/null || fail "closing the window ended the program"
 timeout 10 xdotool windowactivate --sync "$bravo"
@@ -178,7 +181,7 @@ wait_for 50 bash -c "! kill -0 $second 2>/dev/null" || fail "the second launch k
 wait "$second"
 rc=$?
 [ "$rc" -eq 0 ] || fail "the second launch exited with $rc"
-wait_for 50 test -n "$(settings_window)" || fail "the second launch did not show the window"
+wait_for 50 settings_shown || fail "the second launch did not show the window"
 shot "08-second-launch"
 
 step "Ctrl+Q quits and leaves a valid settings file"
