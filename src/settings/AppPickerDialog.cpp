@@ -10,8 +10,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QMouseEvent>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSortFilterProxyModel>
 #include <QStandardPaths>
 #include <QStyledItemDelegate>
@@ -21,29 +21,16 @@ namespace nudgewatch {
 
 namespace {
 
-// A click anywhere on an entry toggles it, not only on its check box.
-class ToggleOnClickDelegate final : public QStyledItemDelegate {
+// The check box only shows the choice; the choice itself is the selection,
+// which mouse, keyboard and accessibility tools all operate the same way.
+class ChoiceDelegate final : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-    bool editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
-                     const QModelIndex &index) override
+    bool editorEvent(QEvent *, QAbstractItemModel *, const QStyleOptionViewItem &,
+                     const QModelIndex &) override
     {
-        const Qt::ItemFlags flags = model->flags(index);
-        if (!(flags & Qt::ItemIsUserCheckable) || !(flags & Qt::ItemIsEnabled))
-            return QStyledItemDelegate::editorEvent(event, model, option, index);
-        if (event->type() == QEvent::MouseButtonRelease) {
-            const auto *mouse = static_cast<QMouseEvent *>(event);
-            if (mouse->button() != Qt::LeftButton ||
-                !option.rect.contains(mouse->position().toPoint()))
-                return false;
-            const bool checked = index.data(Qt::CheckStateRole).toInt() == Qt::Checked;
-            return model->setData(index, checked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
-        }
-        if (event->type() == QEvent::MouseButtonPress ||
-            event->type() == QEvent::MouseButtonDblClick)
-            return false;
-        return QStyledItemDelegate::editorEvent(event, model, option, index);
+        return false;
     }
 };
 
@@ -74,8 +61,14 @@ AppPickerDialog::AppPickerDialog(const ApplicationCatalog &catalog, const Worksp
 
     m_model = new InstalledAppsModel(workspace, limit, this);
     m_model->setApplications(catalog.installedApplications());
-    connect(&catalog, &ApplicationCatalog::changed, this,
-            [this, &catalog] { m_model->setApplications(catalog.installedApplications()); });
+    connect(&catalog, &ApplicationCatalog::changed, this, [this, &catalog] {
+        {
+            // A reset drops the view's selection; the choices stay in the model.
+            const QScopedValueRollback guard(m_syncing, true);
+            m_model->setApplications(catalog.installedApplications());
+        }
+        showChoicesAsSelection();
+    });
 
     m_filter = new QSortFilterProxyModel(this);
     m_filter->setSourceModel(m_model);
@@ -92,15 +85,14 @@ AppPickerDialog::AppPickerDialog(const ApplicationCatalog &catalog, const Worksp
     m_search->setAccessibleName(QStringLiteral("Search applications"));
     m_search->setClearButtonEnabled(true);
     layout->addWidget(m_search);
-    connect(m_search, &QLineEdit::textChanged, m_filter,
-            &QSortFilterProxyModel::setFilterFixedString);
+    connect(m_search, &QLineEdit::textChanged, this, &AppPickerDialog::filter);
 
     m_list = new QListView(this);
     m_list->setModel(m_filter);
-    m_list->setItemDelegate(new ToggleOnClickDelegate(m_list));
+    m_list->setItemDelegate(new ChoiceDelegate(m_list));
     m_list->setUniformItemSizes(true); // only visible rows ask for their icons
     m_list->setIconSize(QSize(32, 32));
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setSelectionMode(QAbstractItemView::MultiSelection);
     m_list->setAccessibleName(QStringLiteral("Installed applications"));
     layout->addWidget(m_list, 1);
     setFocusProxy(m_search);
@@ -117,7 +109,12 @@ AppPickerDialog::AppPickerDialog(const ApplicationCatalog &catalog, const Worksp
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_browseButton, &QPushButton::clicked, this, &AppPickerDialog::browse);
-    connect(m_model, &InstalledAppsModel::chosenChanged, this, &AppPickerDialog::updateAddButton);
+    connect(m_model, &InstalledAppsModel::chosenChanged, this, [this] {
+        updateAddButton();
+        showChoicesAsSelection();
+    });
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &AppPickerDialog::takeSelection);
     updateAddButton();
 }
 
@@ -132,10 +129,51 @@ bool AppPickerDialog::eventFilter(QObject *watched, QEvent *event)
         static_cast<QKeyEvent *>(event)->key() == Qt::Key_Down && m_filter->rowCount() > 0) {
         m_list->setFocus(Qt::TabFocusReason);
         if (!m_list->currentIndex().isValid())
-            m_list->setCurrentIndex(m_filter->index(0, 0));
+            m_list->selectionModel()->setCurrentIndex(m_filter->index(0, 0),
+                                                      QItemSelectionModel::NoUpdate);
         return true;
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void AppPickerDialog::filter(const QString &text)
+{
+    {
+        // Rows hidden by the search leave the selection but stay chosen.
+        const QScopedValueRollback guard(m_syncing, true);
+        m_filter->setFilterFixedString(text);
+    }
+    showChoicesAsSelection();
+}
+
+void AppPickerDialog::takeSelection(const QItemSelection &selected,
+                                    const QItemSelection &deselected)
+{
+    if (m_syncing)
+        return;
+    {
+        const QScopedValueRollback guard(m_syncing, true);
+        for (const QModelIndex &index : deselected.indexes())
+            m_model->setChosen(index.data(InstalledAppsModel::PathRole).toString(), false);
+        for (const QModelIndex &index : selected.indexes())
+            m_model->setChosen(index.data(InstalledAppsModel::PathRole).toString(), true);
+    }
+    // Drops a selection past the limit.
+    showChoicesAsSelection();
+}
+
+void AppPickerDialog::showChoicesAsSelection()
+{
+    if (m_syncing)
+        return;
+    const QScopedValueRollback guard(m_syncing, true);
+    QItemSelection chosen;
+    for (int row = 0; row < m_filter->rowCount(); ++row) {
+        const QModelIndex index = m_filter->index(row, 0);
+        if (m_model->isChosen(index.data(InstalledAppsModel::PathRole).toString()))
+            chosen.select(index, index);
+    }
+    m_list->selectionModel()->select(chosen, QItemSelectionModel::ClearAndSelect);
 }
 
 void AppPickerDialog::browse()

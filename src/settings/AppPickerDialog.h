@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class QItemSelection;
 class QLabel;
 class QLineEdit;
 class QListView;
@@ -17,8 +18,9 @@ namespace nudgewatch {
 class InstalledAppsModel;
 
 // "Add Application": the installed applications with icons, a search field and
-// check boxes, limited to the free slots, plus "Browse…" for an entry file
-// outside the menus.
+// several at once, limited to the free slots, plus "Browse…" for an entry file
+// outside the menus. An entry is chosen by selecting it (click, Space, or an
+// assistive tool's toggle); its check box shows the choice.
 class AppPickerDialog final : public QDialog {
     Q_OBJECT
 public:
@@ -48,6 +50,9 @@ protected:
 private:
     void browse();
     void updateAddButton();
+    void filter(const QString &text);
+    void takeSelection(const QItemSelection &selected, const QItemSelection &deselected);
+    void showChoicesAsSelection();
 
     InstalledAppsModel *m_model;
     QSortFilterProxyModel *m_filter;
@@ -57,6 +62,7 @@ private:
     QPushButton *m_add;
     QPushButton *m_browseButton;
     BrowseFunction m_browse;
+    bool m_syncing = false;
 };
 
 // Opens the picker for the settings window and reports what was chosen.

@@ -26,6 +26,9 @@ public:
     int addEntryFile(const QString &path);
 
     QStringList chosenPaths() const { return m_chosen; }
+    bool isChosen(const QString &path) const { return m_chosen.contains(path); }
+    // False when choosing would pass the limit.
+    bool setChosen(const QString &path, bool chosen);
     int limit() const { return m_limit; }
     bool isFull() const { return m_chosen.size() >= m_limit; }
     // How many icons were loaded so far (icons load lazily).
@@ -40,7 +43,6 @@ signals:
     void chosenChanged();
 
 private:
-    bool setChosen(const QString &path, bool chosen);
     void refreshAllRows();
 
     const Workspace &m_workspace;

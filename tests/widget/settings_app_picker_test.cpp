@@ -93,6 +93,25 @@ private slots:
         QVERIFY(dialog.addButton()->isEnabled());
     }
 
+    // Assistive tools toggle an entry by selecting it, as Space and clicks do.
+    void selectingChoosesUpToTheLimit()
+    {
+        FakeApplicationCatalog catalog;
+        catalog.applications = catalogOf({"Alpha", "Bravo", "Charlie"});
+        FakeWorkspace workspace;
+        AppPickerDialog dialog(catalog, workspace, 2);
+        QItemSelectionModel *selection = dialog.listView()->selectionModel();
+        QAbstractItemModel *rows = dialog.listView()->model();
+        for (int row : {2, 0, 1})
+            selection->select(rows->index(row, 0), QItemSelectionModel::Select);
+        QCOMPARE(dialog.chosenPaths(), (QStringList{pathOf("Charlie"), pathOf("Alpha")}));
+        QVERIFY(!selection->isSelected(rows->index(1, 0)));
+        QCOMPARE(rows->index(2, 0).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+        selection->select(rows->index(2, 0), QItemSelectionModel::Deselect);
+        QCOMPARE(dialog.chosenPaths(), QStringList{pathOf("Alpha")});
+        QCOMPARE(rows->index(2, 0).data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+    }
+
     void saysHowManyCanBeAdded_data()
     {
         QTest::addColumn<int>("limit");

@@ -1,0 +1,182 @@
+#!/usr/bin/python3
+"""Drives the running program through AT-SPI alone: reads every text of the
+settings window, sets the threshold through the slider's value, adds two
+applications in the picker and stops tracking one. Exits non-zero on the first
+difference."""
+import subprocess
+import sys
+import time
+
+import pyatspi
+
+settings_file = sys.argv[1]
+screenshots = sys.argv[2]
+
+
+def shot(name):
+    subprocess.run(["import", "-window", "root", "%s/%s.png" % (screenshots, name)], check=False)
+
+
+def fail(message):
+    print("FAIL: " + message, file=sys.stderr)
+    sys.exit(1)
+
+
+def wait_until(what, predicate, seconds=10.0):
+    end = time.time() + seconds
+    while time.time() < end:
+        try:
+            result = predicate()
+        except Exception:  # objects come and go while the window rebuilds
+            result = None
+        if result:
+            return result
+        time.sleep(0.1)
+    fail("timed out waiting for " + what)
+
+
+def descendants(node):
+    found = []
+    stack = [node]
+    while stack:
+        current = stack.pop()
+        found.append(current)
+        try:
+            children = [current.getChildAtIndex(i) for i in range(current.childCount)]
+        except Exception:
+            children = []
+        stack.extend(reversed([c for c in children if c is not None]))
+    return found
+
+
+def showing(node):
+    return node.getState().contains(pyatspi.STATE_SHOWING)
+
+
+def find_all(root, role, name=None):
+    return [n for n in descendants(root)
+            if n.getRole() == role and (name is None or n.name == name) and showing(n)]
+
+
+def find_one(root, role, name):
+    nodes = find_all(root, role, name)
+    return nodes[0] if nodes else None
+
+
+def labels(root):
+    return [n.name for n in find_all(root, pyatspi.ROLE_LABEL)]
+
+
+def press(node):
+    action = node.queryAction()
+    names = [action.getName(i) for i in range(action.nActions)]
+    for wanted in ("Press", "press", "click", "Toggle", "toggle"):
+        if wanted in names:
+            action.doAction(names.index(wanted))
+            return
+    fail("no press action on %s (%s)" % (node.name, names))
+
+
+def application():
+    desktop = pyatspi.Registry.getDesktop(0)
+    for app in desktop:
+        if app is not None and app.name.lower() == "nudgewatch":
+            return app
+    return None
+
+
+def settings_window(app):
+    for window in app:
+        if window is not None and window.name == "Nudgewatch" and showing(window):
+            return window
+    return None
+
+
+app = wait_until("the program on the accessibility bus", application, 20)
+window = wait_until("the settings window", lambda: settings_window(app))
+
+expected = [
+    "Nudgewatch", "Track your apps. Get notified when they need you.", "Not Tracking", "0/5 apps",
+    "Idle Threshold", "1m", "30s", "10m",
+    "After this time of not using a tracked app, the notch will drop down with a reminder.",
+    "Tracked Apps", "No apps tracked yet",
+    "Click the + button below to pick apps from your installed applications",
+    "Notch monitoring active", "Close this window \u2014 the notch keeps running",
+]
+shown = labels(window)
+missing = [text for text in expected if text not in shown]
+if missing:
+    fail("labels missing: %s (shown: %s)" % (missing, shown))
+print("texts: all %d labels present" % len(expected))
+
+slider = find_one(window, pyatspi.ROLE_SLIDER, "Idle Threshold")
+if slider is None:
+    fail("no slider named Idle Threshold")
+value = slider.queryValue()
+if (value.minimumValue, value.maximumValue, value.currentValue) != (30, 600, 60):
+    fail("slider range/value %s..%s = %s" % (value.minimumValue, value.maximumValue,
+                                             value.currentValue))
+value.currentValue = 90
+wait_until("the badge to read 1m 30s", lambda: "1m 30s" in labels(window))
+wait_until("90 s in the settings file",
+           lambda: "Nudgewatch.idleThreshold=90\n" in open(settings_file).read())
+print("slider: value in seconds, set to 90 through AT-SPI")
+
+add = find_one(window, pyatspi.ROLE_PUSH_BUTTON, "Add Application")
+if add is None:
+    fail("no Add Application button")
+press(add)
+
+
+def picker():
+    for w in app:
+        if w is not None and w.name == "Add Application" and showing(w):
+            return w
+    return None
+
+
+dialog = wait_until("the picker", picker)
+if "You can add up to 5 more applications." not in labels(dialog):
+    fail("the picker does not say how many can be added: %s" % labels(dialog))
+if find_one(dialog, pyatspi.ROLE_TEXT, "Search applications") is None and \
+        find_one(dialog, pyatspi.ROLE_ENTRY, "Search applications") is None:
+    fail("no search field")
+items = {n.name: n for n in descendants(dialog)
+         if n.getRole() in (pyatspi.ROLE_LIST_ITEM, pyatspi.ROLE_TABLE_CELL,
+                            pyatspi.ROLE_CHECK_BOX) and n.name}
+for name in ("Bravo Fixture", "Alpha Fixture"):
+    if name not in items:
+        fail("picker lacks %s: %s" % (name, sorted(items)))
+    press(items[name])
+shot("picker-two-chosen")
+confirm = wait_until("the confirm button",
+                     lambda: find_one(dialog, pyatspi.ROLE_PUSH_BUTTON, "Add 2 Applications"))
+press(confirm)
+
+wait_until("two rows", lambda: "2 of 5" in labels(window))
+rows = [text for text in labels(window) if text.endswith("Fixture")]
+if rows != ["Bravo Fixture", "Alpha Fixture"]:
+    fail("rows in the wrong order: %s" % rows)
+for text in ("Monitoring", "2/5 apps"):
+    if text not in labels(window):
+        fail("%s not shown" % text)
+opens = find_all(window, pyatspi.ROLE_PUSH_BUTTON, "Open this app")
+removes = find_all(window, pyatspi.ROLE_PUSH_BUTTON, "Stop tracking")
+if len(opens) != 2 or len(removes) != 2:
+    fail("row buttons: %d open, %d remove" % (len(opens), len(removes)))
+for button in opens + removes:
+    if button.queryComponent().getExtents(pyatspi.DESKTOP_COORDS).width <= 0:
+        fail("button %s has no size" % button.name)
+print("picker: two applications added in the order chosen")
+
+shot("two-added")
+press(removes[0])
+wait_until("one row left", lambda: "1 of 5" in labels(window))
+rows = [text for text in labels(window) if text.endswith("Fixture")]
+if rows != ["Alpha Fixture"]:
+    fail("after removing Bravo: %s" % rows)
+content = open(settings_file).read()
+if "fixture-bravo" in content or "fixture-alpha" not in content:
+    fail("settings file after removal: %s" % content)
+print("remove: Stop tracking removed the first row")
+print("PASS")

@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# The settings window and the picker operated through the accessibility bus
+# alone (AT-SPI), as a screen reader or UI test tool would, under a real X
+# server, window manager and private session bus, in a temporary HOME.
+set -uo pipefail
+
+program=${1:?usage: app_accessibility_e2e.sh path/to/nudgewatch}
+here=$(cd "$(dirname "$0")" && pwd)
+build_dir=${NUDGEWATCH_BUILD_DIR:-$(dirname "$program")}
+out="$build_dir/e2e-output/app_accessibility"
+rm -rf "$out" && mkdir -p "$out"
+work=$(mktemp -d /tmp/nudgewatch-a11y.XXXXXX)
+pids=()
+
+cleanup() {
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+        kill "${pids[i]}" 2>/dev/null
+    done
+    for pid in "${pids[@]}"; do
+        wait "$pid" 2>/dev/null
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+wait_for() {
+    local tries=$1
+    shift
+    while ((tries-- > 0)); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+/usr/bin/python3 -c "import pyatspi" 2>/dev/null || { echo "python3-pyatspi missing" >&2; exit 1; }
+launcher=/usr/libexec/at-spi-bus-launcher
+[ -x "$launcher" ] || { echo "at-spi2-core missing" >&2; exit 1; }
+
+for n in 69 68 67 66 65 64 63 62 61 60; do
+    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+        display=":$n"
+        break
+    fi
+done
+[ -n "${display:-}" ] || { echo "no free display in :60-:69" >&2; exit 1; }
+
+export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share"
+export XDG_CACHE_HOME="$work/home/.cache" XDG_RUNTIME_DIR="$work/run" XDG_DATA_DIRS="$work/share"
+mkdir -p "$XDG_DATA_HOME/applications" "$XDG_RUNTIME_DIR" "$work/share"
+chmod 700 "$XDG_RUNTIME_DIR"
+unset SESSION_MANAGER
+for name in Alpha Bravo Charlie; do
+    cat >"$XDG_DATA_HOME/applications/fixture-${name,,}.desktop" <<ENTRY
+[Desktop Entry]
+Type=Application
+Name=$name Fixture
+Exec=xterm -class ${name}Fixture
+ENTRY
+done
+
+Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+export DISPLAY=$display
+wait_for 50 xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start" >&2; exit 1; }
+dbus-daemon --session --nofork --print-address=1 >"$work/bus" 2>/dev/null &
+pids+=($!)
+wait_for 50 test -s "$work/bus" || { echo "no session bus" >&2; exit 1; }
+export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
+XDG_DATA_DIRS=/usr/local/share:/usr/share "$launcher" --launch-immediately >/dev/null 2>&1 &
+pids+=($!)
+XDG_DATA_DIRS=/usr/local/share:/usr/share openbox >/dev/null 2>&1 &
+pids+=($!)
+sleep 0.5
+
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+"$program" >"$work/nudgewatch.log" 2>&1 &
+pids+=($!)
+
+/usr/bin/python3 "$here/app_accessibility_check.py" "$XDG_CONFIG_HOME/Nudgewatch/Nudgewatch.conf" "$out"
+rc=$?
+import -window root "$out/final.png" 2>/dev/null
+if [ "$rc" -ne 0 ]; then
+    sed 's/^/  nudgewatch: /' "$work/nudgewatch.log" >&2
+fi
+exit "$rc"
