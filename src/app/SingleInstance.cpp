@@ -2,6 +2,7 @@
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
@@ -17,11 +18,46 @@ const QByteArray activateRequest = QByteArrayLiteral("activate\n");
 
 SingleInstance::SingleInstance(QObject *parent) : QObject(parent)
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (bus.isConnected())
-        m_bus = bus;
+    if (std::optional<QDBusConnection> bus = runningSessionBus())
+        m_bus = *bus;
     else
         m_socketName = defaultSocketName();
+}
+
+QString dbusAddressPath(const QString &path)
+{
+    // Bytes outside this set are written as %XX in a D-Bus address.
+    static const QByteArray plain =
+        QByteArrayLiteral("-_/.*0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    QString escaped;
+    for (const char byte : path.toUtf8()) {
+        if (plain.contains(byte))
+            escaped += QLatin1Char(byte);
+        else
+            escaped += QStringLiteral("%%%1").arg(uchar(byte), 2, 16, QLatin1Char('0'));
+    }
+    return escaped;
+}
+
+void useRunningSessionBusOnly()
+{
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        return;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    const QString socket = runtime + QStringLiteral("/bus");
+    const QString address = !runtime.isEmpty() && QFileInfo(socket).exists()
+                                ? QStringLiteral("unix:path=") + dbusAddressPath(socket)
+                                : QStringLiteral("disabled:");
+    qputenv("DBUS_SESSION_BUS_ADDRESS", address.toUtf8());
+}
+
+std::optional<QDBusConnection> runningSessionBus()
+{
+    const QByteArray address = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+    if (address.isEmpty() || address == "disabled:")
+        return std::nullopt;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    return bus.isConnected() ? std::optional(bus) : std::nullopt;
 }
 
 SingleInstance::SingleInstance(const QDBusConnection &bus, QObject *parent)

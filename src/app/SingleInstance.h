@@ -4,9 +4,21 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
+
 class QLocalServer;
 
 namespace nudgewatch {
+
+// Where DBUS_SESSION_BUS_ADDRESS is unset, points it at the user bus socket in
+// XDG_RUNTIME_DIR if there is one, else disables the bus. Without this, libdbus
+// (the tray, accessibility, this class) would "autolaunch" a private bus daemon
+// that outlives the program. Call before the application object exists.
+void useRunningSessionBusOnly();
+// The session bus, if the session has one and it answers.
+std::optional<QDBusConnection> runningSessionBus();
+// A path written into a D-Bus address ("unix:path=...").
+QString dbusAddressPath(const QString &path);
 
 // Keeps the program to one instance per user session. The first instance owns
 // a name on the session bus (or, without a bus, listens on a local socket); a

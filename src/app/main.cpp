@@ -14,6 +14,7 @@ using namespace nudgewatch;
 
 int main(int argc, char *argv[])
 {
+    useRunningSessionBusOnly();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Nudgewatch"));
     QApplication::setOrganizationName(QStringLiteral("Nudgewatch"));

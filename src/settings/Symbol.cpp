@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QSvgRenderer>
 
 // Resources of a static library are only linked in when something refers to them.
@@ -23,6 +24,15 @@ QPixmap tinted(const QString &name, int size, const QColor &color, qreal deviceP
 {
     static const bool initialised = (initSettingsResources(), true);
     Q_UNUSED(initialised);
+    // Rows repaint every second as idle times change: render each symbol once.
+    const QString key = QStringLiteral("nudgewatch-symbol/%1/%2/%3/%4")
+                            .arg(name)
+                            .arg(size)
+                            .arg(color.rgba(), 8, 16)
+                            .arg(devicePixelRatio);
+    QPixmap cached;
+    if (QPixmapCache::find(key, &cached))
+        return cached;
     QSvgRenderer renderer(resourcePath(name));
     if (!renderer.isValid() || size <= 0)
         return {};
@@ -36,6 +46,7 @@ QPixmap tinted(const QString &name, int size, const QColor &color, qreal deviceP
     painter.fillRect(pixmap.rect(), color);
     painter.end();
     pixmap.setDevicePixelRatio(devicePixelRatio);
+    QPixmapCache::insert(key, pixmap);
     return pixmap;
 }
 

@@ -1,0 +1,209 @@
+#include "app_session.h"
+
+#include <QDir>
+#include <QFile>
+#include <QThread>
+
+#include <algorithm>
+#include <cstring>
+#include <poll.h>
+#include <unistd.h>
+
+namespace appbench {
+
+XServer::XServer()
+{
+    for (int n = 60; n <= 69; ++n) {
+        if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)) ||
+            QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)))
+            continue;
+        m_display = QStringLiteral(":%1").arg(n);
+        break;
+    }
+    if (m_display.isEmpty())
+        return;
+    m_process.start(QStringLiteral("Xvfb"), {m_display, QStringLiteral("-screen"),
+                                             QStringLiteral("0"), QStringLiteral("1280x800x24"),
+                                             QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    if (!m_process.waitForStarted())
+        return;
+    for (int attempt = 0; attempt < 100 && !m_connection; ++attempt) {
+        QThread::msleep(50);
+        xcb_connection_t *c = xcb_connect(m_display.toLatin1().constData(), nullptr);
+        if (xcb_connection_has_error(c)) {
+            xcb_disconnect(c);
+            continue;
+        }
+        m_connection = c;
+    }
+    if (!m_connection)
+        return;
+    m_bus.start(QStringLiteral("dbus-daemon"),
+                {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                 QStringLiteral("--print-address=1")});
+    if (m_bus.waitForStarted() && m_bus.waitForReadyRead(5000))
+        m_busAddress = QString::fromUtf8(m_bus.readLine()).trimmed();
+    m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+    const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    xcb_change_window_attributes(m_connection, m_root, XCB_CW_EVENT_MASK, &mask);
+    xcb_flush(m_connection);
+}
+
+XServer::~XServer()
+{
+    if (m_connection)
+        xcb_disconnect(m_connection);
+    m_bus.terminate();
+    m_bus.waitForFinished(3000);
+    m_process.terminate();
+    m_process.waitForFinished(3000);
+}
+
+static QByteArray windowName(const XServer &x, xcb_window_t window)
+{
+    const auto cookie = xcb_get_property(x.connection(), 0, window, XCB_ATOM_WM_NAME,
+                                         XCB_GET_PROPERTY_TYPE_ANY, 0, 256);
+    xcb_get_property_reply_t *reply = xcb_get_property_reply(x.connection(), cookie, nullptr);
+    QByteArray name;
+    if (reply) {
+        name = QByteArray(static_cast<const char *>(xcb_get_property_value(reply)),
+                          xcb_get_property_value_length(reply));
+        free(reply);
+    }
+    return name;
+}
+
+std::optional<xcb_window_t> waitForMappedWindow(const XServer &x, const QByteArray &name,
+                                                int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    const int fd = xcb_get_file_descriptor(x.connection());
+    while (clock.elapsed() < timeoutMs) {
+        while (xcb_generic_event_t *event = xcb_poll_for_event(x.connection())) {
+            std::optional<xcb_window_t> found;
+            if ((event->response_type & ~0x80) == XCB_MAP_NOTIFY) {
+                const auto *map = reinterpret_cast<xcb_map_notify_event_t *>(event);
+                if (windowName(x, map->window) == name)
+                    found = map->window;
+            }
+            free(event);
+            if (found)
+                return found;
+        }
+        pollfd waiting{fd, POLLIN, 0};
+        poll(&waiting, 1, 5);
+    }
+    return std::nullopt;
+}
+
+static xcb_atom_t atom(const XServer &x, const char *name)
+{
+    const auto cookie = xcb_intern_atom(x.connection(), 0, uint16_t(std::strlen(name)), name);
+    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(x.connection(), cookie, nullptr);
+    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    free(reply);
+    return result;
+}
+
+void requestClose(const XServer &x, xcb_window_t window)
+{
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = atom(x, "WM_PROTOCOLS");
+    message.data.data32[0] = atom(x, "WM_DELETE_WINDOW");
+    message.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(x.connection(), 0, window, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char *>(&message));
+    xcb_flush(x.connection());
+}
+
+qint64 residentKiB(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    return -1;
+}
+
+qint64 anonymousKiB(qint64 pid)
+{
+    QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
+    if (!rollup.open(QIODevice::ReadOnly))
+        return -1;
+    qint64 total = 0;
+    for (const QByteArray &line : rollup.readAll().split('\n'))
+        if (line.startsWith("Anonymous:"))
+            total += line.mid(line.indexOf(':') + 1).trimmed().split(' ').first().toLongLong();
+    return total;
+}
+
+double cpuSeconds(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray text = stat.readAll();
+    // Fields after the command name, which is in parentheses and may hold spaces.
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    const double ticks = double(fields.value(11).toLongLong() + fields.value(12).toLongLong());
+    return ticks / double(sysconf(_SC_CLK_TCK));
+}
+
+ProgramHome::ProgramHome(int tracked, double thresholdSeconds)
+{
+    const QString apps = m_dir.path() + QStringLiteral("/data/applications");
+    QDir().mkpath(apps);
+    QDir().mkpath(m_dir.path() + QStringLiteral("/config/Nudgewatch"));
+    QDir().mkpath(m_dir.path() + QStringLiteral("/run"));
+    QFile(m_dir.path() + QStringLiteral("/run"))
+        .setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QStringList paths;
+    for (int i = 0; i < tracked; ++i) {
+        const QString path = QStringLiteral("%1/bench-app-%2.desktop").arg(apps).arg(i);
+        QFile entry(path);
+        entry.open(QIODevice::WriteOnly);
+        entry.write(QStringLiteral("[Desktop Entry]\nType=Application\nName=Bench App %1\n"
+                                   "Exec=xterm -class BenchApp%1\nIcon=utilities-terminal\n")
+                        .arg(i)
+                        .toUtf8());
+        paths.append(path);
+    }
+    QFile settings(m_dir.path() + QStringLiteral("/config/Nudgewatch/Nudgewatch.conf"));
+    settings.open(QIODevice::WriteOnly);
+    settings.write(QStringLiteral("[General]\nNudgewatch.trackedAppPaths=%1\n"
+                                  "Nudgewatch.idleThreshold=%2\n")
+                       .arg(paths.join(QStringLiteral(", ")))
+                       .arg(thresholdSeconds)
+                       .toUtf8());
+}
+
+QProcessEnvironment ProgramHome::environment(const XServer &x) const
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), x.display());
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), x.busAddress());
+    env.insert(QStringLiteral("HOME"), m_dir.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.path() + QStringLiteral("/config"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), m_dir.path() + QStringLiteral("/data"));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), m_dir.path() + QStringLiteral("/cache"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.path() + QStringLiteral("/run"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    return env;
+}
+
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const std::size_t mid = values.size() / 2;
+    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
+}
+
+} // namespace appbench

@@ -1,0 +1,66 @@
+#pragma once
+
+// A private X server and a temporary HOME for the program benchmarks, and a
+// watcher that sees top-level windows being mapped.
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <xcb/xcb.h>
+
+#include <memory>
+#include <optional>
+
+namespace appbench {
+
+// Xvfb on a free display in :60-:69, without a window manager, so top-level
+// windows are the root's children, and a private session bus, as a desktop
+// session has.
+class XServer {
+public:
+    XServer();
+    ~XServer();
+    bool isRunning() const { return m_connection != nullptr && !m_busAddress.isEmpty(); }
+    const QString &display() const { return m_display; }
+    const QString &busAddress() const { return m_busAddress; }
+    xcb_connection_t *connection() const { return m_connection; }
+    xcb_window_t root() const { return m_root; }
+
+private:
+    QProcess m_process;
+    QProcess m_bus;
+    QString m_display;
+    QString m_busAddress;
+    xcb_connection_t *m_connection = nullptr;
+    xcb_window_t m_root = 0;
+};
+
+// Waits for a top-level window with the given WM_NAME to be mapped.
+std::optional<xcb_window_t> waitForMappedWindow(const XServer &x, const QByteArray &name,
+                                                int timeoutMs);
+// Asks the window to close, as a window manager's close button would.
+void requestClose(const XServer &x, xcb_window_t window);
+
+// Resident set size and CPU time of a process, from /proc.
+qint64 residentKiB(qint64 pid);
+// Anonymous memory (heap, stacks, private data): what the process itself
+// allocated, as opposed to library pages counted in its RSS.
+qint64 anonymousKiB(qint64 pid);
+double cpuSeconds(qint64 pid);
+
+// A temporary HOME with `tracked` tracked applications and a threshold.
+class ProgramHome {
+public:
+    ProgramHome(int tracked, double thresholdSeconds);
+    QProcessEnvironment environment(const XServer &x) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+double median(std::vector<double> values);
+
+} // namespace appbench

@@ -1,0 +1,93 @@
+// Start-up time to the settings window being mapped, and memory with the
+// window open and five tracked applications, each against a bare Qt window of
+// the same size started the same way, on a private Xvfb.
+//   app_startup_bench [runs]
+#include "app_session.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+#include <cstdio>
+
+using namespace appbench;
+
+namespace {
+
+struct Run {
+    double startupMs = -1;
+    qint64 rssKiB = -1;
+    qint64 anonymousKiB = -1;
+};
+
+Run measure(const XServer &x, const QString &program, const QByteArray &windowName,
+            const ProgramHome &home)
+{
+    QProcess process;
+    process.setProcessEnvironment(home.environment(x));
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.setStandardOutputFile(QProcess::nullDevice());
+    QElapsedTimer clock;
+    clock.start();
+    process.start(program, {});
+    Run run;
+    if (process.waitForStarted() && waitForMappedWindow(x, windowName, 20000)) {
+        run.startupMs = double(clock.nsecsElapsed()) / 1e6;
+        QThread::msleep(1500); // let the first paints and lazy loads settle
+        run.rssKiB = residentKiB(process.processId());
+        run.anonymousKiB = anonymousKiB(process.processId());
+    }
+    process.terminate();
+    if (!process.waitForFinished(5000)) {
+        process.kill();
+        process.waitForFinished();
+    }
+    return run;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 10;
+    XServer x;
+    if (!x.isRunning()) {
+        std::fprintf(stderr,
+                     "could not start Xvfb (on a free display in :60-:69) and a session bus\n");
+        return 1;
+    }
+    ProgramHome bareHome(0, 60);
+    ProgramHome programHome(5, 600);
+    // Warm the font and icon caches once for both.
+    measure(x, QStringLiteral(BARE_WINDOW), "Bare window", bareHome);
+    measure(x, QStringLiteral(NUDGEWATCH), "Nudgewatch", programHome);
+
+    std::vector<double> bareMs, programMs, bareRss, programRss, bareAnonymous, programAnonymous;
+    for (int i = 0; i < runs; ++i) {
+        const Run bare = measure(x, QStringLiteral(BARE_WINDOW), "Bare window", bareHome);
+        const Run program = measure(x, QStringLiteral(NUDGEWATCH), "Nudgewatch", programHome);
+        if (bare.startupMs < 0 || program.startupMs < 0) {
+            std::fprintf(stderr, "a window did not appear\n");
+            return 1;
+        }
+        bareMs.push_back(bare.startupMs);
+        programMs.push_back(program.startupMs);
+        bareRss.push_back(double(bare.rssKiB));
+        programRss.push_back(double(program.rssKiB));
+        bareAnonymous.push_back(double(bare.anonymousKiB));
+        programAnonymous.push_back(double(program.anonymousKiB));
+    }
+    const double bareStart = median(bareMs), programStart = median(programMs);
+    const double bareMem = median(bareRss), programMem = median(programRss);
+    std::printf("runs: %d (medians)\n", runs);
+    std::printf(
+        "start-up to window mapped: bare %.1f ms, nudgewatch %.1f ms, ratio %.2f (goal <= 1.5)\n",
+        bareStart, programStart, programStart / bareStart);
+    std::printf("RSS with the window open: bare %.0f KiB, nudgewatch (5 apps) %.0f KiB, ratio %.2f "
+                "(goal <= 1.15)\n",
+                bareMem, programMem, programMem / bareMem);
+    std::printf("anonymous memory (heap): bare %.0f KiB, nudgewatch %.0f KiB, ratio %.2f\n",
+                median(bareAnonymous), median(programAnonymous),
+                median(programAnonymous) / median(bareAnonymous));
+    return 0;
+}
