@@ -34,7 +34,8 @@ QString dbusAddressPath(const QString &path)
         if (plain.contains(byte))
             escaped += QLatin1Char(byte);
         else
-            escaped += QStringLiteral("%%%1").arg(uchar(byte), 2, 16, QLatin1Char('0'));
+            escaped +=
+                QLatin1Char('%') + QStringLiteral("%1").arg(uchar(byte), 2, 16, QLatin1Char('0'));
     }
     return escaped;
 }
