@@ -145,14 +145,16 @@ qint64 anonymousKiB(qint64 pid)
 
 double cpuSeconds(qint64 pid)
 {
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray text = stat.readAll();
-    // Fields after the command name, which is in parentheses and may hold spaces.
-    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-    const double ticks = double(fields.value(11).toLongLong() + fields.value(12).toLongLong());
-    return ticks / double(sysconf(_SC_CLK_TCK));
+    // schedstat counts nanoseconds on the CPU per thread; /proc/PID/stat only
+    // whole clock ticks (10 ms), too coarse for a program at rest.
+    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
+    double total = 0;
+    for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile schedstat(tasks.filePath(task) + QStringLiteral("/schedstat"));
+        if (schedstat.open(QIODevice::ReadOnly))
+            total += schedstat.readAll().split(' ').value(0).toDouble() / 1e9;
+    }
+    return total;
 }
 
 ProgramHome::ProgramHome(int tracked, double thresholdSeconds)

@@ -111,6 +111,12 @@ void MainWindow::refresh()
     m_saveFailure->showSaveState(m_store.lastSaveSucceeded());
 }
 
+void MainWindow::showEvent(QShowEvent *event)
+{
+    refresh();
+    QWidget::showEvent(event);
+}
+
 void MainWindow::present()
 {
     if (isMinimized())

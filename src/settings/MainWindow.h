@@ -55,6 +55,9 @@ public:
     AddAction *addAction() const { return m_addAction; }
     SaveFailureNotice *saveFailureNotice() const { return m_saveFailure; }
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 signals:
     // Ctrl+Q: the user wants the whole program to end.
     void quitRequested();

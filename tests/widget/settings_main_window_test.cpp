@@ -338,6 +338,17 @@ private slots:
         QVERIFY(row->isHovered());
     }
 
+    void closedWindowCatchesUpWhenShown()
+    {
+        Setup s({"Alpha"});
+        s.store->startMonitoring();
+        s.window->close();
+        s.fixture.scheduler.advance(125);
+        s.settle();
+        s.window->show();
+        QCOMPARE(s.window->appsSection()->rows()[0]->statusLabel()->text(), "2m 5s idle");
+    }
+
     void ctrlQAsksToQuit()
     {
         Setup s({});
