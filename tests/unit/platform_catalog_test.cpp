@@ -65,6 +65,8 @@ private slots:
     {
         GioApplicationCatalog catalog;
         QSignalSpy changed(&catalog, &ApplicationCatalog::changed);
+        QTest::qWait(200);
+        QCOMPARE(changed.count(), 0);
         const QString path = userApplications() + QStringLiteral("/newcomer.desktop");
         {
             QFile file(path);
