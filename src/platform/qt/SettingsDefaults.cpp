@@ -1,12 +1,13 @@
 #include "platform/qt/SettingsDefaults.h"
 
-#include <QFileInfo>
+#include <QStandardPaths>
 
 namespace nudgewatch {
 
 SettingsDefaults::SettingsDefaults()
-    : m_settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Nudgewatch"),
-                 QStringLiteral("Nudgewatch"))
+    : m_settings(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                     QStringLiteral("/Nudgewatch/Nudgewatch.conf"),
+                 QSettings::IniFormat)
 {
     checkReadable();
 }
