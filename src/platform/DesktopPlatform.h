@@ -23,6 +23,8 @@ class XcbConnection;
 //    catalog(): the installed applications for the picker, kept current.
 // connectionLost() is emitted once when the X server goes away; the program
 // should then quit (nothing is tracked any more). Nothing here writes settings.
+// The returned pointer owns the object; `parent` only places it in a QObject tree
+// (release() the pointer if the parent is to delete it).
 class DesktopPlatform final : public QObject {
     Q_OBJECT
 public:

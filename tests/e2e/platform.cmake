@@ -15,3 +15,7 @@ nudgewatch_warnings(platform_x11_e2e_test)
 add_test(NAME platform_x11_e2e_test
     COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/platform_x11_session.sh $<TARGET_FILE:platform_x11_e2e_test>)
 set_tests_properties(platform_x11_e2e_test PROPERTIES LABELS e2e TIMEOUT 90)
+
+# The program itself: silent X11 tracking, a clean exit when the X server goes
+# away, and the one-line notice of the null backend.
+nudgewatch_add_script_test(NAME platform_program_e2e SCRIPT e2e/platform_program.sh TIMEOUT 60)

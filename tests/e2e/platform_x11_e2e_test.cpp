@@ -79,6 +79,24 @@ QString describe(const QVariantMap &userInfo)
     return app.localizedName.value_or(QString()) + QLatin1Char('|') + path;
 }
 
+// Children of this process that ended but were never reaped.
+QStringList zombieChildren()
+{
+    QStringList zombies;
+    const QString self = QString::number(QCoreApplication::applicationPid());
+    for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile stat(QStringLiteral("/proc/") + pid + QStringLiteral("/stat"));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QString text = QString::fromUtf8(stat.readAll());
+        const QStringList fields =
+            text.mid(text.lastIndexOf(QLatin1Char(')')) + 2).split(QLatin1Char(' '));
+        if (fields.size() > 1 && fields[0] == QLatin1String("Z") && fields[1] == self)
+            zombies.append(text.section(QLatin1Char(' '), 0, 1));
+    }
+    return zombies;
+}
+
 QStringList readLines(const QString &path)
 {
     QFile file(path);
@@ -225,6 +243,8 @@ private slots:
         m_store->openApp(tracked("Gamma Tool"));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker("gamma")), 10000);
         QCOMPARE(readLines(marker("gamma")), QStringList{"--from-entry"});
+        // A launched application is the desktop's, not a child left to rot.
+        QTRY_COMPARE(zombieChildren(), QStringList{});
     }
 
     void shellSyntaxInExecStaysInert()

@@ -9,3 +9,5 @@ nudgewatch_add_test(NAME platform_icon_theme_test LABEL unit
     SOURCES unit/platform_icon_theme_test.cpp LIBS nudgewatch_platform)
 nudgewatch_add_test(NAME platform_catalog_test LABEL unit
     SOURCES unit/platform_catalog_test.cpp LIBS nudgewatch_platform)
+nudgewatch_add_test(NAME platform_desktop_platform_test LABEL unit
+    SOURCES unit/platform_desktop_platform_test.cpp LIBS nudgewatch_platform)

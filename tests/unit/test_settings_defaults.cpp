@@ -30,6 +30,19 @@ QByteArray readFile(const QString &path)
 class TestSettingsDefaults : public QObject {
     Q_OBJECT
 private slots:
+    void userFileLivesUnderTheXdgConfigHome()
+    {
+        QTemporaryDir dir;
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.path()));
+        {
+            SettingsDefaults defaults;
+            QVERIFY(defaults.setDouble(defaultsKeys::idleThreshold, 75));
+        }
+        qunsetenv("XDG_CONFIG_HOME");
+        const QByteArray content = readFile(dir.filePath("Nudgewatch/Nudgewatch.conf"));
+        QVERIFY2(content.contains("Nudgewatch.idleThreshold=75"), content.constData());
+    }
+
     void roundTrip_data()
     {
         QTest::addColumn<QStringList>("paths");

@@ -1,16 +1,15 @@
 #include "platform/qt/SettingsDefaults.h"
 
-#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace nudgewatch {
 
-// QSettings' own user-scope INI file would be Nudgewatch.ini; the file is
-// Nudgewatch.conf, the name the INI format gets everywhere else on Linux.
 SettingsDefaults::SettingsDefaults()
-    : SettingsDefaults(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                       QStringLiteral("/Nudgewatch/Nudgewatch.conf"))
+    : m_settings(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                     QStringLiteral("/Nudgewatch/Nudgewatch.conf"),
+                 QSettings::IniFormat)
 {
+    checkReadable();
 }
 
 SettingsDefaults::SettingsDefaults(const QString &filePath)

@@ -133,8 +133,8 @@ bool X11Workspace::openApplication(const QString &bundlePath)
         // Replies read above may have queued events the socket will not announce again.
         QTimer::singleShot(0, this, &X11Workspace::processPendingEvents);
     }
-    if (!handed)
-        handed = m_services.launcher.launch(entryPath.isEmpty() ? bundlePath : entryPath);
+    if (!handed && !entryPath.isEmpty())
+        handed = m_services.launcher.launch(entryPath);
     if (!handed)
         qCDebug(lcPlatform) << "could not open" << bundlePath;
     return handed;
