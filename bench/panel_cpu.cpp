@@ -6,7 +6,8 @@
 #include "platform/qt/QtScheduler.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 
 #include <sys/resource.h>
 
@@ -27,10 +28,9 @@ double cpuSeconds()
 double runFor(double seconds)
 {
     const double before = cpuSeconds();
-    QElapsedTimer wall;
-    wall.start();
-    while (double(wall.elapsed()) < seconds * 1000)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    QEventLoop loop;
+    QTimer::singleShot(int(seconds * 1000), &loop, &QEventLoop::quit);
+    loop.exec();
     return cpuSeconds() - before;
 }
 

@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 
 using namespace nudgewatch;
 
@@ -45,10 +47,9 @@ int main(int argc, char *argv[])
         std::printf("%-6s %d steps in %.3f s (%s 0.60 s +- 5 %%), largest gap %.2f ms\n", label,
                     steps, seconds, within ? "within" : "OUTSIDE", largestGap);
         // Let the last frame reach the server before the next run.
-        QElapsedTimer pause;
-        pause.start();
-        while (pause.elapsed() < 300)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QEventLoop pause;
+        QTimer::singleShot(300, &pause, &QEventLoop::quit);
+        pause.exec();
     };
 
     for (int round = 0; round < 3; ++round) {
