@@ -238,7 +238,12 @@ void AppTrackerStore::tick()
         if (!(threshold > idle) && !app.isCurrentlyFocused && !firstCandidate)
             firstCandidate = i;
     }
-    if (firstCandidate && !m_isPanelExpanded)
+    // A tick in the same instant as the auto-hide (both run on whole seconds
+    // from the raise) would raise the reminder again at once, and the card
+    // would never be seen to hide. The next tick raises it.
+    const bool justDismissed =
+        m_lastDismissal && secondsBetween(*m_lastDismissal, now) < monitorIntervalSeconds / 2;
+    if (firstCandidate && !m_isPanelExpanded && !justDismissed)
         showWaitingAlert(m_trackedApps[*firstCandidate]);
 }
 
@@ -264,6 +269,7 @@ void AppTrackerStore::showWaitingAlert(const TrackedApp &app)
 
 void AppTrackerStore::dismissAlert()
 {
+    m_lastDismissal = m_services.clock.now();
     emit objectWillChange();
     m_isPanelExpanded = false;
     emit objectWillChange();
