@@ -130,7 +130,9 @@ card_gone() { ! panel_state | grep -q "IsViewable"; }
 
 step "Bravo is in front; Alpha idles past 2 s and the card drops"
 timeout 10 xdotool windowactivate --sync "$bravo"
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
 wait_for 80 card_down || fail "the card did not drop"
+dropped=$(now_ms)
 info=$(panel_state)
 px=$(awk '/Absolute upper-left X:/{print $4}' <<<"$info")
 py=$(awk '/Absolute upper-left Y:/{print $4}' <<<"$info")
@@ -141,11 +143,28 @@ shot "02-card-dropped"
 [ "$(xdotool getactivewindow)" = "$bravo" ] || fail "the panel took the focus"
 
 step "left alone, the card hides after 15 s and comes back"
-dropped=$(date +%s)
-wait_for 200 card_gone || fail "the card did not hide by itself"
-hidden=$(date +%s)
-((hidden - dropped >= 13)) || fail "the card hid after $((hidden - dropped)) s, before 15 s"
-shot "03-card-hidden"
+# The reminder returns on the monitor's next tick; sample the panel closely to
+# see it go (or, should the tick come before the spring has closed, dip).
+panel_height() {
+    local info
+    info=$(panel_state) || { echo 0; return; }
+    grep -q "IsViewable" <<<"$info" || { echo 0; return; }
+    awk '/Height:/{print $2}' <<<"$info"
+}
+dip_at=""
+lowest=110
+while (($(now_ms) - dropped < 20000)); do
+    h=$(panel_height)
+    if ((h < 100)) && [ -z "$dip_at" ]; then
+        dip_at=$(($(now_ms) - dropped))
+        shot "03-card-hiding"
+    fi
+    ((h < lowest)) && lowest=$h
+    [ -n "$dip_at" ] && ((h >= 100)) && break
+done
+[ -n "$dip_at" ] || fail "the card did not hide by itself within 20 s"
+((dip_at >= 13500)) || fail "the card started hiding after $dip_at ms, before 15 s"
+echo "   hiding began after $dip_at ms; lowest height $lowest"
 wait_for 60 card_down || fail "the card did not come back"
 sleep 0.8
 shot "04-card-back"
