@@ -5,6 +5,7 @@
 
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -181,8 +182,12 @@ void AppPickerDialog::browse()
     if (!m_browse)
         return;
     int lastRow = -1;
-    for (const QString &path : m_browse(this))
+    for (const QString &path : m_browse(this)) {
+        // The file dialog's filter can be typed past; only entry files track.
+        if (!path.endsWith(QLatin1String(".desktop")) || !QFileInfo(path).isFile())
+            continue;
         lastRow = m_model->addEntryFile(path);
+    }
     if (lastRow >= 0) {
         m_search->clear();
         m_list->scrollTo(m_filter->mapFromSource(m_model->index(lastRow)));

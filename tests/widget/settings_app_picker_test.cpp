@@ -3,11 +3,13 @@
 #include "settings/InstalledAppsModel.h"
 #include "widget/settings_fakes.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace nudgewatch;
@@ -185,21 +187,29 @@ private slots:
         catalog.applications = catalogOf({"Alpha"});
         FakeWorkspace workspace;
         AppPickerDialog dialog(catalog, workspace, 2);
-        dialog.setBrowseFunction([](QWidget *) {
-            return QStringList{"/opt/tool/My Tool.desktop", "/opt/other/Other.desktop",
-                               "/opt/third/Third.desktop"};
+        QTemporaryDir dir;
+        const QString tool = dir.path() + "/My Tool.desktop";
+        const QString other = dir.path() + "/Other.desktop";
+        const QString notAnEntry = dir.path() + "/notes.txt";
+        for (const QString &path : {tool, other, notAnEntry}) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        dialog.setBrowseFunction([&](QWidget *) {
+            return QStringList{notAnEntry, tool, dir.path() + "/missing.desktop", other};
         });
         dialog.show();
         clickEntry(dialog, "Alpha");
         dialog.browseButton()->click();
-        // One place was left: the first browsed entry takes it, the others are listed.
-        QCOMPARE(dialog.chosenPaths(), (QStringList{pathOf("Alpha"), "/opt/tool/My Tool.desktop"}));
-        QCOMPARE(dialog.model()->rowCount(), 4);
-        QCOMPARE(dialog.model()->index(2).data().toString(), "My Tool");
+        // One place was left: the first browsed entry takes it, the other is listed;
+        // a file that is not an entry, or is gone, is not offered.
+        QCOMPARE(dialog.chosenPaths(), (QStringList{pathOf("Alpha"), tool}));
+        QCOMPARE(dialog.model()->rowCount(), 3);
+        QCOMPARE(dialog.model()->index(1).data().toString(), "My Tool");
         // A catalog update keeps browsed entries.
         catalog.setApplications(catalogOf({"Alpha", "Zulu"}));
-        QCOMPARE(dialog.model()->rowCount(), 5);
-        QCOMPARE(dialog.chosenPaths(), (QStringList{pathOf("Alpha"), "/opt/tool/My Tool.desktop"}));
+        QCOMPARE(dialog.model()->rowCount(), 4);
+        QCOMPARE(dialog.chosenPaths(), (QStringList{pathOf("Alpha"), tool}));
     }
 
     void uninstalledChoiceIsDropped()
