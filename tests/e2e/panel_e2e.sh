@@ -26,6 +26,10 @@ trap cleanup EXIT
 fail() {
     echo "FAIL ($mode): $*" >&2
     [ -f "${log:-}" ] && sed 's/^/  demo: /' "$log" >&2
+    echo "  root: $(xprop -root _NET_ACTIVE_WINDOW _NET_SUPPORTING_WM_CHECK 2>&1 | tr '\n' ' ')" >&2
+    for f in "$out/$mode"/{xvfb,openbox,xcompmgr}.log; do
+        [ -s "$f" ] && sed "s|^|  $(basename "$f"): |" "$f" >&2
+    done
     exit 1
 }
 
@@ -40,16 +44,30 @@ wait_for() {
     done
 }
 
-free_display() {
-    local n
+# Starts Xvfb on the first display of :50-:59 that is free and really ours (its
+# lock file names our server), skipping `$1` displays first so that two runs in a
+# row never reuse a number that a server is still giving up.
+start_xvfb() {
+    local skip=$1 n pid
     for n in 50 51 52 53 54 55 56 57 58 59; do
-        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-            echo "$n"
+        if [ "$skip" -gt 0 ]; then
+            skip=$((skip - 1))
+            continue
+        fi
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        Xvfb ":$n" -screen 0 1512x982x24 -nolisten tcp >"$dir/xvfb.log" 2>&1 &
+        pid=$!
+        if wait_for 10 owns_display "$n" "$pid" && DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
+            pids+=("$pid")
+            display=$n
             return 0
         fi
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
     done
     return 1
 }
+owns_display() { [ "$(tr -d ' \n' <"/tmp/.X$1-lock" 2>/dev/null)" = "$2" ]; }
 
 active_window() { xprop -root _NET_ACTIVE_WINDOW | awk '{print $NF}'; }
 activate_any() {
@@ -103,12 +121,9 @@ run_mode() {
     mkdir -p "$dir"
     log="$dir/demo.log"
 
-    local display
-    display=$(free_display) || fail "no free display in :50-:59"
-    Xvfb ":$display" -screen 0 1512x982x24 -nolisten tcp >"$dir/xvfb.log" 2>&1 &
-    pids+=($!)
+    local display=
+    start_xvfb "$2" || fail "no free display in :50-:59"
     export DISPLAY=":$display"
-    wait_for 10 xdpyinfo || fail "Xvfb did not start"
     openbox --sm-disable >"$dir/openbox.log" 2>&1 &
     pids+=($!)
     wait_for 10 xprop -root _NET_SUPPORTING_WM_CHECK || fail "openbox did not start"
@@ -195,6 +210,6 @@ run_mode() {
     cleanup
 }
 
-run_mode plain
-run_mode composited
+run_mode plain 0
+run_mode composited 1
 echo "panel e2e: card screenshots: $out/{plain,composited}/card-{mid-drop,at-rest}.png"
