@@ -89,8 +89,15 @@ MainWindow::MainWindow(AppTrackerStore &store, ApplicationPicker &picker, QWidge
     quit->setContext(Qt::WindowShortcut);
     connect(quit, &QShortcut::activated, this, &MainWindow::quitRequested);
 
+    // A closed window does not follow the once-a-second ticks; it catches up
+    // when it is shown again.
     m_observer = new StoreObserver(
-        store, [this] { refresh(); }, this);
+        store,
+        [this] {
+            if (isVisible())
+                refresh();
+        },
+        this);
     refresh();
 }
 

@@ -342,10 +342,14 @@ private slots:
     {
         Setup s({"Alpha"});
         s.store->startMonitoring();
+        s.settle();
+        QCOMPARE(s.window->appsSection()->rows()[0]->statusLabel()->text(), "0s idle");
         s.window->close();
         s.fixture.scheduler.advance(125);
         s.settle();
-        s.window->show();
+        // Closed, it leaves the per-second work alone...
+        QCOMPARE(s.window->appsSection()->rows()[0]->statusLabel()->text(), "0s idle");
+        s.window->show(); // ...and catches up when shown
         QCOMPARE(s.window->appsSection()->rows()[0]->statusLabel()->text(), "2m 5s idle");
     }
 
