@@ -54,6 +54,8 @@ MainWindow::MainWindow(AppTrackerStore &store, ApplicationPicker &picker, QWidge
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Tab goes from control to control; the scroll area follows the focus.
+    scroll->setFocusPolicy(Qt::NoFocus);
     auto *content = new QWidget(scroll);
     auto *contentLayout = new QVBoxLayout(content);
     contentLayout->setContentsMargins(0, 0, 0, 0);
@@ -81,6 +83,7 @@ MainWindow::MainWindow(AppTrackerStore &store, ApplicationPicker &picker, QWidge
     layout->addWidget(new StatusBar(this));
 
     resize(defaultSize);
+    m_threshold->slider()->setFocus();
 
     connect(m_addAction, &AddAction::clicked, this, &MainWindow::openPicker);
     connect(&store, &AppTrackerStore::saveFailed, m_saveFailure,

@@ -11,6 +11,7 @@
 #include "widget/settings_fakes.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
@@ -351,6 +352,22 @@ private slots:
         QCOMPARE(s.window->appsSection()->rows()[0]->statusLabel()->text(), "0s idle");
         s.window->show(); // ...and catches up when shown
         QCOMPARE(s.window->appsSection()->rows()[0]->statusLabel()->text(), "2m 5s idle");
+    }
+
+    void keyboardReachesEveryControlInOrder()
+    {
+        Setup s({"Alpha"});
+        s.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(s.window.get()));
+        AppRow *row = s.window->appsSection()->rows()[0];
+        const QList<QWidget *> order = {s.window->thresholdSection()->slider(), row->openButton(),
+                                        row->removeButton(), s.window->addAction(),
+                                        s.window->thresholdSection()->slider()};
+        QCOMPARE(QApplication::focusWidget(), order[0]);
+        for (qsizetype i = 1; i < order.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), order[i]);
+        }
     }
 
     void ctrlQAsksToQuit()
