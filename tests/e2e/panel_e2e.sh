@@ -45,7 +45,8 @@ wait_for() {
 }
 
 # Starts Xvfb on the first display of :50-:59 that is free and really ours (its
-# lock file names our server), skipping `$1` displays first so that two runs in a
+# lock file names our server; -noreset keeps it from resetting, and refusing
+# connections for a moment, whenever its last client leaves), skipping `$1` displays first so that two runs in a
 # row never reuse a number that a server is still giving up.
 start_xvfb() {
     local skip=$1 n pid
@@ -55,7 +56,7 @@ start_xvfb() {
             continue
         fi
         [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 1512x982x24 -nolisten tcp >"$dir/xvfb.log" 2>&1 &
+        Xvfb ":$n" -screen 0 1512x982x24 -nolisten tcp -noreset >"$dir/xvfb.log" 2>&1 &
         pid=$!
         if wait_for 10 owns_display "$n" "$pid" && DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
             pids+=("$pid")
