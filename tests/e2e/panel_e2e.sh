@@ -27,6 +27,7 @@ fail() {
     echo "FAIL ($mode): $*" >&2
     [ -f "${log:-}" ] && sed 's/^/  demo: /' "$log" >&2
     echo "  root: $(xprop -root _NET_ACTIVE_WINDOW _NET_SUPPORTING_WM_CHECK 2>&1 | tr '\n' ' ')" >&2
+    echo "  X server ${display:-?} (pid ${pids[0]:-?}): $(kill -0 "${pids[0]:-0}" 2>/dev/null && echo running || echo gone)" >&2
     for f in "$out/$mode"/{xvfb,openbox,xcompmgr}.log; do
         [ -s "$f" ] && sed "s|^|  $(basename "$f"): |" "$f" >&2
     done
