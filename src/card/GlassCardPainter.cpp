@@ -1,5 +1,6 @@
 #include "card/GlassCardPainter.h"
 
+#include "card/ShapeShadow.h"
 #include "card/SymbolImage.h"
 #include "notch/WaterRippleCanvas.h"
 
@@ -9,7 +10,9 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace nudgewatch {
 
@@ -106,19 +109,18 @@ void GlassCardPainter::paint(QPainter &painter, const CardLayout &layout,
     ensureCaches(layout, content, dpr);
 
     if (fade >= 1) {
-        paintCard(painter, layout, content, decorations);
+        paintCard(painter, layout, decorations);
         return;
     }
     // Fading in, the card is one group: drawn once, then scaled, moved and faded.
     const QSizeF viewSize(cardGeometry::cardWidth, cardGeometry::totalHeight);
-    if (m_layer.isNull() || !qFuzzyCompare(m_layer.devicePixelRatio(), dpr))
+    if (m_layer.isNull())
         m_layer = newImage(viewSize, dpr);
     else
         m_layer.fill(Qt::transparent);
     {
         QPainter layer(&m_layer);
-        layer.setRenderHint(QPainter::Antialiasing);
-        paintCard(layer, layout, content, decorations);
+        paintCard(layer, layout, decorations);
     }
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -128,41 +130,41 @@ void GlassCardPainter::paint(QPainter &painter, const CardLayout &layout,
     painter.restore();
 }
 
-void GlassCardPainter::paintCard(QPainter &painter, const CardLayout &layout,
-                                 const CardContent &content, const CardDecorations &decorations)
+void GlassCardPainter::releaseCaches()
 {
-    Q_UNUSED(content);
+    *this = GlassCardPainter();
+}
+
+void GlassCardPainter::paintCard(QPainter &painter, const CardLayout &layout,
+                                 const CardDecorations &decorations)
+{
     const QRectF card = layout.card;
+    const double brightness = std::clamp(decorations.glowBrightness, 0.0, 1.0);
+    const Underlay &under = underlay(int(std::lround(brightness * (glowLevels - 1))));
+    painter.drawImage(card.topLeft() + under.topLeft, under.image);
 
-    const Glow glow = glowAt(decorations.glowBrightness);
-    const ShapeShadow &glowImage = glowShadow(card.size(), glow.radius);
-    painter.save();
-    painter.setOpacity(painter.opacity() * glow.opacity);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    // Glow images are kept at one pixel per point: the blur hides the scaling.
-    painter.drawImage(
-        QRectF(card.topLeft() + glowOffset + glowImage.topLeft, QSizeF(glowImage.image.size())),
-        glowImage.image);
-    painter.restore();
-
-    painter.drawImage(card.topLeft() + shadowOffset + m_shadow.topLeft, m_shadow.image);
-    painter.drawImage(card.topLeft(), m_back);
-
-    const QPainterPath shape = roundedPath(card, cardStyle::cornerRadius);
-    const ShimmerBand band = shimmerBand(decorations.shimmerPhase, card.width());
-    const QRectF moved = card.translated(band.startX, 0);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(gradient(QPointF(moved.left(), 0), QPointF(moved.right(), 0), shimmerStops()));
-    painter.drawPath(shape.intersected(roundedPath(moved, cardStyle::cornerRadius)));
-
-    if (decorations.ripplePhase > 0) {
-        painter.save();
-        painter.setClipPath(shape, Qt::IntersectClip);
-        WaterRippleCanvas(decorations.ripplePhase).paint(painter, card);
-        painter.restore();
+    // The moving layers go on a copy of the glass; SourceAtop keeps them inside
+    // the card's outline, exactly as the glass itself is cut.
+    if (m_work.size() != m_back.size())
+        m_work = QImage(m_back.size(), QImage::Format_ARGB32_Premultiplied);
+    std::memcpy(m_work.bits(), m_back.constBits(), std::size_t(m_back.sizeInBytes()));
+    m_work.setDevicePixelRatio(m_back.devicePixelRatio());
+    {
+        QPainter work(&m_work);
+        work.setCompositionMode(QPainter::CompositionMode_SourceAtop);
+        work.drawImage(QPointF(shimmerBand(decorations.shimmerPhase, card.width()).startX, 0),
+                       m_band);
+        if (decorations.ripplePhase > 0) {
+            // The waves repeat every half width and fade with their phase, so
+            // one strip at full strength, moved and faded, draws any phase.
+            work.setOpacity(std::min(1.0, decorations.ripplePhase));
+            work.drawImage(QPointF(-card.width() / 2 * decorations.ripplePhase, 0), m_waveStrip);
+            work.setOpacity(1);
+        }
+        work.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        work.drawImage(QPointF(0, 0), m_front);
     }
-
-    painter.drawImage(card.topLeft(), m_front);
+    painter.drawImage(card.topLeft(), m_work);
 }
 
 void GlassCardPainter::ensureCaches(const CardLayout &layout, const CardContent &content,
@@ -172,13 +174,15 @@ void GlassCardPainter::ensureCaches(const CardLayout &layout, const CardContent 
     if (!qFuzzyCompare(m_dpr, dpr) || m_cardSize != size) {
         m_dpr = dpr;
         m_cardSize = size;
-        m_shadow = makeShapeShadow(size, cardStyle::cornerRadius, shadowRadius,
-                                   QColor::fromRgbF(0, 0, 0, 0.3f), dpr);
         m_back = renderBack(layout, dpr);
+        m_band = renderBand(layout, dpr);
+        m_waveStrip = renderWaveStrip(layout, dpr);
         m_frontKey.clear();
         m_layer = QImage();
-        for (auto &g : m_glows)
-            g.reset();
+        m_work = QImage();
+        m_shadow = ShapeShadow{};
+        for (auto &u : m_underlays)
+            u.reset();
     }
     const QString key = content.name + QChar(0) + content.message + QChar(0) +
                         QString::number(content.icon.cacheKey());
@@ -188,12 +192,33 @@ void GlassCardPainter::ensureCaches(const CardLayout &layout, const CardContent 
     }
 }
 
-const ShapeShadow &GlassCardPainter::glowShadow(const QSizeF &cardSize, double radius)
+const GlassCardPainter::Underlay &GlassCardPainter::underlay(int level)
 {
-    const int index = std::clamp(int(std::lround(radius)) - 8, 0, int(m_glows.size()) - 1);
-    auto &slot = m_glows[std::size_t(index)];
-    if (!slot)
-        slot = makeShapeShadow(cardSize, cardStyle::cornerRadius, 8 + index, glowBlue(), 1.0);
+    auto &slot = m_underlays[std::size_t(std::clamp(level, 0, glowLevels - 1))];
+    if (slot)
+        return *slot;
+    const Glow glow = glowAt(double(level) / (glowLevels - 1));
+    QColor blue = glowBlue();
+    blue.setAlphaF(float(glow.opacity));
+    const ShapeShadow glowImage =
+        makeShapeShadow(m_cardSize, cardStyle::cornerRadius, glow.radius, blue, m_dpr);
+    if (m_shadow.image.isNull())
+        m_shadow = makeShapeShadow(m_cardSize, cardStyle::cornerRadius, shadowRadius,
+                                   QColor::fromRgbF(0, 0, 0, 0.3f), m_dpr);
+    const ShapeShadow &shadow = m_shadow;
+    const QRectF glowRect(glowOffset + glowImage.topLeft,
+                          QSizeF(glowImage.image.deviceIndependentSize()));
+    const QRectF shadowRect(shadowOffset + shadow.topLeft,
+                            QSizeF(shadow.image.deviceIndependentSize()));
+    const QRectF bounds = glowRect.united(shadowRect);
+    QImage image = newImage(bounds.size(), m_dpr);
+    {
+        QPainter p(&image);
+        p.translate(-bounds.topLeft());
+        p.drawImage(glowRect.topLeft(), glowImage.image);
+        p.drawImage(shadowRect.topLeft(), shadow.image);
+    }
+    slot = Underlay{image, bounds.topLeft()};
     return *slot;
 }
 
@@ -209,6 +234,29 @@ QImage GlassCardPainter::renderBack(const CardLayout &layout, double dpr) const
     p.fillPath(shape, gradient(rect.topLeft() + QPointF(rect.width() / 2, 0),
                                QPointF(rect.width() / 2, rect.bottom()), sheenStops()));
     p.fillPath(shape, gradient(rect.topLeft(), rect.bottomRight(), tintStops()));
+    return image;
+}
+
+QImage GlassCardPainter::renderBand(const CardLayout &layout, double dpr) const
+{
+    const QRectF rect(QPointF(0, 0), layout.card.size());
+    QImage image = newImage(rect.size(), dpr);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.fillPath(roundedPath(rect, cardStyle::cornerRadius),
+               gradient(QPointF(0, 0), QPointF(rect.width(), 0), shimmerStops()));
+    return image;
+}
+
+QImage GlassCardPainter::renderWaveStrip(const CardLayout &layout, double dpr) const
+{
+    const QRectF rect(QPointF(0, 0), layout.card.size());
+    QImage image = newImage(QSizeF(2 * rect.width(), rect.height()), dpr);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const WaterRippleCanvas fullStrength(1.0);
+    fullStrength.paint(p, rect);
+    fullStrength.paint(p, rect.translated(rect.width(), 0));
     return image;
 }
 

@@ -32,6 +32,9 @@ public:
     void paint(QPainter &painter, const CardLayout &layout, const CardContent &content, double fade,
                const CardDecorations &decorations);
 
+    // Frees the cached pictures; they are drawn again for the next card.
+    void releaseCaches();
+
     const QFont &nameFont() const { return m_nameFont; }
     const QFont &messageFont() const { return m_messageFont; }
     // The single-line texts as drawn: cut short to the text column's width.
@@ -39,24 +42,35 @@ public:
     QString elidedMessage(const CardLayout &layout, const QString &message) const;
 
 private:
-    void paintCard(QPainter &painter, const CardLayout &layout, const CardContent &content,
-                   const CardDecorations &decorations);
+    // The glow at one of its brightness levels with the black shadow over it.
+    struct Underlay {
+        QImage image;
+        QPointF topLeft; // relative to the card's top-left corner
+    };
+    static constexpr int glowLevels = 13;
+
+    void paintCard(QPainter &painter, const CardLayout &layout, const CardDecorations &decorations);
     void ensureCaches(const CardLayout &layout, const CardContent &content, double dpr);
     QImage renderBack(const CardLayout &layout, double dpr) const;
+    QImage renderBand(const CardLayout &layout, double dpr) const;
+    QImage renderWaveStrip(const CardLayout &layout, double dpr) const;
     QImage renderFront(const CardLayout &layout, const CardContent &content, double dpr) const;
-    const ShapeShadow &glowShadow(const QSizeF &cardSize, double radius);
+    const Underlay &underlay(int level);
 
     QFont m_nameFont;
     QFont m_messageFont;
 
     double m_dpr = 0;
     QSizeF m_cardSize;
-    ShapeShadow m_shadow; // black, radius 12
-    QImage m_back;        // glass layers under the moving ones
-    QImage m_front;       // content and border over them
+    QImage m_back;      // material, sheen and tint, cut to the card's shape
+    QImage m_band;      // the highlight band on a card-sized shape, before its move
+    QImage m_waveStrip; // the three waves at full strength, two card widths long
+    QImage m_front;     // content and border
     QString m_frontKey;
-    std::array<std::optional<ShapeShadow>, 13> m_glows; // radius 8..20 points
-    QImage m_layer;                                     // group opacity while the card fades in
+    QImage m_work;        // one frame of the card: back, band, waves, front
+    ShapeShadow m_shadow; // black, under the card
+    std::array<std::optional<Underlay>, glowLevels> m_underlays;
+    QImage m_layer; // the whole card while it fades in
 };
 
 } // namespace nudgewatch

@@ -105,6 +105,8 @@ void GlassNotificationView::refreshFromStore()
             stopDecorations();
     }
     m_shownApp = m_store.alertApp();
+    if (!m_shownApp)
+        m_painter.releaseCaches(); // nothing to draw until the next reminder
     const QString name = m_shownApp ? m_shownApp->name : QString();
     m_openButton->setAccessibleName(name.isEmpty() ? tr("Open") : tr("Open %1").arg(name));
     m_snoozeButton->setAccessibleName(name.isEmpty() ? tr("Snooze") : tr("Snooze %1").arg(name));

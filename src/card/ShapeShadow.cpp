@@ -54,25 +54,30 @@ ShapeShadow makeShapeShadow(const QSizeF &shapeSize, double cornerRadius, double
     const double dpr = std::max(1.0, devicePixelRatio);
     const double sigma = std::max(0.0, blurRadius) / 2;
     const double margin = std::ceil(3 * sigma + 1);
-    const QSize pixels(int(std::ceil((shapeSize.width() + 2 * margin) * dpr)),
-                       int(std::ceil((shapeSize.height() + 2 * margin) * dpr)));
+    const QSizeF points(shapeSize.width() + 2 * margin, shapeSize.height() + 2 * margin);
+    // Blurred at one pixel per point: a blur this wide has no finer detail, and
+    // it costs a quarter as much on a double-density screen.
+    const QSize pixels(int(std::ceil(points.width())), int(std::ceil(points.height())));
 
     QImage coverage(pixels, QImage::Format_ARGB32_Premultiplied);
     coverage.fill(Qt::transparent);
     {
         QPainter p(&coverage);
         p.setRenderHint(QPainter::Antialiasing);
-        p.scale(dpr, dpr);
         p.setPen(Qt::NoPen);
         p.setBrush(Qt::black);
         p.drawRoundedRect(QRectF(QPointF(margin, margin), shapeSize), cornerRadius, cornerRadius);
     }
     // Three box passes of width w have variance 3 (w^2 - 1) / 12 = sigma^2.
-    const double sigmaPixels = sigma * dpr;
-    const int boxRadius = int(std::lround((std::sqrt(4 * sigmaPixels * sigmaPixels + 1) - 1) / 2));
+    const int boxRadius = int(std::lround((std::sqrt(4 * sigma * sigma + 1) - 1) / 2));
     boxBlurAlpha(coverage, boxRadius);
+    if (dpr > 1) {
+        coverage = coverage.scaled(
+            QSize(int(std::ceil(points.width() * dpr)), int(std::ceil(points.height() * dpr))),
+            Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
 
-    QImage tinted(pixels, QImage::Format_ARGB32_Premultiplied);
+    QImage tinted(coverage.size(), QImage::Format_ARGB32_Premultiplied);
     tinted.fill(color);
     {
         QPainter p(&tinted);

@@ -102,11 +102,11 @@ void NotchPanel::applyFrame(double height)
         setGeometry(geometry);
         m_card->setGeometry(cardSurfaceInPanel(geometry.height()));
     }
-    updateVisibility();
     updateShape();
+    updateVisibility(Restack::Yes);
 }
 
-void NotchPanel::updateVisibility()
+void NotchPanel::updateVisibility(Restack restack)
 {
     bool wanted = m_orderedFront && m_screen && panelIsMapped(m_frameHeight);
     // Without a compositor there is nothing to show but the card itself.
@@ -115,7 +115,8 @@ void NotchPanel::updateVisibility()
     if (wanted) {
         if (!isVisible())
             show();
-        raise(); // a window manager restacking its windows may have covered it
+        else if (restack == Restack::Yes)
+            raise(); // a window manager restacking its windows may have covered it
     } else if (isVisible()) {
         hide();
     }

@@ -43,7 +43,8 @@ private:
     void startSpring();
     void springStep();
     void applyFrame(double height);
-    void updateVisibility();
+    enum class Restack { No, Yes };
+    void updateVisibility(Restack restack = Restack::No);
     void updateShape();
     void followPrimaryScreen(QScreen *screen);
 

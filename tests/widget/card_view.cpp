@@ -1,6 +1,8 @@
 // The reminder card rendered offscreen: what it draws, its buttons, its decorations.
+#include "card/GlassCardPainter.h"
 #include "card/GlassNotificationView.h"
 #include "fakes/Fakes.h"
+#include <QPainter>
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -96,6 +98,8 @@ private slots:
     void glowAtRestAndBright();
     void decorationsFollowTheExpandedFlag();
     void decorationsDoNotStartForTheFirstValue();
+    void movingLayers_data();
+    void movingLayers();
 };
 
 void CardViewTest::drawsNothingWithoutReminder_data()
@@ -287,6 +291,56 @@ void CardViewTest::decorationsDoNotStartForTheFirstValue()
     rig.store->removeApp(rig.store->trackedApps().front().id); // no reminder comes back
     QCoreApplication::processEvents();
     QVERIFY(!late.decorationsRunning());
+}
+
+namespace {
+QImage paintCard(const CardDecorations &decorations, double dpr)
+{
+    GlassCardPainter painter;
+    const CardLayout layout = cardLayout(15, 12);
+    QImage image(QSize(320, 110) * dpr, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(dpr);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    painter.paint(p, layout, {QStringLiteral("Notes"), QStringLiteral("Notes misses you!"), {}},
+                  1.0, decorations);
+    return image;
+}
+int brightness(const QImage &image, QPointF point)
+{
+    return qGray(image.pixel((point * image.devicePixelRatio()).toPoint()));
+}
+} // namespace
+
+void CardViewTest::movingLayers_data()
+{
+    QTest::addColumn<double>("dpr");
+    QTest::newRow("dpr 1") << 1.0;
+    QTest::newRow("dpr 2") << 2.0;
+}
+
+void CardViewTest::movingLayers()
+{
+    QFETCH(double, dpr);
+    // The card spans y 46..102; the first wave's crest lies 14.8 below its top.
+    const QImage still = paintCard({0, 0, 0}, dpr);
+    const QImage rippling = paintCard({0, 0, 1}, dpr);
+    const QPointF aboveWaves(230, 52), underAllWaves(230, 96);
+    QVERIFY(std::abs(brightness(rippling, aboveWaves) - brightness(still, aboveWaves)) <= 1);
+    QVERIFY2(brightness(rippling, underAllWaves) >= brightness(still, underAllWaves) + 6,
+             qPrintable(QStringLiteral("%1 vs %2")
+                            .arg(brightness(rippling, underAllWaves))
+                            .arg(brightness(still, underAllWaves))));
+
+    // At 200 the band is centred: bright at the middle, nothing at the far right.
+    const QImage swept = paintCard({0, 200, 0}, dpr);
+    const QPointF middle(160, 60), rightEdge(318, 74);
+    QVERIFY(brightness(swept, middle) >= brightness(still, middle) + 15);
+    QVERIFY(std::abs(brightness(swept, rightEdge) - brightness(still, rightEdge)) <= 1);
+    // Nothing of the band or the waves leaks past the rounded corners.
+    const QImage both = paintCard({0, 40, 1}, dpr);
+    QCOMPARE(qAlpha(both.pixel((QPointF(1, 47) * dpr).toPoint())),
+             qAlpha(still.pixel((QPointF(1, 47) * dpr).toPoint())));
 }
 
 QTEST_MAIN(CardViewTest)
