@@ -27,6 +27,7 @@ fail() {
     echo "FAIL ($mode): $*" >&2
     [ -f "${log:-}" ] && sed 's/^/  demo: /' "$log" >&2
     echo "  root: $(xprop -root _NET_ACTIVE_WINDOW _NET_SUPPORTING_WM_CHECK 2>&1 | tr '\n' ' ')" >&2
+    echo "  X server ${display:-?} (pid ${pids[0]:-?}): $(kill -0 "${pids[0]:-0}" 2>/dev/null && echo running || echo gone)" >&2
     for f in "$out/$mode"/{xvfb,openbox,xcompmgr}.log; do
         [ -s "$f" ] && sed "s|^|  $(basename "$f"): |" "$f" >&2
     done
@@ -45,7 +46,8 @@ wait_for() {
 }
 
 # Starts Xvfb on the first display of :50-:59 that is free and really ours (its
-# lock file names our server), skipping `$1` displays first so that two runs in a
+# lock file names our server; -noreset keeps it from resetting, and refusing
+# connections for a moment, whenever its last client leaves), skipping `$1` displays first so that two runs in a
 # row never reuse a number that a server is still giving up.
 start_xvfb() {
     local skip=$1 n pid
@@ -55,7 +57,7 @@ start_xvfb() {
             continue
         fi
         [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 1512x982x24 -nolisten tcp >"$dir/xvfb.log" 2>&1 &
+        Xvfb ":$n" -screen 0 1512x982x24 -nolisten tcp -noreset >"$dir/xvfb.log" 2>&1 &
         pid=$!
         if wait_for 10 owns_display "$n" "$pid" && DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
             pids+=("$pid")
