@@ -103,8 +103,18 @@ void AppsSection::rebuildRows()
             setHoveredAppId(hovered ? std::optional(source->app().id) : std::nullopt);
         });
         m_listLayout->addWidget(row);
+        row->show(); // at once, so it is in the focus chain right away
         m_rows.push_back(row);
     }
+    emit rowsRebuilt();
+}
+
+QList<QWidget *> AppsSection::controls() const
+{
+    QList<QWidget *> result;
+    for (const AppRow *row : m_rows)
+        result << row->openButton() << row->removeButton();
+    return result;
 }
 
 void AppsSection::setHoveredAppId(std::optional<QUuid> id)

@@ -35,6 +35,12 @@ public:
     EmptyState *emptyState() const { return m_empty; }
     const std::vector<AppRow *> &rows() const { return m_rows; }
     std::optional<QUuid> hoveredAppId() const { return m_hoveredAppId; }
+    // The focusable controls of the rows, in order.
+    QList<QWidget *> controls() const;
+
+signals:
+    // The rows were replaced (an application was added or removed).
+    void rowsRebuilt();
 
 private:
     void rebuildRows();

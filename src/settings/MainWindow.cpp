@@ -86,6 +86,7 @@ MainWindow::MainWindow(AppTrackerStore &store, ApplicationPicker &picker, QWidge
     m_threshold->slider()->setFocus();
 
     connect(m_addAction, &AddAction::clicked, this, &MainWindow::openPicker);
+    connect(m_apps, &AppsSection::rowsRebuilt, this, &MainWindow::updateTabOrder);
     connect(&store, &AppTrackerStore::saveFailed, m_saveFailure,
             [this] { m_saveFailure->showSaveState(false); });
     auto *quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
@@ -119,6 +120,16 @@ void MainWindow::refresh()
     m_addSeparator->setVisible(canAdd);
     m_addArea->setVisible(canAdd);
     m_saveFailure->showSaveState(m_store.lastSaveSucceeded());
+}
+
+void MainWindow::updateTabOrder()
+{
+    QWidget *previous = m_threshold->slider();
+    for (QWidget *control : m_apps->controls()) {
+        setTabOrder(previous, control);
+        previous = control;
+    }
+    setTabOrder(previous, m_addAction);
 }
 
 void MainWindow::showEvent(QShowEvent *event)

@@ -63,6 +63,10 @@ signals:
     void quitRequested();
 
 private:
+    // New rows come last in the focus chain; put them back between the slider
+    // and the add action.
+    void updateTabOrder();
+
     AppTrackerStore &m_store;
     ApplicationPicker &m_picker;
     TitleBar *m_titleBar;

@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Drives the running program through AT-SPI alone: reads every text of the
+"""Drives the running program through the keyboard and AT-SPI alone: reads every text of the
 settings window, sets the threshold through the slider's value, adds two
 applications in the picker and stops tracking one. Exits non-zero on the first
 difference."""
@@ -92,6 +92,13 @@ def settings_window(app):
     return None
 
 
+def picker_window():
+    for w in app:
+        if w is not None and w.name == "Add Application" and showing(w):
+            return w
+    return None
+
+
 app = wait_until("the program on the accessibility bus", application, 20)
 window = wait_until("the settings window", lambda: settings_window(app))
 
@@ -109,11 +116,35 @@ if missing:
     fail("labels missing: %s (shown: %s)" % (missing, shown))
 print("texts: all %d labels present" % len(expected))
 
+# Keyboard alone, through the X server: the window opens with the slider
+# focused; Tab reaches the add action; the picker is searched, chosen from and
+# confirmed with keys; the new row is removed again with Shift+Tab and Space.
+def keys(*names):
+    subprocess.run(["xdotool", "key", "--clearmodifiers", "--delay", "80"] + list(names),
+                   check=True)
+
+
+subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Nudgewatch$",
+                "windowactivate", "--sync"], check=True)
+keys("Right")
+wait_until("75 s in the settings file (Right on the slider)",
+           lambda: "Nudgewatch.idleThreshold=75\n" in open(settings_file).read())
+keys("Tab", "space")
+wait_until("the picker (Tab, Space)", lambda: picker_window())
+subprocess.run(["xdotool", "type", "--delay", "50", "charlie"], check=True)
+keys("Down", "space", "Return")
+wait_until("Charlie added from the keyboard", lambda: "Charlie Fixture" in labels(window))
+shot("keyboard-added")
+keys("shift+Tab", "space")
+wait_until("Charlie removed from the keyboard",
+           lambda: "No apps tracked yet" in labels(window))
+print("keyboard: slider, add action, picker search and choice, remove")
+
 slider = find_one(window, pyatspi.ROLE_SLIDER, "Idle Threshold")
 if slider is None:
     fail("no slider named Idle Threshold")
 value = slider.queryValue()
-if (value.minimumValue, value.maximumValue, value.currentValue) != (30, 600, 60):
+if (value.minimumValue, value.maximumValue, value.currentValue) != (30, 600, 75):
     fail("slider range/value %s..%s = %s" % (value.minimumValue, value.maximumValue,
                                              value.currentValue))
 value.currentValue = 90
@@ -128,14 +159,7 @@ if add is None:
 press(add)
 
 
-def picker():
-    for w in app:
-        if w is not None and w.name == "Add Application" and showing(w):
-            return w
-    return None
-
-
-dialog = wait_until("the picker", picker)
+dialog = wait_until("the picker", picker_window)
 if "You can add up to 5 more applications." not in labels(dialog):
     fail("the picker does not say how many can be added: %s" % labels(dialog))
 if find_one(dialog, pyatspi.ROLE_TEXT, "Search applications") is None and \

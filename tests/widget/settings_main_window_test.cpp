@@ -354,9 +354,21 @@ private slots:
         QCOMPARE(s.window->appsSection()->rows()[0]->statusLabel()->text(), "2m 5s idle");
     }
 
+    void keyboardReachesEveryControlInOrder_data()
+    {
+        QTest::addColumn<bool>("addedLater");
+        QTest::newRow("rows from the start") << false;
+        QTest::newRow("row added later") << true;
+    }
     void keyboardReachesEveryControlInOrder()
     {
-        Setup s({"Alpha"});
+        QFETCH(bool, addedLater);
+        Setup s(addedLater ? QStringList{} : QStringList{"Alpha"});
+        if (addedLater) {
+            s.picker.answer = {"/apps/Alpha.desktop"};
+            s.window->openPicker();
+            s.settle();
+        }
         s.window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(s.window.get()));
         AppRow *row = s.window->appsSection()->rows()[0];
