@@ -1,8 +1,9 @@
 #!/usr/bin/python3
-"""Drives the running program through the keyboard and AT-SPI alone: reads every text of the
-settings window, sets the threshold through the slider's value, adds two
-applications in the picker and stops tracking one. Exits non-zero on the first
-difference."""
+"""Drives the running program through the keyboard and AT-SPI alone: reads
+every text of the settings window; with keys sets the threshold, adds an
+application in the picker and removes it; through AT-SPI sets the threshold
+by the slider's value, adds two applications in the picker and stops tracking
+one. Exits non-zero on the first difference."""
 import subprocess
 import sys
 import time

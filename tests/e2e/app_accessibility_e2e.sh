@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The settings window and the picker operated through the accessibility bus
-# alone (AT-SPI), as a screen reader or UI test tool would, under a real X
-# server, window manager and private session bus, in a temporary HOME.
+# The settings window and the picker operated with the keyboard and through the
+# accessibility bus (AT-SPI) alone, as a keyboard user, a screen reader or a UI
+# test tool would, under a real X server, window manager and private session
+# bus, in a temporary HOME.
 set -uo pipefail
 
 program=${1:?usage: app_accessibility_e2e.sh path/to/nudgewatch}
