@@ -238,12 +238,12 @@ void AppTrackerStore::tick()
         if (!(threshold > idle) && !app.isCurrentlyFocused && !firstCandidate)
             firstCandidate = i;
     }
-    // A tick in the same instant as the auto-hide (both run on whole seconds
-    // from the raise) would raise the reminder again at once, and the card
-    // would never be seen to hide. The next tick raises it.
-    const bool justDismissed =
-        m_lastDismissal && secondsBetween(*m_lastDismissal, now) < monitorIntervalSeconds / 2;
-    if (firstCandidate && !m_isPanelExpanded && !justDismissed)
+    // The auto-hide was started by a tick, so it fires in the same instant as
+    // one; raising again at that tick would hide and show the card in one
+    // frame. A reminder that hid itself comes back at the next tick.
+    const bool justHidden =
+        m_lastAutoHide && secondsBetween(*m_lastAutoHide, now) < monitorIntervalSeconds / 2;
+    if (firstCandidate && !m_isPanelExpanded && !justHidden)
         showWaitingAlert(m_trackedApps[*firstCandidate]);
 }
 
@@ -263,13 +263,14 @@ void AppTrackerStore::showWaitingAlert(const TrackedApp &app)
     m_services.notifications.post(notifications::expand);
     if (m_autoHideTimer)
         m_autoHideTimer->invalidate();
-    m_autoHideTimer =
-        m_services.scheduler.scheduleOnce(autoHideSeconds, [this] { dismissAlert(); });
+    m_autoHideTimer = m_services.scheduler.scheduleOnce(autoHideSeconds, [this] {
+        m_lastAutoHide = m_services.clock.now();
+        dismissAlert();
+    });
 }
 
 void AppTrackerStore::dismissAlert()
 {
-    m_lastDismissal = m_services.clock.now();
     emit objectWillChange();
     m_isPanelExpanded = false;
     emit objectWillChange();

@@ -100,7 +100,7 @@ private:
     double m_idleThresholdSeconds = defaultIdleThreshold;
     std::unique_ptr<Timer> m_monitorTimer;
     std::unique_ptr<Timer> m_autoHideTimer;
-    std::optional<WallTime> m_lastDismissal;
+    std::optional<WallTime> m_lastAutoHide;
     bool m_lastSaveSucceeded = true;
 };
 

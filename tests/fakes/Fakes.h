@@ -48,26 +48,32 @@ public:
         return add(delay, false, std::move(callback));
     }
 
-    // Runs every timer due within the next `seconds`, in time order.
+    // Runs every timer due within the next `seconds`, in time order. Timers due
+    // in the same instant run in the order they were (re)scheduled, as in the
+    // event loop: a repeating timer goes behind the others each time it fires.
     void advance(double seconds)
     {
         const double end = m_time + seconds;
         for (;;) {
-            auto next = std::min_element(m_entries.begin(), m_entries.end(), [](auto &a, auto &b) {
-                if (a->valid != b->valid)
-                    return a->valid;
-                return a->due < b->due;
-            });
-            if (next == m_entries.end() || !(*next)->valid || (*next)->due > end + 1e-9)
+            std::shared_ptr<Entry> next;
+            for (const auto &entry : m_entries) {
+                if (!entry->valid || entry->due > end + 1e-9)
+                    continue;
+                if (!next || entry->due < next->due - 1e-9 ||
+                    (entry->due <= next->due + 1e-9 && entry->order < next->order))
+                    next = entry;
+            }
+            if (!next)
                 break;
-            const std::shared_ptr<Entry> entry = *next;
-            m_clock.advance(entry->due - m_time);
-            m_time = entry->due;
-            if (entry->repeating)
-                entry->due += entry->interval;
-            else
-                entry->valid = false;
-            const auto callback = entry->callback;
+            m_clock.advance(next->due - m_time);
+            m_time = next->due;
+            if (next->repeating) {
+                next->due += next->interval;
+                next->order = ++m_order;
+            } else {
+                next->valid = false;
+            }
+            const auto callback = next->callback;
             callback();
         }
         m_clock.advance(end - m_time);
@@ -89,6 +95,7 @@ private:
         double interval = 0;
         bool repeating = false;
         bool valid = true;
+        long order = 0;
         std::function<void()> callback;
     };
     class Handle final : public Timer {
@@ -108,6 +115,7 @@ private:
         entry->due = m_time + interval;
         entry->interval = interval;
         entry->repeating = repeating;
+        entry->order = ++m_order;
         entry->callback = std::move(callback);
         m_entries.push_back(entry);
         return std::make_unique<Handle>(entry);
@@ -115,6 +123,7 @@ private:
 
     FakeClock &m_clock;
     double m_time = 0;
+    long m_order = 0;
     std::vector<std::shared_ptr<Entry>> m_entries;
 };
 

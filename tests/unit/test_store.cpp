@@ -247,16 +247,26 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("standard") << "/a/b.desktop" << "/a/b.desktop";
-        QTest::newRow("dot") << "/a/./b.desktop" << "/a/b.desktop";
-        QTest::newRow("dot dot") << "/a/x/../b.desktop" << "/a/b.desktop";
-        QTest::newRow("double slash") << "/a//b.desktop" << "/a/b.desktop";
-        QTest::newRow("trailing slash") << "/a/b/" << "/a/b";
-        QTest::newRow("trailing dot dot") << "/a/b/.." << "/a";
-        QTest::newRow("root") << "/" << "/";
-        QTest::newRow("dots in names") << "/a/..b/c..d/.e" << "/a/..b/c..d/.e";
-        QTest::newRow("relative") << "a/b" << "";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("standard") << "/a/b.desktop"
+                                  << "/a/b.desktop";
+        QTest::newRow("dot") << "/a/./b.desktop"
+                             << "/a/b.desktop";
+        QTest::newRow("dot dot") << "/a/x/../b.desktop"
+                                 << "/a/b.desktop";
+        QTest::newRow("double slash") << "/a//b.desktop"
+                                      << "/a/b.desktop";
+        QTest::newRow("trailing slash") << "/a/b/"
+                                        << "/a/b";
+        QTest::newRow("trailing dot dot") << "/a/b/.."
+                                          << "/a";
+        QTest::newRow("root") << "/"
+                              << "/";
+        QTest::newRow("dots in names") << "/a/..b/c..d/.e"
+                                       << "/a/..b/c..d/.e";
+        QTest::newRow("relative") << "a/b"
+                                  << "";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void standardizedPath()
     {
@@ -429,6 +439,33 @@ private slots:
         f.scheduler.advance(1);
         QVERIFY(store->isPanelExpanded());
         QCOMPARE(store->alertMessage(), QString("A misses you!"));
+        QCOMPARE(log.count(notifications::expand), 2);
+    }
+
+    void autoHideInTheSameInstantAsATickLeavesAGap_data()
+    {
+        QTest::addColumn<double>("threshold");
+        QTest::newRow("2 s") << 2.0;
+        QTest::newRow("default") << 60.0;
+    }
+    void autoHideInTheSameInstantAsATickLeavesAGap()
+    {
+        // The auto-hide is started by a tick, so it and a later tick fall due
+        // together; the card must still be seen to hide.
+        QFETCH(double, threshold);
+        StoreFixture f;
+        f.defaults.values.insert(defaultsKeys::trackedAppPaths, f.install({"A"}));
+        f.defaults.values.insert(defaultsKeys::idleThreshold, threshold);
+        auto store = f.makeStore();
+        PostLog log(f.notifications);
+        store->startMonitoring();
+        f.scheduler.advance(threshold);
+        QVERIFY(store->isPanelExpanded());
+        f.scheduler.advance(AppTrackerStore::autoHideSeconds);
+        QVERIFY(!store->isPanelExpanded());
+        QCOMPARE(log.names, QStringList({notifications::expand, notifications::collapse}));
+        f.scheduler.advance(AppTrackerStore::monitorIntervalSeconds);
+        QVERIFY(store->isPanelExpanded());
         QCOMPARE(log.count(notifications::expand), 2);
     }
 
