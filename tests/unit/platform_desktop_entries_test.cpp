@@ -2,10 +2,13 @@
 
 #include "platform/linux/DesktopEntryBundleInfo.h"
 #include "platform/linux/DesktopEntryScanner.h"
+#include "platform/linux/GioLauncher.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 using namespace nudgewatch;
 
@@ -208,6 +211,36 @@ private slots:
         const DesktopEntry *quote = findId(entries, QStringLiteral("unterminated-quote.desktop"));
         QVERIFY(quote);
         QVERIFY(quote->programs.isEmpty());
+    }
+
+    // Opening a FIFO blocks until a writer comes, a device may never end: a
+    // saved path or a folder entry of that kind must be skipped, not read.
+    void specialFilesAreNeverOpened_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("fifo") << "fifo";
+        QTest::newRow("link to a fifo") << "link";
+        QTest::newRow("device") << "device";
+    }
+    void specialFilesAreNeverOpened()
+    {
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("applications");
+        QVERIFY(QDir().mkpath(folder));
+        const QString fifo = dir.filePath("pipe");
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const QString path = folder + "/special.desktop";
+        if (kind == "fifo")
+            QVERIFY(QFile::rename(fifo, path));
+        else
+            QVERIFY(QFile::link(kind == "link" ? fifo : QStringLiteral("/dev/zero"), path));
+
+        const BundleNames names = DesktopEntryBundleInfo().namesForBundle(path);
+        QVERIFY(!names.localizedName && !names.name);
+        QVERIFY(!readDesktopEntry(path, "special.desktop"));
+        QVERIFY(!GioLauncher().launch(path));
+        QVERIFY(scanDesktopEntries({folder}).empty());
     }
 };
 

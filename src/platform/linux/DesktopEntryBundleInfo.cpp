@@ -1,5 +1,7 @@
 #include "platform/linux/DesktopEntryBundleInfo.h"
 
+#include "platform/linux/KeyFile.h"
+
 #include <QFile>
 
 #include <glib.h>
@@ -10,26 +12,19 @@ namespace nudgewatch {
 
 namespace {
 
-struct KeyFileDeleter {
-    void operator()(GKeyFile *file) const { g_key_file_free(file); }
-};
-
 std::optional<QString> takeString(gchar *value)
 {
     if (value == nullptr)
         return std::nullopt;
-    QString result = QString::fromUtf8(value);
-    g_free(value);
-    return result;
+    return takeGString(value);
 }
 
 } // namespace
 
 BundleNames DesktopEntryBundleInfo::namesForBundle(const QString &path) const
 {
-    std::unique_ptr<GKeyFile, KeyFileDeleter> file(g_key_file_new());
-    const QByteArray nativePath = QFile::encodeName(path);
-    if (!g_key_file_load_from_file(file.get(), nativePath.constData(), G_KEY_FILE_NONE, nullptr))
+    const KeyFilePtr file = loadKeyFile(path);
+    if (!file)
         return {};
     const char *group = G_KEY_FILE_DESKTOP_GROUP;
     BundleNames names;

@@ -1,5 +1,7 @@
 #include "platform/linux/DesktopEntryScanner.h"
 
+#include "platform/linux/KeyFile.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -15,19 +17,6 @@ namespace nudgewatch {
 
 namespace {
 
-struct KeyFileDeleter {
-    void operator()(GKeyFile *file) const { g_key_file_free(file); }
-};
-
-QString takeString(gchar *value)
-{
-    if (value == nullptr)
-        return {};
-    QString result = QString::fromUtf8(value);
-    g_free(value);
-    return result;
-}
-
 // The canonical path of the program a command line starts, when it can be found.
 QString programPath(const QString &commandLine)
 {
@@ -40,7 +29,7 @@ QString programPath(const QString &commandLine)
     QString program = QString::fromUtf8(argv[0]);
     g_strfreev(argv);
     if (!program.startsWith(QLatin1Char('/'))) {
-        program = takeString(g_find_program_in_path(QFile::encodeName(program).constData()));
+        program = takeGString(g_find_program_in_path(QFile::encodeName(program).constData()));
         if (program.isEmpty())
             return {};
     }
@@ -85,13 +74,12 @@ QString desktopIdForRelativePath(const QString &relativePath)
 
 std::optional<DesktopEntry> readDesktopEntry(const QString &path, const QString &desktopId)
 {
-    std::unique_ptr<GKeyFile, KeyFileDeleter> file(g_key_file_new());
-    if (!g_key_file_load_from_file(file.get(), QFile::encodeName(path).constData(), G_KEY_FILE_NONE,
-                                   nullptr))
+    const KeyFilePtr file = loadKeyFile(path);
+    if (!file)
         return std::nullopt;
     GKeyFile *keys = file.get();
     const char *group = G_KEY_FILE_DESKTOP_GROUP;
-    if (takeString(g_key_file_get_string(keys, group, G_KEY_FILE_DESKTOP_KEY_TYPE, nullptr)) !=
+    if (takeGString(g_key_file_get_string(keys, group, G_KEY_FILE_DESKTOP_KEY_TYPE, nullptr)) !=
         QLatin1String(G_KEY_FILE_DESKTOP_TYPE_APPLICATION))
         return std::nullopt;
     if (g_key_file_get_boolean(keys, group, G_KEY_FILE_DESKTOP_KEY_HIDDEN, nullptr))
@@ -100,17 +88,17 @@ std::optional<DesktopEntry> readDesktopEntry(const QString &path, const QString 
     DesktopEntry entry;
     entry.desktopId = desktopId;
     entry.path = path;
-    entry.localizedName = takeString(
+    entry.localizedName = takeGString(
         g_key_file_get_locale_string(keys, group, G_KEY_FILE_DESKTOP_KEY_NAME, nullptr, nullptr));
     if (entry.localizedName.isEmpty())
         entry.localizedName = QFileInfo(path).completeBaseName();
-    entry.startupWMClass = takeString(
+    entry.startupWMClass = takeGString(
         g_key_file_get_string(keys, group, G_KEY_FILE_DESKTOP_KEY_STARTUP_WM_CLASS, nullptr));
-    entry.icon = takeString(
+    entry.icon = takeGString(
         g_key_file_get_locale_string(keys, group, G_KEY_FILE_DESKTOP_KEY_ICON, nullptr, nullptr));
     for (const char *key : {G_KEY_FILE_DESKTOP_KEY_TRY_EXEC, G_KEY_FILE_DESKTOP_KEY_EXEC}) {
         const QString program =
-            programPath(takeString(g_key_file_get_string(keys, group, key, nullptr)));
+            programPath(takeGString(g_key_file_get_string(keys, group, key, nullptr)));
         if (!program.isEmpty() && !entry.programs.contains(program))
             entry.programs.append(program);
     }

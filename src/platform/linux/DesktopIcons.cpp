@@ -1,5 +1,7 @@
 #include "platform/linux/DesktopIcons.h"
 
+#include "platform/linux/KeyFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -25,23 +27,16 @@ namespace {
 
 const QString genericIconResource = QStringLiteral(":/nudgewatch/platform/application-generic.svg");
 
-struct KeyFileDeleter {
-    void operator()(GKeyFile *file) const { g_key_file_free(file); }
-};
-
 QString entryIconValue(const QString &path)
 {
     if (!path.endsWith(QLatin1String(".desktop")))
         return {};
-    std::unique_ptr<GKeyFile, KeyFileDeleter> file(g_key_file_new());
-    if (!g_key_file_load_from_file(file.get(), QFile::encodeName(path).constData(), G_KEY_FILE_NONE,
-                                   nullptr))
+    const KeyFilePtr file = loadKeyFile(path);
+    if (!file)
         return {};
-    gchar *value = g_key_file_get_locale_string(file.get(), G_KEY_FILE_DESKTOP_GROUP,
-                                                G_KEY_FILE_DESKTOP_KEY_ICON, nullptr, nullptr);
-    const QString icon = QString::fromUtf8(value).trimmed();
-    g_free(value);
-    return icon;
+    return takeGString(g_key_file_get_locale_string(file.get(), G_KEY_FILE_DESKTOP_GROUP,
+                                                    G_KEY_FILE_DESKTOP_KEY_ICON, nullptr, nullptr))
+        .trimmed();
 }
 
 // An icon from a file only when the file really decodes: QIcon accepts any path.

@@ -2,6 +2,7 @@
 #include <gio/gdesktopappinfo.h>
 
 #include "platform/linux/GioLauncher.h"
+#include "platform/linux/KeyFile.h"
 #include "platform/linux/PlatformLog.h"
 
 #include <QFile>
@@ -10,6 +11,10 @@ namespace nudgewatch {
 
 bool GioLauncher::launch(const QString &entryPath) const
 {
+    if (!isReadableEntryFile(entryPath)) {
+        qCDebug(lcPlatform) << "not a desktop entry file:" << entryPath;
+        return false;
+    }
     GDesktopAppInfo *info =
         g_desktop_app_info_new_from_filename(QFile::encodeName(entryPath).constData());
     if (info == nullptr) {
