@@ -3,6 +3,7 @@
 #include "card/ShapeShadow.h"
 #include "card/SymbolImage.h"
 #include "notch/WaterRippleCanvas.h"
+#include "tracking/DisplayText.h"
 
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -90,13 +91,14 @@ GlassCardPainter::GlassCardPainter()
 
 QString GlassCardPainter::elidedName(const CardLayout &layout, const QString &name) const
 {
-    return QFontMetricsF(m_nameFont).elidedText(name, Qt::ElideRight, layout.nameLine.width());
+    return QFontMetricsF(m_nameFont)
+        .elidedText(singleLine(name), Qt::ElideRight, layout.nameLine.width());
 }
 
 QString GlassCardPainter::elidedMessage(const CardLayout &layout, const QString &message) const
 {
     return QFontMetricsF(m_messageFont)
-        .elidedText(message, Qt::ElideRight, layout.messageLine.width());
+        .elidedText(singleLine(message), Qt::ElideRight, layout.messageLine.width());
 }
 
 void GlassCardPainter::paint(QPainter &painter, const CardLayout &layout,

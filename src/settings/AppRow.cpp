@@ -1,5 +1,6 @@
 #include "settings/AppRow.h"
 
+#include "settings/ElidingLabel.h"
 #include "settings/SettingsStyle.h"
 #include "settings/Symbol.h"
 #include "settings/WindowText.h"
@@ -82,8 +83,9 @@ AppRow::AppRow(const TrackedApp &app, QWidget *parent) : QWidget(parent), m_app(
 
     auto *titleBlock = new QVBoxLayout;
     titleBlock->setSpacing(3);
-    m_name = style::label({}, style::font(14, QFont::DemiBold, style::Design::Rounded),
-                          style::primary(palette()), this);
+    m_name = new ElidingLabel(this);
+    m_name->setFont(style::font(14, QFont::DemiBold, style::Design::Rounded));
+    style::setLabelColor(m_name, style::primary(palette()));
     titleBlock->addWidget(m_name);
     auto *statusLine = new QHBoxLayout;
     statusLine->setSpacing(4);
@@ -117,20 +119,27 @@ AppRow::AppRow(const TrackedApp &app, QWidget *parent) : QWidget(parent), m_app(
 
 void AppRow::showApp(const TrackedApp &app)
 {
+    // Called every second for every row: only what changed is touched.
+    if (app.icon.cacheKey() != m_app.icon.cacheKey() || !m_shownFocus)
+        m_icon->setIcon(app.icon);
     m_app = app;
-    m_icon->setIcon(app.icon);
-    m_name->setText(app.name);
-    if (app.isCurrentlyFocused) {
-        m_statusSymbol->setSymbol(QStringLiteral("circle.fill"), style::green);
-        m_status->setFont(style::font(9, QFont::Bold));
-        style::setLabelColor(m_status, style::green);
-        m_status->setText(windowText::active);
-    } else {
-        m_statusSymbol->setSymbol(QStringLiteral("clock"), style::secondary(palette()));
-        m_status->setFont(style::font(9, QFont::Medium, style::Design::Monospaced));
-        style::setLabelColor(m_status, style::secondary(palette()));
-        m_status->setText(formatIdleTime(app.idleSeconds));
+    m_name->setFullText(app.name);
+    if (m_shownFocus != app.isCurrentlyFocused) {
+        m_shownFocus = app.isCurrentlyFocused;
+        if (app.isCurrentlyFocused) {
+            m_statusSymbol->setSymbol(QStringLiteral("circle.fill"), style::green);
+            m_status->setFont(style::font(9, QFont::Bold));
+            style::setLabelColor(m_status, style::green);
+        } else {
+            m_statusSymbol->setSymbol(QStringLiteral("clock"), style::secondary(palette()));
+            m_status->setFont(style::font(9, QFont::Medium, style::Design::Monospaced));
+            style::setLabelColor(m_status, style::secondary(palette()));
+        }
     }
+    const QString status =
+        app.isCurrentlyFocused ? windowText::active : formatIdleTime(app.idleSeconds);
+    if (status != m_status->text())
+        m_status->setText(status);
 }
 
 void AppRow::setHovered(bool hovered)

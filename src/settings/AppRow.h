@@ -1,10 +1,13 @@
 #pragma once
 
+#include "settings/ElidingLabel.h"
 #include "tracking/TrackedApp.h"
 
 #include <QToolButton>
 #include <QVariantAnimation>
 #include <QWidget>
+
+#include <optional>
 
 class QLabel;
 
@@ -80,12 +83,13 @@ protected:
 private:
     TrackedApp m_app;
     AppIconView *m_icon;
-    QLabel *m_name;
+    ElidingLabel *m_name;
     SymbolView *m_statusSymbol;
     QLabel *m_status;
     QToolButton *m_open;
     QToolButton *m_remove;
     bool m_hovered = false;
+    std::optional<bool> m_shownFocus; // the status style last applied
     qreal m_backgroundOpacity = restingOpacity;
     QVariantAnimation m_hoverAnimation;
 };

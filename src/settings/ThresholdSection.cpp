@@ -28,13 +28,17 @@ ThresholdSlider::ThresholdSlider(QWidget *parent) : QSlider(Qt::Horizontal, pare
     colours.setColor(QPalette::Highlight, style::blue);
     setPalette(colours);
     connect(this, &QSlider::valueChanged, this, &ThresholdSlider::onValueChanged);
+    // Home, End or a click at the end where the handle already is move nothing
+    // and report no value change; they still choose that position.
+    connect(this, &QSlider::actionTriggered, this, [this] { report(sliderPosition()); });
+    connect(this, &QSlider::sliderReleased, this, [this] { report(value()); });
 }
 
 void ThresholdSlider::showThreshold(double storedSeconds)
 {
     const QSignalBlocker blocker(this);
-    m_reported = thresholdScale::positionFor(storedSeconds);
-    setValue(m_reported);
+    m_stored = storedSeconds;
+    setValue(thresholdScale::positionFor(storedSeconds));
 }
 
 void ThresholdSlider::onValueChanged(int value)
@@ -45,10 +49,16 @@ void ThresholdSlider::onValueChanged(int value)
         const QSignalBlocker blocker(this);
         setValue(onGrid);
     }
+    report(onGrid);
+}
+
+void ThresholdSlider::report(int position)
+{
+    const int onGrid = thresholdScale::snapped(position);
     // Pixels between two grid positions change nothing.
-    if (onGrid == m_reported)
+    if (double(onGrid) == m_stored)
         return;
-    m_reported = onGrid;
+    m_stored = onGrid;
     emit thresholdChosen(onGrid);
 }
 

@@ -24,8 +24,11 @@ signals:
 
 private:
     void onValueChanged(int value);
+    void report(int position);
 
-    int m_reported = 0; // the last grid position shown or reported
+    // The value the store holds. It may lie off the grid (a value saved by hand),
+    // so a press on the position the handle already shows still writes.
+    double m_stored = 0;
 };
 
 // The badge with the formatted threshold.

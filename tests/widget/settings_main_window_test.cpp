@@ -290,6 +290,52 @@ private slots:
         QCOMPARE(s.fixture.defaults.writes, writes);
     }
 
+    void longOrMultiLineNamesNeverPushTheButtonsOut_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("200 characters") << QString(200, QLatin1Char('W'));
+        QTest::newRow("line breaks") << QStringLiteral("First line\nSecond line\tand a tab");
+    }
+    void longOrMultiLineNamesNeverPushTheButtonsOut()
+    {
+        QFETCH(QString, name);
+        Setup s({"Alpha"});
+        s.fixture.bundleInfo.names.insert("/apps/Bravo.desktop", {name, name});
+        s.store->addApp(QUrl::fromLocalFile("/apps/Bravo.desktop"));
+        s.settle();
+        s.window->resize(520, 560);
+        s.settle();
+        const AppRow *row = s.window->appsSection()->rows().back();
+        QCOMPARE(row->nameLabel()->text().contains(QLatin1Char('\n')), false);
+        QCOMPARE(row->nameLabel()->height(),
+                 s.window->appsSection()->rows().front()->nameLabel()->height());
+        const QRect remove(row->removeButton()->mapTo(s.window.get(), QPoint()),
+                           row->removeButton()->size());
+        QVERIFY2(s.window->rect().contains(remove), "the remove button left the window");
+        QVERIFY(s.window->width() <= 520);
+    }
+
+    void pressingTheEndTheHandleShowsWritesIt_data()
+    {
+        QTest::addColumn<double>("stored");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<double>("written");
+        QTest::newRow("an hour, End") << 3600.0 << int(Qt::Key_End) << 600.0;
+        QTest::newRow("2 s, Home") << 2.0 << int(Qt::Key_Home) << 30.0;
+    }
+    void pressingTheEndTheHandleShowsWritesIt()
+    {
+        QFETCH(double, stored);
+        QFETCH(int, key);
+        QFETCH(double, written);
+        Setup s({}, stored);
+        s.settle();
+        QTest::keyClick(s.window->thresholdSection()->slider(), Qt::Key(key));
+        s.settle();
+        QCOMPARE(s.store->idleThresholdSeconds(), written);
+        QCOMPARE(s.fixture.defaults.values.value(defaultsKeys::idleThreshold).toDouble(), written);
+    }
+
     void saveFailureIsShownUntilASaveSucceeds()
     {
         Setup s({"Alpha"});
