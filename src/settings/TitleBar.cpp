@@ -55,6 +55,9 @@ TitleBar::TitleBar(QWidget *parent) : QWidget(parent)
 
     auto *statusBlock = new QVBoxLayout;
     statusBlock->setSpacing(2);
+    // Centred as one block: the two lines keep 2 points between them however
+    // tall the title bar is.
+    statusBlock->addStretch(1);
     auto *statusRow = new QHBoxLayout;
     statusRow->setSpacing(4);
     statusRow->addStretch(1);
@@ -66,6 +69,7 @@ TitleBar::TitleBar(QWidget *parent) : QWidget(parent)
     m_countLabel = style::label({}, style::font(10, QFont::Normal, style::Design::Monospaced),
                                 style::secondary(palette()), this);
     statusBlock->addWidget(m_countLabel, 0, Qt::AlignRight);
+    statusBlock->addStretch(1);
     layout->addLayout(statusBlock);
 
     showTrackedCount(0);
