@@ -13,6 +13,7 @@
 #include <QListView>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QSet>
 #include <QSortFilterProxyModel>
 #include <QStandardPaths>
 #include <QStyledItemDelegate>
@@ -54,19 +55,25 @@ QString AppPickerDialog::limitText(int limit)
 }
 
 AppPickerDialog::AppPickerDialog(const ApplicationCatalog &catalog, const Workspace &workspace,
-                                 int limit, QWidget *parent)
+                                 int limit, const QStringList &tracked, QWidget *parent)
     : QDialog(parent), m_browse(browseWithFileDialog)
 {
+    // Choosing a tracked entry again would take a free place and add nothing.
+    const auto offered = [&catalog, tracked = QSet<QString>(tracked.begin(), tracked.end())] {
+        QList<InstalledApplication> apps = catalog.installedApplications();
+        apps.removeIf([&](const InstalledApplication &app) { return tracked.contains(app.path); });
+        return apps;
+    };
     setWindowTitle(windowText::addApplication);
     resize(420, 480);
 
     m_model = new InstalledAppsModel(workspace, limit, this);
-    m_model->setApplications(catalog.installedApplications());
-    connect(&catalog, &ApplicationCatalog::changed, this, [this, &catalog] {
+    m_model->setApplications(offered());
+    connect(&catalog, &ApplicationCatalog::changed, this, [this, offered] {
         {
             // A reset drops the view's selection; the choices stay in the model.
             const QScopedValueRollback guard(m_syncing, true);
-            m_model->setApplications(catalog.installedApplications());
+            m_model->setApplications(offered());
         }
         showChoicesAsSelection();
     });
@@ -206,10 +213,10 @@ void AppPickerDialog::updateAddButton()
                               : limitText(m_model->limit()));
 }
 
-void DialogApplicationPicker::pick(QWidget *parent, int limit,
+void DialogApplicationPicker::pick(QWidget *parent, int limit, const QStringList &tracked,
                                    std::function<void(const QStringList &)> chosen)
 {
-    auto *dialog = new AppPickerDialog(m_catalog, m_workspace, limit, parent);
+    auto *dialog = new AppPickerDialog(m_catalog, m_workspace, limit, tracked, parent);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::WindowModal);
     QObject::connect(dialog, &QDialog::accepted, dialog,

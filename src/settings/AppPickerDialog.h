@@ -27,8 +27,9 @@ public:
     // Asks for entry files outside the menus; returns the chosen paths.
     using BrowseFunction = std::function<QStringList(QWidget *parent)>;
 
+    // Entries at the `tracked` paths are not offered again.
     AppPickerDialog(const ApplicationCatalog &catalog, const Workspace &workspace, int limit,
-                    QWidget *parent = nullptr);
+                    const QStringList &tracked = {}, QWidget *parent = nullptr);
 
     // Entry paths in the order they were checked.
     QStringList chosenPaths() const;
@@ -69,9 +70,10 @@ private:
 class ApplicationPicker {
 public:
     virtual ~ApplicationPicker() = default;
-    // Offers at most `limit` entries; calls `chosen` with their paths, in order,
-    // once the user confirms. Nothing is called when the user cancels.
-    virtual void pick(QWidget *parent, int limit,
+    // Offers at most `limit` entries not among `tracked`; calls `chosen` with
+    // their paths, in order, once the user confirms. Nothing is called when the
+    // user cancels.
+    virtual void pick(QWidget *parent, int limit, const QStringList &tracked,
                       std::function<void(const QStringList &paths)> chosen) = 0;
 };
 
@@ -81,7 +83,7 @@ public:
         : m_catalog(catalog), m_workspace(workspace)
     {
     }
-    void pick(QWidget *parent, int limit,
+    void pick(QWidget *parent, int limit, const QStringList &tracked,
               std::function<void(const QStringList &paths)> chosen) override;
 
 private:

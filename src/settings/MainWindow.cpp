@@ -153,8 +153,11 @@ void MainWindow::openPicker()
         std::max(0, maximumTrackedApps - static_cast<int>(m_store.trackedApps().size()));
     if (freePlaces == 0)
         return;
+    QStringList tracked;
+    for (const TrackedApp &app : m_store.trackedApps())
+        tracked.append(app.bundlePath);
     QPointer<MainWindow> self(this);
-    m_picker.pick(this, freePlaces, [self](const QStringList &paths) {
+    m_picker.pick(this, freePlaces, tracked, [self](const QStringList &paths) {
         if (!self)
             return;
         for (const QString &path : paths)

@@ -114,6 +114,19 @@ private slots:
         QCOMPARE(rows->index(2, 0).data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
     }
 
+    void trackedEntriesAreNotOfferedAgain()
+    {
+        FakeApplicationCatalog catalog;
+        catalog.applications = catalogOf({"Alpha", "Bravo", "Charlie"});
+        FakeWorkspace workspace;
+        AppPickerDialog dialog(catalog, workspace, 2, {pathOf("Bravo")});
+        QAbstractItemModel *rows = dialog.listView()->model();
+        QStringList offered;
+        for (int row = 0; row < rows->rowCount(); ++row)
+            offered << rows->index(row, 0).data().toString();
+        QCOMPARE(offered, (QStringList{"Alpha", "Charlie"}));
+    }
+
     void saysHowManyCanBeAdded_data()
     {
         QTest::addColumn<int>("limit");

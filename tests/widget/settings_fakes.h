@@ -30,10 +30,12 @@ inline InstalledApplication installedApplication(const QString &name)
 
 class ScriptedPicker final : public ApplicationPicker {
 public:
-    void pick(QWidget *, int limit, std::function<void(const QStringList &)> chosen) override
+    void pick(QWidget *, int limit, const QStringList &tracked,
+              std::function<void(const QStringList &)> chosen) override
     {
         ++calls;
         lastLimit = limit;
+        lastTracked = tracked;
         if (!cancel)
             chosen(answer);
     }
@@ -42,6 +44,7 @@ public:
     bool cancel = false;
     int calls = 0;
     int lastLimit = -1;
+    QStringList lastTracked;
 };
 
 } // namespace nudgewatch::fakes

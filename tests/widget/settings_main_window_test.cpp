@@ -195,6 +195,7 @@ private slots:
         QTest::mouseClick(s.window->addAction(), Qt::LeftButton);
         QCOMPARE(s.picker.calls, 1);
         QCOMPARE(s.picker.lastLimit, 3);
+        QCOMPARE(s.picker.lastTracked, (QStringList{"/apps/Alpha.desktop", "/apps/Bravo.desktop"}));
         QCOMPARE(s.fixture.defaults.values.value(defaultsKeys::trackedAppPaths).toStringList(),
                  (QStringList{"/apps/Alpha.desktop", "/apps/Bravo.desktop", "/apps/Echo.desktop",
                               "/apps/Charlie.desktop", "/apps/Delta.desktop"}));
