@@ -105,7 +105,7 @@ QIcon DesktopIcons::iconForName(const QString &iconValue) const
     for (const char *suffix : {".png", ".svg", ".xpm"})
         if (themeName.endsWith(QLatin1String(suffix)))
             themeName.chop(4);
-    if (!themeName.contains(QLatin1Char('/'))) {
+    if (!m_themeDeferred && !themeName.contains(QLatin1Char('/'))) {
         const QIcon themed = QIcon::fromTheme(themeName);
         if (!themed.isNull())
             return themed;
