@@ -144,6 +144,8 @@ QImage DesktopIcons::render(const QIcon &icon) const
 
 QImage DesktopIcons::genericIcon() const
 {
+    if (!m_generic.isNull() && m_generic.devicePixelRatio() == ratio())
+        return m_generic;
     QImage image = canvas();
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -155,6 +157,8 @@ QImage DesktopIcons::genericIcon() const
         painter.setPen(Qt::NoPen);
         painter.drawRoundedRect(QRectF(4, 4, 40, 40), 9, 9);
     }
+    painter.end();
+    m_generic = image;
     return image;
 }
 

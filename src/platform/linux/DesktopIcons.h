@@ -40,6 +40,8 @@ private:
     QStringList m_pixmapDirs;
     std::function<qreal()> m_devicePixelRatio;
     bool m_themeDeferred = false;
+    // Drawn once per pixel ratio: every entry without an icon shares it.
+    mutable QImage m_generic;
 };
 
 } // namespace nudgewatch
