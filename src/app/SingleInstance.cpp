@@ -1,10 +1,10 @@
 #include "app/SingleInstance.h"
 
+#include "app/LocalActivationSocket.h"
+
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QStandardPaths>
 
 #include <unistd.h>
@@ -13,7 +13,6 @@ namespace nudgewatch {
 
 namespace {
 constexpr int askTimeoutMs = 3000;
-const QByteArray activateRequest = QByteArrayLiteral("activate\n");
 } // namespace
 
 SingleInstance::SingleInstance(QObject *parent) : QObject(parent)
@@ -121,37 +120,17 @@ SingleInstance::Role SingleInstance::startOnBus()
 
 SingleInstance::Role SingleInstance::startOnSocket()
 {
-    QLocalSocket probe;
-    probe.connectToServer(m_socketName);
-    if (probe.waitForConnected(askTimeoutMs / 3)) {
-        probe.write(activateRequest);
-        probe.waitForBytesWritten(askTimeoutMs);
-        probe.disconnectFromServer();
+    m_socket = new LocalActivationSocket(m_socketName, this);
+    if (m_socket->sendActivation(askTimeoutMs / 3))
         return Role::Secondary;
-    }
-    // Nobody answers: a socket file left by a crashed instance is stale.
-    QLocalServer::removeServer(m_socketName);
-    m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!m_server->listen(m_socketName)) {
-        qWarning("nudgewatch: cannot listen on %s: %s", qPrintable(m_socketName),
-                 qPrintable(m_server->errorString()));
+    QString error;
+    if (!m_socket->listen(&error)) {
+        qWarning("nudgewatch: cannot listen on %s: %s", qPrintable(m_socket->path()),
+                 qPrintable(error));
         return Role::Primary;
     }
-    connect(m_server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket *client = m_server->nextPendingConnection()) {
-            connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
-            connect(client, &QLocalSocket::readyRead, this, [this, client] {
-                while (client->canReadLine()) {
-                    if (client->readLine(64) == activateRequest)
-                        emit activationRequested();
-                }
-                // Anything longer than a request is not from this program.
-                if (client->bytesAvailable() > 64)
-                    client->abort();
-            });
-        }
-    });
+    connect(m_socket, &LocalActivationSocket::activationRequested, this,
+            &SingleInstance::activationRequested);
     return Role::Primary;
 }
 

@@ -6,9 +6,9 @@
 
 #include <optional>
 
-class QLocalServer;
-
 namespace nudgewatch {
+
+class LocalActivationSocket;
 
 // Where DBUS_SESSION_BUS_ADDRESS is unset, points it at the user bus socket in
 // XDG_RUNTIME_DIR if there is one, else disables the bus. Without this, libdbus
@@ -62,7 +62,7 @@ private:
 
     std::optional<QDBusConnection> m_bus;
     QString m_socketName;
-    QLocalServer *m_server = nullptr;
+    LocalActivationSocket *m_socket = nullptr;
 };
 
 } // namespace nudgewatch

@@ -8,14 +8,20 @@ namespace nudgewatch {
 
 StoreObserver::StoreObserver(const AppTrackerStore &store, std::function<void()> refresh,
                              QObject *parent)
-    : QObject(parent), m_refresh(std::move(refresh))
+    : StoreObserver(store, std::move(refresh), {}, parent)
+{
+}
+
+StoreObserver::StoreObserver(const AppTrackerStore &store, std::function<void()> refresh,
+                             std::function<bool()> following, QObject *parent)
+    : QObject(parent), m_refresh(std::move(refresh)), m_following(std::move(following))
 {
     connect(&store, &AppTrackerStore::objectWillChange, this, &StoreObserver::schedule);
 }
 
 void StoreObserver::schedule()
 {
-    if (m_pending)
+    if (m_pending || (m_following && !m_following()))
         return;
     m_pending = true;
     QMetaObject::invokeMethod(

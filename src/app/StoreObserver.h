@@ -16,11 +16,16 @@ class StoreObserver final : public QObject {
 public:
     StoreObserver(const AppTrackerStore &store, std::function<void()> refresh,
                   QObject *parent = nullptr);
+    // Schedules nothing while `following` says no (a closed window that catches
+    // up when shown): no event-loop work per tick at all.
+    StoreObserver(const AppTrackerStore &store, std::function<void()> refresh,
+                  std::function<bool()> following, QObject *parent = nullptr);
 
 private:
     void schedule();
 
     std::function<void()> m_refresh;
+    std::function<bool()> m_following;
     bool m_pending = false;
 };
 

@@ -5,10 +5,12 @@
 #include "platform/DesktopPlatform.h"
 #include "platform/qt/QtScheduler.h"
 #include "platform/qt/SettingsDefaults.h"
+#include "tracking/AppTrackerStore.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
+#include <QTimer>
 
 using namespace nudgewatch;
 
@@ -41,6 +43,9 @@ int main(int argc, char *argv[])
 
     SettingsDefaults defaults;
     const std::unique_ptr<DesktopPlatform> desktop = DesktopPlatform::create();
+    // The tracked apps' icons come from the icon theme once the window is on
+    // its way; reading the theme would hold up the first frame.
+    desktop->setIconThemeDeferred(true);
     // Without the X server nothing can be tracked; quit without touching the settings.
     QObject::connect(desktop.get(), &DesktopPlatform::connectionLost, &app,
                      [] { QCoreApplication::exit(1); });
@@ -52,11 +57,19 @@ int main(int argc, char *argv[])
     QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,
                      &AppDelegate::showSettings);
 
-    AutostartEntry autostart = AutostartEntry::forCurrentUser();
-    TrayIcon tray(autostart, appIcon);
-    QObject::connect(&tray, &TrayIcon::settingsRequested, &delegate, &AppDelegate::showSettings);
-    QObject::connect(&tray, &TrayIcon::quitRequested, &app, &QCoreApplication::quit);
-
     delegate.start();
+
+    // Nothing depends on the tray, and asking whether one exists takes a D-Bus
+    // round trip: set it up once the window is on its way, too.
+    AutostartEntry autostart = AutostartEntry::forCurrentUser();
+    std::unique_ptr<TrayIcon> tray;
+    QTimer::singleShot(0, &delegate, [&] {
+        desktop->setIconThemeDeferred(false);
+        delegate.store().reloadIcons();
+        tray = std::make_unique<TrayIcon>(autostart, appIcon);
+        QObject::connect(tray.get(), &TrayIcon::settingsRequested, &delegate,
+                         &AppDelegate::showSettings);
+        QObject::connect(tray.get(), &TrayIcon::quitRequested, &app, &QCoreApplication::quit);
+    });
     return app.exec();
 }

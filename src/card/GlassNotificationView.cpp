@@ -97,6 +97,10 @@ void GlassNotificationView::takeProgress(const QVariantMap &userInfo)
 void GlassNotificationView::refreshFromStore()
 {
     const bool expanded = m_store.isPanelExpanded();
+    // At rest the store changes every second (idle clocks) while nothing shows
+    // here and nothing did: no work, no repaint, no new panel shape.
+    if (expanded == m_lastExpanded && !m_shownApp && !m_store.alertApp())
+        return;
     if (expanded != m_lastExpanded) {
         m_lastExpanded = expanded;
         if (expanded)

@@ -32,6 +32,11 @@ DesktopPlatform::~DesktopPlatform()
     m_workspace.reset();
 }
 
+void DesktopPlatform::setIconThemeDeferred(bool deferred)
+{
+    m_icons->setThemeDeferred(deferred);
+}
+
 ApplicationCatalog &DesktopPlatform::catalog()
 {
     return *m_catalog;

@@ -38,6 +38,10 @@ public:
     BundleInfo &bundleInfo() { return *m_bundleInfo; }
     FileSystem &fileSystem() { return *m_fileSystem; }
     ApplicationCatalog &catalog();
+    // While deferred, icons come without the icon theme (see DesktopIcons): for
+    // the time before the first window is shown. Icons asked for meanwhile
+    // should be asked for again afterwards.
+    void setIconThemeDeferred(bool deferred);
     // Whether activations are followed (the X11 backend is in use).
     bool tracksFrontmostApplication() const { return m_tracksFrontmost; }
 

@@ -101,7 +101,7 @@ MainWindow::MainWindow(AppTrackerStore &store, ApplicationPicker &picker, QWidge
             if (isVisible())
                 refresh();
         },
-        this);
+        [this] { return isVisible(); }, this);
     refresh();
 }
 

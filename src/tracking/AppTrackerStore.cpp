@@ -173,6 +173,18 @@ void AppTrackerStore::removeApp(const QUuid &id)
         loadTrackedApps();
 }
 
+void AppTrackerStore::reloadIcons()
+{
+    for (TrackedApp &app : m_trackedApps) {
+        emit objectWillChange();
+        app.icon = m_services.workspace.iconForFile(app.bundlePath);
+    }
+    if (m_alertApp) {
+        emit objectWillChange();
+        m_alertApp->icon = m_services.workspace.iconForFile(m_alertApp->bundlePath);
+    }
+}
+
 void AppTrackerStore::startMonitoring()
 {
     if (m_monitorTimer)

@@ -68,6 +68,9 @@ public:
     // Adds the entry at a local file URL; an entry already saved or missing is skipped.
     void addApp(const QUrl &url);
     void removeApp(const QUuid &id);
+    // Asks the workspace again for every record's icon (icons it could only
+    // stand in for before, e.g. while the program was still starting).
+    void reloadIcons();
     // Once per process: follows activations and ticks every second from now on.
     void startMonitoring();
     void openApp(const TrackedApp &app);

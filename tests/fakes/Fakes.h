@@ -187,7 +187,7 @@ public:
     QImage iconForFile(const QString &) const override
     {
         QImage image(48, 48, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::darkCyan);
+        image.fill(iconColor);
         return image;
     }
 
@@ -201,6 +201,7 @@ public:
     std::optional<RunningApplication> frontmost;
     QStringList opened;
     bool openSucceeds = true;
+    QColor iconColor = Qt::darkCyan;
 };
 
 // A store over fakes, with its services in one place.

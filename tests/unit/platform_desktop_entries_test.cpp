@@ -1,6 +1,7 @@
 // Desktop entries: folders and IDs, parsing, precedence, names.
 
 #include "platform/linux/DesktopEntryBundleInfo.h"
+#include "platform/linux/DesktopEntryRegistry.h"
 #include "platform/linux/DesktopEntryScanner.h"
 #include "platform/linux/GioLauncher.h"
 
@@ -241,6 +242,48 @@ private slots:
         QVERIFY(!readDesktopEntry(path, "special.desktop"));
         QVERIFY(!GioLauncher().launch(path));
         QVERIFY(scanDesktopEntries({folder}).empty());
+    }
+
+    // The registry reads lazily and must still see entries installed, moved into
+    // place or removed later, in the folders or below them, before any reload().
+    void registryFollowsFolderChanges_data()
+    {
+        QTest::addColumn<QString>("relative"); // below the temporary data folder
+        QTest::addColumn<QString>("id");
+        QTest::newRow("new entry") << "applications/late.desktop"
+                                   << "late.desktop";
+        QTest::newRow("new subfolder") << "applications/kde/late.desktop"
+                                       << "kde-late.desktop";
+        QTest::newRow("existing subfolder") << "applications/old/late.desktop"
+                                            << "old-late.desktop";
+        QTest::newRow("folder created later") << "later/late.desktop"
+                                              << "late.desktop";
+    }
+
+    void registryFollowsFolderChanges()
+    {
+        QFETCH(QString, relative);
+        QFETCH(QString, id);
+        QTemporaryDir dir;
+        const QByteArray entry = "[Desktop Entry]\nType=Application\nName=Late\nExec=late\n";
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("applications/old/first.desktop")), entry));
+        const DesktopEntryRegistry registry(
+            {dir.filePath(QStringLiteral("applications")), dir.filePath(QStringLiteral("later"))});
+        QCOMPARE(int(registry.index().entries().size()), 1);
+        QVERIFY(!registry.index().byId(id));
+
+        // Directory times have a resolution of the file system's clock tick.
+        QTest::qWait(20);
+        const QString path = dir.filePath(relative);
+        QVERIFY(writeFile(path + QStringLiteral(".part"), entry));
+        QVERIFY(QFile::rename(path + QStringLiteral(".part"), path));
+        QVERIFY(registry.index().byId(id));
+        QCOMPARE(registry.index().byId(id)->path, path);
+
+        QTest::qWait(20);
+        QVERIFY(QFile::remove(path));
+        QVERIFY(!registry.index().byId(id));
+        QCOMPARE(int(registry.index().entries().size()), 1);
     }
 };
 

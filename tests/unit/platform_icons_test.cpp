@@ -108,6 +108,43 @@ private slots:
         }
     }
 
+    // While the theme is deferred only what needs no theme resolves; nothing
+    // is remembered, so asking again afterwards gives the theme's icon.
+    void deferredThemeResolvesWithoutIt_data()
+    {
+        QTest::addColumn<QByteArray>("iconLine");
+        QTest::addColumn<QColor>("deferred"); // invalid: the generic icon
+        QTest::addColumn<QColor>("afterwards");
+        QTest::newRow("theme name")
+            << QByteArray("Icon=nw-theme-red") << QColor() << QColor(Qt::red);
+        QTest::newRow("hicolor name")
+            << QByteArray("Icon=nw-hicolor-green") << QColor() << QColor(Qt::green);
+        QTest::newRow("pixmap name")
+            << QByteArray("Icon=nw-pixmap-blue") << QColor(Qt::blue) << QColor(Qt::blue);
+        QTest::newRow("absolute path")
+            << QByteArray("Icon=%FILES%/yellow.png") << QColor(Qt::yellow) << QColor(Qt::yellow);
+    }
+    void deferredThemeResolvesWithoutIt()
+    {
+        QFETCH(QByteArray, iconLine);
+        QFETCH(QColor, deferred);
+        QFETCH(QColor, afterwards);
+        iconLine.replace("%FILES%", QFile::encodeName(m_dir.path() + QStringLiteral("/files")));
+        const QString path =
+            entry(QStringLiteral("deferred_") +
+                      QString::fromLatin1(QTest::currentDataTag()).replace(' ', '_'),
+                  iconLine);
+        m_icons->setThemeDeferred(true);
+        const QImage early = m_icons->iconForFile(path);
+        m_icons->setThemeDeferred(false);
+        const QImage late = m_icons->iconForFile(path);
+        if (deferred.isValid())
+            QCOMPARE(early.pixelColor(24, 24), deferred);
+        else
+            QCOMPARE(early, m_icons->genericIcon());
+        QCOMPARE(late.pixelColor(24, 24), afterwards);
+    }
+
     void notAnEntryGetsTheGenericIcon_data()
     {
         QTest::addColumn<QString>("path");

@@ -399,6 +399,32 @@ private slots:
         QCOMPARE(store->trackedApps()[1].idleSeconds, 5.0);
     }
 
+    // Icons asked for while the program starts may be stand-ins; asking again
+    // replaces them in every record, the shown reminder's included, in place.
+    void reloadIconsKeepsTheRecords()
+    {
+        StoreFixture f;
+        f.defaults.values.insert(defaultsKeys::trackedAppPaths, f.install({"Notes", "Mail"}));
+        auto store = f.makeStore();
+        store->startMonitoring();
+        f.scheduler.advance(60);
+        QVERIFY(store->alertApp().has_value());
+        std::vector<QUuid> ids;
+        for (const TrackedApp &app : store->trackedApps())
+            ids.push_back(app.id);
+        f.workspace.iconColor = Qt::magenta;
+        QSignalSpy changes(store.get(), &AppTrackerStore::objectWillChange);
+        store->reloadIcons();
+        QVERIFY(changes.count() > 0);
+        QCOMPARE(int(store->trackedApps().size()), 2);
+        for (std::size_t i = 0; i < ids.size(); ++i) {
+            QCOMPARE(store->trackedApps()[i].id, ids[i]);
+            QCOMPARE(store->trackedApps()[i].icon.pixelColor(24, 24), QColor(Qt::magenta));
+        }
+        QCOMPARE(store->alertApp()->icon.pixelColor(24, 24), QColor(Qt::magenta));
+        QCOMPARE(f.defaults.values.value(defaultsKeys::trackedAppPaths).toStringList().size(), 2);
+    }
+
     void reminderMessageAndNotifications()
     {
         StoreFixture f;

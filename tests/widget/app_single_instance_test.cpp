@@ -2,6 +2,7 @@
 
 #include <QDBusConnection>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
@@ -109,6 +110,10 @@ private slots:
         const QString socket = dir.path() + "/nudgewatch.socket";
         SingleInstance first(socket);
         QCOMPARE(first.start(), SingleInstance::Role::Primary);
+        // Only the user may ask the running instance anything.
+        QCOMPARE(QFileInfo(socket).permissions() &
+                     (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+                 QFile::Permissions());
         QSignalSpy activated(&first, &SingleInstance::activationRequested);
         SingleInstance second(socket);
         QCOMPARE(second.start(), SingleInstance::Role::Secondary);

@@ -8,4 +8,4 @@ nudgewatch_add_test(NAME settings_app_picker_test LABEL widget
 nudgewatch_add_test(NAME app_delegate_test LABEL widget
     SOURCES widget/app_delegate_test.cpp widget/settings_fakes.h LIBS nudgewatch_ui)
 nudgewatch_add_test(NAME app_single_instance_test LABEL widget
-    SOURCES widget/app_single_instance_test.cpp LIBS nudgewatch_ui)
+    SOURCES widget/app_single_instance_test.cpp LIBS nudgewatch_ui Qt6::Network)

@@ -100,7 +100,7 @@ QIcon DesktopIcons::iconForName(const QString &iconValue) const
     for (const char *suffix : {".png", ".svg", ".xpm"})
         if (themeName.endsWith(QLatin1String(suffix)))
             themeName.chop(4);
-    if (!themeName.contains(QLatin1Char('/'))) {
+    if (!m_themeDeferred && !themeName.contains(QLatin1Char('/'))) {
         const QIcon themed = QIcon::fromTheme(themeName);
         if (!themed.isNull())
             return themed;
@@ -139,6 +139,8 @@ QImage DesktopIcons::render(const QIcon &icon) const
 
 QImage DesktopIcons::genericIcon() const
 {
+    if (!m_generic.isNull() && m_generic.devicePixelRatio() == ratio())
+        return m_generic;
     QImage image = canvas();
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -150,6 +152,8 @@ QImage DesktopIcons::genericIcon() const
         painter.setPen(Qt::NoPen);
         painter.drawRoundedRect(QRectF(4, 4, 40, 40), 9, 9);
     }
+    painter.end();
+    m_generic = image;
     return image;
 }
 

@@ -25,6 +25,13 @@ public:
     QIcon iconForName(const QString &iconValue) const;
     QImage genericIcon() const;
 
+    // Reading an icon theme's index the first time takes milliseconds (hicolor
+    // alone lists hundreds of folders). While deferred, names resolve through
+    // absolute paths and the pixmap folders only; the caller asks again once the
+    // theme may be read.
+    void setThemeDeferred(bool deferred) { m_themeDeferred = deferred; }
+    bool themeDeferred() const { return m_themeDeferred; }
+
 private:
     QImage render(const QIcon &icon) const;
     QImage canvas() const;
@@ -32,6 +39,9 @@ private:
 
     QStringList m_pixmapDirs;
     std::function<qreal()> m_devicePixelRatio;
+    bool m_themeDeferred = false;
+    // Drawn once per pixel ratio: every entry without an icon shares it.
+    mutable QImage m_generic;
 };
 
 } // namespace nudgewatch

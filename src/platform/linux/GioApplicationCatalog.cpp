@@ -7,17 +7,12 @@
 
 namespace nudgewatch {
 
-GioApplicationCatalog::GioApplicationCatalog(QObject *parent)
-    : ApplicationCatalog(parent), m_monitor(g_app_info_monitor_get())
-{
-    g_signal_connect(m_monitor, "changed", G_CALLBACK(&GioApplicationCatalog::onMonitorChanged),
-                     this);
-    // GIO reports changes only once the list has been read.
-    m_cache = list();
-}
+GioApplicationCatalog::GioApplicationCatalog(QObject *parent) : ApplicationCatalog(parent) {}
 
 GioApplicationCatalog::~GioApplicationCatalog()
 {
+    if (!m_monitor)
+        return;
     g_signal_handlers_disconnect_by_data(m_monitor, this);
     g_object_unref(m_monitor);
 }
@@ -31,6 +26,13 @@ void GioApplicationCatalog::onMonitorChanged(GAppInfoMonitor *, void *self)
 
 QList<InstalledApplication> GioApplicationCatalog::installedApplications() const
 {
+    // Watched from the first listing on: GIO reports changes only once the list
+    // has been read, and nothing needs it before the picker opens.
+    if (!m_monitor) {
+        m_monitor = g_app_info_monitor_get();
+        g_signal_connect(m_monitor, "changed", G_CALLBACK(&GioApplicationCatalog::onMonitorChanged),
+                         const_cast<GioApplicationCatalog *>(this));
+    }
     if (!m_cache)
         m_cache = list();
     return *m_cache;

@@ -11,7 +11,8 @@ typedef struct _GAppInfoMonitor GAppInfoMonitor;
 namespace nudgewatch {
 
 // The applications GIO lists for menus (g_app_info_get_all, those it says to
-// show), one per desktop ID: the effective entry by XDG precedence. Kept
+// show), one per desktop ID: the effective entry by XDG precedence. Read on
+// first use, not at start-up (a long list takes a while); from then on kept
 // current through GAppInfoMonitor, which reports on the GLib main context that
 // Qt's event loop runs.
 class GioApplicationCatalog final : public ApplicationCatalog {
@@ -26,7 +27,7 @@ private:
     static void onMonitorChanged(GAppInfoMonitor *monitor, void *self);
     static QList<InstalledApplication> list();
 
-    GAppInfoMonitor *m_monitor;
+    mutable GAppInfoMonitor *m_monitor = nullptr;
     mutable std::optional<QList<InstalledApplication>> m_cache;
 };
 
