@@ -12,15 +12,9 @@ build_dir=${NUDGEWATCH_BUILD_DIR:-$(dirname "$program")}
 out="$build_dir/e2e-output/app_accessibility"
 rm -rf "$out" && mkdir -p "$out"
 work=$(mktemp -d /tmp/nudgewatch-a11y.XXXXXX)
-pids=()
 
+# The session stops the programs started in it, then its servers.
 cleanup() {
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        kill "${pids[i]}" 2>/dev/null
-    done
-    for pid in "${pids[@]}"; do
-        wait "$pid" 2>/dev/null
-    done
     xvfb_session_stop
     rm -rf "$work"
 }
@@ -56,7 +50,7 @@ done
 
 xvfb_session_start --displays 60-69 --dbus --logs "$out" || exit 1
 XDG_DATA_DIRS=/usr/local/share:/usr/share "$launcher" --launch-immediately >/dev/null 2>&1 &
-pids+=($!)
+xvfb_session_adopt $!
 a11y_bus_up() {
     [[ $(dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
         org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus 2>/dev/null) == *"boolean true"* ]]
@@ -65,7 +59,7 @@ wait_for 50 a11y_bus_up || { echo "the accessibility bus did not start" >&2; exi
 
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 "$program" >"$work/nudgewatch.log" 2>&1 &
-pids+=($!)
+xvfb_session_adopt $!
 
 /usr/bin/python3 "$here/app_accessibility_check.py" "$XDG_CONFIG_HOME/Nudgewatch/Nudgewatch.conf" "$out"
 rc=$?

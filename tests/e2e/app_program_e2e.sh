@@ -12,17 +12,9 @@ build_dir=${NUDGEWATCH_BUILD_DIR:-$(dirname "$program")}
 out="$build_dir/e2e-output/app_program"
 rm -rf "$out" && mkdir -p "$out"
 work=$(mktemp -d /tmp/nudgewatch-e2e.XXXXXX)
-pids=()
 
+# The session stops the programs started in it, then its servers.
 cleanup() {
-    local pid
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        pid=${pids[i]}
-        kill "$pid" 2>/dev/null
-    done
-    for pid in "${pids[@]}"; do
-        wait "$pid" 2>/dev/null
-    done
     xvfb_session_stop
     rm -rf "$work"
 }
@@ -78,7 +70,7 @@ xvfb_session_start --displays 60-69 --compositor --dbus --logs "$out" || exit 1
 step "two tracked applications and one other"
 for name in Alpha Bravo Other; do
     xterm -class "${name}Fixture" -title "$name" -geometry 60x10 &
-    pids+=($!)
+    xvfb_session_adopt $!
 done
 window_of() { timeout 10 xdotool search --sync --onlyvisible --class "$1" 2>/dev/null | head -n1; }
 alpha=$(window_of AlphaFixture)
@@ -90,7 +82,7 @@ timeout 10 xdotool windowactivate --sync "$bravo"
 step "start the program"
 "$program" >"$work/nudgewatch.log" 2>&1 &
 main_pid=$!
-pids+=($main_pid)
+xvfb_session_adopt "$main_pid"
 settings_window() { xdotool search --onlyvisible --name '^Nudgewatch$' 2>/dev/null | head -n1; }
 settings_shown() { [ -n "$(settings_window)" ]; }
 settings_hidden() { [ -z "$(settings_window)" ]; }
@@ -176,7 +168,7 @@ shot "07-window-closed-card-still-drops"
 step "a second launch brings the window back and ends"
 "$program" >"$work/second.log" 2>&1 &
 second=$!
-pids+=($second)
+xvfb_session_adopt "$second"
 wait_for 50 bash -c "! kill -0 $second 2>/dev/null" || fail "the second launch kept running"
 wait "$second"
 rc=$?

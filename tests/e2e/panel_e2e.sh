@@ -12,18 +12,8 @@ mkdir -p "$out"
 echo "panel e2e: screenshots and logs in $out"
 . "$(dirname "$0")/../../scripts/xvfb-session"
 
-pids=()
-cleanup() {
-    local pid
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        pid=${pids[i]}
-        kill "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
-    done
-    pids=()
-    xvfb_session_stop
-}
-trap cleanup EXIT
+# The session stops the programs started in it, then its servers.
+trap xvfb_session_stop EXIT
 
 fail() {
     echo "FAIL ($mode): $*" >&2
@@ -108,7 +98,7 @@ run_mode() {
     xsetroot -solid '#606060'
 
     xterm -class NudgewatchE2ETerm -geometry 80x24+100+200 -e sleep 600 &
-    pids+=($!)
+    xvfb_session_adopt $!
     # xterm has an inner window of the same class: activate whichever of them
     # the window manager takes, and remember what it made active.
     local terms focused=
@@ -120,8 +110,8 @@ run_mode() {
 
     # First drop in slow motion (20x) so it can be photographed half-way.
     "$demo" --reminders 2 --slow-first 20 >"$log" 2>"$dir/demo.err" &
-    pids+=($!)
-    local demo_pid=${pids[-1]}
+    local demo_pid=$!
+    xvfb_session_adopt "$demo_pid"
 
     wait_for 10 log_has midway || fail "the first reminder did not start dropping"
     import -window root "$dir/screen-mid-drop.png"
@@ -174,7 +164,7 @@ run_mode() {
     wait_for 10 has_exited "$demo_pid" || fail "the demo did not finish"
     [ "$(active_window)" = "$focused" ] || fail "focus moved during the run"
     echo "ok ($mode): placement, focus, card on screen, snooze and open, collapse"
-    cleanup
+    xvfb_session_stop
 }
 
 run_mode plain
