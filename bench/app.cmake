@@ -1,5 +1,6 @@
 # The whole program against a bare Qt window: start-up, memory, CPU at rest.
-# Each starts its own Xvfb on a free display in :60-:69.
+# Each runs in an X session without a window manager and with a session bus:
+# scripts/xvfb-session --displays 60-69 --no-wm --dbus -- <benchmark>.
 add_executable(app_bare_window app_bare_window.cpp)
 target_link_libraries(app_bare_window PRIVATE Qt6::Widgets)
 nudgewatch_warnings(app_bare_window)

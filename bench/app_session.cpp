@@ -2,48 +2,53 @@
 
 #include <QDir>
 #include <QFile>
-#include <QThread>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <poll.h>
 #include <unistd.h>
 
 namespace appbench {
 
-XServer::XServer()
+static bool windowManagerRunning(xcb_connection_t *c, xcb_window_t root)
 {
-    for (int n = 60; n <= 69; ++n) {
-        if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)) ||
-            QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)))
-            continue;
-        m_display = QStringLiteral(":%1").arg(n);
-        break;
+    const char name[] = "_NET_SUPPORTING_WM_CHECK";
+    xcb_intern_atom_reply_t *atom =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, sizeof name - 1, name), nullptr);
+    if (!atom)
+        return false;
+    xcb_get_property_reply_t *reply = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, root, atom->atom, XCB_ATOM_WINDOW, 0, 1), nullptr);
+    const bool running = reply && xcb_get_property_value_length(reply) > 0;
+    free(reply);
+    free(atom);
+    return running;
+}
+
+XServer::XServer()
+    : m_display(qEnvironmentVariable("DISPLAY")),
+      m_busAddress(qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"))
+{
+    const char *hint =
+        "run it as: scripts/xvfb-session --displays 60-69 --no-wm --dbus -- <benchmark>";
+    if (m_display.isEmpty() || m_busAddress.isEmpty()) {
+        std::fprintf(stderr, "needs an X server and a session bus; %s\n", hint);
+        return;
     }
-    if (m_display.isEmpty())
+    xcb_connection_t *c = xcb_connect(m_display.toLatin1().constData(), nullptr);
+    if (xcb_connection_has_error(c)) {
+        std::fprintf(stderr, "cannot connect to %s; %s\n", qPrintable(m_display), hint);
+        xcb_disconnect(c);
         return;
-    m_process.start(QStringLiteral("Xvfb"), {m_display, QStringLiteral("-screen"),
-                                             QStringLiteral("0"), QStringLiteral("1280x800x24"),
-                                             QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-    if (!m_process.waitForStarted())
-        return;
-    for (int attempt = 0; attempt < 100 && !m_connection; ++attempt) {
-        QThread::msleep(50);
-        xcb_connection_t *c = xcb_connect(m_display.toLatin1().constData(), nullptr);
-        if (xcb_connection_has_error(c)) {
-            xcb_disconnect(c);
-            continue;
-        }
-        m_connection = c;
     }
-    if (!m_connection)
+    m_root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    if (windowManagerRunning(c, m_root)) {
+        std::fprintf(stderr, "%s has a window manager; %s\n", qPrintable(m_display), hint);
+        xcb_disconnect(c);
         return;
-    m_bus.start(QStringLiteral("dbus-daemon"),
-                {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                 QStringLiteral("--print-address=1")});
-    if (m_bus.waitForStarted() && m_bus.waitForReadyRead(5000))
-        m_busAddress = QString::fromUtf8(m_bus.readLine()).trimmed();
-    m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+    }
+    m_connection = c;
     const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
     xcb_change_window_attributes(m_connection, m_root, XCB_CW_EVENT_MASK, &mask);
     xcb_flush(m_connection);
@@ -53,10 +58,6 @@ XServer::~XServer()
 {
     if (m_connection)
         xcb_disconnect(m_connection);
-    m_bus.terminate();
-    m_bus.waitForFinished(3000);
-    m_process.terminate();
-    m_process.waitForFinished(3000);
 }
 
 static QByteArray windowName(const XServer &x, xcb_window_t window)

@@ -1,7 +1,7 @@
 #pragma once
 
-// A private X server and a temporary HOME for the program benchmarks, and a
-// watcher that sees top-level windows being mapped.
+// The X server and session bus the program benchmarks run against, a temporary
+// HOME, and a watcher that sees top-level windows being mapped.
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -16,13 +16,16 @@
 
 namespace appbench {
 
-// Xvfb on a free display in :60-:69, without a window manager, so top-level
-// windows are the root's children, and a private session bus, as a desktop
-// session has.
+// The X server in DISPLAY, which must have no window manager, so top-level
+// windows are the root's children, and the session bus in
+// DBUS_SESSION_BUS_ADDRESS, as a desktop session has. A private pair of them:
+//   scripts/xvfb-session --displays 60-69 --no-wm --dbus -- <benchmark>
 class XServer {
 public:
     XServer();
     ~XServer();
+    XServer(const XServer &) = delete;
+    XServer &operator=(const XServer &) = delete;
     bool isRunning() const { return m_connection != nullptr && !m_busAddress.isEmpty(); }
     const QString &display() const { return m_display; }
     const QString &busAddress() const { return m_busAddress; }
@@ -30,8 +33,6 @@ public:
     xcb_window_t root() const { return m_root; }
 
 private:
-    QProcess m_process;
-    QProcess m_bus;
     QString m_display;
     QString m_busAddress;
     xcb_connection_t *m_connection = nullptr;

@@ -7,19 +7,15 @@ set -uo pipefail
 
 program=${1:?usage: app_accessibility_e2e.sh path/to/nudgewatch}
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../../scripts/xvfb-session"
 build_dir=${NUDGEWATCH_BUILD_DIR:-$(dirname "$program")}
 out="$build_dir/e2e-output/app_accessibility"
 rm -rf "$out" && mkdir -p "$out"
 work=$(mktemp -d /tmp/nudgewatch-a11y.XXXXXX)
-pids=()
 
+# The session stops the programs started in it, then its servers.
 cleanup() {
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        kill "${pids[i]}" 2>/dev/null
-    done
-    for pid in "${pids[@]}"; do
-        wait "$pid" 2>/dev/null
-    done
+    xvfb_session_stop
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -38,14 +34,6 @@ wait_for() {
 launcher=/usr/libexec/at-spi-bus-launcher
 [ -x "$launcher" ] || { echo "at-spi2-core missing" >&2; exit 1; }
 
-for n in 69 68 67 66 65 64 63 62 61 60; do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-        display=":$n"
-        break
-    fi
-done
-[ -n "${display:-}" ] || { echo "no free display in :60-:69" >&2; exit 1; }
-
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share"
 export XDG_CACHE_HOME="$work/home/.cache" XDG_RUNTIME_DIR="$work/run" XDG_DATA_DIRS="$work/share"
 mkdir -p "$XDG_DATA_HOME/applications" "$XDG_RUNTIME_DIR" "$work/share"
@@ -60,23 +48,18 @@ Exec=xterm -class ${name}Fixture
 ENTRY
 done
 
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=$display
-wait_for 50 xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start" >&2; exit 1; }
-dbus-daemon --session --nofork --print-address=1 >"$work/bus" 2>/dev/null &
-pids+=($!)
-wait_for 50 test -s "$work/bus" || { echo "no session bus" >&2; exit 1; }
-export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
+xvfb_session_start --displays 60-69 --dbus --logs "$out" || exit 1
 XDG_DATA_DIRS=/usr/local/share:/usr/share "$launcher" --launch-immediately >/dev/null 2>&1 &
-pids+=($!)
-XDG_DATA_DIRS=/usr/local/share:/usr/share openbox >/dev/null 2>&1 &
-pids+=($!)
-sleep 0.5
+xvfb_session_adopt $!
+a11y_bus_up() {
+    [[ $(dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus 2>/dev/null) == *"boolean true"* ]]
+}
+wait_for 50 a11y_bus_up || { echo "the accessibility bus did not start" >&2; exit 1; }
 
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 "$program" >"$work/nudgewatch.log" 2>&1 &
-pids+=($!)
+xvfb_session_adopt $!
 
 /usr/bin/python3 "$here/app_accessibility_check.py" "$XDG_CONFIG_HOME/Nudgewatch/Nudgewatch.conf" "$out"
 rc=$?

@@ -7,21 +7,15 @@
 set -uo pipefail
 
 program=${1:?usage: app_program_e2e.sh path/to/nudgewatch}
+. "$(dirname "$0")/../../scripts/xvfb-session"
 build_dir=${NUDGEWATCH_BUILD_DIR:-$(dirname "$program")}
 out="$build_dir/e2e-output/app_program"
 rm -rf "$out" && mkdir -p "$out"
 work=$(mktemp -d /tmp/nudgewatch-e2e.XXXXXX)
-pids=()
 
+# The session stops the programs started in it, then its servers.
 cleanup() {
-    local pid
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        pid=${pids[i]}
-        kill "$pid" 2>/dev/null
-    done
-    for pid in "${pids[@]}"; do
-        wait "$pid" 2>/dev/null
-    done
+    xvfb_session_stop
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -45,15 +39,6 @@ wait_for() {
     done
     return 1
 }
-
-# A free display in this test's range.
-for n in 60 61 62 63 64 65 66 67 68 69; do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-        display=":$n"
-        break
-    fi
-done
-[ -n "${display:-}" ] || { echo "no free display in :60-:69" >&2; exit 1; }
 
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share"
 export XDG_CACHE_HOME="$work/home/.cache" XDG_RUNTIME_DIR="$work/run"
@@ -79,25 +64,13 @@ Nudgewatch.trackedAppPaths=$apps/fixture-alpha.desktop, $apps/fixture-bravo.desk
 Nudgewatch.idleThreshold=2
 CONF
 
-step "X server $display, openbox, xcompmgr, a private session bus"
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-export DISPLAY=$display
-wait_for 50 xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
-dbus-daemon --session --nofork --print-address=1 >"$work/bus" 2>/dev/null &
-pids+=($!)
-wait_for 50 test -s "$work/bus" || fail "no session bus"
-export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
-openbox >"$work/openbox.log" 2>&1 &
-pids+=($!)
-xcompmgr >/dev/null 2>&1 &
-pids+=($!)
-sleep 0.5
+step "X server, openbox, xcompmgr, a private session bus"
+xvfb_session_start --displays 60-69 --compositor --dbus --logs "$out" || exit 1
 
 step "two tracked applications and one other"
 for name in Alpha Bravo Other; do
     xterm -class "${name}Fixture" -title "$name" -geometry 60x10 &
-    pids+=($!)
+    xvfb_session_adopt $!
 done
 window_of() { timeout 10 xdotool search --sync --onlyvisible --class "$1" 2>/dev/null | head -n1; }
 alpha=$(window_of AlphaFixture)
@@ -109,7 +82,7 @@ timeout 10 xdotool windowactivate --sync "$bravo"
 step "start the program"
 "$program" >"$work/nudgewatch.log" 2>&1 &
 main_pid=$!
-pids+=($main_pid)
+xvfb_session_adopt "$main_pid"
 settings_window() { xdotool search --onlyvisible --name '^Nudgewatch$' 2>/dev/null | head -n1; }
 settings_shown() { [ -n "$(settings_window)" ]; }
 settings_hidden() { [ -z "$(settings_window)" ]; }
@@ -195,7 +168,7 @@ shot "07-window-closed-card-still-drops"
 step "a second launch brings the window back and ends"
 "$program" >"$work/second.log" 2>&1 &
 second=$!
-pids+=($second)
+xvfb_session_adopt "$second"
 wait_for 50 bash -c "! kill -0 $second 2>/dev/null" || fail "the second launch kept running"
 wait "$second"
 rc=$?

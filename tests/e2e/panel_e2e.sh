@@ -10,24 +10,17 @@ demo=$1
 out=${2:-${NUDGEWATCH_BUILD_DIR:-$PWD}/panel-e2e}
 mkdir -p "$out"
 echo "panel e2e: screenshots and logs in $out"
+. "$(dirname "$0")/../../scripts/xvfb-session"
 
-pids=()
-cleanup() {
-    local pid
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        pid=${pids[i]}
-        kill "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
-    done
-    pids=()
-}
-trap cleanup EXIT
+# The session stops the programs started in it, then its servers.
+trap xvfb_session_stop EXIT
 
 fail() {
     echo "FAIL ($mode): $*" >&2
     [ -f "${log:-}" ] && sed 's/^/  demo: /' "$log" >&2
     echo "  root: $(xprop -root _NET_ACTIVE_WINDOW _NET_SUPPORTING_WM_CHECK 2>&1 | tr '\n' ' ')" >&2
-    echo "  X server ${display:-?} (pid ${pids[0]:-?}): $(kill -0 "${pids[0]:-0}" 2>/dev/null && echo running || echo gone)" >&2
+    local server=${xvfb_session_server_pid:-}
+    echo "  X server ${DISPLAY:-?} (pid ${server:-?}): $(kill -0 "${server:-0}" 2>/dev/null && echo running || echo gone)" >&2
     for f in "$out/$mode"/{xvfb,openbox,xcompmgr}.log; do
         [ -s "$f" ] && sed "s|^|  $(basename "$f"): |" "$f" >&2
     done
@@ -44,32 +37,6 @@ wait_for() {
         sleep 0.05
     done
 }
-
-# Starts Xvfb on the first display of :50-:59 that is free and really ours (its
-# lock file names our server; -noreset keeps it from resetting, and refusing
-# connections for a moment, whenever its last client leaves), skipping `$1` displays first so that two runs in a
-# row never reuse a number that a server is still giving up.
-start_xvfb() {
-    local skip=$1 n pid
-    for n in 50 51 52 53 54 55 56 57 58 59; do
-        if [ "$skip" -gt 0 ]; then
-            skip=$((skip - 1))
-            continue
-        fi
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 1512x982x24 -nolisten tcp -noreset >"$dir/xvfb.log" 2>&1 &
-        pid=$!
-        if wait_for 10 owns_display "$n" "$pid" && DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
-            pids+=("$pid")
-            display=$n
-            return 0
-        fi
-        kill "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
-    done
-    return 1
-}
-owns_display() { [ "$(tr -d ' \n' <"/tmp/.X$1-lock" 2>/dev/null)" = "$2" ]; }
 
 active_window() { xprop -root _NET_ACTIVE_WINDOW | awk '{print $NF}'; }
 activate_any() {
@@ -123,27 +90,15 @@ run_mode() {
     mkdir -p "$dir"
     log="$dir/demo.log"
 
-    local display=
-    start_xvfb "$2" || fail "no free display in :50-:59"
-    export DISPLAY=":$display"
-    openbox --sm-disable >"$dir/openbox.log" 2>&1 &
-    pids+=($!)
-    wait_for 10 xprop -root _NET_SUPPORTING_WM_CHECK || fail "openbox did not start"
+    local compositor=()
+    [ "$mode" = composited ] && compositor=(--compositor)
+    xvfb_session_start --displays 50-59 --screen 1512x982x24 --logs "$dir" "${compositor[@]}" ||
+        fail "could not start Xvfb and openbox${compositor:+ and xcompmgr} in :50-:59"
     # A grey desktop, so the card's dark glass and its edges show against it.
     xsetroot -solid '#606060'
-    if [ "$mode" = composited ]; then
-        local attempt
-        for attempt in 1 2 3; do
-            xcompmgr >>"$dir/xcompmgr.log" 2>&1 &
-            pids+=($!)
-            sleep 0.5
-            kill -0 "${pids[-1]}" 2>/dev/null && break
-            [ "$attempt" -lt 3 ] || fail "xcompmgr did not start: $(cat "$dir/xcompmgr.log")"
-        done
-    fi
 
     xterm -class NudgewatchE2ETerm -geometry 80x24+100+200 -e sleep 600 &
-    pids+=($!)
+    xvfb_session_adopt $!
     # xterm has an inner window of the same class: activate whichever of them
     # the window manager takes, and remember what it made active.
     local terms focused=
@@ -155,8 +110,8 @@ run_mode() {
 
     # First drop in slow motion (20x) so it can be photographed half-way.
     "$demo" --reminders 2 --slow-first 20 >"$log" 2>"$dir/demo.err" &
-    pids+=($!)
-    local demo_pid=${pids[-1]}
+    local demo_pid=$!
+    xvfb_session_adopt "$demo_pid"
 
     wait_for 10 log_has midway || fail "the first reminder did not start dropping"
     import -window root "$dir/screen-mid-drop.png"
@@ -209,9 +164,9 @@ run_mode() {
     wait_for 10 has_exited "$demo_pid" || fail "the demo did not finish"
     [ "$(active_window)" = "$focused" ] || fail "focus moved during the run"
     echo "ok ($mode): placement, focus, card on screen, snooze and open, collapse"
-    cleanup
+    xvfb_session_stop
 }
 
-run_mode plain 0
-run_mode composited 1
+run_mode plain
+run_mode composited
 echo "panel e2e: card screenshots: $out/{plain,composited}/card-{mid-drop,at-rest}.png"

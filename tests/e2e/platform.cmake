@@ -1,5 +1,6 @@
 # The X11 workspace against Xvfb, openbox and xterm windows. The session script
-# starts the X server on a free display in :40-:49; the test starts the rest.
+# starts the X server on a free display in :40-:49; the test starts the rest
+# (it stops openbox and a second X server on purpose).
 add_executable(platform_marker e2e/platform_marker.cpp)
 nudgewatch_warnings(platform_marker)
 
@@ -9,7 +10,9 @@ add_executable(platform_x11_e2e_test
     ${CMAKE_SOURCE_DIR}/tests/fakes/Fakes.h)
 target_link_libraries(platform_x11_e2e_test PRIVATE nudgewatch_platform Qt6::Test)
 target_include_directories(platform_x11_e2e_test PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-target_compile_definitions(platform_x11_e2e_test PRIVATE NUDGEWATCH_MARKER="$<TARGET_FILE:platform_marker>")
+target_compile_definitions(platform_x11_e2e_test PRIVATE
+    NUDGEWATCH_MARKER="$<TARGET_FILE:platform_marker>"
+    NUDGEWATCH_XVFB_SESSION="${CMAKE_SOURCE_DIR}/scripts/xvfb-session")
 add_dependencies(platform_x11_e2e_test platform_marker)
 nudgewatch_warnings(platform_x11_e2e_test)
 add_test(NAME platform_x11_e2e_test

@@ -5,17 +5,16 @@
 # Usage: platform_program.sh path/to/nudgewatch
 set -u
 program=$1
-. "$(dirname "$0")/platform_x11_display.sh"
+. "$(dirname "$0")/../../scripts/xvfb-session"
 
 work=$(mktemp -d)
-xvfb_pid=
-wm_pid=
 app_pid=
 cleanup() {
-  for pid in $app_pid $wm_pid $xvfb_pid; do
-    kill "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
-  done
+  if [ -n "$app_pid" ]; then
+    kill "$app_pid" 2>/dev/null
+    wait "$app_pid" 2>/dev/null
+  fi
+  xvfb_session_stop
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -37,10 +36,7 @@ lines=$(grep -c "frontmost application tracking is unavailable" "$work/offscreen
 [ "$lines" = 1 ] || fail "expected one notice offscreen, got: $(cat "$work/offscreen.err")"
 
 # X11 with a window manager, then the server goes away.
-start_xvfb || exit 1
-export DISPLAY=$display
-openbox --sm-disable >/dev/null 2>&1 &
-wm_pid=$!
+xvfb_session_start --displays 40-49 || exit 1
 QT_QPA_PLATFORM=xcb "$program" 2>"$work/x11.err" &
 app_pid=$!
 for _ in $(seq 50); do [ -n "$(settings_file)" ] && break; sleep 0.1; done
@@ -51,7 +47,7 @@ kill -0 "$app_pid" 2>/dev/null || fail "the program did not keep running under X
 grep -q "tracking is unavailable" "$work/x11.err" && fail "X11 tracking reported unavailable"
 before=$(sha256sum "$settings")
 
-kill "$xvfb_pid"; wait "$xvfb_pid" 2>/dev/null; xvfb_pid=
+xvfb_session_kill_server
 for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app_pid" 2>/dev/null && fail "the program kept running without its X server"
 wait "$app_pid"; status=$?; app_pid=

@@ -1,6 +1,5 @@
 #include "platform_x11_harness.h"
 
-#include <QFile>
 #include <QThread>
 
 #include <cstdlib>
@@ -115,20 +114,20 @@ SpareXServer::~SpareXServer()
 
 QByteArray SpareXServer::start()
 {
-    for (int n = 49; n >= 40; --n) {
-        if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
-            continue;
-        m_process = std::make_unique<QProcess>();
-        // -displayfd 1: the server prints its number once it accepts clients.
-        m_process->start(QStringLiteral("Xvfb"),
-                         {QStringLiteral(":%1").arg(n), QStringLiteral("-nolisten"),
-                          QStringLiteral("tcp"), QStringLiteral("-displayfd"),
-                          QStringLiteral("1")});
-        if (m_process->waitForStarted(5000) && m_process->waitForReadyRead(5000) &&
-            m_process->readAllStandardOutput().trimmed() == QByteArray::number(n))
-            return ":" + QByteArray::number(n);
-        kill();
+    // The shared session script picks a free display of the range, and stops
+    // the server when it is itself terminated.
+    m_process = std::make_unique<QProcess>();
+    m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process->start(QStringLiteral(NUDGEWATCH_XVFB_SESSION),
+                     {QStringLiteral("--displays"), QStringLiteral("40-49"),
+                      QStringLiteral("--no-wm"), QStringLiteral("--"), QStringLiteral("sh"),
+                      QStringLiteral("-c"), QStringLiteral("echo \"$DISPLAY\"; exec sleep 600")});
+    if (m_process->waitForStarted(5000) && m_process->waitForReadyRead(15000)) {
+        const QByteArray display = m_process->readLine().trimmed();
+        if (display.startsWith(':'))
+            return display;
     }
+    kill();
     return {};
 }
 

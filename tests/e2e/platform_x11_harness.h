@@ -55,7 +55,8 @@ private:
     std::unique_ptr<XcbConnection> m_x;
 };
 
-// A second X server on a free display of the tests' range, for losing it.
+// A second X server on a free display of the tests' range, for losing it:
+// a session of its own, which ends its server when killed.
 class SpareXServer {
 public:
     ~SpareXServer();
