@@ -26,13 +26,19 @@ double medianOf(std::vector<double> v)
     return v[v.size() / 2];
 }
 
+// Saves `count` existing entries named App0, App1, ...
+void trackApps(StoreFixture &f, int count)
+{
+    QStringList names;
+    for (int i = 0; i < count; ++i)
+        names << QStringLiteral("App%1").arg(i);
+    f.defaults.values.insert(defaultsKeys::trackedAppPaths, f.install(names));
+}
+
 void benchTick(int apps)
 {
     StoreFixture f;
-    QStringList names;
-    for (int i = 0; i < apps; ++i)
-        names << QStringLiteral("App%1").arg(i);
-    f.defaults.values.insert(defaultsKeys::trackedAppPaths, f.install(names));
+    trackApps(f, apps);
     f.defaults.values.insert(defaultsKeys::idleThreshold, 1e12); // never raise a reminder
     auto store = f.makeStore();
     store->startMonitoring();
@@ -53,10 +59,7 @@ void benchTick(int apps)
 void benchMarkUsed(int apps)
 {
     StoreFixture f;
-    QStringList names;
-    for (int i = 0; i < apps; ++i)
-        names << QStringLiteral("App%1").arg(i);
-    f.defaults.values.insert(defaultsKeys::trackedAppPaths, f.install(names));
+    trackApps(f, apps);
     auto store = f.makeStore();
     store->startMonitoring();
     const RunningApplication a{QStringLiteral("App1"), QStringLiteral("/apps/App1.desktop")};

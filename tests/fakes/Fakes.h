@@ -228,13 +228,14 @@ struct StoreFixture {
         return paths;
     }
 
-    std::unique_ptr<AppTrackerStore> makeStore()
+    // A store over the fakes, or over other defaults (a real settings file).
+    std::unique_ptr<AppTrackerStore> makeStore(UserDefaults *otherDefaults = nullptr)
     {
-        return std::make_unique<AppTrackerStore>(
-            StoreServices{workspace, bundleInfo, fileSystem, defaults, clock, scheduler,
-                          notifications, [this](std::size_t n) {
-                              return nextRandom % n;
-                          }});
+        return std::make_unique<AppTrackerStore>(StoreServices{
+            workspace, bundleInfo, fileSystem, otherDefaults ? *otherDefaults : defaults, clock,
+            scheduler, notifications, [this](std::size_t n) {
+                return nextRandom % n;
+            }});
     }
 };
 

@@ -124,16 +124,9 @@ private slots:
         writeFile(file, content);
         StoreFixture f;
         SettingsDefaults defaults(file);
-        AppTrackerStore store({f.workspace,
-                               f.bundleInfo,
-                               f.fileSystem,
-                               defaults,
-                               f.clock,
-                               f.scheduler,
-                               f.notifications,
-                               {}});
-        QCOMPARE(store.idleThresholdSeconds(), threshold);
-        QVERIFY(store.trackedApps().empty());
+        const auto store = f.makeStore(&defaults);
+        QCOMPARE(store->idleThresholdSeconds(), threshold);
+        QVERIFY(store->trackedApps().empty());
         const QByteArray after = readFile(file);
         // The unreadable path list is left exactly as the user saved it.
         if (content.contains("@Rect"))
@@ -158,10 +151,9 @@ private slots:
             QVERIFY(writer.setStringList(defaultsKeys::trackedAppPaths, saved));
         }
         SettingsDefaults defaults(file);
-        AppTrackerStore store({f.workspace, f.bundleInfo, f.fileSystem, defaults, f.clock,
-                               f.scheduler, f.notifications, {}});
-        QCOMPARE(store.trackedApps().size(), std::size_t(saved.size() - saved.count(QString())));
-        QCOMPARE(store.trackedApps().front().name, QString("app1"));
+        const auto store = f.makeStore(&defaults);
+        QCOMPARE(store->trackedApps().size(), std::size_t(saved.size() - saved.count(QString())));
+        QCOMPARE(store->trackedApps().front().name, QString("app1"));
         // Starting wrote only the threshold; the list is exactly as saved.
         QCOMPARE(SettingsDefaults(file).stringList(defaultsKeys::trackedAppPaths), saved);
     }
@@ -210,16 +202,9 @@ private slots:
         QCOMPARE(defaults.doubleValue(defaultsKeys::idleThreshold), 0.0);
 
         StoreFixture f;
-        AppTrackerStore store({f.workspace,
-                               f.bundleInfo,
-                               f.fileSystem,
-                               defaults,
-                               f.clock,
-                               f.scheduler,
-                               f.notifications,
-                               {}});
-        QCOMPARE(store.idleThresholdSeconds(), 60.0);
-        QVERIFY(!store.lastSaveSucceeded());
+        const auto store = f.makeStore(&defaults);
+        QCOMPARE(store->idleThresholdSeconds(), 60.0);
+        QVERIFY(!store->lastSaveSucceeded());
     }
 };
 
