@@ -51,8 +51,8 @@ int main(int argc, char *argv[])
     const int seconds = argc > 1 ? std::max(5, atoi(argv[1])) : 60;
     XServer x;
     if (!x.isRunning()) {
-        std::fprintf(stderr,
-                     "could not start Xvfb (on a free display in :60-:69) and a session bus\n");
+        std::fprintf(stderr, "needs an X session without a window manager and a session bus: run "
+                             "it through scripts/bench\n");
         return 1;
     }
     // A threshold beyond the measurement: no card drops while measuring.
