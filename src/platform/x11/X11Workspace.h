@@ -2,7 +2,7 @@
 
 #include "app/Services.h"
 #include "platform/x11/ActivationFilter.h"
-#include "platform/x11/X11WindowInspector.h"
+#include "platform/x11/X11WindowQuery.h"
 #include "platform/x11/XcbConnection.h"
 
 #include <QSocketNotifier>
@@ -57,7 +57,7 @@ private:
 
     std::unique_ptr<XcbConnection> m_x;
     X11WorkspaceServices m_services;
-    X11WindowInspector m_inspector;
+    X11WindowQuery m_inspector;
     ActivationFilter m_filter;
     std::unique_ptr<QSocketNotifier> m_notifier;
     xcb_timestamp_t m_lastEventTime = XCB_CURRENT_TIME;

@@ -1,4 +1,4 @@
-#include "platform/x11/X11WindowInspector.h"
+#include "platform/x11/X11WindowQuery.h"
 
 #include <QFileInfo>
 
@@ -23,7 +23,7 @@ QString executableOfProcess(uint32_t pid)
     return QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).canonicalFilePath();
 }
 
-QString X11WindowInspector::utf8Property(xcb_get_property_cookie_t cookie) const
+QString X11WindowQuery::utf8Property(xcb_get_property_cookie_t cookie) const
 {
     xcb_get_property_reply_t *reply = xcb_get_property_reply(m_x.connection(), cookie, nullptr);
     if (reply == nullptr)
@@ -40,7 +40,7 @@ QString X11WindowInspector::utf8Property(xcb_get_property_cookie_t cookie) const
     return value;
 }
 
-X11WindowInspector::Single X11WindowInspector::read(xcb_window_t window) const
+X11WindowQuery::Single X11WindowQuery::read(xcb_window_t window) const
 {
     xcb_connection_t *c = m_x.connection();
     const auto classCookie = xcb_icccm_get_wm_class(c, window);
@@ -68,7 +68,7 @@ X11WindowInspector::Single X11WindowInspector::read(xcb_window_t window) const
     return single;
 }
 
-QList<WindowFacts> X11WindowInspector::factsChain(xcb_window_t window) const
+QList<WindowFacts> X11WindowQuery::factsChain(xcb_window_t window) const
 {
     QList<WindowFacts> chain;
     QList<xcb_window_t> seen;
@@ -83,7 +83,7 @@ QList<WindowFacts> X11WindowInspector::factsChain(xcb_window_t window) const
     return chain;
 }
 
-std::optional<uint32_t> X11WindowInspector::processId(xcb_window_t window) const
+std::optional<uint32_t> X11WindowQuery::processId(xcb_window_t window) const
 {
     uint32_t pid = 0;
     if (!xcb_ewmh_get_wm_pid_reply(m_x.ewmh(), xcb_ewmh_get_wm_pid(m_x.ewmh(), window), &pid,
@@ -92,7 +92,7 @@ std::optional<uint32_t> X11WindowInspector::processId(xcb_window_t window) const
     return pid;
 }
 
-std::optional<xcb_window_t> X11WindowInspector::activeWindow() const
+std::optional<xcb_window_t> X11WindowQuery::activeWindow() const
 {
     xcb_window_t window = XCB_WINDOW_NONE;
     if (!xcb_ewmh_get_active_window_reply(
@@ -104,7 +104,7 @@ std::optional<xcb_window_t> X11WindowInspector::activeWindow() const
     return window;
 }
 
-QList<xcb_window_t> X11WindowInspector::clientWindows() const
+QList<xcb_window_t> X11WindowQuery::clientWindows() const
 {
     QList<xcb_window_t> windows;
     xcb_ewmh_get_windows_reply_t reply;

@@ -10,9 +10,9 @@
 namespace nudgewatch {
 
 // Reads what windows say about their owners from the X server.
-class X11WindowInspector {
+class X11WindowQuery {
 public:
-    explicit X11WindowInspector(XcbConnection &connection) : m_x(connection) {}
+    explicit X11WindowQuery(XcbConnection &connection) : m_x(connection) {}
 
     // The window, then the windows it is transient for, nearest first.
     QList<WindowFacts> factsChain(xcb_window_t window) const;
