@@ -20,16 +20,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-wait_for() {
-    local tries=$1
-    shift
-    while ((tries-- > 0)); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
 /usr/bin/python3 -c "import pyatspi" 2>/dev/null || { echo "python3-pyatspi missing" >&2; exit 1; }
 launcher=/usr/libexec/at-spi-bus-launcher
 [ -x "$launcher" ] || { echo "at-spi2-core missing" >&2; exit 1; }
@@ -55,7 +45,7 @@ a11y_bus_up() {
     [[ $(dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
         org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus 2>/dev/null) == *"boolean true"* ]]
 }
-wait_for 50 a11y_bus_up || { echo "the accessibility bus did not start" >&2; exit 1; }
+wait_for 5 a11y_bus_up || { echo "the accessibility bus did not start" >&2; exit 1; }
 
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 "$program" >"$work/nudgewatch.log" 2>&1 &

@@ -29,17 +29,6 @@ fail() {
 step() { echo "-- $*"; }
 shot() { import -display "$DISPLAY" -window root "$out/$1.png" 2>/dev/null; }
 
-# Waits up to $1 tenths of a second for the command to succeed.
-wait_for() {
-    local tries=$1
-    shift
-    while ((tries-- > 0)); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share"
 export XDG_CACHE_HOME="$work/home/.cache" XDG_RUNTIME_DIR="$work/run"
 mkdir -p "$XDG_CONFIG_HOME/Nudgewatch" "$XDG_DATA_HOME/applications" "$XDG_RUNTIME_DIR"
@@ -87,7 +76,7 @@ settings_window() { xdotool search --onlyvisible --name '^Nudgewatch$' 2>/dev/nu
 settings_shown() { [ -n "$(settings_window)" ]; }
 settings_hidden() { [ -z "$(settings_window)" ]; }
 front_is() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; }
-wait_for 100 settings_shown || fail "settings window not shown"
+wait_for 10 settings_shown || fail "settings window not shown"
 win=$(settings_window)
 size=$(xwininfo -id "$win" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w"x"h}')
 [ "$size" = "520x560" ] || fail "settings window is $size, not 520x560"
@@ -104,7 +93,7 @@ card_gone() { ! panel_state | grep -q "IsViewable"; }
 step "Bravo is in front; Alpha idles past 2 s and the card drops"
 timeout 10 xdotool windowactivate --sync "$bravo"
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
-wait_for 80 card_down || fail "the card did not drop"
+wait_for 8 card_down || fail "the card did not drop"
 dropped=$(now_ms)
 info=$(panel_state)
 px=$(awk '/Absolute upper-left X:/{print $4}' <<<"$info")
@@ -138,49 +127,49 @@ done
 [ -n "$dip_at" ] || fail "the card did not hide by itself within 20 s"
 ((dip_at >= 13500)) || fail "the card started hiding after $dip_at ms, before 15 s"
 echo "   hiding began after $dip_at ms; lowest height $lowest"
-wait_for 60 card_down || fail "the card did not come back"
+wait_for 6 card_down || fail "the card did not come back"
 sleep 0.8
 shot "04-card-back"
 
 step "snooze on the card"
 xdotool mousemove $((px + 294)) $((py + 74)) click 1
-wait_for 20 card_gone || fail "snooze did not close the card"
+wait_for 2 card_gone || fail "snooze did not close the card"
 shot "05-after-snooze"
-wait_for 60 card_down || fail "the card did not return after the snoozed 2 s"
+wait_for 6 card_down || fail "the card did not return after the snoozed 2 s"
 sleep 0.8
 
 step "open on the card activates Alpha"
 xdotool mousemove $((px + 258)) $((py + 74)) click 1
-wait_for 30 front_is "$alpha" || fail "open did not bring Alpha to the front"
-wait_for 20 card_gone || fail "open did not close the card"
+wait_for 3 front_is "$alpha" || fail "open did not bring Alpha to the front"
+wait_for 2 card_gone || fail "open did not close the card"
 shot "06-after-open"
 
 step "closing the settings window keeps the program running"
 timeout 10 xdotool windowactivate --sync "$win"
 xdotool key --clearmodifiers alt+F4
-wait_for 30 settings_hidden || fail "the settings window did not close"
+wait_for 3 settings_hidden || fail "the settings window did not close"
 sleep 1.5
 kill -0 "$main_pid" 2>/dev/null || fail "closing the window ended the program"
 timeout 10 xdotool windowactivate --sync "$bravo"
-wait_for 80 card_down || fail "no reminder with the settings window closed"
+wait_for 8 card_down || fail "no reminder with the settings window closed"
 shot "07-window-closed-card-still-drops"
 
 step "a second launch brings the window back and ends"
 "$program" >"$work/second.log" 2>&1 &
 second=$!
 xvfb_session_adopt "$second"
-wait_for 50 bash -c "! kill -0 $second 2>/dev/null" || fail "the second launch kept running"
+wait_for 5 bash -c "! kill -0 $second 2>/dev/null" || fail "the second launch kept running"
 wait "$second"
 rc=$?
 [ "$rc" -eq 0 ] || fail "the second launch exited with $rc"
-wait_for 50 settings_shown || fail "the second launch did not show the window"
+wait_for 5 settings_shown || fail "the second launch did not show the window"
 shot "08-second-launch"
 
 step "Ctrl+Q quits and leaves a valid settings file"
 win=$(settings_window)
 timeout 10 xdotool windowactivate --sync "$win"
 xdotool key --clearmodifiers ctrl+q
-wait_for 50 bash -c "! kill -0 $main_pid 2>/dev/null" || fail "Ctrl+Q did not quit"
+wait_for 5 bash -c "! kill -0 $main_pid 2>/dev/null" || fail "Ctrl+Q did not quit"
 wait "$main_pid"
 rc=$?
 [ "$rc" -eq 0 ] || fail "the program exited with $rc"

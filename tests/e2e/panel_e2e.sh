@@ -27,17 +27,6 @@ fail() {
     exit 1
 }
 
-# Waits up to $1 seconds for a command to succeed.
-wait_for() {
-    local limit=$1
-    shift
-    local end=$((SECONDS + limit))
-    until "$@" >/dev/null 2>&1; do
-        [ $SECONDS -lt $end ] || return 1
-        sleep 0.05
-    done
-}
-
 active_window() { xprop -root _NET_ACTIVE_WINDOW | awk '{print $NF}'; }
 activate_any() {
     local id
