@@ -35,11 +35,7 @@ double restingCpu(const XServer &x, const QString &program, const QByteArray &wi
         if (process.state() == QProcess::Running)
             used = after - before;
     }
-    process.terminate();
-    if (!process.waitForFinished(5000)) {
-        process.kill();
-        process.waitForFinished();
-    }
+    stopProcess(process);
     return used;
 }
 
@@ -50,11 +46,8 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     const int seconds = argc > 1 ? std::max(5, atoi(argv[1])) : 60;
     XServer x;
-    if (!x.isRunning()) {
-        std::fprintf(stderr, "needs an X session without a window manager and a session bus: run "
-                             "it through scripts/bench\n");
+    if (!x.isRunning()) // it has said how to run the benchmark
         return 1;
-    }
     // A threshold beyond the measurement: no card drops while measuring.
     ProgramHome home(5, 600);
     const double program =

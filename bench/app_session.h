@@ -64,4 +64,7 @@ private:
 
 double median(std::vector<double> values);
 
+// Asks a started program to quit, then kills it after five seconds.
+void stopProcess(QProcess &process);
+
 } // namespace appbench
