@@ -1,7 +1,6 @@
 #include "app/AppDelegate.h"
 
-#include "notch/NotchPanel.h"
-#include "settings/AppPickerDialog.h"
+#include "settings/DialogApplicationPicker.h"
 #include "settings/MainWindow.h"
 #include "tracking/AppTrackerStore.h"
 
@@ -10,7 +9,9 @@ namespace nudgewatch {
 AppDelegate::AppDelegate(AppServices services, QObject *parent)
     : QObject(parent), m_services(services)
 {
-    m_store = std::make_unique<AppTrackerStore>(StoreServices{m_services.workspace,
+    m_store = std::make_unique<AppTrackerStore>(StoreServices{m_services.tracker,
+                                                              m_services.opener,
+                                                              m_services.icons,
                                                               m_services.bundleInfo,
                                                               m_services.fileSystem,
                                                               m_services.defaults,
@@ -18,7 +19,7 @@ AppDelegate::AppDelegate(AppServices services, QObject *parent)
                                                               m_services.scheduler,
                                                               m_notifications,
                                                               {}});
-    m_picker = std::make_unique<DialogApplicationPicker>(m_services.catalog, m_services.workspace);
+    m_picker = std::make_unique<DialogApplicationPicker>(m_services.catalog, m_services.icons);
 }
 
 AppDelegate::~AppDelegate()
@@ -44,7 +45,8 @@ void AppDelegate::finishLaunching()
 {
     if (m_panel)
         return;
-    m_panel = std::make_unique<NotchPanel>(*m_store, m_notifications, m_services.scheduler);
+    m_panel = std::make_unique<NotchPanel>(*m_store, m_notifications, m_services.scheduler,
+                                           m_services.compositorRunning);
     m_panel->orderFront();
     // Only now: the panel already listens for the expand and collapse notifications.
     m_store->startMonitoring();

@@ -1,6 +1,15 @@
 #pragma once
 
-#include "app/Services.h"
+#include "core/ApplicationCatalog.h"
+#include "core/ApplicationOpener.h"
+#include "core/BundleInfo.h"
+#include "core/Clock.h"
+#include "core/FileSystem.h"
+#include "core/FrontmostApplicationTracker.h"
+#include "core/IconProvider.h"
+#include "core/Scheduler.h"
+#include "core/UserDefaults.h"
+#include "notch/NotchPanel.h"
 #include "tracking/NotificationCenter.h"
 
 #include <QObject>
@@ -12,17 +21,19 @@ namespace nudgewatch {
 class AppTrackerStore;
 class DialogApplicationPicker;
 class MainWindow;
-class NotchPanel;
 
 // The desktop services the program runs over; all outlive the delegate.
 struct AppServices {
-    Workspace &workspace;
+    FrontmostApplicationTracker &tracker;
+    ApplicationOpener &opener;
+    IconProvider &icons;
     BundleInfo &bundleInfo;
     FileSystem &fileSystem;
     ApplicationCatalog &catalog;
     UserDefaults &defaults;
     Clock &clock;
     Scheduler &scheduler;
+    NotchPanel::CompositorCheck compositorRunning;
 };
 
 // Owns the one store, the settings window and the one notch panel, and brings

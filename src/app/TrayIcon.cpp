@@ -1,6 +1,6 @@
 #include "app/TrayIcon.h"
 
-#include "app/AutostartEntry.h"
+#include "platform/linux/AutostartEntry.h"
 
 #include <QSystemTrayIcon>
 

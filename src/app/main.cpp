@@ -1,10 +1,11 @@
 #include "app/AppDelegate.h"
-#include "app/AutostartEntry.h"
 #include "app/SingleInstance.h"
 #include "app/TrayIcon.h"
 #include "platform/DesktopPlatform.h"
+#include "platform/linux/AutostartEntry.h"
 #include "platform/qt/QtScheduler.h"
 #include "platform/qt/SettingsDefaults.h"
+#include "platform/qt/SystemClock.h"
 #include "tracking/AppTrackerStore.h"
 
 #include <QApplication>
@@ -43,16 +44,18 @@ int main(int argc, char *argv[])
 
     SettingsDefaults defaults;
     const std::unique_ptr<DesktopPlatform> desktop = DesktopPlatform::create();
-    // The tracked apps' icons come from the icon theme once the window is on
-    // its way; reading the theme would hold up the first frame.
-    desktop->setIconThemeDeferred(true);
     // Without the X server nothing can be tracked; quit without touching the settings.
     QObject::connect(desktop.get(), &DesktopPlatform::connectionLost, &app,
                      [] { QCoreApplication::exit(1); });
     SystemClock clock;
     QtScheduler scheduler;
-    AppDelegate delegate({desktop->workspace(), desktop->bundleInfo(), desktop->fileSystem(),
-                          desktop->catalog(), defaults, clock, scheduler});
+    AppDelegate delegate({desktop->tracker(), desktop->opener(), desktop->icons(),
+                          desktop->bundleInfo(), desktop->fileSystem(), desktop->catalog(),
+                          defaults, clock, scheduler, desktop->compositorCheck()});
+    // Windows of tracked entries outside the applications folders are recognised too.
+    desktop->setTrackedEntries(delegate.store().trackedPaths());
+    QObject::connect(&delegate.store(), &AppTrackerStore::trackedAppsReloaded, desktop.get(),
+                     [&] { desktop->setTrackedEntries(delegate.store().trackedPaths()); });
     QObject::connect(&delegate, &AppDelegate::quitRequested, &app, &QCoreApplication::quit);
     QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,
                      &AppDelegate::showSettings);
@@ -64,8 +67,6 @@ int main(int argc, char *argv[])
     AutostartEntry autostart = AutostartEntry::forCurrentUser();
     std::unique_ptr<TrayIcon> tray;
     QTimer::singleShot(0, &delegate, [&] {
-        desktop->setIconThemeDeferred(false);
-        delegate.store().reloadIcons();
         tray = std::make_unique<TrayIcon>(autostart, appIcon);
         QObject::connect(tray.get(), &TrayIcon::settingsRequested, &delegate,
                          &AppDelegate::showSettings);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "notch/PanelGeometry.h"
+#include "card/CardGeometry.h"
 
 #include <QPointF>
 #include <QRectF>

@@ -2,7 +2,7 @@
 
 #include "card/ShapeShadow.h"
 #include "card/SymbolImage.h"
-#include "notch/WaterRippleCanvas.h"
+#include "card/WaterRippleCanvas.h"
 #include "tracking/DisplayText.h"
 
 #include <QFontMetricsF>

@@ -1,9 +1,9 @@
 #include "card/GlassNotificationView.h"
 
-#include "app/StoreObserver.h"
 #include "card/CardButton.h"
 #include "tracking/AppTrackerStore.h"
 #include "tracking/NotificationCenter.h"
+#include "tracking/StoreObserver.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/Services.h"
 #include "card/CardLayout.h"
 #include "card/GlassCardPainter.h"
 #include "card/GlassEffects.h"
+#include "core/Scheduler.h"
 #include "tracking/TrackedApp.h"
 
 #include <QPainterPath>

@@ -1,29 +1,35 @@
 #include "card/SymbolImage.h"
 
-#include <QFile>
+#include <QCache>
 #include <QPainter>
 #include <QSvgRenderer>
 
+#include <algorithm>
 #include <cmath>
-
-// Resources in a static library must be registered by hand, outside any namespace.
-static void registerCardResources()
-{
-    Q_INIT_RESOURCE(card);
-}
 
 namespace nudgewatch {
 
 QImage symbolImage(const QString &name, const QSizeF &size, const QColor &color,
                    double devicePixelRatio)
 {
-    static const bool registered = (registerCardResources(), true);
-    Q_UNUSED(registered);
+    if (size.isEmpty() || !std::isfinite(size.width()) || !std::isfinite(size.height()))
+        return {};
+    const double dpr =
+        std::isfinite(devicePixelRatio) ? std::clamp(devicePixelRatio, 1.0, 8.0) : 1.0;
+    const QString key = QStringLiteral("%1/%2x%3/%4/%5")
+                            .arg(name)
+                            .arg(size.width())
+                            .arg(size.height())
+                            .arg(color.rgba(), 8, 16)
+                            .arg(dpr);
+    // A handful of symbols in a few colours: small, and kept for the program's life.
+    static QCache<QString, QImage> cache(64);
+    if (const QImage *cached = cache.object(key))
+        return *cached;
 
     QSvgRenderer renderer(QStringLiteral(":/symbols/%1.svg").arg(name));
-    if (!renderer.isValid() || size.isEmpty())
+    if (!renderer.isValid())
         return {};
-    const double dpr = std::max(1.0, devicePixelRatio);
     QImage image(QSize(int(std::ceil(size.width() * dpr)), int(std::ceil(size.height() * dpr))),
                  QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -34,6 +40,7 @@ QImage symbolImage(const QString &name, const QSizeF &size, const QColor &color,
     painter.fillRect(image.rect(), color);
     painter.end();
     image.setDevicePixelRatio(dpr);
+    cache.insert(key, new QImage(image));
     return image;
 }
 

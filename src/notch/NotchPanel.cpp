@@ -1,7 +1,6 @@
 #include "notch/NotchPanel.h"
 
 #include "card/GlassNotificationView.h"
-#include "notch/CompositorProbe.h"
 #include "notch/PanelGeometry.h"
 #include "tracking/AppTrackerStore.h"
 #include "tracking/NotificationCenter.h"
@@ -13,11 +12,12 @@
 namespace nudgewatch {
 
 NotchPanel::NotchPanel(AppTrackerStore &store, NotificationCenter &notifications,
-                       Scheduler &scheduler, QWidget *parent)
+                       Scheduler &scheduler, CompositorCheck compositorRunning, QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                           Qt::WindowDoesNotAcceptFocus | Qt::X11BypassWindowManagerHint |
                           Qt::NoDropShadowWindowHint),
-      m_notifications(notifications), m_scheduler(scheduler)
+      m_notifications(notifications), m_scheduler(scheduler),
+      m_compositorRunning(std::move(compositorRunning))
 {
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -53,8 +53,13 @@ NotchPanel::~NotchPanel() = default;
 void NotchPanel::orderFront()
 {
     m_orderedFront = true;
-    m_composited = compositingManagerRunning();
+    checkCompositor();
     updateVisibility();
+}
+
+void NotchPanel::checkCompositor()
+{
+    m_composited = !m_compositorRunning || m_compositorRunning();
 }
 
 bool NotchPanel::isSpringRunning() const
@@ -65,7 +70,7 @@ bool NotchPanel::isSpringRunning() const
 void NotchPanel::startSpring()
 {
     // A compositor may have come or gone since the last reminder.
-    m_composited = compositingManagerRunning();
+    checkCompositor();
     if (m_springTimer)
         m_springTimer->invalidate();
     m_springTimer = m_scheduler.scheduleRepeating(

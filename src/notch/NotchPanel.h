@@ -1,11 +1,12 @@
 #pragma once
 
-#include "app/Services.h"
+#include "core/Scheduler.h"
 #include "notch/Spring.h"
 
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QScreen;
@@ -24,8 +25,12 @@ class NotificationCenter;
 class NotchPanel final : public QWidget {
     Q_OBJECT
 public:
+    // Whether a compositing manager blends translucent windows; without one the
+    // panel is cut to the card's outline. Empty: always composited.
+    using CompositorCheck = std::function<bool()>;
+
     NotchPanel(AppTrackerStore &store, NotificationCenter &notifications, Scheduler &scheduler,
-               QWidget *parent = nullptr);
+               CompositorCheck compositorRunning = {}, QWidget *parent = nullptr);
     ~NotchPanel() override;
 
     // Lets the panel map itself (without activating) whenever it is open.
@@ -47,9 +52,11 @@ private:
     void updateVisibility(Restack restack = Restack::No);
     void updateShape();
     void followPrimaryScreen(QScreen *screen);
+    void checkCompositor();
 
     NotificationCenter &m_notifications;
     Scheduler &m_scheduler;
+    CompositorCheck m_compositorRunning;
     SpringState m_spring;
     std::unique_ptr<Timer> m_springTimer;
     GlassNotificationView *m_card = nullptr;

@@ -1,18 +1,12 @@
 #pragma once
 
+#include "card/CardGeometry.h"
+
 #include <QRect>
 #include <QRectF>
 #include <QSizeF>
 
 namespace nudgewatch {
-
-// Sizes shared by the panel and the card, in points.
-namespace cardGeometry {
-inline constexpr double cardWidth = 320;
-inline constexpr double cardHeight = 72;
-inline constexpr double notchDrop = 38;
-inline constexpr double totalHeight = notchDrop + cardHeight; // 110
-} // namespace cardGeometry
 
 // The panel's frame for a height h, in the bottom-up coordinates of a screen whose
 // origin is its bottom-left corner: 320 wide, centred, top edge on the screen's top.

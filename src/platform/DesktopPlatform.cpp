@@ -1,16 +1,22 @@
 #include "platform/DesktopPlatform.h"
 
-#include "platform/NullWorkspace.h"
+#include "platform/DesktopOpener.h"
+#include "platform/NullFrontmostTracker.h"
 #include "platform/linux/DesktopEntryBundleInfo.h"
 #include "platform/linux/DesktopEntryRegistry.h"
 #include "platform/linux/DesktopEntryScanner.h"
 #include "platform/linux/DesktopIcons.h"
 #include "platform/linux/GioApplicationCatalog.h"
 #include "platform/linux/GioLauncher.h"
+#include "platform/linux/XdgFolders.h"
 #include "platform/qt/LocalFileSystem.h"
-#include "platform/x11/X11Workspace.h"
+#include "platform/x11/CompositorProbe.h"
+#include "platform/x11/X11FrontmostTracker.h"
 
 #include <QGuiApplication>
+#include <QTimer>
+
+#include <cstdio>
 
 namespace nudgewatch {
 
@@ -18,28 +24,45 @@ DesktopPlatform::DesktopPlatform(QObject *parent)
     : QObject(parent), m_bundleInfo(std::make_unique<DesktopEntryBundleInfo>()),
       m_fileSystem(std::make_unique<LocalFileSystem>()),
       m_launcher(std::make_unique<GioLauncher>()),
+      m_opener(std::make_unique<DesktopOpener>(*m_launcher)),
       m_catalog(std::make_unique<GioApplicationCatalog>())
 {
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     m_entries = std::make_unique<DesktopEntryRegistry>(applicationDirs(xdgDataDirs(environment)));
     m_icons = std::make_unique<DesktopIcons>(IconLookup::fromEnvironment(environment));
     connect(m_catalog.get(), &ApplicationCatalog::changed, this, [this] { m_entries->reload(); });
+    // Reading an icon theme's index would hold up the first window; icons come
+    // from the theme from the next turn of the event loop on.
+    m_icons->setThemeDeferred(true);
+    QTimer::singleShot(0, m_icons.get(),
+                       [icons = m_icons.get()] { icons->setThemeDeferred(false); });
 }
 
 DesktopPlatform::~DesktopPlatform()
 {
-    // The workspace refers to the services below it.
-    m_workspace.reset();
+    // The opener and the tracker refer to the services below them.
+    m_opener.reset();
+    m_tracker.reset();
 }
 
-void DesktopPlatform::setIconThemeDeferred(bool deferred)
+ApplicationOpener &DesktopPlatform::opener()
 {
-    m_icons->setThemeDeferred(deferred);
+    return *m_opener;
+}
+
+IconProvider &DesktopPlatform::icons()
+{
+    return *m_icons;
 }
 
 ApplicationCatalog &DesktopPlatform::catalog()
 {
     return *m_catalog;
+}
+
+void DesktopPlatform::setTrackedEntries(const QStringList &paths)
+{
+    m_entries->setTrackedEntries(paths);
 }
 
 std::unique_ptr<DesktopPlatform> DesktopPlatform::create(QObject *parent)
@@ -66,16 +89,22 @@ DesktopPlatform::createWithConnection(std::unique_ptr<XcbConnection> x, QObject 
 
 void DesktopPlatform::useX11(std::unique_ptr<XcbConnection> x)
 {
-    auto workspace = std::make_unique<X11Workspace>(
-        std::move(x), X11WorkspaceServices{*m_entries, *m_icons, *m_launcher});
-    connect(workspace.get(), &X11Workspace::connectionLost, this, &DesktopPlatform::connectionLost);
-    m_workspace = std::move(workspace);
+    auto tracker = std::make_unique<X11FrontmostTracker>(std::move(x), *m_entries);
+    connect(tracker.get(), &X11FrontmostTracker::connectionLost, this,
+            &DesktopPlatform::connectionLost);
+    m_opener->setWindowRaiser(
+        [raiser = tracker.get()](const QString &path) { return raiser->raiseWindowOf(path); });
+    m_compositorCheck = compositingManagerRunning;
+    m_tracker = std::move(tracker);
     m_tracksFrontmost = true;
 }
 
 void DesktopPlatform::useNull(const QString &reason)
 {
-    m_workspace = std::make_unique<NullWorkspace>(reason, m_icons.get(), m_launcher.get());
+    std::fprintf(stderr,
+                 "nudgewatch: frontmost application tracking is unavailable in this session (%s)\n",
+                 qPrintable(reason));
+    m_tracker = std::make_unique<NullFrontmostTracker>();
     m_tracksFrontmost = false;
 }
 

@@ -1,30 +1,38 @@
 #pragma once
 
-#include "app/Services.h"
+#include "core/ApplicationCatalog.h"
+#include "core/ApplicationOpener.h"
+#include "core/BundleInfo.h"
+#include "core/FileSystem.h"
+#include "core/FrontmostApplicationTracker.h"
+#include "core/IconProvider.h"
 
 #include <QObject>
 
+#include <functional>
 #include <memory>
 
 namespace nudgewatch {
 
 class DesktopEntryRegistry;
 class DesktopIcons;
+class DesktopOpener;
 class GioApplicationCatalog;
 class GioLauncher;
 class XcbConnection;
 
 // The desktop services of a Linux session, built once at start-up (after the
-// QGuiApplication) and kept for the life of the program:
-//  - workspace(): the X11 workspace when Qt runs on xcb and the X server
-//    answers; otherwise a null workspace that reports no frontmost application
-//    and says once on stderr that tracking is unavailable.
-//  - bundleInfo(): names of desktop entries; fileSystem(): existence of paths;
-//    catalog(): the installed applications for the picker, kept current.
-// connectionLost() is emitted once when the X server goes away; the program
-// should then quit (nothing is tracked any more). Nothing here writes settings.
-// The returned pointer owns the object; `parent` only places it in a QObject tree
-// (release() the pointer if the parent is to delete it).
+// QGuiApplication) and kept for the life of the program. One backend per
+// service is picked for the running session:
+//  - tracker(): the X11 tracker when Qt runs on xcb and the X server answers;
+//    otherwise the null tracker, and a line on stderr saying so.
+//  - opener(): raises a window through the tracker where it can, else launches.
+//  - icons(): the icon theme is read once the first window is on its way;
+//    iconsChanged() tells when.
+//  - bundleInfo(), fileSystem(), catalog(): desktop entries and the installed
+//    applications for the picker, kept current.
+// connectionLost() is emitted once when the display server goes away; the
+// program should then quit. Nothing here writes settings.
 class DesktopPlatform final : public QObject {
     Q_OBJECT
 public:
@@ -34,15 +42,18 @@ public:
                                                                  QObject *parent = nullptr);
     ~DesktopPlatform() override;
 
-    Workspace &workspace() { return *m_workspace; }
+    FrontmostApplicationTracker &tracker() { return *m_tracker; }
+    ApplicationOpener &opener();
+    IconProvider &icons();
     BundleInfo &bundleInfo() { return *m_bundleInfo; }
     FileSystem &fileSystem() { return *m_fileSystem; }
     ApplicationCatalog &catalog();
-    // While deferred, icons come without the icon theme (see DesktopIcons): for
-    // the time before the first window is shown. Icons asked for meanwhile
-    // should be asked for again afterwards.
-    void setIconThemeDeferred(bool deferred);
-    // Whether activations are followed (the X11 backend is in use).
+    // Whether translucent windows are blended by a compositing manager.
+    std::function<bool()> compositorCheck() const { return m_compositorCheck; }
+    // The entries the user tracks, so windows of those outside the
+    // applications folders are recognised too.
+    void setTrackedEntries(const QStringList &paths);
+    // Whether activations are followed (a real tracker is in use).
     bool tracksFrontmostApplication() const { return m_tracksFrontmost; }
 
 signals:
@@ -58,8 +69,10 @@ private:
     std::unique_ptr<DesktopEntryRegistry> m_entries;
     std::unique_ptr<DesktopIcons> m_icons;
     std::unique_ptr<GioLauncher> m_launcher;
+    std::unique_ptr<DesktopOpener> m_opener;
     std::unique_ptr<GioApplicationCatalog> m_catalog;
-    std::unique_ptr<Workspace> m_workspace;
+    std::unique_ptr<FrontmostApplicationTracker> m_tracker;
+    std::function<bool()> m_compositorCheck;
     bool m_tracksFrontmost = false;
 };
 

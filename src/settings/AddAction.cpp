@@ -1,5 +1,6 @@
 #include "settings/AddAction.h"
 
+#include "card/SymbolImage.h"
 #include "settings/SettingsStyle.h"
 #include "settings/Symbol.h"
 #include "settings/WindowText.h"
@@ -52,9 +53,9 @@ void AddAction::paintEvent(QPaintEvent *)
     const int textWidth = metrics.horizontalAdvance(text());
     const int contentWidth = symbolSize + spacing + textWidth;
     const qreal left = (width() - contentWidth) / 2.0;
-    painter.drawPixmap(QPointF(left, (height() - symbolSize) / 2.0),
-                       symbols::tinted(QStringLiteral("plus.circle.fill"), symbolSize, Qt::white,
-                                       devicePixelRatioF()));
+    painter.drawImage(QPointF(left, (height() - symbolSize) / 2.0),
+                      symbolImage(QStringLiteral("plus.circle.fill"),
+                                  QSizeF(symbolSize, symbolSize), Qt::white, devicePixelRatioF()));
     painter.setPen(Qt::white);
     painter.setFont(font());
     painter.drawText(QRectF(left + symbolSize + spacing, 0, textWidth + 1, height()),

@@ -54,7 +54,7 @@ QString AppPickerDialog::limitText(int limit)
     return QStringLiteral("You can add up to %1 more applications.").arg(limit);
 }
 
-AppPickerDialog::AppPickerDialog(const ApplicationCatalog &catalog, const Workspace &workspace,
+AppPickerDialog::AppPickerDialog(const ApplicationCatalog &catalog, const IconProvider &icons,
                                  int limit, const QStringList &tracked, QWidget *parent)
     : QDialog(parent), m_browse(browseWithFileDialog)
 {
@@ -67,7 +67,7 @@ AppPickerDialog::AppPickerDialog(const ApplicationCatalog &catalog, const Worksp
     setWindowTitle(windowText::addApplication);
     resize(420, 480);
 
-    m_model = new InstalledAppsModel(workspace, limit, this);
+    m_model = new InstalledAppsModel(icons, limit, this);
     m_model->setApplications(offered());
     connect(&catalog, &ApplicationCatalog::changed, this, [this, offered] {
         {
@@ -211,17 +211,6 @@ void AppPickerDialog::updateAddButton()
                               ? limitText(m_model->limit()) +
                                     QStringLiteral(" All free places are taken.")
                               : limitText(m_model->limit()));
-}
-
-void DialogApplicationPicker::pick(QWidget *parent, int limit, const QStringList &tracked,
-                                   std::function<void(const QStringList &)> chosen)
-{
-    auto *dialog = new AppPickerDialog(m_catalog, m_workspace, limit, tracked, parent);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setWindowModality(Qt::WindowModal);
-    QObject::connect(dialog, &QDialog::accepted, dialog,
-                     [dialog, chosen = std::move(chosen)] { chosen(dialog->chosenPaths()); });
-    dialog->open();
 }
 
 } // namespace nudgewatch

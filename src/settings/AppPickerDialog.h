@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/Services.h"
+#include "core/ApplicationCatalog.h"
+#include "core/IconProvider.h"
 
 #include <QDialog>
 
@@ -28,7 +29,7 @@ public:
     using BrowseFunction = std::function<QStringList(QWidget *parent)>;
 
     // Entries at the `tracked` paths are not offered again.
-    AppPickerDialog(const ApplicationCatalog &catalog, const Workspace &workspace, int limit,
+    AppPickerDialog(const ApplicationCatalog &catalog, const IconProvider &icons, int limit,
                     const QStringList &tracked = {}, QWidget *parent = nullptr);
 
     // Entry paths in the order they were checked.
@@ -64,31 +65,6 @@ private:
     QPushButton *m_browseButton;
     BrowseFunction m_browse;
     bool m_syncing = false;
-};
-
-// Opens the picker for the settings window and reports what was chosen.
-class ApplicationPicker {
-public:
-    virtual ~ApplicationPicker() = default;
-    // Offers at most `limit` entries not among `tracked`; calls `chosen` with
-    // their paths, in order, once the user confirms. Nothing is called when the
-    // user cancels.
-    virtual void pick(QWidget *parent, int limit, const QStringList &tracked,
-                      std::function<void(const QStringList &paths)> chosen) = 0;
-};
-
-class DialogApplicationPicker final : public ApplicationPicker {
-public:
-    DialogApplicationPicker(const ApplicationCatalog &catalog, const Workspace &workspace)
-        : m_catalog(catalog), m_workspace(workspace)
-    {
-    }
-    void pick(QWidget *parent, int limit, const QStringList &tracked,
-              std::function<void(const QStringList &paths)> chosen) override;
-
-private:
-    const ApplicationCatalog &m_catalog;
-    const Workspace &m_workspace;
 };
 
 } // namespace nudgewatch

@@ -1,5 +1,6 @@
 #include "settings/AppRow.h"
 
+#include "card/SymbolImage.h"
 #include "settings/ElidingLabel.h"
 #include "settings/SettingsStyle.h"
 #include "settings/Symbol.h"
@@ -35,8 +36,8 @@ void SymbolButton::paintEvent(QPaintEvent *)
     QColor color = m_color;
     if (isDown())
         color = style::withOpacity(color, 0.6);
-    painter.drawPixmap(QPointF((width() - m_size) / 2.0, (height() - m_size) / 2.0),
-                       symbols::tinted(m_symbol, m_size, color, devicePixelRatioF()));
+    painter.drawImage(QPointF((width() - m_size) / 2.0, (height() - m_size) / 2.0),
+                      symbolImage(m_symbol, QSizeF(m_size, m_size), color, devicePixelRatioF()));
     if (hasFocus()) {
         // Keyboard users need to see where they are; the button has no bezel.
         painter.setPen(QPen(style::blue, 1.5));

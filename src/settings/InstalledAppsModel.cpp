@@ -7,8 +7,8 @@
 
 namespace nudgewatch {
 
-InstalledAppsModel::InstalledAppsModel(const Workspace &workspace, int limit, QObject *parent)
-    : QAbstractListModel(parent), m_workspace(workspace), m_limit(std::max(0, limit))
+InstalledAppsModel::InstalledAppsModel(const IconProvider &icons, int limit, QObject *parent)
+    : QAbstractListModel(parent), m_iconProvider(icons), m_limit(std::max(0, limit))
 {
 }
 
@@ -73,7 +73,7 @@ QVariant InstalledAppsModel::data(const QModelIndex &index, int role) const
         auto icon = m_icons.constFind(entry.path);
         if (icon == m_icons.constEnd())
             icon = m_icons.insert(entry.path,
-                                  QIcon(QPixmap::fromImage(m_workspace.iconForFile(entry.path))));
+                                  QIcon(QPixmap::fromImage(m_iconProvider.iconForFile(entry.path))));
         return *icon;
     }
     case Qt::CheckStateRole:

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/Services.h"
+#include "core/ApplicationCatalog.h"
+#include "core/IconProvider.h"
 
 #include <QAbstractListModel>
 #include <QHash>
@@ -16,7 +17,7 @@ class InstalledAppsModel final : public QAbstractListModel {
 public:
     enum Role { PathRole = Qt::UserRole + 1, SearchTextRole };
 
-    InstalledAppsModel(const Workspace &workspace, int limit, QObject *parent = nullptr);
+    InstalledAppsModel(const IconProvider &icons, int limit, QObject *parent = nullptr);
 
     // Replaces the catalog's entries; checked entries and entries added with
     // addEntryFile stay.
@@ -45,7 +46,7 @@ signals:
 private:
     void refreshAllRows();
 
-    const Workspace &m_workspace;
+    const IconProvider &m_iconProvider;
     int m_limit;
     QList<InstalledApplication> m_entries;
     QStringList m_chosen;

@@ -1,15 +1,16 @@
 #include "settings/MainWindow.h"
 
-#include "app/StoreObserver.h"
 #include "settings/AddAction.h"
-#include "settings/AppPickerDialog.h"
+#include "settings/ApplicationPicker.h"
 #include "settings/AppsSection.h"
+#include "settings/SaveFailureNotice.h"
 #include "settings/SettingsStyle.h"
 #include "settings/StatusBar.h"
 #include "settings/ThresholdSection.h"
 #include "settings/TitleBar.h"
 #include "settings/WindowText.h"
 #include "tracking/AppTrackerStore.h"
+#include "tracking/StoreObserver.h"
 
 #include <QPainter>
 #include <QPointer>
@@ -77,7 +78,7 @@ MainWindow::MainWindow(AppTrackerStore &store, ApplicationPicker &picker, QWidge
     scroll->setWidget(content);
     layout->addWidget(scroll, 1);
 
-    m_saveFailure = new SaveFailureNotice(this);
+    m_saveFailure = new SaveFailureNotice(store, this);
     layout->addWidget(m_saveFailure);
     layout->addWidget(new Separator(0.5, 0, this));
     layout->addWidget(new StatusBar(this));
@@ -87,8 +88,6 @@ MainWindow::MainWindow(AppTrackerStore &store, ApplicationPicker &picker, QWidge
 
     connect(m_addAction, &AddAction::clicked, this, &MainWindow::openPicker);
     connect(m_apps, &AppsSection::rowsRebuilt, this, &MainWindow::updateTabOrder);
-    connect(&store, &AppTrackerStore::saveFailed, m_saveFailure,
-            [this] { m_saveFailure->showSaveState(false); });
     auto *quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
     quit->setContext(Qt::WindowShortcut);
     connect(quit, &QShortcut::activated, this, &MainWindow::quitRequested);
@@ -119,7 +118,7 @@ void MainWindow::refresh()
         m_threshold->slider()->setFocus();
     m_addSeparator->setVisible(canAdd);
     m_addArea->setVisible(canAdd);
-    m_saveFailure->showSaveState(m_store.lastSaveSucceeded());
+    m_saveFailure->refresh();
 }
 
 void MainWindow::updateTabOrder()

@@ -5,6 +5,7 @@
 #include "settings/WindowText.h"
 
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPainter>
 
 namespace nudgewatch {
@@ -26,25 +27,6 @@ void StatusBar::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.fillRect(rect(), style::primary(palette(), 0.02));
-}
-
-SaveFailureNotice::SaveFailureNotice(QWidget *parent) : QLabel(windowText::saveFailed, parent)
-{
-    setTextFormat(Qt::PlainText);
-    setWordWrap(true);
-    setFont(style::font(11, QFont::DemiBold));
-    setContentsMargins(16, 6, 16, 6);
-    setAutoFillBackground(true);
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, QColor(255, 59, 48, 40));
-    colours.setColor(QPalette::WindowText, QColor(200, 30, 20));
-    setPalette(colours);
-    hide();
-}
-
-void SaveFailureNotice::showSaveState(bool lastSaveSucceeded)
-{
-    setVisible(!lastSaveSucceeded);
 }
 
 } // namespace nudgewatch

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QLabel>
 #include <QWidget>
 
 namespace nudgewatch {
@@ -13,16 +12,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-};
-
-// Shown above the status bar while the settings file cannot be written, so a
-// change that will be lost at the next start does not look saved.
-class SaveFailureNotice final : public QLabel {
-    Q_OBJECT
-public:
-    explicit SaveFailureNotice(QWidget *parent = nullptr);
-
-    void showSaveState(bool lastSaveSucceeded);
 };
 
 } // namespace nudgewatch

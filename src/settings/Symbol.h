@@ -1,23 +1,14 @@
 #pragma once
 
 #include <QColor>
-#include <QPixmap>
 #include <QString>
 #include <QWidget>
 
 namespace nudgewatch {
 
-// The window's small symbol images ("bell.fill", "clock", ...): single-colour
-// SVGs from the resource file, tinted when painted.
-namespace symbols {
-QString resourcePath(const QString &name);
-// A square image of `size` logical pixels in `color`; a null pixmap for an
-// unknown name.
-QPixmap tinted(const QString &name, int size, const QColor &color, qreal devicePixelRatio = 1.0);
-} // namespace symbols
-
-// Paints one tinted symbol, centred in a square of `size` pixels. Decorative:
-// the text next to it carries the meaning.
+// Paints one of the program's symbols ("bell.fill", "clock", ...), tinted,
+// centred in a square of `size` pixels. Decorative: the text next to it
+// carries the meaning.
 class SymbolView final : public QWidget {
     Q_OBJECT
 public:

@@ -1,5 +1,6 @@
 #include "settings/TitleBar.h"
 
+#include "card/SymbolImage.h"
 #include "settings/SettingsStyle.h"
 #include "settings/Symbol.h"
 #include "settings/WindowText.h"
@@ -28,9 +29,9 @@ void BellBadge::paintEvent(QPaintEvent *)
     painter.setBrush(gradient);
     painter.drawEllipse(rect());
     constexpr int symbolSize = 18;
-    painter.drawPixmap(QPointF((width() - symbolSize) / 2.0, (height() - symbolSize) / 2.0),
-                       symbols::tinted(QStringLiteral("bell.badge.fill"), symbolSize, Qt::white,
-                                       devicePixelRatioF()));
+    painter.drawImage(QPointF((width() - symbolSize) / 2.0, (height() - symbolSize) / 2.0),
+                      symbolImage(QStringLiteral("bell.badge.fill"), QSizeF(symbolSize, symbolSize),
+                                  Qt::white, devicePixelRatioF()));
 }
 
 TitleBar::TitleBar(QWidget *parent) : QWidget(parent)

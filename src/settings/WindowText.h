@@ -18,6 +18,23 @@ inline const QString statusClose =
     QStringLiteral("Close this window \u2014 the notch keeps running");
 inline const QString saveFailed =
     QStringLiteral("Your settings could not be saved: the settings file is not writable.");
+inline const QString setAsideDamaged = QStringLiteral("Keep a Copy and Start Afresh");
+// The settings file at `path` could not be read.
+inline QString settingsDamaged(const QString &path)
+{
+    return QStringLiteral("Your settings file %1 could not be read, so nothing you change is "
+                          "saved. Keep a copy of it and start a fresh file with what could be "
+                          "read?")
+        .arg(path);
+}
+// The damaged file was kept at `path`.
+inline QString damagedKept(const QString &path)
+{
+    return QStringLiteral("Started a fresh settings file. The damaged one was kept as %1.")
+        .arg(path);
+}
+inline const QString setAsideFailed =
+    QStringLiteral("The damaged settings file could not be renamed; nothing was changed.");
 
 inline const QString idleThreshold = QStringLiteral("Idle Threshold");
 inline const QString thresholdMinimum = QStringLiteral("30s");

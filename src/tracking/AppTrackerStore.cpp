@@ -1,5 +1,7 @@
 #include "tracking/AppTrackerStore.h"
 
+#include "core/BundlePath.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
@@ -17,28 +19,9 @@ const QStringList AppTrackerStore::waitingMessages = {
 
 namespace {
 
-bool isAlreadyStandard(const QString &path)
-{
-    if (path.size() > 1 && path.endsWith(QLatin1Char('/')))
-        return false;
-    return !path.contains(QLatin1String("//")) && !path.contains(QLatin1String("/./")) &&
-           !path.contains(QLatin1String("/../")) && !path.endsWith(QLatin1String("/.")) &&
-           !path.endsWith(QLatin1String("/.."));
-}
-
-} // namespace
-
-QString standardizedPath(const QString &path)
-{
-    if (path.isEmpty() || !QDir::isAbsolutePath(path))
-        return {};
-    // Most paths are standard already; cleaning them would allocate on every match.
-    return isAlreadyStandard(path) ? path : QDir::cleanPath(path);
-}
-
-namespace {
-
-// appMatches with the running application's path standardized once by the caller.
+// Whether a running application is the tracked one: by entry path when the
+// desktop knows it, otherwise by name. The running path is standardized once by
+// the caller.
 bool matchesStandardized(const TrackedApp &tracked, const RunningApplication &running,
                          const QString &runningPath)
 {
@@ -56,15 +39,6 @@ QString standardizedRunningPath(const RunningApplication &running)
 {
     return running.bundlePath ? standardizedPath(*running.bundlePath) : QString();
 }
-
-} // namespace
-
-bool appMatches(const TrackedApp &tracked, const RunningApplication &running)
-{
-    return matchesStandardized(tracked, running, standardizedRunningPath(running));
-}
-
-namespace {
 
 // A stored threshold that is not a positive finite number is replaced, so the
 // monitor and the label never work with NaN or infinity.
@@ -95,9 +69,28 @@ AppTrackerStore::AppTrackerStore(StoreServices services, QObject *parent)
     setIdleThresholdSeconds(
         resolvedThreshold(m_services.defaults.doubleValue(defaultsKeys::idleThreshold)));
     loadTrackedApps();
+    connect(&m_services.icons, &IconProvider::iconsChanged, this, &AppTrackerStore::reloadIcons);
 }
 
 AppTrackerStore::~AppTrackerStore() = default;
+
+QStringList AppTrackerStore::trackedPaths() const
+{
+    QStringList paths;
+    paths.reserve(qsizetype(m_trackedApps.size()));
+    for (const TrackedApp &app : m_trackedApps)
+        paths.append(app.bundlePath);
+    return paths;
+}
+
+QString AppTrackerStore::setAsideDamagedSettings()
+{
+    const QString kept = m_services.defaults.setAsideDamaged();
+    // The slider may have moved while nothing could be saved: keep what it shows.
+    if (!kept.isEmpty())
+        setIdleThresholdSeconds(m_idleThresholdSeconds);
+    return kept;
+}
 
 bool AppTrackerStore::setIdleThresholdSeconds(double seconds)
 {
@@ -135,11 +128,11 @@ void AppTrackerStore::loadTrackedApps()
         if (!QDir::isAbsolutePath(path) || !m_services.fileSystem.exists(path))
             continue;
         const QString name = bundleDisplayName(m_services.bundleInfo.namesForBundle(path), path);
-        apps.emplace_back(name, path, m_services.workspace.iconForFile(path),
-                          m_services.clock.now());
+        apps.emplace_back(name, path, m_services.icons.iconForFile(path), m_services.clock.now());
     }
     emit objectWillChange();
     m_trackedApps = std::move(apps);
+    emit trackedAppsReloaded();
 }
 
 void AppTrackerStore::addApp(const QUrl &url)
@@ -177,11 +170,11 @@ void AppTrackerStore::reloadIcons()
 {
     for (TrackedApp &app : m_trackedApps) {
         emit objectWillChange();
-        app.icon = m_services.workspace.iconForFile(app.bundlePath);
+        app.icon = m_services.icons.iconForFile(app.bundlePath);
     }
     if (m_alertApp) {
         emit objectWillChange();
-        m_alertApp->icon = m_services.workspace.iconForFile(m_alertApp->bundlePath);
+        m_alertApp->icon = m_services.icons.iconForFile(m_alertApp->bundlePath);
     }
 }
 
@@ -189,20 +182,12 @@ void AppTrackerStore::startMonitoring()
 {
     if (m_monitorTimer)
         return; // monitoring runs once per store
-    if (const auto front = m_services.workspace.frontmostApplication())
+    if (const auto front = m_services.tracker.frontmostApplication())
         markUsed(*front);
-    connect(&m_services.workspace, &Workspace::didActivateApplication, this,
-            &AppTrackerStore::appActivated);
+    connect(&m_services.tracker, &FrontmostApplicationTracker::activated, this,
+            &AppTrackerStore::markUsed);
     m_monitorTimer =
         m_services.scheduler.scheduleRepeating(monitorIntervalSeconds, [this] { tick(); });
-}
-
-void AppTrackerStore::appActivated(const QVariantMap &userInfo)
-{
-    const QVariant value = userInfo.value(QString::fromLatin1(Workspace::applicationKey));
-    if (value.metaType() != QMetaType::fromType<RunningApplication>())
-        return;
-    markUsed(value.value<RunningApplication>());
 }
 
 void AppTrackerStore::markUsed(const RunningApplication &application)
@@ -292,7 +277,7 @@ void AppTrackerStore::dismissAlert()
 
 void AppTrackerStore::openApp(const TrackedApp &app)
 {
-    m_services.workspace.openApplication(app.bundlePath);
+    m_services.opener.openApplication(app.bundlePath);
     dismissAlert();
 }
 

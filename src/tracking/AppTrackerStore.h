@@ -1,6 +1,13 @@
 #pragma once
 
-#include "app/Services.h"
+#include "core/ApplicationOpener.h"
+#include "core/BundleInfo.h"
+#include "core/Clock.h"
+#include "core/FileSystem.h"
+#include "core/FrontmostApplicationTracker.h"
+#include "core/IconProvider.h"
+#include "core/Scheduler.h"
+#include "core/UserDefaults.h"
 #include "tracking/NotificationCenter.h"
 #include "tracking/TrackedApp.h"
 
@@ -9,15 +16,22 @@
 #include <QUrl>
 #include <QUuid>
 
+#include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
 namespace nudgewatch {
 
+// Uniform choice of an index below n (n > 0).
+using RandomIndex = std::function<std::size_t(std::size_t n)>;
+
 // The services the store is built over; all must outlive it.
 struct StoreServices {
-    Workspace &workspace;
+    FrontmostApplicationTracker &tracker;
+    ApplicationOpener &opener;
+    IconProvider &icons;
     BundleInfo &bundleInfo;
     FileSystem &fileSystem;
     UserDefaults &defaults;
@@ -32,14 +46,6 @@ namespace defaultsKeys {
 inline const QString trackedAppPaths = QStringLiteral("Nudgewatch.trackedAppPaths");
 inline const QString idleThreshold = QStringLiteral("Nudgewatch.idleThreshold");
 } // namespace defaultsKeys
-
-// Whether a running application is the tracked one: by entry path when the
-// desktop knows it, otherwise by name.
-bool appMatches(const TrackedApp &tracked, const RunningApplication &running);
-
-// Lexical standard form of an absolute path ("." and ".." resolved); empty for a
-// relative or empty path.
-QString standardizedPath(const QString &path);
 
 // The one owner of the tracked applications, the reminder state and the idle
 // threshold. Every write of a published value (each record field included) is
@@ -78,18 +84,30 @@ public:
 
     // False when the last write to the defaults failed (unwritable or broken file).
     bool lastSaveSucceeded() const { return m_lastSaveSucceeded; }
+    // The settings could not be read. They are never written over, so nothing
+    // is saved until the user sets the damaged file aside.
+    bool settingsDamaged() const { return m_services.defaults.isDamaged(); }
+    QString settingsLocation() const { return m_services.defaults.location(); }
+    // Keeps the damaged settings where the user can find them, starts afresh
+    // with every value that could be read and saves the threshold shown. Returns
+    // where the damaged settings were kept; empty when that failed.
+    QString setAsideDamagedSettings();
+
+    // The saved entry paths of the records, in list order.
+    QStringList trackedPaths() const;
 
 signals:
     void objectWillChange();
     // A value could not be saved: the settings file is unwritable or broken.
     void saveFailed();
+    // The records were rebuilt from the saved paths (an add or a removal).
+    void trackedAppsReloaded();
 
 private:
     QStringList savedPaths() const;
     bool setSavedPaths(const QStringList &paths);
     bool recordSave(bool succeeded);
     void loadTrackedApps();
-    void appActivated(const QVariantMap &userInfo);
     void markUsed(const RunningApplication &application);
     void tick();
     void showWaitingAlert(const TrackedApp &app);

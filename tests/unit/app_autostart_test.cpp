@@ -1,7 +1,7 @@
 // GLib before Qt: its headers use the word "signals".
 #include <gio/gdesktopappinfo.h>
 
-#include "app/AutostartEntry.h"
+#include "platform/linux/AutostartEntry.h"
 
 #include <QDir>
 #include <QFile>

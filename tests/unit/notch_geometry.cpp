@@ -1,6 +1,6 @@
 // Panel placement and the water ripple shapes, computed without a window.
 #include "notch/PanelGeometry.h"
-#include "notch/RippleWaves.h"
+#include "card/RippleWaves.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
 #include "app/AppDelegate.h"
-#include "app/AutostartEntry.h"
+#include "platform/linux/AutostartEntry.h"
 #include "app/TrayIcon.h"
 #include "fakes/Fakes.h"
 #include "notch/NotchPanel.h"

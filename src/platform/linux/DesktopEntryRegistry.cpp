@@ -5,6 +5,8 @@
 #include <QDirIterator>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace nudgewatch {
 
 DesktopEntryRegistry::DesktopEntryRegistry(QStringList applicationFolders)
@@ -45,16 +47,39 @@ bool DesktopEntryRegistry::foldersChanged() const
 
 const DesktopEntryIndex &DesktopEntryRegistry::index() const
 {
-    if (!m_index || foldersChanged()) {
+    if (!m_folderEntries || foldersChanged()) {
         // Stamped before reading: a change during the read is seen next time.
         m_stamps = folderStamps();
-        m_index = DesktopEntryIndex(scanDesktopEntries(m_folders));
+        m_folderEntries = scanDesktopEntries(m_folders);
+        m_index.reset();
+    }
+    if (!m_index) {
+        std::vector<DesktopEntry> entries;
+        for (const QString &path : m_tracked) {
+            const bool inFolders =
+                std::any_of(m_folderEntries->begin(), m_folderEntries->end(),
+                            [&](const DesktopEntry &entry) { return entry.path == path; });
+            if (inFolders)
+                continue;
+            if (auto entry = readDesktopEntry(path, QFileInfo(path).fileName()))
+                entries.push_back(std::move(*entry));
+        }
+        entries.insert(entries.end(), m_folderEntries->begin(), m_folderEntries->end());
+        m_index = DesktopEntryIndex(std::move(entries));
     }
     return *m_index;
 }
 
 void DesktopEntryRegistry::reload()
 {
+    m_folderEntries.reset();
+}
+
+void DesktopEntryRegistry::setTrackedEntries(const QStringList &paths)
+{
+    if (paths == m_tracked)
+        return;
+    m_tracked = paths;
     m_index.reset();
 }
 

@@ -39,32 +39,6 @@ QString programPath(const QString &commandLine)
 
 } // namespace
 
-QStringList xdgDataDirs(const QProcessEnvironment &environment)
-{
-    QStringList dirs;
-    QString home = environment.value(QStringLiteral("XDG_DATA_HOME"));
-    if (!home.startsWith(QLatin1Char('/')))
-        home = environment.value(QStringLiteral("HOME")) + QStringLiteral("/.local/share");
-    dirs.append(QDir::cleanPath(home));
-    QString system = environment.value(QStringLiteral("XDG_DATA_DIRS"));
-    if (system.isEmpty())
-        system = QStringLiteral("/usr/local/share:/usr/share");
-    for (const QString &dir : system.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
-        // Relative entries are invalid by the XDG rules and ignored.
-        if (dir.startsWith(QLatin1Char('/')) && !dirs.contains(QDir::cleanPath(dir)))
-            dirs.append(QDir::cleanPath(dir));
-    }
-    return dirs;
-}
-
-QStringList applicationDirs(const QStringList &dataDirs)
-{
-    QStringList dirs;
-    for (const QString &dir : dataDirs)
-        dirs.append(dir + QStringLiteral("/applications"));
-    return dirs;
-}
-
 QString desktopIdForRelativePath(const QString &relativePath)
 {
     QString id = QDir::cleanPath(relativePath);

@@ -2,18 +2,11 @@
 
 #include "platform/linux/DesktopEntry.h"
 
-#include <QProcessEnvironment>
+#include "platform/linux/XdgFolders.h"
 
 #include <optional>
 
 namespace nudgewatch {
-
-// XDG data directories in precedence order: XDG_DATA_HOME (~/.local/share when
-// unset), then XDG_DATA_DIRS (/usr/local/share:/usr/share when unset).
-QStringList xdgDataDirs(const QProcessEnvironment &environment);
-
-// The applications/ folder of each data directory, in the same order.
-QStringList applicationDirs(const QStringList &dataDirs);
 
 // "kde/org.kde.Tool.desktop" below an applications folder is "kde-org.kde.Tool.desktop".
 QString desktopIdForRelativePath(const QString &relativePath);

@@ -15,17 +15,11 @@
 #include <cmath>
 #include <memory>
 
-// Resources of a static library are registered by hand, outside any namespace.
-static void registerPlatformResources()
-{
-    Q_INIT_RESOURCE(platform);
-}
-
 namespace nudgewatch {
 
 namespace {
 
-const QString genericIconResource = QStringLiteral(":/nudgewatch/platform/application-generic.svg");
+const QString genericIconResource = QStringLiteral(":/icons/application-generic.svg");
 
 QString entryIconValue(const QString &path)
 {
@@ -57,16 +51,25 @@ QStringList mergedPaths(QStringList paths, const QStringList &more)
 
 } // namespace
 
-DesktopIcons::DesktopIcons(const IconLookup &lookup, std::function<qreal()> devicePixelRatio)
-    : m_pixmapDirs(lookup.pixmapDirs), m_devicePixelRatio(std::move(devicePixelRatio))
+DesktopIcons::DesktopIcons(const IconLookup &lookup, std::function<qreal()> devicePixelRatio,
+                           QObject *parent)
+    : IconProvider(parent), m_pixmapDirs(lookup.pixmapDirs),
+      m_devicePixelRatio(std::move(devicePixelRatio))
 {
-    registerPlatformResources();
     QIcon::setThemeSearchPaths(mergedPaths(QIcon::themeSearchPaths(), lookup.themeSearchPaths));
     // A theme the Qt platform integration already took from the desktop wins.
     const QString current = QIcon::themeName();
     if (!lookup.themeName.isEmpty() && (current.isEmpty() || current == QLatin1String("hicolor")))
         QIcon::setThemeName(lookup.themeName);
     QIcon::setFallbackThemeName(QStringLiteral("hicolor"));
+}
+
+void DesktopIcons::setThemeDeferred(bool deferred)
+{
+    const bool ended = m_themeDeferred && !deferred;
+    m_themeDeferred = deferred;
+    if (ended)
+        emit iconsChanged();
 }
 
 qreal DesktopIcons::ratio() const
@@ -144,14 +147,7 @@ QImage DesktopIcons::genericIcon() const
     QImage image = canvas();
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    QSvgRenderer svg(genericIconResource);
-    if (svg.isValid()) {
-        svg.render(&painter, QRectF(0, 0, pointSize, pointSize));
-    } else {
-        painter.setBrush(QColor(0x8a, 0x8f, 0x98));
-        painter.setPen(Qt::NoPen);
-        painter.drawRoundedRect(QRectF(4, 4, 40, 40), 9, 9);
-    }
+    QSvgRenderer(genericIconResource).render(&painter, QRectF(0, 0, pointSize, pointSize));
     painter.end();
     m_generic = image;
     return image;

@@ -1,6 +1,6 @@
 #include "platform/linux/IconLookup.h"
 
-#include "platform/linux/DesktopEntryScanner.h"
+#include "platform/linux/XdgFolders.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,22 +16,6 @@ QString readSmallFile(const QString &path)
     if (!file.open(QIODevice::ReadOnly) || file.size() > largestSettingsFile)
         return {};
     return QString::fromUtf8(file.readAll());
-}
-
-QStringList xdgConfigDirs(const QProcessEnvironment &environment)
-{
-    QStringList dirs;
-    QString home = environment.value(QStringLiteral("XDG_CONFIG_HOME"));
-    if (!home.startsWith(QLatin1Char('/')))
-        home = environment.value(QStringLiteral("HOME")) + QStringLiteral("/.config");
-    dirs.append(home);
-    QString system = environment.value(QStringLiteral("XDG_CONFIG_DIRS"));
-    if (system.isEmpty())
-        system = QStringLiteral("/etc/xdg");
-    dirs.append(system.split(QLatin1Char(':'), Qt::SkipEmptyParts));
-    // GTK also reads its system-wide settings from /etc.
-    dirs.append(QStringLiteral("/etc"));
-    return dirs;
 }
 
 } // namespace
@@ -87,7 +71,10 @@ QString desktopIconTheme(const QStringList &configDirs)
 IconLookup IconLookup::fromEnvironment(const QProcessEnvironment &environment)
 {
     IconLookup lookup;
-    lookup.themeName = desktopIconTheme(xdgConfigDirs(environment));
+    QStringList configDirs = xdgConfigDirs(environment);
+    // GTK also reads its system-wide settings from /etc.
+    configDirs.append(QStringLiteral("/etc"));
+    lookup.themeName = desktopIconTheme(configDirs);
     const QString home = environment.value(QStringLiteral("HOME"));
     if (!home.isEmpty())
         lookup.themeSearchPaths.append(home + QStringLiteral("/.icons"));

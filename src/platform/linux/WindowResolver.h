@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Services.h"
+#include "core/RunningApplication.h"
 #include "platform/linux/DesktopEntry.h"
 
 #include <QList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Services.h"
+#include "core/Scheduler.h"
 
 namespace nudgewatch {
 
@@ -11,11 +11,6 @@ public:
                                              TimerPrecision precision) override;
     std::unique_ptr<Timer> scheduleOnce(double delaySeconds,
                                         std::function<void()> callback) override;
-};
-
-class SystemClock final : public Clock {
-public:
-    WallTime now() const override { return std::chrono::system_clock::now(); }
 };
 
 } // namespace nudgewatch

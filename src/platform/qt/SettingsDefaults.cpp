@@ -1,33 +1,57 @@
 #include "platform/qt/SettingsDefaults.h"
 
-#include <QStandardPaths>
+#include "platform/linux/XdgFolders.h"
+
+#include <QFile>
 
 namespace nudgewatch {
 
 SettingsDefaults::SettingsDefaults()
-    : m_settings(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                     QStringLiteral("/Nudgewatch/Nudgewatch.conf"),
-                 QSettings::IniFormat)
+    : SettingsDefaults(xdgConfigHome(QProcessEnvironment::systemEnvironment()) +
+                       QStringLiteral("/Nudgewatch/Nudgewatch.conf"))
 {
-    checkReadable();
 }
 
-SettingsDefaults::SettingsDefaults(const QString &filePath)
-    : m_settings(filePath, QSettings::IniFormat)
+SettingsDefaults::SettingsDefaults(const QString &filePath) : m_filePath(filePath)
 {
-    checkReadable();
+    open();
 }
 
-void SettingsDefaults::checkReadable()
+void SettingsDefaults::open()
 {
+    m_settings = std::make_unique<QSettings>(m_filePath, QSettings::IniFormat);
     // The file is parsed on first access; status() tells only afterwards.
-    m_settings.allKeys();
-    m_writable = m_settings.status() == QSettings::NoError;
+    m_settings->allKeys();
+    m_damaged = m_settings->status() != QSettings::NoError;
+}
+
+QString SettingsDefaults::setAsideDamaged()
+{
+    if (!m_damaged)
+        return {};
+    QList<std::pair<QString, QVariant>> readable;
+    for (const QString &key : m_settings->allKeys())
+        readable.append({key, m_settings->value(key)});
+
+    // An earlier damaged file is never replaced: it may hold what this one lost.
+    QString kept = m_filePath + QStringLiteral(".damaged");
+    for (int n = 2; QFile::exists(kept) && n <= 1000; ++n)
+        kept = m_filePath + QStringLiteral(".damaged.%1").arg(n);
+    if (QFile::exists(kept) || !QFile::rename(m_filePath, kept))
+        return {};
+
+    open();
+    if (m_damaged)
+        return {}; // something else now stands at the path: leave it alone
+    for (const auto &[key, value] : readable)
+        m_settings->setValue(key, value);
+    m_settings->sync();
+    return kept;
 }
 
 std::optional<QStringList> SettingsDefaults::stringList(const QString &key) const
 {
-    const QVariant value = m_settings.value(key);
+    const QVariant value = m_settings->value(key);
     switch (value.metaType().id()) {
     case QMetaType::QStringList:
         return value.toStringList();
@@ -50,7 +74,7 @@ std::optional<QStringList> SettingsDefaults::stringList(const QString &key) cons
 
 double SettingsDefaults::doubleValue(const QString &key) const
 {
-    const QVariant value = m_settings.value(key);
+    const QVariant value = m_settings->value(key);
     bool ok = false;
     const double number = value.toDouble(&ok);
     return ok ? number : 0.0;
@@ -70,20 +94,20 @@ bool SettingsDefaults::write(const QString &key, const QVariant &value)
 {
     // Rewriting a file QSettings could not fully parse would drop the lines it
     // skipped; the user's file is left alone and the write reported as failed.
-    if (!m_writable)
+    if (m_damaged)
         return false;
     // QSettings keeps a value it could not write in memory and would report it
     // from then on; a failed write is undone so reads keep matching the file.
-    const QVariant previous = m_settings.value(key);
-    const bool existed = m_settings.contains(key);
-    m_settings.setValue(key, value);
-    m_settings.sync();
-    if (m_settings.status() == QSettings::NoError)
+    const QVariant previous = m_settings->value(key);
+    const bool existed = m_settings->contains(key);
+    m_settings->setValue(key, value);
+    m_settings->sync();
+    if (m_settings->status() == QSettings::NoError)
         return true;
     if (existed)
-        m_settings.setValue(key, previous);
+        m_settings->setValue(key, previous);
     else
-        m_settings.remove(key);
+        m_settings->remove(key);
     return false;
 }
 

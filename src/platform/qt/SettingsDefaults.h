@@ -1,8 +1,10 @@
 #pragma once
 
-#include "app/Services.h"
+#include "core/UserDefaults.h"
 
 #include <QSettings>
+
+#include <memory>
 
 namespace nudgewatch {
 
@@ -19,15 +21,20 @@ public:
     bool setStringList(const QString &key, const QStringList &value) override;
     bool setDouble(const QString &key, double value) override;
 
-    QString fileName() const { return m_settings.fileName(); }
+    QString location() const override { return m_filePath; }
+    bool isDamaged() const override { return m_damaged; }
+    // Renames the file to "<name>.damaged" (".damaged.2", ".damaged.3", ... when
+    // that is taken) and writes a fresh one with every value that was read.
+    QString setAsideDamaged() override;
 
 private:
-    void checkReadable();
+    void open();
     bool write(const QString &key, const QVariant &value);
 
-    mutable QSettings m_settings;
+    QString m_filePath;
+    mutable std::unique_ptr<QSettings> m_settings;
     // A file that exists but cannot be read or parsed is never written over.
-    bool m_writable = true;
+    bool m_damaged = false;
 };
 
 } // namespace nudgewatch

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Services.h"
-#include "platform/x11/ActivationFilter.h"
+#include "core/FrontmostApplicationTracker.h"
+#include "platform/ActivationFilter.h"
 #include "platform/x11/X11WindowQuery.h"
 #include "platform/x11/XcbConnection.h"
 
@@ -12,31 +12,22 @@
 namespace nudgewatch {
 
 class DesktopEntryRegistry;
-class DesktopIcons;
-class GioLauncher;
 
-struct X11WorkspaceServices {
-    const DesktopEntryRegistry &entries;
-    const DesktopIcons &icons;
-    const GioLauncher &launcher;
-};
-
-// The workspace of an X11 session with an EWMH window manager. Follows
+// The front application of an X11 session with an EWMH window manager. Follows
 // _NET_ACTIVE_WINDOW through PropertyNotify events on the root window (no
 // polling) on its own connection, and announces one activation per change of
-// application. Windows of this process (_NET_WM_PID) never count as another
-// application. Opening activates an existing window of the entry through the
-// window manager, else launches the entry.
-class X11Workspace final : public Workspace {
+// application. A window of this process (_NET_WM_PID) is the program itself.
+class X11FrontmostTracker final : public FrontmostApplicationTracker {
     Q_OBJECT
 public:
-    X11Workspace(std::unique_ptr<XcbConnection> connection, X11WorkspaceServices services,
-                 QObject *parent = nullptr);
-    ~X11Workspace() override;
+    X11FrontmostTracker(std::unique_ptr<XcbConnection> connection,
+                        const DesktopEntryRegistry &entries, QObject *parent = nullptr);
+    ~X11FrontmostTracker() override;
 
     std::optional<RunningApplication> frontmostApplication() const override;
-    bool openApplication(const QString &bundlePath) override;
-    QImage iconForFile(const QString &path) const override;
+    // Asks the window manager to activate the topmost window of the entry at
+    // the standard path given; false when it has none.
+    bool raiseWindowOf(const QString &entryPath);
 
     // Reads the events that have arrived; the socket notifier calls it, and
     // callers that wait for an event (tests, benchmarks) may too.
@@ -56,7 +47,7 @@ private:
     void checkConnection();
 
     std::unique_ptr<XcbConnection> m_x;
-    X11WorkspaceServices m_services;
+    const DesktopEntryRegistry &m_entries;
     X11WindowQuery m_inspector;
     ActivationFilter m_filter;
     std::unique_ptr<QSocketNotifier> m_notifier;

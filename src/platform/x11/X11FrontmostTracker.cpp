@@ -1,10 +1,7 @@
-#include "platform/x11/X11Workspace.h"
+#include "platform/x11/X11FrontmostTracker.h"
 
 #include "platform/linux/DesktopEntryRegistry.h"
-#include "platform/linux/DesktopIcons.h"
-#include "platform/linux/GioLauncher.h"
 #include "platform/linux/PlatformLog.h"
-#include "tracking/AppTrackerStore.h"
 
 #include <QTimer>
 
@@ -21,9 +18,10 @@ struct FreeDeleter {
 
 } // namespace
 
-X11Workspace::X11Workspace(std::unique_ptr<XcbConnection> connection, X11WorkspaceServices services,
-                           QObject *parent)
-    : Workspace(parent), m_x(std::move(connection)), m_services(services), m_inspector(*m_x)
+X11FrontmostTracker::X11FrontmostTracker(std::unique_ptr<XcbConnection> connection,
+                                         const DesktopEntryRegistry &entries, QObject *parent)
+    : FrontmostApplicationTracker(parent), m_x(std::move(connection)), m_entries(entries),
+      m_inspector(*m_x)
 {
     const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(m_x->connection(), m_x->root(), XCB_CW_EVENT_MASK, &mask);
@@ -31,26 +29,21 @@ X11Workspace::X11Workspace(std::unique_ptr<XcbConnection> connection, X11Workspa
     m_notifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(m_x->connection()),
                                                    QSocketNotifier::Read);
     connect(m_notifier.get(), &QSocketNotifier::activated, this,
-            &X11Workspace::processPendingEvents);
+            &X11FrontmostTracker::processPendingEvents);
     logWindowManager();
     activeWindowChanged(false);
     // Replies read above may have queued events the socket will not announce again.
-    QTimer::singleShot(0, this, &X11Workspace::processPendingEvents);
+    QTimer::singleShot(0, this, &X11FrontmostTracker::processPendingEvents);
 }
 
-X11Workspace::~X11Workspace() = default;
+X11FrontmostTracker::~X11FrontmostTracker() = default;
 
-std::optional<RunningApplication> X11Workspace::frontmostApplication() const
+std::optional<RunningApplication> X11FrontmostTracker::frontmostApplication() const
 {
     return m_filter.current();
 }
 
-QImage X11Workspace::iconForFile(const QString &path) const
-{
-    return m_services.icons.iconForFile(path);
-}
-
-void X11Workspace::processPendingEvents()
+void X11FrontmostTracker::processPendingEvents()
 {
     if (m_lost)
         return;
@@ -61,7 +54,7 @@ void X11Workspace::processPendingEvents()
     checkConnection();
 }
 
-void X11Workspace::handle(const xcb_generic_event_t *event)
+void X11FrontmostTracker::handle(const xcb_generic_event_t *event)
 {
     if ((event->response_type & ~0x80) != XCB_PROPERTY_NOTIFY)
         return;
@@ -79,30 +72,29 @@ void X11Workspace::handle(const xcb_generic_event_t *event)
     }
 }
 
-void X11Workspace::activeWindowChanged(bool announce)
+void X11FrontmostTracker::activeWindowChanged(bool announce)
 {
     const std::optional<xcb_window_t> window = m_inspector.activeWindow();
     std::optional<RunningApplication> application;
-    if (window && !isOwnWindow(*window))
-        application = applicationOf(*window);
+    if (window)
+        application = isOwnWindow(*window) ? ownApplication() : applicationOf(*window);
     const std::optional<RunningApplication> changed = m_filter.observe(application);
     if (changed && announce)
-        emit didActivateApplication(
-            {{QString::fromLatin1(applicationKey), QVariant::fromValue(*changed)}});
+        emit activated(*changed);
 }
 
-std::optional<RunningApplication> X11Workspace::applicationOf(xcb_window_t window) const
+std::optional<RunningApplication> X11FrontmostTracker::applicationOf(xcb_window_t window) const
 {
-    return resolveRunningApplication(m_services.entries.index(), m_inspector.factsChain(window));
+    return resolveRunningApplication(m_entries.index(), m_inspector.factsChain(window));
 }
 
-bool X11Workspace::isOwnWindow(xcb_window_t window) const
+bool X11FrontmostTracker::isOwnWindow(xcb_window_t window) const
 {
     const std::optional<uint32_t> pid = m_inspector.processId(window);
     return pid && *pid == uint32_t(getpid());
 }
 
-std::optional<xcb_window_t> X11Workspace::windowOfEntry(const QString &entryPath) const
+std::optional<xcb_window_t> X11FrontmostTracker::windowOfEntry(const QString &entryPath) const
 {
     const QList<xcb_window_t> windows = m_inspector.clientWindows();
     // Topmost first, so the window the user saw last is the one raised.
@@ -116,31 +108,25 @@ std::optional<xcb_window_t> X11Workspace::windowOfEntry(const QString &entryPath
     return std::nullopt;
 }
 
-bool X11Workspace::openApplication(const QString &bundlePath)
+bool X11FrontmostTracker::raiseWindowOf(const QString &entryPath)
 {
-    const QString entryPath = standardizedPath(bundlePath);
-    bool handed = false;
-    if (!m_lost) {
-        if (const std::optional<xcb_window_t> window = windowOfEntry(entryPath)) {
-            const xcb_window_t active = m_inspector.activeWindow().value_or(XCB_WINDOW_NONE);
-            // Source indication 2: asked for on the user's behalf, as a pager does.
-            xcb_ewmh_request_change_active_window(m_x->ewmh(), m_x->screenNumber(), *window,
-                                                  XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER,
-                                                  m_lastEventTime, active);
-            xcb_flush(m_x->connection());
-            handed = true;
-        }
-        // Replies read above may have queued events the socket will not announce again.
-        QTimer::singleShot(0, this, &X11Workspace::processPendingEvents);
+    if (m_lost)
+        return false;
+    const std::optional<xcb_window_t> window = windowOfEntry(entryPath);
+    if (window) {
+        const xcb_window_t active = m_inspector.activeWindow().value_or(XCB_WINDOW_NONE);
+        // Source indication 2: asked for on the user's behalf, as a pager does.
+        xcb_ewmh_request_change_active_window(m_x->ewmh(), m_x->screenNumber(), *window,
+                                              XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER, m_lastEventTime,
+                                              active);
+        xcb_flush(m_x->connection());
     }
-    if (!handed && !entryPath.isEmpty())
-        handed = m_services.launcher.launch(entryPath);
-    if (!handed)
-        qCDebug(lcPlatform) << "could not open" << bundlePath;
-    return handed;
+    // Replies read above may have queued events the socket will not announce again.
+    QTimer::singleShot(0, this, &X11FrontmostTracker::processPendingEvents);
+    return window.has_value();
 }
 
-void X11Workspace::logWindowManager() const
+void X11FrontmostTracker::logWindowManager() const
 {
     xcb_window_t check = XCB_WINDOW_NONE;
     auto *ewmh = m_x->ewmh();
@@ -157,7 +143,7 @@ void X11Workspace::logWindowManager() const
     }
 }
 
-void X11Workspace::checkConnection()
+void X11FrontmostTracker::checkConnection()
 {
     if (m_lost || !m_x->hasError())
         return;

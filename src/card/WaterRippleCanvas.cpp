@@ -1,6 +1,6 @@
-#include "notch/WaterRippleCanvas.h"
+#include "card/WaterRippleCanvas.h"
 
-#include "notch/RippleWaves.h"
+#include "card/RippleWaves.h"
 
 #include <QPainter>
 

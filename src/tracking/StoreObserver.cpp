@@ -1,4 +1,4 @@
-#include "app/StoreObserver.h"
+#include "tracking/StoreObserver.h"
 
 #include "tracking/AppTrackerStore.h"
 

@@ -1,4 +1,4 @@
-#include "notch/CompositorProbe.h"
+#include "platform/x11/CompositorProbe.h"
 
 #include <QGuiApplication>
 

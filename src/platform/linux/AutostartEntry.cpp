@@ -1,11 +1,12 @@
-#include "app/AutostartEntry.h"
+#include "platform/linux/AutostartEntry.h"
+
+#include "platform/linux/KeyFile.h"
+#include "platform/linux/XdgFolders.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
-#include <QStandardPaths>
-#include <QTextStream>
 
 #include <algorithm>
 
@@ -18,30 +19,6 @@ bool needsQuotes(QChar c)
 {
     static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
     return reserved.contains(c);
-}
-
-bool hiddenOrDisabled(const QString &text)
-{
-    bool inMainGroup = false;
-    for (const QString &raw : text.split(QLatin1Char('\n'))) {
-        const QString line = raw.trimmed();
-        if (line.startsWith(QLatin1Char('['))) {
-            inMainGroup = line == QLatin1String("[Desktop Entry]");
-            continue;
-        }
-        if (!inMainGroup)
-            continue;
-        const qsizetype eq = line.indexOf(QLatin1Char('='));
-        if (eq < 0)
-            continue;
-        const QString key = line.left(eq).trimmed();
-        const QString value = line.mid(eq + 1).trimmed();
-        if (key == QLatin1String("Hidden") && value == QLatin1String("true"))
-            return true;
-        if (key == QLatin1String("X-GNOME-Autostart-enabled") && value == QLatin1String("false"))
-            return true;
-    }
-    return false;
 }
 
 } // namespace
@@ -94,7 +71,7 @@ AutostartEntry::AutostartEntry(QString directory, QString executable)
 
 AutostartEntry AutostartEntry::forCurrentUser()
 {
-    return AutostartEntry(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+    return AutostartEntry(xdgConfigHome(QProcessEnvironment::systemEnvironment()) +
                               QStringLiteral("/autostart"),
                           QCoreApplication::applicationFilePath());
 }
@@ -106,10 +83,19 @@ QString AutostartEntry::filePath() const
 
 bool AutostartEntry::isEnabled() const
 {
-    QFile file(filePath());
-    if (!file.open(QIODevice::ReadOnly))
+    const KeyFilePtr file = loadKeyFile(filePath());
+    if (!file)
         return false;
-    return !hiddenOrDisabled(QString::fromUtf8(file.read(64 * 1024)));
+    const char *group = G_KEY_FILE_DESKTOP_GROUP;
+    const bool hidden =
+        g_key_file_get_boolean(file.get(), group, G_KEY_FILE_DESKTOP_KEY_HIDDEN, nullptr);
+    // A key that is absent reads as false here, so "enabled" is asked the other way round.
+    GError *error = nullptr;
+    const bool enabled =
+        g_key_file_get_boolean(file.get(), group, "X-GNOME-Autostart-enabled", &error);
+    const bool switchedOff = error == nullptr && !enabled;
+    g_clear_error(&error);
+    return !hidden && !switchedOff;
 }
 
 bool AutostartEntry::setEnabled(bool enabled)

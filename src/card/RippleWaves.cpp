@@ -1,4 +1,4 @@
-#include "notch/RippleWaves.h"
+#include "card/RippleWaves.h"
 
 #include <cmath>
 

@@ -1,6 +1,13 @@
-#include "platform/x11/ActivationFilter.h"
+#include "platform/ActivationFilter.h"
+
+#include <QCoreApplication>
 
 namespace nudgewatch {
+
+RunningApplication ownApplication()
+{
+    return {QCoreApplication::applicationName(), QCoreApplication::applicationFilePath()};
+}
 
 std::optional<RunningApplication>
 ActivationFilter::observe(const std::optional<RunningApplication> &application)
