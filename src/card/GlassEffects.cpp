@@ -14,21 +14,6 @@ QColor white(double opacity)
     return QColor::fromRgbF(1, 1, 1, float(opacity));
 }
 
-double interpolate(const QGradientStops &stops, double location)
-{
-    if (location <= stops.first().first)
-        return stops.first().second.alphaF();
-    for (qsizetype i = 1; i < stops.size(); ++i) {
-        const auto &a = stops.at(i - 1);
-        const auto &b = stops.at(i);
-        if (location <= b.first) {
-            const double f = (location - a.first) / (b.first - a.first);
-            return double(a.second.alphaF()) + f * double(b.second.alphaF() - a.second.alphaF());
-        }
-    }
-    return stops.last().second.alphaF();
-}
-
 } // namespace
 
 ShimmerBand shimmerBand(double shimmerPhase, double cardWidth)
@@ -45,14 +30,6 @@ const QGradientStops &shimmerStops()
                                       {0.7, white(0.06)},
                                       {1.0, white(0)}};
     return stops;
-}
-
-double shimmerOpacityAt(double x, double shimmerPhase, double cardWidth)
-{
-    const ShimmerBand band = shimmerBand(shimmerPhase, cardWidth);
-    if (x < band.startX || x > band.endX || !(cardWidth > 0))
-        return 0;
-    return interpolate(shimmerStops(), (x - band.startX) / cardWidth);
 }
 
 const QGradientStops &sheenStops()

@@ -12,8 +12,6 @@ struct ShimmerBand {
 };
 ShimmerBand shimmerBand(double shimmerPhase, double cardWidth);
 const QGradientStops &shimmerStops(); // white opacities 0, .06, .12, .06, 0
-// White opacity of the band at card x; 0 outside the moved shape.
-double shimmerOpacityAt(double x, double shimmerPhase, double cardWidth);
 
 // Gradient stops of the other glass layers, as white/blue/purple opacities.
 const QGradientStops &sheenStops();  // top to bottom

@@ -41,8 +41,6 @@ public:
     // The last height applied, in points, before rounding to whole pixels.
     double frameHeight() const { return m_frameHeight; }
     GlassNotificationView *cardView() const { return m_card; }
-    // Whether the window is cut to the card's outline (no compositing manager).
-    bool isShapedToCard() const { return !m_composited; }
 
 private:
     void startSpring();

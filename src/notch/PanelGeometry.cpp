@@ -4,13 +4,6 @@
 
 namespace nudgewatch {
 
-QRectF panelFrameBottomUp(const QRectF &screenFrame, double height)
-{
-    const double x = screenFrame.center().x() - cardGeometry::cardWidth / 2;
-    const double y = screenFrame.height() - height;
-    return {x, y, cardGeometry::cardWidth, height};
-}
-
 QRect panelWindowGeometry(const QRect &screenGeometry, double height)
 {
     const int width = int(cardGeometry::cardWidth);

@@ -8,10 +8,6 @@
 
 namespace nudgewatch {
 
-// The panel's frame for a height h, in the bottom-up coordinates of a screen whose
-// origin is its bottom-left corner: 320 wide, centred, top edge on the screen's top.
-QRectF panelFrameBottomUp(const QRectF &screenFrame, double height);
-
 // The same placement as an X window geometry in the desktop's top-down coordinates:
 // centred on the screen, its top on the screen's top edge, the height rounded to
 // whole points. A screen anywhere in the desktop works alike.

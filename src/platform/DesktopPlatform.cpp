@@ -96,7 +96,6 @@ void DesktopPlatform::useX11(std::unique_ptr<XcbConnection> x)
         [raiser = tracker.get()](const QString &path) { return raiser->raiseWindowOf(path); });
     m_compositorCheck = compositingManagerRunning;
     m_tracker = std::move(tracker);
-    m_tracksFrontmost = true;
 }
 
 void DesktopPlatform::useNull(const QString &reason)
@@ -105,7 +104,6 @@ void DesktopPlatform::useNull(const QString &reason)
                  "nudgewatch: frontmost application tracking is unavailable in this session (%s)\n",
                  qPrintable(reason));
     m_tracker = std::make_unique<NullFrontmostTracker>();
-    m_tracksFrontmost = false;
 }
 
 } // namespace nudgewatch

@@ -53,8 +53,6 @@ public:
     // The entries the user tracks, so windows of those outside the
     // applications folders are recognised too.
     void setTrackedEntries(const QStringList &paths);
-    // Whether activations are followed (a real tracker is in use).
-    bool tracksFrontmostApplication() const { return m_tracksFrontmost; }
 
 signals:
     void connectionLost();
@@ -73,7 +71,6 @@ private:
     std::unique_ptr<GioApplicationCatalog> m_catalog;
     std::unique_ptr<FrontmostApplicationTracker> m_tracker;
     std::function<bool()> m_compositorCheck;
-    bool m_tracksFrontmost = false;
 };
 
 } // namespace nudgewatch

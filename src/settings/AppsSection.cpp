@@ -1,6 +1,7 @@
 #include "settings/AppsSection.h"
 
 #include "settings/AppRow.h"
+#include "settings/SectionHeader.h"
 #include "settings/SettingsStyle.h"
 #include "settings/Symbol.h"
 #include "settings/WindowText.h"
@@ -38,16 +39,10 @@ AppsSection::AppsSection(AppTrackerStore &store, QWidget *parent) : QWidget(pare
     layout->setContentsMargins(20, 20, 20, 20);
     layout->setSpacing(10);
 
-    auto *header = new QHBoxLayout;
-    header->addWidget(new SymbolView(QStringLiteral("app.badge.fill"), 16, style::purple, this));
-    header->addWidget(style::label(windowText::trackedApps,
-                                   style::font(13, QFont::Bold, style::Design::Rounded),
-                                   style::primary(palette()), this));
-    header->addStretch(1);
     m_count = style::label({}, style::font(10, QFont::Medium, style::Design::Monospaced),
                            style::secondary(palette()), this);
-    header->addWidget(m_count);
-    layout->addLayout(header);
+    layout->addWidget(new SectionHeader(QStringLiteral("app.badge.fill"), style::purple,
+                                        windowText::trackedApps, m_count, this));
 
     m_empty = new EmptyState(this);
     layout->addWidget(m_empty);

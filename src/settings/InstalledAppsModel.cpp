@@ -72,8 +72,8 @@ QVariant InstalledAppsModel::data(const QModelIndex &index, int role) const
     case Qt::DecorationRole: {
         auto icon = m_icons.constFind(entry.path);
         if (icon == m_icons.constEnd())
-            icon = m_icons.insert(entry.path,
-                                  QIcon(QPixmap::fromImage(m_iconProvider.iconForFile(entry.path))));
+            icon = m_icons.insert(
+                entry.path, QIcon(QPixmap::fromImage(m_iconProvider.iconForFile(entry.path))));
         return *icon;
     }
     case Qt::CheckStateRole:

@@ -33,7 +33,6 @@ public:
     int limit() const { return m_limit; }
     bool isFull() const { return m_chosen.size() >= m_limit; }
     // How many icons were loaded so far (icons load lazily).
-    int loadedIconCount() const { return int(m_icons.size()); }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;

@@ -15,7 +15,6 @@ public:
     SymbolView(QString name, int size, QColor color, QWidget *parent = nullptr);
 
     void setSymbol(const QString &name, const QColor &color);
-    const QString &symbolName() const { return m_name; }
     const QColor &color() const { return m_color; }
 
 protected:

@@ -1,5 +1,6 @@
 #include "settings/ThresholdSection.h"
 
+#include "settings/SectionHeader.h"
 #include "settings/SettingsStyle.h"
 #include "settings/Symbol.h"
 #include "settings/ThresholdScale.h"
@@ -90,15 +91,9 @@ ThresholdSection::ThresholdSection(AppTrackerStore &store, QWidget *parent)
     layout->setContentsMargins(20, 20, 20, 20);
     layout->setSpacing(10);
 
-    auto *header = new QHBoxLayout;
-    header->addWidget(new SymbolView(QStringLiteral("clock.badge"), 16, style::blue, this));
-    header->addWidget(style::label(windowText::idleThreshold,
-                                   style::font(13, QFont::Bold, style::Design::Rounded),
-                                   style::primary(palette()), this));
-    header->addStretch(1);
     m_badge = new ThresholdBadge(this);
-    header->addWidget(m_badge);
-    layout->addLayout(header);
+    layout->addWidget(new SectionHeader(QStringLiteral("clock.badge"), style::blue,
+                                        windowText::idleThreshold, m_badge, this));
 
     auto *sliderRow = new QHBoxLayout;
     sliderRow->setSpacing(12);

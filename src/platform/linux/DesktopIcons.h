@@ -33,7 +33,6 @@ public:
     // absolute paths and the pixmap folders only; ending the deferral announces
     // iconsChanged().
     void setThemeDeferred(bool deferred);
-    bool themeDeferred() const { return m_themeDeferred; }
 
 private:
     QImage render(const QIcon &icon) const;
