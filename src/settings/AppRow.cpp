@@ -17,6 +17,35 @@
 
 namespace nudgewatch {
 
+// The application's icon, 40 x 40 in a rounded outline.
+class AppIconView final : public QWidget {
+public:
+    explicit AppIconView(QImage icon, QWidget *parent = nullptr);
+    void setIcon(const QImage &icon);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QImage m_icon;
+};
+
+// A flat button showing only a tinted symbol; its tooltip is also its
+// accessible name, since it has no text of its own.
+class SymbolButton final : public QToolButton {
+public:
+    SymbolButton(const QString &symbol, int size, const QColor &color, const QString &tooltip,
+                 QWidget *parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QString m_symbol;
+    int m_size;
+    QColor m_color;
+};
+
 SymbolButton::SymbolButton(const QString &symbol, int size, const QColor &color,
                            const QString &tooltip, QWidget *parent)
     : QToolButton(parent), m_symbol(symbol), m_size(size), m_color(color)

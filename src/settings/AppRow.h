@@ -13,38 +13,11 @@ class QLabel;
 
 namespace nudgewatch {
 
+class AppIconView;
+
+class SymbolButton;
+
 class SymbolView;
-
-// A flat button showing only a tinted symbol; its tooltip is also its
-// accessible name, since it has no text of its own.
-class SymbolButton final : public QToolButton {
-    Q_OBJECT
-public:
-    SymbolButton(const QString &symbol, int size, const QColor &color, const QString &tooltip,
-                 QWidget *parent = nullptr);
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    QString m_symbol;
-    int m_size;
-    QColor m_color;
-};
-
-// The application's icon, 40 x 40 in a rounded outline.
-class AppIconView final : public QWidget {
-    Q_OBJECT
-public:
-    explicit AppIconView(QImage icon, QWidget *parent = nullptr);
-    void setIcon(const QImage &icon);
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    QImage m_icon;
-};
 
 // One tracked application: icon, name, "Active" or its idle time, and buttons
 // to open it or stop tracking it. Highlights while the pointer is over it.

@@ -13,6 +13,12 @@
 
 namespace nudgewatch {
 
+// Shown instead of the rows while nothing is tracked.
+class EmptyState final : public QWidget {
+public:
+    explicit EmptyState(QWidget *parent = nullptr);
+};
+
 EmptyState::EmptyState(QWidget *parent) : QWidget(parent)
 {
     auto *layout = new QVBoxLayout(this);

@@ -11,15 +11,10 @@ class QVBoxLayout;
 
 namespace nudgewatch {
 
+class EmptyState;
+
 class AppRow;
 class AppTrackerStore;
-
-// Shown instead of the rows while nothing is tracked.
-class EmptyState final : public QWidget {
-    Q_OBJECT
-public:
-    explicit EmptyState(QWidget *parent = nullptr);
-};
 
 // The tracked applications: a header with the count and one row per
 // application in the store's order, or the empty state.

@@ -7,6 +7,7 @@
 #include "settings/SettingsStyle.h"
 #include "settings/StatusBar.h"
 #include "settings/ThresholdSection.h"
+#include "settings/ThresholdSlider.h"
 #include "settings/TitleBar.h"
 #include "settings/WindowText.h"
 #include "tracking/AppTrackerStore.h"
@@ -20,6 +21,19 @@
 #include <QVBoxLayout>
 
 namespace nudgewatch {
+
+// A thin horizontal line, inset on both sides.
+class Separator final : public QWidget {
+public:
+    Separator(qreal opacity, int inset, QWidget *parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    qreal m_opacity;
+    int m_inset;
+};
 
 Separator::Separator(qreal opacity, int inset, QWidget *parent)
     : QWidget(parent), m_opacity(opacity), m_inset(inset)

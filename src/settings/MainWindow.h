@@ -6,6 +6,8 @@ class QScrollArea;
 
 namespace nudgewatch {
 
+class Separator;
+
 class AddAction;
 class AppPickerDialog;
 class AppTrackerStore;
@@ -16,20 +18,6 @@ class Separator;
 class StoreObserver;
 class ThresholdSection;
 class TitleBar;
-
-// A thin horizontal line, inset on both sides.
-class Separator final : public QWidget {
-    Q_OBJECT
-public:
-    Separator(qreal opacity, int inset, QWidget *parent = nullptr);
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    qreal m_opacity;
-    int m_inset;
-};
 
 // The settings window. Shows the store's state and hands every change to it;
 // keeps no data of its own. Closing it only hides it.

@@ -13,6 +13,15 @@
 
 namespace nudgewatch {
 
+// The blue-to-purple circle with the bell symbol.
+class BellBadge final : public QWidget {
+public:
+    explicit BellBadge(QWidget *parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
+
 BellBadge::BellBadge(QWidget *parent) : QWidget(parent)
 {
     setFixedSize(36, 36);

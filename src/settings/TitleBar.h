@@ -6,17 +6,9 @@ class QLabel;
 
 namespace nudgewatch {
 
+class BellBadge;
+
 class SymbolView;
-
-// The blue-to-purple circle with the bell symbol.
-class BellBadge final : public QWidget {
-    Q_OBJECT
-public:
-    explicit BellBadge(QWidget *parent = nullptr);
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-};
 
 // Top of the settings window: badge, title, subtitle, and whether anything is
 // being monitored with the "N/5 apps" count.
