@@ -6,6 +6,8 @@
 
 #include <QtTest>
 
+Q_DECLARE_METATYPE(nudgewatch::WindowFacts)
+
 using namespace nudgewatch;
 
 namespace {
