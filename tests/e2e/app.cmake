@@ -1,2 +1,2 @@
-# The whole program under Xvfb and openbox: window, second launch, quit.
+# The whole program under Xvfb and openbox: window, second launch, losing X.
 nudgewatch_add_script_test(NAME app_main_e2e_test SCRIPT e2e/app_main_e2e_test.sh TIMEOUT 120)

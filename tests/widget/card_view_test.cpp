@@ -88,15 +88,11 @@ private slots:
     void drawsNothingWithoutReminder();
     void fadesWithProgress_data();
     void fadesWithProgress();
-    void progressNotifications_data();
-    void progressNotifications();
     void longTextsAreCutShort();
     void clicks_data();
     void clicks();
     void buttonsAreNamedForAssistiveTools();
-    void glowAtRestAndBright();
     void decorationsFollowTheExpandedFlag();
-    void decorationsDoNotStartForTheFirstValue();
     void movingLayers_data();
     void movingLayers();
 };
@@ -135,27 +131,6 @@ void CardViewTest::fadesWithProgress()
     if (maxAlphaAllowed == 0)
         QCOMPARE(maxAlpha(image, QRect(0, 0, 320, 110)), 0);
     QCOMPARE(rig.view->childAt(QPoint(258, 74)) != nullptr, buttonsShown);
-}
-
-void CardViewTest::progressNotifications_data()
-{
-    QTest::addColumn<QVariantMap>("userInfo");
-    QTest::addColumn<double>("progress");
-    QTest::newRow("a double") << QVariantMap{{notifications::progressKey, 0.5}} << 0.5;
-    QTest::newRow("a whole number") << QVariantMap{{notifications::progressKey, 1}} << 1.0;
-    QTest::newRow("another key") << QVariantMap{{QStringLiteral("q"), 0.5}} << 0.25;
-    QTest::newRow("text") << QVariantMap{{notifications::progressKey, QStringLiteral("0.5")}}
-                          << 0.25;
-}
-
-void CardViewTest::progressNotifications()
-{
-    QFETCH(QVariantMap, userInfo);
-    QFETCH(double, progress);
-    CardRig rig;
-    rig.setProgress(0.25);
-    rig.fixture.notifications.post(notifications::progress, userInfo);
-    QCOMPARE(rig.view->progress(), progress);
 }
 
 void CardViewTest::longTextsAreCutShort()
@@ -218,22 +193,6 @@ void CardViewTest::buttonsAreNamedForAssistiveTools()
     QCOMPARE(names, QStringList({QStringLiteral("Open Notes"), QStringLiteral("Snooze Notes")}));
 }
 
-void CardViewTest::glowAtRestAndBright()
-{
-    CardRig rig;
-    rig.raiseReminder();
-    rig.setProgress(1.0);
-    const QImage atRest = rig.render(2);
-    rig.fixture.scheduler.advance(2.0); // one pass of the glow: at its brightest
-    const QImage glowing = rig.render(2);
-    // Under the card the bright glow shows more blue.
-    const QPoint below(160 * 2, (102 + 4) * 2);
-    QVERIFY2(qBlue(glowing.pixel(below)) > qBlue(atRest.pixel(below)),
-             qPrintable(QStringLiteral("%1 vs %2")
-                            .arg(qBlue(glowing.pixel(below)))
-                            .arg(qBlue(atRest.pixel(below)))));
-}
-
 void CardViewTest::decorationsFollowTheExpandedFlag()
 {
     CardRig rig;
@@ -247,18 +206,6 @@ void CardViewTest::decorationsFollowTheExpandedFlag()
     QCoreApplication::processEvents();
     QVERIFY(!rig.view->decorationsRunning());
     QCOMPARE(rig.view->decorations().shimmerPhase, 0.0);
-}
-
-void CardViewTest::decorationsDoNotStartForTheFirstValue()
-{
-    CardRig rig;
-    rig.raiseReminder();
-    // A card created while the panel is already expanded waits for a change.
-    GlassNotificationView late(*rig.store, rig.fixture.notifications, rig.fixture.scheduler);
-    rig.fixture.scheduler.advance(1.0); // a tick: the store changes, the flag does not
-    QCoreApplication::processEvents();
-    QVERIFY(!late.decorationsRunning());
-    QCOMPARE(late.decorations().shimmerPhase, 0.0);
 }
 
 namespace {

@@ -119,20 +119,6 @@ private slots:
         QCOMPARE(rig.posts.size(), std::size_t(1)); // one step per tick, not two
     }
 
-    void collapseMidwayReverses()
-    {
-        PanelRig rig;
-        rig.post(notifications::expand);
-        rig.steps(20);
-        rig.post(notifications::collapse);
-        rig.steps(200);
-        QCOMPARE(rig.posts.back(), 0.0);
-        for (std::size_t i = 1; i < rig.posts.size(); ++i)
-            QVERIFY2(std::abs(rig.posts[i] - rig.posts[i - 1]) < 0.08,
-                     qPrintable(QString::number(i)));
-        QVERIFY(!rig.panel->isVisible());
-    }
-
     void windowNeverTakesFocus()
     {
         PanelRig rig;
