@@ -1,3 +1,2 @@
-# The whole program under Xvfb, openbox and xcompmgr.
-nudgewatch_add_script_test(NAME app_program_e2e SCRIPT e2e/app_program_e2e.sh TIMEOUT 240)
-nudgewatch_add_script_test(NAME app_accessibility_e2e SCRIPT e2e/app_accessibility_e2e.sh TIMEOUT 180)
+# The whole program under Xvfb and openbox: window, second launch, losing X.
+nudgewatch_add_script_test(NAME app_main_e2e_test SCRIPT e2e/app_main_e2e_test.sh TIMEOUT 120)

@@ -1,24 +1,20 @@
 # The X11 workspace against Xvfb, openbox and xterm windows. The session script
 # starts the X server on a free display in :40-:49; the test starts the rest
-# (it stops openbox and a second X server on purpose).
+# (it stops openbox on purpose).
 add_executable(platform_marker e2e/platform_marker.cpp)
 nudgewatch_warnings(platform_marker)
 
-add_executable(platform_x11_e2e_test
-    e2e/platform_x11_e2e_test.cpp
+add_executable(platform_x11_workspace_test
+    e2e/platform_x11_workspace_test.cpp
     e2e/platform_x11_harness.cpp e2e/platform_x11_harness.h
     ${CMAKE_SOURCE_DIR}/tests/fakes/Fakes.h)
-target_link_libraries(platform_x11_e2e_test PRIVATE nudgewatch_platform Qt6::Test)
-target_include_directories(platform_x11_e2e_test PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-target_compile_definitions(platform_x11_e2e_test PRIVATE
-    NUDGEWATCH_MARKER="$<TARGET_FILE:platform_marker>"
-    NUDGEWATCH_XVFB_SESSION="${CMAKE_SOURCE_DIR}/scripts/xvfb-session")
-add_dependencies(platform_x11_e2e_test platform_marker)
-nudgewatch_warnings(platform_x11_e2e_test)
-add_test(NAME platform_x11_e2e_test
-    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/platform_x11_session.sh $<TARGET_FILE:platform_x11_e2e_test>)
-set_tests_properties(platform_x11_e2e_test PROPERTIES LABELS e2e TIMEOUT 90)
-
-# The program itself: silent X11 tracking, a clean exit when the X server goes
-# away, and the one-line notice of the null backend.
-nudgewatch_add_script_test(NAME platform_program_e2e SCRIPT e2e/platform_program.sh TIMEOUT 60)
+target_link_libraries(platform_x11_workspace_test PRIVATE nudgewatch_platform Qt6::Test)
+target_include_directories(platform_x11_workspace_test PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+target_compile_definitions(platform_x11_workspace_test PRIVATE
+    NUDGEWATCH_MARKER="$<TARGET_FILE:platform_marker>")
+add_dependencies(platform_x11_workspace_test platform_marker)
+nudgewatch_warnings(platform_x11_workspace_test)
+add_test(NAME platform_x11_workspace_test
+    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/platform_x11_session.sh
+            $<TARGET_FILE:platform_x11_workspace_test>)
+set_tests_properties(platform_x11_workspace_test PROPERTIES LABELS e2e TIMEOUT 90)

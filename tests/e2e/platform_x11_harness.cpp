@@ -107,35 +107,4 @@ void RootProperties::writeActiveWindow(xcb_window_t window)
                                         nullptr));
 }
 
-SpareXServer::~SpareXServer()
-{
-    kill();
-}
-
-QByteArray SpareXServer::start()
-{
-    // The shared session script picks a free display of the range, and stops
-    // the server when it is itself terminated.
-    m_process = std::make_unique<QProcess>();
-    m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process->start(QStringLiteral(NUDGEWATCH_XVFB_SESSION),
-                     {QStringLiteral("--displays"), QStringLiteral("40-49"),
-                      QStringLiteral("--no-wm"), QStringLiteral("--"), QStringLiteral("sh"),
-                      QStringLiteral("-c"), QStringLiteral("echo \"$DISPLAY\"; exec sleep 600")});
-    if (m_process->waitForStarted(5000) && m_process->waitForReadyRead(15000)) {
-        const QByteArray display = m_process->readLine().trimmed();
-        if (display.startsWith(':'))
-            return display;
-    }
-    kill();
-    return {};
-}
-
-void SpareXServer::kill()
-{
-    if (m_process)
-        ChildProcesses::stop(m_process.get());
-    m_process.reset();
-}
-
 } // namespace nudgewatch::e2e

@@ -1,7 +1,7 @@
 #pragma once
 
 // What the X11 end-to-end tests drive: programs they start and stop themselves
-// (openbox, xterm windows, a second X server), xdotool, and root properties.
+// (openbox, xterm windows), xdotool, and root properties.
 
 #include "platform/x11/XcbConnection.h"
 
@@ -53,19 +53,6 @@ public:
 
 private:
     std::unique_ptr<XcbConnection> m_x;
-};
-
-// A second X server on a free display of the tests' range, for losing it:
-// a session of its own, which ends its server when killed.
-class SpareXServer {
-public:
-    ~SpareXServer();
-    // The display name, or empty when none could be started.
-    QByteArray start();
-    void kill();
-
-private:
-    std::unique_ptr<QProcess> m_process;
 };
 
 } // namespace nudgewatch::e2e

@@ -1,4 +1,5 @@
-# The spring, the panel's placement, the waves and the card's maths, without a window.
-nudgewatch_add_test(NAME notch_spring LABEL unit SOURCES unit/notch_spring.cpp LIBS nudgewatch_core)
-nudgewatch_add_test(NAME notch_geometry LABEL unit SOURCES unit/notch_geometry.cpp LIBS nudgewatch_core)
-nudgewatch_add_test(NAME card_maths LABEL unit SOURCES unit/card_maths.cpp LIBS nudgewatch_core)
+# The spring and the panel's placement, without a window.
+nudgewatch_add_test(NAME notch_spring_test LABEL unit
+    SOURCES unit/notch_spring_test.cpp LIBS nudgewatch_core)
+nudgewatch_add_test(NAME notch_panel_geometry_test LABEL unit
+    SOURCES unit/notch_panel_geometry_test.cpp LIBS nudgewatch_core)

@@ -1,13 +1,16 @@
-# Desktop layer: desktop entries, window resolution, icons, the installed applications.
+# Desktop layer: settings file, desktop entries, window resolution, icons, the
+# installed applications, start at login.
+nudgewatch_add_test(NAME platform_settings_defaults_test LABEL unit
+    SOURCES unit/platform_settings_defaults_test.cpp LIBS nudgewatch_core nudgewatch_platform)
 nudgewatch_add_test(NAME platform_desktop_entries_test LABEL unit
     SOURCES unit/platform_desktop_entries_test.cpp LIBS nudgewatch_platform)
 nudgewatch_add_test(NAME platform_resolver_test LABEL unit
     SOURCES unit/platform_resolver_test.cpp LIBS nudgewatch_platform)
 nudgewatch_add_test(NAME platform_icons_test LABEL unit
     SOURCES unit/platform_icons_test.cpp LIBS nudgewatch_platform)
-nudgewatch_add_test(NAME platform_icon_theme_test LABEL unit
-    SOURCES unit/platform_icon_theme_test.cpp LIBS nudgewatch_platform)
 nudgewatch_add_test(NAME platform_catalog_test LABEL unit
     SOURCES unit/platform_catalog_test.cpp LIBS nudgewatch_platform)
 nudgewatch_add_test(NAME platform_desktop_platform_test LABEL unit
     SOURCES unit/platform_desktop_platform_test.cpp LIBS nudgewatch_platform)
+nudgewatch_add_test(NAME platform_autostart_test LABEL unit
+    SOURCES unit/platform_autostart_test.cpp LIBS nudgewatch_ui PkgConfig::GIO)

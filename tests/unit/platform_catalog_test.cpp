@@ -1,7 +1,6 @@
 // The installed applications as GIO lists them, kept current by its monitor.
 // GIO reads the XDG folders once per process, so main() sets them up first.
 
-#include "platform/linux/DesktopEntryScanner.h"
 #include "platform/linux/GioApplicationCatalog.h"
 
 #include <QCoreApplication>
@@ -45,20 +44,6 @@ private slots:
         const InstalledApplication alpha = catalog.installedApplications().first();
         QCOMPARE(alpha.comment, QStringLiteral("The first one"));
         QCOMPARE(alpha.path, fixtures + QStringLiteral("/system/applications/Alpha.desktop"));
-    }
-
-    void sameEffectiveEntriesAsWindowResolution()
-    {
-        GioApplicationCatalog catalog;
-        const std::vector<DesktopEntry> scanned = scanDesktopEntries(
-            applicationDirs(xdgDataDirs(QProcessEnvironment::systemEnvironment())));
-        for (const InstalledApplication &app : catalog.installedApplications()) {
-            const auto it =
-                std::find_if(scanned.begin(), scanned.end(),
-                             [&](const DesktopEntry &e) { return e.desktopId == app.desktopId; });
-            QVERIFY2(it != scanned.end(), qPrintable(app.desktopId));
-            QCOMPARE(it->path, app.path);
-        }
     }
 
     void followsInstallsAndRemovals()

@@ -1,6 +1,7 @@
-nudgewatch_add_test(NAME test_notification_center LABEL unit
-    SOURCES unit/test_notification_center.cpp LIBS nudgewatch_core)
-nudgewatch_add_test(NAME test_store LABEL unit
-    SOURCES unit/test_store.cpp LIBS nudgewatch_core)
-nudgewatch_add_test(NAME test_settings_defaults LABEL unit
-    SOURCES unit/test_settings_defaults.cpp LIBS nudgewatch_core nudgewatch_platform)
+# The store, its notifications and the duration texts, over fakes.
+nudgewatch_add_test(NAME tracking_store_test LABEL unit
+    SOURCES unit/tracking_store_test.cpp LIBS nudgewatch_core)
+nudgewatch_add_test(NAME tracking_notification_center_test LABEL unit
+    SOURCES unit/tracking_notification_center_test.cpp LIBS nudgewatch_core)
+nudgewatch_add_test(NAME tracking_duration_format_test LABEL unit
+    SOURCES unit/tracking_duration_format_test.cpp LIBS nudgewatch_core)

@@ -3,13 +3,13 @@
 # compositing manager: a reminder maps the panel at the top centre without taking
 # focus, the card shows on screen, its buttons act on the store, and the panel is
 # gone once the reminder ends. Screenshots stay in the output folder printed below.
-#   panel_e2e.sh <panel_demo binary> [output dir]
+#   notch_panel_e2e_test.sh <panel_demo binary (examples/)> [output dir]
 set -euo pipefail
 
 demo=$1
-out=${2:-${NUDGEWATCH_BUILD_DIR:-$PWD}/panel-e2e}
+out=${2:-${NUDGEWATCH_BUILD_DIR:-$PWD}/e2e-output/notch_panel}
 mkdir -p "$out"
-echo "panel e2e: screenshots and logs in $out"
+echo "notch panel e2e: screenshots and logs in $out"
 . "$(dirname "$0")/../../scripts/xvfb-session"
 
 # The session stops the programs started in it, then its servers.
@@ -18,9 +18,6 @@ trap xvfb_session_stop EXIT
 fail() {
     echo "FAIL ($mode): $*" >&2
     [ -f "${log:-}" ] && sed 's/^/  demo: /' "$log" >&2
-    echo "  root: $(xprop -root _NET_ACTIVE_WINDOW _NET_SUPPORTING_WM_CHECK 2>&1 | tr '\n' ' ')" >&2
-    local server=${xvfb_session_server_pid:-}
-    echo "  X server ${DISPLAY:-?} (pid ${server:-?}): $(kill -0 "${server:-0}" 2>/dev/null && echo running || echo gone)" >&2
     for f in "$out/$mode"/{xvfb,openbox,xcompmgr}.log; do
         [ -s "$f" ] && sed "s|^|  $(basename "$f"): |" "$f" >&2
     done
@@ -158,4 +155,4 @@ run_mode() {
 
 run_mode plain
 run_mode composited
-echo "panel e2e: card screenshots: $out/{plain,composited}/card-{mid-drop,at-rest}.png"
+echo "notch panel e2e: card screenshots: $out/{plain,composited}/card-{mid-drop,at-rest}.png"

@@ -1,6 +1,7 @@
 // The X11 workspace against a real X server, a real window manager (openbox)
 // and real windows (xterm), feeding a real store. Run through
-// platform_x11_session.sh, which provides the X server.
+// platform_x11_session.sh, which provides the X server. Losing the X server is
+// the program's end-to-end test (app_main_e2e_test.sh).
 
 #include "fakes/Fakes.h"
 #include "platform/DesktopPlatform.h"
@@ -107,7 +108,7 @@ QStringList readLines(const QString &path)
 
 } // namespace
 
-class X11WorkspaceE2ETest : public QObject {
+class X11WorkspaceTest : public QObject {
     Q_OBJECT
 private:
     ChildProcesses m_children{childEnvironment};
@@ -260,12 +261,6 @@ private slots:
             QVERIFY(!QFile::exists(marker(QStringLiteral("pwned-%1").arg(i))));
     }
 
-    void openingSomethingThatIsNotAnEntryFailsQuietly()
-    {
-        QVERIFY(!m_desktop->workspace().openApplication(sandboxPath("markers")));
-        QVERIFY(!m_desktop->workspace().openApplication(sandboxPath("nothing-here.desktop")));
-    }
-
     void keepsFollowingAfterTheWindowManagerRestarts()
     {
         ChildProcesses::stop(m_windowManager);
@@ -278,23 +273,6 @@ private slots:
         activate(m_beta);
         activate(m_alpha2);
         QCOMPARE(announced(), QStringList({"Beta Term|beta.desktop", "Alpha Term|alpha.desktop"}));
-    }
-
-    void losingTheXServerIsReportedOnce()
-    {
-        SpareXServer spare;
-        const QByteArray display = spare.start();
-        QVERIFY2(!display.isEmpty(), "no free display for a second X server");
-        auto connection = XcbConnection::open(display);
-        QVERIFY(connection);
-        const auto desktop = DesktopPlatform::createWithConnection(std::move(connection));
-        QVERIFY(desktop->tracksFrontmostApplication());
-        QSignalSpy lost(desktop.get(), &DesktopPlatform::connectionLost);
-        spare.kill();
-        QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 10000);
-        QTest::qWait(settleMs);
-        QCOMPARE(lost.count(), 1);
-        QVERIFY(!desktop->workspace().openApplication(sandboxPath("nothing-here.desktop")));
     }
 
     void cleanupTestCase()
@@ -325,8 +303,8 @@ int main(int argc, char *argv[])
     qputenv("QT_QPA_PLATFORM", "xcb");
     qputenv("QT_ACCESSIBILITY", "0");
     QGuiApplication app(argc, argv);
-    X11WorkspaceE2ETest test;
+    X11WorkspaceTest test;
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "platform_x11_e2e_test.moc"
+#include "platform_x11_workspace_test.moc"

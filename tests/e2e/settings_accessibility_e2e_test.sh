@@ -5,11 +5,11 @@
 # bus, in a temporary HOME.
 set -uo pipefail
 
-program=${1:?usage: app_accessibility_e2e.sh path/to/nudgewatch}
+program=${1:?usage: settings_accessibility_e2e_test.sh path/to/nudgewatch}
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../../scripts/xvfb-session"
 build_dir=${NUDGEWATCH_BUILD_DIR:-$(dirname "$program")}
-out="$build_dir/e2e-output/app_accessibility"
+out="$build_dir/e2e-output/settings_accessibility"
 rm -rf "$out" && mkdir -p "$out"
 work=$(mktemp -d /tmp/nudgewatch-a11y.XXXXXX)
 
@@ -51,7 +51,7 @@ export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 "$program" >"$work/nudgewatch.log" 2>&1 &
 xvfb_session_adopt $!
 
-/usr/bin/python3 "$here/app_accessibility_check.py" "$XDG_CONFIG_HOME/Nudgewatch/Nudgewatch.conf" "$out"
+/usr/bin/python3 "$here/settings_accessibility_check.py" "$XDG_CONFIG_HOME/Nudgewatch/Nudgewatch.conf" "$out"
 rc=$?
 import -window root "$out/final.png" 2>/dev/null
 if [ "$rc" -ne 0 ]; then

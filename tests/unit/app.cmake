@@ -1,0 +1,5 @@
+# The installed desktop integration files.
+nudgewatch_add_test(NAME app_desktop_files_test LABEL unit
+    SOURCES unit/app_desktop_files_test.cpp LIBS nudgewatch_core)
+target_compile_definitions(app_desktop_files_test PRIVATE
+    NUDGEWATCH_RESOURCES="${CMAKE_SOURCE_DIR}/resources")

@@ -1,0 +1,141 @@
+// The card's fade, layout, glow, decorations over time and water ripples.
+#include "card/CardLayout.h"
+#include "card/GlassEffects.h"
+#include "notch/RippleWaves.h"
+
+#include <QTest>
+
+#include <cmath>
+
+using namespace nudgewatch;
+
+namespace {
+bool near(double a, double b, double tolerance = 1e-9)
+{
+    return std::abs(a - b) < tolerance;
+}
+} // namespace
+
+class CardMathsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void fade_data()
+    {
+        QTest::addColumn<double>("progress");
+        QTest::addColumn<double>("fade");
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<double>("offset");
+        QTest::newRow("undershoot") << -0.0057733 << 0.0 << 0.85 << 6.0;
+        QTest::newRow("at the threshold") << 0.15 << 0.0 << 0.85 << 6.0;
+        QTest::newRow("half-way") << 0.4 << 0.5 << 0.925 << 3.0;
+        QTest::newRow("fully shown") << 0.65 << 1.0 << 1.0 << 0.0;
+        QTest::newRow("overshoot") << 1.0057733 << 1.0 << 1.0 << 0.0;
+        QTest::newRow("not a number") << std::nan("") << 0.0 << 0.85 << 6.0;
+    }
+    void fade()
+    {
+        QFETCH(double, progress);
+        QFETCH(double, fade);
+        QFETCH(double, scale);
+        QFETCH(double, offset);
+        const double f = cardFade(progress);
+        QVERIFY(near(f, fade));
+        const CardAppearance look = cardAppearance(f);
+        QVERIFY(near(look.opacity, fade));
+        QVERIFY(near(look.scale, scale));
+        QVERIFY(near(look.offsetY, offset));
+    }
+
+    void layout()
+    {
+        const CardLayout layout = cardLayout(15, 12);
+        QCOMPARE(layout.card, QRectF(0, 46, 320, 56)); // 8 free above the strip, 8 below
+        QCOMPARE(layout.icon, QRectF(14, 56, 36, 36));
+        QCOMPARE(layout.openButton, QRectF(244, 60, 28, 28));
+        QCOMPARE(layout.snoozeButton, QRectF(282, 62, 24, 24));
+        QCOMPARE(layout.textColumn.left(), 60.0);
+        QCOMPARE(layout.textColumn.right(), 220.0); // 160 at most for the texts
+        QCOMPARE(layout.messageLine.top(), layout.nameLine.bottom() + 2);
+        QCOMPARE(layout.textColumn.center().y(), 74.0); // centred on the row
+        QCOMPARE(cardTransform(layout, 1.0).mapRect(layout.card), layout.card);
+        // Half faded: 92.5 % about the centre, 3 points down.
+        const QRectF half = cardTransform(layout, 0.5).mapRect(layout.card);
+        QVERIFY(near(half.width(), 320 * 0.925));
+        QVERIFY(near(half.center().x(), 160));
+        QVERIFY(near(half.center().y(), 74 + 3));
+    }
+
+    void glow_data()
+    {
+        QTest::addColumn<double>("brightness");
+        QTest::addColumn<double>("opacity");
+        QTest::addColumn<double>("radius");
+        QTest::newRow("at rest") << 0.0 << 0.05 << 8.0;
+        QTest::newRow("between") << 0.5 << 0.10 << 14.0;
+        QTest::newRow("out of range") << 3.0 << 0.15 << 20.0;
+    }
+    void glow()
+    {
+        QFETCH(double, brightness);
+        QFETCH(double, opacity);
+        QFETCH(double, radius);
+        const Glow g = glowAt(brightness);
+        QVERIFY(near(g.opacity, opacity));
+        QVERIFY(near(g.radius, radius));
+    }
+
+    // The glow goes back and forth every 2 s and the ripple every 3 s, both
+    // eased; the shimmer sweeps 0..400 every 2.5 s.
+    void decorationsOverTime_data()
+    {
+        QTest::addColumn<double>("elapsed");
+        QTest::addColumn<double>("glow");
+        QTest::addColumn<double>("shimmer");
+        QTest::addColumn<double>("ripple");
+        QTest::newRow("at the start") << 0.0 << 0.0 << 0.0 << 0.0;
+        QTest::newRow("shimmer half-way") << 1.25 << 0.68359375 << 200.0 << 0.3761574074;
+        QTest::newRow("glow bright") << 2.0 << 1.0 << 320.0 << 0.7407407407;
+        QTest::newRow("shimmer starts over") << 2.5 << 0.84375 << 0.0 << 0.9259259259;
+        QTest::newRow("ripple at full strength") << 3.0 << 0.5 << 80.0 << 1.0;
+        QTest::newRow("ripple back at rest") << 6.0 << 1.0 << 160.0 << 0.0;
+    }
+    void decorationsOverTime()
+    {
+        QFETCH(double, elapsed);
+        QFETCH(double, glow);
+        QFETCH(double, shimmer);
+        QFETCH(double, ripple);
+        const CardDecorations d = decorationsAt(elapsed);
+        QVERIFY(near(d.glowBrightness, glow, 1e-9));
+        QVERIFY2(near(d.shimmerPhase, shimmer, 1e-6), qPrintable(QString::number(d.shimmerPhase)));
+        QVERIFY(near(d.ripplePhase, ripple, 1e-9));
+    }
+
+    void waveShapes()
+    {
+        const auto waves = rippleWaves(1.0, QSizeF(320, 72));
+        const double baselines[] = {21.6, 29.6, 37.6};
+        const double opacities[] = {0.02, 0.01988, 0.01976};
+        for (std::size_t i = 0; i < 3; ++i) {
+            QVERIFY(near(waves[i].baseline, baselines[i], 1e-12));
+            QCOMPARE(waves[i].amplitude, double(i + 2));
+            QVERIFY(near(waves[i].opacity, opacities[i], 1e-12));
+            const QPolygonF &outline = waves[i].outline;
+            QCOMPARE(outline.size(), 161 + 3);
+            QCOMPARE(outline.first(), QPointF(0, waves[i].baseline));
+            QCOMPARE(outline.at(161).x(), 320.0);
+            QCOMPARE(outline.at(162), QPointF(320, 72));
+            QCOMPARE(outline.at(163), QPointF(0, 72));
+        }
+        // At phase 0 the shapes exist but nothing shows; without width nothing exists.
+        for (const RippleWave &wave : rippleWaves(0.0, QSizeF(320, 72)))
+            QCOMPARE(wave.opacity, 0.0);
+        for (const RippleWave &wave : rippleWaves(0.5, QSizeF(0, 56)))
+            QVERIFY(wave.outline.isEmpty());
+        // An odd width ends the samples on the last even x below it.
+        QCOMPARE(rippleWaves(0.5, QSizeF(321, 56))[0].outline.at(161).x(), 320.0);
+    }
+};
+
+QTEST_APPLESS_MAIN(CardMathsTest)
+#include "card_maths_test.moc"

@@ -1,0 +1,45 @@
+// The standard form of an entry path, by which saved and running entries compare.
+#include "tracking/AppTrackerStore.h"
+
+#include <QTest>
+
+using namespace nudgewatch;
+
+class BundlePathTest : public QObject {
+    Q_OBJECT
+private slots:
+    void standardizedPath_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("standard") << "/a/b.desktop"
+                                  << "/a/b.desktop";
+        QTest::newRow("dot") << "/a/./b.desktop"
+                             << "/a/b.desktop";
+        QTest::newRow("dot dot") << "/a/x/../b.desktop"
+                                 << "/a/b.desktop";
+        QTest::newRow("double slash") << "/a//b.desktop"
+                                      << "/a/b.desktop";
+        QTest::newRow("trailing slash") << "/a/b/"
+                                        << "/a/b";
+        QTest::newRow("trailing dot dot") << "/a/b/.."
+                                          << "/a";
+        QTest::newRow("root") << "/"
+                              << "/";
+        QTest::newRow("dots in names") << "/a/..b/c..d/.e"
+                                       << "/a/..b/c..d/.e";
+        QTest::newRow("relative") << "a/b"
+                                  << "";
+        QTest::newRow("empty") << ""
+                               << "";
+    }
+    void standardizedPath()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, expected);
+        QCOMPARE(nudgewatch::standardizedPath(path), expected);
+    }
+};
+
+QTEST_APPLESS_MAIN(BundlePathTest)
+#include "core_bundle_path_test.moc"

@@ -1,0 +1,133 @@
+// The spring that opens and closes the panel, stepped without any window. The
+// panel's own tests compare against this spring; its figures live here only.
+#include "notch/Spring.h"
+
+#include <QTest>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+using namespace nudgewatch;
+
+namespace {
+
+struct Run {
+    std::vector<double> progress; // after each step, before any settle snap
+    int settledOn = 0;
+    SpringState final;
+};
+
+Run run(SpringState state, int limit = 1000)
+{
+    Run r;
+    for (int step = 1; step <= limit && r.settledOn == 0; ++step) {
+        const SpringStepResult result = stepSpring(state);
+        r.progress.push_back(result.postedProgress);
+        if (result.settled)
+            r.settledOn = step;
+    }
+    r.final = state;
+    return r;
+}
+
+} // namespace
+
+class SpringTest : public QObject {
+    Q_OBJECT
+private slots:
+    void openingFigures_data()
+    {
+        QTest::addColumn<int>("step");
+        QTest::addColumn<double>("progress");
+        QTest::newRow("first step") << 1 << 0.0152778;
+        QTest::newRow("second step") << 2 << 0.0425444;
+        QTest::newRow("third step") << 3 << 0.0789854;
+        QTest::newRow("peak") << 46 << 1.0057733;
+    }
+    void openingFigures()
+    {
+        QFETCH(int, step);
+        QFETCH(double, progress);
+        const Run r = run({0, 0, 1});
+        const double actual = r.progress.at(std::size_t(step - 1));
+        QVERIFY2(std::abs(actual - progress) < 5e-8, qPrintable(QString::number(actual, 'g', 10)));
+    }
+
+    void openingShape()
+    {
+        const Run r = run({0, 0, 1});
+        const auto above =
+            std::find_if(r.progress.begin(), r.progress.end(), [](double p) { return p > 1.0; });
+        QCOMPARE(int(above - r.progress.begin()) + 1, 38);
+        QCOMPARE(int(std::max_element(r.progress.begin(), r.progress.end()) - r.progress.begin()) +
+                     1,
+                 46);
+        QCOMPARE(r.settledOn, 72);
+        QCOMPARE(r.final.progress, 1.0); // exactly the target, not the integrated value
+        QCOMPARE(r.final.velocity, 0.0);
+        QVERIFY(r.progress.back() != 1.0);
+    }
+
+    void collapseMirrorsOpening()
+    {
+        const Run open = run({0, 0, 1});
+        const Run close = run({1, 0, 0});
+        QCOMPARE(close.progress.size(), open.progress.size());
+        for (std::size_t i = 0; i < close.progress.size(); ++i)
+            QVERIFY(std::abs(close.progress[i] - (1 - open.progress[i])) < 1e-12);
+        QCOMPARE(close.final.progress, 0.0);
+        // While the progress is negative the frame is clamped to no height at all.
+        SpringState state{1, 0, 0};
+        for (int step = 1; step <= 46; ++step) {
+            const SpringStepResult result = stepSpring(state);
+            if (result.postedProgress < 0)
+                QCOMPARE(result.frameProgress, 0.0);
+        }
+    }
+
+    void expandWhileOpenSettlesAtOnce()
+    {
+        SpringState state{1, 0, 1};
+        const SpringStepResult result = stepSpring(state);
+        QVERIFY(result.settled);
+        QCOMPARE(result.postedProgress, 1.0);
+    }
+
+    void reversalCarriesVelocity()
+    {
+        SpringState state{0, 0, 1};
+        for (int i = 0; i < 20; ++i)
+            stepSpring(state);
+        const double before = state.progress;
+        state.target = 0; // a collapse half-way through the drop
+        const SpringStepResult next = stepSpring(state);
+        // The motion continues from where it was: no jump, still moving down first.
+        QVERIFY(next.postedProgress > before && next.postedProgress - before < 0.05);
+        const Run rest = run(state);
+        QCOMPARE(rest.final.progress, 0.0);
+        for (std::size_t i = 1; i < rest.progress.size(); ++i)
+            QVERIFY(std::abs(rest.progress[i] - rest.progress[i - 1]) < 0.05);
+    }
+
+    void frameClamp_data()
+    {
+        QTest::addColumn<double>("progress");
+        QTest::addColumn<double>("frame");
+        QTest::newRow("well above the upper clamp") << 1.1 << 1.02;
+        QTest::newRow("below zero") << -0.2 << 0.0;
+        QTest::newRow("inside") << 0.5 << 0.5;
+    }
+    void frameClamp()
+    {
+        QFETCH(double, progress);
+        QFETCH(double, frame);
+        SpringState state{progress, 0, progress}; // at its own target: settles, posts it
+        const SpringStepResult result = stepSpring(state);
+        QCOMPARE(result.postedProgress, progress);
+        QCOMPARE(result.frameProgress, frame);
+    }
+};
+
+QTEST_APPLESS_MAIN(SpringTest)
+#include "notch_spring_test.moc"
