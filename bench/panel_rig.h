@@ -21,7 +21,7 @@ struct ReminderRig {
     {
         fixture.defaults.values.insert(defaultsKeys::trackedAppPaths,
                                        fixture.install({QStringLiteral("Notes")}));
-        fixture.workspace.frontmost = RunningApplication{QStringLiteral("Terminal"), {}};
+        fixture.workspace.tracker.frontmost = RunningApplication{QStringLiteral("Terminal"), {}};
         store = fixture.makeStore();
         store->startMonitoring();
     }

@@ -4,6 +4,7 @@
 //   expand | midway | open-settled | collapse open|snooze|autohide | closed-settled
 #include "fakes/Fakes.h"
 #include "notch/NotchPanel.h"
+#include "platform/x11/CompositorProbe.h"
 #include "platform/qt/QtScheduler.h"
 
 #include <QApplication>
@@ -68,8 +69,10 @@ int main(int argc, char *argv[])
     QtScheduler realTimers;
     const QString name = parser.value(nameOption);
     fixture.defaults.values.insert(defaultsKeys::trackedAppPaths, fixture.install({name}));
-    fixture.workspace.frontmost = RunningApplication{QStringLiteral("Terminal"), {}};
-    AppTrackerStore store({fixture.workspace,
+    fixture.workspace.tracker.frontmost = RunningApplication{QStringLiteral("Terminal"), {}};
+    AppTrackerStore store({fixture.workspace.tracker,
+                           fixture.workspace.opener,
+                           fixture.workspace.icons,
                            fixture.bundleInfo,
                            fixture.fileSystem,
                            fixture.defaults,
@@ -80,7 +83,7 @@ int main(int argc, char *argv[])
 
     SlowMotionScheduler panelTimers(realTimers);
     panelTimers.factor = std::max(1.0, parser.value(slowOption).toDouble());
-    NotchPanel panel(store, fixture.notifications, panelTimers);
+    NotchPanel panel(store, fixture.notifications, panelTimers, compositingManagerRunning);
     panel.orderFront();
 
     int shown = 0;
@@ -94,8 +97,8 @@ int main(int argc, char *argv[])
     });
     fixture.notifications.addObserver(notifications::collapse, &context, [&](const QVariantMap &) {
         QString how = QStringLiteral("autohide");
-        if (!fixture.workspace.opened.isEmpty())
-            how = QStringLiteral("open ") + fixture.workspace.opened.takeFirst();
+        if (!fixture.workspace.opener.opened.isEmpty())
+            how = QStringLiteral("open ") + fixture.workspace.opener.opened.takeFirst();
         else if (store.trackedApps().front().lastUsed != lastUsedAtExpand)
             how = QStringLiteral("snooze");
         say(QStringLiteral("collapse ") + how);

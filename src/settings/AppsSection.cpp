@@ -61,6 +61,11 @@ AppsSection::AppsSection(AppTrackerStore &store, QWidget *parent) : QWidget(pare
     refresh();
 }
 
+QWidget *AppsSection::emptyState() const
+{
+    return m_empty;
+}
+
 void AppsSection::refresh()
 {
     const auto &apps = m_store.trackedApps();

@@ -27,7 +27,7 @@ public:
     void refresh();
 
     QLabel *countLabel() const { return m_count; }
-    EmptyState *emptyState() const { return m_empty; }
+    QWidget *emptyState() const;
     const std::vector<AppRow *> &rows() const { return m_rows; }
     std::optional<QUuid> hoveredAppId() const { return m_hoveredAppId; }
     // The focusable controls of the rows, in order.

@@ -3,7 +3,14 @@
 // Test doubles for the desktop services: a settable clock, a scheduler that
 // advances virtual time, an in-memory defaults store, a scripted workspace.
 
-#include "app/Services.h"
+#include "core/ApplicationOpener.h"
+#include "core/BundleInfo.h"
+#include "core/Clock.h"
+#include "core/FileSystem.h"
+#include "core/FrontmostApplicationTracker.h"
+#include "core/IconProvider.h"
+#include "core/Scheduler.h"
+#include "core/UserDefaults.h"
 #include "tracking/AppTrackerStore.h"
 
 #include <QHash>
@@ -175,33 +182,53 @@ public:
     QHash<QString, BundleNames> names;
 };
 
-class FakeWorkspace final : public Workspace {
+class FakeTracker final : public FrontmostApplicationTracker {
     Q_OBJECT
 public:
     std::optional<RunningApplication> frontmostApplication() const override { return frontmost; }
+    void activate(const RunningApplication &app)
+    {
+        frontmost = app;
+        emit activated(app);
+    }
+    std::optional<RunningApplication> frontmost;
+};
+
+class FakeOpener final : public ApplicationOpener {
+public:
     bool openApplication(const QString &bundlePath) override
     {
         opened.append(bundlePath);
         return openSucceeds;
     }
+    QStringList opened;
+    bool openSucceeds = true;
+};
+
+// Every icon is a square of one colour.
+class FakeIcons final : public IconProvider {
+    Q_OBJECT
+public:
     QImage iconForFile(const QString &) const override
     {
         QImage image(48, 48, QImage::Format_ARGB32_Premultiplied);
         image.fill(iconColor);
         return image;
     }
-
-    void activate(const RunningApplication &app)
+    void change(QColor color)
     {
-        frontmost = app;
-        emit didActivateApplication(
-            {{QString::fromLatin1(applicationKey), QVariant::fromValue(app)}});
+        iconColor = color;
+        emit iconsChanged();
     }
-
-    std::optional<RunningApplication> frontmost;
-    QStringList opened;
-    bool openSucceeds = true;
     QColor iconColor = Qt::darkCyan;
+};
+
+// The desktop as the store sees it: who is in front, opening, icons.
+struct FakeWorkspace {
+    void activate(const RunningApplication &app) { tracker.activate(app); }
+    FakeTracker tracker;
+    FakeOpener opener;
+    FakeIcons icons;
 };
 
 // A store over fakes, with its services in one place.
@@ -231,11 +258,12 @@ struct StoreFixture {
     // A store over the fakes, or over other defaults (a real settings file).
     std::unique_ptr<AppTrackerStore> makeStore(UserDefaults *otherDefaults = nullptr)
     {
-        return std::make_unique<AppTrackerStore>(StoreServices{
-            workspace, bundleInfo, fileSystem, otherDefaults ? *otherDefaults : defaults, clock,
-            scheduler, notifications, [this](std::size_t n) {
-                return nextRandom % n;
-            }});
+        return std::make_unique<AppTrackerStore>(
+            StoreServices{workspace.tracker, workspace.opener, workspace.icons, bundleInfo,
+                          fileSystem, otherDefaults ? *otherDefaults : defaults, clock, scheduler,
+                          notifications, [this](std::size_t n) {
+                              return nextRandom % n;
+                          }});
     }
 };
 

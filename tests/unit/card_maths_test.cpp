@@ -1,7 +1,7 @@
 // The card's fade, layout, glow, decorations over time and water ripples.
 #include "card/CardLayout.h"
 #include "card/GlassEffects.h"
-#include "notch/RippleWaves.h"
+#include "card/RippleWaves.h"
 
 #include <QTest>
 

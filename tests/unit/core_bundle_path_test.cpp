@@ -1,5 +1,5 @@
 // The standard form of an entry path, by which saved and running entries compare.
-#include "tracking/AppTrackerStore.h"
+#include "core/BundlePath.h"
 
 #include <QTest>
 

@@ -15,8 +15,7 @@ private slots:
     void withoutX11TheNullBackendServesTheRest()
     {
         const auto desktop = DesktopPlatform::create();
-        QVERIFY(!desktop->tracksFrontmostApplication());
-        QVERIFY(!desktop->workspace().frontmostApplication().has_value());
+        QVERIFY(!desktop->tracker().frontmostApplication().has_value());
 
         const QString entry = QStringLiteral(
             NUDGEWATCH_FIXTURES "/desktop-entries/system/applications/alpha-terminal.desktop");
@@ -25,17 +24,17 @@ private slots:
         QVERIFY(!desktop->fileSystem().exists(QString()));
         QCOMPARE(desktop->bundleInfo().namesForBundle(entry).name,
                  std::optional<QString>("Terminal Alpha"));
-        const QImage icon = desktop->workspace().iconForFile(entry);
+        const QImage icon = desktop->icons().iconForFile(entry);
         QVERIFY(!icon.isNull());
         QCOMPARE(icon.deviceIndependentSize(), QSizeF(48, 48));
         // Nothing to open there: fails without a word to the user.
-        QVERIFY(!desktop->workspace().openApplication(entry + QStringLiteral(".gone")));
+        QVERIFY(!desktop->opener().openApplication(entry + QStringLiteral(".gone")));
     }
 
     void connectionLossCannotHappenWithoutAConnection()
     {
         const auto desktop = DesktopPlatform::createWithConnection(nullptr);
-        QVERIFY(!desktop->tracksFrontmostApplication());
+        QVERIFY(!desktop->tracker().frontmostApplication().has_value());
         QSignalSpy lost(desktop.get(), &DesktopPlatform::connectionLost);
         QTest::qWait(50);
         QCOMPARE(lost.count(), 0);

@@ -1,8 +1,8 @@
 // Window -> application resolution over fixture folders of desktop entries.
 
+#include "platform/ActivationFilter.h"
 #include "platform/linux/DesktopEntryScanner.h"
 #include "platform/linux/WindowResolver.h"
-#include "platform/x11/ActivationFilter.h"
 
 #include <QtTest>
 
@@ -121,6 +121,9 @@ private slots:
         QTest::newRow("back to the same application after None")
             << QStringList{"A", "-", "A"} << QStringList{"A"};
         QTest::newRow("only None") << QStringList{"-", "-"} << QStringList{};
+        // "*" is one of the program's own windows.
+        QTest::newRow("back from the program's own window")
+            << QStringList{"A", "*", "-", "*", "A"} << QStringList{"A", "*", "A"};
     }
     void activations()
     {
@@ -130,10 +133,12 @@ private slots:
         QStringList result;
         for (const QString &step : observed) {
             std::optional<RunningApplication> application;
-            if (step != QLatin1String("-"))
+            if (step == QLatin1String("*"))
+                application = ownApplication();
+            else if (step != QLatin1String("-"))
                 application = RunningApplication{step, QStringLiteral("/apps/") + step};
             if (const auto changed = filter.observe(application))
-                result.append(*changed->localizedName);
+                result.append(changed == ownApplication() ? "*" : *changed->localizedName);
         }
         QCOMPARE(result, announced);
     }

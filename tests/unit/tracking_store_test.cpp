@@ -182,8 +182,12 @@ private slots:
     {
         QFETCH(RunningApplication, running);
         QFETCH(bool, matches);
-        const TrackedApp tracked("Notes", appPath("Notes"), QImage(), WallTime());
-        QCOMPARE(nudgewatch::appMatches(tracked, running), matches);
+        StoreFixture f;
+        f.defaults.values.insert(defaultsKeys::trackedAppPaths, f.install({"Notes"}));
+        const auto store = f.makeStore();
+        store->startMonitoring();
+        f.workspace.activate(running);
+        QCOMPARE(store->trackedApps().front().isCurrentlyFocused, matches);
     }
 
     void thresholdBoundary_data()
@@ -346,7 +350,7 @@ private slots:
         store->startMonitoring();
         f.scheduler.advance(30);
         const QUuid first = store->trackedApps()[0].id;
-        f.workspace.iconColor = Qt::magenta;
+        f.workspace.icons.iconColor = Qt::magenta;
         store->reloadIcons();
         QCOMPARE(store->trackedApps()[0].id, first);
         QCOMPARE(store->trackedApps()[1].icon.pixelColor(24, 24), QColor(Qt::magenta));

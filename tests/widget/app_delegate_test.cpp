@@ -1,9 +1,9 @@
 // The program's start, lifecycle and tray menu over fakes.
 #include "app/AppDelegate.h"
-#include "platform/linux/AutostartEntry.h"
 #include "app/TrayIcon.h"
 #include "fakes/Fakes.h"
 #include "notch/NotchPanel.h"
+#include "platform/linux/AutostartEntry.h"
 #include "settings/MainWindow.h"
 #include "widget/settings_fakes.h"
 
@@ -24,9 +24,16 @@ private slots:
         FakeApplicationCatalog catalog;
         fixture.defaults.values.insert(defaultsKeys::trackedAppPaths, fixture.install({"Alpha"}));
         fixture.defaults.values.insert(defaultsKeys::idleThreshold, 2.0);
-        AppDelegate delegate(AppServices{fixture.workspace, fixture.bundleInfo, fixture.fileSystem,
-                                         catalog, fixture.defaults, fixture.clock,
-                                         fixture.scheduler});
+        AppDelegate delegate(AppServices{fixture.workspace.tracker,
+                                         fixture.workspace.opener,
+                                         fixture.workspace.icons,
+                                         fixture.bundleInfo,
+                                         fixture.fileSystem,
+                                         catalog,
+                                         fixture.defaults,
+                                         fixture.clock,
+                                         fixture.scheduler,
+                                         {}});
         QCOMPARE(delegate.store().trackedApps().size(), std::size_t(1)); // loaded, nothing runs
         QCOMPARE(fixture.scheduler.activeTimers(), 0);
         delegate.start();

@@ -4,13 +4,15 @@
 #include <QDBusConnection>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 using namespace nudgewatch;
 
@@ -98,13 +100,16 @@ private slots:
         SingleInstance first(socket);
         QCOMPARE(first.start(), SingleInstance::Role::Primary);
         QSignalSpy activated(&first, &SingleInstance::activationRequested);
-        QLocalSocket client;
-        client.connectToServer(socket);
-        QVERIFY(client.waitForConnected());
-        client.write(QByteArray(500, 'x') + "\n");
-        client.write("show\n");
-        QVERIFY(client.waitForBytesWritten());
+        // A plain Unix socket client, as any local process could be.
+        const int client = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, QFile::encodeName(socket).constData(), sizeof address.sun_path);
+        QCOMPARE(::connect(client, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+        const QByteArray data = QByteArray(500, 'x') + "\nshow\n";
+        QCOMPARE(::write(client, data.constData(), size_t(data.size())), ssize_t(data.size()));
         QTest::qWait(100);
+        ::close(client);
         QCOMPARE(activated.size(), 0);
     }
 

@@ -24,7 +24,7 @@ struct CardRig {
     explicit CardRig(const QString &appName = QStringLiteral("Notes"))
     {
         fixture.defaults.values.insert(defaultsKeys::trackedAppPaths, fixture.install({appName}));
-        fixture.workspace.frontmost = RunningApplication{QStringLiteral("Terminal"), {}};
+        fixture.workspace.tracker.frontmost = RunningApplication{QStringLiteral("Terminal"), {}};
         store = fixture.makeStore();
         fixture.notifications.addObserver(notifications::collapse, &context,
                                           [this](const QVariantMap &) { ++collapses; });
@@ -168,9 +168,10 @@ void CardViewTest::clicks()
     rig.setProgress(1.0);
     const WallTime before = rig.store->trackedApps().front().lastUsed;
     rig.clickAt(point);
-    QCOMPARE(int(rig.fixture.workspace.opened.size()), opened);
+    QCOMPARE(int(rig.fixture.workspace.opener.opened.size()), opened);
     if (opened > 0)
-        QCOMPARE(rig.fixture.workspace.opened.front(), QStringLiteral("/apps/Notes.desktop"));
+        QCOMPARE(rig.fixture.workspace.opener.opened.front(),
+                 QStringLiteral("/apps/Notes.desktop"));
     QCOMPARE(rig.collapses, collapses);
     QCOMPARE(rig.store->trackedApps().front().lastUsed != before, snoozed);
     QCOMPARE(rig.store->alertApp().has_value(), collapses == 0);

@@ -22,7 +22,7 @@ struct PanelRig {
     PanelRig()
     {
         fixture.defaults.values.insert(defaultsKeys::trackedAppPaths, fixture.install({"Notes"}));
-        fixture.workspace.frontmost = RunningApplication{QStringLiteral("Terminal"), {}};
+        fixture.workspace.tracker.frontmost = RunningApplication{QStringLiteral("Terminal"), {}};
         store = fixture.makeStore();
         panel = std::make_unique<NotchPanel>(*store, fixture.notifications, fixture.scheduler);
         panel->orderFront();

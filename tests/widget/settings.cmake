@@ -1,5 +1,6 @@
 # The settings window and the picker over a store of fakes, rendered offscreen.
 nudgewatch_add_test(NAME settings_main_window_test LABEL widget
-    SOURCES widget/settings_main_window_test.cpp widget/settings_fakes.h LIBS nudgewatch_ui)
+    SOURCES widget/settings_main_window_test.cpp widget/settings_fakes.h
+    LIBS nudgewatch_ui nudgewatch_platform)
 nudgewatch_add_test(NAME settings_app_picker_test LABEL widget
     SOURCES widget/settings_app_picker_test.cpp widget/settings_fakes.h LIBS nudgewatch_ui)

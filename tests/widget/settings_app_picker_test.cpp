@@ -29,10 +29,8 @@ QString pathOf(const QString &name)
 }
 
 // Counts icon requests, to see that icons load only when shown.
-class CountingWorkspace final : public Workspace {
+class CountingIcons final : public IconProvider {
 public:
-    std::optional<RunningApplication> frontmostApplication() const override { return {}; }
-    bool openApplication(const QString &) override { return false; }
     QImage iconForFile(const QString &path) const override
     {
         requested.append(path);
@@ -79,8 +77,8 @@ private slots:
         QFETCH(QStringList, chosen);
         FakeApplicationCatalog catalog;
         catalog.applications = catalogOf({"Alpha", "Bravo", "Charlie", "Delta", "Echo"});
-        FakeWorkspace workspace;
-        AppPickerDialog dialog(catalog, workspace, limit);
+        FakeIcons icons;
+        AppPickerDialog dialog(catalog, icons, limit);
         dialog.show();
         for (const QString &name : clicks)
             clickEntry(dialog, name);
@@ -92,8 +90,8 @@ private slots:
     {
         FakeApplicationCatalog catalog;
         catalog.applications = catalogOf({"Alpha", "Bravo", "Charlie"});
-        FakeWorkspace workspace;
-        AppPickerDialog dialog(catalog, workspace, 2, {pathOf("Bravo")});
+        FakeIcons icons;
+        AppPickerDialog dialog(catalog, icons, 2, {pathOf("Bravo")});
         QAbstractItemModel *rows = dialog.listView()->model();
         QStringList offered;
         for (int row = 0; row < rows->rowCount(); ++row)
@@ -105,8 +103,8 @@ private slots:
     {
         FakeApplicationCatalog catalog;
         catalog.applications = catalogOf({"Alpha", "Bravo", "Charlie"});
-        FakeWorkspace workspace;
-        AppPickerDialog dialog(catalog, workspace, 3);
+        FakeIcons icons;
+        AppPickerDialog dialog(catalog, icons, 3);
         dialog.show();
         clickEntry(dialog, "Alpha");
         QTest::keyClicks(dialog.searchField(), "CHAR");
@@ -121,8 +119,8 @@ private slots:
     {
         FakeApplicationCatalog catalog;
         catalog.applications = catalogOf({"Alpha"});
-        FakeWorkspace workspace;
-        AppPickerDialog dialog(catalog, workspace, 2);
+        FakeIcons icons;
+        AppPickerDialog dialog(catalog, icons, 2);
         QTemporaryDir dir;
         const QString tool = dir.path() + "/My Tool.desktop";
         const QString other = dir.path() + "/Other.desktop";
@@ -152,8 +150,8 @@ private slots:
     {
         FakeApplicationCatalog catalog;
         catalog.applications = catalogOf({"Alpha", "Bravo"});
-        FakeWorkspace workspace;
-        AppPickerDialog dialog(catalog, workspace, 2);
+        FakeIcons icons;
+        AppPickerDialog dialog(catalog, icons, 2);
         dialog.show();
         clickEntry(dialog, "Alpha");
         clickEntry(dialog, "Bravo");
@@ -168,14 +166,13 @@ private slots:
         for (int i = 0; i < 300; ++i)
             names.append(QStringLiteral("App%1").arg(i, 3, 10, QLatin1Char('0')));
         catalog.applications = catalogOf(names);
-        CountingWorkspace workspace;
-        AppPickerDialog dialog(catalog, workspace, 5);
-        QVERIFY(workspace.requested.isEmpty());
+        CountingIcons icons;
+        AppPickerDialog dialog(catalog, icons, 5);
+        QVERIFY(icons.requested.isEmpty());
         dialog.show();
         dialog.listView()->viewport()->grab();
-        QVERIFY(!workspace.requested.isEmpty());
-        QVERIFY2(workspace.requested.size() < 60,
-                 qPrintable(QString::number(workspace.requested.size())));
+        QVERIFY(!icons.requested.isEmpty());
+        QVERIFY2(icons.requested.size() < 60, qPrintable(QString::number(icons.requested.size())));
     }
 };
 

@@ -3,8 +3,8 @@
 // Test doubles for the settings window: the installed-application catalog and
 // a picker that answers with a scripted choice.
 
-#include "app/Services.h"
-#include "settings/AppPickerDialog.h"
+#include "core/ApplicationCatalog.h"
+#include "settings/ApplicationPicker.h"
 
 namespace nudgewatch::fakes {
 

@@ -1,18 +1,25 @@
+#include "card/SymbolImage.h"
 #include "fakes/Fakes.h"
+#include "platform/qt/SettingsDefaults.h"
 #include "settings/AddAction.h"
 #include "settings/AppRow.h"
 #include "settings/AppsSection.h"
 #include "settings/MainWindow.h"
+#include "settings/SaveFailureNotice.h"
 #include "settings/SettingsStyle.h"
 #include "settings/StatusBar.h"
 #include "settings/Symbol.h"
 #include "settings/ThresholdSection.h"
+#include "settings/ThresholdSlider.h"
 #include "settings/TitleBar.h"
 #include "widget/settings_fakes.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -34,7 +41,8 @@ class MainWindowTest : public QObject {
         std::unique_ptr<AppTrackerStore> store;
         std::unique_ptr<MainWindow> window;
 
-        explicit Setup(const QStringList &tracked, double threshold = 60)
+        explicit Setup(const QStringList &tracked, double threshold = 60,
+                       UserDefaults *realDefaults = nullptr)
         {
             fixture.install(fiveApps + QStringList{"Foxtrot", "Golf"});
             QStringList paths;
@@ -42,7 +50,7 @@ class MainWindowTest : public QObject {
                 paths.append(QStringLiteral("/apps/%1.desktop").arg(name));
             fixture.defaults.values.insert(defaultsKeys::trackedAppPaths, paths);
             fixture.defaults.values.insert(defaultsKeys::idleThreshold, threshold);
-            store = fixture.makeStore();
+            store = fixture.makeStore(realDefaults);
             window = std::make_unique<MainWindow>(*store, picker);
             window->show();
         }
@@ -94,7 +102,7 @@ private slots:
     void statusRowShowsActiveOrIdleTime()
     {
         Setup s({"Alpha", "Bravo"});
-        s.fixture.workspace.frontmost = RunningApplication{"Alpha", "/apps/Alpha.desktop"};
+        s.fixture.workspace.tracker.frontmost = RunningApplication{"Alpha", "/apps/Alpha.desktop"};
         s.store->startMonitoring();
         s.fixture.scheduler.advance(125);
         s.settle();
@@ -108,7 +116,7 @@ private slots:
     {
         Setup s({"Alpha", "Bravo"});
         QTest::mouseClick(s.window->appsSection()->rows()[1]->openButton(), Qt::LeftButton);
-        QCOMPARE(s.fixture.workspace.opened, QStringList{"/apps/Bravo.desktop"});
+        QCOMPARE(s.fixture.workspace.opener.opened, QStringList{"/apps/Bravo.desktop"});
         QTest::mouseClick(s.window->appsSection()->rows()[1]->removeButton(), Qt::LeftButton);
         QCOMPARE(s.fixture.defaults.values.value(defaultsKeys::trackedAppPaths).toStringList(),
                  QStringList{"/apps/Alpha.desktop"});
@@ -180,12 +188,43 @@ private slots:
         s.picker.answer = {"/apps/Bravo.desktop"};
         s.window->openPicker();
         s.settle();
-        QVERIFY(s.window->saveFailureNotice()->text().contains("could not be saved"));
+        QVERIFY(s.window->saveFailureNotice()->label()->text().contains("could not be saved"));
         QVERIFY(!s.window->saveFailureNotice()->isHidden());
         s.fixture.defaults.failWrites = false;
         QTest::keyClick(s.window->thresholdSection()->slider(), Qt::Key_Right);
         s.settle();
         QVERIFY(s.window->saveFailureNotice()->isHidden());
+    }
+
+    void damagedSettingsFileIsSetAsideFromTheWindow()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("Nudgewatch.conf");
+        const QByteArray damaged("[General\nNudgewatch.trackedAppPaths=/apps/Alpha.desktop\n");
+        {
+            QFile out(file);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(damaged);
+        }
+        SettingsDefaults defaults(file);
+        Setup s({}, 60, &defaults);
+        SaveFailureNotice *notice = s.window->saveFailureNotice();
+        QVERIFY(!notice->isHidden());
+        QVERIFY(notice->label()->text().contains(file));
+        s.picker.answer = {"/apps/Bravo.desktop"};
+        s.window->openPicker();
+        QCOMPARE(s.store->trackedApps().size(), 1u); // refused: the file is never written over
+
+        QTest::mouseClick(notice->setAsideButton(), Qt::LeftButton);
+        QVERIFY(notice->label()->text().contains(file + ".damaged"));
+        QVERIFY(notice->setAsideButton()->isHidden());
+        QFile kept(file + ".damaged");
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), damaged);
+        s.window->openPicker();
+        QCOMPARE(s.store->trackedApps().size(), 2u);
+        QCOMPARE(SettingsDefaults(file).stringList(defaultsKeys::trackedAppPaths),
+                 QStringList({"/apps/Alpha.desktop", "/apps/Bravo.desktop"}));
     }
 
     void closedWindowCatchesUpWhenShown()
@@ -225,10 +264,10 @@ private slots:
 
     void symbolsRenderTinted()
     {
-        const QImage image = symbols::tinted("circle.fill", 16, style::green).toImage();
+        const QImage image = symbolImage("circle.fill", QSizeF(16, 16), style::green, 1);
         QCOMPARE(image.pixelColor(8, 8), style::green);
         QCOMPARE(image.pixelColor(0, 0).alpha(), 0);
-        QVERIFY(symbols::tinted("no.such.symbol", 16, Qt::red).isNull());
+        QVERIFY(symbolImage("no.such.symbol", QSizeF(16, 16), Qt::red, 1).isNull());
     }
 };
 
