@@ -16,13 +16,17 @@
 
 namespace appbench {
 
-// The X server in DISPLAY, which must have no window manager, so top-level
-// windows are the root's children, and the session bus in
-// DBUS_SESSION_BUS_ADDRESS, as a desktop session has. A private pair of them:
+// The X server in DISPLAY and the session bus in DBUS_SESSION_BUS_ADDRESS, as a
+// desktop session has. Unless `windowManager` is WindowManager::Allowed, the
+// server must have no window manager, so top-level windows are mapped at once
+// and timings do not include one. A private pair of them:
 //   scripts/xvfb-session --displays 60-69 --no-wm --dbus -- <benchmark>
+//   scripts/xvfb-session --displays 60-69 --compositor --dbus -- <benchmark>
+enum class WindowManager { Refused, Allowed };
+
 class XServer {
 public:
-    XServer();
+    explicit XServer(WindowManager windowManager = WindowManager::Refused);
     ~XServer();
     XServer(const XServer &) = delete;
     XServer &operator=(const XServer &) = delete;
@@ -39,7 +43,8 @@ private:
     xcb_window_t m_root = 0;
 };
 
-// Waits for a top-level window with the given WM_NAME to be mapped.
+// Waits for a top-level window with the given WM_NAME to be mapped, directly on
+// the root or, under a window manager, inside its frame.
 std::optional<xcb_window_t> waitForMappedWindow(const XServer &x, const QByteArray &name,
                                                 int timeoutMs);
 // Asks the window to close, as a window manager's close button would.
@@ -51,6 +56,8 @@ qint64 residentKiB(qint64 pid);
 // allocated, as opposed to library pages counted in its RSS.
 qint64 anonymousKiB(qint64 pid);
 double cpuSeconds(qint64 pid);
+// Context switches of all the process's threads: each wake-up from a wait is one.
+qint64 contextSwitches(qint64 pid);
 
 // A temporary HOME with `tracked` tracked applications and a threshold.
 class ProgramHome {
