@@ -2,7 +2,8 @@
 // settings window closed, no reminder due) next to its floor, a bare Qt program
 // woken by a 1-second timer, both running side by side on the same private X
 // session, so load from elsewhere on the machine falls on both alike.
-//   scripts/xvfb-session --displays 60-69 --compositor --dbus -- app_idle_cpu_bench [seconds]
+//   scripts/xvfb-session --displays 60-69 --compositor --dbus -- app_idle_cpu_bench [seconds
+//   [settle seconds]]
 #include "app_session.h"
 
 #include <QCoreApplication>
@@ -14,14 +15,11 @@ using namespace appbench;
 
 namespace {
 
-struct Sample {
-    double cpu = 0;
-    qint64 switches = 0;
-};
+using Sample = std::map<qint64, ThreadFigures>;
 
 Sample sample(const QProcess &process)
 {
-    return {cpuSeconds(process.processId()), contextSwitches(process.processId())};
+    return threadFigures(process.processId());
 }
 
 void start(QProcess &process, const QString &program, const XServer &x, const ProgramHome &home)
@@ -33,11 +31,14 @@ void start(QProcess &process, const QString &program, const XServer &x, const Pr
 }
 
 // Reports a line of figures for one process over `seconds`.
-void report(const char *label, const Sample &before, const Sample &after, int seconds)
+void report(const char *label, const ThreadUse &use, int seconds)
 {
-    std::printf("  %-52s %.4f s CPU per minute, %.1f wake-ups per second\n", label,
-                (after.cpu - before.cpu) * 60.0 / seconds,
-                double(after.switches - before.switches) / seconds);
+    std::printf("  %-52s %.4f s CPU per minute, %.2f wake-ups per second\n", label,
+                use.cpuSeconds * 60.0 / seconds, double(use.switches) / seconds);
+    if (!use.ended.isEmpty())
+        std::printf("    (threads that ended while measured, not counted after the first "
+                    "sample: %s)\n",
+                    qPrintable(use.ended.join(QStringLiteral(", "))));
 }
 
 } // namespace
@@ -46,6 +47,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const int seconds = argc > 1 ? std::max(5, atoi(argv[1])) : 60;
+    const int settleSeconds = argc > 2 ? std::max(1, atoi(argv[2])) : 35;
     XServer x(WindowManager::Allowed);
     if (!x.isRunning()) // it has said how to run the benchmark
         return 1;
@@ -67,7 +69,10 @@ int main(int argc, char *argv[])
         return 1;
     }
     requestClose(x, *window);
-    QThread::sleep(3); // the window unmapped, the icon theme and tray set up
+    // Settle first: the window unmapped, the icon theme and tray set up, and the
+    // worker threads start-up used gone again (Qt ends idle pool threads after
+    // 30 s).
+    QThread::sleep(settleSeconds);
     const Sample programBefore = sample(program), floorBefore = sample(floor);
     QThread::sleep(seconds);
     const Sample programAfter = sample(program), floorAfter = sample(floor);
@@ -83,18 +88,16 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    const ThreadUse programUse = threadUse(programBefore, programAfter);
+    const ThreadUse floorUse = threadUse(floorBefore, floorAfter);
     std::printf("at rest over %d s, side by side:\n", seconds);
-    report("nudgewatch (5 tracked apps, settings window closed)", programBefore, programAfter,
-           seconds);
-    report("floor: bare Qt program, 1-second timer", floorBefore, floorAfter, seconds);
-    const double programCpu = programAfter.cpu - programBefore.cpu;
-    const double floorCpu = floorAfter.cpu - floorBefore.cpu;
-    const double programWakeups = double(programAfter.switches - programBefore.switches);
-    const double floorWakeups = double(floorAfter.switches - floorBefore.switches);
+    report("nudgewatch (5 tracked apps, settings window closed)", programUse, seconds);
+    report("floor: bare Qt program, 1-second timer", floorUse, seconds);
     std::printf("RATIO CPU at rest per minute, nudgewatch / 1-second-timer floor: %.2f "
                 "(goal <= 1.5)\n",
-                floorCpu > 0 ? programCpu / floorCpu : 0.0);
+                floorUse.cpuSeconds > 0 ? programUse.cpuSeconds / floorUse.cpuSeconds : 0.0);
     std::printf("ratio wake-ups, nudgewatch / floor: %.2f\n",
-                floorWakeups > 0 ? programWakeups / floorWakeups : 0.0);
+                floorUse.switches > 0 ? double(programUse.switches) / double(floorUse.switches)
+                                      : 0.0);
     return 0;
 }

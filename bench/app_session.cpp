@@ -207,20 +207,44 @@ double cpuSeconds(qint64 pid)
     return total;
 }
 
-qint64 contextSwitches(qint64 pid)
+std::map<qint64, ThreadFigures> threadFigures(qint64 pid)
 {
     const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
-    qint64 total = 0;
+    std::map<qint64, ThreadFigures> figures;
     for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        ThreadFigures thread;
+        QFile comm(tasks.filePath(task) + QStringLiteral("/comm"));
+        if (comm.open(QIODevice::ReadOnly))
+            thread.name = QString::fromUtf8(comm.readAll().trimmed());
+        QFile schedstat(tasks.filePath(task) + QStringLiteral("/schedstat"));
+        if (schedstat.open(QIODevice::ReadOnly))
+            thread.cpuSeconds = schedstat.readAll().split(' ').value(0).toDouble() / 1e9;
         QFile status(tasks.filePath(task) + QStringLiteral("/status"));
-        if (!status.open(QIODevice::ReadOnly))
-            continue;
-        for (const QByteArray &line : status.readAll().split('\n'))
-            if (line.startsWith("voluntary_ctxt_switches:") ||
-                line.startsWith("nonvoluntary_ctxt_switches:"))
-                total += line.mid(line.indexOf(':') + 1).trimmed().toLongLong();
+        if (status.open(QIODevice::ReadOnly)) {
+            for (const QByteArray &line : status.readAll().split('\n'))
+                if (line.startsWith("voluntary_ctxt_switches:") ||
+                    line.startsWith("nonvoluntary_ctxt_switches:"))
+                    thread.switches += line.mid(line.indexOf(':') + 1).trimmed().toLongLong();
+        }
+        figures.emplace(task.toLongLong(), thread);
     }
-    return total;
+    return figures;
+}
+
+ThreadUse threadUse(const std::map<qint64, ThreadFigures> &before,
+                    const std::map<qint64, ThreadFigures> &after)
+{
+    ThreadUse use;
+    for (const auto &[id, thread] : after) {
+        const auto earlier = before.find(id);
+        const ThreadFigures start = earlier != before.end() ? earlier->second : ThreadFigures{};
+        use.cpuSeconds += thread.cpuSeconds - start.cpuSeconds;
+        use.switches += thread.switches - start.switches;
+    }
+    for (const auto &[id, thread] : before)
+        if (!after.count(id))
+            use.ended.append(thread.name);
+    return use;
 }
 
 ProgramHome::ProgramHome(int tracked, double thresholdSeconds)

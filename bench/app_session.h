@@ -7,10 +7,12 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <xcb/xcb.h>
 
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -56,8 +58,26 @@ qint64 residentKiB(qint64 pid);
 // allocated, as opposed to library pages counted in its RSS.
 qint64 anonymousKiB(qint64 pid);
 double cpuSeconds(qint64 pid);
-// Context switches of all the process's threads: each wake-up from a wait is one.
-qint64 contextSwitches(qint64 pid);
+
+// CPU time and context switches (each wake-up from a wait is one) of each of a
+// process's threads, by thread id.
+struct ThreadFigures {
+    QString name;
+    double cpuSeconds = 0;
+    qint64 switches = 0;
+};
+std::map<qint64, ThreadFigures> threadFigures(qint64 pid);
+
+// What the threads used between two samples. A thread started in between counts
+// from zero; one that ended in between is named in `ended`, since what it used
+// after the first sample can no longer be read.
+struct ThreadUse {
+    double cpuSeconds = 0;
+    qint64 switches = 0;
+    QStringList ended;
+};
+ThreadUse threadUse(const std::map<qint64, ThreadFigures> &before,
+                    const std::map<qint64, ThreadFigures> &after);
 
 // A temporary HOME with `tracked` tracked applications and a threshold.
 class ProgramHome {
