@@ -8,6 +8,7 @@
 #include <cstring>
 #include <poll.h>
 #include <unistd.h>
+#include <vector>
 
 namespace appbench {
 
@@ -26,12 +27,15 @@ static bool windowManagerRunning(xcb_connection_t *c, xcb_window_t root)
     return running;
 }
 
-XServer::XServer()
+XServer::XServer(WindowManager windowManager)
     : m_display(qEnvironmentVariable("DISPLAY")),
       m_busAddress(qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"))
 {
-    const char *hint =
-        "run it as: scripts/xvfb-session --displays 60-69 --no-wm --dbus -- <benchmark>";
+    const char *hint = windowManager == WindowManager::Allowed
+                           ? "run it as: scripts/xvfb-session --displays 60-69 --compositor "
+                             "--dbus -- <benchmark>"
+                           : "run it as: scripts/xvfb-session --displays 60-69 --no-wm --dbus "
+                             "-- <benchmark>";
     if (m_display.isEmpty() || m_busAddress.isEmpty()) {
         std::fprintf(stderr, "needs an X server and a session bus; %s\n", hint);
         return;
@@ -43,13 +47,15 @@ XServer::XServer()
         return;
     }
     m_root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    if (windowManagerRunning(c, m_root)) {
+    if (windowManager == WindowManager::Refused && windowManagerRunning(c, m_root)) {
         std::fprintf(stderr, "%s has a window manager; %s\n", qPrintable(m_display), hint);
         xcb_disconnect(c);
         return;
     }
     m_connection = c;
-    const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    // Map notifications of the root's children (no window manager) and changes
+    // of its client list (a window manager took a window into a frame).
+    const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(m_connection, m_root, XCB_CW_EVENT_MASK, &mask);
     xcb_flush(m_connection);
 }
@@ -74,19 +80,71 @@ static QByteArray windowName(const XServer &x, xcb_window_t window)
     return name;
 }
 
+static xcb_atom_t atom(const XServer &x, const char *name)
+{
+    const auto cookie = xcb_intern_atom(x.connection(), 0, uint16_t(std::strlen(name)), name);
+    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(x.connection(), cookie, nullptr);
+    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    free(reply);
+    return result;
+}
+
+static std::vector<xcb_window_t> clientList(const XServer &x, xcb_atom_t listAtom)
+{
+    const auto cookie =
+        xcb_get_property(x.connection(), 0, x.root(), listAtom, XCB_ATOM_WINDOW, 0, 1024);
+    xcb_get_property_reply_t *reply = xcb_get_property_reply(x.connection(), cookie, nullptr);
+    std::vector<xcb_window_t> windows;
+    if (reply) {
+        const auto *values = static_cast<const xcb_window_t *>(xcb_get_property_value(reply));
+        windows.assign(values, values + xcb_get_property_value_length(reply) / 4);
+        free(reply);
+    }
+    return windows;
+}
+
+static bool isViewable(const XServer &x, xcb_window_t window)
+{
+    xcb_get_window_attributes_reply_t *reply = xcb_get_window_attributes_reply(
+        x.connection(), xcb_get_window_attributes(x.connection(), window), nullptr);
+    const bool viewable = reply && reply->map_state == XCB_MAP_STATE_VIEWABLE;
+    free(reply);
+    return viewable;
+}
+
 std::optional<xcb_window_t> waitForMappedWindow(const XServer &x, const QByteArray &name,
                                                 int timeoutMs)
 {
     QElapsedTimer clock;
     clock.start();
     const int fd = xcb_get_file_descriptor(x.connection());
+    const xcb_atom_t listAtom = atom(x, "_NET_CLIENT_LIST");
+    std::vector<xcb_window_t> seen, candidates;
     while (clock.elapsed() < timeoutMs) {
         while (xcb_generic_event_t *event = xcb_poll_for_event(x.connection())) {
             std::optional<xcb_window_t> found;
-            if ((event->response_type & ~0x80) == XCB_MAP_NOTIFY) {
+            const int type = event->response_type & ~0x80;
+            if (type == XCB_MAP_NOTIFY) {
                 const auto *map = reinterpret_cast<xcb_map_notify_event_t *>(event);
-                if (windowName(x, map->window) == name)
+                const bool candidate = std::find(candidates.begin(), candidates.end(),
+                                                 map->window) != candidates.end();
+                if (candidate || windowName(x, map->window) == name)
                     found = map->window;
+            } else if (type == XCB_PROPERTY_NOTIFY &&
+                       reinterpret_cast<xcb_property_notify_event_t *>(event)->atom == listAtom) {
+                // A window manager took a new client: follow its own mapping.
+                for (xcb_window_t window : clientList(x, listAtom)) {
+                    if (std::find(seen.begin(), seen.end(), window) != seen.end())
+                        continue;
+                    seen.push_back(window);
+                    if (windowName(x, window) != name)
+                        continue;
+                    const uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+                    xcb_change_window_attributes(x.connection(), window, XCB_CW_EVENT_MASK, &mask);
+                    candidates.push_back(window);
+                    if (isViewable(x, window))
+                        found = window;
+                }
             }
             free(event);
             if (found)
@@ -96,15 +154,6 @@ std::optional<xcb_window_t> waitForMappedWindow(const XServer &x, const QByteArr
         poll(&waiting, 1, 5);
     }
     return std::nullopt;
-}
-
-static xcb_atom_t atom(const XServer &x, const char *name)
-{
-    const auto cookie = xcb_intern_atom(x.connection(), 0, uint16_t(std::strlen(name)), name);
-    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(x.connection(), cookie, nullptr);
-    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    free(reply);
-    return result;
 }
 
 void requestClose(const XServer &x, xcb_window_t window)
@@ -156,6 +205,46 @@ double cpuSeconds(qint64 pid)
             total += schedstat.readAll().split(' ').value(0).toDouble() / 1e9;
     }
     return total;
+}
+
+std::map<qint64, ThreadFigures> threadFigures(qint64 pid)
+{
+    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
+    std::map<qint64, ThreadFigures> figures;
+    for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        ThreadFigures thread;
+        QFile comm(tasks.filePath(task) + QStringLiteral("/comm"));
+        if (comm.open(QIODevice::ReadOnly))
+            thread.name = QString::fromUtf8(comm.readAll().trimmed());
+        QFile schedstat(tasks.filePath(task) + QStringLiteral("/schedstat"));
+        if (schedstat.open(QIODevice::ReadOnly))
+            thread.cpuSeconds = schedstat.readAll().split(' ').value(0).toDouble() / 1e9;
+        QFile status(tasks.filePath(task) + QStringLiteral("/status"));
+        if (status.open(QIODevice::ReadOnly)) {
+            for (const QByteArray &line : status.readAll().split('\n'))
+                if (line.startsWith("voluntary_ctxt_switches:") ||
+                    line.startsWith("nonvoluntary_ctxt_switches:"))
+                    thread.switches += line.mid(line.indexOf(':') + 1).trimmed().toLongLong();
+        }
+        figures.emplace(task.toLongLong(), thread);
+    }
+    return figures;
+}
+
+ThreadUse threadUse(const std::map<qint64, ThreadFigures> &before,
+                    const std::map<qint64, ThreadFigures> &after)
+{
+    ThreadUse use;
+    for (const auto &[id, thread] : after) {
+        const auto earlier = before.find(id);
+        const ThreadFigures start = earlier != before.end() ? earlier->second : ThreadFigures{};
+        use.cpuSeconds += thread.cpuSeconds - start.cpuSeconds;
+        use.switches += thread.switches - start.switches;
+    }
+    for (const auto &[id, thread] : before)
+        if (!after.count(id))
+            use.ended.append(thread.name);
+    return use;
 }
 
 ProgramHome::ProgramHome(int tracked, double thresholdSeconds)

@@ -7,22 +7,28 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <xcb/xcb.h>
 
+#include <map>
 #include <memory>
 #include <optional>
 
 namespace appbench {
 
-// The X server in DISPLAY, which must have no window manager, so top-level
-// windows are the root's children, and the session bus in
-// DBUS_SESSION_BUS_ADDRESS, as a desktop session has. A private pair of them:
+// The X server in DISPLAY and the session bus in DBUS_SESSION_BUS_ADDRESS, as a
+// desktop session has. Unless `windowManager` is WindowManager::Allowed, the
+// server must have no window manager, so top-level windows are mapped at once
+// and timings do not include one. A private pair of them:
 //   scripts/xvfb-session --displays 60-69 --no-wm --dbus -- <benchmark>
+//   scripts/xvfb-session --displays 60-69 --compositor --dbus -- <benchmark>
+enum class WindowManager { Refused, Allowed };
+
 class XServer {
 public:
-    XServer();
+    explicit XServer(WindowManager windowManager = WindowManager::Refused);
     ~XServer();
     XServer(const XServer &) = delete;
     XServer &operator=(const XServer &) = delete;
@@ -39,7 +45,8 @@ private:
     xcb_window_t m_root = 0;
 };
 
-// Waits for a top-level window with the given WM_NAME to be mapped.
+// Waits for a top-level window with the given WM_NAME to be mapped, directly on
+// the root or, under a window manager, inside its frame.
 std::optional<xcb_window_t> waitForMappedWindow(const XServer &x, const QByteArray &name,
                                                 int timeoutMs);
 // Asks the window to close, as a window manager's close button would.
@@ -51,6 +58,26 @@ qint64 residentKiB(qint64 pid);
 // allocated, as opposed to library pages counted in its RSS.
 qint64 anonymousKiB(qint64 pid);
 double cpuSeconds(qint64 pid);
+
+// CPU time and context switches (each wake-up from a wait is one) of each of a
+// process's threads, by thread id.
+struct ThreadFigures {
+    QString name;
+    double cpuSeconds = 0;
+    qint64 switches = 0;
+};
+std::map<qint64, ThreadFigures> threadFigures(qint64 pid);
+
+// What the threads used between two samples. A thread started in between counts
+// from zero; one that ended in between is named in `ended`, since what it used
+// after the first sample can no longer be read.
+struct ThreadUse {
+    double cpuSeconds = 0;
+    qint64 switches = 0;
+    QStringList ended;
+};
+ThreadUse threadUse(const std::map<qint64, ThreadFigures> &before,
+                    const std::map<qint64, ThreadFigures> &after);
 
 // A temporary HOME with `tracked` tracked applications and a threshold.
 class ProgramHome {

@@ -1,8 +1,8 @@
 # Desktop layer: entry reading, listing and window resolution over 2,000 entries
 # (no X server needed); X event to markUsed latency (needs an X server without a
 # window manager: scripts/bench runs it under scripts/xvfb-session --no-wm).
-nudgewatch_add_bench(platform_bench platform_bench.cpp platform_bench_util.h)
-target_link_libraries(platform_bench PRIVATE nudgewatch_platform)
+nudgewatch_add_bench(platform_entries_bench platform_entries_bench.cpp platform_bench_util.h)
+target_link_libraries(platform_entries_bench PRIVATE nudgewatch_platform)
 
 nudgewatch_add_bench(platform_x11_latency_bench platform_x11_latency_bench.cpp platform_bench_util.h)
 target_link_libraries(platform_x11_latency_bench PRIVATE nudgewatch_platform)

@@ -54,8 +54,17 @@ GlassNotificationView::GlassNotificationView(AppTrackerStore &store,
 
     notifications.addObserver(notifications::progress, this,
                               [this](const QVariantMap &userInfo) { takeProgress(userInfo); });
+    // While nothing shows and nothing did, the once-a-second idle clocks are no
+    // concern of the card: it is not even woken. A reminder starts with the
+    // store's expand notification, posted once all its fields are written.
     m_observer = new StoreObserver(
-        store, [this] { refreshFromStore(); }, this);
+        store, [this] { refreshFromStore(); },
+        [this] {
+            return m_lastExpanded || m_shownApp || m_store.alertApp() || m_store.isPanelExpanded();
+        },
+        this);
+    notifications.addObserver(notifications::expand, this,
+                              [this](const QVariantMap &) { m_observer->scheduleRefresh(); });
     m_shownApp = store.alertApp();
     placeButtons();
 }

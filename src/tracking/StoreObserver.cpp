@@ -23,6 +23,13 @@ void StoreObserver::schedule()
 {
     if (m_pending || (m_following && !m_following()))
         return;
+    scheduleRefresh();
+}
+
+void StoreObserver::scheduleRefresh()
+{
+    if (m_pending)
+        return;
     m_pending = true;
     QMetaObject::invokeMethod(
         this,

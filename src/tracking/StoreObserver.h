@@ -21,6 +21,10 @@ public:
     StoreObserver(const AppTrackerStore &store, std::function<void()> refresh,
                   std::function<bool()> following, QObject *parent = nullptr);
 
+    // Schedules the refresh whatever `following` says: for a change the view
+    // learns of otherwise (a reminder about to show). Still once per turn.
+    void scheduleRefresh();
+
 private:
     void schedule();
 

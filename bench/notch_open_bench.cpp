@@ -1,7 +1,7 @@
 // A full open and close of the real panel on the X display in $DISPLAY, with real
 // timers: steps, duration (72 steps in 0.60 s +- 5 %), largest gap between steps.
 #include "notch/NotchPanel.h"
-#include "panel_rig.h"
+#include "notch_panel_rig.h"
 #include "platform/qt/QtScheduler.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 // Time to paint one frame of the reminder card, at device pixel ratio 1 and 2,
 // while the decorations move (fully shown) and while the card fades in.
 #include "card/GlassNotificationView.h"
-#include "panel_rig.h"
+#include "notch_panel_rig.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -2,7 +2,7 @@
 // reminder card shown and all its decorations running, and over 15 seconds with
 // the panel at rest (getrusage: user + system).
 #include "notch/NotchPanel.h"
-#include "panel_rig.h"
+#include "notch_panel_rig.h"
 #include "platform/qt/QtScheduler.h"
 
 #include <QApplication>
