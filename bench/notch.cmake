@@ -4,5 +4,5 @@
 foreach(bench notch_open_bench notch_cpu_bench)
     nudgewatch_add_bench(${bench} ${bench}.cpp notch_panel_rig.h
         ${CMAKE_SOURCE_DIR}/tests/fakes/Fakes.h)
-    target_link_libraries(${bench} PRIVATE nudgewatch_ui)
+    target_link_libraries(${bench} PRIVATE nudgewatch_ui nudgewatch_platform)
 endforeach()

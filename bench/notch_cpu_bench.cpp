@@ -4,6 +4,7 @@
 #include "notch/NotchPanel.h"
 #include "notch_panel_rig.h"
 #include "platform/qt/QtScheduler.h"
+#include "platform/x11/CompositorProbe.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -42,7 +43,7 @@ int main(int argc, char *argv[])
     const double seconds = argc > 1 ? std::atof(argv[1]) : 15.0;
     bench::ReminderRig rig;
     QtScheduler timers;
-    NotchPanel panel(*rig.store, rig.fixture.notifications, timers);
+    NotchPanel panel(*rig.store, rig.fixture.notifications, timers, compositingManagerRunning);
     panel.orderFront();
 
     rig.raise(); // drops the card; the glow, highlight and ripple run from now on

@@ -3,6 +3,7 @@
 #include "notch/NotchPanel.h"
 #include "notch_panel_rig.h"
 #include "platform/qt/QtScheduler.h"
+#include "platform/x11/CompositorProbe.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -16,7 +17,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     bench::ReminderRig rig;
     QtScheduler timers;
-    NotchPanel panel(*rig.store, rig.fixture.notifications, timers);
+    NotchPanel panel(*rig.store, rig.fixture.notifications, timers, compositingManagerRunning);
     panel.orderFront();
 
     QElapsedTimer clock;

@@ -8,6 +8,7 @@
 #include "platform/DesktopPlatform.h"
 #include "platform/qt/QtScheduler.h"
 #include "platform/qt/SettingsDefaults.h"
+#include "platform/qt/SystemClock.h"
 #include "platform/x11/XcbConnection.h"
 #include "platform_bench_util.h"
 #include "tracking/AppTrackerStore.h"
@@ -81,7 +82,9 @@ int main(int argc, char *argv[])
     SystemClock clock;
     QtScheduler scheduler;
     NotificationCenter notifications;
-    AppTrackerStore store({desktop->workspace(),
+    AppTrackerStore store({desktop->tracker(),
+                           desktop->opener(),
+                           desktop->icons(),
                            desktop->bundleInfo(),
                            desktop->fileSystem(),
                            defaults,

@@ -100,8 +100,16 @@ void benchConstruction(int saved)
     QElapsedTimer timer;
     timer.start();
     SettingsDefaults defaults(conf);
-    AppTrackerStore store(
-        {f.workspace, bundleInfo, fileSystem, defaults, f.clock, f.scheduler, f.notifications, {}});
+    AppTrackerStore store({f.workspace.tracker,
+                           f.workspace.opener,
+                           f.workspace.icons,
+                           bundleInfo,
+                           fileSystem,
+                           defaults,
+                           f.clock,
+                           f.scheduler,
+                           f.notifications,
+                           {}});
     const double ms = double(timer.nsecsElapsed()) / 1e6;
     std::printf("construction over %d saved entries (real file, entries, defaults; fake icons): "
                 "%.1f ms (%zu records)\n",

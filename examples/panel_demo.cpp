@@ -4,8 +4,8 @@
 //   expand | midway | open-settled | collapse open|snooze|autohide | closed-settled
 #include "fakes/Fakes.h"
 #include "notch/NotchPanel.h"
-#include "platform/x11/CompositorProbe.h"
 #include "platform/qt/QtScheduler.h"
+#include "platform/x11/CompositorProbe.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
