@@ -32,12 +32,12 @@ QString sandboxPath(const QString &relative)
 
 QString entryPath(const QString &name)
 {
-    return sandboxPath(QStringLiteral("data/applications/") + name + QStringLiteral(".desktop"));
+    return sandboxPath("data/applications/" + name + ".desktop");
 }
 
 QString marker(const QString &name)
 {
-    return sandboxPath(QStringLiteral("markers/") + name);
+    return sandboxPath("markers/" + name);
 }
 
 // Entries whose Exec writes a marker: launching one is visible, and the
@@ -54,10 +54,8 @@ bool writeEntries()
         {"gamma", "Gamma Tool", "NwGamma", marker("gamma") + " --from-entry"},
         {"hostile", "Hostile", "NwHostile", marker("hostile") + ' ' + hostile},
     };
-    QDir().mkpath(sandboxPath("data/applications"));
-    QDir().mkpath(sandboxPath("markers"));
-    QDir().mkpath(sandboxPath("empty"));
-    QDir().mkpath(sandboxPath("config"));
+    for (const char *folder : {"data/applications", "markers", "empty", "config"})
+        QDir().mkpath(sandboxPath(folder));
     for (const QStringList &e : entries) {
         QFile file(entryPath(e[0]));
         if (!file.open(QIODevice::WriteOnly))
@@ -123,17 +121,14 @@ private:
 
     void startWindowManager()
     {
-        m_windowManager =
-            m_children.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+        m_windowManager = m_children.start("openbox", {"--sm-disable"});
         QTRY_VERIFY_WITH_TIMEOUT(m_root.windowManagerRunning(), 10000);
         QTest::qWait(settleMs);
         QVERIFY2(m_windowManager->state() == QProcess::Running, "openbox did not stay up");
     }
     xcb_window_t startTerminal(const QString &wmClass, const QString &title)
     {
-        m_children.start(QStringLiteral("xterm"),
-                         {QStringLiteral("-class"), wmClass, QStringLiteral("-title"), title,
-                          QStringLiteral("-e"), QStringLiteral("sleep"), QStringLiteral("600")});
+        m_children.start("xterm", {"-class", wmClass, "-title", title, "-e", "sleep", "600"});
         return windowWithTitle(title);
     }
     // Activates through the window manager and checks that it took effect.
@@ -163,21 +158,22 @@ private slots:
     {
         startWindowManager();
         QVERIFY(!QTest::currentTestFailed());
-        m_alpha1 = startTerminal(QStringLiteral("NwAlpha"), QStringLiteral("nw-alpha-1"));
-        m_alpha2 = startTerminal(QStringLiteral("NwAlpha"), QStringLiteral("nw-alpha-2"));
-        m_beta = startTerminal(QStringLiteral("NwBeta"), QStringLiteral("nw-beta"));
-        m_unlisted = startTerminal(QStringLiteral("NwUnlisted"), QStringLiteral("nw-unlisted"));
+        m_alpha1 = startTerminal("NwAlpha", "nw-alpha-1");
+        m_alpha2 = startTerminal("NwAlpha", "nw-alpha-2");
+        m_beta = startTerminal("NwBeta", "nw-beta");
+        m_unlisted = startTerminal("NwUnlisted", "nw-unlisted");
         QVERIFY(m_alpha1 && m_alpha2 && m_beta && m_unlisted);
 
         m_desktop = DesktopPlatform::create();
         m_defaults.values.insert(
             defaultsKeys::trackedAppPaths,
             QStringList{entryPath("alpha"), entryPath("beta"), entryPath("gamma")});
-        m_store = std::make_unique<AppTrackerStore>(StoreServices{m_desktop->tracker(),
-                                                                  m_desktop->opener(),
-                                                                  m_desktop->icons(),
-                                                                  m_desktop->bundleInfo(),
-                                                                  m_desktop->fileSystem(),
+        DesktopPlatform &d = *m_desktop;
+        m_store = std::make_unique<AppTrackerStore>(StoreServices{d.tracker(),
+                                                                  d.opener(),
+                                                                  d.icons(),
+                                                                  d.bundleInfo(),
+                                                                  d.fileSystem(),
                                                                   m_defaults,
                                                                   m_clock,
                                                                   m_scheduler,
@@ -296,9 +292,9 @@ int main(int argc, char *argv[])
     if (!writeEntries())
         return 1;
     childEnvironment = QProcessEnvironment::systemEnvironment();
-    childEnvironment.insert(QStringLiteral("XDG_CONFIG_HOME"), sandboxPath("config"));
-    childEnvironment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
-                            QStringLiteral("unix:path=/nonexistent/nudgewatch-e2e-bus"));
+    childEnvironment.insert("XDG_CONFIG_HOME", sandboxPath("config"));
+    childEnvironment.insert("DBUS_SESSION_BUS_ADDRESS",
+                            "unix:path=/nonexistent/nudgewatch-e2e-bus");
     // GIO reads these once per process: set before anything asks.
     qputenv("XDG_DATA_HOME", QFile::encodeName(sandboxPath("data")));
     qputenv("XDG_DATA_DIRS", QFile::encodeName(sandboxPath("empty")));

@@ -32,7 +32,6 @@ public:
         m_now +=
             std::chrono::duration_cast<WallTime::duration>(std::chrono::duration<double>(seconds));
     }
-    void set(WallTime t) { m_now = t; }
 
 private:
     WallTime m_now = WallTime(std::chrono::seconds(1'800'000'000));
@@ -62,30 +61,25 @@ public:
     {
         const double end = m_time + seconds;
         for (;;) {
-            std::shared_ptr<Entry> next;
-            for (const auto &entry : m_entries) {
-                if (!entry->valid || entry->due > end + 1e-9)
-                    continue;
-                if (!next || entry->due < next->due - 1e-9 ||
-                    (entry->due <= next->due + 1e-9 && entry->order < next->order))
-                    next = entry;
-            }
-            if (!next)
+            std::erase_if(m_entries, [](auto &e) { return !e->valid; });
+            const auto next =
+                std::min_element(m_entries.begin(), m_entries.end(), [](auto &a, auto &b) {
+                    return a->due < b->due - 1e-9 ||
+                           (a->due <= b->due + 1e-9 && a->order < b->order);
+                });
+            if (next == m_entries.end() || (*next)->due > end + 1e-9)
                 break;
-            m_clock.advance(next->due - m_time);
-            m_time = next->due;
-            if (next->repeating) {
-                next->due += next->interval;
-                next->order = ++m_order;
-            } else {
-                next->valid = false;
-            }
-            const auto callback = next->callback;
+            const std::shared_ptr<Entry> entry = *next;
+            m_clock.advance(entry->due - m_time);
+            m_time = entry->due;
+            entry->due += entry->interval;
+            entry->order = ++m_order;
+            entry->valid = entry->repeating;
+            const auto callback = entry->callback;
             callback();
         }
         m_clock.advance(end - m_time);
         m_time = end;
-        std::erase_if(m_entries, [](auto &e) { return !e->valid; });
     }
 
     int activeTimers() const
@@ -98,11 +92,9 @@ public:
 
 private:
     struct Entry {
-        double due = 0;
-        double interval = 0;
-        bool repeating = false;
-        bool valid = true;
-        long order = 0;
+        double due, interval;
+        bool repeating, valid;
+        long order;
         std::function<void()> callback;
     };
     class Handle final : public Timer {
@@ -118,14 +110,9 @@ private:
 
     std::unique_ptr<Timer> add(double interval, bool repeating, std::function<void()> callback)
     {
-        auto entry = std::make_shared<Entry>();
-        entry->due = m_time + interval;
-        entry->interval = interval;
-        entry->repeating = repeating;
-        entry->order = ++m_order;
-        entry->callback = std::move(callback);
-        m_entries.push_back(entry);
-        return std::make_unique<Handle>(entry);
+        m_entries.push_back(std::make_shared<Entry>(
+            Entry{m_time + interval, interval, repeating, true, ++m_order, std::move(callback)}));
+        return std::make_unique<Handle>(m_entries.back());
     }
 
     FakeClock &m_clock;
@@ -143,12 +130,7 @@ public:
             return v.toStringList();
         return std::nullopt;
     }
-    double doubleValue(const QString &key) const override
-    {
-        bool ok = false;
-        const double d = values.value(key).toDouble(&ok);
-        return ok ? d : 0.0;
-    }
+    double doubleValue(const QString &key) const override { return values.value(key).toDouble(); }
     bool setStringList(const QString &key, const QStringList &value) override
     {
         return write(key, value);
@@ -199,26 +181,19 @@ public:
     bool openApplication(const QString &bundlePath) override
     {
         opened.append(bundlePath);
-        return openSucceeds;
+        return true;
     }
     QStringList opened;
-    bool openSucceeds = true;
 };
 
 // Every icon is a square of one colour.
 class FakeIcons final : public IconProvider {
-    Q_OBJECT
 public:
     QImage iconForFile(const QString &) const override
     {
         QImage image(48, 48, QImage::Format_ARGB32_Premultiplied);
         image.fill(iconColor);
         return image;
-    }
-    void change(QColor color)
-    {
-        iconColor = color;
-        emit iconsChanged();
     }
     QColor iconColor = Qt::darkCyan;
 };

@@ -59,7 +59,11 @@ private slots:
         QVERIFY(defaults.isDamaged());
         QCOMPARE(defaults.location(), file);
         QVERIFY(!defaults.setDouble(defaultsKeys::idleThreshold, 90));
-        QCOMPARE(readFile(file), content);
+        QVERIFY(!defaults.setStringList(defaultsKeys::trackedAppPaths, {}));
+        QCOMPARE(readFile(file), content); // never written over
+        // What could be read is used; a refused write is not remembered as saved.
+        QCOMPARE(defaults.stringList(defaultsKeys::trackedAppPaths), QStringList{"/a.desktop"});
+        QCOMPARE(defaults.doubleValue(defaultsKeys::idleThreshold), 0.0);
 
         QCOMPARE(defaults.setAsideDamaged(), file + keptAs);
         QCOMPARE(readFile(file + keptAs), content);

@@ -73,18 +73,14 @@ private slots:
         tray.quitAction()->trigger();
         QCOMPARE(settings.size(), 1);
         QCOMPARE(quit.size(), 1);
-    }
-
-    void trayShowsTheTruthWhenWritingFails()
-    {
-        QTemporaryDir dir;
-        QFile blocker(dir.path() + "/autostart");
+        // When the entry cannot be written (its folder is a file) the menu shows the truth.
+        QFile blocker(dir.path() + "/blocked");
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
-        AutostartEntry autostart(dir.path() + "/autostart", "/usr/bin/nudgewatch");
-        TrayIcon tray(autostart, QIcon());
-        tray.startAtLoginAction()->trigger();
-        QVERIFY(!tray.startAtLoginAction()->isChecked());
+        AutostartEntry blocked(blocker.fileName(), "/usr/bin/nudgewatch");
+        TrayIcon failing(blocked, QIcon());
+        failing.startAtLoginAction()->trigger();
+        QVERIFY(!failing.startAtLoginAction()->isChecked());
     }
 };
 

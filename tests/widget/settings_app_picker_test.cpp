@@ -23,6 +23,19 @@ QList<InstalledApplication> catalogOf(const QStringList &names)
     return list;
 }
 
+// A picker over a catalog of `names`, shown.
+struct Picker {
+    Picker(const QStringList &names, int limit, const QStringList &tracked = {})
+    {
+        catalog.applications = catalogOf(names);
+        dialog.emplace(catalog, icons, limit, tracked);
+        dialog->show();
+    }
+    FakeApplicationCatalog catalog;
+    FakeIcons icons;
+    std::optional<AppPickerDialog> dialog;
+};
+
 QString pathOf(const QString &name)
 {
     return QStringLiteral("/apps/%1.desktop").arg(name);
@@ -75,11 +88,8 @@ private slots:
         QFETCH(int, limit);
         QFETCH(QStringList, clicks);
         QFETCH(QStringList, chosen);
-        FakeApplicationCatalog catalog;
-        catalog.applications = catalogOf({"Alpha", "Bravo", "Charlie", "Delta", "Echo"});
-        FakeIcons icons;
-        AppPickerDialog dialog(catalog, icons, limit);
-        dialog.show();
+        Picker p({"Alpha", "Bravo", "Charlie", "Delta", "Echo"}, limit);
+        AppPickerDialog &dialog = *p.dialog;
         for (const QString &name : clicks)
             clickEntry(dialog, name);
         QCOMPARE(dialog.chosenPaths(), chosen);
@@ -88,10 +98,8 @@ private slots:
 
     void trackedEntriesAreNotOfferedAgain()
     {
-        FakeApplicationCatalog catalog;
-        catalog.applications = catalogOf({"Alpha", "Bravo", "Charlie"});
-        FakeIcons icons;
-        AppPickerDialog dialog(catalog, icons, 2, {pathOf("Bravo")});
+        Picker p({"Alpha", "Bravo", "Charlie"}, 2, {pathOf("Bravo")});
+        AppPickerDialog &dialog = *p.dialog;
         QAbstractItemModel *rows = dialog.listView()->model();
         QStringList offered;
         for (int row = 0; row < rows->rowCount(); ++row)
@@ -101,11 +109,8 @@ private slots:
 
     void searchFiltersByNameAndKeepsChoices()
     {
-        FakeApplicationCatalog catalog;
-        catalog.applications = catalogOf({"Alpha", "Bravo", "Charlie"});
-        FakeIcons icons;
-        AppPickerDialog dialog(catalog, icons, 3);
-        dialog.show();
+        Picker p({"Alpha", "Bravo", "Charlie"}, 3);
+        AppPickerDialog &dialog = *p.dialog;
         clickEntry(dialog, "Alpha");
         QTest::keyClicks(dialog.searchField(), "CHAR");
         QCOMPARE(dialog.listView()->model()->rowCount(), 1);
@@ -117,10 +122,8 @@ private slots:
 
     void browseAddsEntriesOutsideTheMenus()
     {
-        FakeApplicationCatalog catalog;
-        catalog.applications = catalogOf({"Alpha"});
-        FakeIcons icons;
-        AppPickerDialog dialog(catalog, icons, 2);
+        Picker p({"Alpha"}, 2);
+        AppPickerDialog &dialog = *p.dialog;
         QTemporaryDir dir;
         const QString tool = dir.path() + "/My Tool.desktop";
         const QString other = dir.path() + "/Other.desktop";
@@ -132,7 +135,6 @@ private slots:
         dialog.setBrowseFunction([&](QWidget *) {
             return QStringList{notAnEntry, tool, dir.path() + "/missing.desktop", other};
         });
-        dialog.show();
         clickEntry(dialog, "Alpha");
         dialog.browseButton()->click();
         // One place was left: the first browsed entry takes it, the other is listed;
@@ -140,23 +142,10 @@ private slots:
         QCOMPARE(dialog.chosenPaths(), (QStringList{pathOf("Alpha"), tool}));
         QCOMPARE(dialog.model()->rowCount(), 3);
         QCOMPARE(dialog.model()->index(1).data().toString(), "My Tool");
-        // A catalog update keeps browsed entries.
-        catalog.setApplications(catalogOf({"Alpha", "Zulu"}));
-        QCOMPARE(dialog.model()->rowCount(), 4);
-        QCOMPARE(dialog.chosenPaths(), (QStringList{pathOf("Alpha"), tool}));
-    }
-
-    void uninstalledChoiceIsDropped()
-    {
-        FakeApplicationCatalog catalog;
-        catalog.applications = catalogOf({"Alpha", "Bravo"});
-        FakeIcons icons;
-        AppPickerDialog dialog(catalog, icons, 2);
-        dialog.show();
-        clickEntry(dialog, "Alpha");
-        clickEntry(dialog, "Bravo");
-        catalog.setApplications(catalogOf({"Bravo"}));
-        QCOMPARE(dialog.chosenPaths(), QStringList{pathOf("Bravo")});
+        // A catalog update keeps browsed entries and drops an uninstalled choice.
+        p.catalog.setApplications(catalogOf({"Zulu"}));
+        QCOMPARE(dialog.model()->rowCount(), 3);
+        QCOMPARE(dialog.chosenPaths(), QStringList{tool});
     }
 
     void iconsLoadLazily()
