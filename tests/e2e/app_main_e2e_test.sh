@@ -1,8 +1,14 @@
 #!/usr/bin/env bash
 # The whole program under a real X server and window manager, in a temporary
-# HOME: closing the settings window keeps it running, a second launch brings
-# the window back and ends, and when the X server goes away the program quits
-# by itself, without a crash and without touching the settings file.
+# HOME, with two tracked xterms and a 2-second threshold:
+#  - with Alpha in front the program starts and its settings window takes the
+#    focus (the program itself is in front, so Alpha idles and is reminded of);
+#    Bravo is removed with the keyboard, which rebuilds the list; activating
+#    Alpha again makes it "Active" and no card drops for it;
+#  - closing the settings window keeps the program running, a second launch
+#    brings the window back and ends;
+#  - when the X server goes away the program quits by itself, without a crash
+#    and without touching the settings file.
 set -uo pipefail
 
 program=${1:?usage: app_main_e2e_test.sh path/to/nudgewatch}
@@ -20,30 +26,70 @@ fail() {
 }
 
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share"
-export XDG_CACHE_HOME="$work/home/.cache" XDG_RUNTIME_DIR="$work/run" QT_ACCESSIBILITY=0
-mkdir -p "$XDG_CONFIG_HOME/Nudgewatch" "$XDG_DATA_HOME/applications" "$XDG_RUNTIME_DIR"
+export XDG_CACHE_HOME="$work/home/.cache" XDG_RUNTIME_DIR="$work/run" XDG_DATA_DIRS="$work/share"
+apps="$XDG_DATA_HOME/applications"
+mkdir -p "$XDG_CONFIG_HOME/Nudgewatch" "$apps" "$XDG_RUNTIME_DIR" "$work/share"
 chmod 700 "$XDG_RUNTIME_DIR"
 unset SESSION_MANAGER
+for name in Alpha Bravo; do
+    printf '[Desktop Entry]\nType=Application\nName=%s Fixture\nExec=xterm -class %sFixture\nStartupWMClass=%sFixture\n' \
+        "$name" "$name" "$name" >"$apps/fixture-${name,,}.desktop"
+done
 settings="$XDG_CONFIG_HOME/Nudgewatch/Nudgewatch.conf"
-printf '[General]\nNudgewatch.idleThreshold=45\n' >"$settings"
+printf '[General]\nNudgewatch.trackedAppPaths=%s, %s\nNudgewatch.idleThreshold=2\n' \
+    "$apps/fixture-alpha.desktop" "$apps/fixture-bravo.desktop" >"$settings"
 
 xvfb_session_start --displays 60-69 --dbus || exit 1
-"$program" >"$work/nudgewatch.log" 2>&1 &
+XDG_DATA_DIRS=/usr/share /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+xvfb_session_adopt $!
+for name in Alpha Bravo; do
+    xterm -class "${name}Fixture" -geometry 60x10 &
+    xvfb_session_adopt $!
+done
+alpha=$(timeout 10 xdotool search --sync --onlyvisible --class AlphaFixture | head -n1)
+[ -n "$alpha" ] || fail "no Alpha window"
+timeout 10 xdotool windowactivate --sync "$alpha"
+
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" >"$work/nudgewatch.log" 2>&1 &
 main_pid=$!
 xvfb_session_adopt "$main_pid"
 settings_window() { xdotool search --onlyvisible --name '^Nudgewatch$' 2>/dev/null | head -n1; }
 settings_shown() { [ -n "$(settings_window)" ]; }
 settings_hidden() { [ -z "$(settings_window)" ]; }
+settings_in_front() { settings_shown && [ "$(xdotool getactivewindow)" = "$(settings_window)" ]; }
+card_down() { xwininfo -name "Nudgewatch reminder" 2>/dev/null | grep -q IsViewable; }
+card_gone() { ! card_down; }
 has_exited() { ! kill -0 "$1" 2>/dev/null; }
-wait_for 10 settings_shown || fail "settings window not shown"
+wait_for 10 settings_in_front || fail "the settings window did not come to the front"
 grep -q "tracking is unavailable" "$work/nudgewatch.log" && fail "X11 tracking reported unavailable"
+wait_for 6 card_down || fail "Alpha was not reminded of while the settings window was in front"
+
+# Slider, Alpha's open and remove buttons, Bravo's open and remove buttons.
+xdotool key --clearmodifiers Tab Tab Tab Tab space
+bravo_gone() { ! grep -q fixture-bravo "$settings"; }
+wait_for 5 bravo_gone || fail "Bravo was not removed: $(cat "$settings")"
+timeout 10 xdotool windowactivate --sync "$alpha"
+wait_for 3 card_gone || fail "activating Alpha did not dismiss its reminder"
+sleep 4 # twice the threshold
+card_down && fail "a card dropped for Alpha while it was in front"
+/usr/bin/python3 - <<'PY' || fail "Alpha's row does not read \"Active\""
+import sys, pyatspi
+def walk(node):
+    yield node
+    for child in (node.getChildAtIndex(i) for i in range(node.childCount)):
+        if child is not None:
+            yield from walk(child)
+app = next(a for a in pyatspi.Registry.getDesktop(0) if a and a.name.lower() == "nudgewatch")
+texts = [n.name for n in walk(app) if n.getRole() == pyatspi.ROLE_LABEL
+         and n.getState().contains(pyatspi.STATE_SHOWING)]
+sys.exit(0 if "Alpha Fixture" in texts and "Active" in texts else 1)
+PY
 
 timeout 10 xdotool windowactivate --sync "$(settings_window)"
 xdotool key --clearmodifiers alt+F4
 wait_for 3 settings_hidden || fail "the settings window did not close"
 sleep 1
 has_exited "$main_pid" && fail "closing the window ended the program"
-
 "$program" >"$work/second.log" 2>&1 &
 second=$!
 wait_for 5 has_exited "$second" || fail "the second launch kept running"
@@ -57,4 +103,4 @@ wait "$main_pid"
 status=$?
 [ "$status" -lt 128 ] || fail "the program died from signal $((status - 128))"
 [ "$(sha256sum "$settings")" = "$before" ] || fail "the settings file changed"
-echo "PASS: window closed and brought back by a second launch; exit $status without X"
+echo "PASS: back to Alpha after the settings window; window closed and brought back; exit $status without X"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/linux/DesktopEntry.h"
+#include "platform/linux/DesktopEntryIndex.h"
 
 #include <QDateTime>
 

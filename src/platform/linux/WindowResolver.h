@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/RunningApplication.h"
-#include "platform/linux/DesktopEntry.h"
+#include "platform/linux/DesktopEntryIndex.h"
 
 #include <QList>
 #include <QString>

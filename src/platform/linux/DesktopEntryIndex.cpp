@@ -1,4 +1,4 @@
-#include "platform/linux/DesktopEntry.h"
+#include "platform/linux/DesktopEntryIndex.h"
 
 namespace nudgewatch {
 
