@@ -18,130 +18,103 @@
 #include <QVariant>
 
 #include <algorithm>
-#include <map>
+#include <functional>
 #include <memory>
 #include <vector>
 
 namespace nudgewatch::fakes {
 
-class FakeClock final : public Clock {
-public:
-    WallTime now() const override { return m_now; }
-    void advance(double seconds)
+struct FakeClock final : Clock {
+    WallTime now() const override { return current; }
+    void advance(double s)
     {
-        m_now +=
-            std::chrono::duration_cast<WallTime::duration>(std::chrono::duration<double>(seconds));
+        current += std::chrono::duration_cast<WallTime::duration>(std::chrono::duration<double>(s));
     }
-
-private:
-    WallTime m_now = WallTime(std::chrono::seconds(1'800'000'000));
+    WallTime current = WallTime(std::chrono::seconds(1'800'000'000));
 };
 
 // Timers fire as virtual time is advanced; advancing also moves the clock.
-class FakeScheduler final : public Scheduler {
-public:
+struct FakeScheduler final : Scheduler {
     explicit FakeScheduler(FakeClock &clock) : m_clock(clock) {}
 
-    std::unique_ptr<Timer>
-    scheduleRepeating(double interval, std::function<void()> callback,
-                      TimerPrecision precision = TimerPrecision::Coarse) override
+    using Callback = std::function<void()>;
+
+    std::unique_ptr<Timer> scheduleRepeating(double t, Callback f, TimerPrecision p) override
     {
-        lastPrecision = precision;
-        return add(interval, true, std::move(callback));
+        lastPrecision = p;
+        return add(t, true, std::move(f));
     }
-    std::unique_ptr<Timer> scheduleOnce(double delay, std::function<void()> callback) override
-    {
-        return add(delay, false, std::move(callback));
-    }
+    std::unique_ptr<Timer> scheduleOnce(double t, Callback f) override { return add(t, false, f); }
 
     // Runs every timer due within the next `seconds`, in time order. Timers due
     // in the same instant run in the order they were (re)scheduled, as in the
-    // event loop: a repeating timer goes behind the others each time it fires.
+    // event loop: the entries are kept in that order, and a timer that fires
+    // goes behind the others.
     void advance(double seconds)
     {
         const double end = m_time + seconds;
         for (;;) {
             std::erase_if(m_entries, [](auto &e) { return !e->valid; });
-            const auto next =
-                std::min_element(m_entries.begin(), m_entries.end(), [](auto &a, auto &b) {
-                    return a->due < b->due - 1e-9 ||
-                           (a->due <= b->due + 1e-9 && a->order < b->order);
-                });
+            const auto next = std::ranges::min_element(
+                m_entries, [](auto &a, auto &b) { return a->due < b->due - 1e-9; });
             if (next == m_entries.end() || (*next)->due > end + 1e-9)
                 break;
-            const std::shared_ptr<Entry> entry = *next;
+            std::rotate(next, next + 1, m_entries.end());
+            const std::shared_ptr<Entry> entry = m_entries.back();
             m_clock.advance(entry->due - m_time);
             m_time = entry->due;
             entry->due += entry->interval;
-            entry->order = ++m_order;
             entry->valid = entry->repeating;
-            const auto callback = entry->callback;
-            callback();
+            entry->callback();
         }
         m_clock.advance(end - m_time);
         m_time = end;
     }
 
-    int activeTimers() const
-    {
-        return int(
-            std::count_if(m_entries.begin(), m_entries.end(), [](auto &e) { return e->valid; }));
-    }
+    int activeTimers() const { return int(std::ranges::count_if(m_entries, &Entry::valid)); }
 
     TimerPrecision lastPrecision = TimerPrecision::Coarse;
 
-private:
     struct Entry {
         double due, interval;
         bool repeating, valid;
-        long order;
-        std::function<void()> callback;
+        Callback callback;
     };
-    class Handle final : public Timer {
-    public:
-        explicit Handle(std::shared_ptr<Entry> e) : m_entry(std::move(e)) {}
-        ~Handle() override { m_entry->valid = false; }
-        void invalidate() override { m_entry->valid = false; }
-        bool isValid() const override { return m_entry->valid; }
-
-    private:
-        std::shared_ptr<Entry> m_entry;
+    struct Handle final : Timer {
+        explicit Handle(std::shared_ptr<Entry> e) : entry(std::move(e)) {}
+        ~Handle() override { entry->valid = false; }
+        void invalidate() override { entry->valid = false; }
+        bool isValid() const override { return entry->valid; }
+        std::shared_ptr<Entry> entry;
     };
 
-    std::unique_ptr<Timer> add(double interval, bool repeating, std::function<void()> callback)
+    std::unique_ptr<Timer> add(double interval, bool repeating, Callback callback)
     {
         m_entries.push_back(std::make_shared<Entry>(
-            Entry{m_time + interval, interval, repeating, true, ++m_order, std::move(callback)}));
+            Entry{m_time + interval, interval, repeating, true, std::move(callback)}));
         return std::make_unique<Handle>(m_entries.back());
     }
 
     FakeClock &m_clock;
     double m_time = 0;
-    long m_order = 0;
     std::vector<std::shared_ptr<Entry>> m_entries;
 };
 
-class FakeDefaults final : public UserDefaults {
-public:
+struct FakeDefaults final : UserDefaults {
     std::optional<QStringList> stringList(const QString &key) const override
     {
-        const QVariant v = values.value(key);
-        if (v.metaType().id() == QMetaType::QStringList)
+        if (const QVariant v = values.value(key); v.typeId() == QMetaType::QStringList)
             return v.toStringList();
         return std::nullopt;
     }
     double doubleValue(const QString &key) const override { return values.value(key).toDouble(); }
-    bool setStringList(const QString &key, const QStringList &value) override
-    {
-        return write(key, value);
-    }
-    bool setDouble(const QString &key, double value) override { return write(key, value); }
+    bool setStringList(const QString &key, const QStringList &v) override { return write(key, v); }
+    bool setDouble(const QString &key, double v) override { return write(key, v); }
 
     QHash<QString, QVariant> values;
     bool failWrites = false;
     int writes = 0;
 
-private:
     bool write(const QString &key, const QVariant &value)
     {
         if (failWrites)
@@ -152,55 +125,47 @@ private:
     }
 };
 
-class FakeFileSystem final : public FileSystem {
-public:
+struct FakeFileSystem final : FileSystem {
     bool exists(const QString &path) const override { return existing.contains(path); }
     QSet<QString> existing;
 };
 
-class FakeBundleInfo final : public BundleInfo {
-public:
+struct FakeBundleInfo final : BundleInfo {
     BundleNames namesForBundle(const QString &path) const override { return names.value(path); }
     QHash<QString, BundleNames> names;
 };
 
-class FakeTracker final : public FrontmostApplicationTracker {
-    Q_OBJECT
-public:
+struct FakeTracker final : FrontmostApplicationTracker {
     std::optional<RunningApplication> frontmostApplication() const override { return frontmost; }
-    void activate(const RunningApplication &app)
-    {
-        frontmost = app;
-        emit activated(app);
-    }
     std::optional<RunningApplication> frontmost;
 };
 
-class FakeOpener final : public ApplicationOpener {
-public:
-    bool openApplication(const QString &bundlePath) override
+struct FakeOpener final : ApplicationOpener {
+    bool openApplication(const QString &path) override
     {
-        opened.append(bundlePath);
+        opened.append(path);
         return true;
     }
     QStringList opened;
 };
 
 // Every icon is a square of one colour.
-class FakeIcons final : public IconProvider {
-public:
+struct FakeIcons final : IconProvider {
     QImage iconForFile(const QString &) const override
     {
         QImage image(48, 48, QImage::Format_ARGB32_Premultiplied);
-        image.fill(iconColor);
+        image.fill(Qt::darkCyan);
         return image;
     }
-    QColor iconColor = Qt::darkCyan;
 };
 
 // The desktop as the store sees it: who is in front, opening, icons.
 struct FakeWorkspace {
-    void activate(const RunningApplication &app) { tracker.activate(app); }
+    void activate(const RunningApplication &app)
+    {
+        tracker.frontmost = app;
+        emit tracker.activated(app);
+    }
     FakeTracker tracker;
     FakeOpener opener;
     FakeIcons icons;
@@ -233,12 +198,10 @@ struct StoreFixture {
     // A store over the fakes, or over other defaults (a real settings file).
     std::unique_ptr<AppTrackerStore> makeStore(UserDefaults *otherDefaults = nullptr)
     {
-        return std::make_unique<AppTrackerStore>(
-            StoreServices{workspace.tracker, workspace.opener, workspace.icons, bundleInfo,
-                          fileSystem, otherDefaults ? *otherDefaults : defaults, clock, scheduler,
-                          notifications, [this](std::size_t n) {
-                              return nextRandom % n;
-                          }});
+        return std::make_unique<AppTrackerStore>(StoreServices{
+            workspace.tracker, workspace.opener, workspace.icons, bundleInfo, fileSystem,
+            otherDefaults ? *otherDefaults : defaults, clock, scheduler, notifications,
+            RandomIndex([this](std::size_t n) { return nextRandom % n; })});
     }
 };
 

@@ -22,10 +22,8 @@ private slots:
         QTest::newRow("rounds to whole points") << screen << 1.68 << QRect(596, 0, 320, 2) << true;
         QTest::newRow("under a point is unmapped")
             << screen << 0.9 << QRect(596, 0, 320, 1) << false;
-        QTest::newRow("primary screen right of another")
-            << QRect(1920, 0, 1280, 1024) << 110.0 << QRect(2400, 0, 320, 110) << true;
-        QTest::newRow("primary screen below another")
-            << QRect(0, 1080, 1920, 1080) << 55.0 << QRect(800, 1080, 320, 55) << true;
+        QTest::newRow("primary screen right of and below another")
+            << QRect(1920, 1080, 1280, 1024) << 55.0 << QRect(2400, 1080, 320, 55) << true;
         QTest::newRow("not a number")
             << QRect(0, 0, 800, 600) << std::nan("") << QRect(240, 0, 320, 0) << false;
     }

@@ -15,7 +15,6 @@ private slots:
     {
         QTest::addColumn<double>("seconds");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("45") << 45.0 << "45s";
         QTest::newRow("135") << 135.0 << "2m 15s";
         QTest::newRow("truncates 59.9") << 59.9 << "59s";
         QTest::newRow("no hours") << 3600.0 << "60m";
@@ -43,8 +42,6 @@ private slots:
         QTest::newRow("not a number") << std::nan("") << QStringLiteral("\u2014");
         QTest::newRow("infinity") << std::numeric_limits<double>::infinity()
                                   << QStringLiteral("\u221e idle");
-        QTest::newRow("largest double")
-            << std::numeric_limits<double>::max() << "153722867280912930m 7s idle";
     }
     void idleTime()
     {
