@@ -14,11 +14,7 @@ set -uo pipefail
 program=${1:?usage: app_main_e2e_test.sh path/to/nudgewatch}
 . "$(dirname "$0")/../../scripts/xvfb-session"
 work=$(mktemp -d /tmp/nudgewatch-e2e.XXXXXX)
-cleanup() {
-    xvfb_session_stop
-    rm -rf "$work"
-}
-trap cleanup EXIT
+trap 'xvfb_session_stop; rm -rf "$work"' EXIT
 fail() {
     echo "FAIL: $*" >&2
     sed 's/^/  nudgewatch: /' "$work/nudgewatch.log" >&2
@@ -55,10 +51,8 @@ main_pid=$!
 xvfb_session_adopt "$main_pid"
 settings_window() { xdotool search --onlyvisible --name '^Nudgewatch$' 2>/dev/null | head -n1; }
 settings_shown() { [ -n "$(settings_window)" ]; }
-settings_hidden() { [ -z "$(settings_window)" ]; }
 settings_in_front() { settings_shown && [ "$(xdotool getactivewindow)" = "$(settings_window)" ]; }
 card_down() { xwininfo -name "Nudgewatch reminder" 2>/dev/null | grep -q IsViewable; }
-card_gone() { ! card_down; }
 has_exited() { ! kill -0 "$1" 2>/dev/null; }
 wait_for 10 settings_in_front || fail "the settings window did not come to the front"
 grep -q "tracking is unavailable" "$work/nudgewatch.log" && fail "X11 tracking reported unavailable"
@@ -66,34 +60,30 @@ wait_for 6 card_down || fail "Alpha was not reminded of while the settings windo
 
 # Slider, Alpha's open and remove buttons, Bravo's open and remove buttons.
 xdotool key --clearmodifiers Tab Tab Tab Tab space
-bravo_gone() { ! grep -q fixture-bravo "$settings"; }
-wait_for 5 bravo_gone || fail "Bravo was not removed: $(cat "$settings")"
+wait_for 5 eval '! grep -q fixture-bravo "$settings"' || fail "Bravo was not removed: $(cat "$settings")"
 timeout 10 xdotool windowactivate --sync "$alpha"
-wait_for 3 card_gone || fail "activating Alpha did not dismiss its reminder"
+wait_for 3 eval "! card_down" || fail "activating Alpha did not dismiss its reminder"
 sleep 4 # twice the threshold
 card_down && fail "a card dropped for Alpha while it was in front"
 /usr/bin/python3 - <<'PY' || fail "Alpha's row does not read \"Active\""
 import sys, pyatspi
-def walk(node):
-    yield node
-    for child in (node.getChildAtIndex(i) for i in range(node.childCount)):
-        if child is not None:
-            yield from walk(child)
+def texts(node):
+    if node.getRole() == pyatspi.ROLE_LABEL and node.getState().contains(pyatspi.STATE_SHOWING):
+        yield node.name
+    for child in filter(None, (node.getChildAtIndex(i) for i in range(node.childCount))):
+        yield from texts(child)
 app = next(a for a in pyatspi.Registry.getDesktop(0) if a and a.name.lower() == "nudgewatch")
-texts = [n.name for n in walk(app) if n.getRole() == pyatspi.ROLE_LABEL
-         and n.getState().contains(pyatspi.STATE_SHOWING)]
-sys.exit(0 if "Alpha Fixture" in texts and "Active" in texts else 1)
+sys.exit(not {"Alpha Fixture", "Active"} <= set(texts(app)))
 PY
 
 timeout 10 xdotool windowactivate --sync "$(settings_window)"
 xdotool key --clearmodifiers alt+F4
-wait_for 3 settings_hidden || fail "the settings window did not close"
+wait_for 3 eval "! settings_shown" || fail "the settings window did not close"
 sleep 1
 has_exited "$main_pid" && fail "closing the window ended the program"
 "$program" >"$work/second.log" 2>&1 &
 second=$!
-wait_for 5 has_exited "$second" || fail "the second launch kept running"
-wait "$second" || fail "the second launch exited with $?"
+wait_for 5 has_exited "$second" && wait "$second" || fail "the second launch kept running or failed"
 wait_for 5 settings_shown || fail "the second launch did not show the window"
 
 before=$(sha256sum "$settings")

@@ -14,8 +14,7 @@ settings_file = sys.argv[1]
 
 
 def fail(message):
-    print("FAIL: " + message, file=sys.stderr)
-    sys.exit(1)
+    sys.exit("FAIL: " + message)
 
 
 def wait_until(what, predicate, seconds=10.0):
@@ -31,73 +30,56 @@ def wait_until(what, predicate, seconds=10.0):
     fail("timed out waiting for " + what)
 
 
-def descendants(node):
-    found = []
-    stack = [node]
-    while stack:
-        current = stack.pop()
-        found.append(current)
-        try:
-            children = [current.getChildAtIndex(i) for i in range(current.childCount)]
-        except Exception:
-            children = []
-        stack.extend(reversed([c for c in children if c is not None]))
-    return found
-
-
 def showing(node):
     return node.getState().contains(pyatspi.STATE_SHOWING)
 
 
-def find_all(root, role, name=None):
+def descendants(node):
+    yield node
+    for child in [node.getChildAtIndex(i) for i in range(node.childCount)]:
+        if child is not None:
+            yield from descendants(child)
+
+
+def find_all(root, roles, name=None):
     return [n for n in descendants(root)
-            if n.getRole() == role and (name is None or n.name == name) and showing(n)]
-
-
-def find_one(root, role, name):
-    nodes = find_all(root, role, name)
-    return nodes[0] if nodes else None
+            if n.getRole() in roles and (name is None or n.name == name) and showing(n)]
 
 
 def labels(root):
-    return [n.name for n in find_all(root, pyatspi.ROLE_LABEL)]
+    return [n.name for n in find_all(root, [pyatspi.ROLE_LABEL])]
+
+
+def button(root, name):
+    return (find_all(root, [pyatspi.ROLE_PUSH_BUTTON], name) or [None])[0]
 
 
 def press(node):
     action = node.queryAction()
     names = [action.getName(i) for i in range(action.nActions)]
-    for wanted in ("Press", "press", "click", "Toggle", "toggle"):
-        if wanted in names:
-            action.doAction(names.index(wanted))
-            return
-    fail("no press action on %s (%s)" % (node.name, names))
+    wanted = [n for n in ("Press", "press", "click", "Toggle", "toggle") if n in names]
+    if not wanted:
+        fail("no press action on %s (%s)" % (node.name, names))
+    action.doAction(names.index(wanted[0]))
 
 
-def application():
-    desktop = pyatspi.Registry.getDesktop(0)
-    for app in desktop:
-        if app is not None and app.name.lower() == "nudgewatch":
-            return app
-    return None
+def saved(text):
+    return lambda: text in open(settings_file).read()
 
 
-def settings_window(app):
-    for window in app:
-        if window is not None and window.name == "Nudgewatch" and showing(window):
-            return window
-    return None
+def keys(*names):
+    subprocess.run(["xdotool", "key", "--clearmodifiers", "--delay", "80"] + list(names),
+                   check=True)
 
 
-def picker_window():
-    for w in app:
-        if w is not None and w.name == "Add Application" and showing(w):
-            return w
-    return None
+def window_named(name):
+    return next(w for w in app if w is not None and w.name == name and showing(w))
 
 
-app = wait_until("the program on the accessibility bus", application, 20)
-window = wait_until("the settings window", lambda: settings_window(app))
-
+app = wait_until("the program on the accessibility bus",
+                 lambda: next(a for a in pyatspi.Registry.getDesktop(0)
+                              if a is not None and a.name.lower() == "nudgewatch"), 20)
+window = wait_until("the settings window", lambda: window_named("Nudgewatch"))
 expected = ["Nudgewatch", "Not Tracking", "0/5 apps", "Idle Threshold", "1m",
             "No apps tracked yet", "Notch monitoring active"]
 missing = [text for text in expected if text not in labels(window)]
@@ -108,75 +90,49 @@ print("texts: all %d labels present" % len(expected))
 # Keyboard alone, through the X server: the window opens with the slider
 # focused; Tab reaches the add action; the picker is searched, chosen from and
 # confirmed with keys; the new row is removed again with Shift+Tab and Space.
-def keys(*names):
-    subprocess.run(["xdotool", "key", "--clearmodifiers", "--delay", "80"] + list(names),
-                   check=True)
-
-
 subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Nudgewatch$",
                 "windowactivate", "--sync"], check=True)
 keys("Right")
-wait_until("75 s in the settings file (Right on the slider)",
-           lambda: "Nudgewatch.idleThreshold=75\n" in open(settings_file).read())
+wait_until("75 s in the settings file (Right on the slider)", saved("idleThreshold=75\n"))
 keys("Tab", "space")
-wait_until("the picker (Tab, Space)", lambda: picker_window())
+wait_until("the picker (Tab, Space)", lambda: window_named("Add Application"))
 subprocess.run(["xdotool", "type", "--delay", "50", "charlie"], check=True)
 keys("Down", "space", "Return")
 wait_until("Charlie added from the keyboard", lambda: "Charlie Fixture" in labels(window))
 keys("shift+Tab", "space")
-wait_until("Charlie removed from the keyboard",
-           lambda: "No apps tracked yet" in labels(window))
+wait_until("Charlie removed from the keyboard", lambda: "No apps tracked yet" in labels(window))
 print("keyboard: slider, add action, picker search and choice, remove")
 
-slider = find_one(window, pyatspi.ROLE_SLIDER, "Idle Threshold")
-if slider is None:
-    fail("no slider named Idle Threshold")
-value = slider.queryValue()
-if value.currentValue != 75:
-    fail("slider value %s, not 75" % value.currentValue)
-value.currentValue = 90
+slider = find_all(window, [pyatspi.ROLE_SLIDER], "Idle Threshold")[0].queryValue()
+if slider.currentValue != 75:
+    fail("slider value %s, not 75" % slider.currentValue)
+slider.currentValue = 90
 wait_until("the badge to read 1m 30s", lambda: "1m 30s" in labels(window))
-wait_until("90 s in the settings file",
-           lambda: "Nudgewatch.idleThreshold=90\n" in open(settings_file).read())
+wait_until("90 s in the settings file", saved("idleThreshold=90\n"))
 print("slider: value in seconds, set to 90 through AT-SPI")
 
-add = find_one(window, pyatspi.ROLE_PUSH_BUTTON, "Add Application")
-if add is None:
-    fail("no Add Application button")
-press(add)
-
-
-dialog = wait_until("the picker", picker_window)
+press(button(window, "Add Application"))
+dialog = wait_until("the picker", lambda: window_named("Add Application"))
 if "You can add up to 5 more applications." not in labels(dialog):
     fail("the picker does not say how many can be added: %s" % labels(dialog))
-items = {n.name: n for n in descendants(dialog)
-         if n.getRole() in (pyatspi.ROLE_LIST_ITEM, pyatspi.ROLE_TABLE_CELL,
-                            pyatspi.ROLE_CHECK_BOX) and n.name}
+items = {n.name: n for n in find_all(dialog, [pyatspi.ROLE_LIST_ITEM, pyatspi.ROLE_TABLE_CELL,
+                                              pyatspi.ROLE_CHECK_BOX]) if n.name}
 for name in ("Bravo Fixture", "Alpha Fixture"):
     if name not in items:
         fail("picker lacks %s: %s" % (name, sorted(items)))
     press(items[name])
-confirm = wait_until("the confirm button",
-                     lambda: find_one(dialog, pyatspi.ROLE_PUSH_BUTTON, "Add 2 Applications"))
-press(confirm)
-
+press(wait_until("the confirm button", lambda: button(dialog, "Add 2 Applications")))
 wait_until("two rows", lambda: "2 of 5" in labels(window))
 rows = [text for text in labels(window) if text.endswith("Fixture")]
-if rows != ["Bravo Fixture", "Alpha Fixture"]:
-    fail("rows in the wrong order: %s" % rows)
-opens = find_all(window, pyatspi.ROLE_PUSH_BUTTON, "Open this app")
-removes = find_all(window, pyatspi.ROLE_PUSH_BUTTON, "Stop tracking")
-if len(opens) != 2 or len(removes) != 2:
-    fail("row buttons: %d open, %d remove" % (len(opens), len(removes)))
+opens = find_all(window, [pyatspi.ROLE_PUSH_BUTTON], "Open this app")
+removes = find_all(window, [pyatspi.ROLE_PUSH_BUTTON], "Stop tracking")
+if rows != ["Bravo Fixture", "Alpha Fixture"] or len(opens) != 2 or len(removes) != 2:
+    fail("rows %s, %d open and %d remove buttons" % (rows, len(opens), len(removes)))
 print("picker: two applications added in the order chosen")
 
 press(removes[0])
 wait_until("one row left", lambda: "1 of 5" in labels(window))
 rows = [text for text in labels(window) if text.endswith("Fixture")]
-if rows != ["Alpha Fixture"]:
-    fail("after removing Bravo: %s" % rows)
-content = open(settings_file).read()
-if "fixture-bravo" in content or "fixture-alpha" not in content:
-    fail("settings file after removal: %s" % content)
-print("remove: Stop tracking removed the first row")
-print("PASS")
+if rows != ["Alpha Fixture"] or saved("fixture-bravo")() or not saved("fixture-alpha")():
+    fail("after removing Bravo: %s; settings: %s" % (rows, open(settings_file).read()))
+print("remove: Stop tracking removed the first row\nPASS")

@@ -12,37 +12,28 @@ class FakeApplicationCatalog final : public ApplicationCatalog {
     Q_OBJECT
 public:
     QList<InstalledApplication> installedApplications() const override { return applications; }
-
-    void setApplications(QList<InstalledApplication> list)
+    // Installs `names` as /apps/<name>.desktop, in place of what was there.
+    void install(const QStringList &names)
     {
-        applications = std::move(list);
+        applications.clear();
+        for (const QString &name : names)
+            applications.append({name.toLower() + ".desktop", name,
+                                 QStringLiteral("/apps/%1.desktop").arg(name), "About " + name});
         emit changed();
     }
-
     QList<InstalledApplication> applications;
 };
-
-inline InstalledApplication installedApplication(const QString &name)
-{
-    return {name.toLower() + QStringLiteral(".desktop"), name,
-            QStringLiteral("/apps/%1.desktop").arg(name), QStringLiteral("About ") + name};
-}
 
 class ScriptedPicker final : public ApplicationPicker {
 public:
     void pick(QWidget *, int limit, const QStringList &tracked,
               std::function<void(const QStringList &)> chosen) override
     {
-        ++calls;
         lastLimit = limit;
         lastTracked = tracked;
-        if (!cancel)
-            chosen(answer);
+        chosen(answer);
     }
-
     QStringList answer;
-    bool cancel = false;
-    int calls = 0;
     int lastLimit = -1;
     QStringList lastTracked;
 };
