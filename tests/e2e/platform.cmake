@@ -5,9 +5,7 @@ add_executable(platform_marker e2e/platform_marker.cpp)
 nudgewatch_warnings(platform_marker)
 
 add_executable(platform_x11_workspace_test
-    e2e/platform_x11_workspace_test.cpp
-    e2e/platform_x11_harness.cpp e2e/platform_x11_harness.h
-    ${CMAKE_SOURCE_DIR}/tests/fakes/Fakes.h)
+    e2e/platform_x11_workspace_test.cpp ${CMAKE_SOURCE_DIR}/tests/fakes/Fakes.h)
 target_link_libraries(platform_x11_workspace_test PRIVATE nudgewatch_platform Qt6::Test)
 target_include_directories(platform_x11_workspace_test PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_compile_definitions(platform_x11_workspace_test PRIVATE

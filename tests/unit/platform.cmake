@@ -14,8 +14,6 @@ nudgewatch_add_test(NAME platform_desktop_platform_test LABEL unit
     SOURCES unit/platform_desktop_platform_test.cpp LIBS nudgewatch_platform)
 nudgewatch_add_test(NAME platform_autostart_test LABEL unit
     SOURCES unit/platform_autostart_test.cpp LIBS nudgewatch_platform)
-# A damaged settings file set aside; tracked entries outside the applications folders.
-nudgewatch_add_test(NAME platform_settings_recovery_test LABEL unit
-    SOURCES unit/platform_settings_recovery_test.cpp LIBS nudgewatch_platform)
+# Tracked entries outside the applications folders.
 nudgewatch_add_test(NAME platform_tracked_entries_test LABEL unit
     SOURCES unit/platform_tracked_entries_test.cpp LIBS nudgewatch_platform)
