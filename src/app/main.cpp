@@ -22,8 +22,6 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationName(QStringLiteral("Nudgewatch"));
     QApplication::setApplicationVersion(QStringLiteral(NUDGEWATCH_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("nudgewatch"));
-    const QIcon appIcon(QStringLiteral(":/app/nudgewatch.svg"));
-    QApplication::setWindowIcon(appIcon);
     // Closing the settings window leaves the reminders running.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -60,10 +58,14 @@ int main(int argc, char *argv[])
     delegate.start();
 
     // Nothing depends on the tray, and asking whether one exists takes a D-Bus
-    // round trip: set it up once the window is on its way, too.
+    // round trip: set it up once the window is on its way, too. The same goes
+    // for the icon: the SVG icon engine and the renderings at each size the
+    // window system wants would otherwise come before the window maps.
     AutostartEntry autostart = AutostartEntry::forCurrentUser();
     std::unique_ptr<TrayIcon> tray;
     QTimer::singleShot(0, &delegate, [&] {
+        const QIcon appIcon(QStringLiteral(":/app/nudgewatch.svg"));
+        QApplication::setWindowIcon(appIcon);
         desktop->setIconThemeDeferred(false);
         delegate.store().reloadIcons();
         tray = std::make_unique<TrayIcon>(autostart, appIcon);

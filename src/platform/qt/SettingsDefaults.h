@@ -24,6 +24,8 @@ public:
 private:
     void checkReadable();
     bool write(const QString &key, const QVariant &value);
+    // Whether the file already holds exactly this value under the key.
+    bool holds(const QString &key, const QVariant &value) const;
 
     mutable QSettings m_settings;
     // A file that exists but cannot be read or parsed is never written over.
