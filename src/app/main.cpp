@@ -10,9 +10,35 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
+#include <QImage>
+#include <QPainter>
+#include <QPixmap>
+#include <QSvgRenderer>
 #include <QTimer>
 
 using namespace nudgewatch;
+
+namespace {
+
+// The application icon at the sizes window lists and trays use, rendered from
+// its SVG here: left to the SVG icon engine, the window system's request for a
+// 128-pixel rendering also starts worker threads that then stay around idle.
+QIcon applicationIcon()
+{
+    QSvgRenderer svg(QStringLiteral(":/app/nudgewatch.svg"));
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64}) {
+        QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        svg.render(&painter);
+        painter.end();
+        icon.addPixmap(QPixmap::fromImage(std::move(image)));
+    }
+    return icon;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -59,12 +85,11 @@ int main(int argc, char *argv[])
 
     // Nothing depends on the tray, and asking whether one exists takes a D-Bus
     // round trip: set it up once the window is on its way, too. The same goes
-    // for the icon: the SVG icon engine and the renderings at each size the
-    // window system wants would otherwise come before the window maps.
+    // for the icon: rendering it would otherwise come before the window maps.
     AutostartEntry autostart = AutostartEntry::forCurrentUser();
     std::unique_ptr<TrayIcon> tray;
     QTimer::singleShot(0, &delegate, [&] {
-        const QIcon appIcon(QStringLiteral(":/app/nudgewatch.svg"));
+        const QIcon appIcon = applicationIcon();
         QApplication::setWindowIcon(appIcon);
         desktop->setIconThemeDeferred(false);
         delegate.store().reloadIcons();
