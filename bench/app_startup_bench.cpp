@@ -16,6 +16,7 @@ namespace {
 
 struct Run {
     double startupMs = -1;
+    double cpuToMapMs = -1; // CPU the process used until its window was mapped
     qint64 rssKiB = -1;
     qint64 anonymousKiB = -1;
 };
@@ -33,6 +34,7 @@ Run measure(const XServer &x, const QString &program, const QByteArray &windowNa
     Run run;
     if (process.waitForStarted() && waitForMappedWindow(x, windowName, 20000)) {
         run.startupMs = double(clock.nsecsElapsed()) / 1e6;
+        run.cpuToMapMs = cpuSeconds(process.processId()) * 1e3;
         QThread::msleep(1500); // let the first paints and lazy loads settle
         run.rssKiB = residentKiB(process.processId());
         run.anonymousKiB = anonymousKiB(process.processId());
@@ -60,7 +62,7 @@ int main(int argc, char *argv[])
     measure(x, QStringLiteral(BARE_WINDOW), "Bare window", bareHome, withText);
 
     std::vector<double> bareMs, programMs, bareRss, programRss, bareAnonymous, programAnonymous;
-    std::vector<double> textMs, textRss, textAnonymous;
+    std::vector<double> textMs, textRss, textAnonymous, textCpu, programCpu;
     for (int i = 0; i < runs; ++i) {
         const Run bare = measure(x, QStringLiteral(BARE_WINDOW), "Bare window", bareHome);
         const Run text = measure(x, QStringLiteral(BARE_WINDOW), "Bare window", bareHome, withText);
@@ -73,6 +75,8 @@ int main(int argc, char *argv[])
         textMs.push_back(text.startupMs);
         textRss.push_back(double(text.rssKiB));
         textAnonymous.push_back(double(text.anonymousKiB));
+        textCpu.push_back(text.cpuToMapMs);
+        programCpu.push_back(program.cpuToMapMs);
         programMs.push_back(program.startupMs);
         bareRss.push_back(double(bare.rssKiB));
         programRss.push_back(double(program.rssKiB));
@@ -93,6 +97,9 @@ int main(int argc, char *argv[])
                 programStart / floorStart);
     std::printf("RATIO RSS, nudgewatch / bare window: %.2f (goal <= 1.15)\n",
                 programMem / floorMem);
+    std::printf("CPU used until mapped (steadier than wall time on a busy machine): floor %.1f ms, "
+                "nudgewatch %.1f ms, ratio %.2f\n",
+                median(textCpu), median(programCpu), median(programCpu) / median(textCpu));
     std::printf("reference, bare window without text: start-up %.1f ms (nudgewatch ratio %.2f), "
                 "RSS %.0f KiB (nudgewatch ratio %.2f)\n",
                 median(bareMs), programStart / median(bareMs), median(bareRss),

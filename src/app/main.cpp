@@ -11,9 +11,35 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
+#include <QImage>
+#include <QPainter>
+#include <QPixmap>
+#include <QSvgRenderer>
 #include <QTimer>
 
 using namespace nudgewatch;
+
+namespace {
+
+// The application icon at the sizes window lists and trays use, rendered from
+// its SVG here: left to the SVG icon engine, the window system's request for a
+// 128-pixel rendering also starts worker threads that then stay around idle.
+QIcon applicationIcon()
+{
+    QSvgRenderer svg(QStringLiteral(":/app/nudgewatch.svg"));
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64}) {
+        QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        svg.render(&painter);
+        painter.end();
+        icon.addPixmap(QPixmap::fromImage(std::move(image)));
+    }
+    return icon;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -23,8 +49,6 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationName(QStringLiteral("Nudgewatch"));
     QApplication::setApplicationVersion(QStringLiteral(NUDGEWATCH_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("nudgewatch"));
-    const QIcon appIcon(QStringLiteral(":/app/nudgewatch.svg"));
-    QApplication::setWindowIcon(appIcon);
     // Closing the settings window leaves the reminders running.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -63,10 +87,13 @@ int main(int argc, char *argv[])
     delegate.start();
 
     // Nothing depends on the tray, and asking whether one exists takes a D-Bus
-    // round trip: set it up once the window is on its way, too.
+    // round trip: set it up once the window is on its way, too. The same goes
+    // for the icon: rendering it would otherwise come before the window maps.
     AutostartEntry autostart = AutostartEntry::forCurrentUser();
     std::unique_ptr<TrayIcon> tray;
     QTimer::singleShot(0, &delegate, [&] {
+        const QIcon appIcon = applicationIcon();
+        QApplication::setWindowIcon(appIcon);
         tray = std::make_unique<TrayIcon>(autostart, appIcon);
         QObject::connect(tray.get(), &TrayIcon::settingsRequested, &delegate,
                          &AppDelegate::showSettings);

@@ -90,12 +90,28 @@ bool SettingsDefaults::setDouble(const QString &key, double value)
     return write(key, value);
 }
 
+bool SettingsDefaults::holds(const QString &key, const QVariant &value) const
+{
+    if (!m_settings->contains(key))
+        return false;
+    if (value.metaType().id() == QMetaType::Double) {
+        bool ok = false;
+        const double stored = m_settings->value(key).toDouble(&ok);
+        return ok && stored == value.toDouble();
+    }
+    return stringList(key) == std::optional<QStringList>(value.toStringList());
+}
+
 bool SettingsDefaults::write(const QString &key, const QVariant &value)
 {
     // Rewriting a file QSettings could not fully parse would drop the lines it
     // skipped; the user's file is left alone and the write reported as failed.
     if (m_damaged)
         return false;
+    // The file already holds the value (the threshold written back at every
+    // start): rewriting it would cost a locked, synced rewrite of the file.
+    if (holds(key, value))
+        return true;
     // QSettings keeps a value it could not write in memory and would report it
     // from then on; a failed write is undone so reads keep matching the file.
     const QVariant previous = m_settings->value(key);

@@ -30,6 +30,8 @@ public:
 private:
     void open();
     bool write(const QString &key, const QVariant &value);
+    // Whether the file already holds exactly this value under the key.
+    bool holds(const QString &key, const QVariant &value) const;
 
     QString m_filePath;
     mutable std::unique_ptr<QSettings> m_settings;
