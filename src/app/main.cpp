@@ -17,6 +17,8 @@
 #include <QSvgRenderer>
 #include <QTimer>
 
+#include <malloc.h>
+
 using namespace nudgewatch;
 
 namespace {
@@ -98,6 +100,9 @@ int main(int argc, char *argv[])
         QObject::connect(tray.get(), &TrayIcon::settingsRequested, &delegate,
                          &AppDelegate::showSettings);
         QObject::connect(tray.get(), &TrayIcon::quitRequested, &app, &QCoreApplication::quit);
+        // Start-up is over: the heap it used and freed goes back to the system,
+        // as the program then rests in the background for hours.
+        QTimer::singleShot(0, &delegate, [] { malloc_trim(0); });
     });
     return app.exec();
 }

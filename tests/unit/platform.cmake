@@ -13,7 +13,7 @@ nudgewatch_add_test(NAME platform_catalog_test LABEL unit
 nudgewatch_add_test(NAME platform_desktop_platform_test LABEL unit
     SOURCES unit/platform_desktop_platform_test.cpp LIBS nudgewatch_platform)
 nudgewatch_add_test(NAME platform_autostart_test LABEL unit
-    SOURCES unit/platform_autostart_test.cpp LIBS nudgewatch_platform)
+    SOURCES unit/platform_autostart_test.cpp LIBS nudgewatch_platform PkgConfig::GIO)
 # Tracked entries outside the applications folders.
 nudgewatch_add_test(NAME platform_tracked_entries_test LABEL unit
     SOURCES unit/platform_tracked_entries_test.cpp LIBS nudgewatch_platform)

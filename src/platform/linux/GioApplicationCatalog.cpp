@@ -1,5 +1,4 @@
-// GLib first: its headers use "signals" as a name, which Qt defines as a keyword.
-#include <gio/gdesktopappinfo.h>
+#include "platform/linux/GioSymbols.h"
 
 #include "platform/linux/GioApplicationCatalog.h"
 
@@ -13,8 +12,10 @@ GioApplicationCatalog::~GioApplicationCatalog()
 {
     if (!m_monitor)
         return;
-    g_signal_handlers_disconnect_by_data(m_monitor, this);
-    g_object_unref(m_monitor);
+    const GioSymbols *gio = gioSymbols();
+    gio->signalHandlersDisconnectMatched(m_monitor, G_SIGNAL_MATCH_DATA, 0, 0, nullptr, nullptr,
+                                         this);
+    gio->objectUnref(m_monitor);
 }
 
 void GioApplicationCatalog::onMonitorChanged(GAppInfoMonitor *, void *self)
@@ -28,32 +29,36 @@ QList<InstalledApplication> GioApplicationCatalog::installedApplications() const
 {
     // Watched from the first listing on: GIO reports changes only once the list
     // has been read, and nothing needs it before the picker opens.
+    const GioSymbols *gio = gioSymbols();
+    if (gio == nullptr)
+        return {};
     if (!m_monitor) {
-        m_monitor = g_app_info_monitor_get();
-        g_signal_connect(m_monitor, "changed", G_CALLBACK(&GioApplicationCatalog::onMonitorChanged),
-                         const_cast<GioApplicationCatalog *>(this));
+        m_monitor = gio->appInfoMonitorGet();
+        gio->signalConnectData(
+            m_monitor, "changed", G_CALLBACK(&GioApplicationCatalog::onMonitorChanged),
+            const_cast<GioApplicationCatalog *>(this), nullptr, GConnectFlags(0));
     }
     if (!m_cache)
-        m_cache = list();
+        m_cache = list(*gio);
     return *m_cache;
 }
 
-QList<InstalledApplication> GioApplicationCatalog::list()
+QList<InstalledApplication> GioApplicationCatalog::list(const GioSymbols &gio)
 {
     QList<InstalledApplication> applications;
-    GList *all = g_app_info_get_all();
+    GList *all = gio.appInfoGetAll();
     for (GList *item = all; item != nullptr; item = item->next) {
-        GAppInfo *info = G_APP_INFO(item->data);
-        if (!G_IS_DESKTOP_APP_INFO(info) || !g_app_info_should_show(info))
+        auto *info = static_cast<GAppInfo *>(item->data);
+        if (!gio.isDesktopAppInfo(info) || !gio.appInfoShouldShow(info))
             continue;
-        const char *file = g_desktop_app_info_get_filename(G_DESKTOP_APP_INFO(info));
+        const char *file = gio.desktopAppInfoGetFilename(reinterpret_cast<GDesktopAppInfo *>(info));
         if (file == nullptr)
             continue;
-        applications.append({QString::fromUtf8(g_app_info_get_id(info)),
-                             QString::fromUtf8(g_app_info_get_name(info)), QString::fromUtf8(file),
-                             QString::fromUtf8(g_app_info_get_description(info))});
+        applications.append({QString::fromUtf8(gio.appInfoGetId(info)),
+                             QString::fromUtf8(gio.appInfoGetName(info)), QString::fromUtf8(file),
+                             QString::fromUtf8(gio.appInfoGetDescription(info))});
     }
-    g_list_free_full(all, g_object_unref);
+    g_list_free_full(all, gio.objectUnref);
     std::sort(applications.begin(), applications.end(), [](const auto &a, const auto &b) {
         const int byName = a.name.compare(b.name, Qt::CaseInsensitive);
         return byName != 0 ? byName < 0 : a.desktopId < b.desktopId;

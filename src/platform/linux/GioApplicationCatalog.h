@@ -10,6 +10,8 @@ typedef struct _GAppInfoMonitor GAppInfoMonitor;
 
 namespace nudgewatch {
 
+struct GioSymbols;
+
 // The applications GIO lists for menus (g_app_info_get_all, those it says to
 // show), one per desktop ID: the effective entry by XDG precedence. Read on
 // first use, not at start-up (a long list takes a while); from then on kept
@@ -25,7 +27,7 @@ public:
 
 private:
     static void onMonitorChanged(GAppInfoMonitor *monitor, void *self);
-    static QList<InstalledApplication> list();
+    static QList<InstalledApplication> list(const GioSymbols &gio);
 
     mutable GAppInfoMonitor *m_monitor = nullptr;
     mutable std::optional<QList<InstalledApplication>> m_cache;
