@@ -57,21 +57,27 @@ private slots:
         QCOMPARE(SettingsDefaults(file).stringList(defaultsKeys::trackedAppPaths), paths);
     }
 
-    // What could be read is used; what could not is left as the user saved it.
+    // What could be read is used; what could not is left as the user saved it,
+    // and a start that changes no value leaves the file's bytes alone.
     void storeKeepsWhatItCanReadOfBadValues_data()
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<double>("threshold");
-        QTest::newRow("nan") << QByteArray("[General]\nNudgewatch.idleThreshold=nan\n") << 60.0;
+        QTest::addColumn<bool>("untouched");
+        QTest::newRow("nan") << QByteArray("[General]\nNudgewatch.idleThreshold=nan\n") << 60.0
+                             << false;
         QTest::newRow("paths with non-strings")
             << QByteArray("[General]\nNudgewatch.trackedAppPaths=@Rect(1 2 3 4)\n"
                           "Nudgewatch.idleThreshold=45\n")
-            << 45.0;
+            << 45.0 << true;
+        QTest::newRow("comment kept")
+            << QByteArray("; my note\n[General]\nNudgewatch.idleThreshold=45\n") << 45.0 << true;
     }
     void storeKeepsWhatItCanReadOfBadValues()
     {
         QFETCH(QByteArray, content);
         QFETCH(double, threshold);
+        QFETCH(bool, untouched);
         QTemporaryDir dir;
         const QString file = dir.filePath("Nudgewatch.conf");
         QVERIFY(writeFile(file, content));
@@ -80,8 +86,7 @@ private slots:
         const auto store = f.makeStore(&defaults);
         QCOMPARE(store->idleThresholdSeconds(), threshold);
         QVERIFY(store->trackedApps().empty());
-        if (content.contains("@Rect"))
-            QVERIFY(readFile(file).contains("Nudgewatch.trackedAppPaths=@Rect(1 2 3 4)"));
+        QCOMPARE(readFile(file) == content, untouched);
         QCOMPARE(SettingsDefaults(file).doubleValue(defaultsKeys::idleThreshold), threshold);
     }
 
