@@ -75,10 +75,13 @@ int main(int argc, char *argv[])
     const double catalogUs = microsecondsSince(start);
     start = Stopwatch::now();
     const qsizetype listed = catalog.installedApplications().size();
+    const double firstUs = microsecondsSince(start);
+    start = Stopwatch::now();
+    catalog.installedApplications();
     const double cachedUs = microsecondsSince(start);
-    std::printf("start-up: listing installed applications through GIO (%lld shown): %.1f ms; "
-                "reading the kept list again: %.3f ms\n",
-                qlonglong(listed), catalogUs / 1000, cachedUs / 1000);
+    std::printf("installed applications: at start-up %.1f ms; first listing through GIO (%lld "
+                "shown, GIO loaded then) %.1f ms; the kept list again %.3f ms\n",
+                catalogUs / 1000, qlonglong(listed), firstUs / 1000, cachedUs / 1000);
 
     resolverCost(index);
     return 0;
