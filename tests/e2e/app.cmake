@@ -1,3 +1,5 @@
 # The whole program under Xvfb and openbox: back to the application used before
-# the settings window, window closed and brought back, losing X.
-nudgewatch_add_script_test(NAME app_main_e2e_test SCRIPT e2e/app_main_e2e_test.sh TIMEOUT 120)
+# the settings window, hostile window properties, window closed and brought
+# back, losing X. It runs in the sanitizer build too ("hostile" label).
+nudgewatch_add_script_test(NAME app_main_e2e_test SCRIPT e2e/app_main_e2e_test.sh TIMEOUT 180)
+set_property(TEST app_main_e2e_test APPEND PROPERTY LABELS hostile)

@@ -3,6 +3,7 @@
 #include "platform/ActivationFilter.h"
 #include "platform/linux/DesktopEntryScanner.h"
 #include "platform/linux/WindowResolver.h"
+#include "platform/x11/X11WindowQuery.h"
 
 #include <QtTest>
 
@@ -121,6 +122,37 @@ private slots:
                 result.append(changed == ownApplication() ? "*" : *changed->localizedName);
         }
         QCOMPARE(result, announced);
+    }
+
+    // What any X client may put in WM_CLASS, split within the bytes read.
+    void wmClass_data()
+    {
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<QString>("instance");
+        QTest::addColumn<QString>("wmClass");
+        const QByteArray longName(8191, 'x');
+        QTest::newRow("both ended") << QByteArray("xterm\0XTerm\0", 12) << "xterm"
+                                    << "XTerm";
+        QTest::newRow("class unended") << QByteArray("xterm\0XTerm", 11) << "xterm"
+                                       << "XTerm";
+        QTest::newRow("instance only, unended") << longName << QString(longName) << "";
+        QTest::newRow("empty") << QByteArray() << ""
+                               << "";
+        QTest::newRow("more after the class") << QByteArray("a\0b\0c", 5) << "a"
+                                              << "b";
+    }
+    void wmClass()
+    {
+        QFETCH(QByteArray, value);
+        QFETCH(QString, instance);
+        QFETCH(QString, wmClass);
+        // A copy of exactly the bytes read: reading one past them shows under the sanitizers.
+        const std::unique_ptr<char[]> exact(new char[std::size_t(value.size())]);
+        std::copy(value.cbegin(), value.cend(), exact.get());
+        const auto [readInstance, readClass] =
+            splitWmClass(QByteArrayView(exact.get(), value.size()));
+        QCOMPARE(readInstance, instance);
+        QCOMPARE(readClass, wmClass);
     }
 };
 

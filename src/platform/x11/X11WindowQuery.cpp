@@ -5,6 +5,7 @@
 #include <xcb/xcb_icccm.h>
 
 #include <cstdlib>
+#include <tuple>
 
 namespace nudgewatch {
 
@@ -15,6 +16,16 @@ constexpr int maximumChainLength = 8;
 constexpr uint32_t longestProperty = 1024;
 
 } // namespace
+
+std::pair<QString, QString> splitWmClass(QByteArrayView value)
+{
+    const qsizetype nul = value.indexOf('\0');
+    const QByteArrayView instance = nul < 0 ? value : value.first(nul);
+    const QByteArrayView rest = nul < 0 ? QByteArrayView() : value.sliced(nul + 1);
+    const qsizetype classNul = rest.indexOf('\0');
+    const QByteArrayView wmClass = classNul < 0 ? rest : rest.first(classNul);
+    return {QString::fromUtf8(instance), QString::fromUtf8(wmClass)};
+}
 
 QString executableOfProcess(uint32_t pid)
 {
@@ -43,7 +54,8 @@ QString X11WindowQuery::utf8Property(xcb_get_property_cookie_t cookie) const
 X11WindowQuery::Single X11WindowQuery::read(xcb_window_t window) const
 {
     xcb_connection_t *c = m_x.connection();
-    const auto classCookie = xcb_icccm_get_wm_class(c, window);
+    const auto classCookie =
+        xcb_get_property(c, 0, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, longestProperty);
     const auto transientCookie = xcb_icccm_get_wm_transient_for(c, window);
     const auto pidCookie = xcb_ewmh_get_wm_pid(m_x.ewmh(), window);
     const auto gtkCookie = xcb_get_property(c, 0, window, m_x.gtkApplicationId,
@@ -52,11 +64,15 @@ X11WindowQuery::Single X11WindowQuery::read(xcb_window_t window) const
                                             XCB_GET_PROPERTY_TYPE_ANY, 0, longestProperty);
 
     Single single;
-    xcb_icccm_get_wm_class_reply_t wmClass;
-    if (xcb_icccm_get_wm_class_reply(c, classCookie, &wmClass, nullptr)) {
-        single.facts.wmInstance = QString::fromUtf8(wmClass.instance_name);
-        single.facts.wmClass = QString::fromUtf8(wmClass.class_name);
-        xcb_icccm_get_wm_class_reply_wipe(&wmClass);
+    // Read and split here, within the reply's own length: a client may send
+    // names longer than was read, or without their terminating NULs.
+    if (xcb_get_property_reply_t *reply = xcb_get_property_reply(c, classCookie, nullptr)) {
+        if (reply->format == 8) {
+            std::tie(single.facts.wmInstance, single.facts.wmClass) = splitWmClass(
+                QByteArrayView(static_cast<const char *>(xcb_get_property_value(reply)),
+                               xcb_get_property_value_length(reply)));
+        }
+        std::free(reply);
     }
     if (!xcb_icccm_get_wm_transient_for_reply(c, transientCookie, &single.transientFor, nullptr))
         single.transientFor = XCB_WINDOW_NONE;

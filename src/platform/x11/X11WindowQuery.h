@@ -3,6 +3,7 @@
 #include "platform/linux/WindowResolver.h"
 #include "platform/x11/XcbConnection.h"
 
+#include <QByteArrayView>
 #include <QList>
 
 #include <optional>
@@ -33,6 +34,10 @@ private:
 
     XcbConnection &m_x;
 };
+
+// WM_CLASS as (instance, class). Each name ends at its NUL or, where a client
+// left the NUL out, at the end of the value read.
+std::pair<QString, QString> splitWmClass(QByteArrayView value);
 
 // Canonical path of a local process's executable; empty when it is gone or hidden.
 QString executableOfProcess(uint32_t pid);
