@@ -6,7 +6,7 @@
 #include "platform/linux/DesktopEntryRegistry.h"
 #include "platform/linux/DesktopEntryScanner.h"
 #include "platform/linux/DesktopIcons.h"
-#include "platform/linux/GioApplicationCatalog.h"
+#include "platform/linux/DesktopApplicationCatalog.h"
 #include "platform/linux/GioLauncher.h"
 #include "platform/linux/XdgFolders.h"
 #include "platform/qt/LocalFileSystem.h"
@@ -25,7 +25,7 @@ DesktopPlatform::DesktopPlatform(QObject *parent)
       m_fileSystem(std::make_unique<LocalFileSystem>()),
       m_launcher(std::make_unique<GioLauncher>()),
       m_opener(std::make_unique<DesktopOpener>(*m_launcher)),
-      m_catalog(std::make_unique<GioApplicationCatalog>())
+      m_catalog(std::make_unique<DesktopApplicationCatalog>())
 {
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     m_entries = std::make_unique<DesktopEntryRegistry>(applicationDirs(xdgDataDirs(environment)));

@@ -17,7 +17,7 @@ namespace nudgewatch {
 class DesktopEntryRegistry;
 class DesktopIcons;
 class DesktopOpener;
-class GioApplicationCatalog;
+class DesktopApplicationCatalog;
 class GioLauncher;
 class XcbConnection;
 
@@ -68,7 +68,7 @@ private:
     std::unique_ptr<DesktopIcons> m_icons;
     std::unique_ptr<GioLauncher> m_launcher;
     std::unique_ptr<DesktopOpener> m_opener;
-    std::unique_ptr<GioApplicationCatalog> m_catalog;
+    std::unique_ptr<DesktopApplicationCatalog> m_catalog;
     std::unique_ptr<FrontmostApplicationTracker> m_tracker;
     std::function<bool()> m_compositorCheck;
 };

@@ -1,7 +1,8 @@
-// The installed applications as GIO lists them, kept current by its monitor.
-// GIO reads the XDG folders once per process, so main() sets them up first.
+// The installed applications menus list, kept current as the folders change;
+// what is no file to read is skipped, never waited on.
 
-#include "platform/linux/GioApplicationCatalog.h"
+#include "fakes/Fifo.h"
+#include "platform/linux/DesktopApplicationCatalog.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -16,7 +17,7 @@ namespace {
 const QString fixtures = QStringLiteral(NUDGEWATCH_FIXTURES "/desktop-entries/catalog");
 QTemporaryDir dataHome;
 
-QStringList listed(const GioApplicationCatalog &catalog)
+QStringList listed(const DesktopApplicationCatalog &catalog)
 {
     QStringList lines;
     for (const InstalledApplication &app : catalog.installedApplications())
@@ -33,7 +34,7 @@ private slots:
     // system ones. Watching starts with the first listing (the picker opening).
     void listsShownApplicationsSortedAndFollowsInstalls()
     {
-        GioApplicationCatalog catalog;
+        DesktopApplicationCatalog catalog;
         QCOMPARE(listed(catalog),
                  QStringList({"Alpha.desktop|Alpha", "beta.desktop|beta",
                               "shadowed.desktop|Shadowed (user)", "vendor-tool.desktop|Vendor Tool",
@@ -46,6 +47,45 @@ private slots:
         file.close();
         QTRY_VERIFY_WITH_TIMEOUT(listed(catalog).contains("newcomer.desktop|Newcomer"), 15000);
         QVERIFY(!changed.isEmpty());
+    }
+
+    // "FIFO" and "100 MB" stand for such files; the current desktop is "Here:Else".
+    void listsOnlyWhatMenusShow_data()
+    {
+        QTest::addColumn<QByteArray>("keys");
+        QTest::addColumn<QString>("name"); // empty: not listed
+        QTest::newRow("plain") << QByteArray("Name=Plain") << "Plain";
+        QTest::newRow("only here") << QByteArray("OnlyShowIn=Other;Here;") << "entry";
+        QTest::newRow("only elsewhere") << QByteArray("OnlyShowIn=Other;") << "";
+        QTest::newRow("not here") << QByteArray("NotShowIn=Else;") << "";
+        QTest::newRow("TryExec missing") << QByteArray("TryExec=nudgewatch-nonexistent") << "";
+        QTest::newRow("1 MB name") << "Name=" + QByteArray(1000000, 'n') << QString(256, 'n');
+        QTest::newRow("FIFO") << QByteArray("FIFO") << "";
+        QTest::newRow("100 MB") << QByteArray("100 MB") << "";
+    }
+    void listsOnlyWhatMenusShow()
+    {
+        QFETCH(QByteArray, keys);
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("entry.desktop");
+        std::optional<fakes::Fifo> fifo;
+        QFile file(path);
+        if (keys == "FIFO")
+            QVERIFY(fifo.emplace(path).made());
+        else if (keys == "100 MB")
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("[Desktop Entry]\n") &&
+                    file.resize(100 << 20));
+        else
+            QVERIFY(file.open(QIODevice::WriteOnly) &&
+                    file.write("[Desktop Entry]\nType=Application\nExec=true\n" + keys));
+        file.close();
+        qputenv("XDG_CURRENT_DESKTOP", "Here:Else");
+        const QList<InstalledApplication> apps =
+            DesktopApplicationCatalog({dir.path()}).installedApplications();
+        qunsetenv("XDG_CURRENT_DESKTOP");
+        QCOMPARE(apps.isEmpty() ? QString() : apps.first().name, name);
+        QVERIFY(!fifo || !fifo->released());
     }
 };
 

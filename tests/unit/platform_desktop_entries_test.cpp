@@ -110,6 +110,28 @@ private slots:
         QVERIFY(scanDesktopEntries({dir.filePath("applications")}).empty());
     }
 
+    // A name is cut to what can ever be shown, never inside a character.
+    void longNamesAreCut_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("1 MB") << QString(1000000, 'n') << 256;
+        QTest::newRow("cut inside a character") << "a" + QString("\U0001F600").repeated(200) << 255;
+    }
+    void longNamesAreCut()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, shown);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("long.desktop");
+        QVERIFY(writeFile(path, okEntry + "Exec=true\nName[de]=" + name.toUtf8()));
+        qputenv("LANGUAGE", "de");
+        const BundleNames names = DesktopEntryBundleInfo().namesForBundle(path);
+        QCOMPARE(names.localizedName.value_or("").size(), shown);
+        QCOMPARE(names.localizedName, name.left(shown));
+        QCOMPARE(readDesktopEntry(path, "long.desktop")->localizedName, name.left(shown));
+    }
+
     // The registry reads lazily and must still see entries installed or removed
     // later, below the folders or in a folder created later, before any reload().
     // A command line that does not parse names no program.

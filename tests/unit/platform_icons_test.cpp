@@ -1,6 +1,7 @@
 // Icons of desktop entries: theme, hicolor, pixmaps, files, the generic fallback;
 // the theme the desktop names.
 
+#include "fakes/Fifo.h"
 #include "platform/linux/DesktopIcons.h"
 #include "platform/linux/IconLookup.h"
 
@@ -85,6 +86,39 @@ private slots:
         else // filled out to the full square
             QVERIFY(image.pixelColor(24, 24) == QColor(colour) &&
                     image.pixelColor(2, 2) == QColor(colour));
+    }
+
+    // An icon only ever opens regular files: a FIFO in its place, or named by
+    // an SVG, is not waited on. An SVG's references within itself still draw.
+    void iconsOpenNothingButFiles_data()
+    {
+        QTest::addColumn<QByteArray>("icon");
+        QTest::addColumn<QString>("colour"); // empty: the generic icon
+        QTest::newRow("absolute path") << QByteArray("%DIR%/fifo.png") << "";
+        QTest::newRow("theme file") << QByteArray("nw-fifo") << "";
+        QTest::newRow("SVG naming a file") << QByteArray("%DIR%/files/refers.svg") << "";
+        QTest::newRow("SVG, inline references") << QByteArray("%DIR%/files/inline.svg") << "red";
+    }
+    void iconsOpenNothingButFiles()
+    {
+        QFETCH(QByteArray, icon);
+        QFETCH(QString, colour);
+        const QByteArray svg = "<svg xmlns='http://www.w3.org/2000/svg' "
+                               "xmlns:xlink='http://www.w3.org/1999/xlink' width='48' height='48'>";
+        QVERIFY(writeText(m_dir.filePath("files/refers.svg"),
+                          svg + "<image width='48' height='48' xlink:href='../fifo.png'/></svg>"));
+        QVERIFY(writeText(m_dir.filePath("files/inline.svg"),
+                          svg + "<defs><rect id='r' width='48' height='48' fill='red'/></defs>"
+                                "<use xlink:href='#r'/></svg>"));
+        fakes::Fifo fifo(m_dir.filePath("fifo.png"));
+        fakes::Fifo themed(m_dir.filePath("icons/hicolor/48x48/apps/nw-fifo.png"));
+        QVERIFY(fifo.made() && themed.made());
+        const QImage image = iconOf(icon);
+        if (colour.isEmpty())
+            QCOMPARE(image, m_icons->genericIcon());
+        else
+            QCOMPARE(image.pixelColor(24, 24), QColor(colour));
+        QVERIFY(!fifo.released() && !themed.released());
     }
 
     // While the theme is deferred only what needs no theme resolves; nothing

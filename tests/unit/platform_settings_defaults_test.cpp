@@ -2,6 +2,7 @@
 // input. A file that cannot be read is never written over; setting it aside
 // keeps it beside a fresh file that holds every value that could be read.
 #include "fakes/Fakes.h"
+#include "fakes/Fifo.h"
 #include "platform/qt/SettingsDefaults.h"
 
 #include <QDir>
@@ -155,6 +156,30 @@ private slots:
         QVERIFY(!reread.isDamaged());
         QCOMPARE(reread.stringList(defaultsKeys::trackedAppPaths), QStringList{"/a.desktop"});
         QCOMPARE(reread.doubleValue(defaultsKeys::idleThreshold), 90.0);
+    }
+
+    // QSettings would block on a FIFO before the window ever appears: what is
+    // no regular file is damaged unopened, and set aside by a rename.
+    void specialFileIsDamagedNotOpened_data()
+    {
+        QTest::addColumn<bool>("throughLink");
+        QTest::newRow("FIFO") << false;
+        QTest::newRow("link to a FIFO") << true;
+    }
+    void specialFileIsDamagedNotOpened()
+    {
+        QFETCH(bool, throughLink);
+        QTemporaryDir dir;
+        const QString file = dir.filePath("Nudgewatch.conf");
+        Fifo fifo(throughLink ? dir.filePath("fifo") : file);
+        QVERIFY(fifo.made() && (!throughLink || QFile::link(dir.filePath("fifo"), file)));
+        SettingsDefaults defaults(file);
+        QVERIFY(defaults.isDamaged());
+        QVERIFY(!defaults.setDouble(defaultsKeys::idleThreshold, 90));
+        QCOMPARE(defaults.setAsideDamaged(), file + ".damaged");
+        QVERIFY(defaults.setDouble(defaultsKeys::idleThreshold, 90));
+        QCOMPARE(SettingsDefaults(file).doubleValue(defaultsKeys::idleThreshold), 90.0);
+        QVERIFY(!fifo.released());
     }
 };
 

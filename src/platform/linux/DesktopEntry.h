@@ -14,8 +14,26 @@ struct DesktopEntry {
     QString localizedName; // Name[<locale>], else Name, else the file name without .desktop
     QString startupWMClass;
     QString icon;
+    QString comment; // Comment[<locale>], else Comment
     // Canonical paths of the TryExec and Exec programs that could be found.
     QStringList programs;
+    // Whether menus list it: not NoDisplay, meant for the current desktop
+    // (OnlyShowIn/NotShowIn against XDG_CURRENT_DESKTOP), its programs found.
+    bool shownInMenus = false;
 };
+
+// The longest name or comment ever shown. Text is cut to it where it is read,
+// so no layout ever measures the megabytes an entry may hold.
+constexpr qsizetype longestShownText = 256;
+
+inline QString cutToShown(QString text)
+{
+    if (text.size() > longestShownText) {
+        text.truncate(longestShownText);
+        if (text.back().isHighSurrogate())
+            text.chop(1);
+    }
+    return text;
+}
 
 } // namespace nudgewatch

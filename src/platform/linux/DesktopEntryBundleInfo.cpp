@@ -1,5 +1,6 @@
 #include "platform/linux/DesktopEntryBundleInfo.h"
 
+#include "platform/linux/DesktopEntry.h"
 #include "platform/linux/KeyFile.h"
 
 #include <QFile>
@@ -16,7 +17,7 @@ std::optional<QString> takeString(gchar *value)
 {
     if (value == nullptr)
         return std::nullopt;
-    return takeGString(value);
+    return cutToShown(takeGString(value));
 }
 
 } // namespace

@@ -1,17 +1,19 @@
 #include "platform/linux/DesktopIcons.h"
 
 #include "platform/linux/KeyFile.h"
+#include "platform/linux/RegularFile.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include <QBuffer>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSvgRenderer>
 
 #include <glib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -20,6 +22,10 @@ namespace nudgewatch {
 namespace {
 
 const QString genericIconResource = QStringLiteral(":/icons/application-generic.svg");
+// Theme icons are a few kilobytes; photographs as icons rarely pass a megabyte.
+constexpr qint64 largestIconFile = 4 << 20;
+constexpr qint64 largestThemeIndex = 1 << 20;
+constexpr int largestIconSide = 4096;
 
 QString entryIconValue(const QString &path)
 {
@@ -33,12 +39,22 @@ QString entryIconValue(const QString &path)
         .trimmed();
 }
 
-// An icon from a file only when the file really decodes: QIcon accepts any path.
-QIcon iconFromFile(const QString &file)
+// Whether an SVG names other files (an <image> or <use> elsewhere): QtSvg
+// would open them itself, unchecked. References within the drawing ("#id")
+// and inline data ("data:") are all an icon needs.
+bool referencesOtherFiles(const QByteArray &svg)
 {
-    if (!QFileInfo(file).isFile() || !QImageReader(file).canRead())
-        return {};
-    return QIcon(file);
+    static const QRegularExpression href(QStringLiteral(R"(href\s*=\s*(["'])\s*(.*?)\1)"),
+                                         QRegularExpression::CaseInsensitiveOption |
+                                             QRegularExpression::DotMatchesEverythingOption);
+    const QString text = QString::fromUtf8(svg);
+    for (auto it = href.globalMatch(text); it.hasNext();) {
+        const QString target = it.next().captured(2);
+        if (!target.startsWith(QLatin1Char('#')) &&
+            !target.startsWith(QLatin1String("data:"), Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
 }
 
 QStringList mergedPaths(QStringList paths, const QStringList &more)
@@ -47,6 +63,22 @@ QStringList mergedPaths(QStringList paths, const QStringList &more)
         if (!paths.contains(path))
             paths.append(path);
     return paths;
+}
+
+QMap<QString, QMap<QString, QString>> parseIni(const QString &text)
+{
+    QMap<QString, QMap<QString, QString>> groups;
+    QMap<QString, QString> *group = nullptr;
+    for (QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
+        line = line.trimmed();
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']')))
+            group = &groups[line.mid(1, line.size() - 2).toString()];
+        else if (const qsizetype equals = line.indexOf(QLatin1Char('='));
+                 group != nullptr && equals > 0 && !line.startsWith(QLatin1Char('#')))
+            group->insert(line.left(equals).trimmed().toString(),
+                          line.mid(equals + 1).trimmed().toString());
+    }
+    return groups;
 }
 
 } // namespace
@@ -92,19 +124,137 @@ QImage DesktopIcons::canvas() const
     return image;
 }
 
-QIcon DesktopIcons::iconForName(const QString &iconValue) const
+const DesktopIcons::Theme &DesktopIcons::theme(const QString &name) const
+{
+    const auto known = m_themes.constFind(name);
+    if (known != m_themes.constEnd())
+        return *known;
+    Theme &theme = m_themes[name];
+    for (const QString &base : QIcon::themeSearchPaths()) {
+        const QString root = base + QLatin1Char('/') + name;
+        const auto index =
+            readRegularFile(root + QStringLiteral("/index.theme"), largestThemeIndex);
+        if (!index)
+            continue;
+        const auto groups = parseIni(QString::fromUtf8(*index));
+        const QMap<QString, QString> head = groups.value(QStringLiteral("Icon Theme"));
+        if (theme.inherits.isEmpty())
+            theme.inherits =
+                head.value(QStringLiteral("Inherits")).split(QLatin1Char(','), Qt::SkipEmptyParts);
+        const QString listed = head.value(QStringLiteral("Directories")) + QLatin1Char(',') +
+                               head.value(QStringLiteral("ScaledDirectories"));
+        for (const QString &dir : listed.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+            const QMap<QString, QString> keys = groups.value(dir.trimmed());
+            ThemeDir d;
+            d.path = root + QLatin1Char('/') + dir.trimmed();
+            const int scale =
+                qMax(1, keys.value(QStringLiteral("Scale"), QStringLiteral("1")).toInt());
+            const auto number = [&](const char *key, int fallback) {
+                bool ok = false;
+                const int value = keys.value(QLatin1String(key)).toInt(&ok);
+                return (ok ? value : fallback) * scale;
+            };
+            d.size = number("Size", 0);
+            const QString type = keys.value(QStringLiteral("Type"), QStringLiteral("Threshold"));
+            const int threshold = number("Threshold", 2);
+            d.minSize = type == QLatin1String("Scalable") ? number("MinSize", d.size / scale)
+                        : type == QLatin1String("Fixed")  ? d.size
+                                                          : d.size - threshold;
+            d.maxSize = type == QLatin1String("Scalable") ? number("MaxSize", d.size / scale)
+                        : type == QLatin1String("Fixed")  ? d.size
+                                                          : d.size + threshold;
+            if (d.size > 0)
+                theme.dirs.append(d);
+        }
+    }
+    return theme;
+}
+
+QString DesktopIcons::themeFile(const QString &name) const
+{
+    // The theme, what it inherits, hicolor last; in each the folder whose size
+    // fits best, and only a file that is a regular file of sane size.
+    const int wanted = int(std::ceil(pointSize * ratio()));
+    QStringList chain{QIcon::themeName()};
+    for (qsizetype i = 0; i < chain.size() && i < 32; ++i)
+        for (const QString &parent : theme(chain[i]).inherits)
+            if (!chain.contains(parent.trimmed()))
+                chain.append(parent.trimmed());
+    chain.removeAll(QStringLiteral("hicolor"));
+    chain.append(QStringLiteral("hicolor"));
+    for (const QString &themeName : chain) {
+        QList<ThemeDir> dirs = theme(themeName).dirs;
+        const auto distance = [wanted](const ThemeDir &d) {
+            return wanted < d.minSize   ? d.minSize - wanted
+                   : wanted > d.maxSize ? wanted - d.maxSize
+                                        : 0;
+        };
+        std::stable_sort(dirs.begin(), dirs.end(), [&](const ThemeDir &a, const ThemeDir &b) {
+            return distance(a) < distance(b);
+        });
+        for (const ThemeDir &dir : dirs)
+            for (const char *suffix : {".png", ".svg", ".xpm"}) {
+                const QString file = dir.path + QLatin1Char('/') + name + QLatin1String(suffix);
+                if (isReadableRegularFile(file, largestIconFile))
+                    return file;
+            }
+    }
+    return {};
+}
+
+QImage DesktopIcons::renderFile(const QString &path) const
+{
+    const std::optional<QByteArray> bytes = readRegularFile(path, largestIconFile);
+    if (!bytes)
+        return {};
+    QBuffer buffer;
+    buffer.setData(*bytes);
+    QImageReader reader(&buffer);
+    const QByteArray format = reader.format();
+    QImage image = canvas();
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setRenderHint(QPainter::Antialiasing);
+    // Small icons are scaled up, odd shapes centred, so every icon fills 48 x 48.
+    const auto target = [](QSizeF size) {
+        size.scale(pointSize, pointSize, Qt::KeepAspectRatio);
+        return QRectF((pointSize - size.width()) / 2, (pointSize - size.height()) / 2, size.width(),
+                      size.height());
+    };
+    if (format == "svg") {
+        // Rendered from the bytes read here; a compressed one cannot be checked.
+        if (bytes->startsWith("\x1f\x8b") || referencesOtherFiles(*bytes))
+            return {};
+        QSvgRenderer svg(*bytes);
+        if (!svg.isValid() || svg.defaultSize().isEmpty())
+            return {};
+        svg.render(&painter, target(svg.defaultSize()));
+        return image;
+    }
+    const QSize size = reader.size();
+    if (format.isEmpty() || format == "svgz" || size.width() > largestIconSide ||
+        size.height() > largestIconSide)
+        return {};
+    const QImage decoded = reader.read();
+    if (decoded.isNull())
+        return {};
+    painter.drawImage(target(decoded.size()), decoded);
+    return image;
+}
+
+QImage DesktopIcons::imageForName(const QString &iconValue) const
 {
     if (iconValue.isEmpty())
         return {};
     if (iconValue.startsWith(QLatin1Char('/')))
-        return iconFromFile(iconValue);
+        return renderFile(iconValue);
     // Some entries name their icon with a file extension; themes never do.
     QString themeName = iconValue;
     for (const char *suffix : {".png", ".svg", ".xpm"})
         if (themeName.endsWith(QLatin1String(suffix)))
             themeName.chop(4);
     if (!m_themeDeferred && !themeName.contains(QLatin1Char('/'))) {
-        const QIcon themed = QIcon::fromTheme(themeName);
+        const QImage themed = renderFile(themeFile(themeName));
         if (!themed.isNull())
             return themed;
     }
@@ -112,32 +262,12 @@ QIcon DesktopIcons::iconForName(const QString &iconValue) const
         for (const QString &name :
              {iconValue, themeName + QStringLiteral(".png"), themeName + QStringLiteral(".svg"),
               themeName + QStringLiteral(".xpm")}) {
-            const QIcon icon = iconFromFile(dir + QLatin1Char('/') + name);
-            if (!icon.isNull())
-                return icon;
+            const QImage image = renderFile(dir + QLatin1Char('/') + name);
+            if (!image.isNull())
+                return image;
         }
     }
     return {};
-}
-
-QImage DesktopIcons::render(const QIcon &icon) const
-{
-    if (icon.isNull())
-        return {};
-    const qreal dpr = ratio();
-    const QPixmap pixmap = icon.pixmap(QSize(pointSize, pointSize), dpr);
-    if (pixmap.isNull())
-        return {};
-    QImage image = canvas();
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    // Small icons are scaled up, odd shapes centred, so every icon fills 48 x 48.
-    QSizeF size = QSizeF(pixmap.size()) / pixmap.devicePixelRatio();
-    size.scale(pointSize, pointSize, Qt::KeepAspectRatio);
-    const QRectF target((pointSize - size.width()) / 2, (pointSize - size.height()) / 2,
-                        size.width(), size.height());
-    painter.drawPixmap(target, pixmap, QRectF(pixmap.rect()));
-    return image;
 }
 
 QImage DesktopIcons::genericIcon() const
@@ -155,7 +285,7 @@ QImage DesktopIcons::genericIcon() const
 
 QImage DesktopIcons::iconForFile(const QString &path) const
 {
-    const QImage image = render(iconForName(entryIconValue(path)));
+    const QImage image = imageForName(entryIconValue(path));
     return image.isNull() ? genericIcon() : image;
 }
 

@@ -3,6 +3,7 @@
 #include "core/IconProvider.h"
 #include "platform/linux/IconLookup.h"
 
+#include <QHash>
 #include <QIcon>
 #include <QImage>
 
@@ -14,6 +15,9 @@ namespace nudgewatch {
 // the desktop's icon theme (then hicolor, then the pixmap folders), rendered at
 // 48 x 48 points for the primary screen's pixel ratio. The program's generic
 // application icon stands in when nothing loads, so the result is never null.
+// Theme files are looked up here, not by QIcon, and every file is read through
+// readRegularFile and decoded from memory: an icon never makes the program open
+// a FIFO or a device, and an SVG that names other files is not drawn.
 class DesktopIcons final : public IconProvider {
     Q_OBJECT
 public:
@@ -24,8 +28,6 @@ public:
                           QObject *parent = nullptr);
 
     QImage iconForFile(const QString &path) const override;
-    // The icon an Icon= value names; null when nothing resolves.
-    QIcon iconForName(const QString &iconValue) const;
     QImage genericIcon() const;
 
     // Reading an icon theme's index the first time takes milliseconds (hicolor
@@ -35,7 +37,23 @@ public:
     void setThemeDeferred(bool deferred);
 
 private:
-    QImage render(const QIcon &icon) const;
+    // A folder of an icon theme and the pixel sizes its icons serve.
+    struct ThemeDir {
+        QString path;
+        int size = 0, minSize = 0, maxSize = 0;
+    };
+    struct Theme {
+        QList<ThemeDir> dirs;
+        QStringList inherits;
+    };
+
+    // The icon an Icon= value names; null when nothing resolves.
+    QImage imageForName(const QString &iconValue) const;
+    // The theme's file for the icon name that best fits the wanted size.
+    QString themeFile(const QString &name) const;
+    const Theme &theme(const QString &name) const; // its index, read once
+    // The image file drawn on the canvas; null when it is no file or does not decode.
+    QImage renderFile(const QString &path) const;
     QImage canvas() const;
     qreal ratio() const;
 
@@ -44,6 +62,7 @@ private:
     bool m_themeDeferred = false;
     // Drawn once per pixel ratio: every entry without an icon shares it.
     mutable QImage m_generic;
+    mutable QHash<QString, Theme> m_themes;
 };
 
 } // namespace nudgewatch

@@ -3,6 +3,7 @@
 #include "platform/linux/GioLauncher.h"
 #include "platform/linux/KeyFile.h"
 #include "platform/linux/PlatformLog.h"
+#include "platform/linux/RegularFile.h"
 
 #include <QFile>
 
@@ -10,7 +11,7 @@ namespace nudgewatch {
 
 bool GioLauncher::launch(const QString &entryPath) const
 {
-    if (!isReadableEntryFile(entryPath)) {
+    if (!isReadableRegularFile(entryPath, maximumEntrySize)) {
         qCDebug(lcPlatform) << "not a desktop entry file:" << entryPath;
         return false;
     }

@@ -27,21 +27,10 @@ std::optional<GioSymbols> load()
         }
     };
     GioSymbols s{};
-    resolve(s.appInfoGetAll, "g_app_info_get_all");
-    resolve(s.appInfoShouldShow, "g_app_info_should_show");
-    resolve(s.appInfoGetId, "g_app_info_get_id");
-    resolve(s.appInfoGetName, "g_app_info_get_name");
-    resolve(s.appInfoGetDescription, "g_app_info_get_description");
     resolve(s.appInfoLaunch, "g_app_info_launch");
-    resolve(s.appInfoMonitorGet, "g_app_info_monitor_get");
     resolve(s.appLaunchContextNew, "g_app_launch_context_new");
-    resolve(s.desktopAppInfoGetType, "g_desktop_app_info_get_type");
-    resolve(s.desktopAppInfoGetFilename, "g_desktop_app_info_get_filename");
     resolve(s.desktopAppInfoNewFromFilename, "g_desktop_app_info_new_from_filename");
     // GObject's, found through GIO, which depends on it.
-    resolve(s.typeCheckInstanceIsA, "g_type_check_instance_is_a");
-    resolve(s.signalConnectData, "g_signal_connect_data");
-    resolve(s.signalHandlersDisconnectMatched, "g_signal_handlers_disconnect_matched");
     resolve(s.objectUnref, "g_object_unref");
     if (!complete)
         return std::nullopt;

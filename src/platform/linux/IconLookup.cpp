@@ -1,5 +1,6 @@
 #include "platform/linux/IconLookup.h"
 
+#include "platform/linux/RegularFile.h"
 #include "platform/linux/XdgFolders.h"
 
 #include <QDir>
@@ -11,11 +12,8 @@ namespace {
 
 QString readSmallFile(const QString &path)
 {
-    QFile file(path);
     constexpr qint64 largestSettingsFile = 1 << 20;
-    if (!file.open(QIODevice::ReadOnly) || file.size() > largestSettingsFile)
-        return {};
-    return QString::fromUtf8(file.readAll());
+    return QString::fromUtf8(readRegularFile(path, largestSettingsFile).value_or(QByteArray()));
 }
 
 } // namespace

@@ -1,28 +1,17 @@
 #include "platform/linux/KeyFile.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "platform/linux/RegularFile.h"
 
 namespace nudgewatch {
 
-namespace {
-// Real entries are a few kilobytes; a larger file is not read into memory.
-constexpr qint64 maximumEntrySize = 1 << 20;
-} // namespace
-
-bool isReadableEntryFile(const QString &path)
-{
-    const QFileInfo info(path); // follows symlinks: a link to a FIFO is no file
-    return info.isFile() && info.size() <= maximumEntrySize;
-}
-
 KeyFilePtr loadKeyFile(const QString &path)
 {
-    if (!isReadableEntryFile(path))
+    const std::optional<QByteArray> bytes = readRegularFile(path, maximumEntrySize);
+    if (!bytes)
         return nullptr;
     KeyFilePtr file(g_key_file_new());
-    if (!g_key_file_load_from_file(file.get(), QFile::encodeName(path).constData(), G_KEY_FILE_NONE,
-                                   nullptr))
+    if (!g_key_file_load_from_data(file.get(), bytes->constData(), gsize(bytes->size()),
+                                   G_KEY_FILE_NONE, nullptr))
         return nullptr;
     return file;
 }

@@ -13,11 +13,11 @@ struct KeyFileDeleter {
 };
 using KeyFilePtr = std::unique_ptr<GKeyFile, KeyFileDeleter>;
 
-// Whether a desktop entry may be read: a regular file of sane size. Opening a
-// FIFO or a device would block or never end, so nothing else is opened.
-bool isReadableEntryFile(const QString &path);
+// Real entries are a few kilobytes; a larger file is not read into memory.
+constexpr qint64 maximumEntrySize = 1 << 20;
 
-// The parsed key file at `path`, or null when it is not a readable entry file.
+// The parsed key file at `path`, or null when it is not a regular file of at
+// most maximumEntrySize bytes (see readRegularFile) or does not parse.
 KeyFilePtr loadKeyFile(const QString &path);
 
 // A string GLib handed over, converted and freed; empty for null.

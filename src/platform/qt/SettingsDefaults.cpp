@@ -1,8 +1,10 @@
 #include "platform/qt/SettingsDefaults.h"
 
+#include "platform/linux/RegularFile.h"
 #include "platform/linux/XdgFolders.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace nudgewatch {
 
@@ -17,8 +19,21 @@ SettingsDefaults::SettingsDefaults(const QString &filePath) : m_filePath(filePat
     open();
 }
 
+namespace {
+// Far beyond what the program ever writes; a larger file is not the program's.
+constexpr qint64 largestSettingsFile = 4 << 20;
+} // namespace
+
 void SettingsDefaults::open()
 {
+    // QSettings opens and reads the file as it is made: a FIFO or a device
+    // would block the start for good. Anything at the path but a regular file
+    // of sane size is damaged, never opened, and left for setAsideDamaged().
+    if (QFileInfo::exists(m_filePath) && !isReadableRegularFile(m_filePath, largestSettingsFile)) {
+        m_settings.reset();
+        m_damaged = true;
+        return;
+    }
     m_settings = std::make_unique<QSettings>(m_filePath, QSettings::IniFormat);
     // The file is parsed on first access; status() tells only afterwards.
     m_settings->allKeys();
@@ -30,7 +45,7 @@ QString SettingsDefaults::setAsideDamaged()
     if (!m_damaged)
         return {};
     QList<std::pair<QString, QVariant>> readable;
-    for (const QString &key : m_settings->allKeys())
+    for (const QString &key : m_settings ? m_settings->allKeys() : QStringList())
         readable.append({key, m_settings->value(key)});
 
     // An earlier damaged file is never replaced: it may hold what this one lost.
@@ -49,9 +64,14 @@ QString SettingsDefaults::setAsideDamaged()
     return kept;
 }
 
+QVariant SettingsDefaults::stored(const QString &key) const
+{
+    return m_settings ? m_settings->value(key) : QVariant();
+}
+
 std::optional<QStringList> SettingsDefaults::stringList(const QString &key) const
 {
-    const QVariant value = m_settings->value(key);
+    const QVariant value = stored(key);
     switch (value.metaType().id()) {
     case QMetaType::QStringList:
         return value.toStringList();
@@ -74,7 +94,7 @@ std::optional<QStringList> SettingsDefaults::stringList(const QString &key) cons
 
 double SettingsDefaults::doubleValue(const QString &key) const
 {
-    const QVariant value = m_settings->value(key);
+    const QVariant value = stored(key);
     bool ok = false;
     const double number = value.toDouble(&ok);
     return ok ? number : 0.0;

@@ -30,10 +30,12 @@ public:
 private:
     void open();
     bool write(const QString &key, const QVariant &value);
+    QVariant stored(const QString &key) const; // null when nothing could be read
     // Whether the file already holds exactly this value under the key.
     bool holds(const QString &key, const QVariant &value) const;
 
     QString m_filePath;
+    // Null when the path holds something that is not a file to read.
     mutable std::unique_ptr<QSettings> m_settings;
     // A file that exists but cannot be read or parsed is never written over.
     bool m_damaged = false;

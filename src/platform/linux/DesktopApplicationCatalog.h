@@ -1,0 +1,36 @@
+#pragma once
+
+#include "core/ApplicationCatalog.h"
+
+#include <QFileSystemWatcher>
+#include <QStringList>
+
+#include <optional>
+
+namespace nudgewatch {
+
+// The applications menus list, one per desktop ID: the effective entry by XDG
+// precedence, shown in menus (see DesktopEntry::shownInMenus). Read from the
+// applications folders by the program itself, so what is no regular file of
+// sane size (a FIFO named *.desktop, a huge file) is skipped, never waited on.
+// Read on first use, not at start-up; from then on the folders are watched
+// and `changed` announces every change.
+class DesktopApplicationCatalog final : public ApplicationCatalog {
+    Q_OBJECT
+public:
+    // The folders are read in order, the first holding a desktop ID wins.
+    explicit DesktopApplicationCatalog(QStringList applicationFolders, QObject *parent = nullptr);
+    // The XDG applications folders of the program's environment.
+    explicit DesktopApplicationCatalog(QObject *parent = nullptr);
+
+    QList<InstalledApplication> installedApplications() const override;
+
+private:
+    void watch() const;
+
+    QStringList m_folders;
+    mutable QFileSystemWatcher m_watcher;
+    mutable std::optional<QList<InstalledApplication>> m_cache;
+};
+
+} // namespace nudgewatch
