@@ -4,6 +4,7 @@
 #include "platform/linux/RegularFile.h"
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QPainter>
@@ -209,8 +210,16 @@ QImage DesktopIcons::renderFile(const QString &path) const
         return {};
     QBuffer buffer;
     buffer.setData(*bytes);
-    QImageReader reader(&buffer);
-    const QByteArray format = reader.format();
+    // A file named for its format is read by that decoder alone: probing every
+    // image plugin would load them all, and keep them loaded, for one icon. A
+    // file whose content does not match its name is not read at all.
+    const QByteArray suffix = QFileInfo(path).suffix().toLower().toLatin1();
+    static const QByteArrayList iconFormats{"png",  "svg", "xpm", "jpg",
+                                            "jpeg", "gif", "bmp", "ico"};
+    const bool named = iconFormats.contains(suffix);
+    QImageReader reader(&buffer, named ? suffix : QByteArray());
+    reader.setAutoDetectImageFormat(!named);
+    const QByteArray format = named ? suffix : reader.format();
     QImage image = canvas();
     QPainter painter(&image);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
