@@ -1,13 +1,15 @@
 #include "app/LocalActivationSocket.h"
 
-#include <QDir>
 #include <QFile>
 #include <QSocketNotifier>
+#include <QTimer>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -20,6 +22,10 @@ namespace {
 const QByteArray activateRequest = QByteArrayLiteral("activate\n");
 // Anything longer than a request is not from this program.
 constexpr qsizetype longestRequest = 64;
+// How long accepting pauses when the process has no descriptor to spare.
+constexpr int noDescriptorPauseMs = 200;
+// How often a later launch retries while the instance is still binding.
+constexpr int connectRetryMs = 10;
 
 bool socketAddress(const QString &path, sockaddr_un *address)
 {
@@ -32,16 +38,29 @@ bool socketAddress(const QString &path, sockaddr_un *address)
     return true;
 }
 
+QString systemError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+// Timeouts for a blocking socket's connect and send.
+void setSendTimeout(int fd, int ms)
+{
+    const timeval timeout{ms / 1000, (ms % 1000) * 1000};
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+}
+
 } // namespace
 
 struct LocalActivationSocket::Client {
     std::unique_ptr<QSocketNotifier> notifier;
+    std::unique_ptr<QTimer> idle;
     QByteArray pending;
+    unsigned long order = 0;
 };
 
-LocalActivationSocket::LocalActivationSocket(const QString &name, QObject *parent)
-    : QObject(parent),
-      m_path(name.startsWith(QLatin1Char('/')) ? name : QDir::tempPath() + QLatin1Char('/') + name)
+LocalActivationSocket::LocalActivationSocket(const QString &folder, QObject *parent)
+    : QObject(parent), m_folder(folder)
 {
 }
 
@@ -52,55 +71,104 @@ LocalActivationSocket::~LocalActivationSocket()
     if (m_listener >= 0) {
         m_listenerNotifier.reset();
         ::close(m_listener);
-        ::unlink(QFile::encodeName(m_path).constData());
+        ::unlink(QFile::encodeName(path()).constData()); // still holding the lock
     }
+    if (m_lock >= 0)
+        ::close(m_lock);
+}
+
+QString LocalActivationSocket::path() const
+{
+    return m_folder + QStringLiteral("/nudgewatch.socket");
+}
+
+LocalActivationSocket::Election LocalActivationSocket::elect(bool create, QString *error)
+{
+    const QByteArray folder = QFile::encodeName(m_folder);
+    if (create && ::mkdir(folder.constData(), S_IRWXU) != 0 && errno != EEXIST) {
+        *error = QStringLiteral("cannot create %1: %2").arg(m_folder, systemError());
+        return Election::Failed;
+    }
+    // Another user's folder, or a link to one, would let that user answer for us.
+    struct stat info;
+    if (::lstat(folder.constData(), &info) != 0 || !S_ISDIR(info.st_mode) ||
+        info.st_uid != ::geteuid() || (info.st_mode & 07777) != S_IRWXU) {
+        *error =
+            QStringLiteral("%1 is not a folder of this user's alone (mode 0700)").arg(m_folder);
+        return Election::Failed;
+    }
+    const QByteArray lock = folder + "/nudgewatch.lock";
+    m_lock = ::open(lock.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, S_IRUSR | S_IWUSR);
+    if (m_lock < 0) {
+        *error = QStringLiteral("cannot open %1: %2").arg(QFile::decodeName(lock), systemError());
+        return Election::Failed;
+    }
+    if (::flock(m_lock, LOCK_EX | LOCK_NB) == 0)
+        return Election::Won;
+    const bool held = errno == EWOULDBLOCK;
+    if (!held)
+        *error = QStringLiteral("cannot lock %1: %2").arg(QFile::decodeName(lock), systemError());
+    ::close(m_lock);
+    m_lock = -1;
+    return held ? Election::Lost : Election::Failed;
 }
 
 bool LocalActivationSocket::sendActivation(int timeoutMs) const
 {
     sockaddr_un address;
-    if (!socketAddress(m_path, &address))
+    if (!socketAddress(path(), &address))
         return false;
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0)
-        return false;
-    bool connected = ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
-    if (!connected && (errno == EAGAIN || errno == EINPROGRESS)) {
-        // The listener's backlog is full: wait a little for room.
-        pollfd writable{fd, POLLOUT, 0};
-        int error = 0;
-        socklen_t length = sizeof error;
-        connected = ::poll(&writable, 1, timeoutMs) == 1 &&
-                    ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
+    const QByteArray encoded = QFile::encodeName(path());
+    const uid_t user = ::geteuid();
+    for (int waited = 0;; waited += connectRetryMs) {
+        // Only a socket of this user's, and only a listener run by this user.
+        struct stat info;
+        const bool exists = ::lstat(encoded.constData(), &info) == 0;
+        if (exists && (!S_ISSOCK(info.st_mode) || info.st_uid != user))
+            return false;
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0)
+            return false;
+        // A full backlog makes connect wait for room, up to this.
+        setSendTimeout(fd, std::max(timeoutMs - waited, 1));
+        if (exists && ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0) {
+            ucred peer{};
+            socklen_t length = sizeof peer;
+            const bool sent =
+                ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0 &&
+                peer.uid == user &&
+                ::send(fd, activateRequest.constData(), std::size_t(activateRequest.size()),
+                       MSG_NOSIGNAL) == activateRequest.size();
+            ::close(fd);
+            return sent;
+        }
+        const int failure = exists ? errno : ENOENT;
+        ::close(fd);
+        // Not there yet, or not listening yet: the instance is still binding.
+        if ((failure != ENOENT && failure != ECONNREFUSED) || waited >= timeoutMs)
+            return false;
+        ::poll(nullptr, 0, connectRetryMs);
     }
-    bool sent = false;
-    if (connected) {
-        pollfd writable{fd, POLLOUT, 0};
-        sent = ::poll(&writable, 1, timeoutMs) == 1 &&
-               ::send(fd, activateRequest.constData(), std::size_t(activateRequest.size()),
-                      MSG_NOSIGNAL) == activateRequest.size();
-    }
-    ::close(fd);
-    return sent;
 }
 
 bool LocalActivationSocket::listen(QString *error)
 {
     sockaddr_un address;
-    if (!socketAddress(m_path, &address)) {
+    if (!socketAddress(path(), &address)) {
         *error = QStringLiteral("the socket path is too long");
         return false;
     }
-    const QByteArray encoded = QFile::encodeName(m_path);
-    // Nobody answered on it: a socket file left by a crashed instance is stale.
+    const QByteArray encoded = QFile::encodeName(path());
+    // This process holds the lock: a socket file there is left by an ended instance.
     ::unlink(encoded.constData());
     m_listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     const bool listening =
         m_listener >= 0 &&
         ::bind(m_listener, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0 &&
-        ::chmod(encoded.constData(), S_IRUSR | S_IWUSR) == 0 && ::listen(m_listener, 8) == 0;
+        ::chmod(encoded.constData(), S_IRUSR | S_IWUSR) == 0 &&
+        ::listen(m_listener, SOMAXCONN) == 0;
     if (!listening) {
-        *error = QString::fromLocal8Bit(std::strerror(errno));
+        *error = systemError();
         if (m_listener >= 0)
             ::close(m_listener);
         m_listener = -1;
@@ -116,13 +184,33 @@ void LocalActivationSocket::acceptClients()
 {
     for (;;) {
         const int fd = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-        if (fd < 0)
+        if (fd < 0) {
+            if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+                // The connection stays queued; asking again at once would only spin.
+                m_listenerNotifier->setEnabled(false);
+                QTimer::singleShot(noDescriptorPauseMs, this,
+                                   [this] { m_listenerNotifier->setEnabled(true); });
+            }
             return;
+        }
+        // A request comes right after connecting: the oldest, idle connection makes room.
+        if (m_clients.size() >= std::size_t(maxClients)) {
+            const auto oldest = std::min_element(
+                m_clients.begin(), m_clients.end(),
+                [](const auto &a, const auto &b) { return a.second->order < b.second->order; });
+            closeClient(oldest->first);
+        }
         auto client = std::make_unique<Client>();
+        client->order = m_accepted++;
         client->notifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
         connect(client->notifier.get(), &QSocketNotifier::activated, this,
                 [this, fd] { readClient(fd); });
+        client->idle = std::make_unique<QTimer>();
+        client->idle->setSingleShot(true);
+        connect(client->idle.get(), &QTimer::timeout, this, [this, fd] { closeClient(fd); });
+        client->idle->start(idleClientMs);
         m_clients[fd] = std::move(client);
+        readClient(fd);
     }
 }
 
@@ -162,8 +250,9 @@ void LocalActivationSocket::closeClient(int fd)
     const auto it = m_clients.find(fd);
     if (it == m_clients.end())
         return;
-    it->second->notifier.reset();
+    const std::unique_ptr<Client> client = std::move(it->second);
     m_clients.erase(it);
+    client->notifier.reset();
     ::close(fd);
 }
 

@@ -7,26 +7,42 @@
 #include <memory>
 
 class QSocketNotifier;
+class QTimer;
 
 namespace nudgewatch {
 
-// The single-instance channel where the session has no D-Bus: a Unix socket
-// that only the user can reach. The first instance listens; a later one sends
-// one "activate" line. Plain POSIX sockets: the program needs no network module
-// (and none of its libraries) for this.
+// The single-instance channel where the session has no D-Bus: a lock file and
+// a Unix socket in a folder only the user can enter. The launch that takes the
+// lock is the one instance and listens; a later one sends one "activate" line.
+// Plain POSIX sockets: the program needs no network module (and none of its
+// libraries) for this.
 class LocalActivationSocket final : public QObject {
     Q_OBJECT
 public:
-    // `name` is a path, or a file name in the temporary folder.
-    explicit LocalActivationSocket(const QString &name, QObject *parent = nullptr);
+    static constexpr int maxClients = 16;
+    static constexpr int idleClientMs = 2000;
+
+    enum class Election {
+        Won,    // this process holds the lock: the one instance
+        Lost,   // another process holds it
+        Failed, // the folder is not the user's own and private, or the lock failed
+    };
+
+    // `folder` holds the lock and the socket; it must be a directory owned by
+    // the user with mode 0700 (not a symlink).
+    explicit LocalActivationSocket(const QString &folder, QObject *parent = nullptr);
     ~LocalActivationSocket() override;
 
-    // Asks a listening instance to show itself; false when none answers.
+    // Creates the folder if `create` and it is missing, checks it, then tries
+    // the lock, which is held for the life of this object when won.
+    Election elect(bool create, QString *error);
+    // After losing: asks the winner to show itself, waiting while it is still
+    // setting up. False when no process of this user answers within the time.
     bool sendActivation(int timeoutMs) const;
-    // Listens, replacing a socket file nobody answers on; false on failure.
+    // After winning: listens, replacing a socket file left by an ended instance.
     bool listen(QString *error);
 
-    const QString &path() const { return m_path; }
+    QString path() const;
 
 signals:
     void activationRequested();
@@ -37,10 +53,12 @@ private:
     void readClient(int fd);
     void closeClient(int fd);
 
-    QString m_path;
+    QString m_folder;
+    int m_lock = -1;
     int m_listener = -1;
     std::unique_ptr<QSocketNotifier> m_listenerNotifier;
     std::map<int, std::unique_ptr<Client>> m_clients;
+    unsigned long m_accepted = 0; // orders clients, oldest first
 };
 
 } // namespace nudgewatch

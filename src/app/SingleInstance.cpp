@@ -4,8 +4,8 @@
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #include <unistd.h>
 
@@ -19,8 +19,10 @@ SingleInstance::SingleInstance(QObject *parent) : QObject(parent)
 {
     if (std::optional<QDBusConnection> bus = runningSessionBus())
         m_bus = *bus;
-    else
-        m_socketName = defaultSocketName();
+    else {
+        m_socketFolder = defaultSocketFolder();
+        m_createFolder = qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR");
+    }
 }
 
 QString dbusAddressPath(const QString &path)
@@ -65,8 +67,8 @@ SingleInstance::SingleInstance(const QDBusConnection &bus, QObject *parent)
 {
 }
 
-SingleInstance::SingleInstance(const QString &socketName, QObject *parent)
-    : QObject(parent), m_socketName(socketName)
+SingleInstance::SingleInstance(const QString &socketFolder, bool create, QObject *parent)
+    : QObject(parent), m_socketFolder(socketFolder), m_createFolder(create)
 {
 }
 
@@ -78,12 +80,12 @@ SingleInstance::~SingleInstance()
     }
 }
 
-QString SingleInstance::defaultSocketName()
+QString SingleInstance::defaultSocketFolder()
 {
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (!runtime.isEmpty())
-        return runtime + QStringLiteral("/nudgewatch.socket");
-    return QStringLiteral("nudgewatch-%1").arg(getuid());
+        return runtime;
+    return QDir::tempPath() + QStringLiteral("/nudgewatch-%1").arg(::geteuid());
 }
 
 SingleInstance::Role SingleInstance::start()
@@ -120,10 +122,23 @@ SingleInstance::Role SingleInstance::startOnBus()
 
 SingleInstance::Role SingleInstance::startOnSocket()
 {
-    m_socket = new LocalActivationSocket(m_socketName, this);
-    if (m_socket->sendActivation(askTimeoutMs / 3))
-        return Role::Secondary;
+    m_socket = new LocalActivationSocket(m_socketFolder, this);
     QString error;
+    switch (m_socket->elect(m_createFolder, &error)) {
+    case LocalActivationSocket::Election::Lost:
+        // The lock holder is running: a second instance would track everything twice.
+        if (!m_socket->sendActivation(askTimeoutMs))
+            qWarning("nudgewatch: another instance runs but did not answer on %s",
+                     qPrintable(m_socket->path()));
+        return Role::Secondary;
+    case LocalActivationSocket::Election::Failed:
+        qWarning("nudgewatch: %s; running without the single-instance check", qPrintable(error));
+        delete m_socket;
+        m_socket = nullptr;
+        return Role::Primary;
+    case LocalActivationSocket::Election::Won:
+        break;
+    }
     if (!m_socket->listen(&error)) {
         qWarning("nudgewatch: cannot listen on %s: %s", qPrintable(m_socket->path()),
                  qPrintable(error));

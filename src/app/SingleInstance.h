@@ -39,15 +39,16 @@ public:
     explicit SingleInstance(QObject *parent = nullptr);
     // Over the given bus connection.
     SingleInstance(const QDBusConnection &bus, QObject *parent = nullptr);
-    // Over a local socket of the given name or path.
-    SingleInstance(const QString &socketName, QObject *parent = nullptr);
+    // Over a lock and a local socket in the given folder, which must be the
+    // user's own with mode 0700; `create` makes it when it is missing.
+    SingleInstance(const QString &socketFolder, bool create = false, QObject *parent = nullptr);
     ~SingleInstance() override;
 
     Role start();
 
-    // The socket used where there is no session bus: in the user's runtime
-    // folder, else a per-user name in the temporary folder.
-    static QString defaultSocketName();
+    // The folder of the lock and socket used where there is no session bus:
+    // XDG_RUNTIME_DIR, else a per-user folder in the temporary folder.
+    static QString defaultSocketFolder();
 
 public slots:
     // Called by a later launch.
@@ -61,7 +62,8 @@ private:
     Role startOnSocket();
 
     std::optional<QDBusConnection> m_bus;
-    QString m_socketName;
+    QString m_socketFolder;
+    bool m_createFolder = false;
     LocalActivationSocket *m_socket = nullptr;
 };
 
