@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The whole program under a real X server and window manager, in a temporary
 # HOME, with two tracked xterms and a 2-second threshold:
-#  - with Alpha in front the program starts and its settings window takes the
-#    focus (the program itself is in front, so Alpha idles and is reminded of);
-#    Bravo is removed with the keyboard, which rebuilds the list; activating
-#    Alpha again makes it "Active" and no card drops for it;
+#  - with Bravo in front (Alpha used before it) the program starts and its
+#    settings window takes the focus: the program itself is in front, so Alpha,
+#    idle the longest, is reminded of, and activating it ends the reminder;
+#  - back in the settings window Bravo is removed with the keyboard, which
+#    rebuilds the list; returning to Alpha makes it "Active" and no card drops;
 #  - closing the settings window keeps the program running, a second launch
 #    brings the window back and ends;
 #  - when the X server goes away the program quits by itself, without a crash
@@ -49,6 +50,7 @@ alpha=$(timeout 10 xdotool search --sync --onlyvisible --class AlphaFixture | he
 bravo=$(timeout 10 xdotool search --sync --onlyvisible --class BravoFixture | head -n1)
 [ -n "$alpha" ] && [ -n "$bravo" ] || fail "fixture windows missing"
 timeout 10 xdotool windowactivate --sync "$alpha"
+timeout 10 xdotool windowactivate --sync "$bravo"
 
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" >"$work/nudgewatch.log" 2>&1 &
 main_pid=$!
@@ -62,11 +64,16 @@ wait_for 10 settings_in_front || fail "the settings window did not come to the f
 grep -q "tracking is unavailable" "$work/nudgewatch.log" && fail "X11 tracking reported unavailable"
 wait_for 6 card_down || fail "Alpha was not reminded of while the settings window was in front"
 
-# Slider, Alpha's open and remove buttons, Bravo's open and remove buttons.
+timeout 10 xdotool windowactivate --sync "$alpha"
+wait_for 5 eval "! card_down" || fail "activating Alpha did not dismiss its reminder"
+
+# Slider, Alpha's open and remove buttons, Bravo's open and remove buttons. Alpha
+# may be reminded of again meanwhile: the return to it ends that reminder too.
+timeout 10 xdotool windowactivate --sync "$(settings_window)"
 xdotool key --clearmodifiers Tab Tab Tab Tab space
 wait_for 5 eval '! grep -q fixture-bravo "$settings"' || fail "Bravo was not removed: $(cat "$settings")"
 timeout 10 xdotool windowactivate --sync "$alpha"
-wait_for 5 eval "! card_down" || fail "activating Alpha did not dismiss its reminder"
+wait_for 5 eval "! card_down" || fail "returning to Alpha after the rebuild left a reminder showing"
 sleep 4 # twice the threshold
 card_down && fail "a card dropped for Alpha while it was in front"
 /usr/bin/python3 - <<'PY' || fail "Alpha's row does not read \"Active\""
