@@ -2,6 +2,7 @@
 #include "app/SingleInstance.h"
 #include "app/TrayIcon.h"
 #include "platform/DesktopPlatform.h"
+#include "platform/SessionKind.h"
 #include "platform/linux/AutostartEntry.h"
 #include "platform/qt/QtScheduler.h"
 #include "platform/qt/SettingsDefaults.h"
@@ -46,7 +47,17 @@ QIcon applicationIcon()
 int main(int argc, char *argv[])
 {
     useRunningSessionBusOnly();
+    // The reminder card sits above every window without taking the focus,
+    // which no Wayland client may ask for: in a Wayland session the program's
+    // windows go through Xwayland, unless the user chose a platform.
+    const bool chooseXcb = qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+                           isWaylandSession(SessionFacts::fromEnvironment(
+                               QProcessEnvironment::systemEnvironment(), {}));
+    if (chooseXcb)
+        qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
+    if (chooseXcb)
+        qunsetenv("QT_QPA_PLATFORM"); // the applications it opens choose their own
     QApplication::setApplicationName(QStringLiteral("Nudgewatch"));
     QApplication::setOrganizationName(QStringLiteral("Nudgewatch"));
     QApplication::setApplicationVersion(QStringLiteral(NUDGEWATCH_VERSION));

@@ -3,11 +3,28 @@
 #include "core/RunningApplication.h"
 
 #include <QObject>
+#include <QString>
 
 namespace nudgewatch {
 
+// Whether a tracker can see the front application, and what the user can do
+// when it cannot.
+struct TrackerStatus {
+    bool tracking = true;
+    // One or two sentences for the settings window while not tracking (why,
+    // and what follows the setup action); empty while tracking.
+    QString explanation;
+    // The label of a button that sets tracking up (installs what the session
+    // needs); empty when there is nothing the user can do from the program.
+    QString setupAction;
+
+    bool operator==(const TrackerStatus &) const = default;
+};
+
 // Follows which application is in front. One backend per kind of session; each
 // announces one activation per change of application, on the main thread.
+// Reminding while blind would remind about the application in use, so a
+// tracker that cannot see says so through status().
 class FrontmostApplicationTracker : public QObject {
     Q_OBJECT
 public:
@@ -17,8 +34,14 @@ public:
     // None when nothing is known to be in front (or the session cannot say).
     virtual std::optional<RunningApplication> frontmostApplication() const = 0;
 
+    virtual TrackerStatus status() const { return {}; }
+    // Runs the setup that status().setupAction offers; statusChanged() tells
+    // how it went. Does nothing when none is offered.
+    virtual void runSetup() {}
+
 signals:
     void activated(const nudgewatch::RunningApplication &application);
+    void statusChanged();
 };
 
 } // namespace nudgewatch

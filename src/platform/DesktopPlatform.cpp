@@ -2,11 +2,12 @@
 
 #include "platform/DesktopOpener.h"
 #include "platform/NullFrontmostTracker.h"
+#include "platform/SessionKind.h"
+#include "platform/linux/DesktopApplicationCatalog.h"
 #include "platform/linux/DesktopEntryBundleInfo.h"
 #include "platform/linux/DesktopEntryRegistry.h"
 #include "platform/linux/DesktopEntryScanner.h"
 #include "platform/linux/DesktopIcons.h"
-#include "platform/linux/DesktopApplicationCatalog.h"
 #include "platform/linux/GioLauncher.h"
 #include "platform/linux/XdgFolders.h"
 #include "platform/qt/LocalFileSystem.h"
@@ -67,13 +68,23 @@ void DesktopPlatform::setTrackedEntries(const QStringList &paths)
 
 std::unique_ptr<DesktopPlatform> DesktopPlatform::create(QObject *parent)
 {
-    const QString platform = QGuiApplication::platformName();
-    if (platform != QLatin1String("xcb")) {
-        std::unique_ptr<DesktopPlatform> desktop(new DesktopPlatform(parent));
-        desktop->useNull(QStringLiteral("the windowing platform is \"%1\", not X11").arg(platform));
+    const SessionFacts facts = SessionFacts::fromEnvironment(
+        QProcessEnvironment::systemEnvironment(), QGuiApplication::platformName());
+    const TrackerBackend backend = trackerBackendFor(facts);
+    if (backend == TrackerBackend::X11)
+        return createWithConnection(XcbConnection::open(), parent);
+    std::unique_ptr<DesktopPlatform> desktop(new DesktopPlatform(parent));
+    if (backend == TrackerBackend::None) {
+        desktop->useNull(
+            QStringLiteral("the windowing platform is \"%1\", not X11").arg(facts.qtPlatform));
         return desktop;
     }
-    return createWithConnection(XcbConnection::open(), parent);
+    // The program's windows are Xwayland clients, which the compositor blends.
+    desktop->m_compositorCheck = [] {
+        return true;
+    };
+    desktop->useWayland(backend);
+    return desktop;
 }
 
 std::unique_ptr<DesktopPlatform>
@@ -98,12 +109,27 @@ void DesktopPlatform::useX11(std::unique_ptr<XcbConnection> x)
     m_tracker = std::move(tracker);
 }
 
+void DesktopPlatform::useWayland(TrackerBackend backend)
+{
+    switch (backend) {
+    case TrackerBackend::Wlroots:
+    case TrackerBackend::KWin:
+    case TrackerBackend::GnomeShell:
+    case TrackerBackend::X11:
+    case TrackerBackend::None:
+        break;
+    }
+    useNull(QStringLiteral("this Wayland desktop offers no way to follow the front window"));
+}
+
 void DesktopPlatform::useNull(const QString &reason)
 {
     std::fprintf(stderr,
                  "nudgewatch: frontmost application tracking is unavailable in this session (%s)\n",
                  qPrintable(reason));
-    m_tracker = std::make_unique<NullFrontmostTracker>();
+    m_tracker = std::make_unique<NullFrontmostTracker>(
+        tr("Nudgewatch cannot see which application is in front on this desktop, so it does "
+           "not remind you: a reminder now could be about the application you are using."));
 }
 
 } // namespace nudgewatch

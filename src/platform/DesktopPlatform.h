@@ -20,12 +20,14 @@ class DesktopOpener;
 class DesktopApplicationCatalog;
 class GioLauncher;
 class XcbConnection;
+enum class TrackerBackend;
 
 // The desktop services of a Linux session, built once at start-up (after the
 // QGuiApplication) and kept for the life of the program. One backend per
 // service is picked for the running session:
-//  - tracker(): the X11 tracker when Qt runs on xcb and the X server answers;
-//    otherwise the null tracker, and a line on stderr saying so.
+//  - tracker(): in a Wayland session the compositor's own route (its windows
+//    run on Xwayland either way); the X11 tracker when Qt runs on xcb in an
+//    X11 session; otherwise the null tracker, and a line on stderr saying so.
 //  - opener(): raises a window through the tracker where it can, else launches.
 //  - icons(): the icon theme is read once the first window is on its way;
 //    iconsChanged() tells when.
@@ -60,6 +62,7 @@ signals:
 private:
     explicit DesktopPlatform(QObject *parent);
     void useX11(std::unique_ptr<XcbConnection> x);
+    void useWayland(TrackerBackend backend);
     void useNull(const QString &reason);
 
     std::unique_ptr<BundleInfo> m_bundleInfo;

@@ -5,12 +5,19 @@
 namespace nudgewatch {
 
 // For sessions whose desktop offers no way to follow the front window: nothing
-// is ever in front and nothing is announced.
+// is ever in front, nothing is announced, and the status says why.
 class NullFrontmostTracker final : public FrontmostApplicationTracker {
     Q_OBJECT
 public:
-    using FrontmostApplicationTracker::FrontmostApplicationTracker;
+    explicit NullFrontmostTracker(QString explanation, QObject *parent = nullptr)
+        : FrontmostApplicationTracker(parent), m_explanation(std::move(explanation))
+    {
+    }
     std::optional<RunningApplication> frontmostApplication() const override { return {}; }
+    TrackerStatus status() const override { return {false, m_explanation, {}}; }
+
+private:
+    QString m_explanation;
 };
 
 } // namespace nudgewatch

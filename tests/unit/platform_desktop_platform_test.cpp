@@ -1,6 +1,7 @@
 // The desktop services as the program gets them, in a session without X11.
 
 #include "platform/DesktopPlatform.h"
+#include "platform/SessionKind.h"
 #include "platform/x11/XcbConnection.h"
 
 #include <QGuiApplication>
@@ -12,10 +13,50 @@ using namespace nudgewatch;
 class DesktopPlatformTest : public QObject {
     Q_OBJECT
 private slots:
+    void backendForTheSession_data()
+    {
+        QTest::addColumn<QString>("sessionType");
+        QTest::addColumn<QString>("desktop");
+        QTest::addColumn<bool>("waylandDisplay");
+        QTest::addColumn<QString>("qtPlatform");
+        QTest::addColumn<TrackerBackend>("expected");
+        using B = TrackerBackend;
+        QTest::newRow("X11 session") << "x11"
+                                     << "XFCE" << false << "xcb" << B::X11;
+        // Xwayland's active window is never a native one.
+        QTest::newRow("GNOME on Wayland, Qt on xcb")
+            << "wayland"
+            << "ubuntu:GNOME" << true << "xcb" << B::GnomeShell;
+        QTest::newRow("Plasma") << "wayland"
+                                << "KDE" << true << "xcb" << B::KWin;
+        QTest::newRow("sway") << "wayland"
+                              << "sway" << true << "xcb" << B::Wlroots;
+        QTest::newRow("compositor started by hand") << ""
+                                                    << "" << true << "xcb" << B::Wlroots;
+        QTest::newRow("GNOME on X11 beside a nested compositor")
+            << "x11"
+            << "GNOME" << true << "xcb" << B::X11;
+        QTest::newRow("no X11, no Wayland") << "tty"
+                                            << "" << false << "offscreen" << B::None;
+        QTest::newRow("desktop named in lower case") << "Wayland"
+                                                     << "kde" << true << "xcb" << B::KWin;
+    }
+    void backendForTheSession()
+    {
+        QFETCH(QString, sessionType);
+        QFETCH(QString, desktop);
+        QFETCH(bool, waylandDisplay);
+        QFETCH(QString, qtPlatform);
+        QFETCH(TrackerBackend, expected);
+        QCOMPARE(trackerBackendFor({sessionType, desktop, waylandDisplay, qtPlatform}), expected);
+    }
+
     void withoutX11TheNullBackendServesTheRest()
     {
         const auto desktop = DesktopPlatform::create();
         QVERIFY(!desktop->tracker().frontmostApplication().has_value());
+        QVERIFY(!desktop->tracker().status().tracking);
+        QVERIFY(!desktop->tracker().status().explanation.isEmpty());
 
         const QString entry = QStringLiteral(
             NUDGEWATCH_FIXTURES "/desktop-entries/system/applications/alpha-terminal.desktop");
