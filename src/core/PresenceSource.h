@@ -1,0 +1,45 @@
+#pragma once
+
+#include "core/Clock.h"
+
+#include <QObject>
+#include <QString>
+
+namespace nudgewatch {
+
+// What keeps the user from the applications they track. The first three mean
+// the user is away (idle clocks stop); the last two that they are busy (no
+// reminder, but idle clocks go on).
+enum class PresenceCondition {
+    ScreenLocked,
+    Asleep,
+    NoInput,
+    Fullscreen,
+    DoNotDisturb,
+};
+
+constexpr bool meansAway(PresenceCondition condition)
+{
+    return condition == PresenceCondition::ScreenLocked || condition == PresenceCondition::Asleep ||
+           condition == PresenceCondition::NoInput;
+}
+
+// One source of presence facts (the X server, logind, a screen saver, the
+// compositor). Each reports only changes, as events, on the main thread.
+class PresenceSource : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~PresenceSource() override = default;
+
+    // A short name for the one line that lists the sources in use.
+    virtual QString name() const = 0;
+
+signals:
+    // `since` is when the condition began: for NoInput, the last input, so the
+    // time away is counted from there.
+    void conditionChanged(nudgewatch::PresenceCondition condition, bool active,
+                          nudgewatch::WallTime since);
+};
+
+} // namespace nudgewatch
