@@ -128,6 +128,7 @@ private slots:
         Setup s({}, 60, &defaults);
         SaveFailureNotice *notice = s.window->saveFailureNotice();
         QVERIFY(notice->label()->text().contains(file));
+        QVERIFY(notice->label()->text().contains("line 1 opens a section that is not closed"));
         s.picker.answer = {"/apps/Bravo.desktop"};
         s.window->openPicker();
         QCOMPARE(s.store->trackedApps().size(), 1u); // refused: the file is never written over
