@@ -61,8 +61,8 @@ private slots:
         QCOMPARE(f.defaults.values.value(defaultsKeys::idleThreshold).toDouble(), 60.0);
     }
 
-    // Missing, empty and relative paths are skipped and a duplicate is listed twice;
-    // loading never rewrites the list, and a removal drops every listing of the path.
+    // Missing, empty and relative paths are skipped and copies of a path are one
+    // record; loading never rewrites the list, and a removal drops every copy.
     void loadAndRemove()
     {
         const QStringList saved{appPath("B"),    "",           "A.desktop",
@@ -72,7 +72,7 @@ private slots:
         f.fileSystem.existing.insert("A.desktop");
         f.defaults.values.insert(defaultsKeys::trackedAppPaths, saved);
         auto store = f.makeStore();
-        QCOMPARE(namesOf(*store), QStringList({"B", "A", "A"}));
+        QCOMPARE(namesOf(*store), QStringList({"B", "A"}));
         QCOMPARE(savedPaths(f), saved);
         store->removeApp(store->trackedApps()[1].id);
         QCOMPARE(savedPaths(f), saved.mid(0, 4));

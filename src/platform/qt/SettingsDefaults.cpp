@@ -22,7 +22,7 @@ SettingsDefaults::SettingsDefaults(const QString &filePath) : m_filePath(filePat
 
 namespace {
 // Far beyond what the program ever writes; a larger file is not the program's.
-constexpr qint64 largestSettingsFile = 4 << 20;
+constexpr qint64 largestSettingsFile = 16 << 20;
 } // namespace
 
 void SettingsDefaults::open()
@@ -37,7 +37,7 @@ void SettingsDefaults::open()
         if (!content) {
             m_settings.reset();
             m_damaged = true;
-            m_damageReason = QStringLiteral("it is not a regular file of at most 4 MiB");
+            m_damageReason = QStringLiteral("it is not a regular file of at most 16 MiB");
             return;
         }
         if (const auto problem = settingsFileProblem(*content)) {
