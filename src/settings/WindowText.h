@@ -18,6 +18,8 @@ inline const QString statusClose =
     QStringLiteral("Close this window \u2014 the notch keeps running");
 inline const QString saveFailed =
     QStringLiteral("Your settings could not be saved: the settings file is not writable.");
+// In a row, for a few seconds after its Open button opened nothing.
+inline const QString openFailed = QStringLiteral("Could not be opened");
 inline const QString setAsideDamaged = QStringLiteral("Keep a Copy and Start Afresh");
 // The settings file at `path` could not be read; `reason` says what is wrong
 // and where, when known.

@@ -284,7 +284,17 @@ void AppTrackerStore::dismissAlert()
 
 void AppTrackerStore::openApp(const TrackedApp &app)
 {
-    m_services.opener.openApplication(app.bundlePath);
+    if (m_services.opener.openApplication(app.bundlePath)) {
+        dismissAlert();
+        return;
+    }
+    emit openFailed(app.bundlePath);
+    // Pressed on its own reminder: the card says so until it hides by itself.
+    if (m_isPanelExpanded && m_alertApp && m_alertApp->bundlePath == app.bundlePath) {
+        emit objectWillChange();
+        m_alertMessage = app.name + QStringLiteral(" could not be opened.");
+        return;
+    }
     dismissAlert();
 }
 

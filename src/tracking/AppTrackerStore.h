@@ -98,6 +98,8 @@ public:
     QStringList trackedPaths() const;
 
 signals:
+    // Nothing could be opened for the entry at that path.
+    void openFailed(const QString &bundlePath);
     void objectWillChange();
     // A value could not be saved: the settings file is unwritable or broken.
     void saveFailed();

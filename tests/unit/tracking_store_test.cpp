@@ -232,6 +232,34 @@ private slots:
         QCOMPARE(store->alertMessage(), QString("A misses you!"));
     }
 
+    // Opening that opens nothing says so: on the card when it was the card's
+    // application (which then hides by itself), to the row otherwise.
+    void openThatFails_data()
+    {
+        QTest::addColumn<int>("opened"); // index into A, B; the card is A's
+        QTest::addColumn<bool>("cardStays");
+        QTest::newRow("the card's application") << 0 << true;
+        QTest::newRow("another application") << 1 << false;
+    }
+    void openThatFails()
+    {
+        QFETCH(int, opened);
+        QFETCH(bool, cardStays);
+        StoreFixture f;
+        auto store = storeOf(f, {"A", "B"});
+        QSignalSpy failed(store.get(), &AppTrackerStore::openFailed);
+        store->startMonitoring();
+        f.scheduler.advance(30);
+        f.workspace.opener.succeeds = false;
+        store->openApp(store->trackedApps()[std::size_t(opened)]);
+        QCOMPARE(failed.count(), 1);
+        QCOMPARE(failed.at(0).at(0).toString(), appPath(opened ? "B" : "A"));
+        QCOMPARE(store->isPanelExpanded(), cardStays);
+        QCOMPARE(store->alertMessage() == "A could not be opened.", cardStays);
+        f.scheduler.advance(AppTrackerStore::autoHideSeconds);
+        QVERIFY(!store->isPanelExpanded() || !cardStays);
+    }
+
     void snoozeRestartsTheIdleClock()
     {
         StoreFixture f;
