@@ -247,7 +247,7 @@ ThreadUse threadUse(const std::map<qint64, ThreadFigures> &before,
     return use;
 }
 
-ProgramHome::ProgramHome(int tracked, double thresholdSeconds)
+ProgramHome::ProgramHome(int tracked, double thresholdSeconds, int copiesOfFirst)
 {
     const QString apps = m_dir.path() + QStringLiteral("/data/applications");
     QDir().mkpath(apps);
@@ -266,6 +266,8 @@ ProgramHome::ProgramHome(int tracked, double thresholdSeconds)
                         .toUtf8());
         paths.append(path);
     }
+    for (int copy = 1; copy < copiesOfFirst && !paths.isEmpty(); ++copy)
+        paths.append(paths.first());
     QFile settings(m_dir.path() + QStringLiteral("/config/Nudgewatch/Nudgewatch.conf"));
     settings.open(QIODevice::WriteOnly);
     settings.write(QStringLiteral("[General]\nNudgewatch.trackedAppPaths=%1\n"

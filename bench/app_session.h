@@ -82,7 +82,8 @@ ThreadUse threadUse(const std::map<qint64, ThreadFigures> &before,
 // A temporary HOME with `tracked` tracked applications and a threshold.
 class ProgramHome {
 public:
-    ProgramHome(int tracked, double thresholdSeconds);
+    // `copiesOfFirst`: how many times the first entry is listed (a file edited by hand).
+    ProgramHome(int tracked, double thresholdSeconds, int copiesOfFirst = 1);
     QProcessEnvironment environment(const XServer &x) const;
 
 private:

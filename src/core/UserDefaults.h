@@ -25,6 +25,8 @@ public:
     // True when the stored values could not all be read. Such a store is never
     // written over, so every write fails until it is set aside.
     virtual bool isDamaged() const { return false; }
+    // What is wrong with a damaged store and where, for the user; may be empty.
+    virtual QString damageReason() const { return {}; }
     // Keeps the damaged store where the user can find it and starts a fresh one
     // holding every value that could be read. Returns where the damaged store
     // now is; empty when nothing was set aside.

@@ -144,7 +144,24 @@ AppRow::AppRow(const TrackedApp &app, QWidget *parent) : QWidget(parent), m_app(
         update();
     });
 
+    m_openFailure.setSingleShot(true);
+    m_openFailure.setInterval(5000);
+    connect(&m_openFailure, &QTimer::timeout, this, [this] {
+        m_shownFocus.reset(); // restores the status style
+        showApp(m_app);
+    });
     showApp(app);
+}
+
+void AppRow::showOpenFailure()
+{
+    m_openFailure.start();
+    m_shownFocus.reset();
+    m_statusSymbol->setSymbol(QStringLiteral("xmark.circle.fill"), style::red);
+    m_status->setFont(style::font(9, QFont::Bold));
+    style::setLabelColor(m_status, style::red);
+    m_status->setText(windowText::openFailed);
+    m_status->setAccessibleName(windowText::openFailed);
 }
 
 void AppRow::showApp(const TrackedApp &app)
@@ -154,6 +171,8 @@ void AppRow::showApp(const TrackedApp &app)
         m_icon->setIcon(app.icon);
     m_app = app;
     m_name->setFullText(app.name);
+    if (m_openFailure.isActive())
+        return;
     if (m_shownFocus != app.isCurrentlyFocused) {
         m_shownFocus = app.isCurrentlyFocused;
         if (app.isCurrentlyFocused) {

@@ -3,6 +3,7 @@
 #include "settings/ElidingLabel.h"
 #include "tracking/TrackedApp.h"
 
+#include <QTimer>
 #include <QToolButton>
 #include <QVariantAnimation>
 #include <QWidget>
@@ -32,6 +33,8 @@ public:
 
     // Shows a newer record of the same application.
     void showApp(const TrackedApp &app);
+    // Says for a few seconds, in place of the status, that opening failed.
+    void showOpenFailure();
     const TrackedApp &app() const { return m_app; }
 
     void setHovered(bool hovered);
@@ -62,6 +65,7 @@ private:
     QToolButton *m_open;
     QToolButton *m_remove;
     bool m_hovered = false;
+    QTimer m_openFailure;             // running while the failure is shown
     std::optional<bool> m_shownFocus; // the status style last applied
     qreal m_backgroundOpacity = restingOpacity;
     QVariantAnimation m_hoverAnimation;

@@ -58,6 +58,12 @@ AppsSection::AppsSection(AppTrackerStore &store, QWidget *parent) : QWidget(pare
     m_listLayout->setSpacing(8);
     layout->addWidget(m_list);
 
+    connect(&m_store, &AppTrackerStore::openFailed, this, [this](const QString &path) {
+        for (AppRow *row : m_rows) {
+            if (row->app().bundlePath == path)
+                row->showOpenFailure();
+        }
+    });
     refresh();
 }
 

@@ -31,7 +31,9 @@ SaveFailureNotice::SaveFailureNotice(AppTrackerStore &store, QWidget *parent)
 void SaveFailureNotice::refresh()
 {
     if (m_store.settingsDamaged()) {
-        showMessage(windowText::settingsDamaged(m_store.settingsLocation()), true);
+        showMessage(
+            windowText::settingsDamaged(m_store.settingsLocation(), m_store.settingsDamageReason()),
+            true);
         m_setAside->show();
         return;
     }

@@ -12,6 +12,7 @@ namespace nudgewatch::style {
 inline const QColor blue{0, 122, 255};
 inline const QColor purple{175, 82, 222};
 inline const QColor green{40, 180, 80};
+inline const QColor red{200, 30, 20};
 inline const QColor gray{142, 142, 147};
 
 enum class Design { Default, Rounded, Monospaced };

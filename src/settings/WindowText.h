@@ -18,14 +18,18 @@ inline const QString statusClose =
     QStringLiteral("Close this window \u2014 the notch keeps running");
 inline const QString saveFailed =
     QStringLiteral("Your settings could not be saved: the settings file is not writable.");
+// In a row, for a few seconds after its Open button opened nothing.
+inline const QString openFailed = QStringLiteral("Could not be opened");
 inline const QString setAsideDamaged = QStringLiteral("Keep a Copy and Start Afresh");
-// The settings file at `path` could not be read.
-inline QString settingsDamaged(const QString &path)
+// The settings file at `path` could not be read; `reason` says what is wrong
+// and where, when known.
+inline QString settingsDamaged(const QString &path, const QString &reason = {})
 {
-    return QStringLiteral("Your settings file %1 could not be read, so nothing you change is "
+    const QString why = reason.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(reason);
+    return QStringLiteral("Your settings file %1 could not be read%2, so nothing you change is "
                           "saved. Keep a copy of it and start a fresh file with what could be "
                           "read?")
-        .arg(path);
+        .arg(path, why);
 }
 // The damaged file was kept at `path`.
 inline QString damagedKept(const QString &path)

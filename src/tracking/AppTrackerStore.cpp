@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QRandomGenerator>
+#include <QSet>
 
 #include <cmath>
 
@@ -121,8 +122,14 @@ void AppTrackerStore::loadTrackedApps()
 {
     const QStringList paths = savedPaths();
     std::vector<TrackedApp> apps;
-    apps.reserve(static_cast<std::size_t>(paths.size()));
+    // A file edited by hand may list one entry many times. The copies stay in
+    // the file, but are one application: one record, looked up once (removing
+    // it removes every copy).
+    QSet<QString> seen;
     for (const QString &path : paths) {
+        if (seen.contains(path))
+            continue;
+        seen.insert(path);
         // Relative entries are not written by the program; resolving them against
         // the working directory would make the list depend on where it started.
         if (!QDir::isAbsolutePath(path) || !m_services.fileSystem.exists(path))
@@ -277,7 +284,17 @@ void AppTrackerStore::dismissAlert()
 
 void AppTrackerStore::openApp(const TrackedApp &app)
 {
-    m_services.opener.openApplication(app.bundlePath);
+    if (m_services.opener.openApplication(app.bundlePath)) {
+        dismissAlert();
+        return;
+    }
+    emit openFailed(app.bundlePath);
+    // Pressed on its own reminder: the card says so until it hides by itself.
+    if (m_isPanelExpanded && m_alertApp && m_alertApp->bundlePath == app.bundlePath) {
+        emit objectWillChange();
+        m_alertMessage = app.name + QStringLiteral(" could not be opened.");
+        return;
+    }
     dismissAlert();
 }
 

@@ -88,6 +88,7 @@ public:
     // is saved until the user sets the damaged file aside.
     bool settingsDamaged() const { return m_services.defaults.isDamaged(); }
     QString settingsLocation() const { return m_services.defaults.location(); }
+    QString settingsDamageReason() const { return m_services.defaults.damageReason(); }
     // Keeps the damaged settings where the user can find them, starts afresh
     // with every value that could be read and saves the threshold shown. Returns
     // where the damaged settings were kept; empty when that failed.
@@ -97,6 +98,8 @@ public:
     QStringList trackedPaths() const;
 
 signals:
+    // Nothing could be opened for the entry at that path.
+    void openFailed(const QString &bundlePath);
     void objectWillChange();
     // A value could not be saved: the settings file is unwritable or broken.
     void saveFailed();

@@ -144,9 +144,10 @@ struct FakeOpener final : ApplicationOpener {
     bool openApplication(const QString &path) override
     {
         opened.append(path);
-        return true;
+        return succeeds;
     }
     QStringList opened;
+    bool succeeds = true;
 };
 
 // Every icon is a square of one colour.

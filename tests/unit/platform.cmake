@@ -3,7 +3,7 @@
 nudgewatch_add_test(NAME platform_settings_defaults_test LABEL unit
     SOURCES unit/platform_settings_defaults_test.cpp LIBS nudgewatch_core nudgewatch_platform)
 nudgewatch_add_test(NAME platform_desktop_entries_test LABEL unit
-    SOURCES unit/platform_desktop_entries_test.cpp LIBS nudgewatch_platform)
+    SOURCES unit/platform_desktop_entries_test.cpp LIBS nudgewatch_platform PkgConfig::GIO)
 nudgewatch_add_test(NAME platform_resolver_test LABEL unit
     SOURCES unit/platform_resolver_test.cpp LIBS nudgewatch_platform)
 nudgewatch_add_test(NAME platform_icons_test LABEL unit

@@ -1,11 +1,15 @@
 // Desktop entries: folders and IDs, parsing, precedence, names.
 
+// GLib first: its headers use "signals" as a name, which Qt defines as a keyword.
+#include <gio/gio.h>
+
 #include "platform/linux/DesktopEntryBundleInfo.h"
 #include "platform/linux/DesktopEntryRegistry.h"
 #include "platform/linux/DesktopEntryScanner.h"
 #include "platform/linux/GioLauncher.h"
 
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -108,6 +112,51 @@ private slots:
         QVERIFY(!readDesktopEntry(path, "special.desktop"));
         QVERIFY(!GioLauncher().launch(path));
         QVERIFY(scanDesktopEntries({dir.filePath("applications")}).empty());
+    }
+
+    void activationServiceNames_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("service");
+        QTest::newRow("reverse DNS") << "/a/org.example.Notes.desktop"
+                                     << "org.example.Notes";
+        QTest::newRow("one element") << "/a/notes.desktop"
+                                     << "";
+        QTest::newRow("element starts with a digit") << "/a/org.1x.desktop"
+                                                     << "";
+        QTest::newRow("not ASCII") << "/a/org.exämple.desktop"
+                                   << "";
+        QTest::newRow("not an entry") << "/a/org.example.Notes"
+                                      << "";
+    }
+    void activationServiceNames()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, service);
+        QCOMPARE(activationServiceName(file), service);
+    }
+
+    // GIO would report a D-Bus activation of a service the bus cannot start as
+    // done and open nothing: the entry's own Exec line starts it instead.
+    void missingActivationServiceFallsBackToExec()
+    {
+        QProcess bus;
+        bus.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
+        QVERIFY(bus.waitForReadyRead(10000));
+        qputenv("DBUS_SESSION_BUS_ADDRESS", bus.readLine().trimmed());
+        QTemporaryDir dir;
+        const QString marker = dir.filePath("started");
+        const QString path = dir.filePath("org.example.Missing.desktop");
+        QVERIFY(writeFile(path, okEntry + "DBusActivatable=true\nExec=touch " + marker.toUtf8()));
+        QVERIFY(GioLauncher().launch(path));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 10000);
+        // GIO's session connection ends the process when its bus goes away.
+        GDBusConnection *gioBus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
+        QVERIFY(gioBus != nullptr);
+        g_dbus_connection_set_exit_on_close(gioBus, FALSE);
+        g_object_unref(gioBus);
+        bus.kill();
+        bus.waitForFinished();
     }
 
     // A name is cut to what can ever be shown, never inside a character.

@@ -116,19 +116,40 @@ private slots:
         QTest::addColumn<QByteArray>("content");        // empty: a sound file, not set aside
         QTest::addColumn<QStringList>("earlierCopies"); // already beside the file
         QTest::addColumn<QString>("keptAs");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<QStringList>("freshPaths"); // what the fresh file lists
         const QByteArray openSection("[General\nNudgewatch.trackedAppPaths=/a.desktop\n");
-        QTest::newRow("open section") << openSection << QStringList{} << ".damaged";
+        const QStringList a{"/a.desktop"};
+        QTest::newRow("open section") << openSection << QStringList{} << ".damaged"
+                                      << "line 1 opens a section" << a;
         QTest::newRow("earlier copies are kept")
-            << openSection << QStringList{".damaged", ".damaged.2"} << ".damaged.3";
+            << openSection << QStringList{".damaged", ".damaged.2"} << ".damaged.3"
+            << "" << a;
         QTest::newRow("sound file")
             << QByteArray("[General]\nNudgewatch.trackedAppPaths=/a.desktop\n") << QStringList{}
-            << "";
+            << ""
+            << "" << a;
+        QTest::newRow("byte-order mark")
+            << QByteArray("\xEF\xBB\xBF[General]\nNudgewatch.trackedAppPaths=/a.desktop\n")
+            << QStringList{} << ".damaged"
+            << "byte-order mark" << a;
+        QTest::newRow("# comment")
+            << QByteArray("[General]\n\n  # mine\nNudgewatch.trackedAppPaths=/a.desktop\n")
+            << QStringList{} << ".damaged"
+            << "line 3 is a comment starting with" << a;
+        // Saved again, the path would be another one: it lives on in the copy only.
+        QTest::newRow("not UTF-8")
+            << QByteArray("[General]\nNudgewatch.trackedAppPaths=/\xFF.desktop\n") << QStringList{}
+            << ".damaged"
+            << "line 2 holds bytes that are not UTF-8" << QStringList{};
     }
     void damagedFileIsSetAside()
     {
         QFETCH(QByteArray, content);
         QFETCH(QStringList, earlierCopies);
         QFETCH(QString, keptAs);
+        QFETCH(QString, reason);
+        QFETCH(QStringList, freshPaths);
         QTemporaryDir dir;
         const QString file = dir.filePath("Nudgewatch.conf");
         QVERIFY(writeFile(file, content));
@@ -142,9 +163,9 @@ private slots:
             QVERIFY(!QFile::exists(file + ".damaged"));
             return;
         }
+        QVERIFY(defaults.damageReason().contains(reason));
         QVERIFY(!defaults.setDouble(defaultsKeys::idleThreshold, 90));
         QCOMPARE(readFile(file), content); // never written over
-        QCOMPARE(defaults.stringList(defaultsKeys::trackedAppPaths), QStringList{"/a.desktop"});
 
         QCOMPARE(defaults.setAsideDamaged(), file + keptAs);
         QCOMPARE(readFile(file + keptAs), content);
@@ -154,7 +175,8 @@ private slots:
         QVERIFY(defaults.setDouble(defaultsKeys::idleThreshold, 90));
         SettingsDefaults reread(file);
         QVERIFY(!reread.isDamaged());
-        QCOMPARE(reread.stringList(defaultsKeys::trackedAppPaths), QStringList{"/a.desktop"});
+        QCOMPARE(reread.stringList(defaultsKeys::trackedAppPaths).value_or(QStringList{}),
+                 freshPaths);
         QCOMPARE(reread.doubleValue(defaultsKeys::idleThreshold), 90.0);
     }
 

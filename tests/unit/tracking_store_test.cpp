@@ -61,8 +61,8 @@ private slots:
         QCOMPARE(f.defaults.values.value(defaultsKeys::idleThreshold).toDouble(), 60.0);
     }
 
-    // Missing, empty and relative paths are skipped and a duplicate is listed twice;
-    // loading never rewrites the list, and a removal drops every listing of the path.
+    // Missing, empty and relative paths are skipped and copies of a path are one
+    // record; loading never rewrites the list, and a removal drops every copy.
     void loadAndRemove()
     {
         const QStringList saved{appPath("B"),    "",           "A.desktop",
@@ -72,7 +72,7 @@ private slots:
         f.fileSystem.existing.insert("A.desktop");
         f.defaults.values.insert(defaultsKeys::trackedAppPaths, saved);
         auto store = f.makeStore();
-        QCOMPARE(namesOf(*store), QStringList({"B", "A", "A"}));
+        QCOMPARE(namesOf(*store), QStringList({"B", "A"}));
         QCOMPARE(savedPaths(f), saved);
         store->removeApp(store->trackedApps()[1].id);
         QCOMPARE(savedPaths(f), saved.mid(0, 4));
@@ -230,6 +230,34 @@ private slots:
         f.scheduler.advance(AppTrackerStore::monitorIntervalSeconds);
         QCOMPARE(posts.count(notifications::expand), 2);
         QCOMPARE(store->alertMessage(), QString("A misses you!"));
+    }
+
+    // Opening that opens nothing says so: on the card when it was the card's
+    // application (which then hides by itself), to the row otherwise.
+    void openThatFails_data()
+    {
+        QTest::addColumn<int>("opened"); // index into A, B; the card is A's
+        QTest::addColumn<bool>("cardStays");
+        QTest::newRow("the card's application") << 0 << true;
+        QTest::newRow("another application") << 1 << false;
+    }
+    void openThatFails()
+    {
+        QFETCH(int, opened);
+        QFETCH(bool, cardStays);
+        StoreFixture f;
+        auto store = storeOf(f, {"A", "B"});
+        QSignalSpy failed(store.get(), &AppTrackerStore::openFailed);
+        store->startMonitoring();
+        f.scheduler.advance(30);
+        f.workspace.opener.succeeds = false;
+        store->openApp(store->trackedApps()[std::size_t(opened)]);
+        QCOMPARE(failed.count(), 1);
+        QCOMPARE(failed.at(0).at(0).toString(), appPath(opened ? "B" : "A"));
+        QCOMPARE(store->isPanelExpanded(), cardStays);
+        QCOMPARE(store->alertMessage() == "A could not be opened.", cardStays);
+        f.scheduler.advance(AppTrackerStore::autoHideSeconds);
+        QVERIFY(!store->isPanelExpanded() || !cardStays);
     }
 
     void snoozeRestartsTheIdleClock()

@@ -5,6 +5,7 @@
 #include "settings/AppsSection.h"
 #include "settings/MainWindow.h"
 #include "settings/SaveFailureNotice.h"
+#include "settings/WindowText.h"
 #include "settings/ThresholdSection.h"
 #include "settings/ThresholdSlider.h"
 #include "settings/TitleBar.h"
@@ -78,6 +79,12 @@ private slots:
         Setup s({"Alpha", "Bravo"});
         QTest::mouseClick(s.row(1)->openButton(), Qt::LeftButton);
         QCOMPARE(s.fixture.workspace.opener.opened, QStringList{"/apps/Bravo.desktop"});
+        s.fixture.workspace.opener.succeeds = false; // the row says so, past the next tick
+        QTest::mouseClick(s.row(0)->openButton(), Qt::LeftButton);
+        s.fixture.scheduler.advance(1);
+        QCoreApplication::processEvents();
+        QCOMPARE(s.row(0)->statusLabel()->text(), windowText::openFailed);
+        QCOMPARE(s.row(1)->statusLabel()->text() == windowText::openFailed, false);
         QTest::mouseClick(s.row(1)->removeButton(), Qt::LeftButton);
         QCOMPARE(s.saved(), QStringList{"/apps/Alpha.desktop"});
         // The picker gets the free places and what is tracked; choices are added in its order.
@@ -128,6 +135,7 @@ private slots:
         Setup s({}, 60, &defaults);
         SaveFailureNotice *notice = s.window->saveFailureNotice();
         QVERIFY(notice->label()->text().contains(file));
+        QVERIFY(notice->label()->text().contains("line 1 opens a section that is not closed"));
         s.picker.answer = {"/apps/Bravo.desktop"};
         s.window->openPicker();
         QCOMPARE(s.store->trackedApps().size(), 1u); // refused: the file is never written over

@@ -30,6 +30,7 @@ std::optional<GioSymbols> load()
     resolve(s.appInfoLaunch, "g_app_info_launch");
     resolve(s.appLaunchContextNew, "g_app_launch_context_new");
     resolve(s.desktopAppInfoNewFromFilename, "g_desktop_app_info_new_from_filename");
+    resolve(s.desktopAppInfoNewFromKeyfile, "g_desktop_app_info_new_from_keyfile");
     // GObject's, found through GIO, which depends on it.
     resolve(s.objectUnref, "g_object_unref");
     if (!complete)

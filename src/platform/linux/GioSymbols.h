@@ -12,6 +12,7 @@ struct GioSymbols {
     decltype(&::g_app_info_launch) appInfoLaunch;
     decltype(&::g_app_launch_context_new) appLaunchContextNew;
     decltype(&::g_desktop_app_info_new_from_filename) desktopAppInfoNewFromFilename;
+    decltype(&::g_desktop_app_info_new_from_keyfile) desktopAppInfoNewFromKeyfile;
     decltype(&::g_object_unref) objectUnref;
 };
 

@@ -2,6 +2,7 @@
 
 #include "platform/linux/RegularFile.h"
 #include "platform/linux/XdgFolders.h"
+#include "platform/qt/SettingsFileCheck.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -21,23 +22,35 @@ SettingsDefaults::SettingsDefaults(const QString &filePath) : m_filePath(filePat
 
 namespace {
 // Far beyond what the program ever writes; a larger file is not the program's.
-constexpr qint64 largestSettingsFile = 4 << 20;
+constexpr qint64 largestSettingsFile = 16 << 20;
 } // namespace
 
 void SettingsDefaults::open()
 {
+    m_damageReason.clear();
+    m_textIsNotUtf8 = false;
     // QSettings opens and reads the file as it is made: a FIFO or a device
     // would block the start for good. Anything at the path but a regular file
     // of sane size is damaged, never opened, and left for setAsideDamaged().
-    if (QFileInfo::exists(m_filePath) && !isReadableRegularFile(m_filePath, largestSettingsFile)) {
-        m_settings.reset();
-        m_damaged = true;
-        return;
+    if (QFileInfo::exists(m_filePath)) {
+        const std::optional<QByteArray> content = readRegularFile(m_filePath, largestSettingsFile);
+        if (!content) {
+            m_settings.reset();
+            m_damaged = true;
+            m_damageReason = QStringLiteral("it is not a regular file of at most 16 MiB");
+            return;
+        }
+        if (const auto problem = settingsFileProblem(*content)) {
+            m_damageReason = problem->description;
+            m_textIsNotUtf8 = problem->textIsNotUtf8;
+        }
     }
     m_settings = std::make_unique<QSettings>(m_filePath, QSettings::IniFormat);
     // The file is parsed on first access; status() tells only afterwards.
     m_settings->allKeys();
-    m_damaged = m_settings->status() != QSettings::NoError;
+    if (m_damageReason.isEmpty() && m_settings->status() != QSettings::NoError)
+        m_damageReason = QStringLiteral("it is not in the settings format");
+    m_damaged = !m_damageReason.isEmpty();
 }
 
 QString SettingsDefaults::setAsideDamaged()
@@ -45,8 +58,15 @@ QString SettingsDefaults::setAsideDamaged()
     if (!m_damaged)
         return {};
     QList<std::pair<QString, QVariant>> readable;
-    for (const QString &key : m_settings ? m_settings->allKeys() : QStringList())
-        readable.append({key, m_settings->value(key)});
+    for (const QString &key : m_settings ? m_settings->allKeys() : QStringList()) {
+        const QVariant value = m_settings->value(key);
+        // Text read from bytes that were not UTF-8 names another path than the
+        // file did; the kept copy has the original.
+        if (m_textIsNotUtf8 &&
+            value.toStringList().join(QString()).contains(QChar::ReplacementCharacter))
+            continue;
+        readable.append({key, value});
+    }
 
     // An earlier damaged file is never replaced: it may hold what this one lost.
     QString kept = m_filePath + QStringLiteral(".damaged");

@@ -23,6 +23,7 @@ public:
 
     QString location() const override { return m_filePath; }
     bool isDamaged() const override { return m_damaged; }
+    QString damageReason() const override { return m_damageReason; }
     // Renames the file to "<name>.damaged" (".damaged.2", ".damaged.3", ... when
     // that is taken) and writes a fresh one with every value that was read.
     QString setAsideDamaged() override;
@@ -39,6 +40,8 @@ private:
     mutable std::unique_ptr<QSettings> m_settings;
     // A file that exists but cannot be read or parsed is never written over.
     bool m_damaged = false;
+    QString m_damageReason;
+    bool m_textIsNotUtf8 = false;
 };
 
 } // namespace nudgewatch
