@@ -258,6 +258,7 @@ private slots:
             f.notifications.addObserver(name, store.get(),
                                         [&posts, name](const QVariantMap &) { posts << name; });
         const WallTime started = f.clock.now();
+        const int writes = f.defaults.writes; // a pause is never saved
         store->startMonitoring();
         f.scheduler.advance(35);
         const auto condition = static_cast<PresenceCondition>(QString("LSNFD").indexOf(hold));
@@ -280,6 +281,7 @@ private slots:
         f.scheduler.advance(1);
         QCOMPARE(store->trackedApps().front().idleSeconds, idleAfter);
         QCOMPARE(posts.count(notifications::expand), 2);
+        QCOMPARE(f.defaults.writes, writes);
     }
 
     void snoozeRestartsTheIdleClock()
