@@ -18,7 +18,8 @@ AppDelegate::AppDelegate(AppServices services, QObject *parent)
                                                               m_services.clock,
                                                               m_services.scheduler,
                                                               m_notifications,
-                                                              {}});
+                                                              {},
+                                                              m_services.presenceSources});
     m_picker = std::make_unique<DialogApplicationPicker>(m_services.catalog, m_services.icons);
 }
 

@@ -11,6 +11,7 @@
 #include "core/UserDefaults.h"
 #include "notch/NotchPanel.h"
 #include "tracking/NotificationCenter.h"
+#include "tracking/ReminderHold.h"
 
 #include <QObject>
 
@@ -34,6 +35,8 @@ struct AppServices {
     Clock &clock;
     Scheduler &scheduler;
     NotchPanel::CompositorCheck compositorRunning;
+    // What tells that the user is away or busy; none: always present.
+    PresenceSources presenceSources = {};
 };
 
 // Owns the one store, the settings window and the one notch panel, and brings

@@ -1,21 +1,33 @@
 #include "app/TrayIcon.h"
 
 #include "platform/linux/AutostartEntry.h"
+#include "settings/PauseMenu.h"
+#include "tracking/ReminderHold.h"
 
 #include <QSystemTrayIcon>
 
 namespace nudgewatch {
 
-TrayIcon::TrayIcon(AutostartEntry &autostart, const QIcon &icon, QObject *parent)
-    : QObject(parent), m_autostart(autostart)
+TrayIcon::TrayIcon(AutostartEntry &autostart, ReminderHold &hold, const QIcon &icon,
+                   QObject *parent)
+    : QObject(parent), m_autostart(autostart), m_hold(hold)
 {
     m_settings = m_menu.addAction(QStringLiteral("Settings\u2026"));
     m_startAtLogin = m_menu.addAction(QStringLiteral("Start at login"));
     m_startAtLogin->setCheckable(true);
     m_menu.addSeparator();
+    m_pause = new PauseMenu(hold, &m_menu);
+    m_pause->setTitle(QStringLiteral("Pause reminders"));
+    m_pause->setAccessibleName(m_pause->title());
+    m_menu.addMenu(m_pause);
+    m_resume = m_menu.addAction(QStringLiteral("Resume reminders"));
+    m_menu.addSeparator();
     m_quit = m_menu.addAction(QStringLiteral("Quit"));
     showAutostartState();
+    showHoldState();
 
+    connect(m_resume, &QAction::triggered, &hold, &ReminderHold::resume);
+    connect(&hold, &ReminderHold::changed, this, &TrayIcon::showHoldState);
     connect(m_settings, &QAction::triggered, this, &TrayIcon::settingsRequested);
     connect(m_quit, &QAction::triggered, this, &TrayIcon::quitRequested);
     connect(m_startAtLogin, &QAction::triggered, this, [this](bool checked) {
@@ -38,6 +50,11 @@ TrayIcon::TrayIcon(AutostartEntry &autostart, const QIcon &icon, QObject *parent
 }
 
 TrayIcon::~TrayIcon() = default;
+
+void TrayIcon::showHoldState()
+{
+    m_resume->setVisible(m_hold.state().pausedByUser());
+}
 
 void TrayIcon::showAutostartState()
 {

@@ -18,6 +18,8 @@
 #include <QSvgRenderer>
 #include <QTimer>
 
+#include <cstdio>
+
 #include <malloc.h>
 
 using namespace nudgewatch;
@@ -86,9 +88,13 @@ int main(int argc, char *argv[])
                      [] { QCoreApplication::exit(1); });
     SystemClock clock;
     QtScheduler scheduler;
+    // Until the session's sources are known, the user counts as always present.
+    const PresenceSources presence;
+    std::fprintf(stderr, "nudgewatch: presence sources: %s\n",
+                 qPrintable(ReminderHold::describe(presence)));
     AppDelegate delegate({desktop->tracker(), desktop->opener(), desktop->icons(),
                           desktop->bundleInfo(), desktop->fileSystem(), desktop->catalog(),
-                          defaults, clock, scheduler, desktop->compositorCheck()});
+                          defaults, clock, scheduler, desktop->compositorCheck(), presence});
     // Windows of tracked entries outside the applications folders are recognised too.
     desktop->setTrackedEntries(delegate.store().trackedPaths());
     QObject::connect(&delegate.store(), &AppTrackerStore::trackedAppsReloaded, desktop.get(),
@@ -107,7 +113,7 @@ int main(int argc, char *argv[])
     QTimer::singleShot(0, &delegate, [&] {
         const QIcon appIcon = applicationIcon();
         QApplication::setWindowIcon(appIcon);
-        tray = std::make_unique<TrayIcon>(autostart, appIcon);
+        tray = std::make_unique<TrayIcon>(autostart, delegate.store().reminderHold(), appIcon);
         QObject::connect(tray.get(), &TrayIcon::settingsRequested, &delegate,
                          &AppDelegate::showSettings);
         QObject::connect(tray.get(), &TrayIcon::quitRequested, &app, &QCoreApplication::quit);

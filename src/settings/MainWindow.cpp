@@ -3,6 +3,8 @@
 #include "settings/AddAction.h"
 #include "settings/ApplicationPicker.h"
 #include "settings/AppsSection.h"
+#include "settings/HoldNotice.h"
+#include "settings/PauseMenu.h"
 #include "settings/SaveFailureNotice.h"
 #include "settings/SettingsStyle.h"
 #include "settings/StatusBar.h"
@@ -15,6 +17,7 @@
 
 #include <QPainter>
 #include <QPointer>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QUrl>
@@ -64,6 +67,8 @@ MainWindow::MainWindow(AppTrackerStore &store, ApplicationPicker &picker, QWidge
     m_titleBar = new TitleBar(this);
     layout->addWidget(m_titleBar);
     layout->addWidget(new Separator(0.5, 0, this));
+    m_holdNotice = new HoldNotice(store.reminderHold(), this);
+    layout->addWidget(m_holdNotice);
 
     auto *scroll = new QScrollArea(this);
     scroll->setWidgetResizable(true);
@@ -95,7 +100,17 @@ MainWindow::MainWindow(AppTrackerStore &store, ApplicationPicker &picker, QWidge
     m_saveFailure = new SaveFailureNotice(store, this);
     layout->addWidget(m_saveFailure);
     layout->addWidget(new Separator(0.5, 0, this));
-    layout->addWidget(new StatusBar(this));
+    auto *statusBar = new StatusBar(this);
+    layout->addWidget(statusBar);
+    m_pause = new QPushButton(windowText::pauseReminders);
+    m_pause->setAccessibleName(windowText::pauseReminders);
+    m_pause->setMenu(new PauseMenu(store.reminderHold(), m_pause));
+    m_pause->setFlat(true);
+    m_pause->setFont(style::font(10, QFont::Medium));
+    // Tab keeps to the window's own cycle (slider, rows, add action); Ctrl+P reaches it.
+    m_pause->setFocusPolicy(Qt::ClickFocus);
+    m_pause->setToolTip(windowText::pauseReminders + QStringLiteral(" (Ctrl+P)"));
+    statusBar->addControl(m_pause);
 
     resize(defaultSize);
     m_threshold->slider()->setFocus();
@@ -105,6 +120,9 @@ MainWindow::MainWindow(AppTrackerStore &store, ApplicationPicker &picker, QWidge
     auto *quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
     quit->setContext(Qt::WindowShortcut);
     connect(quit, &QShortcut::activated, this, &MainWindow::quitRequested);
+    auto *pause = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), this);
+    pause->setContext(Qt::WindowShortcut);
+    connect(pause, &QShortcut::activated, m_pause, &QPushButton::showMenu);
 
     // A closed window does not follow the once-a-second ticks; it catches up
     // when it is shown again.

@@ -2,17 +2,17 @@
 
 #include <QWidget>
 
+class QPushButton;
 class QScrollArea;
 
 namespace nudgewatch {
-
-class Separator;
 
 class AddAction;
 class AppPickerDialog;
 class AppTrackerStore;
 class AppsSection;
 class ApplicationPicker;
+class HoldNotice;
 class SaveFailureNotice;
 class Separator;
 class StoreObserver;
@@ -42,6 +42,9 @@ public:
     AppsSection *appsSection() const { return m_apps; }
     AddAction *addAction() const { return m_addAction; }
     SaveFailureNotice *saveFailureNotice() const { return m_saveFailure; }
+    HoldNotice *holdNotice() const { return m_holdNotice; }
+    // Opens the lengths of a pause; also Ctrl+P.
+    QPushButton *pauseButton() const { return m_pause; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -64,6 +67,8 @@ private:
     QWidget *m_addArea;
     AddAction *m_addAction;
     SaveFailureNotice *m_saveFailure;
+    HoldNotice *m_holdNotice;
+    QPushButton *m_pause;
     StoreObserver *m_observer;
 };
 

@@ -23,6 +23,12 @@ StatusBar::StatusBar(QWidget *parent) : QWidget(parent)
                                    style::secondary(palette(), 0.5), this));
 }
 
+void StatusBar::addControl(QWidget *control)
+{
+    control->setParent(this);
+    layout()->addWidget(control);
+}
+
 void StatusBar::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);

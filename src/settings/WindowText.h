@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tracking/HoldState.h"
+
 #include <QString>
 
 namespace nudgewatch {
@@ -54,6 +56,44 @@ inline const QString active = QStringLiteral("Active");
 inline const QString openApp = QStringLiteral("Open this app");
 inline const QString stopTracking = QStringLiteral("Stop tracking");
 inline const QString addApplication = QStringLiteral("Add Application");
+
+inline const QString pauseReminders = QStringLiteral("Pause Reminders");
+inline const QString pauseShort = QStringLiteral("For 30 minutes");
+inline const QString pauseLong = QStringLiteral("For 1 hour");
+inline const QString pauseUntilResumed = QStringLiteral("Until resumed");
+inline const QString resume = QStringLiteral("Resume");
+inline const QString resumeReminders = QStringLiteral("Resume reminders");
+inline const QString holdNotice = QStringLiteral("Reminders held");
+// Said for a tracker that cannot see and gives no reason of its own.
+inline const QString trackerBlind =
+    QStringLiteral("Nudgewatch cannot see which application is in front, so it does not remind "
+                   "you: a reminder now could be about the application you are using.");
+
+// Why no reminder comes now; `until` is the end of a timed pause as a time of
+// day. Empty when reminders come, or when only the tracker holds them (the
+// tracker's own explanation says why).
+inline QString remindersHeld(HoldReason reason, const QString &until)
+{
+    switch (reason) {
+    case HoldReason::Paused:
+        return until.isEmpty() ? QStringLiteral("Reminders are paused until you resume them")
+                               : QStringLiteral("Reminders are paused until %1").arg(until);
+    case HoldReason::ScreenLocked:
+        return QStringLiteral("Reminders are paused while the screen is locked");
+    case HoldReason::Asleep:
+        return QStringLiteral("Reminders are paused while the computer sleeps");
+    case HoldReason::NoInput:
+        return QStringLiteral("Reminders are paused while you are away");
+    case HoldReason::Fullscreen:
+        return QStringLiteral("Reminders are paused while a window is fullscreen");
+    case HoldReason::DoNotDisturb:
+        return QStringLiteral("Reminders are paused while Do Not Disturb is on");
+    case HoldReason::TrackerBlind:
+    case HoldReason::None:
+        break;
+    }
+    return {};
+}
 
 // "3/5 apps"
 inline QString trackedOfMaximum(int count)

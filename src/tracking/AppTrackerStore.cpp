@@ -71,6 +71,10 @@ AppTrackerStore::AppTrackerStore(StoreServices services, QObject *parent)
         resolvedThreshold(m_services.defaults.doubleValue(defaultsKeys::idleThreshold)));
     loadTrackedApps();
     connect(&m_services.icons, &IconProvider::iconsChanged, this, &AppTrackerStore::reloadIcons);
+    m_hold = std::make_unique<ReminderHold>(m_services.tracker, m_services.presenceSources,
+                                            m_services.clock, m_services.scheduler);
+    connect(m_hold.get(), &ReminderHold::changed, this, &AppTrackerStore::followHold);
+    connect(m_hold.get(), &ReminderHold::returned, this, &AppTrackerStore::leaveOutAbsence);
 }
 
 AppTrackerStore::~AppTrackerStore() = default;
@@ -224,13 +228,18 @@ void AppTrackerStore::markUsed(const RunningApplication &application)
 
 void AppTrackerStore::tick()
 {
+    m_hold->refresh();
     const WallTime now = m_services.clock.now();
     const double threshold = m_idleThresholdSeconds;
+    // While the user is away the idle clocks stand still.
+    const std::optional<WallTime> awaySince = m_hold->awaySince();
     std::optional<std::size_t> firstCandidate;
     const std::size_t count = m_trackedApps.size();
     for (std::size_t i = 0; i < count; ++i) {
         TrackedApp &app = m_trackedApps[i];
-        const double idle = secondsBetween(app.lastUsed, now);
+        const WallTime counted =
+            awaySince ? lastUsedAfterAbsence(app.lastUsed, *awaySince, now) : app.lastUsed;
+        const double idle = secondsBetween(counted, now);
         emit objectWillChange();
         app.idleSeconds = idle;
         if (app.isCurrentlyFocused) {
@@ -253,6 +262,8 @@ void AppTrackerStore::tick()
 
 void AppTrackerStore::showWaitingAlert(const TrackedApp &app)
 {
+    if (m_hold->isHeld())
+        return;
     const TrackedApp copy = app;
     emit objectWillChange();
     m_alertApp = copy;
@@ -267,10 +278,33 @@ void AppTrackerStore::showWaitingAlert(const TrackedApp &app)
     m_services.notifications.post(notifications::expand);
     if (m_autoHideTimer)
         m_autoHideTimer->invalidate();
-    m_autoHideTimer = m_services.scheduler.scheduleOnce(autoHideSeconds, [this] {
-        m_lastAutoHide = m_services.clock.now();
-        dismissAlert();
-    });
+    m_autoHideTimer = m_services.scheduler.scheduleOnce(autoHideSeconds, [this] { hideAlert(); });
+}
+
+void AppTrackerStore::hideAlert()
+{
+    m_lastAutoHide = m_services.clock.now();
+    dismissAlert();
+}
+
+void AppTrackerStore::followHold()
+{
+    if (!m_hold->isHeld() || !m_isPanelExpanded)
+        return;
+    if (m_autoHideTimer)
+        m_autoHideTimer->invalidate();
+    hideAlert();
+}
+
+void AppTrackerStore::leaveOutAbsence(WallTime from, WallTime back)
+{
+    // An application in front was in use all along: its clock stays at the last tick.
+    for (TrackedApp &app : m_trackedApps) {
+        if (app.isCurrentlyFocused)
+            continue;
+        emit objectWillChange();
+        app.lastUsed = lastUsedAfterAbsence(app.lastUsed, from, back);
+    }
 }
 
 void AppTrackerStore::dismissAlert()

@@ -9,6 +9,7 @@
 #include "core/Scheduler.h"
 #include "core/UserDefaults.h"
 #include "tracking/NotificationCenter.h"
+#include "tracking/ReminderHold.h"
 #include "tracking/TrackedApp.h"
 
 #include <QObject>
@@ -39,6 +40,8 @@ struct StoreServices {
     Scheduler &scheduler;
     NotificationCenter &notifications;
     RandomIndex randomIndex; // empty: a uniform system random choice
+    // What tells that the user is away or busy; none: always present.
+    PresenceSources presenceSources = {};
 };
 
 // Keys under which the two saved values live.
@@ -97,6 +100,9 @@ public:
     // The saved entry paths of the records, in list order.
     QStringList trackedPaths() const;
 
+    // Whether reminders are held, and the user's pause.
+    ReminderHold &reminderHold() const { return *m_hold; }
+
 signals:
     // Nothing could be opened for the entry at that path.
     void openFailed(const QString &bundlePath);
@@ -115,8 +121,13 @@ private:
     void tick();
     void showWaitingAlert(const TrackedApp &app);
     void dismissAlert();
+    // Ends the reminder as its auto-hide does: no idle clock restarts.
+    void hideAlert();
+    void followHold();
+    void leaveOutAbsence(WallTime from, WallTime back);
 
     StoreServices m_services;
+    std::unique_ptr<ReminderHold> m_hold;
     std::vector<TrackedApp> m_trackedApps;
     std::optional<TrackedApp> m_alertApp;
     bool m_isPanelExpanded = false;

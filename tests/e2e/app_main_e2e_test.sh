@@ -62,6 +62,7 @@ card_down() { xwininfo -name "Nudgewatch reminder" 2>/dev/null | grep -q IsViewa
 has_exited() { ! kill -0 "$1" 2>/dev/null; }
 wait_for 10 settings_in_front || fail "the settings window did not come to the front"
 grep -q "tracking is unavailable" "$work/nudgewatch.log" && fail "X11 tracking reported unavailable"
+grep -q "^nudgewatch: presence sources: " "$work/nudgewatch.log" || fail "presence sources not listed"
 wait_for 6 card_down || fail "Alpha was not reminded of while the settings window was in front"
 
 timeout 10 xdotool windowactivate --sync "$alpha"

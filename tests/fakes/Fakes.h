@@ -9,6 +9,7 @@
 #include "core/FileSystem.h"
 #include "core/FrontmostApplicationTracker.h"
 #include "core/IconProvider.h"
+#include "core/PresenceSource.h"
 #include "core/Scheduler.h"
 #include "core/UserDefaults.h"
 #include "tracking/AppTrackerStore.h"
@@ -137,7 +138,24 @@ struct FakeBundleInfo final : BundleInfo {
 
 struct FakeTracker final : FrontmostApplicationTracker {
     std::optional<RunningApplication> frontmostApplication() const override { return frontmost; }
+    TrackerStatus status() const override { return currentStatus; }
+    void runSetup() override { ++setupRuns; }
+    void setStatus(TrackerStatus s)
+    {
+        currentStatus = std::move(s);
+        emit statusChanged();
+    }
     std::optional<RunningApplication> frontmost;
+    TrackerStatus currentStatus;
+    int setupRuns = 0;
+};
+
+struct FakePresenceSource final : PresenceSource {
+    QString name() const override { return QStringLiteral("fake"); }
+    void report(PresenceCondition c, bool active, WallTime since = {})
+    {
+        emit conditionChanged(c, active, since);
+    }
 };
 
 struct FakeOpener final : ApplicationOpener {
@@ -181,6 +199,7 @@ struct StoreFixture {
     FakeBundleInfo bundleInfo;
     FakeWorkspace workspace;
     NotificationCenter notifications;
+    FakePresenceSource presence;
     std::size_t nextRandom = 0;
 
     // Saves `names` as entries under /apps and makes them exist.
@@ -202,7 +221,8 @@ struct StoreFixture {
         return std::make_unique<AppTrackerStore>(StoreServices{
             workspace.tracker, workspace.opener, workspace.icons, bundleInfo, fileSystem,
             otherDefaults ? *otherDefaults : defaults, clock, scheduler, notifications,
-            RandomIndex([this](std::size_t n) { return nextRandom % n; })});
+            RandomIndex([this](std::size_t n) { return nextRandom % n; }),
+            PresenceSources(1, presence)});
     }
 };
 

@@ -260,6 +260,58 @@ private slots:
         QVERIFY(!store->isPanelExpanded() || !cardStays);
     }
 
+    // A card showing at 35 s collapses when the hold begins; it ends at 94.5 s.
+    // Away leaves its time out of the idle clocks (a NoInput from its last
+    // input), busy, a pause and a blind tracker do not; the next tick reminds.
+    void holdCollapsesAndAwayStopsIdleClocks_data()
+    {
+        QTest::addColumn<QString>("hold");
+        QTest::addColumn<double>("since"); // before the hold began
+        QTest::addColumn<double>("idleAfter");
+        QTest::newRow("locked") << "L" << 0.0 << 35.5;
+        QTest::newRow("no input") << "N" << 5.0 << 30.5;
+        QTest::newRow("fullscreen") << "F" << 0.0 << 95.0;
+        QTest::newRow("paused") << "P" << 0.0 << 95.0;
+        QTest::newRow("blind tracker") << "B" << 0.0 << 95.0;
+    }
+    void holdCollapsesAndAwayStopsIdleClocks()
+    {
+        QFETCH(QString, hold);
+        QFETCH(double, since);
+        QFETCH(double, idleAfter);
+        StoreFixture f;
+        auto store = storeOf(f, {"A"});
+        QStringList posts;
+        for (const QString &name : {notifications::expand, notifications::collapse})
+            f.notifications.addObserver(name, store.get(),
+                                        [&posts, name](const QVariantMap &) { posts << name; });
+        const WallTime started = f.clock.now();
+        const int writes = f.defaults.writes; // a pause is never saved
+        store->startMonitoring();
+        f.scheduler.advance(35);
+        const auto condition = static_cast<PresenceCondition>(QString("LSNFD").indexOf(hold));
+        const auto conditionSince = f.clock.now() - std::chrono::seconds(int(since));
+        if (hold == "P")
+            store->reminderHold().pauseFor(59.25); // ends by itself
+        else if (hold == "B")
+            f.workspace.tracker.setStatus({false, {}, {}});
+        else
+            f.presence.report(condition, true, conditionSince);
+        QCOMPARE(posts, QStringList({notifications::expand, notifications::collapse}));
+        QVERIFY(!store->isPanelExpanded());
+        QCOMPARE(store->trackedApps().front().lastUsed, started);
+        f.scheduler.advance(59.5);
+        if (hold == "B")
+            f.workspace.tracker.setStatus({});
+        else if (hold != "P")
+            f.presence.report(condition, false);
+        QCOMPARE(posts.size(), 2);
+        f.scheduler.advance(1);
+        QCOMPARE(store->trackedApps().front().idleSeconds, idleAfter);
+        QCOMPARE(posts.count(notifications::expand), 2);
+        QCOMPARE(f.defaults.writes, writes);
+    }
+
     void snoozeRestartsTheIdleClock()
     {
         StoreFixture f;

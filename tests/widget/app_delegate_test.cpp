@@ -5,6 +5,7 @@
 #include "notch/NotchPanel.h"
 #include "platform/linux/AutostartEntry.h"
 #include "settings/MainWindow.h"
+#include "settings/PauseMenu.h"
 #include "widget/settings_fakes.h"
 
 #include <QIcon>
@@ -54,7 +55,9 @@ private slots:
     {
         QTemporaryDir dir;
         AutostartEntry autostart(dir.path() + "/autostart", "/usr/bin/nudgewatch");
-        TrayIcon tray(autostart, QIcon());
+        StoreFixture f;
+        ReminderHold hold(f.workspace.tracker, {}, f.clock, f.scheduler);
+        TrayIcon tray(autostart, hold, QIcon());
         QSignalSpy settings(&tray, &TrayIcon::settingsRequested);
         QSignalSpy quit(&tray, &TrayIcon::quitRequested);
         tray.startAtLoginAction()->trigger();
@@ -68,10 +71,15 @@ private slots:
         tray.quitAction()->trigger();
         QCOMPARE(settings.size(), 1);
         QCOMPARE(quit.size(), 1);
+        QVERIFY(!tray.resumeAction()->isVisible()); // offered only while paused
+        tray.pauseMenu()->longPauseAction()->trigger();
+        QVERIFY(hold.state().pausedByUser() && tray.resumeAction()->isVisible());
+        tray.resumeAction()->trigger();
+        QVERIFY(!hold.isHeld() && !tray.resumeAction()->isVisible());
         // When the entry cannot be written (its folder is a file: the entry above) the menu
         // shows the truth.
         AutostartEntry blocked(autostart.filePath(), "/usr/bin/nudgewatch");
-        TrayIcon failing(blocked, QIcon());
+        TrayIcon failing(blocked, hold, QIcon());
         failing.startAtLoginAction()->trigger();
         QVERIFY(!failing.startAtLoginAction()->isChecked());
     }

@@ -4,3 +4,6 @@ nudgewatch_add_test(NAME settings_main_window_test LABEL widget
     LIBS nudgewatch_ui nudgewatch_platform)
 nudgewatch_add_test(NAME settings_app_picker_test LABEL widget
     SOURCES widget/settings_app_picker_test.cpp widget/settings_fakes.h LIBS nudgewatch_ui)
+nudgewatch_add_test(NAME settings_hold_notice_test LABEL widget
+    SOURCES widget/settings_hold_notice_test.cpp widget/settings_fakes.h LIBS nudgewatch_ui
+    ENV TZ=UTC)

@@ -1,0 +1,98 @@
+// The settings window while reminders are held: why, Resume for the user's
+// pause, the pause menu, and a blind tracker's explanation with its setup.
+#include "fakes/Fakes.h"
+#include "settings/HoldNotice.h"
+#include "settings/MainWindow.h"
+#include "settings/PauseMenu.h"
+#include "widget/settings_fakes.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+using namespace nudgewatch;
+using namespace nudgewatch::fakes;
+
+// A shown window over a store of fakes.
+struct Shown {
+    Shown() { window.show(); }
+    StoreFixture f;
+    std::unique_ptr<AppTrackerStore> store = f.makeStore();
+    ScriptedPicker picker;
+    MainWindow window{*store, picker};
+    HoldNotice *notice = window.holdNotice();
+};
+
+class HoldNoticeTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom)); }
+
+    void saysWhyAndOffersResumeForThePause_data()
+    {
+        QTest::addColumn<QString>("hold"); // a condition letter, or a pause menu choice
+        QTest::addColumn<QString>("text");
+        const QString paused = QStringLiteral("Reminders are paused ");
+        for (const auto &[hold, text] : std::vector<std::pair<QString, QString>>{
+                 {"none", ""},
+                 {"short", paused + "until 08:30"},
+                 {"long", paused + "until 09:00"},
+                 {"until", paused + "until you resume them"},
+                 {"L", paused + "while the screen is locked"},
+                 {"S", paused + "while the computer sleeps"},
+                 {"N", paused + "while you are away"},
+                 {"F", paused + "while a window is fullscreen"},
+                 {"D", paused + "while Do Not Disturb is on"}})
+            QTest::newRow(qPrintable(hold)) << hold << text;
+    }
+    void saysWhyAndOffersResumeForThePause()
+    {
+        QFETCH(QString, hold);
+        QFETCH(QString, text);
+        Shown s;
+        auto *menu = qobject_cast<PauseMenu *>(s.window.pauseButton()->menu());
+        const QHash<QString, QAction *> choices{{"short", menu->shortPauseAction()},
+                                                {"long", menu->longPauseAction()},
+                                                {"until", menu->untilResumedAction()}};
+        if (choices.contains(hold))
+            choices[hold]->trigger();
+        else if (hold != "none")
+            s.f.presence.report(static_cast<PresenceCondition>(QString("LSNFD").indexOf(hold)),
+                                true);
+        HoldNotice *notice = s.notice;
+        QCOMPARE(notice->isVisible(), !text.isEmpty());
+        QCOMPARE(notice->heldLabel()->text(), text);
+        QCOMPARE(notice->heldLabel()->accessibleName(), text);
+        QCOMPARE(notice->resumeButton()->isVisible(), choices.contains(hold));
+        QVERIFY(!notice->trackerLabel()->isVisible());
+        if (choices.contains(hold)) {
+            QTest::mouseClick(notice->resumeButton(), Qt::LeftButton);
+            QVERIFY(!s.store->reminderHold().isHeld());
+            QVERIFY(notice->isHidden());
+        }
+        for (QWidget *control : {(QWidget *)notice, (QWidget *)notice->resumeButton(),
+                                 (QWidget *)s.window.pauseButton(), (QWidget *)menu})
+            QVERIFY(!control->accessibleName().isEmpty());
+    }
+
+    void blindTrackerExplainsAndOffersSetup()
+    {
+        Shown s;
+        HoldNotice *notice = s.notice;
+        s.f.workspace.tracker.setStatus({false, "Cannot see the front window.", "Install Helper"});
+        QVERIFY(notice->isVisible());
+        QVERIFY(notice->heldLabel()->isHidden());
+        QCOMPARE(notice->trackerLabel()->text(), "Cannot see the front window.");
+        QCOMPARE(notice->setupButton()->accessibleName(), "Install Helper");
+        QTest::mouseClick(notice->setupButton(), Qt::LeftButton);
+        QCOMPARE(s.f.workspace.tracker.setupRuns, 1);
+        s.f.workspace.tracker.setStatus({false, {}, {}}); // nothing to set up, no reason given
+        QVERIFY(notice->setupButton()->isHidden());
+        QVERIFY(notice->trackerLabel()->text().startsWith("Nudgewatch cannot see"));
+        s.f.workspace.tracker.setStatus({});
+        QVERIFY(notice->isHidden());
+    }
+};
+
+QTEST_MAIN(HoldNoticeTest)
+#include "settings_hold_notice_test.moc"
