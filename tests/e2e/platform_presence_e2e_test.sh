@@ -5,6 +5,9 @@
 #  - python3-dbusmock's logind on a private system bus: LockedHint set and
 #    cleared, PrepareForSleep true and false, and one with a bad argument type;
 #  - a mock org.freedesktop.ScreenSaver on a private session bus: ActiveChanged.
+# Then, as a GNOME Wayland session would: a mock Mutter idle monitor's watches
+# firing, GNOME's show-banners setting (keyfile back-end), and a mock
+# notification server's Inhibited property.
 # Everything started here is stopped by PID.
 set -uo pipefail
 
@@ -39,16 +42,20 @@ CONF
 mock() { /usr/bin/python3 -m dbusmock "$@" >>"$work/mocks.log" 2>&1 & xvfb_session_adopt $!; }
 has_name() { dbus-send --"$1" --reply-timeout=2000 --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
     org.freedesktop.DBus.NameHasOwner "string:$2" | grep -q 'boolean true'; }
-# emit BUS NAME PATH INTERFACE SIGNAL SIGNATURE PYTHON-ARGUMENTS: through the mock's EmitSignal.
-emit() {
-    /usr/bin/python3 - "$@" <<'PY' || fail "could not emit $5"
+# mock_call BUS NAME PATH METHOD PYTHON-ARGUMENTS: one of the mock's own methods; prints its answer.
+mock_call() {
+    /usr/bin/python3 - "$@" <<'PY' || fail "mock call $4 $5 failed"
 import sys, dbus
-bus_kind, name, path, interface, member, signature, arguments = sys.argv[1:]
+bus_kind, name, path, method, arguments = sys.argv[1:]
 bus = dbus.SystemBus() if bus_kind == 'system' else dbus.SessionBus()
-bus.get_object(name, path).EmitSignal(interface, member, signature, eval(arguments),
-                                      dbus_interface='org.freedesktop.DBus.Mock')
+answer = getattr(bus.get_object(name, path), method)(*eval('[' + arguments + ']'),
+                                                     dbus_interface='org.freedesktop.DBus.Mock')
+if answer is not None:
+    print(answer)
 PY
 }
+# emit BUS NAME PATH INTERFACE SIGNAL SIGNATURE PYTHON-ARGUMENTS
+emit() { mock_call "$1" "$2" "$3" EmitSignal "'$4', '$5', '$6', $7"; }
 lock_hint() { dbus-send --system --print-reply --dest=org.freedesktop.login1 \
     /org/freedesktop/login1/session/c1 org.freedesktop.login1.Session.SetLockedHint "boolean:$1" \
     >/dev/null || fail "SetLockedHint($1) failed"; }
@@ -120,5 +127,48 @@ emit session $S /ScreenSaver $S ActiveChanged b '[True]'
 heard 1 "screen saver: ScreenLocked on"
 emit session $S /ScreenSaver $S ActiveChanged b '[False]'
 heard 1 "screen saver: ScreenLocked off"
+[ -s "$work/probe.err" ] && fail "the probe wrote errors: $(cat "$work/probe.err")"
+
+I=org.gnome.Mutter.IdleMonitor N=org.freedesktop.Notifications
+core=/org/gnome/Mutter/IdleMonitor/Core
+mock $I $core $I
+mock $N /org/freedesktop/Notifications $N
+wait_for 20 has_name session $I && wait_for 20 has_name session $N || fail "mocks did not start"
+mock_call session $I $core AddMethods "'$I', [('GetIdletime', '', 't', 'ret = 5000'),
+    ('AddIdleWatch', 't', 'u', 'ret = 7'), ('AddUserActiveWatch', '', 'u', 'ret = 8'),
+    ('RemoveWatch', 'u', '', '')]"
+mock_call session $N /org/freedesktop/Notifications AddProperty "'$N', 'Inhibited', False"
+export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=GNOME GSETTINGS_BACKEND=keyfile
+export XDG_CONFIG_HOME=$work/config
+log=$work/probe-gnome.log
+"$probe" 2000 >"$log" 2>"$work/probe.err" &
+xvfb_session_adopt $!
+heard 1 "presence sources:"
+expected="presence sources: GNOME idle, logind, screen saver, notification server DND, GNOME DND"
+[ "$(head -n 1 "$log")" = "$expected" ] || fail "sources: $(head -n 1 "$log")"
+heard 1 "logind: ScreenLocked on" # the lock left on above, read at start
+
+# The idle watch says away (since 5 s, as Mutter's idle time tells), the
+# user-active watch back; then away again, which re-added the second watch.
+wait_for 10 eval 'mock_call session $I $core GetCalls "" | grep -q AddIdleWatch' ||
+    fail "no idle watch was added"
+emit session $I $core $I WatchFired u '[dbus.UInt32(7)]'
+heard 1 "GNOME idle: NoInput on"
+ago=$(grep "GNOME idle: NoInput on" "$log" | awk '{print $NF}')
+((ago >= 5000 && ago < 15000)) || fail "GNOME idle counted from $ago ms ago, not from Mutter's idle time"
+emit session $I $core $I WatchFired u '[dbus.UInt32(8)]'
+heard 1 "GNOME idle: NoInput off"
+emit session $I $core $I WatchFired u '[dbus.UInt32(7)]'
+heard 2 "GNOME idle: NoInput on"
+
+gsettings set org.gnome.desktop.notifications show-banners false
+heard 1 "GNOME DND: DoNotDisturb on"
+gsettings set org.gnome.desktop.notifications show-banners true
+heard 1 "GNOME DND: DoNotDisturb off"
+
+mock_call session $N /org/freedesktop/Notifications UpdateProperties "'$N', {'Inhibited': True}"
+heard 1 "notification server DND: DoNotDisturb on"
+mock_call session $N /org/freedesktop/Notifications UpdateProperties "'$N', {'Inhibited': False}"
+heard 1 "notification server DND: DoNotDisturb off"
 [ -s "$work/probe.err" ] && fail "the probe wrote errors: $(cat "$work/probe.err")"
 echo "PASS"
