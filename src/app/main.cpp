@@ -4,6 +4,7 @@
 #include "platform/DesktopPlatform.h"
 #include "platform/SessionKind.h"
 #include "platform/linux/AutostartEntry.h"
+#include "platform/presence/PresenceSources.h"
 #include "platform/qt/QtScheduler.h"
 #include "platform/qt/SettingsDefaults.h"
 #include "platform/qt/SystemClock.h"
@@ -88,8 +89,13 @@ int main(int argc, char *argv[])
                      [] { QCoreApplication::exit(1); });
     SystemClock clock;
     QtScheduler scheduler;
-    // Until the session's sources are known, the user counts as always present.
-    const PresenceSources presence;
+    const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    const std::vector<std::unique_ptr<PresenceSource>> presenceSources = createPresenceSources(
+        SessionFacts::fromEnvironment(environment, QGuiApplication::platformName()),
+        PresenceSetup::fromEnvironment(environment), clock);
+    PresenceSources presence;
+    for (const auto &source : presenceSources)
+        presence.push_back(*source);
     std::fprintf(stderr, "nudgewatch: presence sources: %s\n",
                  qPrintable(ReminderHold::describe(presence)));
     AppDelegate delegate({desktop->tracker(), desktop->opener(), desktop->icons(),

@@ -47,4 +47,9 @@ TrackerBackend trackerBackendFor(const SessionFacts &facts)
     return facts.qtPlatform == QLatin1String("xcb") ? TrackerBackend::X11 : TrackerBackend::None;
 }
 
+bool sessionDesktopIs(const SessionFacts &facts, QLatin1String desktop)
+{
+    return desktopIs(facts, desktop);
+}
+
 } // namespace nudgewatch

@@ -27,6 +27,8 @@ struct SessionFacts {
 };
 
 bool isWaylandSession(const SessionFacts &facts);
+// Whether XDG_CURRENT_DESKTOP names this desktop, in any case.
+bool sessionDesktopIs(const SessionFacts &facts, QLatin1String desktop);
 TrackerBackend trackerBackendFor(const SessionFacts &facts);
 
 } // namespace nudgewatch

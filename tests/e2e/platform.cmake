@@ -16,3 +16,12 @@ add_test(NAME platform_x11_workspace_test
     COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/platform_x11_session.sh
             $<TARGET_FILE:platform_x11_workspace_test>)
 set_tests_properties(platform_x11_workspace_test PROPERTIES LABELS e2e TIMEOUT 90)
+# The presence sources against Xvfb, openbox, xterm, and mock logind and screen
+# saver services on private system and session buses.
+add_executable(platform_presence_probe e2e/platform_presence_probe.cpp)
+target_link_libraries(platform_presence_probe PRIVATE nudgewatch_platform)
+nudgewatch_warnings(platform_presence_probe)
+nudgewatch_add_script_test(NAME platform_presence_e2e_test SCRIPT e2e/platform_presence_e2e_test.sh
+    ARGS $<TARGET_FILE:platform_presence_probe> TIMEOUT 120)
+# A bad argument type among the messages: in the sanitizer build too.
+set_property(TEST platform_presence_e2e_test APPEND PROPERTY LABELS hostile)

@@ -17,3 +17,6 @@ nudgewatch_add_test(NAME platform_autostart_test LABEL unit
 # Tracked entries outside the applications folders.
 nudgewatch_add_test(NAME platform_tracked_entries_test LABEL unit
     SOURCES unit/platform_tracked_entries_test.cpp LIBS nudgewatch_platform)
+# Presence sources: D-Bus messages in turn, hostile ones too, and X11 counter lists.
+nudgewatch_add_test(NAME platform_presence_test LABEL unit
+    SOURCES unit/platform_presence_test.cpp LIBS nudgewatch_platform)

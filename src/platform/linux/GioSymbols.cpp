@@ -31,8 +31,20 @@ std::optional<GioSymbols> load()
     resolve(s.appLaunchContextNew, "g_app_launch_context_new");
     resolve(s.desktopAppInfoNewFromFilename, "g_desktop_app_info_new_from_filename");
     resolve(s.desktopAppInfoNewFromKeyfile, "g_desktop_app_info_new_from_keyfile");
-    // GObject's, found through GIO, which depends on it.
+    resolve(s.settingsSchemaSourceGetDefault, "g_settings_schema_source_get_default");
+    resolve(s.settingsSchemaSourceLookup, "g_settings_schema_source_lookup");
+    resolve(s.settingsSchemaGetKey, "g_settings_schema_get_key");
+    resolve(s.settingsSchemaHasKey, "g_settings_schema_has_key");
+    resolve(s.settingsSchemaKeyGetValueType, "g_settings_schema_key_get_value_type");
+    resolve(s.settingsSchemaKeyUnref, "g_settings_schema_key_unref");
+    resolve(s.settingsSchemaUnref, "g_settings_schema_unref");
+    resolve(s.settingsNewFull, "g_settings_new_full");
+    resolve(s.settingsGetBoolean, "g_settings_get_boolean");
+    // GObject's and GLib's, found through GIO, which depends on them.
     resolve(s.objectUnref, "g_object_unref");
+    resolve(s.signalConnectData, "g_signal_connect_data");
+    resolve(s.signalHandlerDisconnect, "g_signal_handler_disconnect");
+    resolve(s.variantTypeEqual, "g_variant_type_equal");
     if (!complete)
         return std::nullopt;
     return s;

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "core/Clock.h"
+#include "core/PresenceSource.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+
+#include <memory>
+
+namespace nudgewatch {
+
+class DBusBooleanProperty;
+
+// logind on the system bus: the session's LockedHint (set by the GNOME and KDE
+// lockers and by xss-lock) is ScreenLocked, PrepareForSleep is Asleep. The
+// session is found by $XDG_SESSION_ID, else by this process, else through the
+// "auto" alias; changes are only announced on its real path. Without logind
+// the source stays silent.
+class LogindSource final : public PresenceSource {
+    Q_OBJECT
+public:
+    LogindSource(QDBusConnection systemBus, const QString &sessionId, const Clock &clock,
+                 QObject *parent = nullptr);
+    ~LogindSource() override;
+
+    QString name() const override { return QStringLiteral("logind"); }
+
+private slots:
+    void onPrepareForSleep(const QDBusMessage &message);
+
+private:
+    enum class Lookup { BySessionId, ByProcess, ByAutoAlias, AutoAliasId };
+    void resolveSession(Lookup lookup, const QString &argument = {});
+    void followSession(const QString &path);
+    void setCondition(PresenceCondition condition, bool active, bool &current);
+
+    QDBusConnection m_bus;
+    const Clock &m_clock;
+    std::unique_ptr<DBusBooleanProperty> m_lockedHint;
+    bool m_locked = false;
+    bool m_asleep = false;
+};
+
+} // namespace nudgewatch

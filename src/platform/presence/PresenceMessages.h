@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QDBusMessage>
+#include <QVariantList>
+
+#include <cstdint>
+#include <optional>
+
+namespace nudgewatch {
+
+// The arguments of a D-Bus message as plain Qt values: variants unwrapped,
+// dictionaries as QVariantMap, string arrays as QStringList. Anything else is
+// left as QtDBus gave it, which the readers below then reject: every peer is
+// untrusted, so each reads only the exact types it expects.
+QVariantList plainArguments(const QDBusMessage &message);
+
+// A signal or reply whose first argument is a boolean (ActiveChanged(b),
+// PrepareForSleep(b), a property's value); none for any other type.
+std::optional<bool> booleanArgument(const QVariantList &arguments);
+
+// PropertiesChanged(s interface, a{sv} changed, as invalidated): the new value
+// of one boolean property, when it is among the changes with the right type.
+std::optional<bool> changedBoolean(const QVariantList &arguments, const QString &interface,
+                                   const QString &property);
+// Whether the same signal names the property as changed without its value.
+bool invalidates(const QVariantList &arguments, const QString &interface, const QString &property);
+
+// org.xfce.Xfconf PropertyChanged(s channel, s property, v value) or
+// PropertyRemoved(s channel, s property) for xfce4-notifyd's /do-not-disturb: the
+// new setting (a removed one is off); none for other properties and bad types.
+std::optional<bool> xfceDoNotDisturb(const QString &member, const QVariantList &arguments);
+
+// The id of the SYNC system counter with this name, from the counter list that
+// follows a ListSystemCounters reply's header: each entry is a counter id, a
+// 64-bit resolution, a 16-bit name length, the name, and padding to 4 bytes.
+// Reads only within `entries`.
+std::optional<uint32_t> findSystemCounter(QByteArrayView entries, uint32_t count,
+                                          QByteArrayView name);
+
+} // namespace nudgewatch

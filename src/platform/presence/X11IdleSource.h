@@ -1,0 +1,53 @@
+#pragma once
+
+#include "core/Clock.h"
+#include "core/PresenceSource.h"
+#include "platform/x11/XcbConnection.h"
+
+#include <QSocketNotifier>
+
+#include <xcb/sync.h>
+
+#include <chrono>
+#include <memory>
+
+namespace nudgewatch {
+
+// No input in an X11 session, from the SYNC extension's IDLETIME counter: one
+// alarm fires when it rises through the threshold (away), one when input sets
+// it back below (back). Both stay armed, so nothing polls. Not for Xwayland,
+// whose counter does not see input to Wayland windows.
+class X11IdleSource final : public PresenceSource {
+    Q_OBJECT
+public:
+    // None when the server lacks SYNC or its IDLETIME counter.
+    static std::unique_ptr<X11IdleSource> create(std::unique_ptr<XcbConnection> connection,
+                                                 std::chrono::milliseconds threshold,
+                                                 const Clock &clock, QObject *parent = nullptr);
+    ~X11IdleSource() override;
+
+    QString name() const override { return QStringLiteral("X11 idle"); }
+
+    // Reads the events that have arrived; the socket notifier calls it.
+    void processPendingEvents();
+
+private:
+    X11IdleSource(std::unique_ptr<XcbConnection> connection, uint8_t alarmEvent,
+                  xcb_sync_counter_t idleTime, std::chrono::milliseconds threshold,
+                  const Clock &clock, QObject *parent);
+    xcb_sync_alarm_t createAlarm(xcb_sync_testtype_t test);
+    void readIdleTime();
+    void set(bool idle, std::chrono::milliseconds idleFor);
+
+    std::unique_ptr<XcbConnection> m_x;
+    const uint8_t m_alarmEvent;
+    const xcb_sync_counter_t m_idleTime;
+    const std::chrono::milliseconds m_threshold;
+    const Clock &m_clock;
+    xcb_sync_alarm_t m_awayAlarm = XCB_NONE;
+    xcb_sync_alarm_t m_backAlarm = XCB_NONE;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    bool m_idle = false;
+};
+
+} // namespace nudgewatch

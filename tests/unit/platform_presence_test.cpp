@@ -1,0 +1,221 @@
+// Presence sources fed the messages their peers send, bad ones included, and
+// the readers of D-Bus arguments and X11 counter lists they rely on.
+
+#include "fakes/Fakes.h"
+#include "platform/presence/DBusBooleanProperty.h"
+#include "platform/presence/LogindSource.h"
+#include "platform/presence/PresenceMessages.h"
+#include "platform/presence/PresenceSources.h"
+#include "platform/presence/ScreenSaverSource.h"
+#include "platform/presence/XfceDndSource.h"
+
+#include <QtTest>
+
+#include <cstring>
+
+using namespace nudgewatch;
+
+namespace {
+
+struct Step {
+    const char *slot;
+    QString member;
+    QVariantList arguments;
+};
+using Steps = QList<Step>;
+
+QDBusConnection noBus()
+{
+    return QDBusConnection(QStringLiteral("no bus"));
+}
+
+QVariantList propertiesChanged(const QString &interface, const QVariantMap &changed,
+                               const QStringList &invalidated = {})
+{
+    return {interface, changed, invalidated};
+}
+
+// Counter list entries as an X server sends them.
+QByteArray counterEntries(const QList<std::pair<uint32_t, QByteArray>> &counters)
+{
+    QByteArray bytes;
+    for (const auto &[id, name] : counters) {
+        char header[14] = {};
+        const uint16_t length = uint16_t(name.size());
+        std::memcpy(header, &id, 4);
+        std::memcpy(header + 12, &length, 2);
+        bytes.append(header, 14).append(name);
+        bytes.append(QByteArray((4 - bytes.size() % 4) % 4, '\0'));
+    }
+    return bytes;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Steps)
+
+class PresenceTest : public QObject {
+    Q_OBJECT
+private slots:
+    void messagesInTurn_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<Steps>("steps");
+        QTest::addColumn<QString>("announced");
+        const char *kde = "onFreedesktopActiveChanged(QDBusMessage)";
+        const char *gnome = "onGnomeActiveChanged(QDBusMessage)";
+        const char *sleep = "onPrepareForSleep(QDBusMessage)";
+        const char *xfconf = "onPropertySignal(QDBusMessage)";
+        const char *props = "onPropertiesChanged(QDBusMessage)";
+        const QString changed = QStringLiteral("PropertyChanged");
+        const QString channel = QStringLiteral("xfce4-notifyd");
+        const QString dnd = QStringLiteral("/do-not-disturb");
+        const QString iface = QStringLiteral("org.freedesktop.Notifications");
+        const QString inhibited = QStringLiteral("Inhibited");
+        QTest::newRow("lock, again, unlock")
+            << "screen saver" << Steps{{kde, {}, {true}}, {kde, {}, {true}}, {kde, {}, {false}}}
+            << "ScreenLocked+ ScreenLocked-";
+        QTest::newRow("locked while either locker says so") << "screen saver"
+                                                            << Steps{{kde, {}, {true}},
+                                                                     {gnome, {}, {true}},
+                                                                     {kde, {}, {false}},
+                                                                     {gnome, {}, {false}}}
+                                                            << "ScreenLocked+ ScreenLocked-";
+        QTest::newRow("lock signals of other types")
+            << "screen saver"
+            << Steps{{kde, {}, {QStringLiteral("true")}},
+                     {gnome, {}, {1}},
+                     {kde, {}, {}},
+                     {gnome, {}, {QVariantMap{{"active", true}}}}}
+            << "";
+        QTest::newRow("sleep and resume")
+            << "logind" << Steps{{sleep, {}, {true}}, {sleep, {}, {true}}, {sleep, {}, {false}}}
+            << "Asleep+ Asleep-";
+        QTest::newRow("sleep announced wrongly")
+            << "logind" << Steps{{sleep, {}, {QStringLiteral("yes")}}, {sleep, {}, {uint(1)}}}
+            << "";
+        QTest::newRow("xfce on, off, on, removed")
+            << "xfce"
+            << Steps{{xfconf, changed, {channel, dnd, true}},
+                     {xfconf, changed, {channel, dnd, false}},
+                     {xfconf, changed, {channel, dnd, true}},
+                     {xfconf, QStringLiteral("PropertyRemoved"), {channel, dnd}}}
+            << "DoNotDisturb+ DoNotDisturb- DoNotDisturb+ DoNotDisturb-";
+        QTest::newRow("xfce: other settings and types")
+            << "xfce"
+            << Steps{{xfconf, changed, {channel, QStringLiteral("/theme"), true}},
+                     {xfconf, changed, {QStringLiteral("xfwm4"), dnd, true}},
+                     {xfconf, changed, {channel, dnd, QStringLiteral("true")}},
+                     {xfconf, changed, {channel, dnd}},
+                     {xfconf, changed, {1, dnd, true}},
+                     {xfconf, QStringLiteral("PropertyCreated"), {channel, dnd, true}}}
+            << "";
+        QTest::newRow("property: values as they change")
+            << "property"
+            << Steps{{props, {}, propertiesChanged(iface, {{inhibited, true}})},
+                     {props, {}, propertiesChanged(iface, {{inhibited, true}, {"Other", 3}})},
+                     {props, {}, propertiesChanged(iface, {{inhibited, false}})}}
+            << "true true false";
+        QTest::newRow("property: others, other interfaces, bad types")
+            << "property"
+            << Steps{{props, {}, propertiesChanged(iface, {{"Other", true}})},
+                     {props, {}, propertiesChanged("org.kde.Other", {{inhibited, true}})},
+                     {props, {}, propertiesChanged(iface, {{inhibited, "true"}})},
+                     {props, {}, propertiesChanged(iface, {{inhibited, 1}})},
+                     {props, {}, {iface, QStringLiteral("Inhibited=true")}},
+                     {props, {}, {iface}},
+                     {props, {}, {}}}
+            << "";
+    }
+    void messagesInTurn()
+    {
+        QFETCH(QString, source);
+        QFETCH(Steps, steps);
+        QFETCH(QString, announced);
+        fakes::FakeClock clock;
+        std::unique_ptr<QObject> target;
+        QStringList heard;
+        if (source == QLatin1String("property")) {
+            auto property = std::make_unique<DBusBooleanProperty>(
+                noBus(), "org.freedesktop.Notifications", "/org/freedesktop/Notifications",
+                "org.freedesktop.Notifications", "Inhibited");
+            connect(property.get(), &DBusBooleanProperty::valueChanged, this,
+                    [&](bool on) { heard << (on ? "true" : "false"); });
+            target = std::move(property);
+        } else {
+            std::unique_ptr<PresenceSource> presence;
+            if (source == QLatin1String("screen saver"))
+                presence = std::make_unique<ScreenSaverSource>(noBus(), clock);
+            else if (source == QLatin1String("logind"))
+                presence = std::make_unique<LogindSource>(noBus(), "c1", clock);
+            else
+                presence = std::make_unique<XfceDndSource>(noBus(), clock);
+            connect(presence.get(), &PresenceSource::conditionChanged, this,
+                    [&](PresenceCondition condition, bool active, WallTime since) {
+                        QCOMPARE(since, clock.current);
+                        heard << presenceConditionName(condition) + (active ? "+" : "-");
+                    });
+            target = std::move(presence);
+        }
+        for (const Step &step : steps) {
+            QDBusMessage message = QDBusMessage::createSignal("/", "test", step.member);
+            message.setArguments(step.arguments);
+            const QByteArray slot = QByteArray(step.slot).left(QByteArray(step.slot).indexOf('('));
+            QVERIFY(QMetaObject::invokeMethod(target.get(), slot.constData(),
+                                              Q_ARG(QDBusMessage, message)));
+        }
+        QCOMPARE(heard.join(QLatin1Char(' ')), announced);
+    }
+
+    void invalidatedPropertyIsReadAgain_data()
+    {
+        QTest::addColumn<QVariantList>("arguments");
+        QTest::addColumn<bool>("invalidated");
+        const QString iface = QStringLiteral("org.freedesktop.login1.Session");
+        QTest::newRow("named") << propertiesChanged(iface, {}, {"LockedHint"}) << true;
+        QTest::newRow("another") << propertiesChanged(iface, {}, {"IdleHint"}) << false;
+        QTest::newRow("other interface")
+            << propertiesChanged("org.freedesktop.login1.User", {}, {"LockedHint"}) << false;
+        QTest::newRow("list of another type") << QVariantList{iface, QVariantMap{}, 7} << false;
+        QTest::newRow("no list") << QVariantList{iface, QVariantMap{}} << false;
+    }
+    void invalidatedPropertyIsReadAgain()
+    {
+        QFETCH(QVariantList, arguments);
+        QFETCH(bool, invalidated);
+        QCOMPARE(invalidates(arguments, "org.freedesktop.login1.Session", "LockedHint"),
+                 invalidated);
+    }
+
+    void idleCounterAmongSystemCounters_data()
+    {
+        QTest::addColumn<QByteArray>("entries");
+        QTest::addColumn<uint>("count");
+        QTest::addColumn<uint>("found"); // 0: none
+        const QByteArray xvfb = counterEntries({{7, "DEVICEIDLETIME 2"},
+                                                {3, "SERVERTIME"},
+                                                {9, "IDLETIME"},
+                                                {11, "DEVICEIDLETIME 7"}});
+        QTest::newRow("after others, names padded") << xvfb << 4u << 9u;
+        QTest::newRow("first") << counterEntries({{5, "IDLETIME"}}) << 1u << 5u;
+        QTest::newRow("absent") << counterEntries({{5, "SERVERTIME"}, {6, "IDLETIMEX"}}) << 2u
+                                << 0u;
+        QTest::newRow("count beyond the entries")
+            << counterEntries({{3, "SERVERTIME"}}) << 9u << 0u;
+        QTest::newRow("count short of it") << xvfb << 2u << 0u;
+        QTest::newRow("name running past the end")
+            << xvfb.left(xvfb.indexOf("IDLETIME", 40) + 4) << 4u << 0u;
+        QTest::newRow("header cut off") << xvfb.left(9) << 4u << 0u;
+        QTest::newRow("nothing") << QByteArray() << 1u << 0u;
+    }
+    void idleCounterAmongSystemCounters()
+    {
+        QFETCH(QByteArray, entries);
+        QFETCH(uint, count);
+        QFETCH(uint, found);
+        QCOMPARE(findSystemCounter(entries, count, "IDLETIME").value_or(0), found);
+    }
+};
+
+QTEST_GUILESS_MAIN(PresenceTest)
+#include "platform_presence_test.moc"
