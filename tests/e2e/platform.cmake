@@ -16,3 +16,7 @@ add_test(NAME platform_x11_workspace_test
     COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/platform_x11_session.sh
             $<TARGET_FILE:platform_x11_workspace_test>)
 set_tests_properties(platform_x11_workspace_test PROPERTIES LABELS e2e TIMEOUT 90)
+# The whole program in a headless sway session: native and Xwayland windows
+# followed through foreign-toplevel management, the card and Open there.
+nudgewatch_add_script_test(NAME platform_wlroots_e2e_test
+    SCRIPT e2e/platform_wlroots_e2e_test.sh TIMEOUT 120)
