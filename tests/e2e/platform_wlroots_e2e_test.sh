@@ -22,6 +22,8 @@ mkdir -p "$work/home/.config/Nudgewatch"
 printf '[General]\nNudgewatch.trackedAppPaths=%s, %s\nNudgewatch.idleThreshold=3\n' \
     /usr/share/applications/foot.desktop /usr/share/applications/debian-xterm.desktop \
     >"$work/home/.config/Nudgewatch/Nudgewatch.conf"
+# A copy the session's user can run, wherever the build folder is.
+cp "$program" "$work/nudgewatch" && program=$work/nudgewatch
 sway_session_start --logs "$work/logs" || exit 1
 sway_session_own "$work"
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_DIRS=/usr/share
