@@ -6,3 +6,9 @@ target_link_libraries(platform_entries_bench PRIVATE nudgewatch_platform)
 
 nudgewatch_add_bench(platform_x11_latency_bench platform_x11_latency_bench.cpp platform_bench_util.h)
 target_link_libraries(platform_x11_latency_bench PRIVATE nudgewatch_platform)
+
+# Focus change in sway to the tracker's activation (scripts/bench runs it under
+# scripts/sway-session).
+nudgewatch_add_bench(platform_wlroots_latency_bench platform_wlroots_latency_bench.cpp
+    platform_bench_util.h)
+target_link_libraries(platform_wlroots_latency_bench PRIVATE nudgewatch_platform)

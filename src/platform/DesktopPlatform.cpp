@@ -11,6 +11,8 @@
 #include "platform/linux/GioLauncher.h"
 #include "platform/linux/XdgFolders.h"
 #include "platform/qt/LocalFileSystem.h"
+#include "platform/wayland/ForeignToplevelTracker.h"
+#include "platform/wayland/WaylandConnection.h"
 #include "platform/x11/CompositorProbe.h"
 #include "platform/x11/X11FrontmostTracker.h"
 
@@ -112,7 +114,21 @@ void DesktopPlatform::useX11(std::unique_ptr<XcbConnection> x)
 void DesktopPlatform::useWayland(TrackerBackend backend)
 {
     switch (backend) {
-    case TrackerBackend::Wlroots:
+    case TrackerBackend::Wlroots: {
+        m_wayland = WaylandConnection::open();
+        if (!m_wayland)
+            return useNull(QStringLiteral("cannot connect to the Wayland compositor"));
+        QString whyNot;
+        auto tracker = ForeignToplevelTracker::create(*m_wayland, *m_entries, &whyNot);
+        if (!tracker)
+            return useNull(whyNot);
+        connect(m_wayland.get(), &WaylandConnection::connectionLost, this,
+                &DesktopPlatform::connectionLost);
+        m_opener->setWindowRaiser(
+            [raiser = tracker.get()](const QString &path) { return raiser->raiseWindowOf(path); });
+        m_tracker = std::move(tracker);
+        return;
+    }
     case TrackerBackend::KWin:
     case TrackerBackend::GnomeShell:
     case TrackerBackend::X11:

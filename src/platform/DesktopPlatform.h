@@ -19,6 +19,7 @@ class DesktopIcons;
 class DesktopOpener;
 class DesktopApplicationCatalog;
 class GioLauncher;
+class WaylandConnection;
 class XcbConnection;
 enum class TrackerBackend;
 
@@ -72,6 +73,8 @@ private:
     std::unique_ptr<GioLauncher> m_launcher;
     std::unique_ptr<DesktopOpener> m_opener;
     std::unique_ptr<DesktopApplicationCatalog> m_catalog;
+    // In a Wayland session, the program's own connection to the compositor.
+    std::unique_ptr<WaylandConnection> m_wayland;
     std::unique_ptr<FrontmostApplicationTracker> m_tracker;
     std::function<bool()> m_compositorCheck;
 };

@@ -20,3 +20,6 @@ nudgewatch_add_test(NAME platform_tracked_entries_test LABEL unit
 # Presence sources: D-Bus messages in turn, hostile ones too, and X11 counter lists.
 nudgewatch_add_test(NAME platform_presence_test LABEL unit
     SOURCES unit/platform_presence_test.cpp LIBS nudgewatch_platform)
+# The front window of a wlroots compositor over recorded event sequences.
+nudgewatch_add_test(NAME platform_toplevel_focus_test LABEL unit
+    SOURCES unit/platform_toplevel_focus_test.cpp LIBS nudgewatch_platform)

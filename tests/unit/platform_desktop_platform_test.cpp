@@ -80,6 +80,15 @@ private slots:
         QTest::qWait(50);
         QCOMPARE(lost.count(), 0);
     }
+
+    void aWaylandSessionWhoseCompositorCannotBeReachedIsNotFollowed()
+    {
+        qputenv("XDG_SESSION_TYPE", "wayland");
+        qputenv("WAYLAND_DISPLAY", "/nonexistent/wayland-0");
+        const auto desktop = DesktopPlatform::create();
+        QVERIFY(!desktop->tracker().status().tracking);
+        QVERIFY(!desktop->tracker().frontmostApplication().has_value());
+    }
 };
 
 QTEST_MAIN(DesktopPlatformTest)

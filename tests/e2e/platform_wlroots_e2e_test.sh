@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# The whole program in a headless sway session (wlroots), its windows on
+# Xwayland, in a temporary HOME, tracking foot (a native Wayland client) and
+# xterm (an X11 one) with a 3-second threshold. Focus is moved through sway.
+#  - foot in front reads "Active" and gets no card; xterm, idle, gets one, at
+#    the top centre, override-redirect, and foot keeps the focus;
+#  - the card's Open button brings the xterm already there to the front;
+#  - then xterm reads "Active" and foot, idle, gets the card.
+set -uo pipefail
+
+program=${1:?usage: platform_wlroots_e2e_test.sh path/to/nudgewatch}
+. "$(dirname "$0")/../../scripts/sway-session"
+work=$(mktemp -d /tmp/nudgewatch-wlr.XXXXXX)
+trap 'sway_session_stop; rm -rf "$work"' EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    sed 's/^/  nudgewatch: /' "$work/nudgewatch.log" >&2
+    exit 1
+}
+
+mkdir -p "$work/home/.config/Nudgewatch"
+printf '[General]\nNudgewatch.trackedAppPaths=%s, %s\nNudgewatch.idleThreshold=3\n' \
+    /usr/share/applications/foot.desktop /usr/share/applications/debian-xterm.desktop \
+    >"$work/home/.config/Nudgewatch/Nudgewatch.conf"
+# A copy the session's user can run, wherever the build folder is.
+cp "$program" "$work/nudgewatch" && program=$work/nudgewatch
+sway_session_start --logs "$work/logs" || exit 1
+sway_session_own "$work"
+export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_DIRS=/usr/share
+export XDG_DATA_HOME="$work/home/.local/share" XDG_CACHE_HOME="$work/home/.cache" SHELL=/bin/sh
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+unset QT_QPA_PLATFORM SESSION_MANAGER
+start() { sway_session_as "$@" >>"$work/logs/clients.log" 2>&1 & sway_session_adopt $!; }
+start /usr/libexec/at-spi-bus-launcher --launch-immediately
+start foot
+start xterm
+
+# focused: the app id (or X11 class) of the window sway has focused; windows CLASS: how many.
+tree() {
+    sway_session_as swaymsg -t get_tree | python3 -c 'import json, sys
+def walk(n):
+    yield n
+    for c in n.get("nodes", []) + n.get("floating_nodes", []): yield from walk(c)
+ids = [(n.get("app_id") or (n.get("window_properties") or {}).get("class"), n.get("focused"))
+       for n in walk(json.load(sys.stdin)) if n.get("pid")]
+print(sum(i == sys.argv[2] for i, _ in ids) if sys.argv[1] == "windows" else
+      next((i for i, f in ids if f), ""))' "$@"
+}
+focused_is() { [ "$(tree focused)" = "$1" ]; }
+wait_for 10 eval '[ "$(tree windows foot)" = 1 ] && [ "$(tree windows XTerm)" = 1 ]' ||
+    fail "foot and xterm did not open"
+
+# atspi ROW TEXT: the settings row of ROW reads TEXT; atspi card|nocard NAME: a
+# card shows for NAME, or none does; atspi press NAME: presses its Open button.
+atspi() {
+    sway_session_as /usr/bin/python3 - "$@" <<'PY'
+import sys, time, pyatspi
+def walk(node):
+    yield node
+    for child in filter(None, (node.getChildAtIndex(i) for i in range(node.childCount))):
+        yield from walk(child)
+def showing(node, role):
+    return node.getRole() == role and node.getState().contains(pyatspi.STATE_SHOWING)
+def row(node, name):  # the labels of the smallest part of the window holding name and more
+    for child in filter(None, (node.getChildAtIndex(i) for i in range(node.childCount))):
+        found = row(child, name)
+        if found: return found
+    texts = {n.name for n in walk(node) if showing(n, pyatspi.ROLE_LABEL)}
+    return texts if name in texts and len(texts) > 1 else None
+def buttons(app):
+    return {n.name: n for n in walk(app) if showing(n, pyatspi.ROLE_PUSH_BUTTON)}
+def check(app):
+    what, name = sys.argv[1], sys.argv[2]
+    if what in ("card", "nocard"): return ("Open " + name in buttons(app)) == (what == "card")
+    if what == "press":
+        action = buttons(app)["Open " + name].queryAction()
+        return action.doAction(0) or True
+    return sys.argv[2] in (row(app, what) or ())
+end = time.time() + 15
+while time.time() < end:
+    try:  # the accessibility bus may be slow to list the program under load
+        apps = [a for a in pyatspi.Registry.getDesktop(0) if a and a.name.lower() == "nudgewatch"]
+        if apps and check(apps[0]): sys.exit(0)
+    except Exception:  # objects come and go while windows change
+        pass
+    time.sleep(0.2)
+sys.exit(1)
+PY
+}
+card_geometry() { # x y width height of the card on Xwayland, and whether override-redirect
+    sway_session_as xwininfo -name "Nudgewatch reminder" | awk '/Absolute upper-left X/ {x = $4}
+        /Absolute upper-left Y/ {y = $4} /Width:/ {w = $2} /Height:/ {h = $2}
+        /Override Redirect State/ {o = $4} END {print x, y, w, h, o}'
+}
+
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 sway_session_as "$program" >"$work/nudgewatch.log" 2>&1 &
+sway_session_adopt $!
+wait_for 10 focused_is Nudgewatch || fail "the settings window did not come to the front"
+grep -q "tracking is unavailable" "$work/nudgewatch.log" && fail "tracking reported unavailable"
+sway_session_as swaymsg '[app_id=^foot$] focus' >/dev/null
+atspi Foot Active || fail "foot in front does not read \"Active\""
+atspi card XTerm || fail "no card for the idle xterm"
+atspi nocard Foot || fail "a card for foot while it is in front"
+read -r x y w h override < <(card_geometry)
+screen=$(sway_session_as xwininfo -root | awk '/Width:/ {print $2}')
+[ "$override" = yes ] && [ "$y" = 0 ] && [ "$x" = $(((screen - w) / 2)) ] ||
+    fail "the card is at $x,$y ${w}x$h (override-redirect: $override) on a screen $screen wide"
+focused_is foot || fail "the card took the focus from foot: $(tree focused)"
+
+atspi press XTerm || fail "could not press the card's Open button"
+wait_for 10 focused_is XTerm || fail "Open did not bring xterm to the front: $(tree focused)"
+[ "$(tree windows XTerm)" = 1 ] || fail "Open started another xterm"
+atspi XTerm Active || fail "xterm in front does not read \"Active\""
+atspi card Foot || fail "no card for foot, idle behind xterm"
+focused_is XTerm || fail "the card took the focus from xterm"
+echo "PASS: foot and xterm followed through sway; card placed and opened the xterm already there"
