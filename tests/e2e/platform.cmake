@@ -16,3 +16,6 @@ add_test(NAME platform_x11_workspace_test
     COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/platform_x11_session.sh
             $<TARGET_FILE:platform_x11_workspace_test>)
 set_tests_properties(platform_x11_workspace_test PROPERTIES LABELS e2e TIMEOUT 90)
+# The whole program on a headless KWin (Wayland, with Xwayland): a native and an
+# X11 window followed through the program's KWin script.
+nudgewatch_add_script_test(NAME platform_kwin_e2e_test SCRIPT e2e/platform_kwin_e2e_test.sh TIMEOUT 120)

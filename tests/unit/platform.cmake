@@ -17,3 +17,6 @@ nudgewatch_add_test(NAME platform_autostart_test LABEL unit
 # Tracked entries outside the applications folders.
 nudgewatch_add_test(NAME platform_tracked_entries_test LABEL unit
     SOURCES unit/platform_tracked_entries_test.cpp LIBS nudgewatch_platform)
+# KDE Plasma: what the KWin script's calls mean.
+nudgewatch_add_test(NAME platform_kwin_focus_test LABEL unit
+    SOURCES unit/platform_kwin_focus_test.cpp LIBS nudgewatch_platform)
