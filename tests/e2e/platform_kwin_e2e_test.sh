@@ -5,7 +5,8 @@
 #  - with the native terminal in front it reads "Active" and gets no card; the
 #    X11 one, idle, gets a card at the top centre (override-redirect), which
 #    leaves the focus where it was;
-#  - bringing the X11 terminal to the front makes it "Active" and ends its card;
+#  - the card's Open brings the X11 terminal's window to the front (no second
+#    terminal), which makes it "Active" and ends its card;
 #  - the KWin script is loaded while the program runs, and unloaded when it quits.
 set -uo pipefail
 
@@ -74,7 +75,11 @@ def tree(node):
 def showing(n): return n.getState().contains(pyatspi.STATE_SHOWING)
 app = [a for a in pyatspi.Registry.getDesktop(0) if a and a.name.lower() == "nudgewatch"][0]
 nodes = [n for n in tree(app) if showing(n)]
-if sys.argv[1] == "card":
+if sys.argv[1] == "press":
+    button = [n for n in nodes if n.getRole() == pyatspi.ROLE_PUSH_BUTTON and n.name == sys.argv[2]][0]
+    action = button.queryAction()
+    action.doAction([action.getName(i) for i in range(action.nActions)].index("Press"))
+elif sys.argv[1] == "card":
     print(" ".join(sorted(n.name[7:] for n in nodes
                           if n.getRole() == pyatspi.ROLE_PUSH_BUTTON and n.name.startswith("Snooze "))))
 else:
@@ -108,8 +113,11 @@ read -r x y w o <<<"$geometry"
 [ "$(x_active)" = 0x0 ] || fail "the card took the focus: $(x_active)"
 row_active "Weston Terminal" || fail "the native terminal stopped reading \"Active\""
 
-timeout 10 xdotool windowactivate "$xterm_window"
+# The card's Open raises the terminal's window through KWin rather than starting another.
+atspi press "Open XTerm Fixture" || fail "could not press the card's Open button"
 wait_for 10 row_active "XTerm Fixture" || fail "the X11 terminal in front does not read \"Active\""
+[ "$(xdotool getactivewindow)" = "$xterm_window" ] || fail "Open did not raise the terminal's window"
+[ "$(xdotool search --class XTerm | wc -l)" = 1 ] || fail "Open started a second terminal"
 wait_for 10 eval '! card_down' || fail "bringing the X11 terminal to the front left its card"
 
 # Ctrl+Q in the settings window ends the program.
