@@ -113,9 +113,22 @@ QString KWinScripting::load(const QString &pluginName, const QByteArray &source)
 
 void KWinScripting::runOnce(const QString &pluginName, const QByteArray &source)
 {
+    if (m_oneShots.size() < maxQueuedOneShots)
+        m_oneShots.append({pluginName, source});
+    startNextOneShot();
+}
+
+// One at a time: KWin 5.27 numbers a script by the count of loaded scripts, so
+// one loaded before the last is gone could take its still-exported number.
+void KWinScripting::startNextOneShot()
+{
+    if (m_oneShotRunning || m_oneShots.isEmpty())
+        return;
+    const auto [pluginName, source] = m_oneShots.takeFirst();
     const QString path = writeScript(pluginName, source);
     if (path.isEmpty())
-        return;
+        return startNextOneShot();
+    m_oneShotRunning = true;
     auto *loading = new QDBusPendingCallWatcher(
         m_bus.asyncCall(scriptingCall(QStringLiteral("loadScript"), {path, pluginName}),
                         callTimeoutMs),
@@ -124,11 +137,9 @@ void KWinScripting::runOnce(const QString &pluginName, const QByteArray &source)
             [this, path, pluginName](QDBusPendingCallWatcher *call) {
                 call->deleteLater();
                 const QDBusPendingReply<int> id = *call;
-                if (id.isError() || id.value() < 0) {
-                    QFile::remove(path);
-                    return;
-                }
-                runThenUnload(scriptObjectPaths(id.value()), path, pluginName);
+                const bool loaded = !id.isError() && id.value() >= 0;
+                runThenUnload(loaded ? scriptObjectPaths(id.value()) : QStringList(), path,
+                              pluginName);
             });
 }
 
@@ -137,7 +148,16 @@ void KWinScripting::runThenUnload(QStringList objectPaths, const QString &path,
 {
     if (objectPaths.isEmpty()) {
         QFile::remove(path);
-        m_bus.asyncCall(scriptingCall(QStringLiteral("unloadScript"), {pluginName}), callTimeoutMs);
+        auto *unloading = new QDBusPendingCallWatcher(
+            m_bus.asyncCall(scriptingCall(QStringLiteral("unloadScript"), {pluginName}),
+                            callTimeoutMs),
+            this);
+        connect(unloading, &QDBusPendingCallWatcher::finished, this,
+                [this](QDBusPendingCallWatcher *call) {
+                    call->deleteLater();
+                    m_oneShotRunning = false;
+                    startNextOneShot();
+                });
         return;
     }
     const QString objectPath = objectPaths.takeFirst();
