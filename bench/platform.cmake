@@ -12,3 +12,7 @@ target_link_libraries(platform_x11_latency_bench PRIVATE nudgewatch_platform)
 nudgewatch_add_bench(platform_wlroots_latency_bench platform_wlroots_latency_bench.cpp
     platform_bench_util.h)
 target_link_libraries(platform_wlroots_latency_bench PRIVATE nudgewatch_platform)
+# Raise request to the KWin tracker's activation, on a headless KWin
+# (scripts/bench runs it under scripts/kwin-session).
+nudgewatch_add_bench(platform_kwin_latency_bench platform_kwin_latency_bench.cpp platform_bench_util.h)
+target_link_libraries(platform_kwin_latency_bench PRIVATE nudgewatch_platform)

@@ -3,6 +3,7 @@
 #include "platform/DesktopOpener.h"
 #include "platform/NullFrontmostTracker.h"
 #include "platform/SessionKind.h"
+#include "platform/kde/KWinScriptTracker.h"
 #include "platform/linux/DesktopApplicationCatalog.h"
 #include "platform/linux/DesktopEntryBundleInfo.h"
 #include "platform/linux/DesktopEntryRegistry.h"
@@ -129,7 +130,17 @@ void DesktopPlatform::useWayland(TrackerBackend backend)
         m_tracker = std::move(tracker);
         return;
     }
-    case TrackerBackend::KWin:
+    case TrackerBackend::KWin: {
+        auto tracker =
+            std::make_unique<KWinScriptTracker>(*m_entries, QDBusConnection::sessionBus());
+        const QString error = tracker->start();
+        if (!error.isEmpty())
+            return useNull(QStringLiteral("KWin did not run the program's script: %1").arg(error));
+        m_opener->setWindowRaiser(
+            [raiser = tracker.get()](const QString &path) { return raiser->raiseWindowOf(path); });
+        m_tracker = std::move(tracker);
+        return;
+    }
     case TrackerBackend::GnomeShell:
     case TrackerBackend::X11:
     case TrackerBackend::None:

@@ -29,3 +29,6 @@ set_property(TEST platform_presence_e2e_test APPEND PROPERTY LABELS hostile)
 # followed through foreign-toplevel management, the card and Open there.
 nudgewatch_add_script_test(NAME platform_wlroots_e2e_test
     SCRIPT e2e/platform_wlroots_e2e_test.sh TIMEOUT 120)
+# The whole program on a headless KWin (Wayland, with Xwayland): a native and an
+# X11 window followed through the program's KWin script.
+nudgewatch_add_script_test(NAME platform_kwin_e2e_test SCRIPT e2e/platform_kwin_e2e_test.sh TIMEOUT 120)

@@ -23,3 +23,6 @@ nudgewatch_add_test(NAME platform_presence_test LABEL unit
 # The front window of a wlroots compositor over recorded event sequences.
 nudgewatch_add_test(NAME platform_toplevel_focus_test LABEL unit
     SOURCES unit/platform_toplevel_focus_test.cpp LIBS nudgewatch_platform)
+# KDE Plasma: what the KWin script's calls mean.
+nudgewatch_add_test(NAME platform_kwin_focus_test LABEL unit
+    SOURCES unit/platform_kwin_focus_test.cpp LIBS nudgewatch_platform)

@@ -1,0 +1,132 @@
+#!/usr/bin/env bash
+# The whole program on a headless KDE Plasma Wayland session (KWin with
+# Xwayland, scripts/kwin-session), in a temporary HOME, tracking a native
+# Wayland terminal and an X11 one with a 3-second threshold:
+#  - with the native terminal in front it reads "Active" and gets no card; the
+#    X11 one, idle, gets a card at the top centre (override-redirect), which
+#    leaves the focus where it was;
+#  - the card's Open brings the X11 terminal's window to the front (no second
+#    terminal), which makes it "Active" and ends its card;
+#  - the KWin script is loaded while the program runs, and unloaded when it quits.
+set -uo pipefail
+
+program=${1:?usage: platform_kwin_e2e_test.sh path/to/nudgewatch}
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../../scripts/kwin-session"
+work=$(mktemp -d /tmp/nudgewatch-kwin-e2e.XXXXXX)
+trap 'kwin_session_stop; rm -rf "$work"' EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    sed 's/^/  nudgewatch: /' "$work/nudgewatch.log" >&2
+    exit 1
+}
+wait_for() { # wait_for SECONDS COMMAND...
+    local end=$((SECONDS + $1))
+    shift
+    until "$@"; do [ "$SECONDS" -lt "$end" ] || return 1; sleep 0.2; done
+}
+
+export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share"
+export XDG_CACHE_HOME="$work/home/.cache" XDG_RUNTIME_DIR="$work/run" XDG_DATA_DIRS="$work/share"
+apps="$XDG_DATA_HOME/applications"
+mkdir -p "$XDG_CONFIG_HOME/Nudgewatch" "$apps" "$XDG_RUNTIME_DIR" "$work/share"
+chmod 700 "$XDG_RUNTIME_DIR"
+unset SESSION_MANAGER QT_QPA_PLATFORM
+# KWin names the native window's application by this desktop ID; the X11
+# window only by its WM_CLASS, which KWin lower-cases.
+native=org.freedesktop.weston.wayland-terminal
+printf '[Desktop Entry]\nType=Application\nName=Weston Terminal\nExec=weston-terminal\n' >"$apps/$native.desktop"
+printf '[Desktop Entry]\nType=Application\nName=XTerm Fixture\nExec=xterm\nStartupWMClass=XTerm\n' \
+    >"$apps/fixture-xterm.desktop"
+printf '[General]\nNudgewatch.trackedAppPaths=%s, %s\nNudgewatch.idleThreshold=3\n' \
+    "$apps/$native.desktop" "$apps/fixture-xterm.desktop" >"$XDG_CONFIG_HOME/Nudgewatch/Nudgewatch.conf"
+
+kwin_session_start || exit 1
+XDG_DATA_DIRS=/usr/share /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+kwin_session_adopt $!
+weston-terminal >"$work/weston.log" 2>&1 &
+kwin_session_adopt $!
+xterm -geometry 60x10 &
+kwin_session_adopt $!
+xterm_window=$(timeout 10 xdotool search --sync --onlyvisible --class XTerm | head -n1)
+[ -n "$xterm_window" ] || fail "the X11 terminal did not map"
+
+# One-shot KWin script: make the first window of a resource class active.
+activate() {
+    local file="$work/activate.js" id
+    printf 'const ws = workspace.windowList ? workspace.windowList() : workspace.clientList();\n%s\n' \
+        "for (const w of ws) if (String(w.resourceClass) == '$1') { if (workspace.activeWindow !== undefined) workspace.activeWindow = w; else workspace.activeClient = w; break; }" \
+        >"$file"
+    id=$(qdbus org.kde.KWin /Scripting org.kde.kwin.Scripting.loadScript "$file" e2e-activate) || return 1
+    qdbus org.kde.KWin "/Scripting/Script$id" org.kde.kwin.Script.run >/dev/null 2>&1 ||
+        qdbus org.kde.KWin "/$id" org.kde.kwin.Script.run >/dev/null
+    qdbus org.kde.KWin /Scripting org.kde.kwin.Scripting.unloadScript e2e-activate >/dev/null
+}
+script_loaded() { [ "$(qdbus org.kde.KWin /Scripting org.kde.kwin.Scripting.isScriptLoaded nudgewatch-focus)" = true ]; }
+# The status of a row of the settings window ("Active", "4s idle"), or the
+# applications with a card showing ("card"), read over AT-SPI.
+atspi() {
+    /usr/bin/python3 - "$@" 2>/dev/null <<'PY'
+import sys, pyatspi
+def tree(node):
+    yield node
+    for child in filter(None, (node.getChildAtIndex(i) for i in range(node.childCount))):
+        yield from tree(child)
+def showing(n): return n.getState().contains(pyatspi.STATE_SHOWING)
+app = [a for a in pyatspi.Registry.getDesktop(0) if a and a.name.lower() == "nudgewatch"][0]
+nodes = [n for n in tree(app) if showing(n)]
+if sys.argv[1] == "press":
+    button = [n for n in nodes if n.getRole() == pyatspi.ROLE_PUSH_BUTTON and n.name == sys.argv[2]][0]
+    action = button.queryAction()
+    action.doAction([action.getName(i) for i in range(action.nActions)].index("Press"))
+elif sys.argv[1] == "card":
+    print(" ".join(sorted(n.name[7:] for n in nodes
+                          if n.getRole() == pyatspi.ROLE_PUSH_BUTTON and n.name.startswith("Snooze "))))
+else:
+    row = [n.parent for n in nodes if n.getRole() == pyatspi.ROLE_LABEL and n.name == sys.argv[1]][0]
+    print(" | ".join(c.name for c in tree(row) if c.getRole() == pyatspi.ROLE_LABEL and showing(c)))
+PY
+}
+row_active() { [[ "$(atspi "$1")" == *"| Active"* ]]; }
+card_for() { [ "$(atspi card)" = "$1" ]; }
+card_down() { xwininfo -name "Nudgewatch reminder" 2>/dev/null | grep -q IsViewable; }
+x_active() { xprop -root _NET_ACTIVE_WINDOW | awk '{print $NF}'; }
+
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" >"$work/nudgewatch.log" 2>&1 &
+main_pid=$!
+kwin_session_adopt "$main_pid"
+wait_for 15 script_loaded || fail "the program did not load its KWin script"
+grep -q "tracking is unavailable" "$work/nudgewatch.log" && fail "KWin tracking reported unavailable"
+ls "$XDG_RUNTIME_DIR"/*.js >/dev/null 2>&1 && fail "the script file was left in the runtime folder"
+
+wait_for 20 eval 'activate org.freedesktop.weston.wayland-terminal && row_active "Weston Terminal"' ||
+    fail "the native terminal in front does not read \"Active\": $(atspi "Weston Terminal")"
+# Xwayland's active window is none while a native window has the focus.
+[ "$(x_active)" = 0x0 ] || fail "an X11 window has the focus: $(x_active)"
+wait_for 15 card_down || fail "no card for the idle X11 terminal"
+card_for "XTerm Fixture" || fail "the card is not (only) for the idle X11 terminal: $(atspi card)"
+geometry=$(xwininfo -name "Nudgewatch reminder" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4}
+    /Width/{w=$2} /Override Redirect State/{o=$4} END{print x, y, w, o}')
+read -r x y w o <<<"$geometry"
+[ "$y" = 0 ] && [ $((2 * x + w)) -eq 1280 ] && [ "$o" = yes ] ||
+    fail "the card is not an override-redirect window at the top centre: $geometry"
+[ "$(x_active)" = 0x0 ] || fail "the card took the focus: $(x_active)"
+row_active "Weston Terminal" || fail "the native terminal stopped reading \"Active\""
+
+# The card's Open raises the terminal's window through KWin rather than starting another.
+atspi press "Open XTerm Fixture" || fail "could not press the card's Open button"
+wait_for 10 row_active "XTerm Fixture" || fail "the X11 terminal in front does not read \"Active\""
+[ "$(xdotool getactivewindow)" = "$xterm_window" ] || fail "Open did not raise the terminal's window"
+[ "$(xdotool search --class XTerm | wc -l)" = 1 ] || fail "Open started a second terminal"
+wait_for 10 eval '! card_down' || fail "bringing the X11 terminal to the front left its card"
+
+# Ctrl+Q in the settings window ends the program.
+settings=$(xdotool search --onlyvisible --name '^Nudgewatch$' | head -n1)
+[ -n "$settings" ] || fail "no settings window"
+timeout 10 xdotool windowactivate --sync "$settings" && xdotool key --clearmodifiers ctrl+q
+wait_for 10 eval '! kill -0 $main_pid 2>/dev/null' || fail "the program did not quit"
+wait "$main_pid"
+status=$?
+[ "$status" -lt 128 ] || fail "the program died from signal $((status - 128))"
+script_loaded && fail "the KWin script stayed loaded after the program quit"
+echo "PASS: native and X11 windows followed on KWin; card for the idle one only; script unloaded at exit"
