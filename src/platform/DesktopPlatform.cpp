@@ -3,6 +3,7 @@
 #include "platform/DesktopOpener.h"
 #include "platform/NullFrontmostTracker.h"
 #include "platform/SessionKind.h"
+#include "platform/gnome/GnomeShellTracker.h"
 #include "platform/linux/DesktopApplicationCatalog.h"
 #include "platform/linux/DesktopEntryBundleInfo.h"
 #include "platform/linux/DesktopEntryRegistry.h"
@@ -112,9 +113,17 @@ void DesktopPlatform::useX11(std::unique_ptr<XcbConnection> x)
 void DesktopPlatform::useWayland(TrackerBackend backend)
 {
     switch (backend) {
+    case TrackerBackend::GnomeShell: {
+        auto tracker = std::make_unique<GnomeShellTracker>(
+            *m_entries, QDBusConnection::sessionBus(),
+            ShellExtensionFiles(ShellExtensionFiles::userExtensionsFolder()));
+        m_opener->setWindowRaiser(
+            [raiser = tracker.get()](const QString &path) { return raiser->raiseWindowOf(path); });
+        m_tracker = std::move(tracker);
+        return;
+    }
     case TrackerBackend::Wlroots:
     case TrackerBackend::KWin:
-    case TrackerBackend::GnomeShell:
     case TrackerBackend::X11:
     case TrackerBackend::None:
         break;

@@ -16,3 +16,10 @@ add_test(NAME platform_x11_workspace_test
     COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/platform_x11_session.sh
             $<TARGET_FILE:platform_x11_workspace_test>)
 set_tests_properties(platform_x11_workspace_test PROPERTIES LABELS e2e TIMEOUT 90)
+# The program on GNOME Shell (headless, Wayland) through its own Shell extension,
+# installed and enabled by the program's setup before the shell starts.
+add_executable(platform_gnome_setup e2e/platform_gnome_setup.cpp)
+target_link_libraries(platform_gnome_setup PRIVATE nudgewatch_platform)
+nudgewatch_warnings(platform_gnome_setup)
+nudgewatch_add_script_test(NAME platform_gnome_e2e_test SCRIPT e2e/platform_gnome_e2e_test.sh
+    ARGS $<TARGET_FILE:nudgewatch> $<TARGET_FILE:platform_gnome_setup> TIMEOUT 150)
