@@ -17,3 +17,6 @@ nudgewatch_add_test(NAME platform_autostart_test LABEL unit
 # Tracked entries outside the applications folders.
 nudgewatch_add_test(NAME platform_tracked_entries_test LABEL unit
     SOURCES unit/platform_tracked_entries_test.cpp LIBS nudgewatch_platform)
+# The GNOME Shell route: focus reports, the extension's updates, status and files.
+nudgewatch_add_test(NAME platform_gnome_extension_test LABEL unit
+    SOURCES unit/platform_gnome_extension_test.cpp LIBS nudgewatch_platform)

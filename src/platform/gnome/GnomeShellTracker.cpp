@@ -60,10 +60,9 @@ QDBusMessage propertyCall(const QString &service, const QString &path, const QSt
 GnomeShellTracker::GnomeShellTracker(const DesktopEntryRegistry &entries, QDBusConnection bus,
                                      ShellExtensionFiles files, QObject *parent)
     : FrontmostApplicationTracker(parent), m_entries(entries), m_bus(std::move(bus)),
-      m_files(std::move(files)),
-      m_watcher(busName, m_bus,
-                QDBusServiceWatcher::WatchForRegistration |
-                    QDBusServiceWatcher::WatchForUnregistration)
+      m_files(std::move(files)), m_watcher(busName, m_bus,
+                                           QDBusServiceWatcher::WatchForRegistration |
+                                               QDBusServiceWatcher::WatchForUnregistration)
 {
     if (!m_bus.connect(busName, objectPath, interfaceName, QStringLiteral("FocusChanged"), this,
                        SLOT(onFocusChanged(QDBusMessage))))

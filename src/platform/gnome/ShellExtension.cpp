@@ -98,7 +98,8 @@ TrackerStatus statusFor(const Facts &facts)
                    "Nudgewatch cannot see which application is in front and does not remind you."),
                 {}};
     if (!facts.setupError.isEmpty())
-        return {false, tr("The GNOME Shell extension could not be installed: %1.").arg(facts.setupError),
+        return {false,
+                tr("The GNOME Shell extension could not be installed: %1.").arg(facts.setupError),
                 install};
     switch (facts.folder) {
     case Facts::Folder::Foreign:
@@ -123,10 +124,11 @@ TrackerStatus statusFor(const Facts &facts)
                    "log in again: GNOME Shell loads new extensions only when you log in."),
                 {}};
     if (!facts.enabled)
-        return {false,
-                tr("Nudgewatch's GNOME Shell extension is turned off. Turn on \"Nudgewatch\" in the "
-                   "Extensions app, or let Nudgewatch turn it on."),
-                tr("Turn On GNOME Shell Extension")};
+        return {
+            false,
+            tr("Nudgewatch's GNOME Shell extension is turned off. Turn on \"Nudgewatch\" in the "
+               "Extensions app, or let Nudgewatch turn it on."),
+            tr("Turn On GNOME Shell Extension")};
     return {false,
             tr("Nudgewatch's GNOME Shell extension starts after you log out and log in again. "
                "If it still does not, check \"Nudgewatch\" in the Extensions app."),

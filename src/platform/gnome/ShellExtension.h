@@ -48,10 +48,10 @@ bool needsUpdate(const Installed &installed, std::optional<int> shellMajor);
 struct Facts {
     bool answering = false;
     enum class Folder { Missing, Ours, Foreign } folder = Folder::Missing;
-    bool enabled = false;           // in enabled-extensions, user extensions allowed
-    bool changedThisRun = false;    // installed or updated since the program started
-    bool supportedShell = true;     // false for a shell older than 40
-    QString setupError;             // why the last setup failed
+    bool enabled = false;        // in enabled-extensions, user extensions allowed
+    bool changedThisRun = false; // installed or updated since the program started
+    bool supportedShell = true;  // false for a shell older than 40
+    QString setupError;          // why the last setup failed
 };
 TrackerStatus statusFor(const Facts &facts);
 

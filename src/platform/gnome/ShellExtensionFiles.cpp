@@ -92,9 +92,9 @@ QString ShellExtensionFiles::install(shellExtension::Format format, int shellMaj
         !writeFile(staging.filePath(QStringLiteral("metadata.json")),
                    shellExtension::metadataFor(format, shellMajor)))
         return QStringLiteral("cannot write into %1").arg(staging.path());
-    QFile::setPermissions(staging.path(), QFile::ReadOwner | QFile::WriteOwner |
-                                              QFile::ExeOwner | QFile::ReadGroup |
-                                              QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    QFile::setPermissions(staging.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                              QFile::ReadGroup | QFile::ExeGroup |
+                                              QFile::ReadOther | QFile::ExeOther);
 
     const QByteArray from = QFile::encodeName(staging.path());
     const QByteArray to = QFile::encodeName(folder());
