@@ -63,9 +63,9 @@ start() { # start LOG COMMAND...: in the background, in the session, PID recorde
     pids+=($!)
 }
 in_session() { "${session[@]}" "$@"; }
-extension() { # extension METHOD [APP ID]
+extension() { # extension METHOD [ARGUMENTS...]: a method of the extension, or one named in full
     in_session gdbus call -e -d io.github.nudgewatch.Focus -o /io/github/nudgewatch/Focus \
-        -m "io.github.nudgewatch.Focus.$1" ${2:+"$2"}
+        -m "$([[ $1 == *.* ]] || echo io.github.nudgewatch.Focus.)$1" "${@:2}"
 }
 
 start system-bus dbus-daemon --config-file="$work/system-bus.conf" --nofork --nopidfile
@@ -79,6 +79,8 @@ status=$(in_session "$setup") || fail "the setup helper failed"
 
 start shell gnome-shell --headless --wayland --wayland-display=gnome-wl --virtual-monitor 1280x800
 wait_for 60 extension GetFocus || fail "the shell did not load the extension"
+version=$(extension org.freedesktop.DBus.Properties.Get io.github.nudgewatch.Focus Version)
+[ "$version" = "(<uint32 1>,)" ] || fail "the extension answers version $version"
 wait_for 20 grep -q 'Using public X11 display' "$work/shell.log" || fail "no Xwayland"
 x11=(DISPLAY="$(grep -o 'Using public X11 display :[0-9]*' "$work/shell.log" | grep -o ':[0-9]*$')"
     XAUTHORITY="$(ls "$work/run"/.mutter-Xwaylandauth.* | head -n 1)")
