@@ -149,6 +149,9 @@ void GnomeExtensionTest::status_data()
     QTest::newRow("turned off") << facts(false, F::Ours, false) << false
                                 << "Turn On GNOME Shell Extension"
                                 << "Extensions app";
+    QTest::newRow("updated, turned off")
+        << facts(false, F::Ours, false, true) << false << "Turn On GNOME Shell Extension"
+        << "turned off";
     QTest::newRow("on, not started") << facts(false, F::Ours, true) << false << ""
                                      << "log out and log in again";
     QTest::newRow("folder not ours") << facts(false, F::Foreign) << false << ""

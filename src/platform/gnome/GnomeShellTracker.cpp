@@ -139,14 +139,14 @@ void GnomeShellTracker::setAnswering(bool answering)
 
 void GnomeShellTracker::updateStatus()
 {
-    Facts facts{m_answering, m_files.state(), false, m_changedThisRun, true, m_setupError};
     // A copy the program installed earlier is brought up to date without asking;
     // the shell loads the new files at the next login.
     const std::optional<Installed> installed = m_files.installed();
     if (installed && m_shellMajor && !m_updateTried && needsUpdate(*installed, m_shellMajor)) {
         m_updateTried = true;
-        facts.changedThisRun = updateFiles();
+        updateFiles();
     }
+    Facts facts{m_answering, m_files.state(), false, m_changedThisRun, true, m_setupError};
     if (!m_answering && facts.folder == Facts::Folder::Ours)
         facts.enabled = ShellSettings::isEnabled(uuid).value_or(false);
     if (!m_answering && m_shellMajor)
@@ -158,20 +158,19 @@ void GnomeShellTracker::updateStatus()
     emit statusChanged();
 }
 
-bool GnomeShellTracker::updateFiles()
+void GnomeShellTracker::updateFiles()
 {
     const std::optional<Format> format = formatFor(*m_shellMajor);
     if (!format)
-        return false;
+        return;
     const QString error = m_files.install(*format, *m_shellMajor);
     if (!error.isEmpty()) {
         qCDebug(lcPlatform) << "the GNOME Shell extension was not updated:" << error;
-        return false;
+        return;
     }
     m_changedThisRun = true;
     std::fprintf(stderr, "nudgewatch: updated the GNOME Shell extension; GNOME Shell loads it at "
                          "the next login\n");
-    return true;
 }
 
 std::optional<int> GnomeShellTracker::shellMajor()

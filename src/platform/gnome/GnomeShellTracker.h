@@ -44,7 +44,7 @@ private:
     void observe(const QList<QVariant> &arguments);
     void setAnswering(bool answering);
     void updateStatus();
-    bool updateFiles();
+    void updateFiles();
     std::optional<int> shellMajor();
 
     const DesktopEntryRegistry &m_entries;

@@ -118,17 +118,17 @@ TrackerStatus statusFor(const Facts &facts)
     case Facts::Folder::Ours:
         break;
     }
-    if (facts.changedThisRun)
-        return {false,
-                tr("The GNOME Shell extension is installed. Tracking starts after you log out and "
-                   "log in again: GNOME Shell loads new extensions only when you log in."),
-                {}};
     if (!facts.enabled)
         return {
             false,
             tr("Nudgewatch's GNOME Shell extension is turned off. Turn on \"Nudgewatch\" in the "
                "Extensions app, or let Nudgewatch turn it on."),
             tr("Turn On GNOME Shell Extension")};
+    if (facts.changedThisRun)
+        return {false,
+                tr("The GNOME Shell extension is installed. Tracking starts after you log out and "
+                   "log in again: GNOME Shell loads new extensions only when you log in."),
+                {}};
     return {false,
             tr("Nudgewatch's GNOME Shell extension starts after you log out and log in again. "
                "If it still does not, check \"Nudgewatch\" in the Extensions app."),
