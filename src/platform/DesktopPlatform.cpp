@@ -3,6 +3,7 @@
 #include "platform/DesktopOpener.h"
 #include "platform/NullFrontmostTracker.h"
 #include "platform/SessionKind.h"
+#include "platform/gnome/GnomeShellTracker.h"
 #include "platform/kde/KWinScriptTracker.h"
 #include "platform/linux/DesktopApplicationCatalog.h"
 #include "platform/linux/DesktopEntryBundleInfo.h"
@@ -141,7 +142,15 @@ void DesktopPlatform::useWayland(TrackerBackend backend)
         m_tracker = std::move(tracker);
         return;
     }
-    case TrackerBackend::GnomeShell:
+    case TrackerBackend::GnomeShell: {
+        auto tracker = std::make_unique<GnomeShellTracker>(
+            *m_entries, QDBusConnection::sessionBus(),
+            ShellExtensionFiles(ShellExtensionFiles::userExtensionsFolder()));
+        m_opener->setWindowRaiser(
+            [raiser = tracker.get()](const QString &path) { return raiser->raiseWindowOf(path); });
+        m_tracker = std::move(tracker);
+        return;
+    }
     case TrackerBackend::X11:
     case TrackerBackend::None:
         break;

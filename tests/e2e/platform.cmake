@@ -32,3 +32,10 @@ nudgewatch_add_script_test(NAME platform_wlroots_e2e_test
 # The whole program on a headless KWin (Wayland, with Xwayland): a native and an
 # X11 window followed through the program's KWin script.
 nudgewatch_add_script_test(NAME platform_kwin_e2e_test SCRIPT e2e/platform_kwin_e2e_test.sh TIMEOUT 120)
+# The program on GNOME Shell (headless, Wayland) through its own Shell extension,
+# installed and enabled by the program's setup before the shell starts.
+add_executable(platform_gnome_setup e2e/platform_gnome_setup.cpp)
+target_link_libraries(platform_gnome_setup PRIVATE nudgewatch_platform)
+nudgewatch_warnings(platform_gnome_setup)
+nudgewatch_add_script_test(NAME platform_gnome_e2e_test SCRIPT e2e/platform_gnome_e2e_test.sh
+    ARGS $<TARGET_FILE:nudgewatch> $<TARGET_FILE:platform_gnome_setup> TIMEOUT 150)

@@ -26,3 +26,6 @@ nudgewatch_add_test(NAME platform_toplevel_focus_test LABEL unit
 # KDE Plasma: what the KWin script's calls mean.
 nudgewatch_add_test(NAME platform_kwin_focus_test LABEL unit
     SOURCES unit/platform_kwin_focus_test.cpp LIBS nudgewatch_platform)
+# The GNOME Shell route: focus reports, the extension's updates, status and files.
+nudgewatch_add_test(NAME platform_gnome_extension_test LABEL unit
+    SOURCES unit/platform_gnome_extension_test.cpp LIBS nudgewatch_platform)

@@ -1,0 +1,234 @@
+#include "platform/gnome/GnomeShellTracker.h"
+
+#include "platform/gnome/ShellFocus.h"
+#include "platform/gnome/ShellSettings.h"
+#include "platform/linux/DesktopEntryRegistry.h"
+#include "platform/linux/PlatformLog.h"
+
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDBusVariant>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <unistd.h>
+
+namespace nudgewatch {
+
+namespace {
+
+using namespace shellExtension;
+
+const QString propertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
+// A raise waits this long at most for the extension: the user is waiting.
+constexpr int raiseTimeoutMs = 1000;
+
+QString executableOf(qint64 pid)
+{
+    return pid > 0 ? QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).canonicalFilePath()
+                   : QString();
+}
+
+// Calls a method and hands the reply's arguments (none on an error) to `done`.
+template <typename Done>
+void callAsync(QObject *context, const QDBusConnection &bus, const QDBusMessage &call, Done done)
+{
+    auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), context);
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, context,
+                     [watcher, done = std::move(done)] {
+                         watcher->deleteLater();
+                         const QDBusMessage reply = watcher->reply();
+                         if (reply.type() == QDBusMessage::ReplyMessage)
+                             done(std::optional(reply.arguments()));
+                         else
+                             done(std::optional<QList<QVariant>>());
+                     });
+}
+
+QDBusMessage propertyCall(const QString &service, const QString &path, const QString &interface,
+                          const QString &property)
+{
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(service, path, propertiesInterface, QStringLiteral("Get"));
+    call << interface << property;
+    return call;
+}
+
+} // namespace
+
+GnomeShellTracker::GnomeShellTracker(const DesktopEntryRegistry &entries, QDBusConnection bus,
+                                     ShellExtensionFiles files, QObject *parent)
+    : FrontmostApplicationTracker(parent), m_entries(entries), m_bus(std::move(bus)),
+      m_files(std::move(files)), m_watcher(busName, m_bus,
+                                           QDBusServiceWatcher::WatchForRegistration |
+                                               QDBusServiceWatcher::WatchForUnregistration)
+{
+    if (!m_bus.connect(busName, objectPath, interfaceName, QStringLiteral("FocusChanged"), this,
+                       SLOT(onFocusChanged(QDBusMessage))))
+        qCDebug(lcPlatform) << "cannot follow the GNOME Shell extension:" << m_bus.lastError();
+    connect(&m_watcher, &QDBusServiceWatcher::serviceRegistered, this,
+            &GnomeShellTracker::askExtension);
+    connect(&m_watcher, &QDBusServiceWatcher::serviceUnregistered, this,
+            [this] { setAnswering(false); });
+    askShellVersion();
+    askExtension();
+}
+
+std::optional<RunningApplication> GnomeShellTracker::frontmostApplication() const
+{
+    return m_filter.current();
+}
+
+void GnomeShellTracker::askShellVersion()
+{
+    callAsync(this, m_bus,
+              propertyCall(QStringLiteral("org.gnome.Shell"), QStringLiteral("/org/gnome/Shell"),
+                           QStringLiteral("org.gnome.Shell"), QStringLiteral("ShellVersion")),
+              [this](const std::optional<QList<QVariant>> &reply) {
+                  if (reply && reply->size() == 1) {
+                      const QVariant value = reply->front().value<QDBusVariant>().variant();
+                      if (value.metaType().id() == QMetaType::QString)
+                          m_shellMajor = majorVersion(value.toString().left(32));
+                  }
+                  qCDebug(lcPlatform) << "GNOME Shell major version:" << m_shellMajor.value_or(0);
+                  updateStatus();
+              });
+}
+
+void GnomeShellTracker::askExtension()
+{
+    callAsync(this, m_bus,
+              QDBusMessage::createMethodCall(busName, objectPath, interfaceName,
+                                             QStringLiteral("GetFocus")),
+              [this](const std::optional<QList<QVariant>> &reply) {
+                  if (!reply) {
+                      setAnswering(false);
+                      return;
+                  }
+                  observe(*reply);
+                  setAnswering(true);
+              });
+}
+
+void GnomeShellTracker::onFocusChanged(const QDBusMessage &message)
+{
+    observe(message.arguments());
+    if (!m_answering)
+        askExtension();
+}
+
+void GnomeShellTracker::observe(const QList<QVariant> &arguments)
+{
+    const std::optional<ShellFocus> focus = focusFromArguments(arguments);
+    if (!focus) {
+        qCDebug(lcPlatform) << "ignored a malformed focus report from the GNOME Shell extension";
+        return;
+    }
+    const std::optional<RunningApplication> changed = m_filter.observe(
+        applicationForFocus(m_entries.index(), *focus, getpid(), executableOf(focus->pid)));
+    if (changed)
+        emit activated(*changed);
+}
+
+void GnomeShellTracker::setAnswering(bool answering)
+{
+    m_answering = answering;
+    updateStatus();
+}
+
+void GnomeShellTracker::updateStatus()
+{
+    // A copy the program installed earlier is brought up to date without asking;
+    // the shell loads the new files at the next login.
+    const std::optional<Installed> installed = m_files.installed();
+    if (installed && m_shellMajor && !m_updateTried && needsUpdate(*installed, m_shellMajor)) {
+        m_updateTried = true;
+        updateFiles();
+    }
+    Facts facts{m_answering, m_files.state(), false, m_changedThisRun, true, m_setupError};
+    if (!m_answering && facts.folder == Facts::Folder::Ours)
+        facts.enabled = ShellSettings::isEnabled(uuid).value_or(false);
+    if (!m_answering && m_shellMajor)
+        facts.supportedShell = formatFor(*m_shellMajor).has_value();
+    const TrackerStatus status = statusFor(facts);
+    if (status == m_status)
+        return;
+    m_status = status;
+    emit statusChanged();
+}
+
+void GnomeShellTracker::updateFiles()
+{
+    const std::optional<Format> format = formatFor(*m_shellMajor);
+    if (!format)
+        return;
+    const QString error = m_files.install(*format, *m_shellMajor);
+    if (!error.isEmpty()) {
+        qCDebug(lcPlatform) << "the GNOME Shell extension was not updated:" << error;
+        return;
+    }
+    m_changedThisRun = true;
+    std::fprintf(stderr, "nudgewatch: updated the GNOME Shell extension; GNOME Shell loads it at "
+                         "the next login\n");
+}
+
+std::optional<int> GnomeShellTracker::shellMajor()
+{
+    if (m_shellMajor)
+        return m_shellMajor;
+    // No shell on the bus (yet): ask the installed one.
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("gnome-shell"));
+    if (program.isEmpty())
+        return std::nullopt;
+    QProcess shell;
+    shell.start(program, {QStringLiteral("--version")}, QIODevice::ReadOnly);
+    if (shell.waitForFinished(5000) && shell.exitStatus() == QProcess::NormalExit)
+        m_shellMajor = majorVersion(QString::fromUtf8(shell.readAllStandardOutput().left(256)));
+    else
+        shell.kill();
+    return m_shellMajor;
+}
+
+void GnomeShellTracker::runSetup()
+{
+    if (m_answering || m_files.state() == Facts::Folder::Foreign)
+        return;
+    m_setupError.clear();
+    const std::optional<int> major = shellMajor();
+    const std::optional<Format> format = major ? formatFor(*major) : std::nullopt;
+    if (!major)
+        m_setupError = tr("the version of GNOME Shell is unknown");
+    else if (const std::optional<Installed> installed = m_files.installed();
+             format && (!installed || needsUpdate(*installed, major)))
+        m_setupError = m_files.install(*format, *major);
+    if (m_setupError.isEmpty() && format) {
+        if (!ShellSettings::enable(uuid))
+            m_setupError = tr("GNOME Shell's settings could not be changed");
+        else if (m_files.state() == Facts::Folder::Ours)
+            m_changedThisRun = true;
+    }
+    if (!m_setupError.isEmpty())
+        qCDebug(lcPlatform) << "GNOME Shell extension setup failed:" << m_setupError;
+    updateStatus();
+    // A shell that knew the extension already starts it at once.
+    askExtension();
+}
+
+bool GnomeShellTracker::raiseWindowOf(const QString &entryPath)
+{
+    if (!m_answering)
+        return false;
+    const DesktopEntry *entry = m_entries.index().byPath(entryPath);
+    if (entry == nullptr)
+        return false;
+    QDBusMessage call = QDBusMessage::createMethodCall(busName, objectPath, interfaceName,
+                                                       QStringLiteral("Activate"));
+    call << entry->desktopId;
+    const QDBusMessage reply = m_bus.call(call, QDBus::Block, raiseTimeoutMs);
+    return reply.type() == QDBusMessage::ReplyMessage && reply.arguments().size() == 1 &&
+           reply.arguments().front().metaType().id() == QMetaType::Bool &&
+           reply.arguments().front().toBool();
+}
+
+} // namespace nudgewatch

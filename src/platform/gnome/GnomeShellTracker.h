@@ -1,0 +1,64 @@
+#pragma once
+
+#include "core/FrontmostApplicationTracker.h"
+#include "platform/ActivationFilter.h"
+#include "platform/gnome/ShellExtension.h"
+#include "platform/gnome/ShellExtensionFiles.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusServiceWatcher>
+
+#include <optional>
+
+namespace nudgewatch {
+
+class DesktopEntryRegistry;
+
+// The front application of a GNOME Shell session, told by the program's own
+// Shell extension over the session bus (GNOME offers ordinary programs no
+// other way on Wayland). Follows the extension's bus name (no polling): reads
+// the focus when it appears, then its FocusChanged signals, and announces one
+// activation per change of application. Without the extension, status() says
+// so and runSetup() installs and enables it; a copy the program installed
+// earlier is updated when it is older or made for another shell.
+class GnomeShellTracker final : public FrontmostApplicationTracker {
+    Q_OBJECT
+public:
+    GnomeShellTracker(const DesktopEntryRegistry &entries, QDBusConnection bus,
+                      ShellExtensionFiles files, QObject *parent = nullptr);
+
+    std::optional<RunningApplication> frontmostApplication() const override;
+    TrackerStatus status() const override { return m_status; }
+    void runSetup() override;
+    // Asks the extension to bring the most recent window of the entry at the
+    // standard path given to the front; false when it has none.
+    bool raiseWindowOf(const QString &entryPath);
+
+private slots:
+    void onFocusChanged(const QDBusMessage &message);
+
+private:
+    void askExtension();
+    void askShellVersion();
+    void observe(const QList<QVariant> &arguments);
+    void setAnswering(bool answering);
+    void updateStatus();
+    void updateFiles();
+    std::optional<int> shellMajor();
+
+    const DesktopEntryRegistry &m_entries;
+    QDBusConnection m_bus;
+    ShellExtensionFiles m_files;
+    QDBusServiceWatcher m_watcher;
+    ActivationFilter m_filter;
+    bool m_answering = false;
+    bool m_changedThisRun = false;
+    bool m_updateTried = false;
+    std::optional<int> m_shellMajor;
+    QString m_setupError;
+    // Tracking until the first answer says otherwise, a moment after start.
+    TrackerStatus m_status;
+};
+
+} // namespace nudgewatch

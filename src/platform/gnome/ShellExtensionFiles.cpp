@@ -1,0 +1,120 @@
+#include "platform/gnome/ShellExtensionFiles.h"
+
+#include "platform/linux/PlatformLog.h"
+#include "platform/linux/RegularFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+
+namespace nudgewatch {
+
+namespace {
+
+constexpr qint64 largestMetadata = 64 * 1024;
+
+// A path that is a link, or below a link the program would create folders
+// through, is someone else's arrangement.
+bool isLink(const QString &path)
+{
+    return QFileInfo(path).isSymLink();
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::NewOnly) &&
+           file.write(bytes) == bytes.size() && file.flush();
+}
+
+QString systemError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+} // namespace
+
+ShellExtensionFiles::ShellExtensionFiles(QString extensionsFolder)
+    : m_folder(std::move(extensionsFolder))
+{
+}
+
+QString ShellExtensionFiles::userExtensionsFolder()
+{
+    QString data = qEnvironmentVariable("XDG_DATA_HOME");
+    if (!QDir::isAbsolutePath(data))
+        data = QDir::homePath() + QStringLiteral("/.local/share");
+    return data + QStringLiteral("/gnome-shell/extensions");
+}
+
+shellExtension::Facts::Folder ShellExtensionFiles::state() const
+{
+    using Folder = shellExtension::Facts::Folder;
+    const QFileInfo target(folder());
+    if (!target.exists() && !target.isSymLink())
+        return Folder::Missing;
+    return installed() ? Folder::Ours : Folder::Foreign;
+}
+
+std::optional<shellExtension::Installed> ShellExtensionFiles::installed() const
+{
+    const QString metadata = folder() + QStringLiteral("/metadata.json");
+    if (isLink(folder()) || !QFileInfo(folder()).isDir() || isLink(metadata))
+        return std::nullopt;
+    const std::optional<QByteArray> bytes = readRegularFile(metadata, largestMetadata);
+    return bytes ? shellExtension::parseMetadata(*bytes) : std::nullopt;
+}
+
+QString ShellExtensionFiles::install(shellExtension::Format format, int shellMajor) const
+{
+    using Folder = shellExtension::Facts::Folder;
+    const QString parent = QFileInfo(m_folder).path();
+    if (isLink(m_folder) || isLink(parent))
+        return QStringLiteral("%1 is a link").arg(isLink(m_folder) ? m_folder : parent);
+    const Folder before = state();
+    if (before == Folder::Foreign)
+        return QStringLiteral("%1 is not Nudgewatch's").arg(folder());
+    if (!QDir().mkpath(m_folder))
+        return QStringLiteral("cannot create %1").arg(m_folder);
+
+    QTemporaryDir staging(m_folder + QStringLiteral("/.nudgewatch-XXXXXX"));
+    if (!staging.isValid())
+        return staging.errorString();
+    QFile script(shellExtension::scriptResource(format));
+    if (!script.open(QIODevice::ReadOnly) ||
+        !writeFile(staging.filePath(QStringLiteral("extension.js")), script.readAll()) ||
+        !writeFile(staging.filePath(QStringLiteral("metadata.json")),
+                   shellExtension::metadataFor(format, shellMajor)))
+        return QStringLiteral("cannot write into %1").arg(staging.path());
+    QFile::setPermissions(staging.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                              QFile::ReadGroup | QFile::ExeGroup |
+                                              QFile::ReadOther | QFile::ExeOther);
+
+    const QByteArray from = QFile::encodeName(staging.path());
+    const QByteArray to = QFile::encodeName(folder());
+    if (before == Folder::Missing) {
+        // Never over whatever appeared there meanwhile.
+        if (renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) != 0)
+            return QStringLiteral("cannot move the files into place: %1").arg(systemError());
+        qCDebug(lcPlatform) << "installed the GNOME Shell extension in" << folder();
+        return {};
+    }
+    // The old copy comes out in the same step the new one goes in, and is
+    // removed from the staging name afterwards.
+    if (renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_EXCHANGE) != 0)
+        return QStringLiteral("cannot move the files into place: %1").arg(systemError());
+    if (isLink(staging.path()))
+        QFile::remove(staging.path()); // swapped in by someone else: only the link goes
+    else
+        staging.remove();
+    qCDebug(lcPlatform) << "updated the GNOME Shell extension in" << folder();
+    return {};
+}
+
+} // namespace nudgewatch

@@ -1,0 +1,141 @@
+#!/usr/bin/env bash
+# The whole program on GNOME Shell (headless, Wayland, Xwayland for the
+# program's windows), in a temporary HOME, tracking foot (a Wayland window) and
+# xterm (an X11 one) with a 3-second threshold:
+#  - the program's setup installs and enables its Shell extension, then says
+#    tracking starts at the next login; the shell started afterwards loads it;
+#  - foot in front (through the extension's Activate) is "Active" and xterm,
+#    idle, is reminded of at the top centre by an override-redirect card;
+#  - xterm brought to the front with xdotool ends that reminder and is "Active".
+# The shell runs with a private system bus, as a login would give it.
+set -uo pipefail
+
+program=${1:?usage: platform_gnome_e2e_test.sh path/to/nudgewatch path/to/platform_gnome_setup}
+setup=${2:?usage: platform_gnome_e2e_test.sh path/to/nudgewatch path/to/platform_gnome_setup}
+. "$(dirname "$0")/../../scripts/xvfb-session" # wait_for
+work=$(mktemp -d /tmp/nudgewatch-gnome.XXXXXX)
+pids=()
+stop_all() {
+    local i
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+        kill "${pids[i]}" 2>/dev/null && wait_for 5 eval "! kill -0 ${pids[i]}"
+        kill -KILL "${pids[i]}" 2>/dev/null
+        wait "${pids[i]}" 2>/dev/null # the shell ends with SIGSEGV on SIGTERM: not a result
+    done
+    rm -rf "$work"
+}
+trap stop_all EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    for log in nudgewatch shell; do
+        [ -f "$work/$log.log" ] && tail -n 30 "$work/$log.log" | sed "s/^/  $log: /" >&2
+    done
+    exit 1
+}
+
+mkdir -p "$work/home/.config/Nudgewatch" "$work/run"
+chmod 700 "$work/run"
+printf '[General]\nNudgewatch.trackedAppPaths=%s, %s\nNudgewatch.idleThreshold=3\n' \
+    /usr/share/applications/foot.desktop /usr/share/applications/debian-xterm.desktop \
+    >"$work/home/.config/Nudgewatch/Nudgewatch.conf"
+sed "s|@SOCKET@|$work/system-bus|" >"$work/system-bus.conf" <<'EOF'
+<busconfig>
+  <type>system</type>
+  <listen>unix:path=@SOCKET@</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow user="*"/><allow own="*"/><allow send_type="method_call"/>
+    <allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/>
+  </policy>
+</busconfig>
+EOF
+# Everything runs in one clean environment; the session bus passes it (HOME
+# above all) to the services it starts, such as the settings store.
+session=(env -i PATH=/usr/bin:/bin HOME="$work/home" XDG_RUNTIME_DIR="$work/run" LANG=C.UTF-8
+    SHELL=/bin/sh DBUS_SESSION_BUS_ADDRESS="unix:path=$work/bus"
+    DBUS_SYSTEM_BUS_ADDRESS="unix:path=$work/system-bus" XDG_SESSION_TYPE=wayland
+    XDG_CURRENT_DESKTOP=GNOME WAYLAND_DISPLAY=gnome-wl
+    ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0")
+start() { # start LOG COMMAND...: in the background, in the session, PID recorded
+    local log=$1
+    shift
+    "${session[@]}" "$@" >>"$work/$log.log" 2>&1 &
+    pids+=($!)
+}
+in_session() { "${session[@]}" "$@"; }
+extension() { # extension METHOD [ARGUMENTS...]: a method of the extension, or one named in full
+    in_session gdbus call -e -d io.github.nudgewatch.Focus -o /io/github/nudgewatch/Focus \
+        -m "$([[ $1 == *.* ]] || echo io.github.nudgewatch.Focus.)$1" "${@:2}"
+}
+
+start system-bus dbus-daemon --config-file="$work/system-bus.conf" --nofork --nopidfile
+start session-bus dbus-daemon --session --address="unix:path=$work/bus" --nofork --nopidfile
+wait_for 10 test -S "$work/bus" -a -S "$work/system-bus" || fail "the buses did not start"
+
+status=$(in_session "$setup") || fail "the setup helper failed"
+[[ $status == "0 |"*"log out"* ]] || fail "after setup the status reads: $status"
+[ -f "$work/home/.local/share/gnome-shell/extensions/nudgewatch@nudgewatch.github.io/extension.js" ] ||
+    fail "the extension was not installed"
+
+start shell gnome-shell --headless --wayland --wayland-display=gnome-wl --virtual-monitor 1280x800
+wait_for 60 extension GetFocus || fail "the shell did not load the extension"
+version=$(extension org.freedesktop.DBus.Properties.Get io.github.nudgewatch.Focus Version)
+[ "$version" = "(<uint32 1>,)" ] || fail "the extension answers version $version"
+wait_for 20 grep -q 'Using public X11 display' "$work/shell.log" || fail "no Xwayland"
+x11=(DISPLAY="$(grep -o 'Using public X11 display :[0-9]*' "$work/shell.log" | grep -o ':[0-9]*$')"
+    XAUTHORITY="$(ls "$work/run"/.mutter-Xwaylandauth.* | head -n 1)")
+session+=("${x11[@]}")
+
+start foot foot
+start xterm xterm -geometry 60x10
+start atspi /usr/libexec/at-spi-bus-launcher --launch-immediately
+wait_for 20 eval 'extension Activate foot.desktop | grep -q true' || fail "foot did not show"
+xterm=$(in_session timeout 20 xdotool search --sync --onlyvisible --class XTerm | head -n 1)
+[ -n "$xterm" ] || fail "xterm did not show"
+
+start nudgewatch env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program"
+main_pid=${pids[-1]}
+sleep 2 # the settings window, which takes the focus, is up
+extension Activate foot.desktop | grep -q true || fail "foot could not be brought to the front"
+
+# The status beside an application's name in the settings window, over AT-SPI.
+row_reads() { # row_reads NAME STATUS-REGEX [SECONDS]
+    in_session /usr/bin/python3 - "$@" <<'PY'
+import re, sys, time, pyatspi
+name, pattern, seconds = sys.argv[1], re.compile(sys.argv[2]), float(sys.argv[3] if len(sys.argv) > 3 else 15)
+def texts(node):
+    if node.getRole() == pyatspi.ROLE_LABEL and node.getState().contains(pyatspi.STATE_SHOWING):
+        yield node.name
+    for child in filter(None, (node.getChildAtIndex(i) for i in range(node.childCount))):
+        yield from texts(child)
+def status():
+    try:
+        apps = [a for a in pyatspi.Registry.getDesktop(0) if a and a.name.lower() == "nudgewatch"]
+        labels = list(texts(apps[0])) if apps else []
+        return labels[labels.index(name) + 1] if name in labels[:-1] else None
+    except Exception:  # objects come and go while the window rebuilds
+        return None
+end = time.time() + seconds
+while not (status() and pattern.fullmatch(status())) and time.time() < end:
+    time.sleep(0.3)
+print(status())
+sys.exit(not (status() and pattern.fullmatch(status())))
+PY
+}
+card() { in_session xwininfo -name "Nudgewatch reminder" 2>/dev/null; }
+card_down() { card | grep -q IsViewable; }
+
+read=$(row_reads Foot Active) || fail "Foot in front reads \"$read\", not \"Active\""
+wait_for 15 card_down || fail "idle xterm was not reminded of while foot was in front"
+geometry=$(card | awk '/upper-left X:/{x=$4} /upper-left Y:/{y=$4} /Width:/{w=$2}
+    /Override Redirect State:/{o=$4} END{print x, y, w, o}')
+[ "$geometry" = "480 0 320 yes" ] || fail "the card is not at the top centre above all: $geometry"
+sleep 3 # the threshold again: foot, in front all along, stays active
+read=$(row_reads Foot Active 1) || fail "Foot in front went idle: \"$read\""
+grep -q "tracking is unavailable" "$work/nudgewatch.log" && fail "tracking reported unavailable"
+
+in_session xdotool windowactivate "$xterm"
+wait_for 10 eval '! card_down' || fail "bringing xterm to the front did not end its reminder"
+read=$(row_reads XTerm Active) || fail "xterm in front reads \"$read\", not \"Active\""
+kill -0 "$main_pid" || fail "the program ended"
+echo "PASS: extension set up by the program; foot and xterm followed on GNOME Shell; card at top centre"

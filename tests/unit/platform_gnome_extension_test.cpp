@@ -1,0 +1,219 @@
+// The GNOME Shell route: the extension's focus reports to applications, the
+// update decision, the status told, the extension's files in a user's folder.
+#include "platform/ActivationFilter.h"
+#include "platform/gnome/ShellExtensionFiles.h"
+#include "platform/gnome/ShellFocus.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace nudgewatch;
+using namespace nudgewatch::shellExtension;
+
+using Arguments = QList<QVariant>;
+using Application = std::optional<RunningApplication>;
+Q_DECLARE_METATYPE(Application)
+Q_DECLARE_METATYPE(nudgewatch::shellExtension::Facts)
+
+namespace {
+
+constexpr qint64 ownPid = 4242;
+
+RunningApplication app(const QString &name, const std::optional<QString> &path = std::nullopt)
+{
+    return {name, path};
+}
+
+Facts facts(bool answering, Facts::Folder folder, bool enabled = false, bool changed = false,
+            bool supported = true, const QString &error = {})
+{
+    return {answering, folder, enabled, changed, supported, error};
+}
+
+} // namespace
+
+class GnomeExtensionTest : public QObject {
+    Q_OBJECT
+private slots:
+    void focusToApplication_data();
+    void focusToApplication();
+    void updateDecision_data();
+    void updateDecision();
+    void status_data();
+    void status();
+    void install();
+};
+
+void GnomeExtensionTest::focusToApplication_data()
+{
+    QTest::addColumn<Arguments>("arguments");
+    QTest::addColumn<QString>("executable");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<Application>("expected");
+    const QString foot = QStringLiteral("/apps/foot.desktop");
+    const auto row = [](const char *name, const QString &id, const QString &shellName,
+                        int pid) -> QTestData & {
+        return QTest::newRow(name) << Arguments{id, shellName, pid};
+    };
+    row("desktop id", "foot.desktop", "foot", 10) << "" << true << Application(app("Foot", foot));
+    row("unknown desktop id", "gedit.desktop", "Text", 10)
+        << "" << true << Application(app("Text"));
+    row("window without entry", "window:7", "Tool", 10) << "" << true << Application(app("Tool"));
+    row("window of a known program", "window:7", "t", 10)
+        << "/usr/bin/foot" << true << Application(app("Foot", foot));
+    row("own window", "window:3", "nudgewatch", int(ownPid))
+        << "" << true << Application(ownApplication());
+    row("nothing focused", "", "", -1) << "" << true << Application();
+    row("path as id", "/apps/foot.desktop", "", 10) << "" << false << Application();
+    row("hidden id", ".desktop", "", 10) << "" << false << Application();
+    row("window without number", "window:", "", 10) << "" << false << Application();
+    row("other id", "foot", "", 10) << "" << false << Application();
+    row("control character", "fo\not.desktop", "", 10) << "" << false << Application();
+    row("id too long", QString(600, u'a') + ".desktop", "", 10) << "" << false << Application();
+    QTest::newRow("pid as unsigned")
+        << Arguments{"foot.desktop", "foot", 10u} << "" << false << Application();
+    QTest::newRow("two arguments")
+        << Arguments{"foot.desktop", "foot"} << "" << false << Application();
+}
+
+void GnomeExtensionTest::focusToApplication()
+{
+    QFETCH(Arguments, arguments);
+    QFETCH(QString, executable);
+    QFETCH(bool, valid);
+    QFETCH(Application, expected);
+    const DesktopEntryIndex index({{QStringLiteral("foot.desktop"),
+                                    QStringLiteral("/apps/foot.desktop"),
+                                    QStringLiteral("Foot"),
+                                    {},
+                                    {},
+                                    {},
+                                    {QStringLiteral("/usr/bin/foot")},
+                                    true}});
+    const std::optional<ShellFocus> focus = focusFromArguments(arguments);
+    QCOMPARE(focus.has_value(), valid);
+    if (focus)
+        QCOMPARE(applicationForFocus(index, *focus, ownPid, executable), expected);
+    // Names are cut to what is ever shown.
+    const auto longName = focusFromArguments({"window:1", QString(100000, u'n'), 1});
+    QVERIFY(longName && longName->name.size() == longestShownText);
+}
+
+void GnomeExtensionTest::updateDecision_data()
+{
+    QTest::addColumn<QString>("installedFor"); // the shell version the files were written for
+    QTest::addColumn<int>("installedVersion");
+    QTest::addColumn<QString>("runningShell");
+    QTest::addColumn<bool>("update");
+    QTest::newRow("current, same shell") << "43.9" << version << "43.9" << false;
+    QTest::newRow("current, next minor shell") << "45.1" << version << "47.rc" << false;
+    QTest::newRow("older version") << "43" << version - 1 << "43" << true;
+    QTest::newRow("legacy files, modules shell") << "44" << version << "GNOME Shell 45.0" << true;
+    QTest::newRow("unknown newer shell") << "46" << version << "58.2" << true;
+    QTest::newRow("newer shell, written for it") << "58" << version << "58.1" << false;
+    QTest::newRow("running shell unknown") << "43" << version << "" << false;
+    QTest::newRow("running shell too old") << "43" << version << "3.38" << false;
+}
+
+void GnomeExtensionTest::updateDecision()
+{
+    QFETCH(QString, installedFor);
+    QFETCH(int, installedVersion);
+    QFETCH(QString, runningShell);
+    QFETCH(bool, update);
+    const int major = *majorVersion(installedFor);
+    QByteArray metadata = metadataFor(*formatFor(major), major);
+    metadata.replace(QByteArray("\"version\": ") + QByteArray::number(version),
+                     QByteArray("\"version\": ") + QByteArray::number(installedVersion));
+    const std::optional<Installed> installed = parseMetadata(metadata);
+    QVERIFY(installed && installed->version == installedVersion);
+    QCOMPARE(needsUpdate(*installed, majorVersion(runningShell)), update);
+    QVERIFY(!parseMetadata(QByteArray(metadata).replace("nudgewatch@", "other@")));
+}
+
+void GnomeExtensionTest::status_data()
+{
+    QTest::addColumn<Facts>("facts");
+    QTest::addColumn<bool>("tracking");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("told"); // a phrase of the explanation
+    using F = Facts::Folder;
+    QTest::newRow("answering") << facts(true, F::Ours, true) << true << ""
+                               << "";
+    QTest::newRow("not installed")
+        << facts(false, F::Missing) << false << "Install GNOME Shell Extension"
+        << "nothing else";
+    QTest::newRow("just installed") << facts(false, F::Ours, true, true) << false << ""
+                                    << "log out and log in again";
+    QTest::newRow("turned off") << facts(false, F::Ours, false) << false
+                                << "Turn On GNOME Shell Extension"
+                                << "Extensions app";
+    QTest::newRow("updated, turned off")
+        << facts(false, F::Ours, false, true) << false << "Turn On GNOME Shell Extension"
+        << "turned off";
+    QTest::newRow("on, not started") << facts(false, F::Ours, true) << false << ""
+                                     << "log out and log in again";
+    QTest::newRow("folder not ours") << facts(false, F::Foreign) << false << ""
+                                     << "does not replace";
+    QTest::newRow("old shell") << facts(false, F::Missing, false, false, false) << false << ""
+                               << "too old";
+    QTest::newRow("setup failed") << facts(false, F::Missing, false, false, true, "disk full")
+                                  << false << "Install GNOME Shell Extension"
+                                  << "disk full";
+}
+
+void GnomeExtensionTest::status()
+{
+    QFETCH(Facts, facts);
+    QFETCH(bool, tracking);
+    QFETCH(QString, action);
+    QFETCH(QString, told);
+    const TrackerStatus status = statusFor(facts);
+    QCOMPARE(status.tracking, tracking);
+    QCOMPARE(status.setupAction, action);
+    QVERIFY2(status.explanation.contains(told), qPrintable(status.explanation));
+}
+
+void GnomeExtensionTest::install()
+{
+    QTemporaryDir home;
+    const QString extensions = home.filePath(QStringLiteral("extensions"));
+    const ShellExtensionFiles files(extensions);
+    QCOMPARE(files.state(), Facts::Folder::Missing);
+    QCOMPARE(files.install(Format::Legacy, 43), QString());
+    QCOMPARE(files.installed(), parseMetadata(metadataFor(Format::Legacy, 43)));
+    QFile script(files.folder() + QStringLiteral("/extension.js"));
+    QVERIFY(script.open(QIODevice::ReadOnly));
+    const QByteArray legacy = script.readAll();
+    // The version the program compares is the one the extension answers with.
+    QVERIFY(legacy.contains("function enable()") &&
+            legacy.contains("const VERSION = " + QByteArray::number(version) + ';'));
+
+    // A newer shell: the module form replaces the files in place.
+    QCOMPARE(files.install(Format::Modules, 46), QString());
+    QVERIFY(needsUpdate(*files.installed(), 43) && !needsUpdate(*files.installed(), 46));
+    QCOMPARE(QDir(extensions).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList{uuid});
+
+    // Someone else's folder, a link to one, or a linked extensions folder are left alone.
+    QVERIFY(QDir(files.folder()).removeRecursively());
+    QVERIFY(QDir().mkpath(files.folder()));
+    QCOMPARE(files.state(), Facts::Folder::Foreign);
+    QVERIFY(!files.install(Format::Modules, 46).isEmpty());
+    QVERIFY(QDir(files.folder()).isEmpty());
+    QVERIFY(QDir(files.folder()).removeRecursively());
+    QVERIFY(QDir().mkpath(home.filePath(QStringLiteral("elsewhere"))));
+    QVERIFY(QFile::link(home.filePath(QStringLiteral("elsewhere")), files.folder()));
+    QCOMPARE(files.state(), Facts::Folder::Foreign);
+    QVERIFY(!files.install(Format::Modules, 46).isEmpty());
+    QVERIFY(QDir(home.filePath(QStringLiteral("elsewhere"))).isEmpty());
+    const ShellExtensionFiles linked(home.filePath(QStringLiteral("linked")));
+    QVERIFY(QFile::link(home.filePath(QStringLiteral("elsewhere")),
+                        linked.folder().section('/', 0, -2)));
+    QVERIFY(!linked.install(Format::Modules, 46).isEmpty());
+    QVERIFY(QDir(home.filePath(QStringLiteral("elsewhere"))).isEmpty());
+}
+
+QTEST_GUILESS_MAIN(GnomeExtensionTest)
+#include "platform_gnome_extension_test.moc"
