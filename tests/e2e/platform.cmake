@@ -25,6 +25,10 @@ nudgewatch_add_script_test(NAME platform_presence_e2e_test SCRIPT e2e/platform_p
     ARGS $<TARGET_FILE:platform_presence_probe> TIMEOUT 120)
 # A bad argument type among the messages: in the sanitizer build too.
 set_property(TEST platform_presence_e2e_test APPEND PROPERTY LABELS hostile)
+# No input on a headless sway session, ended by a key press through wtype.
+nudgewatch_add_script_test(NAME platform_wayland_idle_e2e_test
+    SCRIPT e2e/platform_wayland_idle_e2e_test.sh ARGS $<TARGET_FILE:platform_presence_probe>
+    TIMEOUT 60)
 # The whole program in a headless sway session: native and Xwayland windows
 # followed through foreign-toplevel management, the card and Open there.
 nudgewatch_add_script_test(NAME platform_wlroots_e2e_test

@@ -6,6 +6,7 @@
 #include "platform/presence/MutterIdleSource.h"
 #include "platform/presence/NotificationServerDndSource.h"
 #include "platform/presence/ScreenSaverSource.h"
+#include "platform/presence/WaylandIdleSource.h"
 #include "platform/presence/X11FullscreenSource.h"
 #include "platform/presence/X11IdleSource.h"
 #include "platform/presence/XfceDndSource.h"
@@ -47,12 +48,15 @@ createPresenceSources(const SessionFacts &facts, const PresenceSetup &setup, con
         // Xwayland's idle counter misses input to Wayland windows, and its
         // active window is only ever an X11 one: X11 sources are for X11 sessions.
         addX11Sources(sources, setup, clock);
-    } else if (gnome && sessionBus.isConnected()) {
-        sources.push_back(
-            std::make_unique<MutterIdleSource>(sessionBus, setup.noInputAfter, clock));
+    } else if (gnome) {
+        if (sessionBus.isConnected())
+            sources.push_back(
+                std::make_unique<MutterIdleSource>(sessionBus, setup.noInputAfter, clock));
+    } else if (std::unique_ptr<WaylandConnection> wayland = WaylandConnection::open()) {
+        // Its own connection, so no other client's events wait on it.
+        if (auto idle = WaylandIdleSource::create(std::move(wayland), setup.noInputAfter, clock))
+            sources.push_back(std::move(idle));
     }
-    // Other Wayland desktops (KWin, wlroots) offer no input as ext-idle-notify-v1 or
-    // org_kde_kwin_idle, on the program's own Wayland connection: its source goes here.
 
     const QDBusConnection systemBus = QDBusConnection::systemBus();
     if (systemBus.isConnected())
