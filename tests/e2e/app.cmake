@@ -3,3 +3,6 @@
 # back, losing X. It runs in the sanitizer build too ("hostile" label).
 nudgewatch_add_script_test(NAME app_main_e2e_test SCRIPT e2e/app_main_e2e_test.sh TIMEOUT 180)
 set_property(TEST app_main_e2e_test APPEND PROPERTY LABELS hostile)
+# The whole program with a mock logind: no reminder while the screen is locked,
+# and the time away left out of the idle clocks after.
+nudgewatch_add_script_test(NAME app_presence_e2e_test SCRIPT e2e/app_presence_e2e_test.sh TIMEOUT 120)
