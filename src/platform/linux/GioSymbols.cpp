@@ -40,11 +40,16 @@ std::optional<GioSymbols> load()
     resolve(s.settingsSchemaUnref, "g_settings_schema_unref");
     resolve(s.settingsNewFull, "g_settings_new_full");
     resolve(s.settingsGetBoolean, "g_settings_get_boolean");
+    resolve(s.settingsSetBoolean, "g_settings_set_boolean");
+    resolve(s.settingsGetStrv, "g_settings_get_strv");
+    resolve(s.settingsSetStrv, "g_settings_set_strv");
+    resolve(s.settingsSync, "g_settings_sync");
     // GObject's and GLib's, found through GIO, which depends on them.
     resolve(s.objectUnref, "g_object_unref");
     resolve(s.signalConnectData, "g_signal_connect_data");
     resolve(s.signalHandlerDisconnect, "g_signal_handler_disconnect");
     resolve(s.variantTypeEqual, "g_variant_type_equal");
+    resolve(s.strfreev, "g_strfreev");
     if (!complete)
         return std::nullopt;
     return s;

@@ -24,6 +24,11 @@ struct GioSymbols {
     decltype(&::g_settings_schema_unref) settingsSchemaUnref;
     decltype(&::g_settings_new_full) settingsNewFull;
     decltype(&::g_settings_get_boolean) settingsGetBoolean;
+    decltype(&::g_settings_set_boolean) settingsSetBoolean;
+    decltype(&::g_settings_get_strv) settingsGetStrv;
+    decltype(&::g_settings_set_strv) settingsSetStrv;
+    decltype(&::g_settings_sync) settingsSync;
+    decltype(&::g_strfreev) strfreev;
     decltype(&::g_signal_connect_data) signalConnectData;
     decltype(&::g_signal_handler_disconnect) signalHandlerDisconnect;
     decltype(&::g_variant_type_equal) variantTypeEqual;
