@@ -1,14 +1,17 @@
 // Icons of desktop entries: theme, hicolor, pixmaps, files, the generic fallback;
-// the theme the desktop names.
+// the theme the desktop names; GTK's index of a theme's folders, hostile ones too.
 
 #include "fakes/Fifo.h"
 #include "platform/linux/DesktopIcons.h"
 #include "platform/linux/IconLookup.h"
+#include "platform/linux/IconThemeCache.h"
 
 #include <QDir>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 using namespace nudgewatch;
 
@@ -26,6 +29,33 @@ bool writeSquare(const QString &path, QColor color, int side)
     QImage image(side, side, QImage::Format_ARGB32);
     image.fill(color);
     return QDir().mkpath(QFileInfo(path).path()) && image.save(path);
+}
+
+// Writes GTK's index of a theme folder as desktops do on installing icons.
+bool indexFolder(const QString &folder)
+{
+    return QProcess::execute(QStringLiteral("gtk-update-icon-cache"),
+                             {"--force", "--quiet", "--ignore-theme-index", folder}) == 0;
+}
+
+bool makeOlder(const QString &path)
+{
+    const struct timespec times[2] = {{0, UTIME_OMIT}, {std::time(nullptr) - 3600, 0}};
+    return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
+}
+
+// The smallest index: one icon, "nw-icon", as a PNG in "48x48/apps".
+QByteArray smallestIndex()
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);                 // big-endian, as the format is
+    out << quint16(1) << quint16(0) << quint32(12) << quint32(44); // version, hash, folders
+    out << quint32(1) << quint32(20);                              // 1 bucket: the icon at 20
+    out << quint32(0xffffffff) << quint32(63) << quint32(32);      // no next, name, images
+    out << quint32(1) << quint16(0) << quint16(4) << quint32(0);   // folder 0, PNG
+    out << quint32(1) << quint32(52);                              // 1 folder, its name
+    bytes.append("48x48/apps\0nw-icon\0", 19);
+    return bytes;
 }
 
 } // namespace
@@ -60,8 +90,20 @@ private slots:
         QVERIFY(writeSquare(m_dir.filePath("pixmaps/nw-pixmap-blue.png"), Qt::blue, 32));
         QVERIFY(writeSquare(m_dir.filePath("files/yellow.png"), Qt::yellow, 16));
         QVERIFY(writeText(m_dir.filePath("files/broken.png"), "not a PNG at all"));
+        // The theme is indexed; an icon added later without updating the index
+        // is not seen there, as for GTK.
+        QVERIFY(indexFolder(icons + "/nwtest"));
+        QVERIFY(writeSquare(icons + "/nwtest/48x48/apps/nw-unindexed.png", Qt::red, 48));
+        QVERIFY(writeSquare(icons + "/hicolor/48x48/apps/nw-unindexed.png", Qt::green, 48));
+        // Under a second search path the theme's folder has no index.theme, and
+        // an index older than the folder, which is not believed.
+        const QString more = m_dir.filePath("more-icons");
+        QVERIFY(writeSquare(more + "/nwtest/48x48/apps/nw-indexed.png", Qt::red, 48));
+        QVERIFY(indexFolder(more + "/nwtest") && makeOlder(more + "/nwtest/icon-theme.cache"));
+        QVERIFY(writeSquare(more + "/nwtest/48x48/apps/nw-more-purple.png", Qt::magenta, 48));
         m_icons = std::make_unique<DesktopIcons>(
-            IconLookup{"nwtest", {icons}, {m_dir.filePath("pixmaps")}}, [this] { return m_ratio; });
+            IconLookup{"nwtest", {icons, more}, {m_dir.filePath("pixmaps")}},
+            [this] { return m_ratio; });
     }
 
     void resolution_data()
@@ -70,6 +112,9 @@ private slots:
         QTest::addColumn<QString>("colour"); // empty: the generic icon
         QTest::newRow("the desktop's theme first") << QByteArray("nw-theme-red") << "red";
         QTest::newRow("then hicolor") << QByteArray("nw-hicolor-green") << "lime";
+        QTest::newRow("the theme's current index believed") << QByteArray("nw-unindexed") << "lime";
+        QTest::newRow("another search path, no index.theme, an old index")
+            << QByteArray("nw-more-purple") << "magenta";
         QTest::newRow("pixmaps, scaled up") << QByteArray("nw-pixmap-blue") << "blue";
         QTest::newRow("absolute path, scaled up")
             << QByteArray("%DIR%/files/yellow.png") << "yellow";
@@ -147,6 +192,92 @@ private slots:
         m_ratio = qQNaN(); // nonsense, taken as 1
         QCOMPARE(iconOf("nw-theme-red").size(), QSize(48, 48));
         m_ratio = 1.0;
+    }
+
+    // Names spread over folders and formats, as gtk-update-icon-cache writes
+    // them: enough of them that a wrong hash would miss some.
+    void indexAsGtkWritesIt()
+    {
+        QTemporaryDir d;
+        const QStringList folders{"16x16/apps", "48x48/apps", "scalable/apps"};
+        QHash<QString, QList<IconThemeCache::Location>> expected;
+        for (int i = 0; i < 40; ++i) {
+            const QString name = QStringLiteral("app-%1%2").arg(i).arg(i % 3 ? ".Org_x" : "");
+            const QString folder = folders[i % 3];
+            const bool svgToo = i % 4 == 0;
+            QVERIFY(writeText(d.filePath(folder + "/" + name + ".png"), "x"));
+            if (svgToo)
+                QVERIFY(writeText(d.filePath(folder + "/" + name + ".svg"), "x"));
+            expected[name] = {{folder, IconThemeCache::Png | (svgToo ? IconThemeCache::Svg : 0u)}};
+        }
+        QVERIFY(writeText(d.filePath("48x48/apps/app-0.xpm"), "x"));
+        expected["app-0"].prepend({"48x48/apps", IconThemeCache::Xpm});
+        QVERIFY(indexFolder(d.path()));
+        const auto cache = IconThemeCache::open(d.path());
+        QVERIFY(cache);
+        for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+            auto found = cache->find(it.key());
+            std::sort(found.begin(), found.end(),
+                      [](const auto &a, const auto &b) { return a.subfolder > b.subfolder; });
+            QCOMPARE(found.size(), it->size());
+            for (qsizetype i = 0; i < found.size(); ++i)
+                QVERIFY2(found[i].subfolder == it->at(i).subfolder &&
+                             found[i].suffixes == it->at(i).suffixes,
+                         qPrintable(it.key()));
+        }
+        QVERIFY(cache->find("app-40").isEmpty() && cache->find("").isEmpty());
+        QVERIFY(makeOlder(d.filePath("icon-theme.cache")));
+        QVERIFY(!IconThemeCache::open(d.path()));
+    }
+
+    // A damaged or hostile index is refused or answers nothing; it is never
+    // read outside the file (the sanitizer run checks that).
+    void hostileIndex_data()
+    {
+        QTest::addColumn<int>("offset"); // -1: the file cut to `value` bytes
+        QTest::addColumn<int>("width");
+        QTest::addColumn<quint32>("value");
+        QTest::addColumn<bool>("opens");
+        QTest::addColumn<QString>("found"); // the first folder found for "nw-icon"
+        QTest::newRow("sound") << 0 << 4 << quint32(0x00010000) << true << "48x48/apps";
+        QTest::newRow("version 2") << 0 << 2 << quint32(2) << false << "";
+        QTest::newRow("shorter than its header") << -1 << 0 << quint32(8) << false << "";
+        QTest::newRow("no buckets") << 12 << 4 << quint32(0) << false << "";
+        QTest::newRow("buckets past the end") << 12 << 4 << quint32(1000) << false << "";
+        QTest::newRow("hash table past the end") << 4 << 4 << quint32(0xfffffff0) << false << "";
+        QTest::newRow("folder list past the end") << 44 << 4 << quint32(0x7fffffff) << false << "";
+        QTest::newRow("icon past the end") << 16 << 4 << quint32(0xfffffffe) << true << "";
+        QTest::newRow("chain loops on itself") << 20 << 4 << quint32(20) << true << "48x48/apps";
+        QTest::newRow("name past the end") << 24 << 4 << quint32(0x80000000) << true << "";
+        QTest::newRow("name not ended") << -1 << 0 << quint32(70) << true << "";
+        QTest::newRow("images past the end") << 28 << 4 << quint32(0xffffffff) << true << "";
+        QTest::newRow("more images than the file holds")
+            << 32 << 4 << quint32(0xffffffff) << true << "48x48/apps";
+        QTest::newRow("folder number out of range") << 36 << 2 << quint32(7) << true << "";
+        QTest::newRow("folder name past the end") << 48 << 4 << quint32(0xfffffff0) << true << "";
+        QTest::newRow("no known format") << 38 << 2 << quint32(8) << true << "";
+    }
+    void hostileIndex()
+    {
+        QFETCH(int, offset);
+        QFETCH(int, width);
+        QFETCH(quint32, value);
+        QFETCH(bool, opens);
+        QFETCH(QString, found);
+        QByteArray bytes = smallestIndex();
+        if (offset < 0)
+            bytes.truncate(value);
+        for (int i = 0; i < width; ++i)
+            bytes[offset + i] = char(value >> (8 * (width - 1 - i)));
+        QTemporaryDir d;
+        QVERIFY(writeText(d.filePath("icon-theme.cache"), bytes));
+        const auto cache = IconThemeCache::open(d.path());
+        QCOMPARE(bool(cache), opens);
+        if (!cache)
+            return;
+        const auto locations = cache->find("nw-icon");
+        QCOMPARE(locations.isEmpty() ? QString() : locations.first().subfolder, found);
+        QVERIFY(cache->find("nw-other").isEmpty()); // the loop, too, ends
     }
 
     // The desktop's icon theme: GTK 3, GTK 4, then KDE settings, the user's first.

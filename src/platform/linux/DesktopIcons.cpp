@@ -131,8 +131,15 @@ const DesktopIcons::Theme &DesktopIcons::theme(const QString &name) const
     if (known != m_themes.constEnd())
         return *known;
     Theme &theme = m_themes[name];
+    // A theme's subfolders are looked for under every search path where its
+    // folder exists, index or not: exported icons of sandboxed applications,
+    // for one, come without an index.theme of their own.
+    QStringList listed;
     for (const QString &base : QIcon::themeSearchPaths()) {
         const QString root = base + QLatin1Char('/') + name;
+        if (!QFileInfo(root).isDir())
+            continue;
+        theme.roots.append({root, IconThemeCache::open(root)});
         const auto index =
             readRegularFile(root + QStringLiteral("/index.theme"), largestThemeIndex);
         if (!index)
@@ -142,12 +149,16 @@ const DesktopIcons::Theme &DesktopIcons::theme(const QString &name) const
         if (theme.inherits.isEmpty())
             theme.inherits =
                 head.value(QStringLiteral("Inherits")).split(QLatin1Char(','), Qt::SkipEmptyParts);
-        const QString listed = head.value(QStringLiteral("Directories")) + QLatin1Char(',') +
-                               head.value(QStringLiteral("ScaledDirectories"));
-        for (const QString &dir : listed.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-            const QMap<QString, QString> keys = groups.value(dir.trimmed());
+        const QString dirs = head.value(QStringLiteral("Directories")) + QLatin1Char(',') +
+                             head.value(QStringLiteral("ScaledDirectories"));
+        for (const QString &listedDir : dirs.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+            const QString dir = listedDir.trimmed();
+            if (listed.contains(dir))
+                continue;
+            listed.append(dir);
+            const QMap<QString, QString> keys = groups.value(dir);
             ThemeDir d;
-            d.path = root + QLatin1Char('/') + dir.trimmed();
+            d.subfolder = dir;
             const int scale =
                 qMax(1, keys.value(QStringLiteral("Scale"), QStringLiteral("1")).toInt());
             const auto number = [&](const char *key, int fallback) {
@@ -183,8 +194,18 @@ QString DesktopIcons::themeFile(const QString &name) const
                 chain.append(parent.trimmed());
     chain.removeAll(QStringLiteral("hicolor"));
     chain.append(QStringLiteral("hicolor"));
+    const std::pair<const char *, unsigned> suffixes[] = {{".png", IconThemeCache::Png},
+                                                          {".svg", IconThemeCache::Svg},
+                                                          {".xpm", IconThemeCache::Xpm}};
     for (const QString &themeName : chain) {
-        QList<ThemeDir> dirs = theme(themeName).dirs;
+        const Theme &current = theme(themeName);
+        // Where each indexed folder has the icon; unindexed folders are asked file by file.
+        QList<QHash<QString, unsigned>> indexed(current.roots.size());
+        for (qsizetype r = 0; r < current.roots.size(); ++r)
+            if (current.roots[r].cache)
+                for (const auto &location : current.roots[r].cache->find(name))
+                    indexed[r][location.subfolder] |= location.suffixes;
+        QList<ThemeDir> dirs = current.dirs;
         const auto distance = [wanted](const ThemeDir &d) {
             return wanted < d.minSize   ? d.minSize - wanted
                    : wanted > d.maxSize ? wanted - d.maxSize
@@ -194,10 +215,19 @@ QString DesktopIcons::themeFile(const QString &name) const
             return distance(a) < distance(b);
         });
         for (const ThemeDir &dir : dirs)
-            for (const char *suffix : {".png", ".svg", ".xpm"}) {
-                const QString file = dir.path + QLatin1Char('/') + name + QLatin1String(suffix);
-                if (isReadableRegularFile(file, largestIconFile))
-                    return file;
+            for (qsizetype r = 0; r < current.roots.size(); ++r) {
+                const bool hasIndex = current.roots[r].cache != nullptr;
+                const unsigned held = indexed[r].value(dir.subfolder);
+                if (hasIndex && held == 0)
+                    continue;
+                for (const auto &[suffix, flag] : suffixes) {
+                    if (hasIndex && (held & flag) == 0)
+                        continue;
+                    const QString file = current.roots[r].path + QLatin1Char('/') + dir.subfolder +
+                                         QLatin1Char('/') + name + QLatin1String(suffix);
+                    if (isReadableRegularFile(file, largestIconFile))
+                        return file;
+                }
             }
     }
     return {};

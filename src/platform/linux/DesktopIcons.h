@@ -2,12 +2,14 @@
 
 #include "core/IconProvider.h"
 #include "platform/linux/IconLookup.h"
+#include "platform/linux/IconThemeCache.h"
 
 #include <QHash>
 #include <QIcon>
 #include <QImage>
 
 #include <functional>
+#include <memory>
 
 namespace nudgewatch {
 
@@ -37,12 +39,19 @@ public:
     void setThemeDeferred(bool deferred);
 
 private:
-    // A folder of an icon theme and the pixel sizes its icons serve.
+    // A subfolder of an icon theme and the pixel sizes its icons serve.
     struct ThemeDir {
-        QString path;
+        QString subfolder;
         int size = 0, minSize = 0, maxSize = 0;
     };
+    // The theme's folder under one of the search paths, with GTK's index of it
+    // where there is a current one.
+    struct ThemeRoot {
+        QString path;
+        std::shared_ptr<const IconThemeCache> cache;
+    };
     struct Theme {
+        QList<ThemeRoot> roots;
         QList<ThemeDir> dirs;
         QStringList inherits;
     };
