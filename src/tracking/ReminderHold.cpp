@@ -16,6 +16,13 @@ ReminderHold::ReminderHold(FrontmostApplicationTracker &tracker, PresenceSources
                            Clock &clock, Scheduler &scheduler, QObject *parent)
     : QObject(parent), m_tracker(tracker), m_clock(clock), m_scheduler(scheduler)
 {
+    watch(sources);
+    connect(&m_tracker, &FrontmostApplicationTracker::statusChanged, this, &ReminderHold::update);
+    update();
+}
+
+void ReminderHold::watch(const PresenceSources &sources)
+{
     for (PresenceSource &source : sources) {
         const PresenceSource *from = &source;
         connect(&source, &PresenceSource::conditionChanged, this,
@@ -23,8 +30,6 @@ ReminderHold::ReminderHold(FrontmostApplicationTracker &tracker, PresenceSources
                     onCondition(from, condition, active, since);
                 });
     }
-    connect(&m_tracker, &FrontmostApplicationTracker::statusChanged, this, &ReminderHold::update);
-    update();
 }
 
 ReminderHold::~ReminderHold() = default;

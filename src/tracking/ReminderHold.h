@@ -33,6 +33,9 @@ public:
                  Scheduler &scheduler, QObject *parent = nullptr);
     ~ReminderHold() override;
 
+    // Listens to more sources: those the program finds once its window is up.
+    void watch(const PresenceSources &sources);
+
     const HoldState &state() const { return m_state; }
     bool isHeld() const { return m_state.held(); }
     // While the user is away: when the idle clocks stopped.
