@@ -1,7 +1,9 @@
 // CPU time and wake-ups of the program at rest (five tracked applications, the
 // settings window closed, no reminder due) next to its floor, a bare Qt program
 // woken by a 1-second timer, both running side by side on the same private X
-// session, so load from elsewhere on the machine falls on both alike.
+// session, so load from elsewhere on the machine falls on both alike. In the
+// same run, the program's memory at rest next to a bare window showing one line
+// of text.
 //   scripts/xvfb-session --displays 60-69 --compositor --dbus -- app_idle_cpu_bench [seconds
 //   [settle seconds]]
 #include "app_session.h"
@@ -55,20 +57,26 @@ int main(int argc, char *argv[])
     ProgramHome programHome(5, 600);
     ProgramHome floorHome(0, 600);
 
-    QProcess program, floor;
+    QProcess program, floor, window;
     start(program, QStringLiteral(NUDGEWATCH), x, programHome);
     program.setStandardOutputFile(QProcess::nullDevice());
     start(floor, QStringLiteral(BARE_TIMER), x, floorHome);
-    const auto window = waitForMappedWindow(x, "Nudgewatch", 20000);
+    const auto settings = waitForMappedWindow(x, "Nudgewatch", 20000);
     const bool floorReady = floor.waitForReadyRead(20000);
-    if (!window || !floorReady) {
+    // Started only now: the wait sees windows as they are mapped, one name at a time.
+    window.setProcessEnvironment(floorHome.environment(x));
+    window.start(QStringLiteral(BARE_WINDOW), {QStringLiteral("--text")});
+    const bool windowReady = waitForMappedWindow(x, "Bare window", 20000).has_value();
+    if (!settings || !floorReady || !windowReady) {
         std::fprintf(stderr, "%s\n",
-                     window ? "the floor program did not start" : "the window did not appear");
+                     !settings ? "the settings window did not appear"
+                               : "a floor program did not start");
         stopProcess(program);
         stopProcess(floor);
+        stopProcess(window);
         return 1;
     }
-    requestClose(x, *window);
+    requestClose(x, *settings);
     // Settle first: the window unmapped, the icon theme and tray set up, and the
     // worker threads start-up used gone again (Qt ends idle pool threads after
     // 30 s).
@@ -76,6 +84,9 @@ int main(int argc, char *argv[])
     const Sample programBefore = sample(program), floorBefore = sample(floor);
     QThread::sleep(seconds);
     const Sample programAfter = sample(program), floorAfter = sample(floor);
+    const qint64 programRss = residentKiB(program.processId());
+    const qint64 windowRss = residentKiB(window.processId());
+    stopProcess(window);
     const bool programRan = program.state() == QProcess::Running;
     const bool floorRan = floor.state() == QProcess::Running;
     stopProcess(program);
@@ -96,6 +107,10 @@ int main(int argc, char *argv[])
     std::printf("RATIO CPU at rest per minute, nudgewatch / 1-second-timer floor: %.2f "
                 "(goal <= 1.5)\n",
                 floorUse.cpuSeconds > 0 ? programUse.cpuSeconds / floorUse.cpuSeconds : 0.0);
+    std::printf("RSS at rest: nudgewatch %lld KiB, bare window with one line of text %lld KiB\n",
+                programRss, windowRss);
+    std::printf("RATIO RSS at rest, nudgewatch / bare window: %.2f (goal <= 1.15)\n",
+                windowRss > 0 ? double(programRss) / double(windowRss) : 0.0);
     std::printf("ratio wake-ups, nudgewatch / floor: %.2f\n",
                 floorUse.switches > 0 ? double(programUse.switches) / double(floorUse.switches)
                                       : 0.0);

@@ -4,6 +4,8 @@
 #include "settings/MainWindow.h"
 #include "tracking/AppTrackerStore.h"
 
+#include <malloc.h>
+
 namespace nudgewatch {
 
 AppDelegate::AppDelegate(AppServices services, QObject *parent)
@@ -35,7 +37,16 @@ void AppDelegate::start()
     if (m_window)
         return;
     m_window = std::make_unique<MainWindow>(*m_store, *m_picker);
+    if (!m_closedWindowGeometry.isEmpty())
+        m_window->restoreGeometry(m_closedWindowGeometry);
     connect(m_window.get(), &MainWindow::quitRequested, this, &AppDelegate::quitRequested);
+    connect(m_window.get(), &MainWindow::closed, this, [this] {
+        m_closedWindowGeometry = m_window->saveGeometry();
+        MainWindow *window = m_window.release();
+        // What the window used goes back to the system, not only to the heap.
+        connect(window, &QObject::destroyed, this, [] { malloc_trim(0); });
+        window->deleteLater();
+    });
     m_window->show();
     // The panel and monitoring start once launching has finished: on the first
     // turn of the event loop.

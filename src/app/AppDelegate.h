@@ -42,6 +42,8 @@ struct AppServices {
 // Owns the one store, the settings window and the one notch panel, and brings
 // them to life in order: the store (here), the settings window (start), then,
 // once the event loop runs, the panel ordered front and only then monitoring.
+// A closed settings window is freed, as the program then rests in the
+// background for hours; it is built again, where it was, when asked for.
 class AppDelegate final : public QObject {
     Q_OBJECT
 public:
@@ -50,7 +52,7 @@ public:
 
     // Opens the settings window and schedules finishLaunching().
     void start();
-    // Shows the settings window again (a second launch, the tray).
+    // Shows the settings window, built again if it was closed (a second launch, the tray).
     void showSettings();
 
     AppTrackerStore &store() { return *m_store; }
@@ -69,6 +71,7 @@ private:
     std::unique_ptr<AppTrackerStore> m_store;
     std::unique_ptr<DialogApplicationPicker> m_picker;
     std::unique_ptr<MainWindow> m_window;
+    QByteArray m_closedWindowGeometry;
     std::unique_ptr<NotchPanel> m_panel;
 };
 

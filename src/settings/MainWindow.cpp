@@ -1,5 +1,7 @@
 #include "settings/MainWindow.h"
 
+#include <QCloseEvent>
+
 #include "settings/AddAction.h"
 #include "settings/ApplicationPicker.h"
 #include "settings/AppsSection.h"
@@ -15,6 +17,7 @@
 #include "tracking/AppTrackerStore.h"
 #include "tracking/StoreObserver.h"
 
+#include <QCloseEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
@@ -167,6 +170,13 @@ void MainWindow::showEvent(QShowEvent *event)
 {
     refresh();
     QWidget::showEvent(event);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    QWidget::closeEvent(event);
+    if (event->isAccepted())
+        emit closed();
 }
 
 void MainWindow::present()

@@ -20,7 +20,7 @@ class ThresholdSection;
 class TitleBar;
 
 // The settings window. Shows the store's state and hands every change to it;
-// keeps no data of its own. Closing it only hides it.
+// keeps no data of its own. Closing it says so with closed(); its owner frees it.
 class MainWindow final : public QWidget {
     Q_OBJECT
 public:
@@ -48,8 +48,11 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 signals:
+    // The user closed the window; whoever made it may now free it.
+    void closed();
     // Ctrl+Q: the user wants the whole program to end.
     void quitRequested();
 

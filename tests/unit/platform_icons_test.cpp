@@ -143,6 +143,9 @@ private slots:
         QTest::newRow("theme file") << QByteArray("nw-fifo") << "";
         QTest::newRow("SVG naming a file") << QByteArray("%DIR%/files/refers.svg") << "";
         QTest::newRow("SVG, inline references") << QByteArray("%DIR%/files/inline.svg") << "red";
+        QTest::newRow("SVG naming a file, spaced, capitals")
+            << QByteArray("%DIR%/files/spaced.svg") << "";
+        QTest::newRow("SVG, a reference never closed") << QByteArray("%DIR%/files/open.svg") << "";
     }
     void iconsOpenNothingButFiles()
     {
@@ -155,6 +158,11 @@ private slots:
         QVERIFY(writeText(m_dir.filePath("files/inline.svg"),
                           svg + "<defs><rect id='r' width='48' height='48' fill='red'/></defs>"
                                 "<use xlink:href='#r'/></svg>"));
+        QVERIFY(writeText(m_dir.filePath("files/spaced.svg"),
+                          svg + "<use xlink:href='#r'/><image width='48' height='48' XLINK:HREF"
+                                " =\n \" ../fifo.png\"/></svg>"));
+        QVERIFY(writeText(m_dir.filePath("files/open.svg"),
+                          svg + "<rect width='48' height='48' fill='red'/><a href='x></svg>"));
         fakes::Fifo fifo(m_dir.filePath("fifo.png"));
         fakes::Fifo themed(m_dir.filePath("icons/hicolor/48x48/apps/nw-fifo.png"));
         QVERIFY(fifo.made() && themed.made());

@@ -4,11 +4,13 @@
 #include "fakes/Fakes.h"
 #include "notch/NotchPanel.h"
 #include "platform/linux/AutostartEntry.h"
+#include "settings/AppsSection.h"
 #include "settings/MainWindow.h"
 #include "settings/PauseMenu.h"
 #include "widget/settings_fakes.h"
 
 #include <QIcon>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -44,11 +46,20 @@ private slots:
         QVERIFY(delegate.panel());
         QCOMPARE(f.scheduler.activeTimers(), 1); // the monitor
 
-        QVERIFY(delegate.settingsWindow()->close());
+        // A closed window is freed; the next one opens where it was.
+        delegate.settingsWindow()->move(delegate.settingsWindow()->pos() + QPoint(30, 20));
+        const QPoint placed = delegate.settingsWindow()->pos();
+        QPointer<MainWindow> closed = delegate.settingsWindow();
+        QVERIFY(closed->close());
+        QVERIFY(!delegate.settingsWindow());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!closed);
         f.scheduler.advance(4);
-        QVERIFY(delegate.panel()->frameHeight() > 1);
-        delegate.showSettings(); // a second launch, or the tray
+        QVERIFY(delegate.panel()->frameHeight() > 1); // reminders go on without it
+        delegate.showSettings();                      // a second launch, or the tray
         QVERIFY(delegate.settingsWindow()->isVisible());
+        QCOMPARE(delegate.settingsWindow()->pos(), placed);
+        QCOMPARE(delegate.settingsWindow()->appsSection()->rows().size(), std::size_t(1));
     }
 
     void trayMenu()

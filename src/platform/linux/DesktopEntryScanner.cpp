@@ -125,10 +125,12 @@ std::vector<DesktopEntry> scanDesktopEntries(const QStringList &applicationFolde
     for (const QString &folder : applicationFolders) {
         const QDir root(folder);
         QStringList files;
-        QDirIterator it(folder, {QStringLiteral("*.desktop")}, QDir::Files | QDir::Readable,
-                        QDirIterator::Subdirectories);
+        // Matched by suffix, not by a name filter: a filter is a regular
+        // expression, and its engine and compiled code would stay loaded.
+        QDirIterator it(folder, QDir::Files | QDir::Readable, QDirIterator::Subdirectories);
         while (it.hasNext())
-            files.append(it.next());
+            if (const QString file = it.next(); file.endsWith(QLatin1String(".desktop")))
+                files.append(file);
         std::sort(files.begin(), files.end());
         for (const QString &file : files) {
             const QString id = desktopIdForRelativePath(root.relativeFilePath(file));

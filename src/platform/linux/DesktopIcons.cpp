@@ -8,7 +8,6 @@
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QPainter>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QSvgRenderer>
 
@@ -45,15 +44,33 @@ QString entryIconValue(const QString &path)
 // and inline data ("data:") are all an icon needs.
 bool referencesOtherFiles(const QByteArray &svg)
 {
-    static const QRegularExpression href(QStringLiteral(R"(href\s*=\s*(["'])\s*(.*?)\1)"),
-                                         QRegularExpression::CaseInsensitiveOption |
-                                             QRegularExpression::DotMatchesEverythingOption);
-    const QString text = QString::fromUtf8(svg);
-    for (auto it = href.globalMatch(text); it.hasNext();) {
-        const QString target = it.next().captured(2);
-        if (!target.startsWith(QLatin1Char('#')) &&
-            !target.startsWith(QLatin1String("data:"), Qt::CaseInsensitive))
+    // Scanned by hand: a regular expression engine would be loaded, and its
+    // compiled code kept, for this one check.
+    const QByteArray lower = svg.toLower();
+    const auto isSpace = [](char c) {
+        return c == ' ' || (c >= '\t' && c <= '\r');
+    };
+    for (qsizetype at = lower.indexOf("href"); at >= 0; at = lower.indexOf("href", at + 1)) {
+        qsizetype i = at + 4;
+        while (i < lower.size() && isSpace(lower[i]))
+            ++i;
+        if (i >= lower.size() || lower[i] != '=')
+            continue;
+        ++i;
+        while (i < lower.size() && isSpace(lower[i]))
+            ++i;
+        if (i >= lower.size() || (lower[i] != '"' && lower[i] != '\''))
+            continue;
+        const char quote = lower[i++];
+        while (i < lower.size() && isSpace(lower[i]))
+            ++i;
+        const qsizetype end = lower.indexOf(quote, i);
+        if (end < 0)
+            return true; // never closed: not a drawing to trust
+        const QByteArrayView target = QByteArrayView(lower).sliced(i, end - i);
+        if (!target.startsWith('#') && !target.startsWith("data:"))
             return true;
+        at = end;
     }
     return false;
 }
