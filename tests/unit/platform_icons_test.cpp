@@ -236,6 +236,9 @@ private slots:
         QVERIFY(cache->find("app-40").isEmpty() && cache->find("").isEmpty());
         QVERIFY(makeOlder(d.filePath("icon-theme.cache")));
         QVERIFY(!IconThemeCache::open(d.path()));
+        // Cut short while open (a mapped file would fault): what is gone is not there.
+        QVERIFY(QFile::resize(d.filePath("icon-theme.cache"), 16));
+        QVERIFY(cache->find("app-1").isEmpty());
     }
 
     // A damaged or hostile index is refused or answers nothing; it is never

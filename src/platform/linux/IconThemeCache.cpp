@@ -3,7 +3,6 @@
 #include <QFile>
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,10 +13,12 @@ namespace {
 constexpr quint32 none = 0xffffffffu;
 // hicolor's and Adwaita's caches are well under a megabyte.
 constexpr qint64 largestCache = 64 << 20;
-constexpr qsizetype headerSize = 12;
+constexpr qint64 headerSize = 12;
+// Icon and folder names are short; a longer one is no name.
+constexpr quint64 longestName = 1024;
 
 // GTK's hash of an icon name: over its bytes as signed chars.
-quint32 nameHash(QByteArrayView name)
+quint32 nameHash(const QByteArray &name)
 {
     quint32 hash = 0;
     for (const char c : name)
@@ -25,16 +26,25 @@ quint32 nameHash(QByteArrayView name)
     return hash;
 }
 
+quint32 bigEndian32(const char *p)
+{
+    const auto *u = reinterpret_cast<const uchar *>(p);
+    return quint32(u[0]) << 24 | quint32(u[1]) << 16 | quint32(u[2]) << 8 | quint32(u[3]);
+}
+
+quint16 bigEndian16(const char *p)
+{
+    const auto *u = reinterpret_cast<const uchar *>(p);
+    return quint16(u[0] << 8 | u[1]);
+}
+
 } // namespace
 
-IconThemeCache::IconThemeCache(const void *map, qsizetype size)
-    : m_map(map), m_bytes(static_cast<const char *>(map), size)
-{
-}
+IconThemeCache::IconThemeCache(int fd, quint64 size) : m_fd(fd), m_size(size) {}
 
 IconThemeCache::~IconThemeCache()
 {
-    ::munmap(const_cast<void *>(m_map), size_t(m_bytes.size()));
+    ::close(m_fd);
 }
 
 std::unique_ptr<IconThemeCache> IconThemeCache::open(const QString &folder)
@@ -48,59 +58,63 @@ std::unique_ptr<IconThemeCache> IconThemeCache::open(const QString &folder)
     if (fd < 0)
         return nullptr;
     struct stat status {};
-    void *map = MAP_FAILED;
     // A cache older than its folder misses what was installed since.
-    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size >= headerSize &&
-        status.st_size <= largestCache && status.st_mtime >= folderStatus.st_mtime)
-        map = ::mmap(nullptr, size_t(status.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
-    ::close(fd);
-    if (map == MAP_FAILED)
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size < headerSize ||
+        status.st_size > largestCache || status.st_mtime < folderStatus.st_mtime) {
+        ::close(fd);
         return nullptr;
-    std::unique_ptr<IconThemeCache> cache(new IconThemeCache(map, qsizetype(status.st_size)));
+    }
+    std::unique_ptr<IconThemeCache> cache(new IconThemeCache(fd, quint64(status.st_size)));
     return cache->readHeader() ? std::move(cache) : nullptr;
+}
+
+QByteArray IconThemeCache::bytes(quint64 offset, quint64 length) const
+{
+    if (offset >= m_size)
+        return {};
+    length = std::min(length, m_size - offset);
+    QByteArray data(qsizetype(length), Qt::Uninitialized);
+    const ssize_t got = ::pread(m_fd, data.data(), size_t(length), off_t(offset));
+    data.truncate(got < 0 ? 0 : qsizetype(got)); // shorter: the file was cut since
+    return data;
 }
 
 std::optional<quint32> IconThemeCache::number32(quint64 offset) const
 {
-    if (offset > quint64(m_bytes.size()) || quint64(m_bytes.size()) - offset < 4)
-        return std::nullopt;
-    const auto *p = reinterpret_cast<const uchar *>(m_bytes.data() + offset);
-    return quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | quint32(p[3]);
+    const QByteArray data = bytes(offset, 4);
+    return data.size() == 4 ? std::optional(bigEndian32(data.constData())) : std::nullopt;
 }
 
-std::optional<quint16> IconThemeCache::number16(quint64 offset) const
+QByteArray IconThemeCache::text(quint64 offset) const
 {
-    if (offset > quint64(m_bytes.size()) || quint64(m_bytes.size()) - offset < 2)
-        return std::nullopt;
-    const auto *p = reinterpret_cast<const uchar *>(m_bytes.data() + offset);
-    return quint16(p[0] << 8 | p[1]);
-}
-
-QByteArrayView IconThemeCache::text(quint64 offset) const
-{
-    if (offset >= quint64(m_bytes.size()))
-        return {};
-    const QByteArrayView rest = m_bytes.sliced(qsizetype(offset));
-    const qsizetype end = rest.indexOf('\0');
-    return end < 0 ? QByteArrayView() : rest.first(end);
+    const QByteArray data = bytes(offset, longestName);
+    const qsizetype end = data.indexOf('\0');
+    return end < 0 ? QByteArray() : data.first(end);
 }
 
 bool IconThemeCache::readHeader()
 {
+    const QByteArray header = bytes(0, headerSize);
     // Version 1.x: the layout below has not changed since the format began.
-    if (number16(0) != 1)
+    if (header.size() != headerSize || bigEndian16(header.constData()) != 1)
         return false;
-    m_hashOffset = *number32(4);
-    m_folderListOffset = *number32(8);
+    m_hashOffset = bigEndian32(header.constData() + 4);
+    const quint32 folderListOffset = bigEndian32(header.constData() + 8);
     const auto buckets = number32(m_hashOffset);
-    const auto folders = number32(m_folderListOffset);
-    if (!buckets || !folders || *buckets == 0)
+    const auto folders = number32(folderListOffset);
+    if (!buckets || !folders || *buckets == 0 || *folders > 0xffff)
         return false;
     m_buckets = *buckets;
-    m_folders = *folders;
-    // Both tables lie wholly inside the file.
-    return number32(m_hashOffset + 4 * quint64(m_buckets)).has_value() &&
-           (m_folders == 0 || number32(m_folderListOffset + 4 * quint64(m_folders)).has_value());
+    // The bucket table lies wholly inside the file; the folder names are read
+    // once, as every look-up names them.
+    if (!number32(m_hashOffset + 4 * quint64(m_buckets)))
+        return false;
+    const QByteArray offsets = bytes(folderListOffset + 4, 4 * quint64(*folders));
+    if (offsets.size() != qsizetype(4 * quint64(*folders)))
+        return false;
+    for (quint32 i = 0; i < *folders; ++i)
+        m_subfolders.append(QString::fromUtf8(text(bigEndian32(offsets.constData() + 4 * i))));
+    return true;
 }
 
 QList<IconThemeCache::Location> IconThemeCache::find(const QString &name) const
@@ -109,31 +123,25 @@ QList<IconThemeCache::Location> IconThemeCache::find(const QString &name) const
     QList<Location> found;
     auto icon = number32(m_hashOffset + 4 + 4 * quint64(nameHash(wanted) % m_buckets));
     // Each icon record is 12 bytes: a chain longer than the file could hold loops.
-    for (qsizetype steps = m_bytes.size() / 12; icon && *icon != none && steps > 0; --steps) {
-        const auto next = number32(*icon);
-        const auto nameOffset = number32(*icon + 4);
-        const auto imagesOffset = number32(*icon + 8);
-        if (!next || !nameOffset || !imagesOffset)
+    for (quint64 steps = m_size / 12; icon && *icon != none && steps > 0; --steps) {
+        const QByteArray record = bytes(*icon, 12);
+        if (record.size() != 12)
             return {};
-        if (text(*nameOffset) == wanted) {
-            const quint32 images = number32(*imagesOffset).value_or(0);
-            for (quint64 i = 0; i < images; ++i) {
-                const quint64 image = *imagesOffset + 4 + 8 * i;
-                const auto folder = number16(image);
-                const auto flags = number16(image + 2);
-                if (!folder || !flags)
-                    break;
-                if (*folder >= m_folders)
-                    continue;
-                const QByteArrayView subfolder =
-                    text(number32(m_folderListOffset + 4 + 4 * quint64(*folder)).value_or(none));
-                const unsigned suffixes = *flags & (Png | Svg | Xpm);
-                if (!subfolder.isEmpty() && suffixes != 0)
-                    found.append({QString::fromUtf8(subfolder), suffixes});
+        if (text(bigEndian32(record.constData() + 4)) == wanted) {
+            const quint64 imagesOffset = bigEndian32(record.constData() + 8);
+            const quint64 images = number32(imagesOffset).value_or(0);
+            // Each image is 8 bytes: never more than what is left of the file.
+            const QByteArray list = bytes(imagesOffset + 4, 8 * std::min(images, m_size / 8));
+            for (qsizetype at = 0; at + 8 <= list.size(); at += 8) {
+                const quint16 folder = bigEndian16(list.constData() + at);
+                const unsigned suffixes =
+                    bigEndian16(list.constData() + at + 2) & (Png | Svg | Xpm);
+                if (folder < m_subfolders.size() && !m_subfolders[folder].isEmpty() && suffixes)
+                    found.append({m_subfolders[folder], suffixes});
             }
             return found;
         }
-        icon = next;
+        icon = bigEndian32(record.constData());
     }
     return found;
 }

@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QByteArrayView>
+#include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -12,8 +13,9 @@ namespace nudgewatch {
 // The index GTK keeps in an icon theme's folder (icon-theme.cache, written by
 // gtk-update-icon-cache): which of the theme's subfolders hold an icon of a
 // given name. One hash look-up replaces a stat of every subfolder, and hicolor
-// alone lists hundreds. The file is mapped, not read: only the pages a look-up
-// touches are loaded, and every offset in it is checked against its size.
+// alone lists hundreds. A look-up reads the few records it needs from the open
+// file, each checked against the file's size: neither a hostile index nor one
+// cut short while open can make the program read out of bounds or fault.
 class IconThemeCache {
 public:
     // The file suffixes an icon has in one subfolder, in the order they are tried.
@@ -36,17 +38,18 @@ public:
     QList<Location> find(const QString &name) const;
 
 private:
-    IconThemeCache(const void *map, qsizetype size);
+    IconThemeCache(int fd, quint64 size);
     bool readHeader(); // false when the tables do not fit the file
+    QByteArray bytes(quint64 offset, quint64 length) const; // shorter at the file's end
     // A big-endian number, or none when it lies outside the file.
     std::optional<quint32> number32(quint64 offset) const;
-    std::optional<quint16> number16(quint64 offset) const;
-    // The NUL-terminated text at `offset`, or null when it does not end in the file.
-    QByteArrayView text(quint64 offset) const;
+    // The NUL-terminated text at `offset`; null when it does not end soon, or in the file.
+    QByteArray text(quint64 offset) const;
 
-    const void *m_map;
-    QByteArrayView m_bytes;
-    quint32 m_hashOffset = 0, m_buckets = 0, m_folderListOffset = 0, m_folders = 0;
+    int m_fd;
+    quint64 m_size;
+    quint32 m_hashOffset = 0, m_buckets = 0;
+    QStringList m_subfolders;
 };
 
 } // namespace nudgewatch
