@@ -1,7 +1,5 @@
 #include "settings/MainWindow.h"
 
-#include <QCloseEvent>
-
 #include "settings/AddAction.h"
 #include "settings/ApplicationPicker.h"
 #include "settings/AppsSection.h"
