@@ -5,10 +5,10 @@
 #include "settings/AppsSection.h"
 #include "settings/MainWindow.h"
 #include "settings/SaveFailureNotice.h"
-#include "settings/WindowText.h"
 #include "settings/ThresholdSection.h"
 #include "settings/ThresholdSlider.h"
 #include "settings/TitleBar.h"
+#include "settings/WindowText.h"
 #include "widget/settings_fakes.h"
 
 #include <QApplication>
