@@ -145,17 +145,17 @@ int GlassCardPainter::glowLevel(double brightness)
     return int(std::lround(std::clamp(brightness, 0.0, 1.0) * (glowLevels - 1)));
 }
 
-QRegion GlassCardPainter::changedRegion(const CardLayout &layout, const CardDecorations &from,
-                                        const CardDecorations &to)
+QRect GlassCardPainter::changedRect(const CardLayout &layout, const CardDecorations &from,
+                                    const CardDecorations &to)
 {
     const QRectF card = layout.card;
     if (glowLevel(from.glowBrightness) != glowLevel(to.glowBrightness))
         return QRect(0, 0, int(cardGeometry::cardWidth), int(cardGeometry::totalHeight));
-    QRegion changed;
+    QRect changed;
     if (from.shimmerPhase != to.shimmerPhase) {
         for (const double phase : {from.shimmerPhase, to.shimmerPhase}) {
             const ShimmerBand band = shimmerBand(phase, card.width());
-            changed += QRectF(card.left() + band.startX, card.top(), band.endX - band.startX,
+            changed |= QRectF(card.left() + band.startX, card.top(), band.endX - band.startX,
                               card.height())
                            .intersected(card)
                            .toAlignedRect();
@@ -164,7 +164,7 @@ QRegion GlassCardPainter::changedRegion(const CardLayout &layout, const CardDeco
     if (from.ripplePhase != to.ripplePhase && (from.ripplePhase > 0 || to.ripplePhase > 0)) {
         // One point more for the edge's antialiasing.
         const double top = card.top() + rippleWavesTop(card.height()) - 1;
-        changed += QRectF(card.left(), top, card.width(), card.bottom() - top).toAlignedRect();
+        changed |= QRectF(card.left(), top, card.width(), card.bottom() - top).toAlignedRect();
     }
     return changed;
 }

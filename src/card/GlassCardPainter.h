@@ -35,11 +35,13 @@ public:
     void paint(QPainter &painter, const CardLayout &layout, const CardContent &content, double fade,
                const CardDecorations &decorations, const QRegion &region = {});
 
-    // Where a fully shown card looks different between two moments of its
-    // decorations, in whole view points: the glow's surroundings only when its
-    // level changes, the band where it was and is, the rows the waves reach.
-    static QRegion changedRegion(const CardLayout &layout, const CardDecorations &from,
-                                 const CardDecorations &to);
+    // A rectangle around where a fully shown card looks different between two
+    // moments of its decorations, in whole view points: the glow's surroundings
+    // only when its level changes, the band where it was and is, the rows the
+    // waves reach. One rectangle: painting through a clip of several costs more
+    // than the few more pixels.
+    static QRect changedRect(const CardLayout &layout, const CardDecorations &from,
+                             const CardDecorations &to);
 
     // Frees the cached pictures; they are drawn again for the next card.
     void releaseCaches();

@@ -170,7 +170,7 @@ void GlassNotificationView::advanceDecorations()
     if (fade < 1)
         update();
     else
-        update(GlassCardPainter::changedRegion(m_layout, before, m_decorations));
+        update(GlassCardPainter::changedRect(m_layout, before, m_decorations));
 }
 
 void GlassNotificationView::placeButtons()
