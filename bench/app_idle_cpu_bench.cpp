@@ -1,7 +1,7 @@
 // CPU time and wake-ups of the program at rest as a user runs it (five tracked
 // entries in the user's applications folder, the settings window shown and then
-// closed by xdotool as a window manager would, 10 s to settle, no reminder due) next to its floor, a bare Qt program
-// woken by a 1-second timer, both running side by side on the same private X
+// closed by xdotool as a window manager would, 10 s to settle, no reminder due) next to its floor,
+// a bare Qt program woken by a 1-second timer, both running side by side on the same private X
 // session, so load from elsewhere on the machine falls on both alike. In the
 // same run, the program's memory at rest next to a bare window showing one line
 // of text.
