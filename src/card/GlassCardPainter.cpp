@@ -68,6 +68,12 @@ void strokeInside(QPainter &p, const QRectF &rect, double radius, double width, 
     p.drawRoundedRect(rect.adjusted(half, half, -half, -half), radius - half, radius - half);
 }
 
+// Where the waves begin, with a point more for their edge's antialiasing.
+double wavesTop(double cardHeight)
+{
+    return rippleWavesTop(cardHeight) - 1;
+}
+
 QImage newImage(const QSizeF &points, double dpr)
 {
     QImage image(QSize(int(std::ceil(points.width() * dpr)), int(std::ceil(points.height() * dpr))),
@@ -162,8 +168,7 @@ QRect GlassCardPainter::changedRect(const CardLayout &layout, const CardDecorati
         }
     }
     if (from.ripplePhase != to.ripplePhase && (from.ripplePhase > 0 || to.ripplePhase > 0)) {
-        // One point more for the edge's antialiasing.
-        const double top = card.top() + rippleWavesTop(card.height()) - 1;
+        const double top = card.top() + wavesTop(card.height());
         changed |= QRectF(card.left(), top, card.width(), card.bottom() - top).toAlignedRect();
     }
     return changed;
@@ -201,9 +206,13 @@ void GlassCardPainter::paintCard(QPainter &painter, const CardLayout &layout,
         if (decorations.ripplePhase > 0) {
             // The waves repeat every half width and fade with their phase, so
             // one strip at full strength, moved and faded, draws any phase.
+            // Nothing above the crests: the rows there are left alone.
+            const double top = wavesTop(card.height());
+            work.setClipRect(local.intersected(QRectF(0, top, card.width(), card.height() - top)));
             work.setOpacity(std::min(1.0, decorations.ripplePhase));
             work.drawImage(QPointF(-card.width() / 2 * decorations.ripplePhase, 0), m_waveStrip);
             work.setOpacity(1);
+            work.setClipRect(local);
         }
         work.setCompositionMode(QPainter::CompositionMode_SourceOver);
         work.drawImage(QPointF(0, 0), m_front);
