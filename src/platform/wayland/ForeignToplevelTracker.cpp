@@ -161,16 +161,21 @@ void ForeignToplevelTracker::decide(bool announce)
         emit activated(*changed);
 }
 
-RunningApplication ForeignToplevelTracker::applicationOf(const QString &appId) const
+RunningApplication toplevelApplication(const DesktopEntryIndex &index, const QString &appId)
 {
     if (appId.isEmpty())
-        return {};
+        return unknownApplication();
     if (isOwnAppId(appId))
         return ownApplication();
     // An app id plays the part of an X11 window's WM_CLASS class.
     WindowFacts facts;
     facts.wmClass = appId;
-    return resolveRunningApplication(m_entries.index(), {facts});
+    return resolveRunningApplication(index, {facts});
+}
+
+RunningApplication ForeignToplevelTracker::applicationOf(const QString &appId) const
+{
+    return toplevelApplication(m_entries.index(), appId);
 }
 
 bool ForeignToplevelTracker::raiseWindowOf(const QString &entryPath)

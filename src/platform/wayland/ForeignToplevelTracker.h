@@ -12,8 +12,13 @@ struct zwlr_foreign_toplevel_manager_v1;
 
 namespace nudgewatch {
 
+class DesktopEntryIndex;
 class DesktopEntryRegistry;
 class WaylandConnection;
+
+// The application of a toplevel with that app id (empty when it had none
+// usable): an unknown one, the program itself, or the entry it resolves to.
+RunningApplication toplevelApplication(const DesktopEntryIndex &index, const QString &appId);
 
 // The front application on compositors with foreign-toplevel management
 // (sway, Hyprland, labwc, river, …), over the program's own Wayland connection:
