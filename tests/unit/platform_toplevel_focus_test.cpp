@@ -121,6 +121,25 @@ private slots:
         QCOMPARE(run(script), expected);
     }
 
+    void reconnectionWaitsLongerAfterEachFailure_data()
+    {
+        QTest::addColumn<int>("failures");
+        QTest::addColumn<int>("milliseconds");
+        QTest::newRow("first attempt") << 0 << 0;
+        QTest::newRow("after one") << 1 << 500;
+        QTest::newRow("after two") << 2 << 1000;
+        QTest::newRow("after six") << 6 << 16000;
+        QTest::newRow("after seven") << 7 << 30000;
+        QTest::newRow("after many") << 1000 << 30000;
+        QTest::newRow("nonsense") << -3 << 0;
+    }
+    void reconnectionWaitsLongerAfterEachFailure()
+    {
+        QFETCH(int, failures);
+        QFETCH(int, milliseconds);
+        QCOMPARE(reconnectDelay(failures).count(), milliseconds);
+    }
+
     void raisingPrefersTheWindowActivatedLast()
     {
         ToplevelFocus focus;
