@@ -112,7 +112,8 @@ atspi says "connection to the compositor broke" || fail "the window does not say
 alive
 
 # Closed, the window no longer breaks the next connection.
-kill "$long"
+sway_session_as swaymsg '[class=^LongTitle$] kill' >/dev/null
+wait_for 10 eval '! kill -0 $long' || kill "$long"
 wait_for 10 eval '[ "$(tree windows LongTitle)" = 0 ]' || fail "the long-titled xterm stayed"
 wait_for 40 grep -q "connected to the Wayland compositor again" "$work/nudgewatch.log" ||
     fail "the program did not connect again"

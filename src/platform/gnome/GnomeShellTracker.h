@@ -20,9 +20,9 @@ class DesktopEntryRegistry;
 // other way on Wayland). Follows the extension's bus name (no polling): reads
 // the focus when it appears, then its FocusChanged signals, and announces one
 // activation per change of application. At most one GetFocus is out at a time,
-// and its answer never overrides a newer focus report. Without the extension, status() says
-// so and runSetup() installs and enables it; a copy the program installed
-// earlier is updated when it is older or made for another shell.
+// and its answer never overrides a newer focus report. Without the extension,
+// status() says so and runSetup() installs and enables it; a copy the program
+// installed earlier is updated when it is older or made for another shell.
 class GnomeShellTracker final : public FrontmostApplicationTracker {
     Q_OBJECT
 public:
