@@ -4,6 +4,7 @@
 #include "core/ApplicationOpener.h"
 #include "core/BundleInfo.h"
 #include "core/Clock.h"
+#include "core/DesktopAppearance.h"
 #include "core/FileSystem.h"
 #include "core/FrontmostApplicationTracker.h"
 #include "core/IconProvider.h"
@@ -37,6 +38,8 @@ struct AppServices {
     NotchPanel::CompositorCheck compositorRunning;
     // What tells that the user is away or busy; none: always present.
     PresenceSources presenceSources = {};
+    // The desktop's light or dark preference and font; none: light, the toolkit's font.
+    DesktopAppearance *appearance = nullptr;
 };
 
 // Owns the one store, the settings window and the one notch panel, and brings
