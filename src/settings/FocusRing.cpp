@@ -39,7 +39,8 @@ void FocusRing::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(palette().color(QPalette::Highlight), width));
+    // The window's highlight: a control may tint its own (the slider's groove).
+    painter.setPen(QPen(window()->palette().color(QPalette::Highlight), width));
     painter.setBrush(Qt::NoBrush);
     const qreal half = width / 2.0;
     painter.drawRoundedRect(QRectF(rect()).adjusted(half, half, -half, -half), m_radius, m_radius);

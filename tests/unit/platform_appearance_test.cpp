@@ -115,8 +115,10 @@ private slots:
     {
         QFETCH(QString, name);
         const InterfaceFont font = fontNames::fromPango(name);
-        QCOMPARE(font.family, QFETCH(QString, family));
-        QCOMPARE(font.pointSize, QFETCH(double, pointSize));
+        QFETCH(QString, family);
+        QFETCH(double, pointSize);
+        QCOMPARE(font.family, family);
+        QCOMPARE(font.pointSize, pointSize);
     }
 
     void qtFontStrings_data()
@@ -137,8 +139,10 @@ private slots:
     {
         QFETCH(QString, text);
         const InterfaceFont font = fontNames::fromQtString(text);
-        QCOMPARE(font.family, QFETCH(QString, family));
-        QCOMPARE(font.pointSize, QFETCH(double, pointSize));
+        QFETCH(QString, family);
+        QFETCH(double, pointSize);
+        QCOMPARE(font.family, family);
+        QCOMPARE(font.pointSize, pointSize);
     }
 
     void scale_data()
@@ -157,9 +161,11 @@ private slots:
     void scale()
     {
         QFETCH(QString, desktop);
-        const InterfaceFont font{QStringLiteral("Sans"), QFETCH(double, pointSize),
+        QFETCH(double, pointSize);
+        QFETCH(double, scale);
+        const InterfaceFont font{QStringLiteral("Sans"), pointSize,
                                  fontNames::defaultPointSize(desktop)};
-        QCOMPARE(font.scale(), QFETCH(double, scale));
+        QCOMPARE(font.scale(), scale);
     }
 
     void themeNames_data()
@@ -175,7 +181,8 @@ private slots:
     void themeNames()
     {
         QFETCH(QString, theme);
-        QCOMPARE(fontNames::schemeOfThemeName(theme) == ColorScheme::Dark, QFETCH(bool, dark));
+        QFETCH(bool, dark);
+        QCOMPARE(fontNames::schemeOfThemeName(theme) == ColorScheme::Dark, dark);
     }
 
     void xsettings_data()
