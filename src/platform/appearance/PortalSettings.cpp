@@ -30,7 +30,7 @@ PortalSettings::PortalSettings(const QDBusConnection &bus, QObject *parent)
     if (!m_bus.isConnected())
         return;
     m_bus.connect(service, path, interface, QStringLiteral("SettingChanged"), this,
-                  SLOT(settingChanged(QString, QString, QDBusVariant)));
+                  SLOT(settingChanged(QDBusMessage)));
     read(appearance, QStringLiteral("color-scheme"));
     read(gnomeInterface, QStringLiteral("font-name"));
     read(gnomeInterface, QStringLiteral("text-scaling-factor"));
@@ -52,10 +52,11 @@ void PortalSettings::read(const QString &group, const QString &key)
             });
 }
 
-void PortalSettings::settingChanged(const QString &group, const QString &key,
-                                    const QDBusVariant &value)
+void PortalSettings::settingChanged(const QDBusMessage &message)
 {
-    if (take(group, key, value.variant()))
+    const QList<QVariant> arguments = message.arguments();
+    if (arguments.size() == 3 &&
+        take(arguments[0].toString(), arguments[1].toString(), arguments[2]))
         emit changed();
 }
 

@@ -1,12 +1,11 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusMessage>
 #include <QObject>
 #include <QVariant>
 
 #include <optional>
-
-class QDBusVariant;
 
 namespace nudgewatch {
 
@@ -27,7 +26,7 @@ signals:
     void changed();
 
 private slots:
-    void settingChanged(const QString &group, const QString &key, const QDBusVariant &value);
+    void settingChanged(const QDBusMessage &message);
 
 private:
     void read(const QString &group, const QString &key);
