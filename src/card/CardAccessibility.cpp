@@ -45,8 +45,10 @@ QString snoozeReminderText()
     return QObject::tr("Snooze");
 }
 
-CardAccessibility::CardAccessibility(QWidget &card, QAbstractButton &open, QAbstractButton &snooze)
-    : QObject(&card), m_card(card), m_open(open), m_snooze(snooze)
+CardAccessibility::CardAccessibility(QWidget &card, QAbstractButton &open, QAbstractButton &snooze,
+                                     Announce announce)
+    : QObject(&card), m_card(card), m_open(open), m_snooze(snooze),
+      m_announce(announce ? std::move(announce) : Announce(&QAccessible::updateAccessibility))
 {
     // Qt keeps factories for the whole process; one is enough for every card.
     static const bool installed = (QAccessible::installFactory(cardInterface), true);
@@ -77,10 +79,10 @@ void CardAccessibility::showReminder(const QString &appName, const QString &mess
     if (dropped || replaced) {
         // Screen readers speak a notification when it starts showing.
         QAccessibleEvent shown(&m_card, QAccessible::ObjectShow);
-        QAccessible::updateAccessibility(&shown);
+        m_announce(&shown);
     } else if (gone) {
         QAccessibleEvent hidden(&m_card, QAccessible::ObjectHide);
-        QAccessible::updateAccessibility(&hidden);
+        m_announce(&hidden);
     }
 }
 

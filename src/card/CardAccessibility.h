@@ -3,7 +3,10 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 class QAbstractButton;
+class QAccessibleEvent;
 class QWidget;
 
 namespace nudgewatch {
@@ -19,8 +22,12 @@ QString snoozeReminderText();
 class CardAccessibility final : public QObject {
     Q_OBJECT
 public:
+    // Tells assistive technologies of an event; Qt's bridge to them by default.
+    using Announce = std::function<void(QAccessibleEvent *)>;
+
     // All three outlive this object (they are its parent and siblings).
-    CardAccessibility(QWidget &card, QAbstractButton &open, QAbstractButton &snooze);
+    CardAccessibility(QWidget &card, QAbstractButton &open, QAbstractButton &snooze,
+                      Announce announce = {});
 
     // A reminder about `appName` shows (none when the name is empty).
     void showReminder(const QString &appName, const QString &message, bool messageCut);
@@ -29,6 +36,7 @@ private:
     QWidget &m_card;
     QAbstractButton &m_open;
     QAbstractButton &m_snooze;
+    Announce m_announce;
     QString m_shownName;
     QString m_shownMessage;
 };
