@@ -65,11 +65,7 @@ MainWindow::MainWindow(AppTrackerStore &store, ApplicationPicker &picker,
     // Before anything inside is built: every text takes the desktop's font and size.
     const InterfaceFont desktopFont = appearance ? appearance->interfaceFont() : InterfaceFont{};
     style::setTextScale(this, desktopFont.scale());
-    if (!desktopFont.family.isEmpty()) {
-        QFont family = font();
-        family.setFamily(desktopFont.family);
-        setFont(family);
-    }
+    setFontFamily(desktopFont.family);
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Window);
 
@@ -128,16 +124,16 @@ MainWindow::MainWindow(AppTrackerStore &store, ApplicationPicker &picker,
     m_pause->setToolTip(windowText::pauseReminders + QStringLiteral(" (Ctrl+P)"));
     statusBar->addControl(m_pause);
 
-    // Larger text, larger window; and never so narrow that a line is cut.
-    const double grow = std::max(1.0, desktopFont.scale());
-    resize(QSize(qRound(defaultSize.width() * grow), qRound(defaultSize.height() * grow)));
     m_content = content;
-    updateMinimumWidth();
+    resize(defaultSize);
+    growForText();
     m_threshold->slider()->setFocus();
     if (appearance) {
         setColorScheme(appearance->colorScheme());
         connect(appearance, &DesktopAppearance::colorSchemeChanged, this,
                 &MainWindow::setColorScheme);
+        connect(appearance, &DesktopAppearance::interfaceFontChanged, this,
+                &MainWindow::setInterfaceFont);
     }
 
     connect(m_addAction, &AddAction::clicked, this, &MainWindow::openPicker);
@@ -192,6 +188,34 @@ void MainWindow::updateTabOrder()
         setTabOrder(chain[i - 1], chain[i]);
     if (m_content)
         updateMinimumWidth();
+}
+
+void MainWindow::setFontFamily(const QString &family)
+{
+    QFont withFamily = font();
+    if (family.isEmpty())
+        withFamily.setResolveMask(withFamily.resolveMask() & ~QFont::FamiliesResolved);
+    else
+        withFamily.setFamily(family);
+    setFont(withFamily);
+}
+
+void MainWindow::setInterfaceFont(const InterfaceFont &desktopFont)
+{
+    const double before = style::textScale(this);
+    style::setTextScale(this, desktopFont.scale());
+    style::rescaleFonts(this, before, desktopFont.scale());
+    setFontFamily(desktopFont.family);
+    growForText();
+}
+
+void MainWindow::growForText()
+{
+    // Larger text, larger window; and never so narrow that a line is cut.
+    const double grow = std::max(1.0, style::textScale(this));
+    resize(size().expandedTo(
+        QSize(qRound(defaultSize.width() * grow), qRound(defaultSize.height() * grow))));
+    updateMinimumWidth();
 }
 
 void MainWindow::updateMinimumWidth()

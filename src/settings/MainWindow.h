@@ -55,6 +55,8 @@ public:
 
     // Draws the window in the light or dark variant.
     void setColorScheme(ColorScheme scheme);
+    // Draws every text in the desktop's font family, scaled for its size.
+    void setInterfaceFont(const InterfaceFont &font);
     ColorScheme colorScheme() const { return m_scheme; }
 
 protected:
@@ -72,6 +74,8 @@ private:
     // and the add action.
     void updateTabOrder();
     void updateMinimumWidth();
+    void growForText();
+    void setFontFamily(const QString &family);
 
     AppTrackerStore &m_store;
     ApplicationPicker &m_picker;

@@ -78,7 +78,8 @@ ReminderMenuEntries::ReminderMenuEntries(AppTrackerStore &store, QMenu &menu, QO
     });
     // Idle clocks change every second; the entries only when a reminder comes or goes.
     m_observer = new StoreObserver(
-        store, [this] { refresh(); }, this);
+        store, [this] { refresh(); },
+        [this] { return m_store.alertApp().has_value() || m_snooze->isVisible(); }, this);
     refresh();
 }
 

@@ -25,6 +25,21 @@ double textScale(const QWidget *widget)
     return 1.0;
 }
 
+void rescaleFonts(QWidget *root, double from, double to)
+{
+    if (from == to || from <= 0)
+        return;
+    for (QWidget *widget : root->findChildren<QWidget *>()) {
+        // Only the fonts set here: inherited ones follow by themselves.
+        QFont f = widget->font();
+        if (!widget->testAttribute(Qt::WA_SetFont) || f.pixelSize() <= 0)
+            continue;
+        const int designed = qRound(f.pixelSize() / from);
+        f.setPixelSize(std::max(1, qRound(designed * to)));
+        widget->setFont(f);
+    }
+}
+
 QFont font(const QWidget *context, int pixelSize, QFont::Weight weight, Design design)
 {
     // A fresh font says nothing of its family: the widget inherits the window's.

@@ -21,6 +21,8 @@ enum class Design { Default, Rounded, Monospaced };
 // desktop font size; set on the window, read by everything inside it.
 void setTextScale(QWidget *window, double scale);
 double textScale(const QWidget *widget);
+// The fonts set inside `root` for the text scale `from`, set again for `to`.
+void rescaleFonts(QWidget *root, double from, double to);
 
 // The user-interface font at a pixel size, weight and design, for a widget in
 // `context`: the size grows with the text scale there, and the family is left

@@ -3,8 +3,9 @@
 # private session bus with a mock of the desktop portal's Settings and a
 # StatusNotifierItem host, one tracked xterm and a 10-second threshold. The
 # portal's colour scheme is switched while the settings window is open: its
-# pixels turn dark and back. Then, through AT-SPI and the tray's D-Bus menu,
-# the reminder is read and ended three ways. Everything is stopped by PID.
+# pixels turn dark and back; a larger font makes a larger window. Then,
+# through AT-SPI and the tray's D-Bus menu, the reminder is read and ended
+# three ways. Everything is stopped by PID.
 set -uo pipefail
 
 program=${1:?usage: settings_appearance_e2e_test.sh path/to/nudgewatch}
@@ -30,21 +31,24 @@ printf '[General]\nNudgewatch.trackedAppPaths=%s/applications/bravo.desktop\nNud
     "$XDG_DATA_HOME" >"$XDG_CONFIG_HOME/Nudgewatch/Nudgewatch.conf"
 
 xvfb_session_start --displays 110-119 --dbus --logs "$out" || exit 1
-# Light to begin with, and GNOME's font name as the portal passes it on.
-/usr/bin/python3 -u "$here/desktop_services_mock.py" 2 "DejaVu Sans 10" >"$work/mock.log" 2>&1 &
+# Light to begin with, and GNOME's font name as the portal passes it on: 1.3
+# times the default size (10 points where the desktop is not known).
+/usr/bin/python3 -u "$here/desktop_services_mock.py" 2 "DejaVu Sans 13" >"$work/mock.log" 2>&1 &
 xvfb_session_adopt $!
 wait_for 10 grep -q ready "$work/mock.log" || fail "the desktop services mock did not start"
 XDG_DATA_DIRS=/usr/share /usr/libexec/at-spi-bus-launcher --launch-immediately &>/dev/null &
 xvfb_session_adopt $!
 gdbus wait --session --timeout 5 org.a11y.Bus || fail "the accessibility bus did not start"
-xterm -class BravoFixture -geometry 40x5+900+600 & xvfb_session_adopt $!
+xterm -class BravoFixture -geometry 40x5+0+0 & xvfb_session_adopt $!
 
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" >"$work/nudgewatch.log" 2>&1 & xvfb_session_adopt $!
 wait_for 20 eval '[ -n "$(xdotool search --onlyvisible --name "^Nudgewatch$")" ]' || fail "no settings window"
 window=$(xdotool search --onlyvisible --name "^Nudgewatch$" | head -n1)
+width=$(xwininfo -id "$window" | sed -n 's/.*Width: *//p')
+((width >= 676)) || fail "the window is ${width} pixels wide for a 1.3 times larger font, not 676"
 
-# The mean brightness (0-255) of a 16-pixel square near the window's right
-# edge, halfway down: background only, in either appearance.
+# The mean brightness (0-255) of a 6-pixel square in the window's right margin,
+# below the add action: background only, in either appearance.
 brightness() {
     local info x y w h
     info=$(xwininfo -id "$window") || return 1
@@ -52,7 +56,7 @@ brightness() {
     y=$(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$info")
     w=$(sed -n 's/.*Width: *//p' <<<"$info")
     h=$(sed -n 's/.*Height: *//p' <<<"$info")
-    import -window root -crop "16x16+$((x + w - 24))+$((y + h / 2))" -colorspace Gray \
+    import -window root -crop "6x6+$((x + w - 12))+$((y + h * 6 / 10))" -colorspace Gray \
         -format '%[fx:int(255*mean)]' info: 2>/dev/null
 }
 set_scheme() {

@@ -187,6 +187,24 @@ private slots:
         }
     }
 
+    // The desktop's font comes after the window was built (the portal answers
+    // later) and changes: every size set follows, the window grows, and back.
+    void fontFollowedLive()
+    {
+        Rig rig;
+        QLabel *status = rig.window->titleBar()->statusLabel();
+        AppRow *row = rig.window->appsSection()->rows()[0];
+        QCOMPARE(status->font().pixelSize(), 10);
+        for (const double scale : {1.5, 1.0, 2.0}) {
+            rig.appearance.font = {QStringLiteral("DejaVu Serif"), 10 * scale, 10};
+            emit rig.appearance.interfaceFontChanged(rig.appearance.font);
+            QCOMPARE(status->font().pixelSize(), qRound(10 * scale));
+            QCOMPARE(row->nameLabel()->font().pixelSize(), qRound(14 * scale));
+            QCOMPARE(status->font().family(), QStringLiteral("DejaVu Serif"));
+            QCOMPARE_GE(rig.window->width(), qRound(MainWindow::defaultSize.width() * scale));
+        }
+    }
+
     // While a reminder shows, the window offers what the card does; both end it.
     void reminderActionsEndTheReminder_data()
     {

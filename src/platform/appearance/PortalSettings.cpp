@@ -17,8 +17,7 @@ const QString gnomeInterface = QStringLiteral("org.gnome.desktop.interface");
 // Read() of older portals wraps the value in a second variant.
 QVariant unwrap(QVariant value)
 {
-    while (value.canConvert<QDBusVariant>() &&
-           value.metaType() == QMetaType::fromType<QDBusVariant>())
+    while (value.metaType() == QMetaType::fromType<QDBusVariant>())
         value = value.value<QDBusVariant>().variant();
     return value;
 }
