@@ -36,10 +36,10 @@ struct AppServices {
     Clock &clock;
     Scheduler &scheduler;
     NotchPanel::CompositorCheck compositorRunning;
-    // What tells that the user is away or busy; none: always present.
-    PresenceSources presenceSources = {};
     // The desktop's light or dark preference and font; none: light, the toolkit's font.
     DesktopAppearance *appearance = nullptr;
+    // What tells that the user is away or busy; none: always present.
+    PresenceSources presenceSources = {};
 };
 
 // Owns the one store, the settings window and the one notch panel, and brings

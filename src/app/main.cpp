@@ -98,18 +98,9 @@ int main(int argc, char *argv[])
                                 qEnvironmentVariable("XDG_CURRENT_DESKTOP"),
                                 QStandardPaths::locate(QStandardPaths::GenericConfigLocation,
                                                        QStringLiteral("kdeglobals")));
-    AppDelegate delegate({desktop->tracker(),
-                          desktop->opener(),
-                          desktop->icons(),
-                          desktop->bundleInfo(),
-                          desktop->fileSystem(),
-                          desktop->catalog(),
-                          defaults,
-                          clock,
-                          scheduler,
-                          desktop->compositorCheck(),
-                          {},
-                          &appearance});
+    AppDelegate delegate({desktop->tracker(), desktop->opener(), desktop->icons(),
+                          desktop->bundleInfo(), desktop->fileSystem(), desktop->catalog(),
+                          defaults, clock, scheduler, desktop->compositorCheck(), &appearance});
     // Windows of tracked entries outside the applications folders are recognised too.
     desktop->setTrackedEntries(delegate.store().trackedPaths());
     QObject::connect(&delegate.store(), &AppTrackerStore::trackedAppsReloaded, desktop.get(),
