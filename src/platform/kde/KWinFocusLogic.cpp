@@ -111,7 +111,7 @@ KWinFocusLogic::Outcome KWinFocusLogic::handle(const KWinCall &call)
 void KWinFocusLogic::settle()
 {
     // Forgetting the last application also announces it again when it comes back.
-    m_filter = ActivationFilter();
+    m_filter.forget();
 }
 
 std::optional<RunningApplication> KWinFocusLogic::front() const

@@ -1,6 +1,9 @@
 #include "platform/linux/IconThemeCache.h"
 
 #include <QFile>
+#include <QtEndian>
+
+#include <algorithm>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -26,16 +29,15 @@ quint32 nameHash(const QByteArray &name)
     return hash;
 }
 
-quint32 bigEndian32(const char *p)
+// The number at `at` in bytes the caller has checked hold it.
+quint32 bigEndian32(const std::vector<char> &data, size_t at)
 {
-    const auto *u = reinterpret_cast<const uchar *>(p);
-    return quint32(u[0]) << 24 | quint32(u[1]) << 16 | quint32(u[2]) << 8 | quint32(u[3]);
+    return qFromBigEndian<quint32>(data.data() + at);
 }
 
-quint16 bigEndian16(const char *p)
+quint16 bigEndian16(const std::vector<char> &data, size_t at)
 {
-    const auto *u = reinterpret_cast<const uchar *>(p);
-    return quint16(u[0] << 8 | u[1]);
+    return qFromBigEndian<quint16>(data.data() + at);
 }
 
 } // namespace
@@ -68,38 +70,38 @@ std::unique_ptr<IconThemeCache> IconThemeCache::open(const QString &folder)
     return cache->readHeader() ? std::move(cache) : nullptr;
 }
 
-QByteArray IconThemeCache::bytes(quint64 offset, quint64 length) const
+std::vector<char> IconThemeCache::bytes(quint64 offset, quint64 length) const
 {
     if (offset >= m_size)
         return {};
     length = std::min(length, m_size - offset);
-    QByteArray data(qsizetype(length), Qt::Uninitialized);
+    std::vector<char> data(static_cast<size_t>(length));
     const ssize_t got = ::pread(m_fd, data.data(), size_t(length), off_t(offset));
-    data.truncate(got < 0 ? 0 : qsizetype(got)); // shorter: the file was cut since
+    data.resize(got < 0 ? 0 : size_t(got)); // shorter: the file was cut since
     return data;
 }
 
 std::optional<quint32> IconThemeCache::number32(quint64 offset) const
 {
-    const QByteArray data = bytes(offset, 4);
-    return data.size() == 4 ? std::optional(bigEndian32(data.constData())) : std::nullopt;
+    const std::vector<char> data = bytes(offset, 4);
+    return data.size() == 4 ? std::optional(bigEndian32(data, 0)) : std::nullopt;
 }
 
 QByteArray IconThemeCache::text(quint64 offset) const
 {
-    const QByteArray data = bytes(offset, longestName);
-    const qsizetype end = data.indexOf('\0');
-    return end < 0 ? QByteArray() : data.first(end);
+    const std::vector<char> data = bytes(offset, longestName);
+    const auto end = std::find(data.begin(), data.end(), '\0');
+    return end == data.end() ? QByteArray() : QByteArray(data.data(), end - data.begin());
 }
 
 bool IconThemeCache::readHeader()
 {
-    const QByteArray header = bytes(0, headerSize);
+    const std::vector<char> header = bytes(0, headerSize);
     // Version 1.x: the layout below has not changed since the format began.
-    if (header.size() != headerSize || bigEndian16(header.constData()) != 1)
+    if (header.size() != size_t(headerSize) || bigEndian16(header, 0) != 1)
         return false;
-    m_hashOffset = bigEndian32(header.constData() + 4);
-    const quint32 folderListOffset = bigEndian32(header.constData() + 8);
+    m_hashOffset = bigEndian32(header, 4);
+    const quint32 folderListOffset = bigEndian32(header, 8);
     const auto buckets = number32(m_hashOffset);
     const auto folders = number32(folderListOffset);
     if (!buckets || !folders || *buckets == 0 || *folders > 0xffff)
@@ -109,11 +111,11 @@ bool IconThemeCache::readHeader()
     // once, as every look-up names them.
     if (!number32(m_hashOffset + 4 * quint64(m_buckets)))
         return false;
-    const QByteArray offsets = bytes(folderListOffset + 4, 4 * quint64(*folders));
-    if (offsets.size() != qsizetype(4 * quint64(*folders)))
+    const std::vector<char> offsets = bytes(folderListOffset + 4, 4 * quint64(*folders));
+    if (offsets.size() != 4 * size_t(*folders))
         return false;
     for (quint32 i = 0; i < *folders; ++i)
-        m_subfolders.append(QString::fromUtf8(text(bigEndian32(offsets.constData() + 4 * i))));
+        m_subfolders.append(QString::fromUtf8(text(bigEndian32(offsets, 4 * size_t(i)))));
     return true;
 }
 
@@ -124,24 +126,24 @@ QList<IconThemeCache::Location> IconThemeCache::find(const QString &name) const
     auto icon = number32(m_hashOffset + 4 + 4 * quint64(nameHash(wanted) % m_buckets));
     // Each icon record is 12 bytes: a chain longer than the file could hold loops.
     for (quint64 steps = m_size / 12; icon && *icon != none && steps > 0; --steps) {
-        const QByteArray record = bytes(*icon, 12);
+        const std::vector<char> record = bytes(*icon, 12);
         if (record.size() != 12)
             return {};
-        if (text(bigEndian32(record.constData() + 4)) == wanted) {
-            const quint64 imagesOffset = bigEndian32(record.constData() + 8);
+        if (text(bigEndian32(record, 4)) == wanted) {
+            const quint64 imagesOffset = bigEndian32(record, 8);
             const quint64 images = number32(imagesOffset).value_or(0);
             // Each image is 8 bytes: never more than what is left of the file.
-            const QByteArray list = bytes(imagesOffset + 4, 8 * std::min(images, m_size / 8));
-            for (qsizetype at = 0; at + 8 <= list.size(); at += 8) {
-                const quint16 folder = bigEndian16(list.constData() + at);
-                const unsigned suffixes =
-                    bigEndian16(list.constData() + at + 2) & (Png | Svg | Xpm);
+            const std::vector<char> list =
+                bytes(imagesOffset + 4, 8 * std::min(images, m_size / 8));
+            for (size_t at = 0; at + 8 <= list.size(); at += 8) {
+                const quint16 folder = bigEndian16(list, at);
+                const unsigned suffixes = bigEndian16(list, at + 2) & (Png | Svg | Xpm);
                 if (folder < m_subfolders.size() && !m_subfolders[folder].isEmpty() && suffixes)
                     found.append({m_subfolders[folder], suffixes});
             }
             return found;
         }
-        icon = bigEndian32(record.constData());
+        icon = bigEndian32(record, 0);
     }
     return found;
 }

@@ -8,6 +8,8 @@
 #include <memory>
 #include <optional>
 
+#include <vector>
+
 namespace nudgewatch {
 
 // The index GTK keeps in an icon theme's folder (icon-theme.cache, written by
@@ -40,7 +42,9 @@ public:
 private:
     IconThemeCache(int fd, quint64 size);
     bool readHeader(); // false when the tables do not fit the file
-    QByteArray bytes(quint64 offset, quint64 length) const; // shorter at the file's end
+    // Shorter at the file's end. A vector, not a QByteArray: an empty one points
+    // at no shared byte, which compilers would take for a one-byte buffer read past.
+    std::vector<char> bytes(quint64 offset, quint64 length) const;
     // A big-endian number, or none when it lies outside the file.
     std::optional<quint32> number32(quint64 offset) const;
     // The NUL-terminated text at `offset`; null when it does not end soon, or in the file.
