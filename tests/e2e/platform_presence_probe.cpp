@@ -3,7 +3,7 @@
 // the sources line, then one line per change:
 //   <source>: <condition> on|off <ms since it began>
 #include "platform/SessionKind.h"
-#include "platform/presence/PresenceSources.h"
+#include "platform/PresenceSources.h"
 #include "platform/qt/SystemClock.h"
 
 #include <QCoreApplication>

@@ -2,12 +2,12 @@
 // the readers of D-Bus arguments and X11 counter lists they rely on.
 
 #include "fakes/Fakes.h"
-#include "platform/presence/DBusBooleanProperty.h"
-#include "platform/presence/LogindSource.h"
-#include "platform/presence/PresenceMessages.h"
-#include "platform/presence/PresenceSources.h"
-#include "platform/presence/ScreenSaverSource.h"
-#include "platform/presence/XfceDndSource.h"
+#include "platform/freedesktop/DBusBooleanProperty.h"
+#include "platform/freedesktop/LogindSource.h"
+#include "platform/freedesktop/PresenceMessages.h"
+#include "platform/PresenceSources.h"
+#include "platform/freedesktop/ScreenSaverSource.h"
+#include "platform/freedesktop/XfceDndSource.h"
 
 #include <QtTest>
 

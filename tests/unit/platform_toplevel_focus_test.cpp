@@ -2,7 +2,7 @@
 // event sequences, announced through the activation filter as the tracker does.
 
 #include "platform/ActivationFilter.h"
-#include "platform/wayland/ToplevelFocus.h"
+#include "platform/wlroots/ToplevelFocus.h"
 
 #include <QtTest>
 

@@ -3,7 +3,7 @@
 #include "app/TrayIcon.h"
 #include "fakes/Fakes.h"
 #include "notch/NotchPanel.h"
-#include "platform/linux/AutostartEntry.h"
+#include "platform/freedesktop/AutostartEntry.h"
 #include "settings/AppsSection.h"
 #include "settings/MainWindow.h"
 #include "settings/PauseMenu.h"

@@ -1,9 +1,9 @@
 // GLib first: its headers use "signals" as a name, which Qt defines as a keyword.
 #include <gio/gio.h>
 
+#include "platform/freedesktop/GioSymbols.h"
+#include "platform/freedesktop/PlatformLog.h"
 #include "platform/gnome/ShellSettings.h"
-#include "platform/linux/GioSymbols.h"
-#include "platform/linux/PlatformLog.h"
 
 #include <QStringList>
 
