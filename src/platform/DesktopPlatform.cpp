@@ -11,6 +11,7 @@
 #include "platform/freedesktop/XdgFolders.h"
 #include "platform/qt/LocalFileSystem.h"
 #include "platform/x11/X11Session.h"
+#include "platform/x11/XcbConnection.h"
 
 #include <QGuiApplication>
 #include <QTimer>

@@ -6,6 +6,7 @@
 #include "core/FileSystem.h"
 #include "core/FrontmostApplicationTracker.h"
 #include "core/IconProvider.h"
+#include "core/TrackedEntries.h"
 
 #include <QObject>
 
@@ -35,7 +36,7 @@ struct SessionFacts;
 //    applications for the picker, kept current.
 // connectionLost() is emitted once when the display server goes away; the
 // program should then quit. Nothing here writes settings.
-class DesktopPlatform final : public QObject {
+class DesktopPlatform final : public QObject, public TrackedEntries {
     Q_OBJECT
 public:
     static std::unique_ptr<DesktopPlatform> create(QObject *parent = nullptr);
@@ -54,7 +55,7 @@ public:
     std::function<bool()> compositorCheck() const;
     // The entries the user tracks, so windows of those outside the
     // applications folders are recognised too.
-    void setTrackedEntries(const QStringList &paths);
+    void setTrackedEntries(const QStringList &paths) override;
 
 signals:
     void connectionLost();
