@@ -1,4 +1,5 @@
-#include "platform/freedesktop/GioSymbols.h"
+// GLib first: its headers use "signals" as a name, which Qt defines as a keyword.
+#include <gio/gdesktopappinfo.h>
 
 #include "platform/freedesktop/GioLauncher.h"
 #include "platform/freedesktop/KeyFile.h"
@@ -19,9 +20,6 @@ bool GioLauncher::launch(const QString &entryPath) const
         qCDebug(lcPlatform) << "not a desktop entry file:" << entryPath;
         return false;
     }
-    const GioSymbols *gio = gioSymbols();
-    if (gio == nullptr)
-        return false;
     GDesktopAppInfo *info = nullptr;
     const KeyFilePtr entry = loadKeyFile(entryPath);
     const char *group = G_KEY_FILE_DESKTOP_GROUP;
@@ -29,25 +27,25 @@ bool GioLauncher::launch(const QString &entryPath) const
         !busCanReach(activationServiceName(entryPath))) {
         qCDebug(lcPlatform) << "no D-Bus service for" << entryPath << "; starting its Exec line";
         g_key_file_set_boolean(entry.get(), group, "DBusActivatable", FALSE);
-        info = gio->desktopAppInfoNewFromKeyfile(entry.get());
+        info = g_desktop_app_info_new_from_keyfile(entry.get());
     } else {
-        info = gio->desktopAppInfoNewFromFilename(QFile::encodeName(entryPath).constData());
+        info = g_desktop_app_info_new_from_filename(QFile::encodeName(entryPath).constData());
     }
     if (info == nullptr) {
         qCDebug(lcPlatform) << "not a launchable desktop entry:" << entryPath;
         return false;
     }
-    GAppLaunchContext *context = gio->appLaunchContextNew();
+    GAppLaunchContext *context = g_app_launch_context_new();
     GError *error = nullptr;
     const bool launched =
-        gio->appInfoLaunch(reinterpret_cast<GAppInfo *>(info), nullptr, context, &error);
+        g_app_info_launch(reinterpret_cast<GAppInfo *>(info), nullptr, context, &error);
     if (!launched) {
         qCDebug(lcPlatform) << "could not launch" << entryPath << ":"
                             << (error != nullptr ? error->message : "unknown error");
         g_clear_error(&error);
     }
-    gio->objectUnref(context);
-    gio->objectUnref(info);
+    g_object_unref(context);
+    g_object_unref(info);
     return launched;
 }
 
@@ -93,7 +91,7 @@ bool GioLauncher::busCanReach(const QString &serviceName) const
         return false; // GIO then starts the Exec line itself
     if (bus->isServiceRegistered(serviceName))
         return true;
-    const QDBusReply<QStringList> activatable = bus->call(QStringLiteral("ListActivatableNames"));
+    const QDBusReply<QStringList> activatable = bus->activatableServiceNames();
     return activatable.isValid() && activatable.value().contains(serviceName);
 }
 

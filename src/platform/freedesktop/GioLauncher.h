@@ -12,13 +12,12 @@ namespace nudgewatch {
 // desktop entry format allows.
 class GioLauncher {
 public:
-    virtual ~GioLauncher() = default;
     // False (and a debug message) when the entry cannot be read or started.
-    virtual bool launch(const QString &entryPath) const;
+    bool launch(const QString &entryPath) const;
 
-protected:
+private:
     // Whether the session bus has, or can start, the service of that name.
-    virtual bool busCanReach(const QString &serviceName) const;
+    bool busCanReach(const QString &serviceName) const;
 };
 
 // The D-Bus name an entry file is activated under (its file name without

@@ -1,5 +1,5 @@
 // GLib first: its headers use "signals" as a name, which Qt defines as a keyword.
-#include "platform/freedesktop/GioSymbols.h"
+#include <gio/gio.h>
 
 #include "platform/gnome/GnomeDndSource.h"
 
@@ -15,22 +15,22 @@ constexpr const char *schemaId = "org.gnome.desktop.notifications";
 constexpr const char *bannersKey = "show-banners";
 
 // The schema, when it is installed and has show-banners as a boolean.
-GSettingsSchema *bannersSchema(const GioSymbols &gio)
+GSettingsSchema *bannersSchema()
 {
-    GSettingsSchemaSource *source = gio.settingsSchemaSourceGetDefault();
+    GSettingsSchemaSource *source = g_settings_schema_source_get_default();
     GSettingsSchema *schema =
-        source ? gio.settingsSchemaSourceLookup(source, schemaId, TRUE) : nullptr;
+        source ? g_settings_schema_source_lookup(source, schemaId, TRUE) : nullptr;
     if (schema == nullptr)
         return nullptr;
     bool boolean = false;
-    if (gio.settingsSchemaHasKey(schema, bannersKey)) {
-        GSettingsSchemaKey *key = gio.settingsSchemaGetKey(schema, bannersKey);
+    if (g_settings_schema_has_key(schema, bannersKey)) {
+        GSettingsSchemaKey *key = g_settings_schema_get_key(schema, bannersKey);
         boolean =
-            gio.variantTypeEqual(gio.settingsSchemaKeyGetValueType(key), G_VARIANT_TYPE_BOOLEAN);
-        gio.settingsSchemaKeyUnref(key);
+            g_variant_type_equal(g_settings_schema_key_get_value_type(key), G_VARIANT_TYPE_BOOLEAN);
+        g_settings_schema_key_unref(key);
     }
     if (!boolean) {
-        gio.settingsSchemaUnref(schema);
+        g_settings_schema_unref(schema);
         return nullptr;
     }
     return schema;
@@ -40,34 +40,32 @@ GSettingsSchema *bannersSchema(const GioSymbols &gio)
 
 std::unique_ptr<GnomeDndSource> GnomeDndSource::create(const Clock &clock, QObject *parent)
 {
-    const GioSymbols *gio = gioSymbols();
-    GSettingsSchema *schema = gio ? bannersSchema(*gio) : nullptr;
+    GSettingsSchema *schema = bannersSchema();
     if (schema == nullptr) {
         qCDebug(lcPlatform) << "no GSettings schema" << schemaId << "with" << bannersKey;
         return nullptr;
     }
-    GSettings *settings = gio->settingsNewFull(schema, nullptr, nullptr);
-    gio->settingsSchemaUnref(schema);
-    return std::unique_ptr<GnomeDndSource>(new GnomeDndSource(*gio, settings, clock, parent));
+    GSettings *settings = g_settings_new_full(schema, nullptr, nullptr);
+    g_settings_schema_unref(schema);
+    return std::unique_ptr<GnomeDndSource>(new GnomeDndSource(settings, clock, parent));
 }
 
-GnomeDndSource::GnomeDndSource(const GioSymbols &gio, GSettings *settings, const Clock &clock,
-                               QObject *parent)
-    : PresenceSource(parent), m_gio(gio), m_settings(settings), m_clock(clock)
+GnomeDndSource::GnomeDndSource(GSettings *settings, const Clock &clock, QObject *parent)
+    : PresenceSource(parent), m_settings(settings), m_clock(clock)
 {
-    m_handler = m_gio.signalConnectData(m_settings, "changed::show-banners",
-                                        G_CALLBACK(&GnomeDndSource::bannersChanged), this, nullptr,
-                                        GConnectFlags(0));
+    m_handler = g_signal_connect_data(m_settings, "changed::show-banners",
+                                      G_CALLBACK(&GnomeDndSource::bannersChanged), this, nullptr,
+                                      GConnectFlags(0));
     // Reading once subscribes GSettings to changes; the first value is
     // announced once whoever listens is connected.
-    m_gio.settingsGetBoolean(m_settings, bannersKey);
+    g_settings_get_boolean(m_settings, bannersKey);
     QTimer::singleShot(0, this, &GnomeDndSource::read);
 }
 
 GnomeDndSource::~GnomeDndSource()
 {
-    m_gio.signalHandlerDisconnect(m_settings, m_handler);
-    m_gio.objectUnref(m_settings);
+    g_signal_handler_disconnect(m_settings, m_handler);
+    g_object_unref(m_settings);
 }
 
 void GnomeDndSource::bannersChanged(GSettings *, const char *, void *self)
@@ -78,7 +76,7 @@ void GnomeDndSource::bannersChanged(GSettings *, const char *, void *self)
 void GnomeDndSource::read()
 {
     // The switch in GNOME's message list is show-banners, inverted.
-    const bool active = !m_gio.settingsGetBoolean(m_settings, bannersKey);
+    const bool active = !g_settings_get_boolean(m_settings, bannersKey);
     if (active == m_active)
         return;
     m_active = active;

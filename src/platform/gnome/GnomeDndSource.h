@@ -9,8 +9,6 @@ struct _GSettings;
 
 namespace nudgewatch {
 
-struct GioSymbols;
-
 // GNOME's Do Not Disturb switch, which is the GSettings key
 // org.gnome.desktop.notifications show-banners turned off. Changes arrive as
 // GSettings' changed signal through Qt's GLib event loop.
@@ -25,12 +23,10 @@ public:
     QString name() const override { return QStringLiteral("GNOME DND"); }
 
 private:
-    GnomeDndSource(const GioSymbols &gio, _GSettings *settings, const Clock &clock,
-                   QObject *parent);
+    GnomeDndSource(_GSettings *settings, const Clock &clock, QObject *parent);
     static void bannersChanged(_GSettings *settings, const char *key, void *self);
     void read();
 
-    const GioSymbols &m_gio;
     _GSettings *m_settings;
     unsigned long m_handler = 0;
     const Clock &m_clock;
