@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ApplicationCatalog.h"
+#include "core/DesktopAppearance.h"
 #include "core/TrackedEntries.h"
 #include "notch/NotchPanel.h"
 #include "tracking/AppTrackerStore.h"
@@ -20,6 +21,8 @@ struct AppServices {
     StoreServices store;
     ApplicationCatalog &catalog;
     NotchPanel::CompositorCheck compositorRunning;
+    // The desktop's light or dark preference and font; none: light, the toolkit's font.
+    DesktopAppearance *appearance = nullptr;
     // Told the tracked entries whenever they change; none: nobody needs them.
     TrackedEntries *trackedEntries = nullptr;
 };

@@ -4,10 +4,13 @@
 #include "platform/DesktopPlatform.h"
 #include "platform/PresenceSources.h"
 #include "platform/SessionKind.h"
+#include "platform/appearance/SystemAppearance.h"
+#include "platform/appearance/TrayIconChoice.h"
 #include "platform/freedesktop/AutostartEntry.h"
 #include "platform/qt/QtScheduler.h"
 #include "platform/qt/SettingsDefaults.h"
 #include "platform/qt/SystemClock.h"
+#include "settings/ReminderActions.h"
 #include "tracking/AppTrackerStore.h"
 #include "tracking/NotificationCenter.h"
 
@@ -17,6 +20,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
+#include <QStandardPaths>
 #include <QSvgRenderer>
 #include <QTimer>
 
@@ -101,6 +105,10 @@ int main(int argc, char *argv[])
         presence.push_back(*source);
     std::fprintf(stderr, "nudgewatch: presence sources: %s\n",
                  qPrintable(ReminderHold::describe(presence)));
+    SystemAppearance appearance(QDBusConnection::sessionBus(),
+                                qEnvironmentVariable("XDG_CURRENT_DESKTOP"),
+                                QStandardPaths::locate(QStandardPaths::GenericConfigLocation,
+                                                       QStringLiteral("kdeglobals")));
     AppDelegate delegate({{desktop->tracker(),
                            desktop->opener(),
                            desktop->icons(),
@@ -114,6 +122,7 @@ int main(int argc, char *argv[])
                            presence},
                           desktop->catalog(),
                           desktop->compositorCheck(),
+                          &appearance,
                           desktop.get()});
     QObject::connect(&delegate, &AppDelegate::quitRequested, &app, &QCoreApplication::quit);
     QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,
@@ -129,7 +138,9 @@ int main(int argc, char *argv[])
     QTimer::singleShot(0, &delegate, [&] {
         const QIcon appIcon = applicationIcon();
         QApplication::setWindowIcon(appIcon);
-        tray = std::make_unique<TrayIcon>(autostart, delegate.store().reminderHold(), appIcon);
+        tray = std::make_unique<TrayIcon>(autostart, delegate.store().reminderHold(),
+                                          trayIcon(QDBusConnection::sessionBus(), appIcon));
+        new ReminderMenuEntries(delegate.store(), tray->menu(), tray.get());
         QObject::connect(tray.get(), &TrayIcon::settingsRequested, &delegate,
                          &AppDelegate::showSettings);
         QObject::connect(tray.get(), &TrayIcon::quitRequested, &app, &QCoreApplication::quit);

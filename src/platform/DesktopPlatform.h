@@ -34,8 +34,9 @@ struct SessionFacts;
 //    iconsChanged() tells when.
 //  - bundleInfo(), fileSystem(), catalog(): desktop entries and the installed
 //    applications for the picker, kept current.
-// connectionLost() is emitted once when the display server goes away; the
-// program should then quit. Nothing here writes settings.
+// connectionLost() is emitted once when the X server goes away; the program
+// should then quit (a Wayland compositor's connection is mended by its
+// tracker). Nothing here writes settings.
 class DesktopPlatform final : public QObject, public TrackedEntries {
     Q_OBJECT
 public:

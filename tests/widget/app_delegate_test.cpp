@@ -87,6 +87,7 @@ private slots:
                                {}},
                               catalog,
                               {},
+                              nullptr,
                               &entries});
         QCOMPARE(entries.told, QList<QStringList>{alpha}); // before any window looks
         delegate.store().addApp(QUrl::fromLocalFile(beta.first()));

@@ -7,28 +7,18 @@
 namespace nudgewatch {
 
 WlrootsSession::WlrootsSession(const DesktopEntryRegistry &entries, QObject *parent)
-    : DesktopSession(parent), m_wayland(WaylandConnection::open())
+    : DesktopSession(parent)
 {
-    if (!m_wayland) {
-        m_tracker = unfollowedTracker(QStringLiteral("cannot connect to the Wayland compositor"));
-        return;
-    }
     QString whyNot;
-    auto tracker = ForeignToplevelTracker::create(*m_wayland, entries, &whyNot);
+    // A broken connection is the tracker's to mend: it connects again.
+    auto tracker =
+        ForeignToplevelTracker::create([] { return WaylandConnection::open(); }, entries, &whyNot);
     if (!tracker) {
         m_tracker = unfollowedTracker(whyNot);
         return;
     }
-    connect(m_wayland.get(), &WaylandConnection::connectionLost, this,
-            &DesktopSession::connectionLost);
     m_raiser = tracker.get();
     m_tracker = std::move(tracker);
-}
-
-// The tracker refers to the connection.
-WlrootsSession::~WlrootsSession()
-{
-    m_tracker.reset();
 }
 
 std::unique_ptr<DesktopSession> WlrootsSession::open(const SessionFacts &,

@@ -6,7 +6,6 @@
 namespace nudgewatch {
 
 class DesktopEntryRegistry;
-class WaylandConnection;
 
 // A Wayland compositor with foreign-toplevel management (sway, Hyprland,
 // labwc, river, …), followed and asked to raise windows over the program's own
@@ -15,7 +14,6 @@ class WlrootsSession final : public DesktopSession {
     Q_OBJECT
 public:
     explicit WlrootsSession(const DesktopEntryRegistry &entries, QObject *parent = nullptr);
-    ~WlrootsSession() override;
     static std::unique_ptr<DesktopSession> open(const SessionFacts &facts,
                                                 const DesktopEntryRegistry &entries);
 
@@ -25,7 +23,6 @@ public:
     std::function<bool()> compositorCheck() const override;
 
 private:
-    std::unique_ptr<WaylandConnection> m_wayland;
     std::unique_ptr<FrontmostApplicationTracker> m_tracker;
     WindowRaiser *m_raiser = nullptr;
 };
