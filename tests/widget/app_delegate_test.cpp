@@ -3,7 +3,7 @@
 #include "app/TrayIcon.h"
 #include "fakes/Fakes.h"
 #include "notch/NotchPanel.h"
-#include "platform/linux/AutostartEntry.h"
+#include "platform/freedesktop/AutostartEntry.h"
 #include "settings/AppsSection.h"
 #include "settings/MainWindow.h"
 #include "settings/PauseMenu.h"
@@ -27,15 +27,17 @@ private slots:
         FakeApplicationCatalog catalog;
         f.defaults.values.insert(defaultsKeys::trackedAppPaths, f.install({"Alpha"}));
         f.defaults.values.insert(defaultsKeys::idleThreshold, 2.0);
-        AppDelegate delegate({f.workspace.tracker,
-                              f.workspace.opener,
-                              f.workspace.icons,
-                              f.bundleInfo,
-                              f.fileSystem,
+        AppDelegate delegate({{f.workspace.tracker,
+                               f.workspace.opener,
+                               f.workspace.icons,
+                               f.bundleInfo,
+                               f.fileSystem,
+                               f.defaults,
+                               f.clock,
+                               f.scheduler,
+                               f.notifications,
+                               {}},
                               catalog,
-                              f.defaults,
-                              f.clock,
-                              f.scheduler,
                               {}});
         QCOMPARE(delegate.store().trackedApps().size(), std::size_t(1)); // loaded, nothing runs
         QCOMPARE(f.scheduler.activeTimers(), 0);
@@ -60,6 +62,38 @@ private slots:
         QVERIFY(delegate.settingsWindow()->isVisible());
         QCOMPARE(delegate.settingsWindow()->pos(), placed);
         QCOMPARE(delegate.settingsWindow()->appsSection()->rows().size(), std::size_t(1));
+    }
+
+    void theDesktopIsToldTheTrackedEntriesAsTheyChange()
+    {
+        struct Recorded final : TrackedEntries {
+            QList<QStringList> told;
+            void setTrackedEntries(const QStringList &paths) override { told.append(paths); }
+        } entries;
+        StoreFixture f;
+        FakeApplicationCatalog catalog;
+        const QStringList alpha = f.install({"Alpha"});
+        const QStringList beta = f.install({"Beta"});
+        f.defaults.values.insert(defaultsKeys::trackedAppPaths, alpha);
+        AppDelegate delegate({{f.workspace.tracker,
+                               f.workspace.opener,
+                               f.workspace.icons,
+                               f.bundleInfo,
+                               f.fileSystem,
+                               f.defaults,
+                               f.clock,
+                               f.scheduler,
+                               f.notifications,
+                               {}},
+                              catalog,
+                              {},
+                              nullptr,
+                              &entries});
+        QCOMPARE(entries.told, QList<QStringList>{alpha}); // before any window looks
+        delegate.store().addApp(QUrl::fromLocalFile(beta.first()));
+        QCOMPARE(entries.told.last(), alpha + beta);
+        delegate.store().removeApp(delegate.store().trackedApps().front().id);
+        QCOMPARE(entries.told.last(), beta);
     }
 
     void trayMenu()
