@@ -59,19 +59,26 @@ print(sum(i == sys.argv[2] for i, _ in ids) if sys.argv[1] == "windows" else
       next((i for i, f in ids if f), ""))' "$@"
     }
     focus() { sway_session_as swaymsg "[app_id=^$1\$] focus" >/dev/null; }
+    focused_is() { [ "$(tree focused)" = "$1" ]; }
 else
     xterm_id=xterm settings_id=nudgewatch
-    # The same through foreign-toplevel management, as wlrctl sees it.
+    # The same through foreign-toplevel management (wlrctl), and Xwayland's
+    # top-level windows for the xterms, which labwc does not reparent.
     tree() {
-        if [ "$1" = windows ]; then
-            sway_session_as wlrctl toplevel list 2>/dev/null | grep -c "^$2:" || true
+        local id
+        if [ "$1" = windows ] && [ "$2" = xterm ]; then
+            sway_session_as xwininfo -root -children | grep -c '("xterm" "XTerm")'
+        elif [ "$1" = windows ]; then
+            sway_session_as wlrctl toplevel find "app_id:$2" && echo 1 || echo 0
         else
-            sway_session_as wlrctl toplevel list state:active 2>/dev/null | head -n1 | cut -d: -f1
+            for id in foot xterm nudgewatch; do
+                focused_is $id && echo $id && return
+            done
         fi
     }
+    focused_is() { sway_session_as wlrctl toplevel find "app_id:$1" state:active; }
     focus() { sway_session_as wlrctl toplevel focus "app_id:$1"; }
 fi
-focused_is() { [ "$(tree focused)" = "$1" ]; }
 wait_for 10 eval '[ "$(tree windows foot)" = 1 ] && [ "$(tree windows $xterm_id)" = 1 ]' ||
     fail "foot and xterm did not open"
 
