@@ -9,6 +9,11 @@ RunningApplication ownApplication()
     return {QCoreApplication::applicationName(), QCoreApplication::applicationFilePath()};
 }
 
+RunningApplication unknownApplication()
+{
+    return {QString(), QString()};
+}
+
 std::optional<RunningApplication>
 ActivationFilter::observe(const std::optional<RunningApplication> &application)
 {

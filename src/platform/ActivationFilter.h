@@ -11,6 +11,11 @@ namespace nudgewatch {
 // leaving the settings window for any application is an activation of that one.
 RunningApplication ownApplication();
 
+// A window in front that names no usable application. It is a change of
+// application like any other (the one before is no longer in use), and its
+// empty path matches no tracked entry.
+RunningApplication unknownApplication();
+
 // Turns the stream of front windows into one activation per change of
 // application. Every tracker reports through it. The desktop reports no window
 // between windows and repeats the same window; neither, nor a switch between

@@ -16,10 +16,10 @@ StatusBar::StatusBar(QWidget *parent) : QWidget(parent)
     layout->setContentsMargins(16, 8, 16, 8);
     layout->addWidget(new SymbolView(QStringLiteral("bell.fill"), 10,
                                      style::withOpacity(style::blue, 0.5), this));
-    layout->addWidget(style::label(windowText::statusActive, style::font(10, QFont::Medium),
+    layout->addWidget(style::label(windowText::statusActive, style::font(this, 10, QFont::Medium),
                                    style::secondary(palette()), this));
     layout->addStretch(1);
-    layout->addWidget(style::label(windowText::statusClose, style::font(9),
+    layout->addWidget(style::label(windowText::statusClose, style::font(this, 9),
                                    style::secondary(palette(), 0.5), this));
 }
 

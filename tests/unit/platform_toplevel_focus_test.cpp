@@ -2,6 +2,8 @@
 // event sequences, announced through the activation filter as the tracker does.
 
 #include "platform/ActivationFilter.h"
+#include "platform/linux/DesktopEntryIndex.h"
+#include "platform/wayland/ForeignToplevelTracker.h"
 #include "platform/wayland/ToplevelFocus.h"
 
 #include <QtTest>
@@ -13,9 +15,11 @@ namespace {
 // Events "HANDLE VERB ARGS" separated by ';' ("1 new", "1 id foot", "1 state 2",
 // "1 done", "1 closed"), and "|" where a batch of dispatched events ends: there
 // the front application is decided. Returns the app ids announced ("?" for a
-// window without a usable one) and, last, the one in front ("-" for none).
+// window without a usable one, "none" for an application without a name, which
+// no tracked entry could follow) and, last, the app id in front ("-" for none).
 QStringList run(const QByteArray &script)
 {
+    const DesktopEntryIndex noEntries;
     ToplevelFocus focus;
     ActivationFilter filter;
     QStringList announced;
@@ -27,9 +31,12 @@ QStringList run(const QByteArray &script)
         const QList<QByteArray> words = event.trimmed().split(' ');
         if (words[0] == "|") {
             const auto id = frontId();
-            const auto application = id ? std::optional(RunningApplication{*id, {}}) : std::nullopt;
-            if (const auto changed = filter.observe(application))
-                announced << (changed->localizedName->isEmpty() ? "?" : *changed->localizedName);
+            const auto application =
+                id ? std::optional(toplevelApplication(noEntries, *id)) : std::nullopt;
+            if (const auto changed = filter.observe(application)) {
+                const std::optional<QString> &name = changed->localizedName;
+                announced << (!name ? "none" : name->isEmpty() ? "?" : *name);
+            }
             continue;
         }
         const ToplevelFocus::Handle handle = words[0].toUInt();
@@ -101,6 +108,10 @@ private slots:
               std::pair{"empty app id", QByteArray()}}) {
             QTest::newRow(name) << footInFront + "1 id " + id + "; 1 done; |"
                                 << QStringList{"foot", "?", ""};
+            // A new window without a usable id takes the front from foot.
+            QTest::newRow(qPrintable(QStringLiteral("activated window: ") + name))
+                << footInFront + "3 new; 3 id " + id + "; 3 state 2; 3 done; 1 state; 1 done; |"
+                << QStringList{"foot", "?", ""};
         }
     }
     void frontApplication()
@@ -108,6 +119,25 @@ private slots:
         QFETCH(QByteArray, script);
         QFETCH(QStringList, expected);
         QCOMPARE(run(script), expected);
+    }
+
+    void reconnectionWaitsLongerAfterEachFailure_data()
+    {
+        QTest::addColumn<int>("failures");
+        QTest::addColumn<int>("milliseconds");
+        QTest::newRow("first attempt") << 0 << 0;
+        QTest::newRow("after one") << 1 << 500;
+        QTest::newRow("after two") << 2 << 1000;
+        QTest::newRow("after six") << 6 << 16000;
+        QTest::newRow("after seven") << 7 << 30000;
+        QTest::newRow("after many") << 1000 << 30000;
+        QTest::newRow("nonsense") << -3 << 0;
+    }
+    void reconnectionWaitsLongerAfterEachFailure()
+    {
+        QFETCH(int, failures);
+        QFETCH(int, milliseconds);
+        QCOMPARE(reconnectDelay(failures).count(), milliseconds);
     }
 
     void raisingPrefersTheWindowActivatedLast()

@@ -96,7 +96,10 @@ KWinScriptTracker::KWinScriptTracker(const DesktopEntryRegistry &entries, QDBusC
 {
     m_settle.setSingleShot(true);
     m_settle.setInterval(settleMs);
-    connect(&m_settle, &QTimer::timeout, this, [this] { m_logic.settle(); });
+    connect(&m_settle, &QTimer::timeout, this, [this] {
+        if (const auto application = m_logic.settle())
+            emit activated(*application);
+    });
     connect(&m_kwinWatcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
             [this](const QString &, const QString &, const QString &newOwner) {
                 kwinOwnerChanged(newOwner);
