@@ -26,6 +26,7 @@
 #include <QShortcut>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace nudgewatch {
 
@@ -146,15 +147,15 @@ MainWindow::MainWindow(AppTrackerStore &store, ApplicationPicker &picker,
     pause->setContext(Qt::WindowShortcut);
     connect(pause, &QShortcut::activated, m_pause, &QPushButton::showMenu);
 
-    // A closed window does not follow the once-a-second ticks; it catches up
-    // when it is shown again.
+    // A window nobody can see does not follow the once-a-second ticks; it
+    // catches up when it is on the screen again.
     m_observer = new StoreObserver(
         store,
         [this] {
-            if (isVisible())
+            if (isOnScreen())
                 refresh();
         },
-        [this] { return isVisible(); }, this);
+        [this] { return isOnScreen(); }, this);
     refresh();
 }
 
@@ -236,6 +237,19 @@ void MainWindow::showEvent(QShowEvent *event)
 {
     refresh();
     QWidget::showEvent(event);
+    if (QWindow *window = windowHandle())
+        window->installEventFilter(this);
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Expose && watched == windowHandle()) {
+        const bool offScreen = !windowHandle()->isExposed();
+        if (m_offScreen && !offScreen)
+            m_observer->scheduleRefresh();
+        m_offScreen = offScreen;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

@@ -62,6 +62,7 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 signals:
     // The user closed the window; whoever made it may now free it.
@@ -70,6 +71,9 @@ signals:
     void quitRequested();
 
 private:
+    // Shown, and not taken off the screen since: minimised, or its X window
+    // destroyed by the window manager without a close request.
+    bool isOnScreen() const { return isVisible() && !m_offScreen; }
     // New rows come last in the focus chain; put them back between the slider
     // and the add action.
     void updateTabOrder();
@@ -92,6 +96,7 @@ private:
     SaveFailureNotice *m_saveFailure;
     HoldNotice *m_holdNotice;
     QPushButton *m_pause;
+    bool m_offScreen = false;
     StoreObserver *m_observer;
 };
 
