@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 #include "app/SingleInstance.h"
+#include "app/TerminationSignals.h"
 #include "app/TrayIcon.h"
 #include "platform/DesktopPlatform.h"
 #include "platform/SessionKind.h"
@@ -20,6 +21,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstring>
 
 #include <malloc.h>
 
@@ -73,6 +75,10 @@ int main(int argc, char *argv[])
         QStringLiteral("Reminds you of the applications you mean to use."));
     parser.addHelpOption();
     parser.addVersionOption();
+    const QCommandLineOption atLogin(
+        QLatin1String(autostartOption),
+        QStringLiteral("Start quietly, without the settings window, as at login."));
+    parser.addOption(atLogin);
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         parser.showHelp(2);
@@ -81,6 +87,15 @@ int main(int argc, char *argv[])
     SingleInstance instance;
     if (instance.start() == SingleInstance::Role::Secondary)
         return 0;
+
+    // A logout's SIGTERM, Ctrl+C or a closed terminal: ended as by Quit, so
+    // that everything the program set up in the desktop is taken down again.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::received, &app, [](int signalNumber) {
+        std::fprintf(stderr, "nudgewatch: ending on signal %d (%s)\n", signalNumber,
+                     strsignal(signalNumber));
+        QCoreApplication::quit();
+    });
 
     SettingsDefaults defaults;
     const std::unique_ptr<DesktopPlatform> desktop = DesktopPlatform::create();
@@ -101,7 +116,8 @@ int main(int argc, char *argv[])
     QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,
                      &AppDelegate::showSettings);
 
-    delegate.start();
+    delegate.start(parser.isSet(atLogin) ? AppDelegate::Launch::AtLogin
+                                         : AppDelegate::Launch::ByUser);
 
     // Nothing depends on the tray, and asking whether one exists takes a D-Bus
     // round trip: set it up once the window is on its way, too. The same goes
