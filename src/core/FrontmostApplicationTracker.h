@@ -41,6 +41,9 @@ public:
 
 signals:
     void activated(const nudgewatch::RunningApplication &application);
+    // Nothing is in front any more: an empty workspace, every window minimised.
+    // The application announced last is no longer in use.
+    void nothingInFront();
     void statusChanged();
 };
 

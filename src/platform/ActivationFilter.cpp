@@ -18,4 +18,11 @@ ActivationFilter::observe(const std::optional<RunningApplication> &application)
     return application;
 }
 
+bool ActivationFilter::observeNothing()
+{
+    const bool wasSomething = m_current.has_value();
+    m_current.reset();
+    return wasSomething;
+}
+
 } // namespace nudgewatch

@@ -101,8 +101,8 @@ MainWindow::MainWindow(AppTrackerStore &store, ApplicationPicker &picker, QWidge
     m_saveFailure = new SaveFailureNotice(store, this);
     layout->addWidget(m_saveFailure);
     layout->addWidget(new Separator(0.5, 0, this));
-    auto *statusBar = new StatusBar(this);
-    layout->addWidget(statusBar);
+    m_statusBar = new StatusBar(this);
+    layout->addWidget(m_statusBar);
     m_pause = new QPushButton(windowText::pauseReminders);
     m_pause->setAccessibleName(windowText::pauseReminders);
     m_pause->setMenu(new PauseMenu(store.reminderHold(), m_pause));
@@ -111,7 +111,7 @@ MainWindow::MainWindow(AppTrackerStore &store, ApplicationPicker &picker, QWidge
     // Tab keeps to the window's own cycle (slider, rows, add action); Ctrl+P reaches it.
     m_pause->setFocusPolicy(Qt::ClickFocus);
     m_pause->setToolTip(windowText::pauseReminders + QStringLiteral(" (Ctrl+P)"));
-    statusBar->addControl(m_pause);
+    m_statusBar->addControl(m_pause);
 
     resize(defaultSize);
     m_threshold->slider()->setFocus();
@@ -134,6 +134,10 @@ MainWindow::MainWindow(AppTrackerStore &store, ApplicationPicker &picker, QWidge
                 refresh();
         },
         [this] { return isVisible(); }, this);
+    connect(&store.reminderHold(), &ReminderHold::changed, this, [this] {
+        if (isVisible())
+            refresh();
+    });
     refresh();
 }
 
@@ -142,7 +146,9 @@ MainWindow::~MainWindow() = default;
 void MainWindow::refresh()
 {
     const int count = static_cast<int>(m_store.trackedApps().size());
-    m_titleBar->showTrackedCount(count);
+    const bool held = m_store.reminderHold().isHeld();
+    m_titleBar->showTrackedCount(count, held);
+    m_statusBar->showHeld(held);
     m_threshold->refresh();
     m_apps->refresh();
     // At five the add action is gone, not disabled.

@@ -14,6 +14,7 @@ class AppsSection;
 class ApplicationPicker;
 class HoldNotice;
 class SaveFailureNotice;
+class StatusBar;
 class Separator;
 class StoreObserver;
 class ThresholdSection;
@@ -38,6 +39,7 @@ public:
     void refresh();
 
     TitleBar *titleBar() const { return m_titleBar; }
+    StatusBar *statusBar() const { return m_statusBar; }
     ThresholdSection *thresholdSection() const { return m_threshold; }
     AppsSection *appsSection() const { return m_apps; }
     AddAction *addAction() const { return m_addAction; }
@@ -64,6 +66,7 @@ private:
     AppTrackerStore &m_store;
     ApplicationPicker &m_picker;
     TitleBar *m_titleBar;
+    StatusBar *m_statusBar;
     ThresholdSection *m_threshold;
     AppsSection *m_apps;
     Separator *m_addSeparator;

@@ -59,7 +59,8 @@ run_mode() {
         >"$dir/clicks.log" 2>&1 &
     xvfb_session_adopt $!
     local target
-    target=$(xdotool search --sync --classname NudgewatchClickTarget | head -n 1)
+    target=$(timeout 10 xdotool search --sync --name NudgewatchClickTarget | head -n 1)
+    [ -n "$target" ] || fail "the click target did not show"
     xterm -class NudgewatchE2ETerm -geometry 80x24+100+200 -e sleep 600 &
     xvfb_session_adopt $!
     local terms focused
@@ -102,6 +103,9 @@ run_mode() {
         fail "a click on the clear strip above the card did not reach the window below"
     log_has "collapse snooze" && fail "a click above the card acted on it"
     xdotool windowmove --sync "$target" 0 500
+    # The window manager gave that window the focus with the click: back to the xterm.
+    wait_for 10 activate_any "$terms" || fail "the xterm did not become active again"
+    focused=$(active_window)
 
     # Snooze, as a person would: the mouse over the moon, a click.
     xdotool mousemove 890 74 click 1

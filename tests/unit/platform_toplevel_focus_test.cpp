@@ -13,7 +13,8 @@ namespace {
 // Events "HANDLE VERB ARGS" separated by ';' ("1 new", "1 id foot", "1 state 2",
 // "1 done", "1 closed"), and "|" where a batch of dispatched events ends: there
 // the front application is decided. Returns the app ids announced ("?" for a
-// window without a usable one) and, last, the one in front ("-" for none).
+// window without a usable one, "none" when nothing came to be in front) and,
+// last, the one in front ("-" for none).
 QStringList run(const QByteArray &script)
 {
     ToplevelFocus focus;
@@ -28,7 +29,9 @@ QStringList run(const QByteArray &script)
         if (words[0] == "|") {
             const auto id = frontId();
             const auto application = id ? std::optional(RunningApplication{*id, {}}) : std::nullopt;
-            if (const auto changed = filter.observe(application))
+            if (!application && filter.observeNothing())
+                announced << "none";
+            else if (const auto changed = filter.observe(application))
                 announced << (changed->localizedName->isEmpty() ? "?" : *changed->localizedName);
             continue;
         }
@@ -70,14 +73,20 @@ private slots:
         QTest::newRow("new activated a batch before the old one lets go")
             << footInFront + "2 state 2; 2 done; |; 1 state; 1 done; |" << footThenXterm;
         QTest::newRow("old lets go a batch before: nothing in front between")
-            << footInFront + "1 state; 1 done; |; 2 state 2; 2 done; |" << footThenXterm;
+            << footInFront + "1 state; 1 done; |; 2 state 2; 2 done; |"
+            << QStringList{"foot", "none", "XTerm", "XTerm"};
+        QTest::newRow("every window minimised")
+            << footInFront + "1 state 1; 1 done; |" << QStringList{"foot", "none", "-"};
+        QTest::newRow("back to the same application after nothing")
+            << footInFront + "1 state; 1 done; |; 1 state 2; 1 done; |"
+            << QStringList{"foot", "none", "foot", "foot"};
         QTest::newRow("done repeated without a change")
             << footInFront + "1 done; |; 1 done; 2 done; |; 1 done; |"
             << QStringList{"foot", "foot"};
         QTest::newRow("a change counts only at its done")
             << footInFront + "1 state; 2 state 2; |" << QStringList{"foot", "foot"};
         QTest::newRow("closed while in front")
-            << footInFront + "1 closed; |" << QStringList{"foot", "-"};
+            << footInFront + "1 closed; |" << QStringList{"foot", "none", "-"};
         QTest::newRow("closed while the other is still activated")
             << footInFront + "2 state 2; 2 done; |; 2 closed; |"
             << QStringList{"foot", "XTerm", "foot", "foot"};

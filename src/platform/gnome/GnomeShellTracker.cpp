@@ -125,9 +125,15 @@ void GnomeShellTracker::observe(const QList<QVariant> &arguments)
         qCDebug(lcPlatform) << "ignored a malformed focus report from the GNOME Shell extension";
         return;
     }
-    const std::optional<RunningApplication> changed = m_filter.observe(
-        applicationForFocus(m_entries.index(), *focus, getpid(), executableOf(focus->pid)));
-    if (changed)
+    const std::optional<RunningApplication> application =
+        applicationForFocus(m_entries.index(), *focus, getpid(), executableOf(focus->pid));
+    // No focus application: the overview, an empty workspace, all minimised.
+    if (!application) {
+        if (m_filter.observeNothing())
+            emit nothingInFront();
+        return;
+    }
+    if (const std::optional<RunningApplication> changed = m_filter.observe(application))
         emit activated(*changed);
 }
 

@@ -96,7 +96,12 @@ KWinScriptTracker::KWinScriptTracker(const DesktopEntryRegistry &entries, QDBusC
 {
     m_settle.setSingleShot(true);
     m_settle.setInterval(settleMs);
-    connect(&m_settle, &QTimer::timeout, this, [this] { m_logic.settle(); });
+    connect(&m_settle, &QTimer::timeout, this, [this] {
+        const bool wasSomething = m_logic.front().has_value();
+        m_logic.settle();
+        if (wasSomething)
+            emit nothingInFront();
+    });
     connect(&m_kwinWatcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
             [this](const QString &, const QString &, const QString &newOwner) {
                 kwinOwnerChanged(newOwner);

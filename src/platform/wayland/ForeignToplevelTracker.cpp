@@ -156,6 +156,12 @@ void ForeignToplevelTracker::decide(bool announce)
         return;
     const std::optional<ToplevelFocus::Handle> front = m_focus.front();
     m_front = front ? std::optional(applicationOf(m_focus.appId(*front))) : std::nullopt;
+    // An empty workspace, or every window minimised.
+    if (!m_front) {
+        if (m_filter.observeNothing() && announce)
+            emit nothingInFront();
+        return;
+    }
     const std::optional<RunningApplication> changed = m_filter.observe(m_front);
     if (changed && announce)
         emit activated(*changed);

@@ -75,6 +75,12 @@ void X11FrontmostTracker::handle(const xcb_generic_event_t *event)
 void X11FrontmostTracker::activeWindowChanged(bool announce)
 {
     const std::optional<xcb_window_t> window = m_inspector.activeWindow();
+    if (!window) {
+        // Every window minimised, or an empty desktop.
+        if (m_filter.observeNothing() && announce)
+            emit nothingInFront();
+        return;
+    }
     std::optional<RunningApplication> application;
     if (window)
         application = isOwnWindow(*window) ? ownApplication() : applicationOf(*window);
