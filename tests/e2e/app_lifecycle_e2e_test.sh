@@ -3,6 +3,8 @@
 # session bus, in a temporary HOME, tracking an idle xterm with a 2-second threshold:
 #  - started by its autostart entry's command line it shows no window, yet
 #    reminds; a launch by the user then shows the window;
+#  - with every window minimised nothing is in front, and Alpha, in front
+#    before, is reminded of once idle;
 #  - two close requests for the settings window while the program is busy
 #    close it once, and the program goes on;
 #  - SIGTERM, SIGINT and SIGHUP each end it as Quit does: exit status 0, its
@@ -38,7 +40,8 @@ xvfb_session_adopt $!
 xev -name OtherWindow -geometry 300x200+600+300 >/dev/null &
 xvfb_session_adopt $!
 other=$(timeout 10 xdotool search --sync --onlyvisible --name OtherWindow | head -n1)
-[ -n "$other" ] || fail "fixture windows missing"
+alpha=$(timeout 10 xdotool search --sync --onlyvisible --class AlphaFixture | head -n1)
+[ -n "$other" ] && [ -n "$alpha" ] || fail "fixture windows missing"
 timeout 10 xdotool windowactivate --sync "$other"
 
 settings_window() { xdotool search --onlyvisible --name '^Nudgewatch$' 2>/dev/null | head -n1; }
@@ -63,6 +66,17 @@ start_program login --autostart
 wait_for 6 card_down || fail "started at login, it did not remind of idle Alpha"
 settings_shown && fail "started at login, it opened its window"
 [ "$(xdotool getactivewindow)" = "$other" ] || fail "started at login, it took the focus"
+# Nothing in front: with every window minimised, Alpha, in front before, is idle.
+timeout 10 xdotool windowactivate --sync "$alpha"
+wait_for 5 eval '! card_down' || fail "activating Alpha did not end its reminder"
+sleep 3 # past the threshold
+card_down && fail "Alpha in front was reminded of"
+xdotool windowminimize "$other"
+xdotool windowminimize "$alpha"
+wait_for 10 eval '[ "$(xprop -root _NET_ACTIVE_WINDOW)" = "_NET_ACTIVE_WINDOW(WINDOW): window id # 0x0" ]' ||
+    fail "something is still in front: $(xprop -root _NET_ACTIVE_WINDOW)"
+wait_for 6 card_down || fail "with every window minimised Alpha stayed in use"
+
 "$program" >"$work/user.log" 2>&1 &
 second=$!
 wait_for 5 has_exited "$second" || fail "the second launch kept running"
