@@ -5,7 +5,8 @@
 #  - foot in front reads "Active" and gets no card; xterm, idle, gets one, at
 #    the top centre, override-redirect, and foot keeps the focus;
 #  - the card's Open button brings the xterm already there to the front;
-#  - then xterm reads "Active" and foot, idle, gets the card.
+#  - then xterm reads "Active" and foot, idle, gets the card;
+#  - on an empty workspace nothing is in front: xterm is not "Active".
 set -uo pipefail
 
 program=${1:?usage: platform_wlroots_e2e_test.sh path/to/nudgewatch}
@@ -51,7 +52,8 @@ wait_for 10 eval '[ "$(tree windows foot)" = 1 ] && [ "$(tree windows XTerm)" = 
     fail "foot and xterm did not open"
 
 # atspi ROW TEXT: the settings row of ROW reads TEXT; atspi card|nocard NAME: a
-# card shows for NAME, or none does; atspi press NAME: presses its Open button.
+# card shows for NAME, or none does; atspi press NAME: presses its Open button;
+# atspi not ROW TEXT: the row of ROW does not read TEXT.
 atspi() {
     sway_session_as /usr/bin/python3 - "$@" <<'PY'
 import sys, time, pyatspi
@@ -72,6 +74,9 @@ def buttons(app):
 def check(app):
     what, name = sys.argv[1], sys.argv[2]
     if what in ("card", "nocard"): return ("Open " + name in buttons(app)) == (what == "card")
+    if what == "not":  # not ROW TEXT: the row does not read TEXT
+        texts = row(app, sys.argv[2])
+        return texts is not None and sys.argv[3] not in texts
     if what == "press":
         action = buttons(app)["Open " + name].queryAction()
         return action.doAction(0) or True
@@ -113,4 +118,8 @@ wait_for 10 focused_is XTerm || fail "Open did not bring xterm to the front: $(t
 atspi XTerm Active || fail "xterm in front does not read \"Active\""
 atspi card Foot || fail "no card for foot, idle behind xterm"
 focused_is XTerm || fail "the card took the focus from xterm"
-echo "PASS: foot and xterm followed through sway; card placed and opened the xterm already there"
+
+# An empty workspace: nothing is in front, and xterm is in use no more.
+sway_session_as swaymsg workspace 9 >/dev/null
+atspi not XTerm Active || fail "on an empty workspace xterm still reads \"Active\""
+echo "PASS: foot and xterm followed through sway; card placed and opened the xterm already there; nothing in front on an empty workspace"
