@@ -4,6 +4,7 @@
 #include "app/TrayIcon.h"
 #include "platform/DesktopPlatform.h"
 #include "platform/SessionKind.h"
+#include "platform/TrackerFullscreenSource.h"
 #include "platform/linux/AutostartEntry.h"
 #include "platform/presence/PresenceSources.h"
 #include "platform/qt/QtScheduler.h"
@@ -131,6 +132,10 @@ int main(int argc, char *argv[])
         presenceSources = createPresenceSources(
             SessionFacts::fromEnvironment(environment, QGuiApplication::platformName()),
             PresenceSetup::fromEnvironment(environment), clock);
+        // On Wayland the compositor's route knows when the window in front is fullscreen.
+        if (desktop->tracker().reportsFullscreen())
+            presenceSources.push_back(std::make_unique<TrackerFullscreenSource>(
+                desktop->tracker(), QStringLiteral("desktop fullscreen"), clock));
         PresenceSources presence;
         for (const auto &source : presenceSources)
             presence.push_back(*source);

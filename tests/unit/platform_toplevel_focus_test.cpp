@@ -119,6 +119,46 @@ private slots:
         QCOMPARE(run(script), expected);
     }
 
+    // Fullscreen counts for the window in front only, once its done came.
+    void frontFullscreen_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<bool>("fullscreen");
+        QTest::newRow("front, fullscreen") << footInFront + "1 state 2 3; 1 done; |" << true;
+        QTest::newRow("not yet done") << footInFront + "1 state 2 3; |" << false;
+        QTest::newRow("behind, fullscreen") << footInFront + "2 state 3; 2 done; |" << false;
+        QTest::newRow("left fullscreen")
+            << footInFront + "1 state 2 3; 1 done; |; 1 state 2; 1 done; |" << false;
+        QTest::newRow("fullscreen one went behind")
+            << footInFront + "1 state 3; 2 state 2; 1 done; 2 done; |" << false;
+    }
+    void frontFullscreen()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(bool, fullscreen);
+        ToplevelFocus focus;
+        for (const QByteArray &event : script.split(';')) {
+            const QList<QByteArray> words = event.trimmed().split(' ');
+            if (words.size() < 2)
+                continue;
+            const ToplevelFocus::Handle handle = words[0].toUInt();
+            if (words[1] == "new")
+                focus.add(handle);
+            else if (words[1] == "id")
+                focus.setAppId(handle, words.value(2));
+            else if (words[1] == "done")
+                focus.done(handle);
+            else if (words[1] == "state") {
+                std::vector<uint32_t> states;
+                for (const QByteArray &word : words.mid(2))
+                    states.push_back(word.toUInt());
+                focus.setStates(handle, states);
+            }
+        }
+        const auto front = focus.front();
+        QCOMPARE(front && focus.isFullscreen(*front), fullscreen);
+    }
+
     void raisingPrefersTheWindowActivatedLast()
     {
         ToplevelFocus focus;

@@ -24,6 +24,12 @@ const INTERFACE = `
       <arg type="s" name="appId" direction="in"/>
       <arg type="b" name="activated" direction="out"/>
     </method>
+    <method name="GetFullscreen">
+      <arg type="b" name="fullscreen" direction="out"/>
+    </method>
+    <signal name="FullscreenChanged">
+      <arg type="b" name="fullscreen"/>
+    </signal>
     <signal name="FocusChanged">
       <arg type="s" name="appId"/>
       <arg type="s" name="name"/>
@@ -39,6 +45,7 @@ class FocusService {
         this._last = null;
         this._signals = [];
         this._program = null;
+        this._lastFullscreen = null;
     }
 
     get Version() {
@@ -55,6 +62,17 @@ class FocusService {
             pid = pids.length > 0 ? pids[0] : -1;
         }
         return [app ? app.get_id() : '', app ? app.get_name() || '' : '', pid];
+    }
+
+    // The window in front fills its monitor: it is fullscreen itself, or the
+    // shell counts its monitor as in fullscreen.
+    _fullscreen() {
+        const window = global.display.focus_window;
+        if (!window)
+            return false;
+        const monitor = window.get_monitor();
+        return window.is_fullscreen() ||
+            (monitor >= 0 && global.display.get_monitor_in_fullscreen(monitor));
     }
 
     _activate(appId) {
@@ -109,6 +127,10 @@ class FocusService {
         this._forProgramOnly(invocation, () => new GLib.Variant('(ssi)', this._focus()));
     }
 
+    GetFullscreenAsync(parameters, invocation) {
+        this._forProgramOnly(invocation, () => new GLib.Variant('(b)', [this._fullscreen()]));
+    }
+
     ActivateAsync(parameters, invocation) {
         const [appId] = parameters;
         this._forProgramOnly(invocation, () => new GLib.Variant('(b)', [this._activate(appId)]));
@@ -127,6 +149,17 @@ class FocusService {
             new GLib.Variant('(ssi)', focus));
     }
 
+    _fullscreenMayHaveChanged() {
+        if (!this._program)
+            return;
+        const fullscreen = this._fullscreen();
+        if (fullscreen === this._lastFullscreen)
+            return;
+        this._lastFullscreen = fullscreen;
+        Gio.DBus.session.emit_signal(this._program, OBJECT_PATH, BUS_NAME, 'FullscreenChanged',
+            new GLib.Variant('(b)', [fullscreen]));
+    }
+
     enable() {
         this._object = Gio.DBusExportedObject.wrapJSObject(INTERFACE, this);
         this._object.export(Gio.DBus.session, OBJECT_PATH);
@@ -136,13 +169,19 @@ class FocusService {
             Gio.BusNameWatcherFlags.NONE, (bus, name, owner) => {
                 this._program = owner;
                 this._last = null;
+                this._lastFullscreen = null;
             }, () => {
                 this._program = null;
             });
-        const changed = () => this._focusMayHaveChanged();
+        const changed = () => {
+            this._focusMayHaveChanged();
+            this._fullscreenMayHaveChanged();
+        };
+        const fullscreen = () => this._fullscreenMayHaveChanged();
         this._signals = [
             [this._tracker, this._tracker.connect('notify::focus-app', changed)],
             [global.display, global.display.connect('notify::focus-window', changed)],
+            [global.display, global.display.connect('in-fullscreen-changed', fullscreen)],
         ];
     }
 
@@ -155,6 +194,7 @@ class FocusService {
         this._object.unexport();
         this._object = null;
         this._last = null;
+        this._lastFullscreen = null;
         this._program = null;
     }
 }

@@ -67,6 +67,8 @@ GnomeShellTracker::GnomeShellTracker(const DesktopEntryRegistry &entries, QDBusC
     if (!m_bus.connect(busName, objectPath, interfaceName, QStringLiteral("FocusChanged"), this,
                        SLOT(onFocusChanged(QDBusMessage))))
         qCDebug(lcPlatform) << "cannot follow the GNOME Shell extension:" << m_bus.lastError();
+    m_bus.connect(busName, objectPath, interfaceName, QStringLiteral("FullscreenChanged"), this,
+                  SLOT(onFullscreenChanged(QDBusMessage)));
     connect(&m_watcher, &QDBusServiceWatcher::serviceRegistered, this,
             &GnomeShellTracker::askExtension);
     connect(&m_watcher, &QDBusServiceWatcher::serviceUnregistered, this,
@@ -109,6 +111,28 @@ void GnomeShellTracker::askExtension()
                   observe(*reply);
                   setAnswering(true);
               });
+    callAsync(this, m_bus,
+              QDBusMessage::createMethodCall(busName, objectPath, interfaceName,
+                                             QStringLiteral("GetFullscreen")),
+              [this](const std::optional<QList<QVariant>> &reply) {
+                  if (reply)
+                      setFullscreen(*reply);
+              });
+}
+
+void GnomeShellTracker::onFullscreenChanged(const QDBusMessage &message)
+{
+    setFullscreen(message.arguments());
+}
+
+void GnomeShellTracker::setFullscreen(const QList<QVariant> &arguments)
+{
+    if (arguments.size() != 1 || arguments[0].metaType().id() != QMetaType::Bool)
+        return;
+    if (const bool fullscreen = arguments[0].toBool(); fullscreen != m_fullscreen) {
+        m_fullscreen = fullscreen;
+        emit fullscreenChanged(fullscreen);
+    }
 }
 
 void GnomeShellTracker::onFocusChanged(const QDBusMessage &message)

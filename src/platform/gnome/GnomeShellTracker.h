@@ -30,6 +30,7 @@ public:
 
     std::optional<RunningApplication> frontmostApplication() const override;
     TrackerStatus status() const override { return m_status; }
+    bool reportsFullscreen() const override { return true; }
     void runSetup() override;
     // Asks the extension to bring the most recent window of the entry at the
     // standard path given to the front; false when it has none.
@@ -37,12 +38,14 @@ public:
 
 private slots:
     void onFocusChanged(const QDBusMessage &message);
+    void onFullscreenChanged(const QDBusMessage &message);
 
 private:
     void askExtension();
     void askShellVersion();
     void observe(const QList<QVariant> &arguments);
     void setAnswering(bool answering);
+    void setFullscreen(const QList<QVariant> &arguments);
     void updateStatus();
     void updateFiles();
     std::optional<int> shellMajor();
@@ -53,6 +56,7 @@ private:
     QDBusServiceWatcher m_watcher;
     ActivationFilter m_filter;
     bool m_answering = false;
+    bool m_fullscreen = false;
     bool m_changedThisRun = false;
     bool m_updateTried = false;
     std::optional<int> m_shellMajor;

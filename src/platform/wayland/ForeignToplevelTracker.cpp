@@ -156,6 +156,10 @@ void ForeignToplevelTracker::decide(bool announce)
         return;
     const std::optional<ToplevelFocus::Handle> front = m_focus.front();
     m_front = front ? std::optional(applicationOf(m_focus.appId(*front))) : std::nullopt;
+    if (const bool fullscreen = front && m_focus.isFullscreen(*front); fullscreen != m_fullscreen) {
+        m_fullscreen = fullscreen;
+        emit fullscreenChanged(fullscreen);
+    }
     // An empty workspace, or every window minimised.
     if (!m_front) {
         if (m_filter.observeNothing() && announce)

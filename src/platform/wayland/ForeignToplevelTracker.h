@@ -32,6 +32,7 @@ public:
 
     std::optional<RunningApplication> frontmostApplication() const override { return m_front; }
     TrackerStatus status() const override;
+    bool reportsFullscreen() const override { return true; }
     // Asks the compositor to activate the window of the entry at the standard
     // path given that was in front last; false when it has none.
     bool raiseWindowOf(const QString &entryPath);
@@ -51,6 +52,7 @@ private:
     ToplevelFocus m_focus;
     ActivationFilter m_filter;
     std::optional<RunningApplication> m_front;
+    bool m_fullscreen = false;
 
     friend struct ForeignToplevelListeners;
 };
