@@ -44,9 +44,6 @@ public:
 
 signals:
     void activated(const nudgewatch::RunningApplication &application);
-    // Nothing is in front any more: an empty workspace, every window minimised.
-    // The application announced last is no longer in use.
-    void nothingInFront();
     // The window in front went fullscreen, or stopped being so.
     void fullscreenChanged(bool fullscreen);
     void statusChanged();

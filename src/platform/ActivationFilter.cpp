@@ -9,6 +9,11 @@ RunningApplication ownApplication()
     return {QCoreApplication::applicationName(), QCoreApplication::applicationFilePath()};
 }
 
+RunningApplication unknownApplication()
+{
+    return {QString(), QString()};
+}
+
 std::optional<RunningApplication>
 ActivationFilter::observe(const std::optional<RunningApplication> &application)
 {
@@ -16,13 +21,6 @@ ActivationFilter::observe(const std::optional<RunningApplication> &application)
         return std::nullopt;
     m_current = application;
     return application;
-}
-
-bool ActivationFilter::observeNothing()
-{
-    const bool wasSomething = m_current.has_value();
-    m_current.reset();
-    return wasSomething;
 }
 
 } // namespace nudgewatch

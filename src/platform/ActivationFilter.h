@@ -11,18 +11,20 @@ namespace nudgewatch {
 // leaving the settings window for any application is an activation of that one.
 RunningApplication ownApplication();
 
+// A window in front that names no usable application. It is a change of
+// application like any other (the one before is no longer in use), and its
+// empty path matches no tracked entry.
+RunningApplication unknownApplication();
+
 // Turns the stream of front windows into one activation per change of
 // application. Every tracker reports through it. The desktop repeats the same
 // window; that, or a switch between two windows of one application, is not a
-// change of application. No window in front is reported on its own.
+// change of application. Nothing in front (an empty workspace, every window
+// minimised) is given as unknownApplication(): the last one is left.
 class ActivationFilter {
 public:
-    // `application` is none while no window is in front, which is ignored here
-    // (see observeNothing). Returns the application to announce, if any.
+    // `application` none is ignored. Returns the application to announce, if any.
     std::optional<RunningApplication> observe(const std::optional<RunningApplication> &application);
-    // No window is in front. True when that is news: an application was. The
-    // application coming back after it is announced again.
-    bool observeNothing();
 
     // The application last announced (or taken at start); none before any.
     const std::optional<RunningApplication> &current() const { return m_current; }

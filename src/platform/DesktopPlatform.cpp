@@ -117,15 +117,12 @@ void DesktopPlatform::useWayland(TrackerBackend backend)
 {
     switch (backend) {
     case TrackerBackend::Wlroots: {
-        m_wayland = WaylandConnection::open();
-        if (!m_wayland)
-            return useNull(QStringLiteral("cannot connect to the Wayland compositor"));
+        // A broken connection is the tracker's to mend: it connects again.
         QString whyNot;
-        auto tracker = ForeignToplevelTracker::create(*m_wayland, *m_entries, &whyNot);
+        auto tracker = ForeignToplevelTracker::create([] { return WaylandConnection::open(); },
+                                                      *m_entries, &whyNot);
         if (!tracker)
             return useNull(whyNot);
-        connect(m_wayland.get(), &WaylandConnection::connectionLost, this,
-                &DesktopPlatform::connectionLost);
         m_opener->setWindowRaiser(
             [raiser = tracker.get()](const QString &path) { return raiser->raiseWindowOf(path); });
         m_tracker = std::move(tracker);

@@ -19,7 +19,6 @@ class DesktopIcons;
 class DesktopOpener;
 class DesktopApplicationCatalog;
 class GioLauncher;
-class WaylandConnection;
 class XcbConnection;
 enum class TrackerBackend;
 
@@ -34,8 +33,9 @@ enum class TrackerBackend;
 //    iconsChanged() tells when.
 //  - bundleInfo(), fileSystem(), catalog(): desktop entries and the installed
 //    applications for the picker, kept current.
-// connectionLost() is emitted once when the display server goes away; the
-// program should then quit. Nothing here writes settings.
+// connectionLost() is emitted once when the X server goes away; the program
+// should then quit (a Wayland compositor's connection is mended by its tracker). Nothing here
+// writes settings.
 class DesktopPlatform final : public QObject {
     Q_OBJECT
 public:
@@ -73,8 +73,6 @@ private:
     std::unique_ptr<GioLauncher> m_launcher;
     std::unique_ptr<DesktopOpener> m_opener;
     std::unique_ptr<DesktopApplicationCatalog> m_catalog;
-    // In a Wayland session, the program's own connection to the compositor.
-    std::unique_ptr<WaylandConnection> m_wayland;
     std::unique_ptr<FrontmostApplicationTracker> m_tracker;
     std::function<bool()> m_compositorCheck;
 };

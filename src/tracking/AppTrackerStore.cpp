@@ -197,8 +197,6 @@ void AppTrackerStore::startMonitoring()
         markUsed(*front);
     connect(&m_services.tracker, &FrontmostApplicationTracker::activated, this,
             &AppTrackerStore::markUsed);
-    connect(&m_services.tracker, &FrontmostApplicationTracker::nothingInFront, this,
-            &AppTrackerStore::markNothingInFront);
     m_monitorTimer =
         m_services.scheduler.scheduleRepeating(monitorIntervalSeconds, [this] { tick(); });
 }
@@ -226,17 +224,6 @@ void AppTrackerStore::markUsed(const RunningApplication &application)
     }
     if (m_alertApp && m_alertApp->name == *application.localizedName)
         dismissAlert();
-}
-
-void AppTrackerStore::markNothingInFront()
-{
-    // The idle clocks run from the last tick that saw the application in front.
-    for (TrackedApp &app : m_trackedApps) {
-        if (!app.isCurrentlyFocused)
-            continue;
-        emit objectWillChange();
-        app.isCurrentlyFocused = false;
-    }
 }
 
 void AppTrackerStore::tick()

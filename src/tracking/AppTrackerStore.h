@@ -118,7 +118,6 @@ private:
     bool recordSave(bool succeeded);
     void loadTrackedApps();
     void markUsed(const RunningApplication &application);
-    void markNothingInFront();
     void tick();
     void showWaitingAlert(const TrackedApp &app);
     void dismissAlert();

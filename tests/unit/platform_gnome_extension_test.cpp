@@ -1,10 +1,14 @@
 // The GNOME Shell route: the extension's focus reports to applications, the
 // update decision, the status told, the extension's files in a user's folder.
+#include "fakes/PrivateBus.h"
 #include "platform/ActivationFilter.h"
+#include "platform/gnome/GnomeShellTracker.h"
 #include "platform/gnome/ShellExtensionFiles.h"
 #include "platform/gnome/ShellFocus.h"
 #include "platform/gnome/ShellSettings.h"
+#include "platform/linux/DesktopEntryRegistry.h"
 
+#include <QDBusContext>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -30,7 +34,66 @@ RunningApplication app(const QString &name, const std::optional<QString> &path =
 Facts facts(bool answering, Facts::Folder folder, bool enabled = false, bool changed = false,
             bool supported = true, const QString &error = {})
 {
-    return {answering, folder, enabled, changed, supported, error};
+    return {answering, folder, enabled, changed, supported, error, {}};
+}
+
+// The extension's side of GetFocus: each call takes the next plan ("fail",
+// "hold" for an answer given later, or the name of an application to answer
+// with); the last plan repeats.
+class FakeExtension : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "io.github.nudgewatch.Focus")
+public:
+    QStringList plans{QStringLiteral("fail")};
+    int calls = 0;
+    qsizetype mostHeld = 0;
+    QList<QDBusMessage> held;
+
+public slots:
+    QString GetFocus(QString &name, int &pid)
+    {
+        ++calls;
+        const QString plan = plans.size() > 1 ? plans.takeFirst() : plans.front();
+        if (plan == QLatin1String("fail")) {
+            sendErrorReply(QDBusError::Failed, QStringLiteral("the extension is broken"));
+            return {};
+        }
+        if (plan == QLatin1String("hold")) {
+            setDelayedReply(true);
+            held.append(message());
+            mostHeld = std::max(mostHeld, held.size());
+            return {};
+        }
+        name = plan;
+        pid = 0;
+        return plan + QStringLiteral(".desktop");
+    }
+};
+
+// GNOME Shell's version, as its bus object tells it.
+class FakeShell : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.gnome.Shell")
+    Q_PROPERTY(QString ShellVersion READ shellVersion)
+public:
+    QString shellVersion() const { return QStringLiteral("46.2"); }
+};
+
+QDBusMessage focusChanged(const QString &name)
+{
+    QDBusMessage signal = QDBusMessage::createSignal(objectPath, interfaceName, "FocusChanged");
+    signal << name + QStringLiteral(".desktop") << name << 0;
+    return signal;
+}
+
+// Lets calls and answers travel between the two connections and be handled.
+void pump(QDBusConnection a, QDBusConnection b)
+{
+    for (int i = 0; i < 10; ++i) {
+        fakes::PrivateBus::settle(a, b);
+        fakes::PrivateBus::settle(b, a);
+        QCoreApplication::processEvents();
+    }
 }
 
 } // namespace
@@ -47,6 +110,10 @@ private slots:
     void install();
     void turnOn_data();
     void turnOn();
+    void focusCallsOnTheBus_data();
+    void focusCallsOnTheBus();
+    void installOverAnObstacleSaysWhere_data();
+    void installOverAnObstacleSaysWhere();
 };
 
 void GnomeExtensionTest::focusToApplication_data()
@@ -158,8 +225,13 @@ void GnomeExtensionTest::status_data()
         << "turned off";
     QTest::newRow("on, not started") << facts(false, F::Ours, true) << false << ""
                                      << "log out and log in again";
-    QTest::newRow("folder not ours") << facts(false, F::Foreign) << false << ""
-                                     << "does not replace";
+    QTest::newRow("folder not ours")
+        << facts(false, F::Foreign) << false << "Install GNOME Shell Extension"
+        << "does not replace";
+    Facts linked = facts(false, F::Foreign);
+    linked.obstacle = "a link to /tmp/x is at /home/u/.local/share/gnome-shell/extensions/n";
+    QTest::newRow("what is in the way, and where")
+        << linked << false << "Install GNOME Shell Extension" << linked.obstacle;
     QTest::newRow("old shell") << facts(false, F::Missing, false, false, false) << false << ""
                                << "too old";
     QTest::newRow("setup failed") << facts(false, F::Missing, false, false, true, "disk full")
@@ -204,18 +276,129 @@ void GnomeExtensionTest::install()
     QVERIFY(QDir(files.folder()).removeRecursively());
     QVERIFY(QDir().mkpath(files.folder()));
     QCOMPARE(files.state(), Facts::Folder::Foreign);
-    QVERIFY(!files.install(Format::Modules, 46).isEmpty());
+    QCOMPARE(files.install(Format::Modules, 46),
+             "a folder that is not Nudgewatch's extension is at " + files.folder());
     QVERIFY(QDir(files.folder()).isEmpty());
     QVERIFY(QDir(files.folder()).removeRecursively());
     QVERIFY(QDir().mkpath(home.filePath(QStringLiteral("elsewhere"))));
     QVERIFY(QFile::link(home.filePath(QStringLiteral("elsewhere")), files.folder()));
     QCOMPARE(files.state(), Facts::Folder::Foreign);
-    QVERIFY(!files.install(Format::Modules, 46).isEmpty());
+    QCOMPARE(files.install(Format::Modules, 46),
+             "a link to " + home.filePath("elsewhere") + " is at " + files.folder());
     QVERIFY(QDir(home.filePath(QStringLiteral("elsewhere"))).isEmpty());
     const ShellExtensionFiles linked(home.filePath(QStringLiteral("linked")));
     QVERIFY(QFile::link(home.filePath(QStringLiteral("elsewhere")),
                         linked.folder().section('/', 0, -2)));
-    QVERIFY(!linked.install(Format::Modules, 46).isEmpty());
+    QCOMPARE(linked.install(Format::Modules, 46),
+             "a link to " + home.filePath("elsewhere") + " is at " + home.filePath("linked"));
+    QVERIFY(QDir(home.filePath(QStringLiteral("elsewhere"))).isEmpty());
+}
+
+// Steps: "plan P…" (the extension's next answers), "own" (it takes its bus
+// name), "leave" (its connection ends), "report NAME" (FocusChanged), "burst N
+// NAME" (N reports at once), "answer NAME" or "fail" (for the held calls).
+void GnomeExtensionTest::focusCallsOnTheBus_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<int>("mostCalls");
+    QTest::addColumn<bool>("tracking");
+    QTest::addColumn<QString>("front");
+    QTest::newRow("a failing GetFocus and a burst of focus reports")
+        << QStringList{"plan fail", "own", "burst 300 foot"} << 4 << false << "foot";
+    QTest::newRow("an answer overtaken by a focus report")
+        << QStringList{"plan hold", "own", "report xterm", "answer foot"} << 1 << true << "xterm";
+    QTest::newRow("a late failure after a newer report")
+        << QStringList{"plan hold xterm", "own", "report foot", "fail"} << 2 << true << "xterm";
+    QTest::newRow("a failure with no report since")
+        << QStringList{"plan hold", "own", "fail"} << 1 << false << "-";
+    QTest::newRow("the extension answers, then leaves")
+        << QStringList{"plan foot", "own", "leave"} << 1 << false << "foot";
+}
+
+void GnomeExtensionTest::focusCallsOnTheBus()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(int, mostCalls);
+    QFETCH(bool, tracking);
+    QFETCH(QString, front);
+    fakes::PrivateBus bus;
+    if (!bus.isRunning())
+        QSKIP("dbus-daemon is not installed");
+    QDBusConnection own = bus.connect(QStringLiteral("tracker"));
+    QDBusConnection extension = bus.connect(QStringLiteral("extension"));
+    FakeExtension fake;
+    QVERIFY(extension.registerObject(objectPath, &fake, QDBusConnection::ExportAllSlots));
+    QTemporaryDir home;
+    const DesktopEntryRegistry entries({home.filePath(QStringLiteral("applications"))});
+    GnomeShellTracker tracker(entries, own, ShellExtensionFiles(home.path()));
+    pump(own, extension);
+    for (const QString &step : steps) {
+        const QStringList w = step.split(QLatin1Char(' '));
+        if (w[0] == QLatin1String("plan")) {
+            fake.plans = w.mid(1);
+        } else if (w[0] == QLatin1String("own")) {
+            QVERIFY(extension.registerService(busName));
+        } else if (w[0] == QLatin1String("leave")) {
+            extension = QDBusConnection(QStringLiteral("gone")); // the last hold on it
+            bus.drop(QStringLiteral("extension"));
+        } else if (w[0] == QLatin1String("report")) {
+            QVERIFY(extension.send(focusChanged(w[1])));
+        } else if (w[0] == QLatin1String("burst")) {
+            for (int i = 0; i < w[1].toInt(); ++i)
+                QVERIFY(extension.send(focusChanged(w[2])));
+        } else {
+            for (const QDBusMessage &call : std::exchange(fake.held, {}))
+                extension.send(w[0] == QLatin1String("fail")
+                                   ? call.createErrorReply(QDBusError::Timeout, "no answer")
+                                   : call.createReply({w[1] + ".desktop", w[1], 0}));
+        }
+        pump(own, extension.isConnected() ? extension : own);
+    }
+    QTRY_COMPARE(tracker.status().tracking, tracking);
+    const std::optional<RunningApplication> inFront = tracker.frontmostApplication();
+    QCOMPARE(inFront ? inFront->localizedName.value_or(QString()) : QStringLiteral("-"), front);
+    QVERIFY2(fake.calls <= mostCalls, qPrintable(QString::number(fake.calls)));
+    QVERIFY(fake.mostHeld <= 1);
+}
+
+void GnomeExtensionTest::installOverAnObstacleSaysWhere_data()
+{
+    QTest::addColumn<bool>("link");
+    QTest::newRow("a link at the extension's place") << true;
+    QTest::newRow("a folder of another at the extension's place") << false;
+}
+
+void GnomeExtensionTest::installOverAnObstacleSaysWhere()
+{
+    QFETCH(bool, link);
+    fakes::PrivateBus bus;
+    if (!bus.isRunning())
+        QSKIP("dbus-daemon is not installed");
+    QDBusConnection own = bus.connect(QStringLiteral("tracker"));
+    QDBusConnection shellBus = bus.connect(QStringLiteral("shell"));
+    FakeShell shell;
+    QVERIFY(
+        shellBus.registerObject("/org/gnome/Shell", &shell, QDBusConnection::ExportAllProperties));
+    QVERIFY(shellBus.registerService("org.gnome.Shell"));
+    QTemporaryDir home;
+    const ShellExtensionFiles files(home.filePath(QStringLiteral("extensions")));
+    QVERIFY(QDir().mkpath(home.filePath(QStringLiteral("elsewhere"))));
+    QVERIFY(QDir().mkpath(home.filePath(QStringLiteral("extensions"))));
+    if (link)
+        QVERIFY(QFile::link(home.filePath(QStringLiteral("elsewhere")), files.folder()));
+    else
+        QVERIFY(QDir().mkpath(files.folder()));
+    const DesktopEntryRegistry entries({home.filePath(QStringLiteral("applications"))});
+    GnomeShellTracker tracker(entries, own, files);
+    QTRY_VERIFY(!tracker.status().tracking);
+    pump(own, shellBus);
+    tracker.runSetup();
+    const QString explanation = tracker.status().explanation;
+    QVERIFY2(explanation.contains(files.folder()), qPrintable(explanation));
+    QVERIFY2(explanation.contains(link ? "a link to " + home.filePath("elsewhere")
+                                       : QStringLiteral("not Nudgewatch's")),
+             qPrintable(explanation));
+    QCOMPARE(tracker.status().setupAction, QStringLiteral("Install GNOME Shell Extension"));
     QVERIFY(QDir(home.filePath(QStringLiteral("elsewhere"))).isEmpty());
 }
 

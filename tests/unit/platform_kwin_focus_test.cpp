@@ -20,7 +20,8 @@ QString windowId(int n)
 
 // "act N FILE CLASS PID", "add N FILE CLASS PID", "rm N", "null", "settle",
 // "fs VALUE" (the active window's fullscreen), or a hostile call: "stranger",
-// "overlong", "control", "number", "bad-id", "count", "fs2" (two arguments).
+// "number", "bad-id", "count", "pid", "fs2" (two arguments); or a window whose
+// three names are unusable: "overlong", "control", "nameless".
 KWinCall callFor(const QString &step)
 {
     QStringList w = step.split(QLatin1Char(' '));
@@ -47,9 +48,11 @@ KWinCall callFor(const QString &step)
     else if (w.at(0) == QLatin1String("stranger"))
         good.sender = QStringLiteral(":1.99");
     else if (w.at(0) == QLatin1String("overlong"))
-        good.arguments[1] = QString(256, QLatin1Char('a'));
+        good.arguments[1] = good.arguments[2] = good.arguments[3] = QString(256, QLatin1Char('a'));
     else if (w.at(0) == QLatin1String("control"))
-        good.arguments[2] = QStringLiteral("x\nterm");
+        good.arguments[1] = good.arguments[2] = good.arguments[3] = QStringLiteral("x\nterm");
+    else if (w.at(0) == QLatin1String("nameless"))
+        good.arguments[1] = good.arguments[2] = good.arguments[3] = QString();
     else if (w.at(0) == QLatin1String("number"))
         good.arguments[4] = 17;
     else if (w.at(0) == QLatin1String("bad-id"))
@@ -59,6 +62,14 @@ KWinCall callFor(const QString &step)
     else if (w.at(0) == QLatin1String("pid"))
         good.arguments[4] = QStringLiteral("99999999999");
     return good;
+}
+
+// "?" for an unknown application, "none" for one no tracked entry could follow.
+QString nameOf(const RunningApplication &application)
+{
+    if (!application.localizedName)
+        return QStringLiteral("none");
+    return application.localizedName->isEmpty() ? QStringLiteral("?") : *application.localizedName;
 }
 
 } // namespace
@@ -85,17 +96,17 @@ private slots:
                      "null|act 1 weston w 10")
             << names("App weston|xterm|App weston") << "App weston" << 0;
         QTest::newRow("null alone at the end")
-            << steps("act 1 weston w 10|null|settle") << names("App weston") << "" << 0;
+            << steps("act 1 weston w 10|null|settle") << names("App weston|?") << "?" << 0;
         QTest::newRow("back after nothing in front")
             << steps("act 1 weston w 10|null|settle|act 1 weston w 10")
-            << names("App weston|App weston") << "App weston" << 0;
+            << names("App weston|?|App weston") << "App weston" << 0;
         QTest::newRow("repeated activation and two windows of one application")
             << steps("act 1 weston w 10|act 1 weston w 10|null|act 3 weston w 12")
             << names("App weston") << "App weston" << 0;
         QTest::newRow("own window") << steps("act 1 weston w 10|null|act 4 - nudgewatch 4242")
                                     << names("App weston|Nudgewatch") << "Nudgewatch" << 0;
         QTest::newRow("first report is nothing")
-            << steps("null|settle|act 2 - xterm 11") << names("xterm") << "xterm" << 0;
+            << steps("null|settle|act 2 - xterm 11") << names("?|xterm") << "xterm" << 0;
         QTest::newRow("fullscreen on and off")
             << steps("act 1 weston w 10|fs 1|fs 0") << names("App weston|FS on|FS off")
             << "App weston" << 0;
@@ -103,10 +114,17 @@ private slots:
             << steps("act 1 weston w 10|fs true|fs 2|fs2 1|fs 11") << names("App weston")
             << "App weston" << 4;
         QTest::newRow("hostile calls change nothing")
-            << steps("act 1 weston w 10|stranger 2 - xterm 11|overlong 2 - xterm 11|"
-                     "control 2 - xterm 11|number 2 - xterm 11|bad-id 2 - xterm 11|"
-                     "count 2 - xterm 11|pid 2 - xterm 11")
-            << names("App weston") << "App weston" << 7;
+            << steps("act 1 weston w 10|stranger 2 - xterm 11|number 2 - xterm 11|"
+                     "bad-id 2 - xterm 11|count 2 - xterm 11|pid 2 - xterm 11")
+            << names("App weston") << "App weston" << 5;
+        for (const char *kind : {"overlong", "control", "nameless"}) {
+            QTest::newRow(qPrintable(QStringLiteral("window with %1 names").arg(kind)))
+                << steps("act 1 weston w 10|null") + QStringList{kind + QStringLiteral(" 2 - x 11")}
+                << names("App weston|?") << "?" << 0;
+        }
+        QTest::newRow("back from a window without names")
+            << steps("act 1 weston w 10|null|control 2 - x 11|null|act 1 weston w 10")
+            << names("App weston|?|App weston") << "App weston" << 0;
     }
     void sequences()
     {
@@ -116,6 +134,8 @@ private slots:
         QFETCH(int, refused);
         KWinFocusLogic logic(
             [](const KWinWindow &window) {
+                if (window.desktopFileName.isEmpty() && window.resourceClass.isEmpty())
+                    return RunningApplication{};
                 if (window.desktopFileName.isEmpty())
                     return RunningApplication{window.resourceClass, std::nullopt};
                 return RunningApplication{
@@ -130,21 +150,21 @@ private slots:
         for (const QString &step : steps) {
             if (step == QLatin1String("settle")) {
                 QVERIFY2(awaiting, "a settle without a null before it");
-                logic.settle();
+                if (const auto application = logic.settle())
+                    seen.append(nameOf(*application));
                 continue;
             }
             const KWinFocusLogic::Outcome outcome = logic.handle(callFor(step));
             refusals += outcome.accepted ? 0 : 1;
             awaiting = outcome.awaitingWindow;
             if (outcome.announce)
-                seen.append(outcome.announce->localizedName.value_or(QStringLiteral("?")));
+                seen.append(nameOf(*outcome.announce));
             if (outcome.fullscreen)
                 seen.append(*outcome.fullscreen ? QStringLiteral("FS on")
                                                 : QStringLiteral("FS off"));
         }
         QCOMPARE(seen, announced);
-        QCOMPARE(logic.front() ? logic.front()->localizedName.value_or(QString()) : QString(),
-                 front);
+        QCOMPARE(logic.front() ? nameOf(*logic.front()) : QString(), front);
         QCOMPARE(refusals, refused);
     }
 

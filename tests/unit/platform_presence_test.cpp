@@ -2,8 +2,10 @@
 // the readers of D-Bus arguments and X11 counter lists they rely on.
 
 #include "fakes/Fakes.h"
+#include "fakes/PrivateBus.h"
 #include "platform/presence/DBusBooleanProperty.h"
 #include "platform/presence/LogindSource.h"
+#include "platform/presence/NotificationServerDndSource.h"
 #include "platform/presence/PresenceMessages.h"
 #include "platform/presence/PresenceSources.h"
 #include "platform/presence/ScreenSaverSource.h"
@@ -48,6 +50,31 @@ QByteArray counterEntries(const QList<std::pair<uint32_t, QByteArray>> &counters
         bytes.append(QByteArray((4 - bytes.size() % 4) % 4, '\0'));
     }
     return bytes;
+}
+
+// A peer's turn on a private bus: "own NAME", "release NAME", "leave" (its
+// connection ends), "signal PATH INTERFACE MEMBER true|false", or
+// "property PATH INTERFACE NAME true|false" (PropertiesChanged with the value).
+void peerStep(QDBusConnection &peer, const QString &step)
+{
+    const QStringList w = step.split(QLatin1Char(' '));
+    if (w.at(0) == QLatin1String("own")) {
+        QVERIFY(peer.registerService(w.at(1)));
+    } else if (w.at(0) == QLatin1String("release")) {
+        QVERIFY(peer.unregisterService(w.at(1)));
+    } else {
+        QDBusMessage message =
+            w.at(0) == QLatin1String("signal")
+                ? QDBusMessage::createSignal(w.at(1), w.at(2), w.at(3))
+                : QDBusMessage::createSignal(w.at(1), "org.freedesktop.DBus.Properties",
+                                             "PropertiesChanged");
+        const bool value = w.at(4) == QLatin1String("true");
+        if (w.at(0) == QLatin1String("signal"))
+            message << value;
+        else
+            message << w.at(2) << QVariantMap{{w.at(3), value}} << QStringList();
+        QVERIFY(peer.send(message));
+    }
 }
 
 } // namespace
@@ -165,6 +192,91 @@ private slots:
                                               Q_ARG(QDBusMessage, message)));
         }
         QCOMPARE(heard.join(QLatin1Char(' ')), announced);
+    }
+
+    // A service that leaves the bus, or gives up its name, no longer holds
+    // the condition it announced.
+    void serviceLeavesTheBus_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QString>("announced");
+        const QString gnomeLock =
+            "signal /org/gnome/ScreenSaver org.gnome.ScreenSaver ActiveChanged";
+        const QString kdeLock = "signal /ScreenSaver org.freedesktop.ScreenSaver ActiveChanged";
+        const QString sleep =
+            "signal /org/freedesktop/login1 org.freedesktop.login1.Manager PrepareForSleep true";
+        const QString inhibited =
+            "property /org/freedesktop/Notifications org.freedesktop.Notifications Inhibited true";
+        QTest::newRow("org.gnome.ScreenSaver leaves while locked")
+            << "screen saver"
+            << QStringList{"own org.gnome.ScreenSaver", gnomeLock + " true", "leave"}
+            << "ScreenLocked+ ScreenLocked-";
+        QTest::newRow("org.gnome.ScreenSaver released while locked")
+            << "screen saver"
+            << QStringList{"own org.gnome.ScreenSaver", gnomeLock + " true",
+                           "release org.gnome.ScreenSaver"}
+            << "ScreenLocked+ ScreenLocked-";
+        QTest::newRow("the shell keeps the lock when its relay name goes")
+            << "screen saver"
+            << QStringList{"own org.gnome.Shell.ScreenShield", "own org.gnome.ScreenSaver",
+                           gnomeLock + " true", "release org.gnome.ScreenSaver", "leave"}
+            << "ScreenLocked+ ScreenLocked-";
+        QTest::newRow("the KDE locker leaves while locked")
+            << "screen saver"
+            << QStringList{"own org.freedesktop.ScreenSaver", kdeLock + " true", "leave"}
+            << "ScreenLocked+ ScreenLocked-";
+        QTest::newRow("a locker that is not the name's owner is not heard")
+            << "screen saver" << QStringList{gnomeLock + " true", "leave"} << "";
+        QTest::newRow("logind leaves after announcing sleep")
+            << "logind" << QStringList{"own org.freedesktop.login1", sleep, "leave"}
+            << "Asleep+ Asleep-";
+        QTest::newRow("logind gives up its name after announcing sleep")
+            << "logind"
+            << QStringList{"own org.freedesktop.login1", sleep, "release org.freedesktop.login1"}
+            << "Asleep+ Asleep-";
+        QTest::newRow("the notification server leaves while quiet")
+            << "notifications"
+            << QStringList{"own org.freedesktop.Notifications", inhibited, "leave"}
+            << "DoNotDisturb+ DoNotDisturb-";
+    }
+    void serviceLeavesTheBus()
+    {
+        QFETCH(QString, source);
+        QFETCH(QStringList, steps);
+        QFETCH(QString, announced);
+        fakes::PrivateBus bus;
+        if (!bus.isRunning())
+            QSKIP("dbus-daemon is not installed");
+        QDBusConnection own = bus.connect(QStringLiteral("source"));
+        QDBusConnection peer = bus.connect(QStringLiteral("peer"));
+        fakes::FakeClock clock;
+        std::unique_ptr<PresenceSource> presence;
+        if (source == QLatin1String("screen saver"))
+            presence = std::make_unique<ScreenSaverSource>(own, clock);
+        else if (source == QLatin1String("logind"))
+            presence = std::make_unique<LogindSource>(own, "c1", clock);
+        else
+            presence = std::make_unique<NotificationServerDndSource>(own, clock);
+        QStringList heard;
+        connect(presence.get(), &PresenceSource::conditionChanged, this,
+                [&](PresenceCondition condition, bool active, WallTime) {
+                    heard << presenceConditionName(condition) + (active ? "+" : "-");
+                });
+        fakes::PrivateBus::settle(own, own);
+        QCoreApplication::processEvents();
+        for (const QString &step : steps) {
+            if (step == QLatin1String("leave")) {
+                peer = QDBusConnection(QStringLiteral("gone")); // the last hold on it
+                bus.drop(QStringLiteral("peer"));
+            } else {
+                peerStep(peer, step);
+                fakes::PrivateBus::settle(peer, own);
+            }
+            fakes::PrivateBus::settle(own, own);
+            QCoreApplication::processEvents();
+        }
+        QTRY_COMPARE(heard.join(QLatin1Char(' ')), announced);
     }
 
     void invalidatedPropertyIsReadAgain_data()

@@ -144,6 +144,17 @@ private slots:
             << QByteArray("[General]\nNudgewatch.trackedAppPaths=/\xFF.desktop\n") << QStringList{}
             << ".damaged"
             << "line 2 holds bytes that are not UTF-8" << QStringList{};
+        QTest::newRow("one path not UTF-8 among valid ones")
+            << QByteArray("[General]\nNudgewatch.trackedAppPaths=/a.desktop, /\xFF.desktop, "
+                          "/b.desktop, /c\xC3\xA9.desktop\n")
+            << QStringList{} << ".damaged"
+            << "line 2 holds bytes that are not UTF-8"
+            << QStringList{"/a.desktop", "/b.desktop", "/c\u00e9.desktop"};
+        QTest::newRow("valid paths after a misread threshold")
+            << QByteArray("[General]\nNudgewatch.idleThreshold=4\xFF\n"
+                          "Nudgewatch.trackedAppPaths=/a.desktop, /b.desktop\n")
+            << QStringList{} << ".damaged"
+            << "line 2 holds bytes that are not UTF-8" << QStringList{"/a.desktop", "/b.desktop"};
     }
     void damagedFileIsSetAside()
     {

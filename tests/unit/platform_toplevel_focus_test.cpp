@@ -2,6 +2,8 @@
 // event sequences, announced through the activation filter as the tracker does.
 
 #include "platform/ActivationFilter.h"
+#include "platform/linux/DesktopEntryIndex.h"
+#include "platform/wayland/ForeignToplevelTracker.h"
 #include "platform/wayland/ToplevelFocus.h"
 
 #include <QtTest>
@@ -13,10 +15,12 @@ namespace {
 // Events "HANDLE VERB ARGS" separated by ';' ("1 new", "1 id foot", "1 state 2",
 // "1 done", "1 closed"), and "|" where a batch of dispatched events ends: there
 // the front application is decided. Returns the app ids announced ("?" for a
-// window without a usable one, "none" when nothing came to be in front) and,
-// last, the one in front ("-" for none).
+// window without a usable one, "none" for an application without a name, which
+// no tracked entry could follow; nothing in front is announced as "?" too) and,
+// last, the app id in front ("-" for none).
 QStringList run(const QByteArray &script)
 {
+    const DesktopEntryIndex noEntries;
     ToplevelFocus focus;
     ActivationFilter filter;
     QStringList announced;
@@ -28,11 +32,13 @@ QStringList run(const QByteArray &script)
         const QList<QByteArray> words = event.trimmed().split(' ');
         if (words[0] == "|") {
             const auto id = frontId();
-            const auto application = id ? std::optional(RunningApplication{*id, {}}) : std::nullopt;
-            if (!application && filter.observeNothing())
-                announced << "none";
-            else if (const auto changed = filter.observe(application))
-                announced << (changed->localizedName->isEmpty() ? "?" : *changed->localizedName);
+            const auto application =
+                id ? std::optional(toplevelApplication(noEntries, *id)) : std::nullopt;
+            if (const auto changed =
+                    filter.observe(application ? application : unknownApplication())) {
+                const std::optional<QString> &name = changed->localizedName;
+                announced << (!name ? "none" : name->isEmpty() ? "?" : *name);
+            }
             continue;
         }
         const ToplevelFocus::Handle handle = words[0].toUInt();
@@ -74,19 +80,19 @@ private slots:
             << footInFront + "2 state 2; 2 done; |; 1 state; 1 done; |" << footThenXterm;
         QTest::newRow("old lets go a batch before: nothing in front between")
             << footInFront + "1 state; 1 done; |; 2 state 2; 2 done; |"
-            << QStringList{"foot", "none", "XTerm", "XTerm"};
+            << QStringList{"foot", "?", "XTerm", "XTerm"};
         QTest::newRow("every window minimised")
-            << footInFront + "1 state 1; 1 done; |" << QStringList{"foot", "none", "-"};
+            << footInFront + "1 state 1; 1 done; |" << QStringList{"foot", "?", "-"};
         QTest::newRow("back to the same application after nothing")
             << footInFront + "1 state; 1 done; |; 1 state 2; 1 done; |"
-            << QStringList{"foot", "none", "foot", "foot"};
+            << QStringList{"foot", "?", "foot", "foot"};
         QTest::newRow("done repeated without a change")
             << footInFront + "1 done; |; 1 done; 2 done; |; 1 done; |"
             << QStringList{"foot", "foot"};
         QTest::newRow("a change counts only at its done")
             << footInFront + "1 state; 2 state 2; |" << QStringList{"foot", "foot"};
         QTest::newRow("closed while in front")
-            << footInFront + "1 closed; |" << QStringList{"foot", "none", "-"};
+            << footInFront + "1 closed; |" << QStringList{"foot", "?", "-"};
         QTest::newRow("closed while the other is still activated")
             << footInFront + "2 state 2; 2 done; |; 2 closed; |"
             << QStringList{"foot", "XTerm", "foot", "foot"};
@@ -97,9 +103,9 @@ private slots:
                                             << QStringList{"foot", "footclient", "footclient"};
         QTest::newRow("states past the sixteenth are not read")
             << QByteArray("1 new; 1 id foot; 1 state 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 2; 1 done; |")
-            << QStringList{"-"};
+            << QStringList{"?", "-"};
         QTest::newRow("events for a handle never announced")
-            << QByteArray("7 id foot; 7 state 2; 7 done; |") << QStringList{"-"};
+            << QByteArray("7 id foot; 7 state 2; 7 done; |") << QStringList{"?", "-"};
         QTest::newRow("longest app id")
             << QByteArray("1 new; 1 id ") + QByteArray(255, 'x') + "; 1 state 2; 1 done; |"
             << QStringList{QString(255, 'x'), QString(255, 'x')};
@@ -110,6 +116,10 @@ private slots:
               std::pair{"empty app id", QByteArray()}}) {
             QTest::newRow(name) << footInFront + "1 id " + id + "; 1 done; |"
                                 << QStringList{"foot", "?", ""};
+            // A new window without a usable id takes the front from foot.
+            QTest::newRow(qPrintable(QStringLiteral("activated window: ") + name))
+                << footInFront + "3 new; 3 id " + id + "; 3 state 2; 3 done; 1 state; 1 done; |"
+                << QStringList{"foot", "?", ""};
         }
     }
     void frontApplication()
@@ -157,6 +167,25 @@ private slots:
         }
         const auto front = focus.front();
         QCOMPARE(front && focus.isFullscreen(*front), fullscreen);
+    }
+
+    void reconnectionWaitsLongerAfterEachFailure_data()
+    {
+        QTest::addColumn<int>("failures");
+        QTest::addColumn<int>("milliseconds");
+        QTest::newRow("first attempt") << 0 << 0;
+        QTest::newRow("after one") << 1 << 500;
+        QTest::newRow("after two") << 2 << 1000;
+        QTest::newRow("after six") << 6 << 16000;
+        QTest::newRow("after seven") << 7 << 30000;
+        QTest::newRow("after many") << 1000 << 30000;
+        QTest::newRow("nonsense") << -3 << 0;
+    }
+    void reconnectionWaitsLongerAfterEachFailure()
+    {
+        QFETCH(int, failures);
+        QFETCH(int, milliseconds);
+        QCOMPARE(reconnectDelay(failures).count(), milliseconds);
     }
 
     void raisingPrefersTheWindowActivatedLast()

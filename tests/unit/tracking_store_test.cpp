@@ -150,24 +150,6 @@ private slots:
         QCOMPARE(collapses, dismisses ? 1 : 0);
     }
 
-    // An empty workspace or every window minimised: the application last in
-    // front is in use no more, and is reminded of once idle.
-    void nothingInFrontEndsActive()
-    {
-        StoreFixture f;
-        auto store = storeOf(f, {"A"}, 10);
-        store->startMonitoring();
-        f.workspace.activate(Running{"A", appPath("A")});
-        f.scheduler.advance(20);
-        QVERIFY(store->trackedApps().front().isCurrentlyFocused);
-        QVERIFY(!store->isPanelExpanded());
-        emit f.workspace.tracker.nothingInFront();
-        QVERIFY(!store->trackedApps().front().isCurrentlyFocused);
-        f.scheduler.advance(11);
-        QVERIFY(store->trackedApps().front().idleSeconds > 10);
-        QCOMPARE(store->alertApp()->name, QString("A"));
-    }
-
     void thresholdBoundary_data()
     {
         QTest::addColumn<double>("idle");

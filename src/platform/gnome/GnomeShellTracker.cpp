@@ -23,6 +23,9 @@ using namespace shellExtension;
 const QString propertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
 // A raise waits this long at most for the extension: the user is waiting.
 constexpr int raiseTimeoutMs = 1000;
+// The extension answers from the shell's main loop at once; one that takes
+// longer is not answering.
+constexpr int focusTimeoutMs = 5000;
 
 QString executableOf(qint64 pid)
 {
@@ -32,9 +35,10 @@ QString executableOf(qint64 pid)
 
 // Calls a method and hands the reply's arguments (none on an error) to `done`.
 template <typename Done>
-void callAsync(QObject *context, const QDBusConnection &bus, const QDBusMessage &call, Done done)
+void callAsync(QObject *context, const QDBusConnection &bus, const QDBusMessage &call, Done done,
+               int timeoutMs = -1)
 {
-    auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), context);
+    auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, timeoutMs), context);
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, context,
                      [watcher, done = std::move(done)] {
                          watcher->deleteLater();
@@ -69,10 +73,16 @@ GnomeShellTracker::GnomeShellTracker(const DesktopEntryRegistry &entries, QDBusC
         qCDebug(lcPlatform) << "cannot follow the GNOME Shell extension:" << m_bus.lastError();
     m_bus.connect(busName, objectPath, interfaceName, QStringLiteral("FullscreenChanged"), this,
                   SLOT(onFullscreenChanged(QDBusMessage)));
-    connect(&m_watcher, &QDBusServiceWatcher::serviceRegistered, this,
-            &GnomeShellTracker::askExtension);
-    connect(&m_watcher, &QDBusServiceWatcher::serviceUnregistered, this,
-            [this] { setAnswering(false); });
+    // Each owner of the name is another extension: what the one before was
+    // asked no longer counts.
+    connect(&m_watcher, &QDBusServiceWatcher::serviceRegistered, this, [this] {
+        ++m_owners;
+        askExtension();
+    });
+    connect(&m_watcher, &QDBusServiceWatcher::serviceUnregistered, this, [this] {
+        ++m_owners;
+        setAnswering(false);
+    });
     askShellVersion();
     askExtension();
 }
@@ -100,24 +110,32 @@ void GnomeShellTracker::askShellVersion()
 
 void GnomeShellTracker::askExtension()
 {
-    callAsync(this, m_bus,
-              QDBusMessage::createMethodCall(busName, objectPath, interfaceName,
-                                             QStringLiteral("GetFocus")),
-              [this](const std::optional<QList<QVariant>> &reply) {
-                  if (!reply) {
-                      setAnswering(false);
-                      return;
-                  }
-                  observe(*reply);
-                  setAnswering(true);
-              });
-    callAsync(this, m_bus,
-              QDBusMessage::createMethodCall(busName, objectPath, interfaceName,
-                                             QStringLiteral("GetFullscreen")),
-              [this](const std::optional<QList<QVariant>> &reply) {
-                  if (reply)
-                      setFullscreen(*reply);
-              });
+    // One question at a time: while one is out, later reasons to ask only
+    // ask again once it is answered. A question to a former owner is moot.
+    if (m_asking && m_asking->owners == m_owners) {
+        m_askAgain = true;
+        return;
+    }
+    const Question question{++m_questions, m_owners, m_reports};
+    m_asking = question;
+    m_askAgain = false;
+    callAsync(
+        this, m_bus,
+        QDBusMessage::createMethodCall(busName, objectPath, interfaceName,
+                                       QStringLiteral("GetFocus")),
+        [this, question](const std::optional<QList<QVariant>> &reply) {
+            answered(question, reply);
+        },
+        focusTimeoutMs);
+    callAsync(
+        this, m_bus,
+        QDBusMessage::createMethodCall(busName, objectPath, interfaceName,
+                                       QStringLiteral("GetFullscreen")),
+        [this](const std::optional<QList<QVariant>> &reply) {
+            if (reply)
+                setFullscreen(*reply);
+        },
+        focusTimeoutMs);
 }
 
 void GnomeShellTracker::onFullscreenChanged(const QDBusMessage &message)
@@ -135,30 +153,52 @@ void GnomeShellTracker::setFullscreen(const QList<QVariant> &arguments)
     }
 }
 
+void GnomeShellTracker::answered(const Question &question,
+                                 const std::optional<QList<QVariant>> &reply)
+{
+    // A later question to a newer owner has taken its place.
+    if (!m_asking || m_asking->serial != question.serial)
+        return;
+    m_asking.reset();
+    if (question.owners == m_owners) {
+        // A focus report since the question is newer than its answer, and
+        // shows the extension alive whatever became of the question.
+        const bool overtaken = m_reports != question.reports;
+        if (reply && !overtaken)
+            observe(*reply);
+        if (reply)
+            setAnswering(true);
+        else if (!overtaken)
+            setAnswering(false);
+    }
+    if (m_askAgain && !m_answering)
+        askExtension();
+    m_askAgain = false;
+}
+
 void GnomeShellTracker::onFocusChanged(const QDBusMessage &message)
 {
-    observe(message.arguments());
+    if (observe(message.arguments()))
+        ++m_reports;
     if (!m_answering)
         askExtension();
 }
 
-void GnomeShellTracker::observe(const QList<QVariant> &arguments)
+bool GnomeShellTracker::observe(const QList<QVariant> &arguments)
 {
     const std::optional<ShellFocus> focus = focusFromArguments(arguments);
     if (!focus) {
         qCDebug(lcPlatform) << "ignored a malformed focus report from the GNOME Shell extension";
-        return;
+        return false;
     }
     const std::optional<RunningApplication> application =
         applicationForFocus(m_entries.index(), *focus, getpid(), executableOf(focus->pid));
-    // No focus application: the overview, an empty workspace, all minimised.
-    if (!application) {
-        if (m_filter.observeNothing())
-            emit nothingInFront();
-        return;
-    }
-    if (const std::optional<RunningApplication> changed = m_filter.observe(application))
+    // No focus application (the overview, an empty workspace, all minimised):
+    // the last one is left.
+    if (const std::optional<RunningApplication> changed =
+            m_filter.observe(application ? application : unknownApplication()))
         emit activated(*changed);
+    return true;
 }
 
 void GnomeShellTracker::setAnswering(bool answering)
@@ -176,7 +216,9 @@ void GnomeShellTracker::updateStatus()
         m_updateTried = true;
         updateFiles();
     }
-    Facts facts{m_answering, m_files.state(), false, m_changedThisRun, true, m_setupError};
+    Facts facts{m_answering, m_files.state(), false, m_changedThisRun, true, m_setupError, {}};
+    if (facts.folder == Facts::Folder::Foreign)
+        facts.obstacle = m_files.obstacle();
     if (!m_answering && facts.folder == Facts::Folder::Ours)
         facts.enabled = ShellSettings::isEnabled(uuid).value_or(false);
     if (!m_answering && m_shellMajor)
@@ -222,7 +264,7 @@ std::optional<int> GnomeShellTracker::shellMajor()
 
 void GnomeShellTracker::runSetup()
 {
-    if (m_answering || m_files.state() == Facts::Folder::Foreign)
+    if (m_answering)
         return;
     m_setupError.clear();
     const std::optional<int> major = shellMajor();

@@ -19,9 +19,10 @@ class DesktopEntryRegistry;
 // Shell extension over the session bus (GNOME offers ordinary programs no
 // other way on Wayland). Follows the extension's bus name (no polling): reads
 // the focus when it appears, then its FocusChanged signals, and announces one
-// activation per change of application. Without the extension, status() says
-// so and runSetup() installs and enables it; a copy the program installed
-// earlier is updated when it is older or made for another shell.
+// activation per change of application. At most one GetFocus is out at a time,
+// and its answer never overrides a newer focus report. Without the extension,
+// status() says so and runSetup() installs and enables it; a copy the program
+// installed earlier is updated when it is older or made for another shell.
 class GnomeShellTracker final : public FrontmostApplicationTracker {
     Q_OBJECT
 public:
@@ -41,9 +42,16 @@ private slots:
     void onFullscreenChanged(const QDBusMessage &message);
 
 private:
+    // A GetFocus call: its number, and the owners and focus reports seen when
+    // it was sent.
+    struct Question {
+        quint64 serial = 0, owners = 0, reports = 0;
+    };
     void askExtension();
+    void answered(const Question &question, const std::optional<QList<QVariant>> &reply);
     void askShellVersion();
-    void observe(const QList<QVariant> &arguments);
+    // False for a malformed report.
+    bool observe(const QList<QVariant> &arguments);
     void setAnswering(bool answering);
     void setFullscreen(const QList<QVariant> &arguments);
     void updateStatus();
@@ -57,6 +65,9 @@ private:
     ActivationFilter m_filter;
     bool m_answering = false;
     bool m_fullscreen = false;
+    std::optional<Question> m_asking; // the GetFocus call out, if any
+    bool m_askAgain = false;          // a reason to ask came while it was out
+    quint64 m_questions = 0, m_owners = 0, m_reports = 0;
     bool m_changedThisRun = false;
     bool m_updateTried = false;
     std::optional<int> m_shellMajor;

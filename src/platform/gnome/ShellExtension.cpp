@@ -104,11 +104,13 @@ TrackerStatus statusFor(const Facts &facts)
     switch (facts.folder) {
     case Facts::Folder::Foreign:
         return {false,
-                tr("Another extension uses the folder of Nudgewatch's GNOME Shell extension (%1), "
-                   "and Nudgewatch does not replace it. Until the folder is free Nudgewatch "
-                   "cannot see which application is in front and does not remind you.")
-                    .arg(uuid),
-                {}};
+                tr("Nudgewatch's GNOME Shell extension cannot be installed: %1. Nudgewatch "
+                   "does not replace it. Until it is moved away Nudgewatch cannot see which "
+                   "application is in front and does not remind you.")
+                    .arg(facts.obstacle.isEmpty()
+                             ? tr("another extension uses its folder (%1)").arg(uuid)
+                             : facts.obstacle),
+                install};
     case Facts::Folder::Missing:
         return {false,
                 tr("On GNOME, Nudgewatch needs its GNOME Shell extension to see which application "

@@ -52,6 +52,7 @@ struct Facts {
     bool changedThisRun = false; // installed or updated since the program started
     bool supportedShell = true;  // false for a shell older than 40
     QString setupError;          // why the last setup failed
+    QString obstacle;            // what stands at the extension's place when Foreign
 };
 TrackerStatus statusFor(const Facts &facts);
 

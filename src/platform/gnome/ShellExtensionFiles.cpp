@@ -3,6 +3,7 @@
 #include "platform/linux/PlatformLog.h"
 #include "platform/linux/RegularFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,6 +19,11 @@ namespace nudgewatch {
 namespace {
 
 constexpr qint64 largestMetadata = 64 * 1024;
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("GnomeShellTracker", text);
+}
 
 // A path that is a link, or below a link the program would create folders
 // through, is someone else's arrangement.
@@ -71,15 +77,32 @@ std::optional<shellExtension::Installed> ShellExtensionFiles::installed() const
     return bytes ? shellExtension::parseMetadata(*bytes) : std::nullopt;
 }
 
+QString ShellExtensionFiles::obstacle() const
+{
+    const QString parent = QFileInfo(m_folder).path();
+    for (const QString &path : {parent, m_folder, folder()}) {
+        const QFileInfo info(path);
+        if (info.isSymLink())
+            return tr("a link to %1 is at %2").arg(info.symLinkTarget(), path);
+        if (path != folder() && info.exists() && !info.isDir())
+            return tr("a file that is not a folder is at %1").arg(path);
+    }
+    const QFileInfo target(folder());
+    if (!target.exists())
+        return {};
+    if (!target.isDir())
+        return tr("a file is at %1").arg(folder());
+    if (!installed())
+        return tr("a folder that is not Nudgewatch's extension is at %1").arg(folder());
+    return {};
+}
+
 QString ShellExtensionFiles::install(shellExtension::Format format, int shellMajor) const
 {
     using Folder = shellExtension::Facts::Folder;
-    const QString parent = QFileInfo(m_folder).path();
-    if (isLink(m_folder) || isLink(parent))
-        return QStringLiteral("%1 is a link").arg(isLink(m_folder) ? m_folder : parent);
+    if (const QString inTheWay = obstacle(); !inTheWay.isEmpty())
+        return inTheWay;
     const Folder before = state();
-    if (before == Folder::Foreign)
-        return QStringLiteral("%1 is not Nudgewatch's").arg(folder());
     if (!QDir().mkpath(m_folder))
         return QStringLiteral("cannot create %1").arg(m_folder);
 

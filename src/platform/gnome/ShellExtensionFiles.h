@@ -24,9 +24,14 @@ public:
     // What the program's installed metadata says; none unless state() is Ours.
     std::optional<shellExtension::Installed> installed() const;
 
+    // What stands at the extension's place (or at the folders it goes in)
+    // that is not the program's to replace, and where; empty when nothing does.
+    QString obstacle() const;
+
     // Writes the files for the shell into a new folder beside the target and
     // puts it in place in one step, replacing an older copy of the program's
-    // own. Returns an error message, empty on success.
+    // own. Returns an error message, empty on success; over an obstacle, the
+    // obstacle.
     QString install(shellExtension::Format format, int shellMajor) const;
 
 private:

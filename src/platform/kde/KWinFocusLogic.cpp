@@ -55,17 +55,21 @@ void KWinFocusLogic::setKWinOwner(const QString &uniqueName)
     m_windows.clear();
 }
 
-// Null: every argument empty and the pid 0. Otherwise a window with a valid id.
+// Null: every argument empty and the pid 0. Otherwise a window with a valid id;
+// a name that is not printable text within the bound is one KWin did not have.
 std::optional<KWinWindow> KWinFocusLogic::parseWindow(const QVariantList &arguments)
 {
     if (arguments.size() != 5)
         return std::nullopt;
     QString values[5];
     for (int i = 0; i < 5; ++i) {
-        const std::optional<QString> text = textArgument(arguments.at(i), maxText);
-        if (!text)
+        if (arguments.at(i).metaType().id() != QMetaType::QString)
             return std::nullopt;
-        values[i] = *text;
+        const std::optional<QString> text = textArgument(arguments.at(i), maxText);
+        const bool name = i >= 1 && i <= 3;
+        if (!text && !name)
+            return std::nullopt;
+        values[i] = text.value_or(QString());
     }
     const std::optional<qint64> pid = processId(values[4]);
     if (!pid)
@@ -115,10 +119,10 @@ KWinFocusLogic::Outcome KWinFocusLogic::handle(const KWinCall &call)
     return {true, false, m_filter.observe(applicationOf(*window)), std::nullopt};
 }
 
-void KWinFocusLogic::settle()
+std::optional<RunningApplication> KWinFocusLogic::settle()
 {
-    // Forgetting the last application also announces it again when it comes back.
-    m_filter = ActivationFilter();
+    // Nothing in front is no application in use: the last one is left.
+    return m_filter.observe(unknownApplication());
 }
 
 std::optional<RunningApplication> KWinFocusLogic::front() const
@@ -143,7 +147,10 @@ std::optional<QString> KWinFocusLogic::windowOf(const QString &entryPath) const
 
 RunningApplication KWinFocusLogic::applicationOf(const KWinWindow &window) const
 {
-    return window.pid == m_ownPid ? ownApplication() : m_resolve(window);
+    if (window.pid == m_ownPid)
+        return ownApplication();
+    RunningApplication application = m_resolve(window);
+    return application.localizedName ? application : unknownApplication();
 }
 
 void KWinFocusLogic::remember(const KWinWindow &window, bool active)

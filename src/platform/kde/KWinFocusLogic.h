@@ -50,8 +50,9 @@ public:
         std::optional<bool> fullscreen; // the active window is (not) fullscreen
     };
     Outcome handle(const KWinCall &call);
-    // No window followed the last null: nothing is in front.
-    void settle();
+    // No window followed the last null: nothing is in front, announced as an
+    // unknown application unless that was already so.
+    std::optional<RunningApplication> settle();
 
     // Calls are taken only from this bus name (the owner of org.kde.KWin).
     // A new owner is a new KWin: the windows of the old one are gone.
@@ -77,7 +78,6 @@ private:
     QHash<QString, Known> m_windows;
     quint64 m_activations = 0;
     ActivationFilter m_filter;
-    bool m_nothingInFront = false;
 };
 
 } // namespace nudgewatch

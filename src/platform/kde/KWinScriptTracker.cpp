@@ -97,10 +97,8 @@ KWinScriptTracker::KWinScriptTracker(const DesktopEntryRegistry &entries, QDBusC
     m_settle.setSingleShot(true);
     m_settle.setInterval(settleMs);
     connect(&m_settle, &QTimer::timeout, this, [this] {
-        const bool wasSomething = m_logic.front().has_value();
-        m_logic.settle();
-        if (wasSomething)
-            emit nothingInFront();
+        if (const auto application = m_logic.settle())
+            emit activated(*application);
     });
     connect(&m_kwinWatcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
             [this](const QString &, const QString &, const QString &newOwner) {
@@ -173,10 +171,6 @@ void KWinScriptTracker::received(const KWinCall &call, bool *accepted)
     }
     if (outcome.announce)
         emit activated(*outcome.announce);
-    if (outcome.fullscreen && *outcome.fullscreen != m_fullscreen) {
-        m_fullscreen = *outcome.fullscreen;
-        emit fullscreenChanged(m_fullscreen);
-    }
 }
 
 std::optional<RunningApplication> KWinScriptTracker::frontmostApplication() const

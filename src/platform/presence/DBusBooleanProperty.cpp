@@ -19,17 +19,20 @@ DBusBooleanProperty::DBusBooleanProperty(QDBusConnection bus, const QString &ser
                                          const QString &property, QObject *parent)
     : QObject(parent), m_bus(std::move(bus)), m_service(service), m_path(path),
       m_interface(interface), m_property(property),
-      m_watcher(std::make_unique<QDBusServiceWatcher>(
-          service, m_bus,
-          QDBusServiceWatcher::WatchForRegistration | QDBusServiceWatcher::WatchForUnregistration))
+      m_watcher(std::make_unique<QDBusServiceWatcher>(service, m_bus,
+                                                      QDBusServiceWatcher::WatchForOwnerChange))
 {
     // Subscribed before the first read, so no change falls between the two.
     m_bus.connect(service, path, propertiesInterface, QStringLiteral("PropertiesChanged"), this,
                   SLOT(onPropertiesChanged(QDBusMessage)));
-    connect(m_watcher.get(), &QDBusServiceWatcher::serviceRegistered, this,
-            &DBusBooleanProperty::read);
-    connect(m_watcher.get(), &QDBusServiceWatcher::serviceUnregistered, this,
-            [this] { emit valueChanged(false); });
+    // The value was the old owner's; a new owner is asked for its own.
+    connect(m_watcher.get(), &QDBusServiceWatcher::serviceOwnerChanged, this,
+            [this](const QString &, const QString &oldOwner, const QString &newOwner) {
+                if (!oldOwner.isEmpty())
+                    emit valueChanged(false);
+                if (!newOwner.isEmpty())
+                    read();
+            });
     read();
 }
 

@@ -6,6 +6,7 @@
 
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
+#include <QDBusServiceWatcher>
 #include <QDBusVariant>
 
 #include <unistd.h>
@@ -24,14 +25,30 @@ const QString sessionPathPrefix = QStringLiteral("/org/freedesktop/login1/sessio
 
 LogindSource::LogindSource(QDBusConnection systemBus, const QString &sessionId, const Clock &clock,
                            QObject *parent)
-    : PresenceSource(parent), m_bus(std::move(systemBus)), m_clock(clock)
+    : PresenceSource(parent), m_bus(std::move(systemBus)), m_clock(clock), m_sessionId(sessionId),
+      m_watcher(std::make_unique<QDBusServiceWatcher>(login1, m_bus,
+                                                      QDBusServiceWatcher::WatchForOwnerChange))
 {
     m_bus.connect(login1, managerPath, managerInterface, QStringLiteral("PrepareForSleep"), this,
                   SLOT(onPrepareForSleep(QDBusMessage)));
-    if (sessionId.isEmpty())
+    // logind leaving the bus (or restarting) takes "about to sleep" with it: no
+    // resume will be announced by the one that said it.
+    connect(m_watcher.get(), &QDBusServiceWatcher::serviceOwnerChanged, this,
+            [this](const QString &, const QString &oldOwner, const QString &newOwner) {
+                if (!oldOwner.isEmpty())
+                    setCondition(PresenceCondition::Asleep, false, m_asleep);
+                if (!newOwner.isEmpty() && !m_lockedHint)
+                    findSession();
+            });
+    findSession();
+}
+
+void LogindSource::findSession()
+{
+    if (m_sessionId.isEmpty())
         resolveSession(Lookup::ByProcess);
     else
-        resolveSession(Lookup::BySessionId, sessionId);
+        resolveSession(Lookup::BySessionId, m_sessionId);
 }
 
 LogindSource::~LogindSource()

@@ -8,6 +8,8 @@
 
 #include <memory>
 
+class QDBusServiceWatcher;
+
 namespace nudgewatch {
 
 class DBusBooleanProperty;
@@ -16,7 +18,8 @@ class DBusBooleanProperty;
 // lockers and by xss-lock) is ScreenLocked, PrepareForSleep is Asleep. The
 // session is found by $XDG_SESSION_ID, else by this process, else through the
 // "auto" alias; changes are only announced on its real path. Without logind
-// the source stays silent.
+// the source stays silent; when logind leaves the bus, neither condition holds
+// any longer, and a logind that comes back is followed again.
 class LogindSource final : public PresenceSource {
     Q_OBJECT
 public:
@@ -31,12 +34,15 @@ private slots:
 
 private:
     enum class Lookup { BySessionId, ByProcess, ByAutoAlias, AutoAliasId };
+    void findSession();
     void resolveSession(Lookup lookup, const QString &argument = {});
     void followSession(const QString &path);
     void setCondition(PresenceCondition condition, bool active, bool &current);
 
     QDBusConnection m_bus;
     const Clock &m_clock;
+    QString m_sessionId;
+    std::unique_ptr<QDBusServiceWatcher> m_watcher;
     std::unique_ptr<DBusBooleanProperty> m_lockedHint;
     bool m_locked = false;
     bool m_asleep = false;

@@ -24,20 +24,22 @@ std::optional<uint> uintArgument(const QVariantList &arguments)
 MutterIdleSource::MutterIdleSource(QDBusConnection sessionBus, std::chrono::milliseconds threshold,
                                    const Clock &clock, QObject *parent)
     : PresenceSource(parent), m_bus(std::move(sessionBus)), m_threshold(threshold), m_clock(clock),
-      m_watcher(std::make_unique<QDBusServiceWatcher>(
-          idleMonitor, m_bus,
-          QDBusServiceWatcher::WatchForRegistration | QDBusServiceWatcher::WatchForUnregistration))
+      m_watcher(std::make_unique<QDBusServiceWatcher>(idleMonitor, m_bus,
+                                                      QDBusServiceWatcher::WatchForOwnerChange))
 {
     m_bus.connect(idleMonitor, corePath, idleMonitor, QStringLiteral("WatchFired"), this,
                   SLOT(onWatchFired(QDBusMessage)));
-    // A restarted shell has forgotten the watches.
-    connect(m_watcher.get(), &QDBusServiceWatcher::serviceRegistered, this,
-            [this] { addWatch(Watch::Idle); });
-    connect(m_watcher.get(), &QDBusServiceWatcher::serviceUnregistered, this, [this] {
-        m_idleWatch = m_activeWatch = 0;
-        ++m_returns;
-        set(false, m_clock.now());
-    });
+    // The watches were the old owner's; a restarted shell has forgotten them.
+    connect(m_watcher.get(), &QDBusServiceWatcher::serviceOwnerChanged, this,
+            [this](const QString &, const QString &oldOwner, const QString &newOwner) {
+                if (!oldOwner.isEmpty()) {
+                    m_idleWatch = m_activeWatch = 0;
+                    ++m_returns;
+                    set(false, m_clock.now());
+                }
+                if (!newOwner.isEmpty())
+                    addWatch(Watch::Idle);
+            });
     addWatch(Watch::Idle);
 }
 

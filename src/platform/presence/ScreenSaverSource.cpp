@@ -25,7 +25,7 @@ const QList<ScreenSaverSource::Subscription> &ScreenSaverSource::subscriptions()
         {gnomeShell, QStringLiteral("/org/gnome/ScreenSaver"), gnome,
          SLOT(onGnomeActiveChanged(QDBusMessage))},
         {gnome, QStringLiteral("/org/gnome/ScreenSaver"), gnome,
-         SLOT(onGnomeActiveChanged(QDBusMessage))},
+         SLOT(onGnomeRelayActiveChanged(QDBusMessage))},
     };
     return all;
 }
@@ -34,16 +34,26 @@ ScreenSaverSource::ScreenSaverSource(QDBusConnection sessionBus, const Clock &cl
                                      QObject *parent)
     : PresenceSource(parent), m_bus(std::move(sessionBus)), m_clock(clock),
       m_watcher(std::make_unique<QDBusServiceWatcher>(freedesktop, m_bus,
-                                                      QDBusServiceWatcher::WatchForUnregistration))
+                                                      QDBusServiceWatcher::WatchForUnregistration |
+                                                          QDBusServiceWatcher::WatchForOwnerChange))
 {
     m_watcher->addWatchedService(gnomeShell);
-    // GNOME's relay under org.gnome.ScreenSaver may come and go; the shell stays.
+    m_watcher->addWatchedService(gnome);
     for (const Subscription &s : subscriptions())
         m_bus.connect(s.service, s.path, s.interface, QStringLiteral("ActiveChanged"), this,
                       s.slot);
-    connect(m_watcher.get(), &QDBusServiceWatcher::serviceUnregistered, this,
-            [this](const QString &service) {
-                (service == freedesktop ? m_freedesktopActive : m_gnomeActive) = false;
+    // A locker that leaves the bus, or hands its name to another, takes its
+    // word with it: the screen is no longer locked by it.
+    connect(m_watcher.get(), &QDBusServiceWatcher::serviceOwnerChanged, this,
+            [this](const QString &service, const QString &oldOwner, const QString &) {
+                if (oldOwner.isEmpty())
+                    return;
+                if (service == freedesktop)
+                    m_freedesktopActive = false;
+                else if (service == gnomeShell)
+                    m_gnomeActive = false;
+                else
+                    m_gnomeRelayActive = false;
                 announce();
             });
 }
@@ -65,6 +75,11 @@ void ScreenSaverSource::onGnomeActiveChanged(const QDBusMessage &message)
     update(m_gnomeActive, message);
 }
 
+void ScreenSaverSource::onGnomeRelayActiveChanged(const QDBusMessage &message)
+{
+    update(m_gnomeRelayActive, message);
+}
+
 void ScreenSaverSource::update(bool &lockerActive, const QDBusMessage &message)
 {
     const std::optional<bool> active = booleanArgument(plainArguments(message));
@@ -76,7 +91,7 @@ void ScreenSaverSource::update(bool &lockerActive, const QDBusMessage &message)
 
 void ScreenSaverSource::announce()
 {
-    const bool locked = m_freedesktopActive || m_gnomeActive;
+    const bool locked = m_freedesktopActive || m_gnomeActive || m_gnomeRelayActive;
     if (locked == m_locked)
         return;
     m_locked = locked;

@@ -15,7 +15,8 @@ namespace nudgewatch {
 // Screen lockers on the session bus that announce themselves with
 // ActiveChanged(b): org.freedesktop.ScreenSaver (KDE, light-locker) and
 // org.gnome.ScreenSaver, which GNOME Shell sends as org.gnome.Shell.ScreenShield.
-// Locked while either says so; a locker that leaves the bus unlocks.
+// Locked while any of them says so; a locker that leaves the bus (or whose name
+// passes to another program) no longer holds the screen locked.
 class ScreenSaverSource final : public PresenceSource {
     Q_OBJECT
 public:
@@ -27,6 +28,7 @@ public:
 private slots:
     void onFreedesktopActiveChanged(const QDBusMessage &message);
     void onGnomeActiveChanged(const QDBusMessage &message);
+    void onGnomeRelayActiveChanged(const QDBusMessage &message);
 
 private:
     struct Subscription {
@@ -41,7 +43,8 @@ private:
     const Clock &m_clock;
     std::unique_ptr<QDBusServiceWatcher> m_watcher;
     bool m_freedesktopActive = false;
-    bool m_gnomeActive = false;
+    bool m_gnomeActive = false;      // GNOME Shell's screen shield
+    bool m_gnomeRelayActive = false; // whoever holds org.gnome.ScreenSaver
     bool m_locked = false;
 };
 

@@ -23,6 +23,34 @@ SettingsDefaults::SettingsDefaults(const QString &filePath) : m_filePath(filePat
 namespace {
 // Far beyond what the program ever writes; a larger file is not the program's.
 constexpr qint64 largestSettingsFile = 16 << 20;
+
+bool misread(const QString &text)
+{
+    return text.contains(QChar::ReplacementCharacter);
+}
+
+// Drops the misread items of a list; false when the value as a whole is misread.
+bool withoutMisreadText(QVariant &value)
+{
+    switch (value.metaType().id()) {
+    case QMetaType::QString:
+        return !misread(value.toString());
+    case QMetaType::QStringList: {
+        QStringList items = value.toStringList();
+        items.removeIf(misread);
+        value = items;
+        return true;
+    }
+    case QMetaType::QVariantList: {
+        QVariantList items = value.toList();
+        items.removeIf([](const QVariant &item) { return misread(item.toString()); });
+        value = items;
+        return true;
+    }
+    default:
+        return !misread(value.toString());
+    }
+}
 } // namespace
 
 void SettingsDefaults::open()
@@ -59,11 +87,11 @@ QString SettingsDefaults::setAsideDamaged()
         return {};
     QList<std::pair<QString, QVariant>> readable;
     for (const QString &key : m_settings ? m_settings->allKeys() : QStringList()) {
-        const QVariant value = m_settings->value(key);
+        QVariant value = m_settings->value(key);
         // Text read from bytes that were not UTF-8 names another path than the
-        // file did; the kept copy has the original.
-        if (m_textIsNotUtf8 &&
-            value.toStringList().join(QString()).contains(QChar::ReplacementCharacter))
+        // file did: such text is left out, the rest of a list kept. The kept
+        // copy has the original.
+        if (m_textIsNotUtf8 && !withoutMisreadText(value))
             continue;
         readable.append({key, value});
     }

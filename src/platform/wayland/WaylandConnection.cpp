@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 namespace nudgewatch {
@@ -47,6 +48,8 @@ WaylandConnection::~WaylandConnection()
 {
     m_reader.reset();
     m_writer.reset();
+    if (m_confirmation)
+        wl_callback_destroy(m_confirmation);
     wl_registry_destroy(m_registry);
     wl_display_disconnect(m_display);
 }
@@ -109,16 +112,53 @@ void WaylandConnection::readEvents()
 {
     if (m_lost)
         return;
+    m_confirmed = 0;
+    int events = 0;
     // Events already queued are dispatched before more are read.
     while (wl_display_prepare_read(m_display) != 0) {
-        if (wl_display_dispatch_pending(m_display) < 0)
+        const int count = wl_display_dispatch_pending(m_display);
+        if (count < 0)
             return lose();
+        events += count;
     }
-    if (wl_display_read_events(m_display) < 0 || wl_display_dispatch_pending(m_display) < 0)
+    const int count =
+        wl_display_read_events(m_display) < 0 ? -1 : wl_display_dispatch_pending(m_display);
+    if (count < 0)
         return lose();
+    events += count;
+    // Only the compositor's own events call for a round trip, never the
+    // answer to the last one.
+    if (events > m_confirmed)
+        confirm();
     flush();
     if (!m_lost)
         emit dispatched();
+}
+
+void WaylandConnection::confirm()
+{
+    if (m_confirmation || m_lost)
+        return;
+    static const wl_callback_listener listener = {[](void *data, wl_callback *callback, uint32_t) {
+        auto *self = static_cast<WaylandConnection *>(data);
+        wl_callback_destroy(callback);
+        self->m_confirmation = nullptr;
+        ++self->m_confirmed;
+    }};
+    m_confirmation = wl_display_sync(m_display);
+    wl_callback_add_listener(m_confirmation, &listener, this);
+}
+
+QString WaylandConnection::lossReason() const
+{
+    if (!m_lost)
+        return {};
+    const int error = wl_display_get_error(m_display);
+    if (error == EPROTO)
+        return QStringLiteral("the compositor reported a protocol error");
+    if (error == EPIPE || error == ECONNRESET || error == 0)
+        return QStringLiteral("the compositor closed the connection");
+    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 void WaylandConnection::lose()
@@ -129,8 +169,8 @@ void WaylandConnection::lose()
     m_reader->setEnabled(false);
     if (m_writer)
         m_writer->setEnabled(false);
-    qCDebug(lcPlatform) << "the connection to the Wayland compositor was lost:"
-                        << std::strerror(wl_display_get_error(m_display));
+    std::fprintf(stderr, "nudgewatch: the connection to the Wayland compositor broke: %s\n",
+                 qPrintable(lossReason()));
     emit connectionLost();
 }
 

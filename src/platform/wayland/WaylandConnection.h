@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+struct wl_callback;
 struct wl_display;
 struct wl_interface;
 struct wl_registry;
@@ -17,6 +18,10 @@ namespace nudgewatch {
 // runs on (its windows go through Xwayland). Keeps the compositor's list of
 // globals so protocol clients can bind what they need, and dispatches events
 // as they arrive (QSocketNotifier, no polling). Owns the display and registry.
+// After each batch of events it asks the compositor for a round trip: a
+// compositor that has given up on the connection without closing it (as one
+// does when an event outgrows its buffer) closes it on reading that request,
+// so the loss shows at once instead of as silence.
 class WaylandConnection final : public QObject {
     Q_OBJECT
 public:
@@ -42,6 +47,8 @@ public:
     // Sends the requests made since the last dispatch.
     void flush();
     bool isLost() const { return m_lost; }
+    // Why the connection broke, in a few words; empty while it holds.
+    QString lossReason() const;
 
 signals:
     // After each batch of events read and dispatched: the time to look at
@@ -57,6 +64,7 @@ private:
                          uint32_t version);
     static void onGlobalRemove(void *data, wl_registry *registry, uint32_t name);
     void readEvents();
+    void confirm();
     void lose();
 
     wl_display *m_display;
@@ -64,6 +72,10 @@ private:
     std::vector<Global> m_globals;
     std::unique_ptr<QSocketNotifier> m_reader;
     std::unique_ptr<QSocketNotifier> m_writer; // only while the socket is full
+    // The sync request out after a batch of events, if any.
+    wl_callback *m_confirmation = nullptr;
+    int m_confirmed = 0; // answers to it among the events of the batch
+
     bool m_lost = false;
 };
 
