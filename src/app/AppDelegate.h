@@ -4,6 +4,7 @@
 #include "core/ApplicationOpener.h"
 #include "core/BundleInfo.h"
 #include "core/Clock.h"
+#include "core/DesktopAppearance.h"
 #include "core/FileSystem.h"
 #include "core/FrontmostApplicationTracker.h"
 #include "core/IconProvider.h"
@@ -35,6 +36,8 @@ struct AppServices {
     Clock &clock;
     Scheduler &scheduler;
     NotchPanel::CompositorCheck compositorRunning;
+    // The desktop's light or dark preference and font; none: light, the toolkit's font.
+    DesktopAppearance *appearance = nullptr;
     // What tells that the user is away or busy; none: always present.
     PresenceSources presenceSources = {};
 };

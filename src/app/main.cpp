@@ -5,11 +5,14 @@
 #include "platform/DesktopPlatform.h"
 #include "platform/SessionKind.h"
 #include "platform/TrackerFullscreenSource.h"
+#include "platform/appearance/SystemAppearance.h"
+#include "platform/appearance/TrayIconChoice.h"
 #include "platform/linux/AutostartEntry.h"
 #include "platform/presence/PresenceSources.h"
 #include "platform/qt/QtScheduler.h"
 #include "platform/qt/SettingsDefaults.h"
 #include "platform/qt/SystemClock.h"
+#include "settings/ReminderActions.h"
 #include "tracking/AppTrackerStore.h"
 
 #include <QApplication>
@@ -18,6 +21,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
+#include <QStandardPaths>
 #include <QSvgRenderer>
 #include <QTimer>
 
@@ -106,9 +110,13 @@ int main(int argc, char *argv[])
     SystemClock clock;
     QtScheduler scheduler;
     std::vector<std::unique_ptr<PresenceSource>> presenceSources; // found once the window is up
+    SystemAppearance appearance(QDBusConnection::sessionBus(),
+                                qEnvironmentVariable("XDG_CURRENT_DESKTOP"),
+                                QStandardPaths::locate(QStandardPaths::GenericConfigLocation,
+                                                       QStringLiteral("kdeglobals")));
     AppDelegate delegate({desktop->tracker(), desktop->opener(), desktop->icons(),
                           desktop->bundleInfo(), desktop->fileSystem(), desktop->catalog(),
-                          defaults, clock, scheduler, desktop->compositorCheck()});
+                          defaults, clock, scheduler, desktop->compositorCheck(), &appearance});
     // Windows of tracked entries outside the applications folders are recognised too.
     desktop->setTrackedEntries(delegate.store().trackedPaths());
     QObject::connect(&delegate.store(), &AppTrackerStore::trackedAppsReloaded, desktop.get(),
@@ -145,7 +153,9 @@ int main(int argc, char *argv[])
 
         const QIcon appIcon = applicationIcon();
         QApplication::setWindowIcon(appIcon);
-        tray = std::make_unique<TrayIcon>(autostart, delegate.store().reminderHold(), appIcon);
+        tray = std::make_unique<TrayIcon>(autostart, delegate.store().reminderHold(),
+                                          trayIcon(QDBusConnection::sessionBus(), appIcon));
+        new ReminderMenuEntries(delegate.store(), tray->menu(), tray.get());
         QObject::connect(tray.get(), &TrayIcon::settingsRequested, &delegate,
                          &AppDelegate::showSettings);
         QObject::connect(tray.get(), &TrayIcon::quitRequested, &app, &QCoreApplication::quit);

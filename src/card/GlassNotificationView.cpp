@@ -1,5 +1,6 @@
 #include "card/GlassNotificationView.h"
 
+#include "card/CardAccessibility.h"
 #include "card/CardButton.h"
 #include "tracking/AppTrackerStore.h"
 #include "tracking/NotificationCenter.h"
@@ -51,6 +52,7 @@ GlassNotificationView::GlassNotificationView(AppTrackerStore &store,
             m_store.openApp(*m_shownApp);
     });
     connect(m_snoozeButton, &QAbstractButton::clicked, this, [this] { m_store.snooze(); });
+    m_accessibility = new CardAccessibility(*this, *m_openButton, *m_snoozeButton);
 
     notifications.addObserver(notifications::progress, this,
                               [this](const QVariantMap &userInfo) { takeProgress(userInfo); });
@@ -120,9 +122,10 @@ void GlassNotificationView::refreshFromStore()
     m_shownApp = m_store.alertApp();
     if (!m_shownApp)
         m_painter.releaseCaches(); // nothing to draw until the next reminder
-    const QString name = m_shownApp ? m_shownApp->name : QString();
-    m_openButton->setAccessibleName(name.isEmpty() ? tr("Open") : tr("Open %1").arg(name));
-    m_snoozeButton->setAccessibleName(name.isEmpty() ? tr("Snooze") : tr("Snooze %1").arg(name));
+    const QString &message = m_store.alertMessage();
+    m_accessibility->showReminder(m_shownApp ? m_shownApp->name : QString(), message,
+                                  m_shownApp &&
+                                      m_painter.elidedMessage(m_layout, message) != message);
     updateDecorationTimer();
     placeButtons();
     update();

@@ -15,6 +15,7 @@
 namespace nudgewatch {
 
 class AppTrackerStore;
+class CardAccessibility;
 class CardButton;
 class NotificationCenter;
 class StoreObserver;
@@ -71,6 +72,7 @@ private:
     CardButton *m_openButton = nullptr;
     CardButton *m_snoozeButton = nullptr;
     StoreObserver *m_observer = nullptr;
+    CardAccessibility *m_accessibility = nullptr;
 };
 
 } // namespace nudgewatch

@@ -1,6 +1,7 @@
 #include "settings/AddAction.h"
 
 #include "card/SymbolImage.h"
+#include "settings/FocusRing.h"
 #include "settings/SettingsStyle.h"
 #include "settings/Symbol.h"
 #include "settings/WindowText.h"
@@ -20,10 +21,11 @@ constexpr int verticalPadding = 14;
 AddAction::AddAction(QWidget *parent) : QAbstractButton(parent)
 {
     setText(windowText::addApplication);
-    setFont(style::font(14, QFont::DemiBold, style::Design::Rounded));
+    setFont(style::font(this, 14, QFont::DemiBold, style::Design::Rounded));
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    new FocusRing(this, 13);
 }
 
 QSize AddAction::sizeHint() const
@@ -38,16 +40,17 @@ void AddAction::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
+    // Focused, the button steps in to leave room for the ring around it.
+    const qreal inset = hasFocus() ? FocusRing::width + 1 : 0;
     QPainterPath outline;
-    outline.addRoundedRect(QRectF(rect()), 12, 12);
+    outline.addRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), 12 - inset / 2,
+                           12 - inset / 2);
     QLinearGradient gradient(rect().topLeft(), rect().topRight());
     gradient.setColorAt(0, style::blue);
     gradient.setColorAt(1, style::purple);
     painter.fillPath(outline, gradient);
     if (isDown())
         painter.fillPath(outline, QColor(0, 0, 0, 40));
-    if (hasFocus())
-        painter.strokePath(outline, QPen(style::withOpacity(Qt::white, 0.8), 2));
 
     const QFontMetrics metrics(font());
     const int textWidth = metrics.horizontalAdvance(text());

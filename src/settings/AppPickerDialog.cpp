@@ -65,6 +65,8 @@ AppPickerDialog::AppPickerDialog(const ApplicationCatalog &catalog, const IconPr
         return apps;
     };
     setWindowTitle(windowText::addApplication);
+    // Light or dark and the font as the settings window it belongs to.
+    setAttribute(Qt::WA_WindowPropagation);
     resize(420, 480);
 
     m_model = new InstalledAppsModel(icons, limit, this);

@@ -2,6 +2,7 @@
 
 #include "card/SymbolImage.h"
 #include "settings/ElidingLabel.h"
+#include "settings/FocusRing.h"
 #include "settings/SettingsStyle.h"
 #include "settings/Symbol.h"
 #include "settings/WindowText.h"
@@ -37,6 +38,18 @@ public:
     SymbolButton(const QString &symbol, int size, const QColor &color, const QString &tooltip,
                  QWidget *parent = nullptr);
 
+    void setColor(const QColor &color)
+    {
+        m_color = color;
+        update();
+    }
+    // Names the button after what it acts on.
+    void setName(const QString &name)
+    {
+        setToolTip(name);
+        setAccessibleName(name);
+    }
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 
@@ -51,11 +64,11 @@ SymbolButton::SymbolButton(const QString &symbol, int size, const QColor &color,
     : QToolButton(parent), m_symbol(symbol), m_size(size), m_color(color)
 {
     setAutoRaise(true);
-    setToolTip(tooltip);
-    setAccessibleName(tooltip);
+    setName(tooltip);
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
     setFixedSize(size + 8, size + 8);
+    new FocusRing(this, 5);
 }
 
 void SymbolButton::paintEvent(QPaintEvent *)
@@ -67,12 +80,6 @@ void SymbolButton::paintEvent(QPaintEvent *)
         color = style::withOpacity(color, 0.6);
     painter.drawImage(QPointF((width() - m_size) / 2.0, (height() - m_size) / 2.0),
                       symbolImage(m_symbol, QSizeF(m_size, m_size), color, devicePixelRatioF()));
-    if (hasFocus()) {
-        // Keyboard users need to see where they are; the button has no bezel.
-        painter.setPen(QPen(style::blue, 1.5));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 5, 5);
-    }
 }
 
 AppIconView::AppIconView(QImage icon, QWidget *parent) : QWidget(parent), m_icon(std::move(icon))
@@ -114,14 +121,14 @@ AppRow::AppRow(const TrackedApp &app, QWidget *parent) : QWidget(parent), m_app(
     auto *titleBlock = new QVBoxLayout;
     titleBlock->setSpacing(3);
     m_name = new ElidingLabel(this);
-    m_name->setFont(style::font(14, QFont::DemiBold, style::Design::Rounded));
+    m_name->setFont(style::font(this, 14, QFont::DemiBold, style::Design::Rounded));
     style::setLabelColor(m_name, style::primary(palette()));
     titleBlock->addWidget(m_name);
     auto *statusLine = new QHBoxLayout;
     statusLine->setSpacing(4);
     m_statusSymbol = new SymbolView(QStringLiteral("clock"), 9, style::gray, this);
     statusLine->addWidget(m_statusSymbol);
-    m_status = style::label({}, style::font(9), style::gray, this);
+    m_status = style::label({}, style::font(this, 9), style::gray, this);
     statusLine->addWidget(m_status);
     statusLine->addStretch(1);
     titleBlock->addLayout(statusLine);
@@ -158,7 +165,7 @@ void AppRow::showOpenFailure()
     m_openFailure.start();
     m_shownFocus.reset();
     m_statusSymbol->setSymbol(QStringLiteral("xmark.circle.fill"), style::red);
-    m_status->setFont(style::font(9, QFont::Bold));
+    m_status->setFont(style::font(this, 9, QFont::Bold));
     style::setLabelColor(m_status, style::red);
     m_status->setText(windowText::openFailed);
     m_status->setAccessibleName(windowText::openFailed);
@@ -169,6 +176,10 @@ void AppRow::showApp(const TrackedApp &app)
     // Called every second for every row: only what changed is touched.
     if (app.icon.cacheKey() != m_app.icon.cacheKey() || !m_shownFocus)
         m_icon->setIcon(app.icon);
+    if (app.name != m_app.name || !m_shownFocus) {
+        m_open->setName(windowText::openNamed(app.name));
+        m_remove->setName(windowText::stopTrackingNamed(app.name));
+    }
     m_app = app;
     m_name->setFullText(app.name);
     if (m_openFailure.isActive())
@@ -177,11 +188,11 @@ void AppRow::showApp(const TrackedApp &app)
         m_shownFocus = app.isCurrentlyFocused;
         if (app.isCurrentlyFocused) {
             m_statusSymbol->setSymbol(QStringLiteral("circle.fill"), style::green);
-            m_status->setFont(style::font(9, QFont::Bold));
+            m_status->setFont(style::font(this, 9, QFont::Bold));
             style::setLabelColor(m_status, style::green);
         } else {
             m_statusSymbol->setSymbol(QStringLiteral("clock"), style::secondary(palette()));
-            m_status->setFont(style::font(9, QFont::Medium, style::Design::Monospaced));
+            m_status->setFont(style::font(this, 9, QFont::Medium, style::Design::Monospaced));
             style::setLabelColor(m_status, style::secondary(palette()));
         }
     }
@@ -200,6 +211,30 @@ void AppRow::setHovered(bool hovered)
     m_hoverAnimation.setStartValue(m_backgroundOpacity);
     m_hoverAnimation.setEndValue(hovered ? hoveredOpacity : restingOpacity);
     m_hoverAnimation.start();
+}
+
+QToolButton *AppRow::openButton() const
+{
+    return m_open;
+}
+
+QToolButton *AppRow::removeButton() const
+{
+    return m_remove;
+}
+
+void AppRow::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::PaletteChange)
+        return;
+    // The text colours come from the palette: take them again in the new one.
+    m_remove->setColor(style::secondary(palette(), 0.5));
+    style::setLabelColor(m_name, style::primary(palette()));
+    if (!m_openFailure.isActive()) {
+        m_shownFocus.reset();
+        showApp(m_app);
+    }
 }
 
 void AppRow::enterEvent(QEnterEvent *event)

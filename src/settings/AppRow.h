@@ -43,8 +43,8 @@ public:
 
     QLabel *nameLabel() const { return m_name; }
     QLabel *statusLabel() const { return m_status; }
-    QToolButton *openButton() const { return m_open; }
-    QToolButton *removeButton() const { return m_remove; }
+    QToolButton *openButton() const;
+    QToolButton *removeButton() const;
 
 signals:
     void openRequested(const TrackedApp &app);
@@ -52,6 +52,7 @@ signals:
     void hoverChanged(AppRow *row, bool hovered);
 
 protected:
+    void changeEvent(QEvent *event) override;
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
@@ -62,8 +63,8 @@ private:
     ElidingLabel *m_name;
     SymbolView *m_statusSymbol;
     QLabel *m_status;
-    QToolButton *m_open;
-    QToolButton *m_remove;
+    SymbolButton *m_open;
+    SymbolButton *m_remove;
     bool m_hovered = false;
     QTimer m_openFailure;             // running while the failure is shown
     std::optional<bool> m_shownFocus; // the status style last applied

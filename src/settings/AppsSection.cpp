@@ -28,10 +28,11 @@ EmptyState::EmptyState(QWidget *parent) : QWidget(parent)
     layout->addWidget(new SymbolView(QStringLiteral("tray.and.arrow.down.fill"), 36,
                                      style::secondary(palette(), 0.3), this),
                       0, Qt::AlignHCenter);
-    layout->addWidget(style::label(windowText::noAppsTracked, style::font(14, QFont::DemiBold),
+    layout->addWidget(style::label(windowText::noAppsTracked,
+                                   style::font(this, 14, QFont::DemiBold),
                                    style::secondary(palette()), this),
                       0, Qt::AlignHCenter);
-    auto *hint = style::label(windowText::emptyHint, style::font(11),
+    auto *hint = style::label(windowText::emptyHint, style::font(this, 11),
                               style::secondary(palette(), 0.6), this);
     hint->setAlignment(Qt::AlignHCenter);
     hint->setWordWrap(true);
@@ -45,7 +46,7 @@ AppsSection::AppsSection(AppTrackerStore &store, QWidget *parent) : QWidget(pare
     layout->setContentsMargins(20, 20, 20, 20);
     layout->setSpacing(10);
 
-    m_count = style::label({}, style::font(10, QFont::Medium, style::Design::Monospaced),
+    m_count = style::label({}, style::font(this, 10, QFont::Medium, style::Design::Monospaced),
                            style::secondary(palette()), this);
     layout->addWidget(new SectionHeader(QStringLiteral("app.badge.fill"), style::purple,
                                         windowText::trackedApps, m_count, this));

@@ -24,7 +24,7 @@ QString timeOfDay(WallTime time)
 
 QLabel *noticeLabel(QWidget *parent)
 {
-    auto *label = style::label({}, style::font(11, QFont::DemiBold), style::blue, parent);
+    auto *label = style::label({}, style::font(parent, 11, QFont::DemiBold), style::blue, parent);
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     return label;

@@ -3,9 +3,12 @@
 #include "settings/AddAction.h"
 #include "settings/ApplicationPicker.h"
 #include "settings/AppsSection.h"
+#include "settings/FocusRing.h"
 #include "settings/HoldNotice.h"
 #include "settings/PauseMenu.h"
+#include "settings/ReminderActions.h"
 #include "settings/SaveFailureNotice.h"
+#include "settings/SettingsPalette.h"
 #include "settings/SettingsStyle.h"
 #include "settings/StatusBar.h"
 #include "settings/ThresholdSection.h"
@@ -54,10 +57,15 @@ void Separator::paintEvent(QPaintEvent *)
                      style::primary(palette(), 0.15 * m_opacity));
 }
 
-MainWindow::MainWindow(AppTrackerStore &store, ApplicationPicker &picker, QWidget *parent)
-    : QWidget(parent), m_store(store), m_picker(picker)
+MainWindow::MainWindow(AppTrackerStore &store, ApplicationPicker &picker,
+                       DesktopAppearance *appearance, QWidget *parent)
+    : QWidget(parent), m_store(store), m_picker(picker), m_desktopPalette(palette())
 {
     setWindowTitle(windowText::title);
+    // Before anything inside is built: every text takes the desktop's font and size.
+    const InterfaceFont desktopFont = appearance ? appearance->interfaceFont() : InterfaceFont{};
+    style::setTextScale(this, desktopFont.scale());
+    setFontFamily(desktopFont.family);
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Window);
 
@@ -81,6 +89,8 @@ MainWindow::MainWindow(AppTrackerStore &store, ApplicationPicker &picker, QWidge
     auto *contentLayout = new QVBoxLayout(content);
     contentLayout->setContentsMargins(0, 0, 0, 0);
     contentLayout->setSpacing(0);
+    m_reminder = new ReminderActions(store, content);
+    contentLayout->addWidget(m_reminder);
     m_threshold = new ThresholdSection(store, content);
     contentLayout->addWidget(m_threshold);
     contentLayout->addWidget(new Separator(0.3, 20, content));
@@ -107,17 +117,28 @@ MainWindow::MainWindow(AppTrackerStore &store, ApplicationPicker &picker, QWidge
     m_pause->setAccessibleName(windowText::pauseReminders);
     m_pause->setMenu(new PauseMenu(store.reminderHold(), m_pause));
     m_pause->setFlat(true);
-    m_pause->setFont(style::font(10, QFont::Medium));
-    // Tab keeps to the window's own cycle (slider, rows, add action); Ctrl+P reaches it.
-    m_pause->setFocusPolicy(Qt::ClickFocus);
+    m_pause->setFont(style::font(this, 10, QFont::Medium));
+    m_pause->setFocusPolicy(Qt::StrongFocus);
+    new FocusRing(m_pause);
+    new FocusRing(m_threshold->slider(), 4);
     m_pause->setToolTip(windowText::pauseReminders + QStringLiteral(" (Ctrl+P)"));
     m_statusBar->addControl(m_pause);
 
+    m_content = content;
     resize(defaultSize);
+    growForText();
     m_threshold->slider()->setFocus();
+    if (appearance) {
+        setColorScheme(appearance->colorScheme());
+        connect(appearance, &DesktopAppearance::colorSchemeChanged, this,
+                &MainWindow::setColorScheme);
+        connect(appearance, &DesktopAppearance::interfaceFontChanged, this,
+                &MainWindow::setInterfaceFont);
+    }
 
     connect(m_addAction, &AddAction::clicked, this, &MainWindow::openPicker);
     connect(m_apps, &AppsSection::rowsRebuilt, this, &MainWindow::updateTabOrder);
+    updateTabOrder();
     auto *quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
     quit->setContext(Qt::WindowShortcut);
     connect(quit, &QShortcut::activated, this, &MainWindow::quitRequested);
@@ -149,6 +170,7 @@ void MainWindow::refresh()
     const bool held = m_store.reminderHold().isHeld();
     m_titleBar->showTrackedCount(count, held);
     m_statusBar->showHeld(held);
+    m_reminder->refresh();
     m_threshold->refresh();
     m_apps->refresh();
     // At five the add action is gone, not disabled.
@@ -162,12 +184,58 @@ void MainWindow::refresh()
 
 void MainWindow::updateTabOrder()
 {
-    QWidget *previous = m_threshold->slider();
-    for (QWidget *control : m_apps->controls()) {
-        setTabOrder(previous, control);
-        previous = control;
-    }
-    setTabOrder(previous, m_addAction);
+    // Reading order: the reminder's actions, the slider, the rows, the add
+    // action, then the pause button in the status bar.
+    QList<QWidget *> chain{m_reminder->openButton(), m_reminder->snoozeButton(),
+                           m_threshold->slider()};
+    chain += m_apps->controls();
+    chain += {m_addAction, m_pause};
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+    if (m_content)
+        updateMinimumWidth();
+}
+
+void MainWindow::setFontFamily(const QString &family)
+{
+    QFont withFamily = font();
+    if (family.isEmpty())
+        withFamily.setResolveMask(withFamily.resolveMask() & ~QFont::FamiliesResolved);
+    else
+        withFamily.setFamily(family);
+    setFont(withFamily);
+}
+
+void MainWindow::setInterfaceFont(const InterfaceFont &desktopFont)
+{
+    const double before = style::textScale(this);
+    style::setTextScale(this, desktopFont.scale());
+    style::rescaleFonts(this, before, desktopFont.scale());
+    setFontFamily(desktopFont.family);
+    growForText();
+}
+
+void MainWindow::growForText()
+{
+    // Larger text, larger window; and never so narrow that a line is cut.
+    const double grow = std::max(1.0, style::textScale(this));
+    resize(size().expandedTo(
+        QSize(qRound(defaultSize.width() * grow), qRound(defaultSize.height() * grow))));
+    updateMinimumWidth();
+}
+
+void MainWindow::updateMinimumWidth()
+{
+    setMinimumWidth(
+        std::max(layout()->minimumSize().width(), m_content->minimumSizeHint().width()));
+}
+
+void MainWindow::setColorScheme(ColorScheme scheme)
+{
+    const QColor before = palette().color(QPalette::WindowText);
+    m_scheme = scheme;
+    setPalette(settingsPalette(m_desktopPalette, scheme));
+    followTextColor(this, before, palette().color(QPalette::WindowText));
 }
 
 void MainWindow::showEvent(QShowEvent *event)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/DesktopAppearance.h"
+
 #include <QWidget>
 
 class QPushButton;
@@ -13,6 +15,7 @@ class AppTrackerStore;
 class AppsSection;
 class ApplicationPicker;
 class HoldNotice;
+class ReminderActions;
 class SaveFailureNotice;
 class StatusBar;
 class Separator;
@@ -27,7 +30,9 @@ class MainWindow final : public QWidget {
 public:
     static constexpr QSize defaultSize{520, 560};
 
-    MainWindow(AppTrackerStore &store, ApplicationPicker &picker, QWidget *parent = nullptr);
+    // Follows `appearance` while it lives, when given; light otherwise.
+    MainWindow(AppTrackerStore &store, ApplicationPicker &picker,
+               DesktopAppearance *appearance = nullptr, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // Shows the window, restores it if minimised and brings it to the front.
@@ -47,6 +52,14 @@ public:
     HoldNotice *holdNotice() const { return m_holdNotice; }
     // Opens the lengths of a pause; also Ctrl+P.
     QPushButton *pauseButton() const { return m_pause; }
+    // "Open <app>" and "Snooze" while a reminder shows.
+    ReminderActions *reminderActions() const { return m_reminder; }
+
+    // Draws the window in the light or dark variant.
+    void setColorScheme(ColorScheme scheme);
+    // Draws every text in the desktop's font family, scaled for its size.
+    void setInterfaceFont(const InterfaceFont &font);
+    ColorScheme colorScheme() const { return m_scheme; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -62,9 +75,16 @@ private:
     // New rows come last in the focus chain; put them back between the slider
     // and the add action.
     void updateTabOrder();
+    void updateMinimumWidth();
+    void growForText();
+    void setFontFamily(const QString &family);
 
     AppTrackerStore &m_store;
     ApplicationPicker &m_picker;
+    QPalette m_desktopPalette;
+    ColorScheme m_scheme = ColorScheme::Light;
+    ReminderActions *m_reminder;
+    QWidget *m_content = nullptr;
     TitleBar *m_titleBar;
     StatusBar *m_statusBar;
     ThresholdSection *m_threshold;

@@ -11,6 +11,7 @@ PauseMenu::PauseMenu(ReminderHold &hold, QWidget *parent)
       m_untilResumed(addAction(windowText::pauseUntilResumed))
 {
     setAccessibleName(windowText::pauseReminders);
+    setAttribute(Qt::WA_WindowPropagation); // drawn light or dark as the window it opens from
     connect(m_short, &QAction::triggered, &hold,
             [&hold] { hold.pauseFor(ReminderHold::shortPauseSeconds); });
     connect(m_long, &QAction::triggered, &hold,

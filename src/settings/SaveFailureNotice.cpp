@@ -18,7 +18,7 @@ SaveFailureNotice::SaveFailureNotice(AppTrackerStore &store, QWidget *parent)
     layout->setContentsMargins(16, 6, 16, 6);
     m_label->setTextFormat(Qt::PlainText);
     m_label->setWordWrap(true);
-    m_label->setFont(style::font(11, QFont::DemiBold));
+    m_label->setFont(style::font(this, 11, QFont::DemiBold));
     layout->addWidget(m_label, 1);
     layout->addWidget(m_setAside);
     m_setAside->setAccessibleName(windowText::setAsideDamaged);

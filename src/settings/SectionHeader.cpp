@@ -15,7 +15,8 @@ SectionHeader::SectionHeader(const QString &symbol, const QColor &symbolColor, c
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(new SymbolView(symbol, 16, symbolColor, this));
-    layout->addWidget(style::label(title, style::font(13, QFont::Bold, style::Design::Rounded),
+    layout->addWidget(style::label(title,
+                                   style::font(this, 13, QFont::Bold, style::Design::Rounded),
                                    style::primary(palette()), this));
     layout->addStretch(1);
     value->setParent(this);

@@ -2,14 +2,51 @@
 
 #include <QFontDatabase>
 #include <QLabel>
+#include <QVariant>
 
 namespace nudgewatch::style {
 
-QFont font(int pixelSize, QFont::Weight weight, Design design)
+namespace {
+const char textScaleProperty[] = "nudgewatchTextScale";
+} // namespace
+
+void setTextScale(QWidget *window, double scale)
 {
-    QFont f = design == Design::Monospaced ? QFontDatabase::systemFont(QFontDatabase::FixedFont)
-                                           : QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    f.setPixelSize(pixelSize);
+    window->setProperty(textScaleProperty, scale);
+}
+
+double textScale(const QWidget *widget)
+{
+    for (; widget; widget = widget->parentWidget()) {
+        const QVariant scale = widget->property(textScaleProperty);
+        if (scale.isValid())
+            return scale.toDouble();
+    }
+    return 1.0;
+}
+
+void rescaleFonts(QWidget *root, double from, double to)
+{
+    if (from == to || from <= 0)
+        return;
+    for (QWidget *widget : root->findChildren<QWidget *>()) {
+        // Only the fonts set here: inherited ones follow by themselves.
+        QFont f = widget->font();
+        if (!widget->testAttribute(Qt::WA_SetFont) || f.pixelSize() <= 0)
+            continue;
+        const int designed = qRound(f.pixelSize() / from);
+        f.setPixelSize(std::max(1, qRound(designed * to)));
+        widget->setFont(f);
+    }
+}
+
+QFont font(const QWidget *context, int pixelSize, QFont::Weight weight, Design design)
+{
+    // A fresh font says nothing of its family: the widget inherits the window's.
+    QFont f;
+    if (design == Design::Monospaced)
+        f.setFamilies(QFontDatabase::systemFont(QFontDatabase::FixedFont).families());
+    f.setPixelSize(std::max(1, qRound(pixelSize * textScale(context))));
     f.setWeight(weight);
     return f;
 }

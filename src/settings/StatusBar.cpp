@@ -12,7 +12,7 @@ namespace nudgewatch {
 
 StatusBar::StatusBar(QWidget *parent)
     : QWidget(parent),
-      m_status(style::label(windowText::statusActive, style::font(10, QFont::Medium),
+      m_status(style::label(windowText::statusActive, style::font(this, 10, QFont::Medium),
                             style::secondary(palette()), this))
 {
     auto *layout = new QHBoxLayout(this);
@@ -21,7 +21,7 @@ StatusBar::StatusBar(QWidget *parent)
                                      style::withOpacity(style::blue, 0.5), this));
     layout->addWidget(m_status);
     layout->addStretch(1);
-    layout->addWidget(style::label(windowText::statusClose, style::font(9),
+    layout->addWidget(style::label(windowText::statusClose, style::font(this, 9),
                                    style::secondary(palette(), 0.5), this));
 }
 

@@ -16,6 +16,7 @@ public:
 
     void setSymbol(const QString &name, const QColor &color);
     const QColor &color() const { return m_color; }
+    const QString &symbol() const { return m_name; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -29,7 +29,7 @@ protected:
 ThresholdBadge::ThresholdBadge(QWidget *parent) : QLabel(parent)
 {
     setTextFormat(Qt::PlainText);
-    setFont(style::font(14, QFont::Black, style::Design::Rounded));
+    setFont(style::font(this, 14, QFont::Black, style::Design::Rounded));
     style::setLabelColor(this, style::blue);
     setContentsMargins(10, 4, 10, 4);
     setAlignment(Qt::AlignCenter);
@@ -60,7 +60,7 @@ ThresholdSection::ThresholdSection(AppTrackerStore &store, QWidget *parent)
 
     auto *sliderRow = new QHBoxLayout;
     sliderRow->setSpacing(12);
-    const QFont endFont = style::font(10, QFont::Medium, style::Design::Monospaced);
+    const QFont endFont = style::font(this, 10, QFont::Medium, style::Design::Monospaced);
     sliderRow->addWidget(
         style::label(windowText::thresholdMinimum, endFont, style::secondary(palette()), this));
     m_slider = new ThresholdSlider(this);
@@ -69,7 +69,7 @@ ThresholdSection::ThresholdSection(AppTrackerStore &store, QWidget *parent)
         style::label(windowText::thresholdMaximum, endFont, style::secondary(palette()), this));
     layout->addLayout(sliderRow);
 
-    auto *hint = style::label(windowText::thresholdHint, style::font(10),
+    auto *hint = style::label(windowText::thresholdHint, style::font(this, 10),
                               style::secondary(palette(), 0.7), this);
     hint->setWordWrap(true);
     layout->addWidget(hint);

@@ -56,10 +56,10 @@ TitleBar::TitleBar(QWidget *parent) : QWidget(parent)
     auto *titleBlock = new QVBoxLayout;
     titleBlock->setSpacing(2);
     titleBlock->addWidget(style::label(windowText::title,
-                                       style::font(20, QFont::Bold, style::Design::Rounded),
+                                       style::font(this, 20, QFont::Bold, style::Design::Rounded),
                                        style::primary(palette()), this));
-    titleBlock->addWidget(
-        style::label(windowText::subtitle, style::font(11), style::secondary(palette()), this));
+    titleBlock->addWidget(style::label(windowText::subtitle, style::font(this, 11),
+                                       style::secondary(palette()), this));
     layout->addLayout(titleBlock);
     layout->addStretch(1);
 
@@ -73,10 +73,10 @@ TitleBar::TitleBar(QWidget *parent) : QWidget(parent)
     statusRow->addStretch(1);
     m_statusDot = new SymbolView(QStringLiteral("circle.fill"), 8, style::gray, this);
     statusRow->addWidget(m_statusDot);
-    m_statusLabel = style::label({}, style::font(10, QFont::DemiBold), style::gray, this);
+    m_statusLabel = style::label({}, style::font(this, 10, QFont::DemiBold), style::gray, this);
     statusRow->addWidget(m_statusLabel);
     statusBlock->addLayout(statusRow);
-    m_countLabel = style::label({}, style::font(10, QFont::Normal, style::Design::Monospaced),
+    m_countLabel = style::label({}, style::font(this, 10, QFont::Normal, style::Design::Monospaced),
                                 style::secondary(palette()), this);
     statusBlock->addWidget(m_countLabel, 0, Qt::AlignRight);
     statusBlock->addStretch(1);

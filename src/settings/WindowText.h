@@ -58,6 +58,15 @@ inline const QString emptyHint =
 inline const QString active = QStringLiteral("Active");
 inline const QString openApp = QStringLiteral("Open this app");
 inline const QString stopTracking = QStringLiteral("Stop tracking");
+// The row's buttons, named with the application they act on.
+inline QString openNamed(const QString &app)
+{
+    return QStringLiteral("Open %1").arg(app);
+}
+inline QString stopTrackingNamed(const QString &app)
+{
+    return QStringLiteral("Stop tracking %1").arg(app);
+}
 inline const QString addApplication = QStringLiteral("Add Application");
 
 inline const QString pauseReminders = QStringLiteral("Pause Reminders");

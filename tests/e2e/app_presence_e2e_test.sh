@@ -55,6 +55,8 @@ import re, sys, time, pyatspi
 def texts(node):
     if node.getRoleName() in ("label", "push button") and node.getState().contains(pyatspi.STATE_SHOWING):
         yield node.name
+    if node.getRole() == pyatspi.ROLE_NOTIFICATION and node.getState().contains(pyatspi.STATE_SHOWING):
+        yield "card: " + node.name
     for child in filter(None, (node.getChildAtIndex(i) for i in range(node.childCount))):
         yield from texts(child)
 end, found = time.time() + 15, []
@@ -76,7 +78,7 @@ wait_for 20 eval '[ -n "$(xdotool search --onlyvisible --name "^Nudgewatch$")" ]
 timeout 10 xdotool windowactivate --sync "$alpha"
 grep -q "^nudgewatch: presence sources: .*logind" "$work/nudgewatch.log" || fail "logind is not a presence source"
 wait_for 20 card_down || fail "no card for Bravo"
-showing '^Open Bravo Fixture$' >/dev/null
+showing '^card: Bravo Fixture$' >/dev/null
 
 lock true
 wait_for 10 eval '! card_down' || fail "the card stayed down after the lock"
@@ -95,7 +97,7 @@ idle=$(bravo_idle)
 ((${idle:-999} * 1000 <= (held + 1) * 1000 + $(date +%s%3N) - unlocked)) ||
     fail "Bravo reads ${idle}s idle after unlocking, ${held}s at the lock"
 wait_for 10 card_down || fail "no card after unlocking"
-showing '^Open Bravo Fixture$' >/dev/null
+showing '^card: Bravo Fixture$' >/dev/null
 for ((i = 0; i < 20; i++)); do # one card, left down: not several one after another
     wait_for 1 card_down || fail "the card after unlocking went away within 4 s" # xwininfo may miss once
     sleep 0.2

@@ -129,7 +129,7 @@ xterm=$(in_session timeout 20 xdotool search --sync --onlyvisible --class XTerm 
 # As at login: no window takes the focus from foot.
 start nudgewatch env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" --autostart
 main_pid=${pids[-1]}
-# The applications with a card showing, by the card's Snooze buttons, over AT-SPI.
+# The applications with a card showing, over AT-SPI.
 cards() {
     in_session /usr/bin/python3 - 2>/dev/null <<'PY'
 import pyatspi
@@ -138,8 +138,8 @@ def tree(node):
     for child in filter(None, (node.getChildAtIndex(i) for i in range(node.childCount))):
         yield from tree(child)
 apps = [a for a in pyatspi.Registry.getDesktop(0) if a and a.name.lower() == "nudgewatch"]
-print(" ".join(sorted(n.name[7:] for n in (tree(apps[0]) if apps else [])
-                      if n.getRole() == pyatspi.ROLE_PUSH_BUTTON and n.name.startswith("Snooze ")
+print(" ".join(sorted(n.name for n in (tree(apps[0]) if apps else [])
+                      if n.getRole() == pyatspi.ROLE_NOTIFICATION
                       and n.getState().contains(pyatspi.STATE_SHOWING))))
 PY
 }

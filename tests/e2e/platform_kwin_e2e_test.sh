@@ -77,12 +77,12 @@ def showing(n): return n.getState().contains(pyatspi.STATE_SHOWING)
 app = [a for a in pyatspi.Registry.getDesktop(0) if a and a.name.lower() == "nudgewatch"][0]
 nodes = [n for n in tree(app) if showing(n)]
 if sys.argv[1] == "press":
-    button = [n for n in nodes if n.getRole() == pyatspi.ROLE_PUSH_BUTTON and n.name == sys.argv[2]][0]
+    button = [n for card in nodes if card.getRole() == pyatspi.ROLE_NOTIFICATION for n in tree(card)
+              if n.getRole() == pyatspi.ROLE_PUSH_BUTTON and n.name == sys.argv[2]][0]
     action = button.queryAction()
     action.doAction([action.getName(i) for i in range(action.nActions)].index("Press"))
 elif sys.argv[1] == "card":
-    print(" ".join(sorted(n.name[7:] for n in nodes
-                          if n.getRole() == pyatspi.ROLE_PUSH_BUTTON and n.name.startswith("Snooze "))))
+    print(" ".join(sorted(n.name for n in nodes if n.getRole() == pyatspi.ROLE_NOTIFICATION)))
 else:
     row = [n.parent for n in nodes if n.getRole() == pyatspi.ROLE_LABEL and n.name == sys.argv[1]][0]
     print(" | ".join(c.name for c in tree(row) if c.getRole() == pyatspi.ROLE_LABEL and showing(c)))

@@ -69,16 +69,17 @@ def row(node, name):  # the labels of the smallest part of the window holding na
         if found: return found
     texts = {n.name for n in walk(node) if showing(n, pyatspi.ROLE_LABEL)}
     return texts if name in texts and len(texts) > 1 else None
-def buttons(app):
-    return {n.name: n for n in walk(app) if showing(n, pyatspi.ROLE_PUSH_BUTTON)}
+def card_buttons(app, name):  # the buttons of the card showing for name
+    return {n.name: n for card in walk(app) if showing(card, pyatspi.ROLE_NOTIFICATION)
+            and card.name == name for n in walk(card) if showing(n, pyatspi.ROLE_PUSH_BUTTON)}
 def check(app):
     what, name = sys.argv[1], sys.argv[2]
-    if what in ("card", "nocard"): return ("Open " + name in buttons(app)) == (what == "card")
+    if what in ("card", "nocard"): return ("Open " + name in card_buttons(app, name)) == (what == "card")
     if what == "not":  # not ROW TEXT: the row does not read TEXT
         texts = row(app, sys.argv[2])
         return texts is not None and sys.argv[3] not in texts
     if what == "press":
-        action = buttons(app)["Open " + name].queryAction()
+        action = card_buttons(app, name)["Open " + name].queryAction()
         return action.doAction(0) or True
     return sys.argv[2] in (row(app, what) or ())
 end = time.time() + 15

@@ -124,8 +124,9 @@ for name in ("Bravo Fixture", "Alpha Fixture"):
 press(wait_until("the confirm button", lambda: button(dialog, "Add 2 Applications")))
 wait_until("two rows", lambda: "2 of 5" in labels(window))
 rows = [text for text in labels(window) if text.endswith("Fixture")]
-opens = find_all(window, [pyatspi.ROLE_PUSH_BUTTON], "Open this app")
-removes = find_all(window, [pyatspi.ROLE_PUSH_BUTTON], "Stop tracking")
+opens = [n for name in rows for n in find_all(window, [pyatspi.ROLE_PUSH_BUTTON], "Open " + name)]
+removes = [n for name in rows
+           for n in find_all(window, [pyatspi.ROLE_PUSH_BUTTON], "Stop tracking " + name)]
 if rows != ["Bravo Fixture", "Alpha Fixture"] or len(opens) != 2 or len(removes) != 2:
     fail("rows %s, %d open and %d remove buttons" % (rows, len(opens), len(removes)))
 print("picker: two applications added in the order chosen")
@@ -135,4 +136,4 @@ wait_until("one row left", lambda: "1 of 5" in labels(window))
 rows = [text for text in labels(window) if text.endswith("Fixture")]
 if rows != ["Alpha Fixture"] or saved("fixture-bravo")() or not saved("fixture-alpha")():
     fail("after removing Bravo: %s; settings: %s" % (rows, open(settings_file).read()))
-print("remove: Stop tracking removed the first row\nPASS")
+print("remove: Stop tracking Bravo Fixture removed the first row\nPASS")

@@ -7,3 +7,7 @@ nudgewatch_add_test(NAME settings_app_picker_test LABEL widget
 nudgewatch_add_test(NAME settings_hold_notice_test LABEL widget
     SOURCES widget/settings_hold_notice_test.cpp widget/settings_fakes.h LIBS nudgewatch_ui
     ENV TZ=UTC)
+# Light and dark, the desktop's font size, the reminder's actions, names and focus.
+nudgewatch_add_test(NAME settings_appearance_test LABEL widget
+    SOURCES widget/settings_appearance_test.cpp widget/settings_fakes.h
+    LIBS nudgewatch_ui nudgewatch_platform)

@@ -199,7 +199,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(s.window.get()));
         QWidget *slider = s.window->thresholdSection()->slider();
         for (QWidget *next : QWidgetList{s.row(0)->openButton(), s.row(0)->removeButton(),
-                                         s.window->addAction(), slider}) {
+                                         s.window->addAction(), s.window->pauseButton(), slider}) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), next);
         }

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QVariant>
+
+#include <xcb/xcb.h>
+
+#include <memory>
+
+class QSocketNotifier;
+
+namespace nudgewatch {
+
+class XcbConnection;
+
+// Follows the X server's XSETTINGS manager on a connection of its own: reads
+// its settings, and again whenever the manager changes them or a new manager
+// takes over. Holds nothing where there is no X server or no manager.
+class XSettingsWatcher final : public QObject {
+    Q_OBJECT
+public:
+    explicit XSettingsWatcher(QObject *parent = nullptr);
+    ~XSettingsWatcher() override;
+
+    const QHash<QString, QVariant> &settings() const { return m_settings; }
+
+signals:
+    void changed();
+
+private:
+    void findManager();
+    void readSettings();
+    void handleEvents();
+
+    std::unique_ptr<XcbConnection> m_x;
+    QSocketNotifier *m_notifier = nullptr;
+    xcb_atom_t m_selection = XCB_ATOM_NONE;
+    xcb_atom_t m_property = XCB_ATOM_NONE;
+    xcb_atom_t m_manager = XCB_ATOM_NONE;
+    xcb_window_t m_owner = XCB_WINDOW_NONE;
+    QHash<QString, QVariant> m_settings;
+};
+
+} // namespace nudgewatch

@@ -1,0 +1,240 @@
+#include "platform/appearance/FontNames.h"
+#include "platform/appearance/XSettingsData.h"
+
+#include <QColor>
+#include <QTest>
+#include <QtEndian>
+
+using namespace nudgewatch;
+
+namespace {
+
+// Builds XSETTINGS data as a manager writes it, in either byte order.
+class XSettingsBlob {
+public:
+    explicit XSettingsBlob(bool bigEndian) : m_big(bigEndian)
+    {
+        m_data.append(char(bigEndian ? 1 : 0));
+        m_data.append(3, '\0');
+        card32(7); // serial
+        m_countAt = m_data.size();
+        card32(0);
+    }
+    XSettingsBlob &string(const QByteArray &name, const QByteArray &value)
+    {
+        header(1, name);
+        card32(quint32(value.size()));
+        padded(value);
+        return *this;
+    }
+    XSettingsBlob &integer(const QByteArray &name, qint32 value)
+    {
+        header(0, name);
+        card32(quint32(value));
+        return *this;
+    }
+    XSettingsBlob &color(const QByteArray &name, quint16 r, quint16 g, quint16 b, quint16 a)
+    {
+        header(2, name);
+        for (quint16 v : {r, g, b, a})
+            card16(v);
+        return *this;
+    }
+    QByteArray data() const { return m_data; }
+
+private:
+    void header(quint8 type, const QByteArray &name)
+    {
+        m_data.append(char(type));
+        m_data.append('\0');
+        card16(quint16(name.size()));
+        padded(name);
+        card32(0); // last change serial
+        ++m_count;
+        uchar count[4];
+        if (m_big)
+            qToBigEndian<quint32>(m_count, count);
+        else
+            qToLittleEndian<quint32>(m_count, count);
+        m_data.replace(m_countAt, 4, reinterpret_cast<const char *>(count), 4);
+    }
+    void padded(const QByteArray &bytes)
+    {
+        m_data.append(bytes);
+        m_data.append((4 - bytes.size() % 4) % 4, '\0');
+    }
+    void card16(quint16 v)
+    {
+        uchar b[2];
+        m_big ? qToBigEndian(v, b) : qToLittleEndian(v, b);
+        m_data.append(reinterpret_cast<const char *>(b), 2);
+    }
+    void card32(quint32 v)
+    {
+        uchar b[4];
+        m_big ? qToBigEndian(v, b) : qToLittleEndian(v, b);
+        m_data.append(reinterpret_cast<const char *>(b), 4);
+    }
+
+    bool m_big;
+    QByteArray m_data;
+    qsizetype m_countAt = 0;
+    quint32 m_count = 0;
+};
+
+} // namespace
+
+class PlatformAppearanceTest : public QObject {
+    Q_OBJECT
+private slots:
+    void pangoNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<double>("pointSize");
+        QTest::newRow("Xfce") << "Sans 10"
+                              << "Sans" << 10.0;
+        QTest::newRow("GNOME") << "Cantarell 11"
+                               << "Cantarell" << 11.0;
+        QTest::newRow("two-word family") << "Noto Sans 13"
+                                         << "Noto Sans" << 13.0;
+        QTest::newRow("style words dropped") << "DejaVu Sans Bold Italic 12.5"
+                                             << "DejaVu Sans" << 12.5;
+        QTest::newRow("comma before size") << "Ubuntu, 14"
+                                           << "Ubuntu" << 14.0;
+        QTest::newRow("no size") << "Inter"
+                                 << "Inter" << 0.0;
+        QTest::newRow("pixel size is no point size") << "Sans 16px"
+                                                     << "Sans" << 0.0;
+        QTest::newRow("empty") << ""
+                               << "" << 0.0;
+        QTest::newRow("family alone named like a style") << "Bold"
+                                                         << "Bold" << 0.0;
+    }
+    void pangoNames()
+    {
+        QFETCH(QString, name);
+        const InterfaceFont font = fontNames::fromPango(name);
+        QFETCH(QString, family);
+        QFETCH(double, pointSize);
+        QCOMPARE(font.family, family);
+        QCOMPARE(font.pointSize, pointSize);
+    }
+
+    void qtFontStrings_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<double>("pointSize");
+        QTest::newRow("Plasma 5") << "Noto Sans,10,-1,5,50,0,0,0,0,0"
+                                  << "Noto Sans" << 10.0;
+        QTest::newRow("Plasma 6") << "Noto Sans,14,-1,5,400,0,0,0,0,0,0,0,0,0,0,1"
+                                  << "Noto Sans" << 14.0;
+        QTest::newRow("pixel font") << "Hack,-1,16,5,50"
+                                    << "Hack" << 0.0;
+        QTest::newRow("empty") << ""
+                               << "" << 0.0;
+    }
+    void qtFontStrings()
+    {
+        QFETCH(QString, text);
+        const InterfaceFont font = fontNames::fromQtString(text);
+        QFETCH(QString, family);
+        QFETCH(double, pointSize);
+        QCOMPARE(font.family, family);
+        QCOMPARE(font.pointSize, pointSize);
+    }
+
+    void scale_data()
+    {
+        QTest::addColumn<QString>("desktop");
+        QTest::addColumn<double>("pointSize");
+        QTest::addColumn<double>("scale");
+        QTest::newRow("GNOME default") << "GNOME" << 11.0 << 1.0;
+        QTest::newRow("Ubuntu's GNOME, larger") << "ubuntu:GNOME" << 16.5 << 1.5;
+        QTest::newRow("Xfce default") << "XFCE" << 10.0 << 1.0;
+        QTest::newRow("Xfce enlarged") << "XFCE" << 15.0 << 1.5;
+        QTest::newRow("Plasma smaller") << "KDE" << 9.0 << 0.9;
+        QTest::newRow("unknown size") << "XFCE" << 0.0 << 1.0;
+        QTest::newRow("no desktop") << "" << 12.0 << 1.2;
+    }
+    void scale()
+    {
+        QFETCH(QString, desktop);
+        QFETCH(double, pointSize);
+        QFETCH(double, scale);
+        const InterfaceFont font{QStringLiteral("Sans"), pointSize,
+                                 fontNames::defaultPointSize(desktop)};
+        QCOMPARE(font.scale(), scale);
+    }
+
+    void themeNames_data()
+    {
+        QTest::addColumn<QString>("theme");
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("Greybird-dark") << "Greybird-dark" << true;
+        QTest::newRow("Adwaita:dark") << "Adwaita:dark" << true;
+        QTest::newRow("Arc-Dark") << "Arc-Dark" << true;
+        QTest::newRow("Greybird") << "Greybird" << false;
+        QTest::newRow("none") << "" << false;
+    }
+    void themeNames()
+    {
+        QFETCH(QString, theme);
+        QFETCH(bool, dark);
+        QCOMPARE(fontNames::schemeOfThemeName(theme) == ColorScheme::Dark, dark);
+    }
+
+    void xsettings_data()
+    {
+        QTest::addColumn<bool>("bigEndian");
+        QTest::newRow("little-endian manager") << false;
+        QTest::newRow("big-endian manager") << true;
+    }
+    void xsettings()
+    {
+        QFETCH(bool, bigEndian);
+        const QByteArray data = XSettingsBlob(bigEndian)
+                                    .string("Net/ThemeName", "Greybird-dark")
+                                    .integer("Xft/DPI", -1)
+                                    .color("Gtk/Color", 0xffff, 0, 0x8080, 0xffff)
+                                    .string("Gtk/FontName", "Sans 10")
+                                    .data();
+        const auto settings = parseXSettings(data);
+        QCOMPARE(settings.size(), 4);
+        QCOMPARE(settings.value("Net/ThemeName").toString(), QStringLiteral("Greybird-dark"));
+        QCOMPARE(settings.value("Gtk/FontName").toString(), QStringLiteral("Sans 10"));
+        QCOMPARE(settings.value("Xft/DPI").toInt(), -1);
+        QCOMPARE(settings.value("Gtk/Color").value<QColor>().rgba64().red(), quint16(0xffff));
+    }
+
+    // Data cut anywhere keeps what was whole before the cut and never reads past it.
+    void xsettingsCutShort()
+    {
+        const QByteArray data = XSettingsBlob(false)
+                                    .string("Net/ThemeName", "Adwaita")
+                                    .string("Gtk/FontName", "Sans 10")
+                                    .data();
+        const qsizetype firstEnds = 12 + 4 + 16 + 4 + 4 + 8;
+        for (qsizetype length = 0; length < data.size(); ++length) {
+            const auto settings = parseXSettings(data.left(length));
+            QCOMPARE(settings.contains("Gtk/FontName"), false);
+            QCOMPARE(settings.contains("Net/ThemeName"), length >= firstEnds);
+        }
+        QCOMPARE(parseXSettings(data).size(), 2);
+    }
+
+    // A count larger than the data and an unknown type end the reading.
+    void xsettingsHostile()
+    {
+        QByteArray data = XSettingsBlob(false).integer("A", 1).data();
+        data[8] = char(0xff); // claims 255 settings
+        QCOMPARE(parseXSettings(data).size(), 1);
+        QByteArray unknown = XSettingsBlob(false).integer("A", 1).integer("B", 2).data();
+        unknown[12 + 4 + 4 + 4 + 4] = 9; // the second setting's type
+        QCOMPARE(parseXSettings(unknown).keys(), QList<QString>{"A"});
+    }
+};
+
+QTEST_GUILESS_MAIN(PlatformAppearanceTest)
+#include "platform_appearance_test.moc"
