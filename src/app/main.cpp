@@ -1,4 +1,5 @@
 #include "app/AppDelegate.h"
+#include "app/PlatformChoice.h"
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
 #include "app/TrayIcon.h"
@@ -57,17 +58,26 @@ QIcon applicationIcon()
 int main(int argc, char *argv[])
 {
     useRunningSessionBusOnly();
-    // The reminder card sits above every window without taking the focus,
-    // which no Wayland client may ask for: in a Wayland session the program's
-    // windows go through Xwayland, unless the user chose a platform.
-    const bool chooseXcb = qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
-                           isWaylandSession(SessionFacts::fromEnvironment(
-                               QProcessEnvironment::systemEnvironment(), {}));
-    if (chooseXcb)
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const PlatformChoice platform =
+        choosePlatform(isWaylandSession(SessionFacts::fromEnvironment(
+                           QProcessEnvironment::systemEnvironment(), {})),
+                       !qEnvironmentVariableIsEmpty("DISPLAY"), arguments);
+    const std::optional<QByteArray> userPlatform = qEnvironmentVariableIsSet("QT_QPA_PLATFORM")
+                                                       ? std::optional(qgetenv("QT_QPA_PLATFORM"))
+                                                       : std::nullopt;
+    if (platform.pinToXwayland)
         qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
-    if (chooseXcb)
-        qunsetenv("QT_QPA_PLATFORM"); // the applications it opens choose their own
+    // The applications it opens choose their own, as the user set it.
+    if (platform.pinToXwayland) {
+        if (userPlatform)
+            qputenv("QT_QPA_PLATFORM", *userPlatform);
+        else
+            qunsetenv("QT_QPA_PLATFORM");
+    }
     QApplication::setApplicationName(QStringLiteral("Nudgewatch"));
     QApplication::setOrganizationName(QStringLiteral("Nudgewatch"));
     QApplication::setApplicationVersion(QStringLiteral(NUDGEWATCH_VERSION));

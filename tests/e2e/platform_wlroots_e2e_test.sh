@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The whole program in a headless sway session (wlroots), its windows on
-# Xwayland, in a temporary HOME, tracking foot (a native Wayland client) and
+# Xwayland whatever QT_QPA_PLATFORM says, in a temporary HOME, tracking foot (a
+# native Wayland client) and
 # xterm (an X11 one) with a 3-second threshold. Focus is moved through sway.
 #  - foot in front reads "Active" and gets no card; xterm, idle, gets one, at
 #    the top centre, override-redirect, and foot keeps the focus;
@@ -99,7 +100,10 @@ card_geometry() { # x y width height of the card on Xwayland, and whether overri
         /Override Redirect State/ {o = $4} END {print x, y, w, h, o}'
 }
 
-QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 sway_session_as "$program" >"$work/nudgewatch.log" 2>&1 &
+# A user's QT_QPA_PLATFORM=wayland, common in sway setups: the program's own
+# windows go through Xwayland all the same.
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORM=wayland sway_session_as "$program" \
+    >"$work/nudgewatch.log" 2>&1 &
 sway_session_adopt $!
 wait_for 10 focused_is Nudgewatch || fail "the settings window did not come to the front"
 grep -q "tracking is unavailable" "$work/nudgewatch.log" && fail "tracking reported unavailable"

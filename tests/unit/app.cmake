@@ -6,3 +6,6 @@ target_compile_definitions(app_desktop_files_test PRIVATE
 # SIGTERM, SIGINT and SIGHUP handed to the event loop.
 nudgewatch_add_test(NAME app_termination_signals_test LABEL unit
     SOURCES unit/app_termination_signals_test.cpp LIBS nudgewatch_app)
+# The program's windows pinned to Xwayland in a Wayland session.
+nudgewatch_add_test(NAME app_platform_choice_test LABEL unit
+    SOURCES unit/app_platform_choice_test.cpp LIBS nudgewatch_app)
