@@ -1,9 +1,9 @@
 // Desktop layer costs without an X server: reading 2,000 installed entries,
 // listing the installed applications, and resolving windows against them.
 
-#include "platform/linux/DesktopApplicationCatalog.h"
-#include "platform/linux/DesktopEntryScanner.h"
-#include "platform/linux/WindowResolver.h"
+#include "platform/freedesktop/DesktopApplicationCatalog.h"
+#include "platform/freedesktop/DesktopEntryScanner.h"
+#include "platform/freedesktop/WindowResolver.h"
 #include "platform_bench_util.h"
 
 #include <QCoreApplication>

@@ -6,8 +6,8 @@
 // daemon's round trip, the checks of the arguments and the entry look-up.
 
 #include "platform/gnome/GnomeShellTracker.h"
-#include "platform/linux/DesktopEntryRegistry.h"
-#include "platform/linux/XdgFolders.h"
+#include "platform/freedesktop/DesktopEntryRegistry.h"
+#include "platform/freedesktop/XdgFolders.h"
 #include "platform_bench_util.h"
 
 #include <QCoreApplication>

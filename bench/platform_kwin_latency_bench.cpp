@@ -5,8 +5,8 @@
 // loading and running that script, KWin's activation, the program's script
 // calling back, and resolving the window to its desktop entry.
 
-#include "platform/kde/KWinScriptTracker.h"
-#include "platform/linux/DesktopEntryRegistry.h"
+#include "platform/kwin/KWinScriptTracker.h"
+#include "platform/freedesktop/DesktopEntryRegistry.h"
 #include "platform_bench_util.h"
 
 #include <QGuiApplication>

@@ -2,7 +2,7 @@
 // over many saved entries. Prints figures; asserts nothing.
 
 #include "fakes/Fakes.h"
-#include "platform/linux/DesktopEntryBundleInfo.h"
+#include "platform/freedesktop/DesktopEntryBundleInfo.h"
 #include "platform/qt/LocalFileSystem.h"
 #include "platform/qt/SettingsDefaults.h"
 

@@ -2,27 +2,22 @@
 
 #include "settings/DialogApplicationPicker.h"
 #include "settings/MainWindow.h"
-#include "tracking/AppTrackerStore.h"
 
 #include <malloc.h>
 
 namespace nudgewatch {
 
 AppDelegate::AppDelegate(AppServices services, QObject *parent)
-    : QObject(parent), m_services(services)
+    : QObject(parent), m_services(std::move(services)),
+      m_store(std::make_unique<AppTrackerStore>(m_services.store)),
+      m_picker(
+          std::make_unique<DialogApplicationPicker>(m_services.catalog, m_services.store.icons))
 {
-    m_store = std::make_unique<AppTrackerStore>(StoreServices{m_services.tracker,
-                                                              m_services.opener,
-                                                              m_services.icons,
-                                                              m_services.bundleInfo,
-                                                              m_services.fileSystem,
-                                                              m_services.defaults,
-                                                              m_services.clock,
-                                                              m_services.scheduler,
-                                                              m_notifications,
-                                                              {},
-                                                              m_services.presenceSources});
-    m_picker = std::make_unique<DialogApplicationPicker>(m_services.catalog, m_services.icons);
+    if (TrackedEntries *tracked = m_services.trackedEntries) {
+        tracked->setTrackedEntries(m_store->trackedPaths());
+        connect(m_store.get(), &AppTrackerStore::trackedAppsReloaded, this,
+                [this, tracked] { tracked->setTrackedEntries(m_store->trackedPaths()); });
+    }
 }
 
 AppDelegate::~AppDelegate()
@@ -70,8 +65,9 @@ void AppDelegate::finishLaunching()
 {
     if (m_panel)
         return;
-    m_panel = std::make_unique<NotchPanel>(*m_store, m_notifications, m_services.scheduler,
-                                           m_services.compositorRunning);
+    m_panel =
+        std::make_unique<NotchPanel>(*m_store, m_services.store.notifications,
+                                     m_services.store.scheduler, m_services.compositorRunning);
     m_panel->orderFront();
     // Only now: the panel already listens for the expand and collapse notifications.
     m_store->startMonitoring();

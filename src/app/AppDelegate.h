@@ -1,18 +1,10 @@
 #pragma once
 
 #include "core/ApplicationCatalog.h"
-#include "core/ApplicationOpener.h"
-#include "core/BundleInfo.h"
-#include "core/Clock.h"
 #include "core/DesktopAppearance.h"
-#include "core/FileSystem.h"
-#include "core/FrontmostApplicationTracker.h"
-#include "core/IconProvider.h"
-#include "core/Scheduler.h"
-#include "core/UserDefaults.h"
+#include "core/TrackedEntries.h"
 #include "notch/NotchPanel.h"
-#include "tracking/NotificationCenter.h"
-#include "tracking/ReminderHold.h"
+#include "tracking/AppTrackerStore.h"
 
 #include <QObject>
 
@@ -20,26 +12,19 @@
 
 namespace nudgewatch {
 
-class AppTrackerStore;
 class DialogApplicationPicker;
 class MainWindow;
 
-// The desktop services the program runs over; all outlive the delegate.
+// The services the program runs over, the store's among them; all outlive
+// the delegate.
 struct AppServices {
-    FrontmostApplicationTracker &tracker;
-    ApplicationOpener &opener;
-    IconProvider &icons;
-    BundleInfo &bundleInfo;
-    FileSystem &fileSystem;
+    StoreServices store;
     ApplicationCatalog &catalog;
-    UserDefaults &defaults;
-    Clock &clock;
-    Scheduler &scheduler;
     NotchPanel::CompositorCheck compositorRunning;
     // The desktop's light or dark preference and font; none: light, the toolkit's font.
     DesktopAppearance *appearance = nullptr;
-    // What tells that the user is away or busy; none: always present.
-    PresenceSources presenceSources = {};
+    // Told the tracked entries whenever they change; none: nobody needs them.
+    TrackedEntries *trackedEntries = nullptr;
 };
 
 // Owns the one store, the settings window and the one notch panel, and brings
@@ -74,7 +59,6 @@ private:
     void finishLaunching();
 
     AppServices m_services;
-    NotificationCenter m_notifications;
     std::unique_ptr<AppTrackerStore> m_store;
     std::unique_ptr<DialogApplicationPicker> m_picker;
     std::unique_ptr<MainWindow> m_window;

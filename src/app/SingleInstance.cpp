@@ -6,6 +6,7 @@
 #include <QDBusMessage>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <unistd.h>
 
@@ -20,7 +21,7 @@ SingleInstance::SingleInstance(QObject *parent) : QObject(parent)
     if (std::optional<QDBusConnection> bus = runningSessionBus())
         m_bus = *bus;
     else {
-        m_socketFolder = defaultSocketFolder();
+        m_socketFolders = defaultSocketFolders();
         m_createFolder = qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR");
     }
 }
@@ -67,8 +68,8 @@ SingleInstance::SingleInstance(const QDBusConnection &bus, QObject *parent)
 {
 }
 
-SingleInstance::SingleInstance(const QString &socketFolder, bool create, QObject *parent)
-    : QObject(parent), m_socketFolder(socketFolder), m_createFolder(create)
+SingleInstance::SingleInstance(const QStringList &socketFolders, bool create, QObject *parent)
+    : QObject(parent), m_socketFolders(socketFolders), m_createFolder(create)
 {
 }
 
@@ -80,12 +81,16 @@ SingleInstance::~SingleInstance()
     }
 }
 
-QString SingleInstance::defaultSocketFolder()
+QStringList SingleInstance::defaultSocketFolders()
 {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (!runtime.isEmpty())
-        return runtime;
-    return QDir::tempPath() + QStringLiteral("/nudgewatch-%1").arg(::geteuid());
+        return {runtime};
+    const QString name = QStringLiteral("/nudgewatch-%1").arg(::geteuid());
+    // Anyone may take a name in the temporary folder first; nobody else can
+    // in the user's own cache folder, whose file system may lack sockets.
+    return {QDir::tempPath() + name,
+            QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + name};
 }
 
 SingleInstance::Role SingleInstance::start()
@@ -122,23 +127,38 @@ SingleInstance::Role SingleInstance::startOnBus()
 
 SingleInstance::Role SingleInstance::startOnSocket()
 {
-    m_socket = new LocalActivationSocket(m_socketFolder, this);
-    QString error;
-    switch (m_socket->elect(m_createFolder, &error)) {
-    case LocalActivationSocket::Election::Lost:
-        // The lock holder is running: a second instance would track everything twice.
-        if (!m_socket->sendActivation(askTimeoutMs))
-            qWarning("nudgewatch: another instance runs but did not answer on %s",
-                     qPrintable(m_socket->path()));
-        return Role::Secondary;
-    case LocalActivationSocket::Election::Failed:
-        qWarning("nudgewatch: %s; running without the single-instance check", qPrintable(error));
+    QStringList refused;
+    for (const QString &folder : std::as_const(m_socketFolders)) {
+        if (m_createFolder)
+            QDir().mkpath(QFileInfo(folder).path()); // the cache folder's parents
+        m_socket = new LocalActivationSocket(folder, this);
+        QString error;
+        const LocalActivationSocket::Election election = m_socket->elect(m_createFolder, &error);
+        if (election == LocalActivationSocket::Election::Won) {
+            if (!refused.isEmpty())
+                qWarning("nudgewatch: %s; using %s instead", qPrintable(refused.join("; ")),
+                         qPrintable(folder));
+            return listenOnSocket();
+        }
+        if (election == LocalActivationSocket::Election::Lost) {
+            // The lock holder is running: a second instance would track everything twice.
+            if (!m_socket->sendActivation(askTimeoutMs))
+                qWarning("nudgewatch: another instance runs but did not answer on %s",
+                         qPrintable(m_socket->path()));
+            return Role::Secondary;
+        }
+        refused.append(error);
         delete m_socket;
         m_socket = nullptr;
-        return Role::Primary;
-    case LocalActivationSocket::Election::Won:
-        break;
     }
+    qWarning("nudgewatch: %s; running without the single-instance check",
+             qPrintable(refused.join("; ")));
+    return Role::Primary;
+}
+
+SingleInstance::Role SingleInstance::listenOnSocket()
+{
+    QString error;
     if (!m_socket->listen(&error)) {
         qWarning("nudgewatch: cannot listen on %s: %s", qPrintable(m_socket->path()),
                  qPrintable(error));

@@ -3,6 +3,7 @@
 #include <QDBusConnection>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -39,16 +40,22 @@ public:
     explicit SingleInstance(QObject *parent = nullptr);
     // Over the given bus connection.
     SingleInstance(const QDBusConnection &bus, QObject *parent = nullptr);
-    // Over a lock and a local socket in the given folder, which must be the
-    // user's own with mode 0700; `create` makes it when it is missing.
-    SingleInstance(const QString &socketFolder, bool create = false, QObject *parent = nullptr);
+    // Over a lock and a local socket in the first of the given folders that is
+    // the user's own with mode 0700; `create` makes one when it is missing.
+    SingleInstance(const QStringList &socketFolders, bool create = false,
+                   QObject *parent = nullptr);
+    SingleInstance(const QString &socketFolder, bool create = false, QObject *parent = nullptr)
+        : SingleInstance(QStringList{socketFolder}, create, parent)
+    {
+    }
     ~SingleInstance() override;
 
     Role start();
 
-    // The folder of the lock and socket used where there is no session bus:
-    // XDG_RUNTIME_DIR, else a per-user folder in the temporary folder.
-    static QString defaultSocketFolder();
+    // The folders for the lock and socket where there is no session bus:
+    // XDG_RUNTIME_DIR, else a per-user folder in the temporary folder, then
+    // (where another user took that name first) one in the user's cache folder.
+    static QStringList defaultSocketFolders();
 
 public slots:
     // Called by a later launch.
@@ -60,9 +67,10 @@ signals:
 private:
     Role startOnBus();
     Role startOnSocket();
+    Role listenOnSocket();
 
     std::optional<QDBusConnection> m_bus;
-    QString m_socketFolder;
+    QStringList m_socketFolders;
     bool m_createFolder = false;
     LocalActivationSocket *m_socket = nullptr;
 };

@@ -1,6 +1,6 @@
 #include "app/TrayIcon.h"
 
-#include "platform/linux/AutostartEntry.h"
+#include "platform/freedesktop/AutostartEntry.h"
 #include "settings/PauseMenu.h"
 #include "tracking/ReminderHold.h"
 

@@ -4,17 +4,18 @@
 #include "app/TerminationSignals.h"
 #include "app/TrayIcon.h"
 #include "platform/DesktopPlatform.h"
+#include "platform/PresenceSources.h"
 #include "platform/SessionKind.h"
 #include "platform/TrackerFullscreenSource.h"
 #include "platform/appearance/SystemAppearance.h"
 #include "platform/appearance/TrayIconChoice.h"
-#include "platform/linux/AutostartEntry.h"
-#include "platform/presence/PresenceSources.h"
+#include "platform/freedesktop/AutostartEntry.h"
 #include "platform/qt/QtScheduler.h"
 #include "platform/qt/SettingsDefaults.h"
 #include "platform/qt/SystemClock.h"
 #include "settings/ReminderActions.h"
 #include "tracking/AppTrackerStore.h"
+#include "tracking/NotificationCenter.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -119,18 +120,40 @@ int main(int argc, char *argv[])
                      [] { QCoreApplication::exit(1); });
     SystemClock clock;
     QtScheduler scheduler;
-    std::vector<std::unique_ptr<PresenceSource>> presenceSources; // found once the window is up
+    NotificationCenter notifications;
+    // Each source reports its first state on a later turn of the event loop.
+    const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    PresenceSourceList presenceSources = createPresenceSources(
+        SessionFacts::fromEnvironment(environment, QGuiApplication::platformName()),
+        PresenceSetup::fromEnvironment(environment), clock);
+    // On Wayland the compositor's route knows when the window in front is fullscreen.
+    if (desktop->tracker().reportsFullscreen())
+        presenceSources.push_back(std::make_unique<TrackerFullscreenSource>(
+            desktop->tracker(), QStringLiteral("desktop fullscreen"), clock));
+    PresenceSources presence;
+    for (const auto &source : presenceSources)
+        presence.push_back(*source);
+    std::fprintf(stderr, "nudgewatch: presence sources: %s\n",
+                 qPrintable(ReminderHold::describe(presence)));
     SystemAppearance appearance(QDBusConnection::sessionBus(),
                                 qEnvironmentVariable("XDG_CURRENT_DESKTOP"),
                                 QStandardPaths::locate(QStandardPaths::GenericConfigLocation,
                                                        QStringLiteral("kdeglobals")));
-    AppDelegate delegate({desktop->tracker(), desktop->opener(), desktop->icons(),
-                          desktop->bundleInfo(), desktop->fileSystem(), desktop->catalog(),
-                          defaults, clock, scheduler, desktop->compositorCheck(), &appearance});
-    // Windows of tracked entries outside the applications folders are recognised too.
-    desktop->setTrackedEntries(delegate.store().trackedPaths());
-    QObject::connect(&delegate.store(), &AppTrackerStore::trackedAppsReloaded, desktop.get(),
-                     [&] { desktop->setTrackedEntries(delegate.store().trackedPaths()); });
+    AppDelegate delegate({{desktop->tracker(),
+                           desktop->opener(),
+                           desktop->icons(),
+                           desktop->bundleInfo(),
+                           desktop->fileSystem(),
+                           defaults,
+                           clock,
+                           scheduler,
+                           notifications,
+                           {},
+                           presence},
+                          desktop->catalog(),
+                          desktop->compositorCheck(),
+                          &appearance,
+                          desktop.get()});
     QObject::connect(&delegate, &AppDelegate::quitRequested, &app, &QCoreApplication::quit);
     QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,
                      &AppDelegate::showSettings);
@@ -140,27 +163,10 @@ int main(int argc, char *argv[])
 
     // Nothing depends on the tray, and asking whether one exists takes a D-Bus
     // round trip: set it up once the window is on its way, too. The same goes
-    // for the icon: rendering it would otherwise come before the window maps,
-    // and for the presence sources, which connect to the X server and the
-    // buses; each reports its first state on a later turn of the event loop.
+    // for the icon: rendering it would otherwise come before the window maps.
     AutostartEntry autostart = AutostartEntry::forCurrentUser();
     std::unique_ptr<TrayIcon> tray;
     QTimer::singleShot(0, &delegate, [&] {
-        const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        presenceSources = createPresenceSources(
-            SessionFacts::fromEnvironment(environment, QGuiApplication::platformName()),
-            PresenceSetup::fromEnvironment(environment), clock);
-        // On Wayland the compositor's route knows when the window in front is fullscreen.
-        if (desktop->tracker().reportsFullscreen())
-            presenceSources.push_back(std::make_unique<TrackerFullscreenSource>(
-                desktop->tracker(), QStringLiteral("desktop fullscreen"), clock));
-        PresenceSources presence;
-        for (const auto &source : presenceSources)
-            presence.push_back(*source);
-        delegate.store().reminderHold().watch(presence);
-        std::fprintf(stderr, "nudgewatch: presence sources: %s\n",
-                     qPrintable(ReminderHold::describe(presence)));
-
         const QIcon appIcon = applicationIcon();
         QApplication::setWindowIcon(appIcon);
         tray = std::make_unique<TrayIcon>(autostart, delegate.store().reminderHold(),

@@ -28,6 +28,8 @@ public:
 
     // The application last announced (or taken at start); none before any.
     const std::optional<RunningApplication> &current() const { return m_current; }
+    // Forgets the last application, so its next report is announced again.
+    void forget() { m_current.reset(); }
 
 private:
     std::optional<RunningApplication> m_current;

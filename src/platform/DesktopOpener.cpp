@@ -1,13 +1,14 @@
 #include "platform/DesktopOpener.h"
 
 #include "core/BundlePath.h"
-#include "platform/linux/GioLauncher.h"
-#include "platform/linux/PlatformLog.h"
+#include "core/WindowRaiser.h"
+#include "platform/freedesktop/GioLauncher.h"
+#include "platform/freedesktop/PlatformLog.h"
 
 namespace nudgewatch {
 
-DesktopOpener::DesktopOpener(const GioLauncher &launcher, WindowRaiser raise)
-    : m_launcher(launcher), m_raise(std::move(raise))
+DesktopOpener::DesktopOpener(const GioLauncher &launcher, WindowRaiser *raiser)
+    : m_launcher(launcher), m_raiser(raiser)
 {
 }
 
@@ -18,7 +19,7 @@ bool DesktopOpener::openApplication(const QString &bundlePath)
         qCDebug(lcPlatform) << "not an absolute entry path:" << bundlePath;
         return false;
     }
-    if (m_raise && m_raise(entryPath))
+    if (m_raiser && m_raiser->raiseWindowOf(entryPath))
         return true;
     return m_launcher.launch(entryPath);
 }

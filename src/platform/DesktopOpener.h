@@ -2,28 +2,23 @@
 
 #include "core/ApplicationOpener.h"
 
-#include <functional>
-
 namespace nudgewatch {
 
 class GioLauncher;
+class WindowRaiser;
 
 // Opens an entry the way the session allows: raises a window of it through the
-// session's tracker when one is there, otherwise launches the entry with GIO.
+// session's raiser when one is there, otherwise launches the entry with GIO.
 class DesktopOpener final : public ApplicationOpener {
 public:
-    // Raises a window of the entry at the standard path given; false when the
-    // session has none or cannot raise it. Empty: never raises.
-    using WindowRaiser = std::function<bool(const QString &entryPath)>;
-
-    DesktopOpener(const GioLauncher &launcher, WindowRaiser raise = {});
+    // `raiser` may be null: the session raises no window.
+    DesktopOpener(const GioLauncher &launcher, WindowRaiser *raiser);
 
     bool openApplication(const QString &bundlePath) override;
-    void setWindowRaiser(WindowRaiser raise) { m_raise = std::move(raise); }
 
 private:
     const GioLauncher &m_launcher;
-    WindowRaiser m_raise;
+    WindowRaiser *m_raiser;
 };
 
 } // namespace nudgewatch

@@ -6,6 +6,7 @@
 #include "core/FileSystem.h"
 #include "core/FrontmostApplicationTracker.h"
 #include "core/IconProvider.h"
+#include "core/TrackedEntries.h"
 
 #include <QObject>
 
@@ -18,25 +19,25 @@ class DesktopEntryRegistry;
 class DesktopIcons;
 class DesktopOpener;
 class DesktopApplicationCatalog;
+class DesktopSession;
 class GioLauncher;
 class XcbConnection;
-enum class TrackerBackend;
+struct SessionFacts;
 
 // The desktop services of a Linux session, built once at start-up (after the
 // QGuiApplication) and kept for the life of the program. One backend per
 // service is picked for the running session:
-//  - tracker(): in a Wayland session the compositor's own route (its windows
-//    run on Xwayland either way); the X11 tracker when Qt runs on xcb in an
-//    X11 session; otherwise the null tracker, and a line on stderr saying so.
-//  - opener(): raises a window through the tracker where it can, else launches.
+//  - tracker(): the session's own (see SessionKind.cpp for the table of
+//    desktops); the null tracker, and a line on stderr, where none can follow.
+//  - opener(): raises a window through the session where it can, else launches.
 //  - icons(): the icon theme is read once the first window is on its way;
 //    iconsChanged() tells when.
 //  - bundleInfo(), fileSystem(), catalog(): desktop entries and the installed
 //    applications for the picker, kept current.
 // connectionLost() is emitted once when the X server goes away; the program
-// should then quit (a Wayland compositor's connection is mended by its tracker). Nothing here
-// writes settings.
-class DesktopPlatform final : public QObject {
+// should then quit (a Wayland compositor's connection is mended by its
+// tracker). Nothing here writes settings.
+class DesktopPlatform final : public QObject, public TrackedEntries {
     Q_OBJECT
 public:
     static std::unique_ptr<DesktopPlatform> create(QObject *parent = nullptr);
@@ -45,26 +46,24 @@ public:
                                                                  QObject *parent = nullptr);
     ~DesktopPlatform() override;
 
-    FrontmostApplicationTracker &tracker() { return *m_tracker; }
+    FrontmostApplicationTracker &tracker();
     ApplicationOpener &opener();
     IconProvider &icons();
     BundleInfo &bundleInfo() { return *m_bundleInfo; }
     FileSystem &fileSystem() { return *m_fileSystem; }
     ApplicationCatalog &catalog();
     // Whether translucent windows are blended by a compositing manager.
-    std::function<bool()> compositorCheck() const { return m_compositorCheck; }
+    std::function<bool()> compositorCheck() const;
     // The entries the user tracks, so windows of those outside the
     // applications folders are recognised too.
-    void setTrackedEntries(const QStringList &paths);
+    void setTrackedEntries(const QStringList &paths) override;
 
 signals:
     void connectionLost();
 
 private:
     explicit DesktopPlatform(QObject *parent);
-    void useX11(std::unique_ptr<XcbConnection> x);
-    void useWayland(TrackerBackend backend);
-    void useNull(const QString &reason);
+    void use(std::unique_ptr<DesktopSession> session);
 
     std::unique_ptr<BundleInfo> m_bundleInfo;
     std::unique_ptr<FileSystem> m_fileSystem;
@@ -73,8 +72,7 @@ private:
     std::unique_ptr<GioLauncher> m_launcher;
     std::unique_ptr<DesktopOpener> m_opener;
     std::unique_ptr<DesktopApplicationCatalog> m_catalog;
-    std::unique_ptr<FrontmostApplicationTracker> m_tracker;
-    std::function<bool()> m_compositorCheck;
+    std::unique_ptr<DesktopSession> m_session;
 };
 
 } // namespace nudgewatch

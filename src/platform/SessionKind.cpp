@@ -1,17 +1,56 @@
 #include "platform/SessionKind.h"
 
+#include "platform/gnome/GnomeSession.h"
+#include "platform/kwin/KWinSession.h"
+#include "platform/null/NullSession.h"
+#include "platform/wayland/WaylandPresence.h"
+#include "platform/wlroots/WlrootsSession.h"
+#include "platform/x11/X11Session.h"
+
 namespace nudgewatch {
 
 namespace {
 
-bool desktopIs(const SessionFacts &facts, QLatin1String name)
+PresenceSourceList noPresenceSources(const PresenceSetup &, const Clock &)
 {
-    const auto desktops = QStringView(facts.currentDesktop).split(QLatin1Char(':'));
-    for (const QStringView desktop : desktops) {
-        if (desktop.compare(name, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
+    return {};
+}
+
+using D = SessionWing::Display;
+
+// A new desktop is one folder beside these and one row here. Every other
+// Wayland compositor is asked for foreign-toplevel management; one that lacks
+// it is found out then.
+const SessionWing wings[] = {
+    {TrackerBackend::GnomeShell,
+     D::Wayland,
+     QLatin1String("GNOME"),
+     {},
+     GnomeSession::open,
+     GnomeSession::presenceSources},
+    {TrackerBackend::KWin,
+     D::Wayland,
+     QLatin1String("KDE"),
+     {},
+     KWinSession::open,
+     waylandIdlePresenceSources},
+    {TrackerBackend::Wlroots, D::Wayland, {}, {}, WlrootsSession::open, waylandIdlePresenceSources},
+    {TrackerBackend::X11,
+     D::X11,
+     {},
+     QLatin1String("xcb"),
+     X11Session::open,
+     X11Session::presenceSources},
+    {TrackerBackend::None, D::Any, {}, {}, NullSession::open, noPresenceSources},
+};
+
+bool matches(const SessionWing &wing, const SessionFacts &facts)
+{
+    if (wing.display != D::Any && (wing.display == D::Wayland) != isWaylandSession(facts))
+        return false;
+    if (!wing.desktop.isEmpty() && !sessionDesktopIs(facts, wing.desktop))
+        return false;
+    return wing.qtPlatform.isEmpty() || facts.qtPlatform == wing.qtPlatform;
 }
 
 } // namespace
@@ -33,23 +72,28 @@ bool isWaylandSession(const SessionFacts &facts)
     return facts.sessionType.isEmpty() && facts.hasWaylandDisplay;
 }
 
-TrackerBackend trackerBackendFor(const SessionFacts &facts)
-{
-    if (isWaylandSession(facts)) {
-        if (desktopIs(facts, QLatin1String("GNOME")))
-            return TrackerBackend::GnomeShell;
-        if (desktopIs(facts, QLatin1String("KDE")))
-            return TrackerBackend::KWin;
-        // Every other compositor is asked for foreign-toplevel management;
-        // one that lacks it is found out then.
-        return TrackerBackend::Wlroots;
-    }
-    return facts.qtPlatform == QLatin1String("xcb") ? TrackerBackend::X11 : TrackerBackend::None;
-}
-
 bool sessionDesktopIs(const SessionFacts &facts, QLatin1String desktop)
 {
-    return desktopIs(facts, desktop);
+    const auto desktops = QStringView(facts.currentDesktop).split(QLatin1Char(':'));
+    for (const QStringView name : desktops) {
+        if (name.compare(desktop, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+const SessionWing &sessionWingFor(const SessionFacts &facts)
+{
+    for (const SessionWing &wing : wings) {
+        if (matches(wing, facts))
+            return wing;
+    }
+    return std::end(wings)[-1];
+}
+
+TrackerBackend trackerBackendFor(const SessionFacts &facts)
+{
+    return sessionWingFor(facts).backend;
 }
 
 } // namespace nudgewatch

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "platform/DesktopSession.h"
+
 #include <QProcessEnvironment>
 #include <QString>
 
 namespace nudgewatch {
+
+class DesktopEntryRegistry;
 
 // Which frontmost-application backend a session needs. In a Wayland session
 // the program's own windows run on Xwayland, whose active window is only ever
@@ -26,9 +30,23 @@ struct SessionFacts {
                                         const QString &qtPlatform);
 };
 
+// One desktop the program can follow: the sessions it matches, how its session
+// is opened, and the presence sources only it offers. The first row a session
+// matches is its own.
+struct SessionWing {
+    TrackerBackend backend;
+    enum class Display { Wayland, X11, Any } display;
+    QLatin1String desktop;    // named in XDG_CURRENT_DESKTOP; empty for any
+    QLatin1String qtPlatform; // empty for any
+    std::unique_ptr<DesktopSession> (*open)(const SessionFacts &facts,
+                                            const DesktopEntryRegistry &entries);
+    PresenceSourceList (*presenceSources)(const PresenceSetup &setup, const Clock &clock);
+};
+
 bool isWaylandSession(const SessionFacts &facts);
 // Whether XDG_CURRENT_DESKTOP names this desktop, in any case.
 bool sessionDesktopIs(const SessionFacts &facts, QLatin1String desktop);
+const SessionWing &sessionWingFor(const SessionFacts &facts);
 TrackerBackend trackerBackendFor(const SessionFacts &facts);
 
 } // namespace nudgewatch

@@ -1,7 +1,7 @@
 // Reminders as desktop notifications, against python3-dbusmock's notification
 // server on a private session bus: what is sent, with and without actions, and
 // which of the server's signals count.
-#include "platform/linux/DesktopNotifier.h"
+#include "platform/freedesktop/DesktopNotifier.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>

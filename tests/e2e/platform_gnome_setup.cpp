@@ -1,7 +1,7 @@
 // Sets up the program's GNOME Shell extension the way its setup button does,
 // and prints the status that follows: "<tracking> <setup action>|<explanation>".
 #include "platform/gnome/GnomeShellTracker.h"
-#include "platform/linux/DesktopEntryRegistry.h"
+#include "platform/freedesktop/DesktopEntryRegistry.h"
 
 #include <QCoreApplication>
 

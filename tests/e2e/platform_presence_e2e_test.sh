@@ -144,7 +144,7 @@ log=$work/probe-gnome.log
 "$probe" 2000 >"$log" 2>"$work/probe.err" &
 xvfb_session_adopt $!
 heard 1 "presence sources:"
-expected="presence sources: GNOME idle, logind, screen saver, notification server DND, GNOME DND"
+expected="presence sources: GNOME idle, GNOME DND, logind, screen saver, notification server DND"
 [ "$(head -n 1 "$log")" = "$expected" ] || fail "sources: $(head -n 1 "$log")"
 heard 1 "logind: ScreenLocked on" # the lock left on above, read at start
 

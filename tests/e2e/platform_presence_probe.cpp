@@ -2,8 +2,8 @@
 // the same factory, with the no-input threshold given in milliseconds. Prints
 // the sources line, then one line per change:
 //   <source>: <condition> on|off <ms since it began>
+#include "platform/PresenceSources.h"
 #include "platform/SessionKind.h"
-#include "platform/presence/PresenceSources.h"
 #include "platform/qt/SystemClock.h"
 
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 // GLib before Qt: its headers use the word "signals".
 #include <gio/gdesktopappinfo.h>
 
-#include "platform/linux/AutostartEntry.h"
+#include "platform/freedesktop/AutostartEntry.h"
 
 #include <QDir>
 #include <QFile>

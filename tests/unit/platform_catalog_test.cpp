@@ -2,7 +2,7 @@
 // what is no file to read is skipped, never waited on.
 
 #include "fakes/Fifo.h"
-#include "platform/linux/DesktopApplicationCatalog.h"
+#include "platform/freedesktop/DesktopApplicationCatalog.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -3,10 +3,10 @@
 // GLib first: its headers use "signals" as a name, which Qt defines as a keyword.
 #include <gio/gio.h>
 
-#include "platform/linux/DesktopEntryBundleInfo.h"
-#include "platform/linux/DesktopEntryRegistry.h"
-#include "platform/linux/DesktopEntryScanner.h"
-#include "platform/linux/GioLauncher.h"
+#include "platform/freedesktop/DesktopEntryBundleInfo.h"
+#include "platform/freedesktop/DesktopEntryRegistry.h"
+#include "platform/freedesktop/DesktopEntryScanner.h"
+#include "platform/freedesktop/GioLauncher.h"
 
 #include <QFileInfo>
 #include <QProcess>

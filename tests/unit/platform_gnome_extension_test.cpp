@@ -2,11 +2,11 @@
 // update decision, the status told, the extension's files in a user's folder.
 #include "fakes/PrivateBus.h"
 #include "platform/ActivationFilter.h"
+#include "platform/freedesktop/DesktopEntryRegistry.h"
 #include "platform/gnome/GnomeShellTracker.h"
 #include "platform/gnome/ShellExtensionFiles.h"
 #include "platform/gnome/ShellFocus.h"
 #include "platform/gnome/ShellSettings.h"
-#include "platform/linux/DesktopEntryRegistry.h"
 
 #include <QDBusContext>
 #include <QFile>

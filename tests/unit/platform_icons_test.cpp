@@ -2,9 +2,9 @@
 // the theme the desktop names; GTK's index of a theme's folders, hostile ones too.
 
 #include "fakes/Fifo.h"
-#include "platform/linux/DesktopIcons.h"
-#include "platform/linux/IconLookup.h"
-#include "platform/linux/IconThemeCache.h"
+#include "platform/freedesktop/DesktopIcons.h"
+#include "platform/freedesktop/IconLookup.h"
+#include "platform/freedesktop/IconThemeCache.h"
 
 #include <QDir>
 #include <QGuiApplication>

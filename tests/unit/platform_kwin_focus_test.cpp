@@ -1,7 +1,7 @@
 // What the KWin script's calls mean: recorded sequences of calls (and settle
 // timeouts) against the activations announced and the application in front.
 
-#include "platform/kde/KWinFocusLogic.h"
+#include "platform/kwin/KWinFocusLogic.h"
 
 #include <QCoreApplication>
 #include <QTest>

@@ -3,13 +3,13 @@
 
 #include "fakes/Fakes.h"
 #include "fakes/PrivateBus.h"
-#include "platform/presence/DBusBooleanProperty.h"
-#include "platform/presence/LogindSource.h"
-#include "platform/presence/NotificationServerDndSource.h"
-#include "platform/presence/PresenceMessages.h"
-#include "platform/presence/PresenceSources.h"
-#include "platform/presence/ScreenSaverSource.h"
-#include "platform/presence/XfceDndSource.h"
+#include "platform/PresenceSources.h"
+#include "platform/freedesktop/DBusBooleanProperty.h"
+#include "platform/freedesktop/LogindSource.h"
+#include "platform/freedesktop/NotificationServerDndSource.h"
+#include "platform/freedesktop/PresenceMessages.h"
+#include "platform/freedesktop/ScreenSaverSource.h"
+#include "platform/freedesktop/XfceDndSource.h"
 
 #include <QtTest>
 

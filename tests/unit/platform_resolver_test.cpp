@@ -1,8 +1,8 @@
 // Window -> application resolution over fixture folders of desktop entries.
 
 #include "platform/ActivationFilter.h"
-#include "platform/linux/DesktopEntryScanner.h"
-#include "platform/linux/WindowResolver.h"
+#include "platform/freedesktop/DesktopEntryScanner.h"
+#include "platform/freedesktop/WindowResolver.h"
 #include "platform/x11/X11WindowQuery.h"
 
 #include <QtTest>

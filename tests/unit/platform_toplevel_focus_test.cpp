@@ -2,9 +2,9 @@
 // event sequences, announced through the activation filter as the tracker does.
 
 #include "platform/ActivationFilter.h"
-#include "platform/linux/DesktopEntryIndex.h"
-#include "platform/wayland/ForeignToplevelTracker.h"
-#include "platform/wayland/ToplevelFocus.h"
+#include "platform/freedesktop/DesktopEntryIndex.h"
+#include "platform/wlroots/ForeignToplevelTracker.h"
+#include "platform/wlroots/ToplevelFocus.h"
 
 #include <QtTest>
 

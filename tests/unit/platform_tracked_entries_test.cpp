@@ -1,8 +1,8 @@
 // Windows of tracked entries that lie outside the applications folders (picked
 // with "Browse…") resolve to those entries.
 
-#include "platform/linux/DesktopEntryRegistry.h"
-#include "platform/linux/WindowResolver.h"
+#include "platform/freedesktop/DesktopEntryRegistry.h"
+#include "platform/freedesktop/WindowResolver.h"
 
 #include <QtTest>
 

@@ -3,7 +3,7 @@
 #include "app/TrayIcon.h"
 #include "fakes/Fakes.h"
 #include "notch/NotchPanel.h"
-#include "platform/linux/AutostartEntry.h"
+#include "platform/freedesktop/AutostartEntry.h"
 #include "settings/AppsSection.h"
 #include "settings/MainWindow.h"
 #include "settings/PauseMenu.h"
@@ -28,15 +28,17 @@ private slots:
         FakeApplicationCatalog catalog;
         f.defaults.values.insert(defaultsKeys::trackedAppPaths, f.install({"Alpha"}));
         f.defaults.values.insert(defaultsKeys::idleThreshold, 2.0);
-        AppDelegate delegate({f.workspace.tracker,
-                              f.workspace.opener,
-                              f.workspace.icons,
-                              f.bundleInfo,
-                              f.fileSystem,
+        AppDelegate delegate({{f.workspace.tracker,
+                               f.workspace.opener,
+                               f.workspace.icons,
+                               f.bundleInfo,
+                               f.fileSystem,
+                               f.defaults,
+                               f.clock,
+                               f.scheduler,
+                               f.notifications,
+                               {}},
                               catalog,
-                              f.defaults,
-                              f.clock,
-                              f.scheduler,
                               {}});
         QCOMPARE(delegate.store().trackedApps().size(), std::size_t(1)); // loaded, nothing runs
         QCOMPARE(f.scheduler.activeTimers(), 0);
@@ -69,15 +71,17 @@ private slots:
         FakeApplicationCatalog catalog;
         f.defaults.values.insert(defaultsKeys::trackedAppPaths, f.install({"Alpha"}));
         f.defaults.values.insert(defaultsKeys::idleThreshold, 2.0);
-        AppDelegate delegate({f.workspace.tracker,
-                              f.workspace.opener,
-                              f.workspace.icons,
-                              f.bundleInfo,
-                              f.fileSystem,
+        AppDelegate delegate({{f.workspace.tracker,
+                               f.workspace.opener,
+                               f.workspace.icons,
+                               f.bundleInfo,
+                               f.fileSystem,
+                               f.defaults,
+                               f.clock,
+                               f.scheduler,
+                               f.notifications,
+                               {}},
                               catalog,
-                              f.defaults,
-                              f.clock,
-                              f.scheduler,
                               {}});
         delegate.start(AppDelegate::Launch::AtLogin);
         QCoreApplication::processEvents();
@@ -103,15 +107,17 @@ private slots:
         QFETCH(bool, reopenedBetween);
         StoreFixture f;
         FakeApplicationCatalog catalog;
-        AppDelegate delegate({f.workspace.tracker,
-                              f.workspace.opener,
-                              f.workspace.icons,
-                              f.bundleInfo,
-                              f.fileSystem,
+        AppDelegate delegate({{f.workspace.tracker,
+                               f.workspace.opener,
+                               f.workspace.icons,
+                               f.bundleInfo,
+                               f.fileSystem,
+                               f.defaults,
+                               f.clock,
+                               f.scheduler,
+                               f.notifications,
+                               {}},
                               catalog,
-                              f.defaults,
-                              f.clock,
-                              f.scheduler,
                               {}});
         delegate.start();
         QPointer<MainWindow> first = delegate.settingsWindow();
@@ -129,6 +135,38 @@ private slots:
         QCOMPARE(delegate.settingsWindow(), current);
         if (current)
             QVERIFY(current->isVisible());
+    }
+
+    void theDesktopIsToldTheTrackedEntriesAsTheyChange()
+    {
+        struct Recorded final : TrackedEntries {
+            QList<QStringList> told;
+            void setTrackedEntries(const QStringList &paths) override { told.append(paths); }
+        } entries;
+        StoreFixture f;
+        FakeApplicationCatalog catalog;
+        const QStringList alpha = f.install({"Alpha"});
+        const QStringList beta = f.install({"Beta"});
+        f.defaults.values.insert(defaultsKeys::trackedAppPaths, alpha);
+        AppDelegate delegate({{f.workspace.tracker,
+                               f.workspace.opener,
+                               f.workspace.icons,
+                               f.bundleInfo,
+                               f.fileSystem,
+                               f.defaults,
+                               f.clock,
+                               f.scheduler,
+                               f.notifications,
+                               {}},
+                              catalog,
+                              {},
+                              nullptr,
+                              &entries});
+        QCOMPARE(entries.told, QList<QStringList>{alpha}); // before any window looks
+        delegate.store().addApp(QUrl::fromLocalFile(beta.first()));
+        QCOMPARE(entries.told.last(), alpha + beta);
+        delegate.store().removeApp(delegate.store().trackedApps().front().id);
+        QCOMPARE(entries.told.last(), beta);
     }
 
     void trayMenu()

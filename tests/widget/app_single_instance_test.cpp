@@ -124,7 +124,8 @@ private slots:
     }
 
     // Without XDG_RUNTIME_DIR the lock and socket go in a folder of the user's
-    // own; where that path is taken by anything else, there is no check at all.
+    // own in the temporary folder; where anything else took that path first,
+    // in one in the user's cache folder, so a second launch is still caught.
     void fallbackFolder_data()
     {
         QTest::addColumn<QString>("taken"); // what is at the folder's path first
@@ -142,36 +143,43 @@ private slots:
         QFETCH(bool, used);
         if (taken == "stranger" && ::geteuid() != 0)
             QSKIP("needs root to make another user's folder");
-        QTemporaryDir tmp;
-        const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR"), tmpdir = qgetenv("TMPDIR");
+        QTemporaryDir tmp, home;
+        const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR"), tmpdir = qgetenv("TMPDIR"),
+                         cache = qgetenv("XDG_CACHE_HOME");
         qunsetenv("XDG_RUNTIME_DIR");
         qputenv("TMPDIR", QFile::encodeName(tmp.path()));
-        const QString folder = SingleInstance::defaultSocketFolder();
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(home.path() + "/cache"));
+        const QStringList folders = SingleInstance::defaultSocketFolders();
         qputenv("TMPDIR", tmpdir);
+        cache.isNull() ? qunsetenv("XDG_CACHE_HOME") : qputenv("XDG_CACHE_HOME", cache);
         if (!runtime.isEmpty())
             qputenv("XDG_RUNTIME_DIR", runtime);
-        QCOMPARE(folder, tmp.path() + QStringLiteral("/nudgewatch-%1").arg(::geteuid()));
-        const QByteArray path = QFile::encodeName(folder);
+        const QString name = QStringLiteral("/nudgewatch-%1").arg(::geteuid());
+        QCOMPARE(folders, QStringList({tmp.path() + name, home.path() + "/cache" + name}));
+        const QByteArray path = QFile::encodeName(folders.first());
         if (taken == "link")
             QCOMPARE(::symlink(QFile::encodeName(tmp.path()).constData(), path.constData()), 0);
         else if (taken == "file")
-            QVERIFY(QFile(folder).open(QIODevice::WriteOnly));
+            QVERIFY(QFile(folders.first()).open(QIODevice::WriteOnly));
         else if (!taken.isEmpty())
             QCOMPARE(::mkdir(path.constData(), taken == "0755" ? 0755 : 0700), 0);
         if (taken == "stranger")
             QCOMPARE(::chown(path.constData(), stranger, stranger), 0);
-        for (int i = 0; i < 2 && !used; ++i)
-            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("without the single-instance"));
-        SingleInstance first(folder, true);
+        if (!used)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("using .*/cache/nudgewatch-"));
+        SingleInstance first(folders, true);
         QCOMPARE(first.start(), SingleInstance::Role::Primary);
-        SingleInstance second(folder, true);
-        QCOMPARE(second.start(),
-                 used ? SingleInstance::Role::Secondary : SingleInstance::Role::Primary);
-        struct stat info;
-        QCOMPARE(::lstat(path.constData(), &info), 0);
-        QCOMPARE(S_ISDIR(info.st_mode) && (info.st_mode & 0777) == 0700 &&
-                     info.st_uid == ::geteuid(),
-                 used);
+        SingleInstance second(folders, true);
+        QCOMPARE(second.start(), SingleInstance::Role::Secondary);
+        // What someone else put there is left alone; the folder used is private.
+        const auto privateFolder = [](const QString &folder) {
+            struct stat info;
+            return ::lstat(QFile::encodeName(folder).constData(), &info) == 0 &&
+                   S_ISDIR(info.st_mode) && (info.st_mode & 0777) == 0700 &&
+                   info.st_uid == ::geteuid();
+        };
+        QCOMPARE(privateFolder(folders.first()), used);
+        QCOMPARE(privateFolder(folders.last()), !used);
     }
 
     // A socket or listener of another user in the folder is never asked.

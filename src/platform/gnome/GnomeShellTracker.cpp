@@ -1,9 +1,9 @@
 #include "platform/gnome/GnomeShellTracker.h"
 
+#include "platform/freedesktop/DesktopEntryRegistry.h"
+#include "platform/freedesktop/PlatformLog.h"
 #include "platform/gnome/ShellFocus.h"
 #include "platform/gnome/ShellSettings.h"
-#include "platform/linux/DesktopEntryRegistry.h"
-#include "platform/linux/PlatformLog.h"
 
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/FrontmostApplicationTracker.h"
+#include "core/WindowRaiser.h"
 #include "platform/ActivationFilter.h"
 #include "platform/gnome/ShellExtension.h"
 #include "platform/gnome/ShellExtensionFiles.h"
@@ -23,7 +24,7 @@ class DesktopEntryRegistry;
 // and its answer never overrides a newer focus report. Without the extension,
 // status() says so and runSetup() installs and enables it; a copy the program
 // installed earlier is updated when it is older or made for another shell.
-class GnomeShellTracker final : public FrontmostApplicationTracker {
+class GnomeShellTracker final : public FrontmostApplicationTracker, public WindowRaiser {
     Q_OBJECT
 public:
     GnomeShellTracker(const DesktopEntryRegistry &entries, QDBusConnection bus,
@@ -35,7 +36,7 @@ public:
     void runSetup() override;
     // Asks the extension to bring the most recent window of the entry at the
     // standard path given to the front; false when it has none.
-    bool raiseWindowOf(const QString &entryPath);
+    bool raiseWindowOf(const QString &entryPath) override;
 
 private slots:
     void onFocusChanged(const QDBusMessage &message);

@@ -1,7 +1,7 @@
 #include "platform/gnome/ShellExtensionFiles.h"
 
-#include "platform/linux/PlatformLog.h"
-#include "platform/linux/RegularFile.h"
+#include "platform/freedesktop/PlatformLog.h"
+#include "platform/freedesktop/RegularFile.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "platform/gnome/ShellFocus.h"
 
 #include "platform/ActivationFilter.h"
-#include "platform/linux/WindowResolver.h"
+#include "platform/freedesktop/WindowResolver.h"
 
 namespace nudgewatch {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/RunningApplication.h"
-#include "platform/linux/DesktopEntryIndex.h"
+#include "platform/freedesktop/DesktopEntryIndex.h"
 
 #include <QList>
 #include <QVariant>

@@ -1,9 +1,8 @@
 // GLib first: its headers use "signals" as a name, which Qt defines as a keyword.
 #include <gio/gio.h>
 
+#include "platform/freedesktop/PlatformLog.h"
 #include "platform/gnome/ShellSettings.h"
-#include "platform/linux/GioSymbols.h"
-#include "platform/linux/PlatformLog.h"
 
 #include <QStringList>
 
@@ -24,44 +23,41 @@ constexpr int longestList = 4096;
 // GSettings aborts the process for a schema or key it does not know: both
 // are looked up first.
 struct ShellSchema {
-    const GioSymbols *g = nullptr;
     std::unique_ptr<GSettings, void (*)(gpointer)> settings{nullptr, nullptr};
 
     static std::optional<ShellSchema> open()
     {
-        const GioSymbols *g = gioSymbols();
-        GSettingsSchemaSource *source = g ? g->settingsSchemaSourceGetDefault() : nullptr;
+        GSettingsSchemaSource *source = g_settings_schema_source_get_default();
         GSettingsSchema *schema =
-            source ? g->settingsSchemaSourceLookup(source, schemaId, TRUE) : nullptr;
+            source ? g_settings_schema_source_lookup(source, schemaId, TRUE) : nullptr;
         if (schema == nullptr) {
             qCDebug(lcPlatform) << "no" << schemaId << "settings schema";
             return std::nullopt;
         }
-        const bool complete = g->settingsSchemaHasKey(schema, enabledKey) &&
-                              g->settingsSchemaHasKey(schema, disableUserKey);
+        const bool complete = g_settings_schema_has_key(schema, enabledKey) &&
+                              g_settings_schema_has_key(schema, disableUserKey);
         std::optional<ShellSchema> shell;
         if (complete)
-            shell = ShellSchema{g,
-                                {g->settingsNewFull(schema, nullptr, nullptr), g->objectUnref},
-                                g->settingsSchemaHasKey(schema, disabledKey) != FALSE};
-        g->settingsSchemaUnref(schema);
+            shell = ShellSchema{{g_settings_new_full(schema, nullptr, nullptr), g_object_unref},
+                                g_settings_schema_has_key(schema, disabledKey) != FALSE};
+        g_settings_schema_unref(schema);
         return shell;
     }
 
     QStringList list(const char *key) const
     {
-        gchar **values = g->settingsGetStrv(settings.get(), key);
+        gchar **values = g_settings_get_strv(settings.get(), key);
         QStringList list;
         for (int i = 0; values != nullptr && values[i] != nullptr && i < longestList; ++i)
             list.append(QString::fromUtf8(values[i]));
-        g->strfreev(values);
+        g_strfreev(values);
         return list;
     }
 
     ShellExtensionLists lists() const
     {
         ShellExtensionLists lists{
-            list(enabledKey), {}, g->settingsGetBoolean(settings.get(), disableUserKey) != FALSE};
+            list(enabledKey), {}, g_settings_get_boolean(settings.get(), disableUserKey) != FALSE};
         if (hasDisabledList)
             lists.disabled = list(disabledKey);
         return lists;
@@ -76,7 +72,7 @@ struct ShellSchema {
         for (const QByteArray &value : bytes)
             values.push_back(value.constData());
         values.push_back(nullptr);
-        return g->settingsSetStrv(settings.get(), key, values.data());
+        return g_settings_set_strv(settings.get(), key, values.data());
     }
 
     // Shells before 3.36 have no disabled-extensions.
@@ -122,10 +118,9 @@ bool ShellSettings::enable(const QString &uuid)
     if (after.disabled != before.disabled)
         written = shell->write(disabledKey, after.disabled) && written;
     if (before.userExtensionsOff)
-        written =
-            shell->g->settingsSetBoolean(shell->settings.get(), disableUserKey, FALSE) && written;
+        written = g_settings_set_boolean(shell->settings.get(), disableUserKey, FALSE) && written;
     // Written through to the settings store before the user logs out.
-    shell->g->settingsSync();
+    g_settings_sync();
     return written && shell->lists().turnsOn(uuid);
 }
 

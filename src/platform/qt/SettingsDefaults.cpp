@@ -1,7 +1,7 @@
 #include "platform/qt/SettingsDefaults.h"
 
-#include "platform/linux/RegularFile.h"
-#include "platform/linux/XdgFolders.h"
+#include "platform/freedesktop/RegularFile.h"
+#include "platform/freedesktop/XdgFolders.h"
 #include "platform/qt/SettingsFileCheck.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "platform/wayland/WaylandConnection.h"
 
-#include "platform/linux/PlatformLog.h"
+#include "platform/freedesktop/PlatformLog.h"
 
 #include <wayland-client.h>
 

@@ -1,7 +1,7 @@
 #include "platform/x11/X11FrontmostTracker.h"
 
-#include "platform/linux/DesktopEntryRegistry.h"
-#include "platform/linux/PlatformLog.h"
+#include "platform/freedesktop/DesktopEntryRegistry.h"
+#include "platform/freedesktop/PlatformLog.h"
 
 #include <QTimer>
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/FrontmostApplicationTracker.h"
+#include "core/WindowRaiser.h"
 #include "platform/ActivationFilter.h"
 #include "platform/x11/X11WindowQuery.h"
 #include "platform/x11/XcbConnection.h"
@@ -17,7 +18,7 @@ class DesktopEntryRegistry;
 // _NET_ACTIVE_WINDOW through PropertyNotify events on the root window (no
 // polling) on its own connection, and announces one activation per change of
 // application. A window of this process (_NET_WM_PID) is the program itself.
-class X11FrontmostTracker final : public FrontmostApplicationTracker {
+class X11FrontmostTracker final : public FrontmostApplicationTracker, public WindowRaiser {
     Q_OBJECT
 public:
     X11FrontmostTracker(std::unique_ptr<XcbConnection> connection,
@@ -27,7 +28,7 @@ public:
     std::optional<RunningApplication> frontmostApplication() const override;
     // Asks the window manager to activate the topmost window of the entry at
     // the standard path given; false when it has none.
-    bool raiseWindowOf(const QString &entryPath);
+    bool raiseWindowOf(const QString &entryPath) override;
 
     // Reads the events that have arrived; the socket notifier calls it, and
     // callers that wait for an event (tests, benchmarks) may too.

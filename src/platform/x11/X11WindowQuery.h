@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/linux/WindowResolver.h"
+#include "platform/freedesktop/WindowResolver.h"
 #include "platform/x11/XcbConnection.h"
 
 #include <QByteArrayView>

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "core/Clock.h"
+#include "core/FrontmostApplicationTracker.h"
+#include "core/PresenceSource.h"
+
+#include <QObject>
+#include <QProcessEnvironment>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace nudgewatch {
+
+class WindowRaiser;
+
+struct PresenceSetup {
+    // logind's name for the session ($XDG_SESSION_ID); empty to find it by process.
+    QString logindSessionId;
+    // How long without input counts as away.
+    std::chrono::milliseconds noInputAfter = std::chrono::minutes(5);
+
+    static PresenceSetup fromEnvironment(const QProcessEnvironment &environment);
+};
+
+using PresenceSourceList = std::vector<std::unique_ptr<PresenceSource>>;
+
+// What one desktop session gives the program: its own connection(s), the
+// tracker of the front application, and its way of raising a window. Each
+// folder under src/platform/ named for a desktop builds one; a session whose
+// route to the desktop fails keeps a tracker that says why.
+class DesktopSession : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    virtual FrontmostApplicationTracker &tracker() = 0;
+    // Null when the desktop lets the program raise no window.
+    virtual WindowRaiser *raiser() = 0;
+    // Whether translucent windows are blended; empty when nobody can tell.
+    virtual std::function<bool()> compositorCheck() const { return {}; }
+
+signals:
+    // The display server went away; the program should quit.
+    void connectionLost();
+};
+
+} // namespace nudgewatch

@@ -1,0 +1,65 @@
+#include "platform/PresenceSources.h"
+
+#include "platform/freedesktop/LogindSource.h"
+#include "platform/freedesktop/NotificationServerDndSource.h"
+#include "platform/freedesktop/PlatformLog.h"
+#include "platform/freedesktop/ScreenSaverSource.h"
+#include "platform/freedesktop/XfceDndSource.h"
+
+#include <QDBusConnection>
+
+namespace nudgewatch {
+
+PresenceSetup PresenceSetup::fromEnvironment(const QProcessEnvironment &environment)
+{
+    PresenceSetup setup;
+    setup.logindSessionId = environment.value(QStringLiteral("XDG_SESSION_ID"));
+    return setup;
+}
+
+PresenceSourceList createPresenceSources(const SessionFacts &facts, const PresenceSetup &setup,
+                                         const Clock &clock)
+{
+    // Xwayland's idle counter misses input to Wayland windows, and its active
+    // window is only ever an X11 one: each session has its own.
+    PresenceSourceList sources = sessionWingFor(facts).presenceSources(setup, clock);
+
+    const QDBusConnection systemBus = QDBusConnection::systemBus();
+    if (systemBus.isConnected())
+        sources.push_back(std::make_unique<LogindSource>(systemBus, setup.logindSessionId, clock));
+    const QDBusConnection sessionBus = QDBusConnection::sessionBus();
+    if (sessionBus.isConnected()) {
+        sources.push_back(std::make_unique<ScreenSaverSource>(sessionBus, clock));
+        sources.push_back(std::make_unique<NotificationServerDndSource>(sessionBus, clock));
+        if (sessionDesktopIs(facts, QLatin1String("XFCE")))
+            sources.push_back(std::make_unique<XfceDndSource>(sessionBus, clock));
+    }
+    for (const auto &source : sources) {
+        QObject::connect(source.get(), &PresenceSource::conditionChanged, source.get(),
+                         [source = source.get()](PresenceCondition condition, bool active) {
+                             qCDebug(lcPlatform).noquote()
+                                 << "presence:" << source->name()
+                                 << presenceConditionName(condition) << (active ? "on" : "off");
+                         });
+    }
+    return sources;
+}
+
+QLatin1String presenceConditionName(PresenceCondition condition)
+{
+    switch (condition) {
+    case PresenceCondition::ScreenLocked:
+        return QLatin1String("ScreenLocked");
+    case PresenceCondition::Asleep:
+        return QLatin1String("Asleep");
+    case PresenceCondition::NoInput:
+        return QLatin1String("NoInput");
+    case PresenceCondition::Fullscreen:
+        return QLatin1String("Fullscreen");
+    case PresenceCondition::DoNotDisturb:
+        return QLatin1String("DoNotDisturb");
+    }
+    return QLatin1String("?");
+}
+
+} // namespace nudgewatch

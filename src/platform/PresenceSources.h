@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/DesktopSession.h"
+#include "platform/SessionKind.h"
+
+namespace nudgewatch {
+
+// The presence sources that can work in this session, each an independent
+// reporter: a condition may come from more than one (logind and the screen
+// saver both report a lock), so the listener combines them. The session's own
+// come first, then those every desktop shares. Sources whose service is
+// missing are left out or stay silent. Every change is logged under
+// nudgewatch.platform at debug level.
+PresenceSourceList createPresenceSources(const SessionFacts &facts, const PresenceSetup &setup,
+                                         const Clock &clock);
+
+// "ScreenLocked", "NoInput", … for diagnostics.
+QLatin1String presenceConditionName(PresenceCondition condition);
+
+} // namespace nudgewatch

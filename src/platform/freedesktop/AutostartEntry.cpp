@@ -1,0 +1,117 @@
+#include "platform/freedesktop/AutostartEntry.h"
+
+#include "platform/freedesktop/KeyFile.h"
+#include "platform/freedesktop/XdgFolders.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+#include <algorithm>
+
+namespace nudgewatch {
+
+namespace {
+
+// Characters that make an Exec argument need quotes.
+bool needsQuotes(QChar c)
+{
+    static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
+    return reserved.contains(c);
+}
+
+} // namespace
+
+std::optional<QString> desktopExecArgument(const QString &argument)
+{
+    if (argument.isEmpty())
+        return std::nullopt;
+    for (const QChar c : argument)
+        if (c.category() == QChar::Other_Control)
+            return std::nullopt;
+    QString quoted;
+    const bool quote = std::any_of(argument.begin(), argument.end(), needsQuotes);
+    for (const QChar c : argument) {
+        // Inside quotes these four are escaped with a backslash.
+        if (quote && (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') ||
+                      c == QLatin1Char('\\')))
+            quoted += QLatin1Char('\\');
+        quoted += c;
+    }
+    if (quote)
+        quoted = QLatin1Char('"') + quoted + QLatin1Char('"');
+    // A literal percent sign is doubled (it starts field codes) and, as in every
+    // string value, each backslash is escaped once more.
+    quoted.replace(QLatin1Char('%'), QStringLiteral("%%"));
+    quoted.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    return quoted;
+}
+
+std::optional<QString> autostartEntryText(const QString &executable)
+{
+    const std::optional<QString> exec = desktopExecArgument(executable);
+    if (!exec)
+        return std::nullopt;
+    return QStringLiteral("[Desktop Entry]\n"
+                          "Type=Application\n"
+                          "Name=Nudgewatch\n"
+                          "Comment=Reminds you of the applications you mean to use\n"
+                          "Exec=%1 --%2\n"
+                          "Icon=nudgewatch\n"
+                          "Terminal=false\n"
+                          "X-GNOME-Autostart-enabled=true\n")
+        .arg(*exec, QLatin1String(autostartOption));
+}
+
+AutostartEntry::AutostartEntry(QString directory, QString executable)
+    : m_directory(std::move(directory)), m_executable(std::move(executable))
+{
+}
+
+AutostartEntry AutostartEntry::forCurrentUser()
+{
+    return AutostartEntry(xdgConfigHome(QProcessEnvironment::systemEnvironment()) +
+                              QStringLiteral("/autostart"),
+                          QCoreApplication::applicationFilePath());
+}
+
+QString AutostartEntry::filePath() const
+{
+    return m_directory + QLatin1Char('/') + QLatin1String(fileName);
+}
+
+bool AutostartEntry::isEnabled() const
+{
+    const KeyFilePtr file = loadKeyFile(filePath());
+    if (!file)
+        return false;
+    const char *group = G_KEY_FILE_DESKTOP_GROUP;
+    const bool hidden =
+        g_key_file_get_boolean(file.get(), group, G_KEY_FILE_DESKTOP_KEY_HIDDEN, nullptr);
+    // A key that is absent reads as false here, so "enabled" is asked the other way round.
+    GError *error = nullptr;
+    const bool enabled =
+        g_key_file_get_boolean(file.get(), group, "X-GNOME-Autostart-enabled", &error);
+    const bool switchedOff = error == nullptr && !enabled;
+    g_clear_error(&error);
+    return !hidden && !switchedOff;
+}
+
+bool AutostartEntry::setEnabled(bool enabled)
+{
+    if (!enabled) {
+        QFile file(filePath());
+        return !file.exists() || file.remove();
+    }
+    const std::optional<QString> text = autostartEntryText(m_executable);
+    if (!text || !QDir().mkpath(m_directory))
+        return false;
+    QSaveFile file(filePath());
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(text->toUtf8());
+    return file.commit();
+}
+
+} // namespace nudgewatch

@@ -1,0 +1,75 @@
+#include "platform/freedesktop/DBusBooleanProperty.h"
+
+#include "platform/freedesktop/PlatformLog.h"
+#include "platform/freedesktop/PresenceMessages.h"
+
+#include <QDBusPendingCallWatcher>
+#include <QDBusServiceWatcher>
+
+namespace nudgewatch {
+
+namespace {
+
+const QString propertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
+
+} // namespace
+
+DBusBooleanProperty::DBusBooleanProperty(QDBusConnection bus, const QString &service,
+                                         const QString &path, const QString &interface,
+                                         const QString &property, QObject *parent)
+    : QObject(parent), m_bus(std::move(bus)), m_service(service), m_path(path),
+      m_interface(interface), m_property(property),
+      m_watcher(std::make_unique<QDBusServiceWatcher>(service, m_bus,
+                                                      QDBusServiceWatcher::WatchForOwnerChange))
+{
+    // Subscribed before the first read, so no change falls between the two.
+    m_bus.connect(service, path, propertiesInterface, QStringLiteral("PropertiesChanged"), this,
+                  SLOT(onPropertiesChanged(QDBusMessage)));
+    // The value was the old owner's; a new owner is asked for its own.
+    connect(m_watcher.get(), &QDBusServiceWatcher::serviceOwnerChanged, this,
+            [this](const QString &, const QString &oldOwner, const QString &newOwner) {
+                if (!oldOwner.isEmpty())
+                    emit valueChanged(false);
+                if (!newOwner.isEmpty())
+                    read();
+            });
+    read();
+}
+
+DBusBooleanProperty::~DBusBooleanProperty()
+{
+    m_bus.disconnect(m_service, m_path, propertiesInterface, QStringLiteral("PropertiesChanged"),
+                     this, SLOT(onPropertiesChanged(QDBusMessage)));
+}
+
+void DBusBooleanProperty::onPropertiesChanged(const QDBusMessage &message)
+{
+    const QVariantList arguments = plainArguments(message);
+    if (const std::optional<bool> value = changedBoolean(arguments, m_interface, m_property))
+        emit valueChanged(*value);
+    else if (invalidates(arguments, m_interface, m_property))
+        read();
+}
+
+void DBusBooleanProperty::read()
+{
+    QDBusMessage get = QDBusMessage::createMethodCall(m_service, m_path, propertiesInterface,
+                                                      QStringLiteral("Get"));
+    get << m_interface << m_property;
+    // Only a service already running answers: a notification server is not
+    // started just to be asked whether it is quiet.
+    get.setAutoStartService(false);
+    auto *pending = new QDBusPendingCallWatcher(m_bus.asyncCall(get), this);
+    connect(pending, &QDBusPendingCallWatcher::finished, this, [this, pending] {
+        pending->deleteLater();
+        const QDBusMessage reply = pending->reply();
+        if (reply.type() != QDBusMessage::ReplyMessage) {
+            qCDebug(lcPlatform) << "no" << m_property << "from" << m_service << reply.errorName();
+            return;
+        }
+        if (const std::optional<bool> value = booleanArgument(plainArguments(reply)))
+            emit valueChanged(*value);
+    });
+}
+
+} // namespace nudgewatch

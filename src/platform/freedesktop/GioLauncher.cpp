@@ -1,0 +1,98 @@
+// GLib first: its headers use "signals" as a name, which Qt defines as a keyword.
+#include <gio/gdesktopappinfo.h>
+
+#include "platform/freedesktop/GioLauncher.h"
+#include "platform/freedesktop/KeyFile.h"
+#include "platform/freedesktop/PlatformLog.h"
+#include "platform/freedesktop/RegularFile.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusReply>
+#include <QFile>
+#include <QFileInfo>
+
+namespace nudgewatch {
+
+bool GioLauncher::launch(const QString &entryPath) const
+{
+    if (!isReadableRegularFile(entryPath, maximumEntrySize)) {
+        qCDebug(lcPlatform) << "not a desktop entry file:" << entryPath;
+        return false;
+    }
+    GDesktopAppInfo *info = nullptr;
+    const KeyFilePtr entry = loadKeyFile(entryPath);
+    const char *group = G_KEY_FILE_DESKTOP_GROUP;
+    if (entry && g_key_file_get_boolean(entry.get(), group, "DBusActivatable", nullptr) &&
+        !busCanReach(activationServiceName(entryPath))) {
+        qCDebug(lcPlatform) << "no D-Bus service for" << entryPath << "; starting its Exec line";
+        g_key_file_set_boolean(entry.get(), group, "DBusActivatable", FALSE);
+        info = g_desktop_app_info_new_from_keyfile(entry.get());
+    } else {
+        info = g_desktop_app_info_new_from_filename(QFile::encodeName(entryPath).constData());
+    }
+    if (info == nullptr) {
+        qCDebug(lcPlatform) << "not a launchable desktop entry:" << entryPath;
+        return false;
+    }
+    GAppLaunchContext *context = g_app_launch_context_new();
+    GError *error = nullptr;
+    const bool launched =
+        g_app_info_launch(reinterpret_cast<GAppInfo *>(info), nullptr, context, &error);
+    if (!launched) {
+        qCDebug(lcPlatform) << "could not launch" << entryPath << ":"
+                            << (error != nullptr ? error->message : "unknown error");
+        g_clear_error(&error);
+    }
+    g_object_unref(context);
+    g_object_unref(info);
+    return launched;
+}
+
+namespace {
+
+// A well-known bus name: two or more dot-separated elements of ASCII letters,
+// digits, '_' and '-', none starting with a digit, 255 characters at most.
+bool isWellKnownBusName(QStringView name)
+{
+    if (name.isEmpty() || name.size() > 255)
+        return false;
+    const auto elements = name.split(QLatin1Char('.'));
+    if (elements.size() < 2)
+        return false;
+    for (const QStringView element : elements) {
+        if (element.isEmpty() || element.front().isDigit())
+            return false;
+        for (const QChar c : element) {
+            if (c.unicode() > 127 || !(c.isLetterOrNumber() || c == u'_' || c == u'-'))
+                return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+QString activationServiceName(const QString &entryPath)
+{
+    QString name = QFileInfo(entryPath).fileName();
+    if (!name.endsWith(QLatin1String(".desktop")))
+        return {};
+    name.chop(8);
+    return isWellKnownBusName(name) ? name : QString();
+}
+
+bool GioLauncher::busCanReach(const QString &serviceName) const
+{
+    if (serviceName.isEmpty())
+        return false;
+    QDBusConnectionInterface *bus = QDBusConnection::sessionBus().interface();
+    if (bus == nullptr)
+        return false; // GIO then starts the Exec line itself
+    if (bus->isServiceRegistered(serviceName))
+        return true;
+    const QDBusReply<QStringList> activatable = bus->activatableServiceNames();
+    return activatable.isValid() && activatable.value().contains(serviceName);
+}
+
+} // namespace nudgewatch

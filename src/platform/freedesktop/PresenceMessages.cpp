@@ -1,0 +1,116 @@
+#include "platform/freedesktop/PresenceMessages.h"
+
+#include <QDBusArgument>
+#include <QDBusVariant>
+
+#include <cstring>
+
+namespace nudgewatch {
+
+namespace {
+
+QVariant plain(const QVariant &value)
+{
+    if (value.metaType() == QMetaType::fromType<QDBusVariant>())
+        return plain(value.value<QDBusVariant>().variant());
+    if (value.metaType() != QMetaType::fromType<QDBusArgument>())
+        return value;
+    const auto argument = value.value<QDBusArgument>();
+    if (argument.currentSignature() == QLatin1String("a{sv}"))
+        return qdbus_cast<QVariantMap>(argument);
+    if (argument.currentSignature() == QLatin1String("as"))
+        return qdbus_cast<QStringList>(argument);
+    return value;
+}
+
+bool isBoolean(const QVariant &value)
+{
+    return value.metaType() == QMetaType::fromType<bool>();
+}
+
+bool isString(const QVariant &value)
+{
+    return value.metaType() == QMetaType::fromType<QString>();
+}
+
+// PropertiesChanged's interface argument, when the signal has the right shape.
+bool propertiesChangedOf(const QVariantList &arguments, const QString &interface)
+{
+    return arguments.size() >= 2 && isString(arguments[0]) && arguments[0].toString() == interface;
+}
+
+} // namespace
+
+QVariantList plainArguments(const QDBusMessage &message)
+{
+    QVariantList arguments;
+    for (const QVariant &argument : message.arguments())
+        arguments.append(plain(argument));
+    return arguments;
+}
+
+std::optional<bool> booleanArgument(const QVariantList &arguments)
+{
+    if (arguments.isEmpty() || !isBoolean(arguments[0]))
+        return std::nullopt;
+    return arguments[0].toBool();
+}
+
+std::optional<bool> changedBoolean(const QVariantList &arguments, const QString &interface,
+                                   const QString &property)
+{
+    if (!propertiesChangedOf(arguments, interface) ||
+        arguments[1].metaType() != QMetaType::fromType<QVariantMap>())
+        return std::nullopt;
+    const QVariantMap changed = arguments[1].toMap();
+    const auto value = changed.constFind(property);
+    if (value == changed.constEnd() || !isBoolean(*value))
+        return std::nullopt;
+    return value->toBool();
+}
+
+bool invalidates(const QVariantList &arguments, const QString &interface, const QString &property)
+{
+    return propertiesChangedOf(arguments, interface) && arguments.size() >= 3 &&
+           arguments[2].metaType() == QMetaType::fromType<QStringList>() &&
+           arguments[2].toStringList().contains(property);
+}
+
+std::optional<bool> xfceDoNotDisturb(const QString &member, const QVariantList &arguments)
+{
+    if (arguments.size() < 2 || !isString(arguments[0]) || !isString(arguments[1]) ||
+        arguments[0].toString() != QLatin1String("xfce4-notifyd") ||
+        arguments[1].toString() != QLatin1String("/do-not-disturb"))
+        return std::nullopt;
+    if (member == QLatin1String("PropertyRemoved"))
+        return false;
+    if (member == QLatin1String("PropertyChanged") && arguments.size() >= 3 &&
+        isBoolean(arguments[2]))
+        return arguments[2].toBool();
+    return std::nullopt;
+}
+
+std::optional<uint32_t> findSystemCounter(QByteArrayView entries, uint32_t count,
+                                          QByteArrayView name)
+{
+    // Counter id (4), resolution (8), name length (2): the wire layout, which
+    // is shorter than libxcb's padded struct.
+    constexpr qsizetype header = 14;
+    qsizetype offset = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        if (entries.size() - offset < header)
+            return std::nullopt;
+        uint32_t counter = 0;
+        uint16_t length = 0;
+        std::memcpy(&counter, entries.data() + offset, sizeof counter);
+        std::memcpy(&length, entries.data() + offset + 12, sizeof length);
+        if (entries.size() - offset - header < length)
+            return std::nullopt;
+        if (entries.sliced(offset + header, length) == name)
+            return counter;
+        offset += (header + length + 3) & ~qsizetype(3);
+    }
+    return std::nullopt;
+}
+
+} // namespace nudgewatch

@@ -1,3 +1,0 @@
-#include "platform/linux/PlatformLog.h"
-
-Q_LOGGING_CATEGORY(lcPlatform, "nudgewatch.platform", QtInfoMsg)
