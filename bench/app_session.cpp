@@ -167,16 +167,30 @@ qint64 residentKiB(qint64 pid)
     return -1;
 }
 
-qint64 anonymousKiB(qint64 pid)
+namespace {
+
+// One "Field:   N kB" line of /proc/PID/smaps_rollup.
+qint64 rollupKiB(qint64 pid, const QByteArray &field)
 {
     QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
     if (!rollup.open(QIODevice::ReadOnly))
         return -1;
-    qint64 total = 0;
     for (const QByteArray &line : rollup.readAll().split('\n'))
-        if (line.startsWith("Anonymous:"))
-            total += line.mid(line.indexOf(':') + 1).trimmed().split(' ').first().toLongLong();
-    return total;
+        if (line.startsWith(field + ':'))
+            return line.mid(field.size() + 1).trimmed().split(' ').first().toLongLong();
+    return -1;
+}
+
+} // namespace
+
+qint64 anonymousKiB(qint64 pid)
+{
+    return rollupKiB(pid, "Anonymous");
+}
+
+qint64 privateDirtyKiB(qint64 pid)
+{
+    return rollupKiB(pid, "Private_Dirty");
 }
 
 double cpuSeconds(qint64 pid)

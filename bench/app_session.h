@@ -55,6 +55,8 @@ qint64 residentKiB(qint64 pid);
 // Anonymous memory (heap, stacks, private data): what the process itself
 // allocated, as opposed to library pages counted in its RSS.
 qint64 anonymousKiB(qint64 pid);
+// Private dirty memory: pages only this process has written, library data included.
+qint64 privateDirtyKiB(qint64 pid);
 double cpuSeconds(qint64 pid);
 
 // CPU time and context switches (each wake-up from a wait is one) of each of a
