@@ -156,20 +156,6 @@ std::optional<xcb_window_t> waitForMappedWindow(const XServer &x, const QByteArr
     return std::nullopt;
 }
 
-void requestClose(const XServer &x, xcb_window_t window)
-{
-    xcb_client_message_event_t message{};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = window;
-    message.type = atom(x, "WM_PROTOCOLS");
-    message.data.data32[0] = atom(x, "WM_DELETE_WINDOW");
-    message.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_send_event(x.connection(), 0, window, XCB_EVENT_MASK_NO_EVENT,
-                   reinterpret_cast<const char *>(&message));
-    xcb_flush(x.connection());
-}
-
 qint64 residentKiB(qint64 pid)
 {
     QFile status(QStringLiteral("/proc/%1/status").arg(pid));

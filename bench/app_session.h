@@ -49,8 +49,6 @@ private:
 // the root or, under a window manager, inside its frame.
 std::optional<xcb_window_t> waitForMappedWindow(const XServer &x, const QByteArray &name,
                                                 int timeoutMs);
-// Asks the window to close, as a window manager's close button would.
-void requestClose(const XServer &x, xcb_window_t window);
 
 // Resident set size and CPU time of a process, from /proc.
 qint64 residentKiB(qint64 pid);
