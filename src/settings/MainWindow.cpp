@@ -112,8 +112,8 @@ MainWindow::MainWindow(AppTrackerStore &store, ApplicationPicker &picker,
     m_saveFailure = new SaveFailureNotice(store, this);
     layout->addWidget(m_saveFailure);
     layout->addWidget(new Separator(0.5, 0, this));
-    auto *statusBar = new StatusBar(this);
-    layout->addWidget(statusBar);
+    m_statusBar = new StatusBar(this);
+    layout->addWidget(m_statusBar);
     m_pause = new QPushButton(windowText::pauseReminders);
     m_pause->setAccessibleName(windowText::pauseReminders);
     m_pause->setMenu(new PauseMenu(store.reminderHold(), m_pause));
@@ -123,7 +123,7 @@ MainWindow::MainWindow(AppTrackerStore &store, ApplicationPicker &picker,
     new FocusRing(m_pause);
     new FocusRing(m_threshold->slider(), 4);
     m_pause->setToolTip(windowText::pauseReminders + QStringLiteral(" (Ctrl+P)"));
-    statusBar->addControl(m_pause);
+    m_statusBar->addControl(m_pause);
 
     m_content = content;
     resize(defaultSize);
@@ -156,6 +156,10 @@ MainWindow::MainWindow(AppTrackerStore &store, ApplicationPicker &picker,
                 refresh();
         },
         [this] { return isOnScreen(); }, this);
+    connect(&store.reminderHold(), &ReminderHold::changed, this, [this] {
+        if (isOnScreen())
+            refresh();
+    });
     refresh();
 }
 
@@ -164,7 +168,9 @@ MainWindow::~MainWindow() = default;
 void MainWindow::refresh()
 {
     const int count = static_cast<int>(m_store.trackedApps().size());
-    m_titleBar->showTrackedCount(count);
+    const bool held = m_store.reminderHold().isHeld();
+    m_titleBar->showTrackedCount(count, held);
+    m_statusBar->showHeld(held);
     m_reminder->refresh();
     m_threshold->refresh();
     m_apps->refresh();

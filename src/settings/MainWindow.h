@@ -17,6 +17,7 @@ class ApplicationPicker;
 class HoldNotice;
 class ReminderActions;
 class SaveFailureNotice;
+class StatusBar;
 class Separator;
 class StoreObserver;
 class ThresholdSection;
@@ -43,6 +44,7 @@ public:
     void refresh();
 
     TitleBar *titleBar() const { return m_titleBar; }
+    StatusBar *statusBar() const { return m_statusBar; }
     ThresholdSection *thresholdSection() const { return m_threshold; }
     AppsSection *appsSection() const { return m_apps; }
     AddAction *addAction() const { return m_addAction; }
@@ -88,6 +90,7 @@ private:
     ReminderActions *m_reminder;
     QWidget *m_content = nullptr;
     TitleBar *m_titleBar;
+    StatusBar *m_statusBar;
     ThresholdSection *m_threshold;
     AppsSection *m_apps;
     Separator *m_addSeparator;
