@@ -53,7 +53,8 @@ showing() {
     /usr/bin/python3 - "$1" <<'PY' || fail "nothing shown matches \"$1\""
 import re, sys, time, pyatspi
 def texts(node):
-    if node.getRoleName() in ("label", "push button") and node.getState().contains(pyatspi.STATE_SHOWING):
+    # By role, not its name: at-spi2-core 2.46 says "push button", 2.56 "button".
+    if node.getRole() in (pyatspi.ROLE_LABEL, pyatspi.ROLE_PUSH_BUTTON) and node.getState().contains(pyatspi.STATE_SHOWING):
         yield node.name
     if node.getRole() == pyatspi.ROLE_NOTIFICATION and node.getState().contains(pyatspi.STATE_SHOWING):
         yield "card: " + node.name

@@ -33,6 +33,11 @@ nudgewatch_add_script_test(NAME platform_wayland_idle_e2e_test
 # followed through foreign-toplevel management, the card and Open there.
 nudgewatch_add_script_test(NAME platform_wlroots_e2e_test
     SCRIPT e2e/platform_wlroots_e2e_test.sh TIMEOUT 120)
+# The same on labwc, which names Xwayland windows by WM_CLASS's instance; skipped
+# where the release has no labwc (Debian 12).
+nudgewatch_add_script_test(NAME platform_labwc_e2e_test
+    SCRIPT e2e/platform_wlroots_e2e_test.sh ARGS --labwc $<TARGET_FILE:nudgewatch> TIMEOUT 120)
+set_tests_properties(platform_labwc_e2e_test PROPERTIES SKIP_RETURN_CODE 77)
 # The same when sway breaks the connection over a window title too long for it:
 # noticed, said in the window, connected again once that window is gone.
 nudgewatch_add_script_test(NAME platform_wlroots_broken_e2e_test

@@ -1,20 +1,30 @@
 #!/usr/bin/env bash
-# The whole program in a headless sway session (wlroots), its windows on
-# Xwayland, in a temporary HOME, tracking foot (a native Wayland client) and
-# xterm (an X11 one) with a 3-second threshold. Focus is moved through sway.
+# The whole program in a headless wlroots session (sway, or labwc with
+# --labwc), its windows on Xwayland, in a temporary HOME, tracking foot (a native
+# Wayland client) and xterm (an X11 one) with a 3-second threshold. Focus is
+# moved through the compositor (swaymsg, or wlrctl on labwc).
 #  - foot in front reads "Active" and gets no card; xterm, idle, gets one, at
 #    the top centre, override-redirect, and foot keeps the focus;
 #  - the card's Open button brings the xterm already there to the front;
 #  - then xterm reads "Active" and foot, idle, gets the card.
+# labwc names an Xwayland window by WM_CLASS's instance ("xterm"), sway by its
+# class ("XTerm"): the program matches the desktop entry's StartupWMClass either way.
 set -uo pipefail
 
-program=${1:?usage: platform_wlroots_e2e_test.sh path/to/nudgewatch}
-. "$(dirname "$0")/../../scripts/sway-session"
+compositor=sway
+[ "${1:-}" = --labwc ] && compositor=labwc && shift
+program=${1:?usage: platform_wlroots_e2e_test.sh [--labwc] path/to/nudgewatch}
+if [ $compositor = labwc ] && ! { command -v labwc && command -v wlrctl; } >/dev/null; then
+    echo "SKIP: labwc and wlrctl are not installed (Debian 13 has them; scripts/install-deps)"
+    exit 77
+fi
+. "$(dirname "$0")/../../scripts/$compositor-session"
 work=$(mktemp -d /tmp/nudgewatch-wlr.XXXXXX)
 trap 'sway_session_stop; rm -rf "$work"' EXIT
 fail() {
-    echo "FAIL: $*" >&2
-    sed 's/^/  nudgewatch: /' "$work/nudgewatch.log" >&2
+    echo "FAIL ($compositor): $*" >&2
+    [ -f "$work/nudgewatch.log" ] && sed 's/^/  nudgewatch: /' "$work/nudgewatch.log" >&2
+    sed 's/^/  clients: /' "$work/logs/clients.log" >&2 2>/dev/null
     exit 1
 }
 
@@ -24,7 +34,7 @@ printf '[General]\nNudgewatch.trackedAppPaths=%s, %s\nNudgewatch.idleThreshold=3
     >"$work/home/.config/Nudgewatch/Nudgewatch.conf"
 # A copy the session's user can run, wherever the build folder is.
 cp "$program" "$work/nudgewatch" && program=$work/nudgewatch
-sway_session_start --logs "$work/logs" || exit 1
+${compositor}_session_start --logs "$work/logs" || exit 1
 sway_session_own "$work"
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_DIRS=/usr/share
 export XDG_DATA_HOME="$work/home/.local/share" XDG_CACHE_HOME="$work/home/.cache" SHELL=/bin/sh
@@ -35,9 +45,11 @@ start /usr/libexec/at-spi-bus-launcher --launch-immediately
 start foot
 start xterm
 
-# focused: the app id (or X11 class) of the window sway has focused; windows CLASS: how many.
-tree() {
-    sway_session_as swaymsg -t get_tree | python3 -c 'import json, sys
+if [ $compositor = sway ]; then
+    xterm_id=XTerm settings_id=Nudgewatch
+    # focused: the app id (or X11 class) of the window sway has focused; windows ID: how many.
+    tree() {
+        sway_session_as swaymsg -t get_tree | python3 -c 'import json, sys
 def walk(n):
     yield n
     for c in n.get("nodes", []) + n.get("floating_nodes", []): yield from walk(c)
@@ -45,9 +57,29 @@ ids = [(n.get("app_id") or (n.get("window_properties") or {}).get("class"), n.ge
        for n in walk(json.load(sys.stdin)) if n.get("pid")]
 print(sum(i == sys.argv[2] for i, _ in ids) if sys.argv[1] == "windows" else
       next((i for i, f in ids if f), ""))' "$@"
-}
-focused_is() { [ "$(tree focused)" = "$1" ]; }
-wait_for 10 eval '[ "$(tree windows foot)" = 1 ] && [ "$(tree windows XTerm)" = 1 ]' ||
+    }
+    focus() { sway_session_as swaymsg "[app_id=^$1\$] focus" >/dev/null; }
+    focused_is() { [ "$(tree focused)" = "$1" ]; }
+else
+    xterm_id=xterm settings_id=nudgewatch
+    # The same through foreign-toplevel management (wlrctl), and Xwayland's
+    # top-level windows for the xterms, which labwc does not reparent.
+    tree() {
+        local id
+        if [ "$1" = windows ] && [ "$2" = xterm ]; then
+            sway_session_as xwininfo -root -children | grep -c '("xterm" "XTerm")'
+        elif [ "$1" = windows ]; then
+            sway_session_as wlrctl toplevel find "app_id:$2" && echo 1 || echo 0
+        else
+            for id in foot xterm nudgewatch; do
+                focused_is $id && echo $id && return
+            done
+        fi
+    }
+    focused_is() { sway_session_as wlrctl toplevel find "app_id:$1" state:active; }
+    focus() { sway_session_as wlrctl toplevel focus "app_id:$1"; }
+fi
+wait_for 10 eval '[ "$(tree windows foot)" = 1 ] && [ "$(tree windows $xterm_id)" = 1 ]' ||
     fail "foot and xterm did not open"
 
 # atspi ROW TEXT: the settings row of ROW reads TEXT; atspi card|nocard NAME: a
@@ -96,9 +128,9 @@ card_geometry() { # x y width height of the card on Xwayland, and whether overri
 
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 sway_session_as "$program" >"$work/nudgewatch.log" 2>&1 &
 sway_session_adopt $!
-wait_for 10 focused_is Nudgewatch || fail "the settings window did not come to the front"
+wait_for 10 focused_is $settings_id || fail "the settings window did not come to the front"
 grep -q "tracking is unavailable" "$work/nudgewatch.log" && fail "tracking reported unavailable"
-sway_session_as swaymsg '[app_id=^foot$] focus' >/dev/null
+focus foot
 atspi Foot Active || fail "foot in front does not read \"Active\""
 atspi card XTerm || fail "no card for the idle xterm"
 atspi nocard Foot || fail "a card for foot while it is in front"
@@ -109,9 +141,9 @@ screen=$(sway_session_as xwininfo -root | awk '/Width:/ {print $2}')
 focused_is foot || fail "the card took the focus from foot: $(tree focused)"
 
 atspi press XTerm || fail "could not press the card's Open button"
-wait_for 10 focused_is XTerm || fail "Open did not bring xterm to the front: $(tree focused)"
-[ "$(tree windows XTerm)" = 1 ] || fail "Open started another xterm"
+wait_for 10 focused_is $xterm_id || fail "Open did not bring xterm to the front: $(tree focused)"
+[ "$(tree windows $xterm_id)" = 1 ] || fail "Open started another xterm"
 atspi XTerm Active || fail "xterm in front does not read \"Active\""
 atspi card Foot || fail "no card for foot, idle behind xterm"
-focused_is XTerm || fail "the card took the focus from xterm"
-echo "PASS: foot and xterm followed through sway; card placed and opened the xterm already there"
+focused_is $xterm_id || fail "the card took the focus from xterm"
+echo "PASS: foot and xterm followed through $compositor; card placed and opened the xterm already there"

@@ -37,6 +37,21 @@ private slots:
         QVERIFY(metainfoText.contains(
             "<launchable type=\"desktop-id\">nudgewatch.desktop</launchable>"));
         QVERIFY(metainfoText.contains("<binary>nudgewatch</binary>"));
+        // Software centres show these; each screenshot is a file the repository keeps
+        // (scripts/screenshots takes them from the program).
+        QVERIFY(metainfoText.contains("<url type=\"homepage\">https://"));
+        QVERIFY(metainfoText.contains("<developer id="));
+        const QByteArray prefix = "/main/resources/screenshots/";
+        qsizetype shots = 0;
+        for (qsizetype at = metainfoText.indexOf(prefix); at >= 0;
+             at = metainfoText.indexOf(prefix, at + 1), ++shots) {
+            const qsizetype start = at + prefix.size();
+            const QString name = QString::fromUtf8(
+                metainfoText.mid(start, metainfoText.indexOf('<', start) - start));
+            QVERIFY2(QFile::exists(resources + "/screenshots/" + name), qPrintable(name));
+        }
+        QCOMPARE(shots, metainfoText.count("<image"));
+        QVERIFY(shots >= 2);
     }
 };
 

@@ -62,6 +62,16 @@ private slots:
             << "My App|system/applications/my-app.desktop";
         QTest::newRow("StartupWMClass before desktop IDs")
             << QList{facts("org.example.Editor", "AlphaTerm")} << alpha;
+        // Wayland compositors report an Xwayland window's app id as WM_CLASS's class
+        // (sway: "XTerm") or its instance (labwc: "xterm"); the resolver sees it as the class.
+        QTest::newRow("StartupWMClass in another case") << QList{facts("", "alphaterm")} << alpha;
+        QTest::newRow("StartupWMClass in capitals") << QList{facts("", "ALPHATERM")} << alpha;
+        QTest::newRow("StartupWMClass exact when two differ only in case")
+            << QList{facts("", "twinterm")} << "Twin Lower|system/applications/twin-lower.desktop";
+        QTest::newRow("StartupWMClass exact, the other case")
+            << QList{facts("", "TwinTerm")} << "Twin Upper|system/applications/twin-upper.desktop";
+        QTest::newRow("case alone cannot choose between two StartupWMClass")
+            << QList{facts("", "TWINTERM")} << "TWINTERM|";
         QTest::newRow("StartupWMClass of an entry kept out of menus")
             << QList{facts("menuhidden", "MenuHidden")}
             << "Menu Hidden|system/applications/menu-hidden.desktop";

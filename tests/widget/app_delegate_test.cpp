@@ -60,7 +60,14 @@ private slots:
         QVERIFY(delegate.panel()->frameHeight() > 1); // reminders go on without it
         delegate.showSettings();                      // a second launch, or the tray
         QVERIFY(delegate.settingsWindow()->isVisible());
-        QCOMPARE(delegate.settingsWindow()->pos(), placed);
+        // Where it was, not where a new window goes (30 + 20 px away); a platform may
+        // shift a restored window by a few pixels of frame (Qt 6.8's offscreen: 3).
+        QVERIFY2((delegate.settingsWindow()->pos() - placed).manhattanLength() <= 4,
+                 qPrintable(QStringLiteral("reopened at (%1, %2), closed at (%3, %4)")
+                                .arg(delegate.settingsWindow()->pos().x())
+                                .arg(delegate.settingsWindow()->pos().y())
+                                .arg(placed.x())
+                                .arg(placed.y())));
         QCOMPARE(delegate.settingsWindow()->appsSection()->rows().size(), std::size_t(1));
     }
 

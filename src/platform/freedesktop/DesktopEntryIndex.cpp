@@ -17,6 +17,14 @@ DesktopEntryIndex::DesktopEntryIndex(std::vector<DesktopEntry> entries)
         m_byPath.insert(entry.path, index);
         if (!entry.startupWMClass.isEmpty() && !m_byWMClass.contains(entry.startupWMClass))
             m_byWMClass.insert(entry.startupWMClass, index);
+        if (!entry.startupWMClass.isEmpty()) {
+            const QString folded = entry.startupWMClass.toCaseFolded();
+            const auto existing = m_byFoldedWMClass.constFind(folded);
+            if (existing == m_byFoldedWMClass.cend())
+                m_byFoldedWMClass.insert(folded, index);
+            else if (existing.value() != index)
+                m_byFoldedWMClass.insert(folded, ambiguous);
+        }
         for (const QString &program : entry.programs) {
             const auto existing = m_byProgram.constFind(program);
             if (existing == m_byProgram.cend())
@@ -47,7 +55,9 @@ const DesktopEntry *DesktopEntryIndex::byPath(const QString &path) const
 
 const DesktopEntry *DesktopEntryIndex::byStartupWMClass(const QString &wmClass) const
 {
-    return at(m_byWMClass, wmClass);
+    if (const DesktopEntry *entry = at(m_byWMClass, wmClass))
+        return entry;
+    return at(m_byFoldedWMClass, wmClass.toCaseFolded());
 }
 
 const DesktopEntry *DesktopEntryIndex::byProgram(const QString &canonicalPath) const
