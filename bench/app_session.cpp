@@ -156,20 +156,6 @@ std::optional<xcb_window_t> waitForMappedWindow(const XServer &x, const QByteArr
     return std::nullopt;
 }
 
-void requestClose(const XServer &x, xcb_window_t window)
-{
-    xcb_client_message_event_t message{};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = window;
-    message.type = atom(x, "WM_PROTOCOLS");
-    message.data.data32[0] = atom(x, "WM_DELETE_WINDOW");
-    message.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_send_event(x.connection(), 0, window, XCB_EVENT_MASK_NO_EVENT,
-                   reinterpret_cast<const char *>(&message));
-    xcb_flush(x.connection());
-}
-
 qint64 residentKiB(qint64 pid)
 {
     QFile status(QStringLiteral("/proc/%1/status").arg(pid));
@@ -181,16 +167,30 @@ qint64 residentKiB(qint64 pid)
     return -1;
 }
 
-qint64 anonymousKiB(qint64 pid)
+namespace {
+
+// One "Field:   N kB" line of /proc/PID/smaps_rollup.
+qint64 rollupKiB(qint64 pid, const QByteArray &field)
 {
     QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
     if (!rollup.open(QIODevice::ReadOnly))
         return -1;
-    qint64 total = 0;
     for (const QByteArray &line : rollup.readAll().split('\n'))
-        if (line.startsWith("Anonymous:"))
-            total += line.mid(line.indexOf(':') + 1).trimmed().split(' ').first().toLongLong();
-    return total;
+        if (line.startsWith(field + ':'))
+            return line.mid(field.size() + 1).trimmed().split(' ').first().toLongLong();
+    return -1;
+}
+
+} // namespace
+
+qint64 anonymousKiB(qint64 pid)
+{
+    return rollupKiB(pid, "Anonymous");
+}
+
+qint64 privateDirtyKiB(qint64 pid)
+{
+    return rollupKiB(pid, "Private_Dirty");
 }
 
 double cpuSeconds(qint64 pid)

@@ -49,14 +49,14 @@ private:
 // the root or, under a window manager, inside its frame.
 std::optional<xcb_window_t> waitForMappedWindow(const XServer &x, const QByteArray &name,
                                                 int timeoutMs);
-// Asks the window to close, as a window manager's close button would.
-void requestClose(const XServer &x, xcb_window_t window);
 
 // Resident set size and CPU time of a process, from /proc.
 qint64 residentKiB(qint64 pid);
 // Anonymous memory (heap, stacks, private data): what the process itself
 // allocated, as opposed to library pages counted in its RSS.
 qint64 anonymousKiB(qint64 pid);
+// Private dirty memory: pages only this process has written, library data included.
+qint64 privateDirtyKiB(qint64 pid);
 double cpuSeconds(qint64 pid);
 
 // CPU time and context switches (each wake-up from a wait is one) of each of a

@@ -1,4 +1,5 @@
-// Reports KWin's windows and its active window to Nudgewatch over D-Bus.
+// Reports KWin's windows, its active window and whether that one is
+// fullscreen to Nudgewatch over D-Bus.
 // KWin 6 says "window" where 5.27 says "client"; this script speaks to both.
 const service = "@SERVICE@";
 const path = "/org/nudgewatch/KWinFocus";
@@ -24,6 +25,24 @@ for (let i = 0; i < windows.length; ++i)
 (workspace.windowAdded || workspace.clientAdded).connect(w => report("Added", w));
 (workspace.windowRemoved || workspace.clientRemoved)
     .connect(w => callDBus(service, path, iface, "Removed", text(w && w.internalId)));
-(workspace.windowActivated || workspace.clientActivated).connect(w => report("Activated", w));
-report("Activated",
-       workspace.activeWindow !== undefined ? workspace.activeWindow : workspace.activeClient);
+// Whether the active window is fullscreen, as "1" or "0", whenever that may change.
+let watched = null;
+function reportFullscreen() {
+    const w = workspace.activeWindow !== undefined ? workspace.activeWindow : workspace.activeClient;
+    callDBus(service, path, iface, "Fullscreen", w && w.fullScreen ? "1" : "0");
+}
+function follow(w) {
+    if (watched && watched.fullScreenChanged)
+        watched.fullScreenChanged.disconnect(reportFullscreen);
+    watched = w;
+    if (w && w.fullScreenChanged)
+        w.fullScreenChanged.connect(reportFullscreen);
+    reportFullscreen();
+}
+(workspace.windowActivated || workspace.clientActivated).connect(w => {
+    report("Activated", w);
+    follow(w);
+});
+const active = workspace.activeWindow !== undefined ? workspace.activeWindow : workspace.activeClient;
+report("Activated", active);
+follow(active);

@@ -27,7 +27,19 @@ AppDelegate::~AppDelegate()
     m_window.reset();
 }
 
-void AppDelegate::start()
+void AppDelegate::start(Launch launch)
+{
+    if (m_started)
+        return;
+    m_started = true;
+    if (launch == Launch::ByUser)
+        openWindow();
+    // The panel and monitoring start once launching has finished: on the first
+    // turn of the event loop.
+    QMetaObject::invokeMethod(this, &AppDelegate::finishLaunching, Qt::QueuedConnection);
+}
+
+void AppDelegate::openWindow()
 {
     if (m_window)
         return;
@@ -35,17 +47,18 @@ void AppDelegate::start()
     if (!m_closedWindowGeometry.isEmpty())
         m_window->restoreGeometry(m_closedWindowGeometry);
     connect(m_window.get(), &MainWindow::quitRequested, this, &AppDelegate::quitRequested);
-    connect(m_window.get(), &MainWindow::closed, this, [this] {
-        m_closedWindowGeometry = m_window->saveGeometry();
-        MainWindow *window = m_window.release();
+    connect(m_window.get(), &MainWindow::closed, this, [this, window = m_window.get()] {
+        // A second close request may reach a window already on its way out, or
+        // after another window took its place: only the current one is let go.
+        if (m_window.get() != window)
+            return;
+        m_closedWindowGeometry = window->saveGeometry();
+        m_window.release();
         // What the window used goes back to the system, not only to the heap.
         connect(window, &QObject::destroyed, this, [] { malloc_trim(0); });
         window->deleteLater();
     });
     m_window->show();
-    // The panel and monitoring start once launching has finished: on the first
-    // turn of the event loop.
-    QMetaObject::invokeMethod(this, &AppDelegate::finishLaunching, Qt::QueuedConnection);
 }
 
 void AppDelegate::finishLaunching()
@@ -62,8 +75,8 @@ void AppDelegate::finishLaunching()
 
 void AppDelegate::showSettings()
 {
-    if (!m_window)
-        start();
+    start();
+    openWindow();
     m_window->present();
 }
 

@@ -38,8 +38,11 @@ public:
     explicit AppDelegate(AppServices services, QObject *parent = nullptr);
     ~AppDelegate() override;
 
-    // Opens the settings window and schedules finishLaunching().
-    void start();
+    // How the program was started: by the user, who expects its window, or by
+    // the desktop at login, when it comes up quietly.
+    enum class Launch { ByUser, AtLogin };
+    // Opens the settings window (launched by the user) and schedules finishLaunching().
+    void start(Launch launch = Launch::ByUser);
     // Shows the settings window, built again if it was closed (a second launch, the tray).
     void showSettings();
 
@@ -52,6 +55,7 @@ signals:
     void quitRequested();
 
 private:
+    void openWindow();
     void finishLaunching();
 
     AppServices m_services;
@@ -60,6 +64,7 @@ private:
     std::unique_ptr<MainWindow> m_window;
     QByteArray m_closedWindowGeometry;
     std::unique_ptr<NotchPanel> m_panel;
+    bool m_started = false;
 };
 
 } // namespace nudgewatch

@@ -1,9 +1,12 @@
 #include "app/AppDelegate.h"
+#include "app/PlatformChoice.h"
 #include "app/SingleInstance.h"
+#include "app/TerminationSignals.h"
 #include "app/TrayIcon.h"
 #include "platform/DesktopPlatform.h"
 #include "platform/PresenceSources.h"
 #include "platform/SessionKind.h"
+#include "platform/TrackerFullscreenSource.h"
 #include "platform/appearance/SystemAppearance.h"
 #include "platform/appearance/TrayIconChoice.h"
 #include "platform/freedesktop/AutostartEntry.h"
@@ -25,6 +28,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstring>
 
 #include <malloc.h>
 
@@ -55,17 +59,26 @@ QIcon applicationIcon()
 int main(int argc, char *argv[])
 {
     useRunningSessionBusOnly();
-    // The reminder card sits above every window without taking the focus,
-    // which no Wayland client may ask for: in a Wayland session the program's
-    // windows go through Xwayland, unless the user chose a platform.
-    const bool chooseXcb = qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
-                           isWaylandSession(SessionFacts::fromEnvironment(
-                               QProcessEnvironment::systemEnvironment(), {}));
-    if (chooseXcb)
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const PlatformChoice platform =
+        choosePlatform(isWaylandSession(SessionFacts::fromEnvironment(
+                           QProcessEnvironment::systemEnvironment(), {})),
+                       !qEnvironmentVariableIsEmpty("DISPLAY"), arguments);
+    const std::optional<QByteArray> userPlatform = qEnvironmentVariableIsSet("QT_QPA_PLATFORM")
+                                                       ? std::optional(qgetenv("QT_QPA_PLATFORM"))
+                                                       : std::nullopt;
+    if (platform.pinToXwayland)
         qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
-    if (chooseXcb)
-        qunsetenv("QT_QPA_PLATFORM"); // the applications it opens choose their own
+    // The applications it opens choose their own, as the user set it.
+    if (platform.pinToXwayland) {
+        if (userPlatform)
+            qputenv("QT_QPA_PLATFORM", *userPlatform);
+        else
+            qunsetenv("QT_QPA_PLATFORM");
+    }
     QApplication::setApplicationName(QStringLiteral("Nudgewatch"));
     QApplication::setOrganizationName(QStringLiteral("Nudgewatch"));
     QApplication::setApplicationVersion(QStringLiteral(NUDGEWATCH_VERSION));
@@ -78,6 +91,10 @@ int main(int argc, char *argv[])
         QStringLiteral("Reminds you of the applications you mean to use."));
     parser.addHelpOption();
     parser.addVersionOption();
+    const QCommandLineOption atLogin(
+        QLatin1String(autostartOption),
+        QStringLiteral("Start quietly, without the settings window, as at login."));
+    parser.addOption(atLogin);
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         parser.showHelp(2);
@@ -86,6 +103,15 @@ int main(int argc, char *argv[])
     SingleInstance instance;
     if (instance.start() == SingleInstance::Role::Secondary)
         return 0;
+
+    // A logout's SIGTERM, Ctrl+C or a closed terminal: ended as by Quit, so
+    // that everything the program set up in the desktop is taken down again.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::received, &app, [](int signalNumber) {
+        std::fprintf(stderr, "nudgewatch: ending on signal %d (%s)\n", signalNumber,
+                     strsignal(signalNumber));
+        QCoreApplication::quit();
+    });
 
     SettingsDefaults defaults;
     const std::unique_ptr<DesktopPlatform> desktop = DesktopPlatform::create();
@@ -97,9 +123,13 @@ int main(int argc, char *argv[])
     NotificationCenter notifications;
     // Each source reports its first state on a later turn of the event loop.
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    const PresenceSourceList presenceSources = createPresenceSources(
+    PresenceSourceList presenceSources = createPresenceSources(
         SessionFacts::fromEnvironment(environment, QGuiApplication::platformName()),
         PresenceSetup::fromEnvironment(environment), clock);
+    // On Wayland the compositor's route knows when the window in front is fullscreen.
+    if (desktop->tracker().reportsFullscreen())
+        presenceSources.push_back(std::make_unique<TrackerFullscreenSource>(
+            desktop->tracker(), QStringLiteral("desktop fullscreen"), clock));
     PresenceSources presence;
     for (const auto &source : presenceSources)
         presence.push_back(*source);
@@ -128,7 +158,8 @@ int main(int argc, char *argv[])
     QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,
                      &AppDelegate::showSettings);
 
-    delegate.start();
+    delegate.start(parser.isSet(atLogin) ? AppDelegate::Launch::AtLogin
+                                         : AppDelegate::Launch::ByUser);
 
     // Nothing depends on the tray, and asking whether one exists takes a D-Bus
     // round trip: set it up once the window is on its way, too. The same goes

@@ -1,5 +1,6 @@
 #include "card/GlassCardPainter.h"
 
+#include "card/RippleWaves.h"
 #include "card/ShapeShadow.h"
 #include "card/SymbolImage.h"
 #include "card/WaterRippleCanvas.h"
@@ -67,6 +68,12 @@ void strokeInside(QPainter &p, const QRectF &rect, double radius, double width, 
     p.drawRoundedRect(rect.adjusted(half, half, -half, -half), radius - half, radius - half);
 }
 
+// Where the waves begin, with a point more for their edge's antialiasing.
+double wavesTop(double cardHeight)
+{
+    return rippleWavesTop(cardHeight) - 1;
+}
+
 QImage newImage(const QSizeF &points, double dpr)
 {
     QImage image(QSize(int(std::ceil(points.width() * dpr)), int(std::ceil(points.height() * dpr))),
@@ -103,15 +110,17 @@ QString GlassCardPainter::elidedMessage(const CardLayout &layout, const QString 
 
 void GlassCardPainter::paint(QPainter &painter, const CardLayout &layout,
                              const CardContent &content, double fade,
-                             const CardDecorations &decorations)
+                             const CardDecorations &decorations, const QRegion &region)
 {
     if (!(fade > 0))
         return;
     const double dpr = painter.device()->devicePixelRatioF();
     ensureCaches(layout, content, dpr);
 
+    const QRect whole(0, 0, int(cardGeometry::cardWidth), int(cardGeometry::totalHeight));
     if (fade >= 1) {
-        paintCard(painter, layout, decorations);
+        paintCard(painter, layout, decorations,
+                  region.isEmpty() ? whole : region.boundingRect() & whole);
         return;
     }
     // Fading in, the card is one group: drawn once, then scaled, moved and faded.
@@ -122,7 +131,7 @@ void GlassCardPainter::paint(QPainter &painter, const CardLayout &layout,
         m_layer.fill(Qt::transparent);
     {
         QPainter layer(&m_layer);
-        paintCard(layer, layout, decorations);
+        paintCard(layer, layout, decorations, whole);
     }
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -137,36 +146,79 @@ void GlassCardPainter::releaseCaches()
     *this = GlassCardPainter();
 }
 
-void GlassCardPainter::paintCard(QPainter &painter, const CardLayout &layout,
-                                 const CardDecorations &decorations)
+int GlassCardPainter::glowLevel(double brightness)
+{
+    return int(std::lround(std::clamp(brightness, 0.0, 1.0) * (glowLevels - 1)));
+}
+
+QRect GlassCardPainter::changedRect(const CardLayout &layout, const CardDecorations &from,
+                                    const CardDecorations &to)
 {
     const QRectF card = layout.card;
-    const double brightness = std::clamp(decorations.glowBrightness, 0.0, 1.0);
-    const Underlay &under = underlay(int(std::lround(brightness * (glowLevels - 1))));
+    if (glowLevel(from.glowBrightness) != glowLevel(to.glowBrightness))
+        return QRect(0, 0, int(cardGeometry::cardWidth), int(cardGeometry::totalHeight));
+    QRect changed;
+    if (from.shimmerPhase != to.shimmerPhase) {
+        for (const double phase : {from.shimmerPhase, to.shimmerPhase}) {
+            const ShimmerBand band = shimmerBand(phase, card.width());
+            changed |= QRectF(card.left() + band.startX, card.top(), band.endX - band.startX,
+                              card.height())
+                           .intersected(card)
+                           .toAlignedRect();
+        }
+    }
+    if (from.ripplePhase != to.ripplePhase && (from.ripplePhase > 0 || to.ripplePhase > 0)) {
+        const double top = card.top() + wavesTop(card.height());
+        changed |= QRectF(card.left(), top, card.width(), card.bottom() - top).toAlignedRect();
+    }
+    return changed;
+}
+
+void GlassCardPainter::paintCard(QPainter &painter, const CardLayout &layout,
+                                 const CardDecorations &decorations, const QRect &dirty)
+{
+    const QRectF card = layout.card;
+    const Underlay &under = underlay(glowLevel(decorations.glowBrightness));
     painter.drawImage(card.topLeft() + under.topLeft, under.image);
 
-    // The moving layers go on a copy of the glass; SourceAtop keeps them inside
-    // the card's outline, exactly as the glass itself is cut.
-    if (m_work.size() != m_back.size())
+    // Only the rows of the card that need painting are composed; the rest of
+    // the working copy keeps an older frame that is not shown.
+    const double dpr = m_back.devicePixelRatio();
+    const QRectF local = QRectF(dirty).intersected(card).translated(-card.topLeft());
+    if (local.isEmpty())
+        return;
+    if (m_work.size() != m_back.size()) {
         m_work = QImage(m_back.size(), QImage::Format_ARGB32_Premultiplied);
-    std::memcpy(m_work.bits(), m_back.constBits(), std::size_t(m_back.sizeInBytes()));
-    m_work.setDevicePixelRatio(m_back.devicePixelRatio());
+        m_work.setDevicePixelRatio(dpr);
+    }
+    const int firstRow = std::clamp(int(std::floor(local.top() * dpr)), 0, m_back.height());
+    const int endRow = std::clamp(int(std::ceil(local.bottom() * dpr)), firstRow, m_back.height());
+    std::memcpy(m_work.scanLine(firstRow), m_back.constScanLine(firstRow),
+                std::size_t(m_back.bytesPerLine()) * std::size_t(endRow - firstRow));
     {
+        // The moving layers go on a copy of the glass; SourceAtop keeps them
+        // inside the card's outline, exactly as the glass itself is cut.
         QPainter work(&m_work);
+        work.setClipRect(local);
         work.setCompositionMode(QPainter::CompositionMode_SourceAtop);
         work.drawImage(QPointF(shimmerBand(decorations.shimmerPhase, card.width()).startX, 0),
                        m_band);
         if (decorations.ripplePhase > 0) {
             // The waves repeat every half width and fade with their phase, so
             // one strip at full strength, moved and faded, draws any phase.
+            // Nothing above the crests: the rows there are left alone.
+            const double top = wavesTop(card.height());
+            work.setClipRect(local.intersected(QRectF(0, top, card.width(), card.height() - top)));
             work.setOpacity(std::min(1.0, decorations.ripplePhase));
             work.drawImage(QPointF(-card.width() / 2 * decorations.ripplePhase, 0), m_waveStrip);
             work.setOpacity(1);
+            work.setClipRect(local);
         }
         work.setCompositionMode(QPainter::CompositionMode_SourceOver);
         work.drawImage(QPointF(0, 0), m_front);
     }
-    painter.drawImage(card.topLeft(), m_work);
+    painter.drawImage(local.topLeft() + card.topLeft(), m_work,
+                      QRectF(local.topLeft() * dpr, local.size() * dpr));
 }
 
 void GlassCardPainter::ensureCaches(const CardLayout &layout, const CardContent &content,

@@ -6,6 +6,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <QRegion>
 #include <QString>
 
 #include <array>
@@ -29,8 +30,18 @@ class GlassCardPainter {
 public:
     GlassCardPainter();
 
+    // Paints the card; with a region (view points), only what lies in it needs
+    // to be right: the moving layers are composed there alone.
     void paint(QPainter &painter, const CardLayout &layout, const CardContent &content, double fade,
-               const CardDecorations &decorations);
+               const CardDecorations &decorations, const QRegion &region = {});
+
+    // A rectangle around where a fully shown card looks different between two
+    // moments of its decorations, in whole view points: the glow's surroundings
+    // only when its level changes, the band where it was and is, the rows the
+    // waves reach. One rectangle: painting through a clip of several costs more
+    // than the few more pixels.
+    static QRect changedRect(const CardLayout &layout, const CardDecorations &from,
+                             const CardDecorations &to);
 
     // Frees the cached pictures; they are drawn again for the next card.
     void releaseCaches();
@@ -49,7 +60,9 @@ private:
     };
     static constexpr int glowLevels = 13;
 
-    void paintCard(QPainter &painter, const CardLayout &layout, const CardDecorations &decorations);
+    static int glowLevel(double brightness);
+    void paintCard(QPainter &painter, const CardLayout &layout, const CardDecorations &decorations,
+                   const QRect &dirty);
     void ensureCaches(const CardLayout &layout, const CardContent &content, double dpr);
     QImage renderBack(const CardLayout &layout, double dpr) const;
     QImage renderBand(const CardLayout &layout, double dpr) const;

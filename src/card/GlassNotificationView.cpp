@@ -7,6 +7,7 @@
 #include "tracking/StoreObserver.h"
 
 #include <QFontMetricsF>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <cmath>
@@ -161,10 +162,18 @@ void GlassNotificationView::updateDecorationTimer()
 
 void GlassNotificationView::advanceDecorations()
 {
+    const CardDecorations before = m_decorations;
     m_decorationElapsed += decorationFrameSeconds;
     m_decorations = decorationsAt(m_decorationElapsed);
-    if (m_store.alertApp() && cardFade(m_progress) > 0)
-        update(m_layout.card.adjusted(-40, -40, 40, 40).toAlignedRect());
+    const double fade = cardFade(m_progress);
+    if (!m_store.alertApp() || !(fade > 0))
+        return;
+    // Scaled while it fades in, the card changes as a whole; once shown, only
+    // where a decoration moved is painted and sent to the display.
+    if (fade < 1)
+        update();
+    else
+        update(GlassCardPainter::changedRect(m_layout, before, m_decorations));
 }
 
 void GlassNotificationView::placeButtons()
@@ -178,7 +187,7 @@ void GlassNotificationView::placeButtons()
     m_snoozeButton->setVisible(shown);
 }
 
-void GlassNotificationView::paintEvent(QPaintEvent *)
+void GlassNotificationView::paintEvent(QPaintEvent *event)
 {
     const auto &app = m_store.alertApp();
     if (!app)
@@ -186,7 +195,7 @@ void GlassNotificationView::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     m_painter.paint(painter, m_layout, {app->name, m_store.alertMessage(), app->icon},
-                    cardFade(m_progress), m_decorations);
+                    cardFade(m_progress), m_decorations, event->region());
 }
 
 } // namespace nudgewatch

@@ -1,5 +1,6 @@
 #include "card/RippleWaves.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace nudgewatch {
@@ -8,6 +9,25 @@ namespace {
 constexpr double fourPi = 12.566370614359172;
 constexpr double pi = 3.141592653589793;
 } // namespace
+
+namespace {
+double baseline(int wave, double height)
+{
+    return 0.3 * height + 8.0 * wave;
+}
+double amplitude(int wave)
+{
+    return 2.0 + wave;
+}
+} // namespace
+
+double rippleWavesTop(double height)
+{
+    double top = height;
+    for (int i = 0; i < 3; ++i)
+        top = std::min(top, baseline(i, height) - amplitude(i));
+    return top;
+}
 
 std::array<RippleWave, 3> rippleWaves(double phase, const QSizeF &size)
 {
@@ -20,8 +40,8 @@ std::array<RippleWave, 3> rippleWaves(double phase, const QSizeF &size)
 
     for (int i = 0; i < 3; ++i) {
         RippleWave &wave = waves[std::size_t(i)];
-        wave.baseline = 0.3 * h + 8.0 * i;
-        wave.amplitude = 2.0 + i;
+        wave.baseline = baseline(i, h);
+        wave.amplitude = amplitude(i);
         wave.phaseOffset = 1.2 * i;
         wave.opacity = 0.02 * (1.0 - 0.006 * i) * phase;
 

@@ -23,4 +23,8 @@ struct RippleWave {
 // in the canvas's top-down coordinates. A canvas without width has no waves.
 std::array<RippleWave, 3> rippleWaves(double phase, const QSizeF &size);
 
+// The highest point any wave reaches on a canvas of that height, at any phase:
+// nothing above it ever changes as the waves move.
+double rippleWavesTop(double height);
+
 } // namespace nudgewatch

@@ -35,12 +35,17 @@ public:
     virtual std::optional<RunningApplication> frontmostApplication() const = 0;
 
     virtual TrackerStatus status() const { return {}; }
+    // Whether this tracker tells, through fullscreenChanged(), when the window
+    // in front is fullscreen.
+    virtual bool reportsFullscreen() const { return false; }
     // Runs the setup that status().setupAction offers; statusChanged() tells
     // how it went. Does nothing when none is offered.
     virtual void runSetup() {}
 
 signals:
     void activated(const nudgewatch::RunningApplication &application);
+    // The window in front went fullscreen, or stopped being so.
+    void fullscreenChanged(bool fullscreen);
     void statusChanged();
 };
 

@@ -1,6 +1,7 @@
 #include "notch/NotchPanel.h"
 
 #include "card/GlassNotificationView.h"
+#include "notch/InputShape.h"
 #include "notch/PanelGeometry.h"
 #include "tracking/AppTrackerStore.h"
 #include "tracking/NotificationCenter.h"
@@ -129,12 +130,19 @@ void NotchPanel::updateVisibility(Restack restack)
 
 void NotchPanel::updateShape()
 {
+    const QPainterPath outline = m_card->visibleOutline().translated(m_card->pos());
+    // Clicks take the card where it is drawn; the panel's transparent rest
+    // passes them to what is below.
+    if (!internalWinId())
+        create();
+    setInputShape(windowHandle(), outline.isEmpty()
+                                      ? QRegion()
+                                      : QRegion(outline.toFillPolygon().toPolygon()) & rect());
     if (m_composited) {
         if (!mask().isEmpty())
             clearMask();
         return;
     }
-    const QPainterPath outline = m_card->visibleOutline().translated(m_card->pos());
     if (outline.isEmpty()) {
         updateVisibility();
         return;

@@ -17,13 +17,13 @@ RunningApplication ownApplication();
 RunningApplication unknownApplication();
 
 // Turns the stream of front windows into one activation per change of
-// application. Every tracker reports through it. The desktop reports no window
-// between windows and repeats the same window; neither, nor a switch between
-// two windows of one application, is a change of application.
+// application. Every tracker reports through it. The desktop repeats the same
+// window; that, or a switch between two windows of one application, is not a
+// change of application. Nothing in front (an empty workspace, every window
+// minimised) is given as unknownApplication(): the last one is left.
 class ActivationFilter {
 public:
-    // `application` is none while no window is in front. Returns the
-    // application to announce, if any.
+    // `application` none is ignored. Returns the application to announce, if any.
     std::optional<RunningApplication> observe(const std::optional<RunningApplication> &application);
 
     // The application last announced (or taken at start); none before any.

@@ -4,7 +4,6 @@
 #include "platform/freedesktop/NotificationServerDndSource.h"
 #include "platform/freedesktop/PlatformLog.h"
 #include "platform/freedesktop/ScreenSaverSource.h"
-#include "platform/freedesktop/XfceDndSource.h"
 
 #include <QDBusConnection>
 
@@ -23,6 +22,8 @@ PresenceSourceList createPresenceSources(const SessionFacts &facts, const Presen
     // Xwayland's idle counter misses input to Wayland windows, and its active
     // window is only ever an X11 one: each session has its own.
     PresenceSourceList sources = sessionWingFor(facts).presenceSources(setup, clock);
+    for (auto &source : desktopPresenceSources(facts, setup, clock))
+        sources.push_back(std::move(source));
 
     const QDBusConnection systemBus = QDBusConnection::systemBus();
     if (systemBus.isConnected())
@@ -31,8 +32,6 @@ PresenceSourceList createPresenceSources(const SessionFacts &facts, const Presen
     if (sessionBus.isConnected()) {
         sources.push_back(std::make_unique<ScreenSaverSource>(sessionBus, clock));
         sources.push_back(std::make_unique<NotificationServerDndSource>(sessionBus, clock));
-        if (sessionDesktopIs(facts, QLatin1String("XFCE")))
-            sources.push_back(std::make_unique<XfceDndSource>(sessionBus, clock));
     }
     for (const auto &source : sources) {
         QObject::connect(source.get(), &PresenceSource::conditionChanged, source.get(),

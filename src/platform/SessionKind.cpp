@@ -6,6 +6,7 @@
 #include "platform/wayland/WaylandPresence.h"
 #include "platform/wlroots/WlrootsSession.h"
 #include "platform/x11/X11Session.h"
+#include "platform/xfce/XfceDndSource.h"
 
 namespace nudgewatch {
 
@@ -42,6 +43,14 @@ const SessionWing wings[] = {
      X11Session::open,
      X11Session::presenceSources},
     {TrackerBackend::None, D::Any, {}, {}, NullSession::open, noPresenceSources},
+};
+
+// Desktops that run on any display server, with presence of their own.
+const struct {
+    QLatin1String desktop;
+    PresenceSourceList (*presenceSources)(const PresenceSetup &setup, const Clock &clock);
+} desktopPresence[] = {
+    {QLatin1String("XFCE"), xfcePresenceSources},
 };
 
 bool matches(const SessionWing &wing, const SessionFacts &facts)
@@ -94,6 +103,19 @@ const SessionWing &sessionWingFor(const SessionFacts &facts)
 TrackerBackend trackerBackendFor(const SessionFacts &facts)
 {
     return sessionWingFor(facts).backend;
+}
+
+PresenceSourceList desktopPresenceSources(const SessionFacts &facts, const PresenceSetup &setup,
+                                          const Clock &clock)
+{
+    PresenceSourceList sources;
+    for (const auto &desktop : desktopPresence) {
+        if (!sessionDesktopIs(facts, desktop.desktop))
+            continue;
+        for (auto &source : desktop.presenceSources(setup, clock))
+            sources.push_back(std::move(source));
+    }
+    return sources;
 }
 
 } // namespace nudgewatch

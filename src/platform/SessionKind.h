@@ -47,6 +47,9 @@ bool isWaylandSession(const SessionFacts &facts);
 // Whether XDG_CURRENT_DESKTOP names this desktop, in any case.
 bool sessionDesktopIs(const SessionFacts &facts, QLatin1String desktop);
 const SessionWing &sessionWingFor(const SessionFacts &facts);
+// What a desktop offers whatever its session's wing (Xfce's Do Not Disturb).
+PresenceSourceList desktopPresenceSources(const SessionFacts &facts, const PresenceSetup &setup,
+                                          const Clock &clock);
 TrackerBackend trackerBackendFor(const SessionFacts &facts);
 
 } // namespace nudgewatch

@@ -26,6 +26,7 @@
 #include <QShortcut>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace nudgewatch {
 
@@ -111,8 +112,8 @@ MainWindow::MainWindow(AppTrackerStore &store, ApplicationPicker &picker,
     m_saveFailure = new SaveFailureNotice(store, this);
     layout->addWidget(m_saveFailure);
     layout->addWidget(new Separator(0.5, 0, this));
-    auto *statusBar = new StatusBar(this);
-    layout->addWidget(statusBar);
+    m_statusBar = new StatusBar(this);
+    layout->addWidget(m_statusBar);
     m_pause = new QPushButton(windowText::pauseReminders);
     m_pause->setAccessibleName(windowText::pauseReminders);
     m_pause->setMenu(new PauseMenu(store.reminderHold(), m_pause));
@@ -122,7 +123,7 @@ MainWindow::MainWindow(AppTrackerStore &store, ApplicationPicker &picker,
     new FocusRing(m_pause);
     new FocusRing(m_threshold->slider(), 4);
     m_pause->setToolTip(windowText::pauseReminders + QStringLiteral(" (Ctrl+P)"));
-    statusBar->addControl(m_pause);
+    m_statusBar->addControl(m_pause);
 
     m_content = content;
     resize(defaultSize);
@@ -146,15 +147,19 @@ MainWindow::MainWindow(AppTrackerStore &store, ApplicationPicker &picker,
     pause->setContext(Qt::WindowShortcut);
     connect(pause, &QShortcut::activated, m_pause, &QPushButton::showMenu);
 
-    // A closed window does not follow the once-a-second ticks; it catches up
-    // when it is shown again.
+    // A window nobody can see does not follow the once-a-second ticks; it
+    // catches up when it is on the screen again.
     m_observer = new StoreObserver(
         store,
         [this] {
-            if (isVisible())
+            if (isOnScreen())
                 refresh();
         },
-        [this] { return isVisible(); }, this);
+        [this] { return isOnScreen(); }, this);
+    connect(&store.reminderHold(), &ReminderHold::changed, this, [this] {
+        if (isOnScreen())
+            refresh();
+    });
     refresh();
 }
 
@@ -163,7 +168,9 @@ MainWindow::~MainWindow() = default;
 void MainWindow::refresh()
 {
     const int count = static_cast<int>(m_store.trackedApps().size());
-    m_titleBar->showTrackedCount(count);
+    const bool held = m_store.reminderHold().isHeld();
+    m_titleBar->showTrackedCount(count, held);
+    m_statusBar->showHeld(held);
     m_reminder->refresh();
     m_threshold->refresh();
     m_apps->refresh();
@@ -236,6 +243,19 @@ void MainWindow::showEvent(QShowEvent *event)
 {
     refresh();
     QWidget::showEvent(event);
+    if (QWindow *window = windowHandle())
+        window->installEventFilter(this);
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Expose && watched == windowHandle()) {
+        const bool offScreen = !windowHandle()->isExposed();
+        if (m_offScreen && !offScreen)
+            m_observer->scheduleRefresh();
+        m_offScreen = offScreen;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

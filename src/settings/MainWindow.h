@@ -17,6 +17,7 @@ class ApplicationPicker;
 class HoldNotice;
 class ReminderActions;
 class SaveFailureNotice;
+class StatusBar;
 class Separator;
 class StoreObserver;
 class ThresholdSection;
@@ -43,6 +44,7 @@ public:
     void refresh();
 
     TitleBar *titleBar() const { return m_titleBar; }
+    StatusBar *statusBar() const { return m_statusBar; }
     ThresholdSection *thresholdSection() const { return m_threshold; }
     AppsSection *appsSection() const { return m_apps; }
     AddAction *addAction() const { return m_addAction; }
@@ -62,6 +64,7 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 signals:
     // The user closed the window; whoever made it may now free it.
@@ -70,6 +73,9 @@ signals:
     void quitRequested();
 
 private:
+    // Shown, and not taken off the screen since: minimised, or its X window
+    // destroyed by the window manager without a close request.
+    bool isOnScreen() const { return isVisible() && !m_offScreen; }
     // New rows come last in the focus chain; put them back between the slider
     // and the add action.
     void updateTabOrder();
@@ -84,6 +90,7 @@ private:
     ReminderActions *m_reminder;
     QWidget *m_content = nullptr;
     TitleBar *m_titleBar;
+    StatusBar *m_statusBar;
     ThresholdSection *m_threshold;
     AppsSection *m_apps;
     Separator *m_addSeparator;
@@ -92,6 +99,7 @@ private:
     SaveFailureNotice *m_saveFailure;
     HoldNotice *m_holdNotice;
     QPushButton *m_pause;
+    bool m_offScreen = false;
     StoreObserver *m_observer;
 };
 

@@ -2,10 +2,12 @@
 
 #include <QWidget>
 
+class QLabel;
+
 namespace nudgewatch {
 
-// Bottom of the settings window: the same bell and two texts whatever the
-// state, and the controls the window adds.
+// Bottom of the settings window: the bell, whether the notch is monitoring or
+// held, the closing hint, and the controls the window adds.
 class StatusBar final : public QWidget {
     Q_OBJECT
 public:
@@ -13,9 +15,15 @@ public:
 
     // Puts a control at the end of the bar.
     void addControl(QWidget *control);
+    // While reminders are held the status says so, in grey.
+    void showHeld(bool held);
+    QLabel *statusLabel() const { return m_status; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+
+private:
+    QLabel *m_status;
 };
 
 } // namespace nudgewatch

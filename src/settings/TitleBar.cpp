@@ -85,13 +85,18 @@ TitleBar::TitleBar(QWidget *parent) : QWidget(parent)
     showTrackedCount(0);
 }
 
-void TitleBar::showTrackedCount(int count)
+void TitleBar::showTrackedCount(int count, bool held)
 {
     const bool monitoring = count > 0;
-    m_statusDot->setSymbol(QStringLiteral("circle.fill"), monitoring ? style::green : style::gray);
-    const QString status = monitoring ? windowText::monitoring : windowText::notTracking;
+    const bool running = monitoring && !held;
+    m_statusDot->setSymbol(QStringLiteral("circle.fill"), running ? style::green : style::gray);
+    const QString status = !monitoring ? windowText::notTracking
+                           : held      ? windowText::monitoringHeld
+                                       : windowText::monitoring;
     m_statusLabel->setText(status);
-    style::setLabelColor(m_statusLabel, monitoring ? style::green : style::secondary(palette()));
+    style::setLabelColor(m_statusLabel, running      ? style::green
+                                        : monitoring ? style::gray
+                                                     : style::secondary(palette()));
     const QString countText = windowText::trackedOfMaximum(count);
     m_countLabel->setText(countText);
 }

@@ -17,7 +17,8 @@ class TitleBar final : public QWidget {
 public:
     explicit TitleBar(QWidget *parent = nullptr);
 
-    void showTrackedCount(int count);
+    // `held`: reminders are held for now, which the status says in grey.
+    void showTrackedCount(int count, bool held = false);
 
     QLabel *statusLabel() const { return m_statusLabel; }
     QLabel *countLabel() const { return m_countLabel; }

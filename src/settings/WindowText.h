@@ -16,6 +16,9 @@ inline const QString subtitle = QStringLiteral("Track your apps. Get notified wh
 inline const QString monitoring = QStringLiteral("Monitoring");
 inline const QString notTracking = QStringLiteral("Not Tracking");
 inline const QString statusActive = QStringLiteral("Notch monitoring active");
+// The two monitoring texts while reminders are held (paused, away, busy, blind).
+inline const QString monitoringHeld = QStringLiteral("Monitoring held");
+inline const QString statusHeld = QStringLiteral("Notch monitoring held");
 inline const QString statusClose =
     QStringLiteral("Close this window \u2014 the notch keeps running");
 inline const QString saveFailed =

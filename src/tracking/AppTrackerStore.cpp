@@ -235,18 +235,25 @@ void AppTrackerStore::tick()
     const std::optional<WallTime> awaySince = m_hold->awaySince();
     std::optional<std::size_t> firstCandidate;
     const std::size_t count = m_trackedApps.size();
+    // One announcement for the whole tick, and only when a record will change:
+    // observers re-read everything after it anyway.
+    bool announced = false;
+    const auto announce = [&] {
+        if (!announced)
+            emit objectWillChange();
+        announced = true;
+    };
     for (std::size_t i = 0; i < count; ++i) {
         TrackedApp &app = m_trackedApps[i];
         const WallTime counted =
             awaySince ? lastUsedAfterAbsence(app.lastUsed, *awaySince, now) : app.lastUsed;
         const double idle = secondsBetween(counted, now);
-        emit objectWillChange();
-        app.idleSeconds = idle;
-        if (app.isCurrentlyFocused) {
-            emit objectWillChange();
-            app.lastUsed = now;
-            emit objectWillChange();
-            app.idleSeconds = 0;
+        const WallTime lastUsed = app.isCurrentlyFocused ? now : app.lastUsed;
+        const double idleSeconds = app.isCurrentlyFocused ? 0 : idle;
+        if (lastUsed != app.lastUsed || idleSeconds != app.idleSeconds) {
+            announce();
+            app.lastUsed = lastUsed;
+            app.idleSeconds = idleSeconds;
         }
         if (!(threshold > idle) && !app.isCurrentlyFocused && !firstCandidate)
             firstCandidate = i;

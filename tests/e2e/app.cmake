@@ -6,3 +6,5 @@ set_property(TEST app_main_e2e_test APPEND PROPERTY LABELS hostile)
 # The whole program with a mock logind: no reminder while the screen is locked,
 # and the time away left out of the idle clocks after.
 nudgewatch_add_script_test(NAME app_presence_e2e_test SCRIPT e2e/app_presence_e2e_test.sh TIMEOUT 120)
+# Started at login or by the user, a double close request, the termination signals.
+nudgewatch_add_script_test(NAME app_lifecycle_e2e_test SCRIPT e2e/app_lifecycle_e2e_test.sh TIMEOUT 120)

@@ -2,7 +2,8 @@
 # The notch panel on a real X server and window manager, with and without a
 # compositing manager: a reminder maps the panel at the top centre without taking
 # focus, the card shows on screen, its buttons act on the store, and the panel is
-# gone once the reminder ends. Screenshots stay in the output folder printed below.
+# gone once the reminder ends; a click on the panel's clear strip above the card
+# reaches the window below it. Screenshots stay in the output folder printed below.
 #   notch_panel_e2e_test.sh <panel_demo binary (examples/)> [output dir]
 set -euo pipefail
 
@@ -53,6 +54,13 @@ run_mode() {
         fail "could not start Xvfb and openbox${compositor:+ and xcompmgr} in :50-:59"
     # A grey desktop, so the card's dark glass and its edges show against it.
     xsetroot -solid '#606060'
+    # A window that reports the clicks it gets, moved under the panel later.
+    stdbuf -oL xev -name NudgewatchClickTarget -geometry 320x60+0+500 -event button \
+        >"$dir/clicks.log" 2>&1 &
+    xvfb_session_adopt $!
+    local target
+    target=$(timeout 10 xdotool search --sync --name NudgewatchClickTarget | head -n 1)
+    [ -n "$target" ] || fail "the click target did not show"
     xterm -class NudgewatchE2ETerm -geometry 80x24+100+200 -e sleep 600 &
     xvfb_session_adopt $!
     local terms focused
@@ -85,6 +93,19 @@ run_mode() {
     above "$(brightness "$card" 320x30+0+0)" "$desk" 0.02 || fail "the strip under the notch is not clear"
     [ "$mode" = composited ] || above "$(brightness "$card" 4x4+0+46)" "$desk" 0.01 ||
         fail "a black corner around the card"
+
+    # Above the card the panel is clear: the click goes to the window below.
+    xdotool windowmove --sync "$target" 596 0
+    local click_y=$(($(xwininfo -id "$target" | awk '/Absolute upper-left Y:/ {print $NF}') + 4))
+    [ "$click_y" -lt 38 ] || fail "the window below starts too low ($target_y) to be under the strip"
+    xdotool mousemove 756 "$click_y" click 1
+    wait_for 5 grep -q ButtonPress "$dir/clicks.log" ||
+        fail "a click on the clear strip above the card did not reach the window below"
+    log_has "collapse snooze" && fail "a click above the card acted on it"
+    xdotool windowmove --sync "$target" 0 500
+    # The window manager gave that window the focus with the click: back to the xterm.
+    wait_for 10 activate_any "$terms" || fail "the xterm did not become active again"
+    focused=$(active_window)
 
     # Snooze, as a person would: the mouse over the moon, a click.
     xdotool mousemove 890 74 click 1

@@ -2,11 +2,16 @@
 # The whole program on GNOME Shell (headless, Wayland, Xwayland for the
 # program's windows), in a temporary HOME, tracking foot (a Wayland window) and
 # xterm (an X11 one) with a 3-second threshold:
-#  - the program's setup installs and enables its Shell extension, then says
-#    tracking starts at the next login; the shell started afterwards loads it;
-#  - foot in front (through the extension's Activate) is "Active" and xterm,
-#    idle, is reminded of at the top centre by an override-redirect card;
-#  - xterm brought to the front with xdotool ends that reminder and is "Active".
+#  - the program's setup installs and enables its Shell extension, which the
+#    user had turned off, then says tracking starts at the next login; the
+#    shell started afterwards loads it;
+#  - the extension answers only the owner of the program's bus name: another
+#    process is refused and does not hear focus changes;
+#  - started as at login (no window), with foot in front (through the
+#    extension's Activate, called as the program), foot gets no card and
+#    xterm, idle, is reminded of at the top centre by an override-redirect card;
+#  - xterm brought to the front with xdotool ends that reminder; foot, idle
+#    now, gets one.
 # The shell runs with a private system bus, as a login would give it.
 set -uo pipefail
 
@@ -67,20 +72,48 @@ extension() { # extension METHOD [ARGUMENTS...]: a method of the extension, or o
     in_session gdbus call -e -d io.github.nudgewatch.Focus -o /io/github/nudgewatch/Focus \
         -m "$([[ $1 == *.* ]] || echo io.github.nudgewatch.Focus.)$1" "${@:2}"
 }
+as_program() { # as_program APP-ID: Activate, called while holding the program's bus name
+    in_session /usr/bin/python3 - "$1" <<'PY'
+import sys
+from gi.repository import Gio, GLib
+bus = Gio.bus_get_sync(Gio.BusType.SESSION)
+got = bus.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                    "RequestName", GLib.Variant("(su)", ("org.nudgewatch.Nudgewatch", 4)),
+                    GLib.VariantType("(u)"), 0, -1, None).unpack()[0]
+if got != 1:
+    sys.exit("the program's bus name is taken")
+print(bus.call_sync("io.github.nudgewatch.Focus", "/io/github/nudgewatch/Focus",
+                    "io.github.nudgewatch.Focus", "Activate", GLib.Variant("(s)", (sys.argv[1],)),
+                    GLib.VariantType("(b)"), 0, 5000, None).unpack()[0])
+PY
+}
+refused() { # refused METHOD [ARGUMENTS...]: the extension turns a stranger away
+    local answer
+    answer=$(extension "$@" 2>&1) && return 1
+    [[ $answer == *AccessDenied* ]] || { echo "$answer" >&2; return 1; }
+}
 
 start system-bus dbus-daemon --config-file="$work/system-bus.conf" --nofork --nopidfile
 start session-bus dbus-daemon --session --address="unix:path=$work/bus" --nofork --nopidfile
 wait_for 10 test -S "$work/bus" -a -S "$work/system-bus" || fail "the buses did not start"
 
+# Turned off in the Extensions app earlier: listed both as enabled and as disabled.
+uuid=nudgewatch@nudgewatch.github.io
+in_session gsettings set org.gnome.shell enabled-extensions "['$uuid']"
+in_session gsettings set org.gnome.shell disabled-extensions "['other@example.org', '$uuid']"
 status=$(in_session "$setup") || fail "the setup helper failed"
+[ "$(in_session gsettings get org.gnome.shell disabled-extensions)" = "['other@example.org']" ] ||
+    fail "still disabled: $(in_session gsettings get org.gnome.shell disabled-extensions)"
 [[ $status == "0 |"*"log out"* ]] || fail "after setup the status reads: $status"
 [ -f "$work/home/.local/share/gnome-shell/extensions/nudgewatch@nudgewatch.github.io/extension.js" ] ||
     fail "the extension was not installed"
 
 start shell gnome-shell --headless --wayland --wayland-display=gnome-wl --virtual-monitor 1280x800
-wait_for 60 extension GetFocus || fail "the shell did not load the extension"
-version=$(extension org.freedesktop.DBus.Properties.Get io.github.nudgewatch.Focus Version)
-[ "$version" = "(<uint32 1>,)" ] || fail "the extension answers version $version"
+version() { extension org.freedesktop.DBus.Properties.Get io.github.nudgewatch.Focus Version; }
+wait_for 60 version || fail "the shell did not load the extension"
+[ "$(version)" = "(<uint32 2>,)" ] || fail "the extension answers version $(version)"
+refused GetFocus || fail "a stranger was told the app in front"
+start stranger gdbus monitor -e -d io.github.nudgewatch.Focus
 wait_for 20 grep -q 'Using public X11 display' "$work/shell.log" || fail "no Xwayland"
 x11=(DISPLAY="$(grep -o 'Using public X11 display :[0-9]*' "$work/shell.log" | grep -o ':[0-9]*$')"
     XAUTHORITY="$(ls "$work/run"/.mutter-Xwaylandauth.* | head -n 1)")
@@ -89,53 +122,44 @@ session+=("${x11[@]}")
 start foot foot
 start xterm xterm -geometry 60x10
 start atspi /usr/libexec/at-spi-bus-launcher --launch-immediately
-wait_for 20 eval 'extension Activate foot.desktop | grep -q true' || fail "foot did not show"
+wait_for 20 eval 'as_program foot.desktop | grep -q True' || fail "foot did not show"
 xterm=$(in_session timeout 20 xdotool search --sync --onlyvisible --class XTerm | head -n 1)
 [ -n "$xterm" ] || fail "xterm did not show"
 
-start nudgewatch env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program"
+# As at login: no window takes the focus from foot.
+start nudgewatch env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" --autostart
 main_pid=${pids[-1]}
-sleep 2 # the settings window, which takes the focus, is up
-extension Activate foot.desktop | grep -q true || fail "foot could not be brought to the front"
-
-# The status beside an application's name in the settings window, over AT-SPI.
-row_reads() { # row_reads NAME STATUS-REGEX [SECONDS]
-    in_session /usr/bin/python3 - "$@" <<'PY'
-import re, sys, time, pyatspi
-name, pattern, seconds = sys.argv[1], re.compile(sys.argv[2]), float(sys.argv[3] if len(sys.argv) > 3 else 15)
-def texts(node):
-    if node.getRole() == pyatspi.ROLE_LABEL and node.getState().contains(pyatspi.STATE_SHOWING):
-        yield node.name
+# The applications with a card showing, over AT-SPI.
+cards() {
+    in_session /usr/bin/python3 - 2>/dev/null <<'PY'
+import pyatspi
+def tree(node):
+    yield node
     for child in filter(None, (node.getChildAtIndex(i) for i in range(node.childCount))):
-        yield from texts(child)
-def status():
-    try:
-        apps = [a for a in pyatspi.Registry.getDesktop(0) if a and a.name.lower() == "nudgewatch"]
-        labels = list(texts(apps[0])) if apps else []
-        return labels[labels.index(name) + 1] if name in labels[:-1] else None
-    except Exception:  # objects come and go while the window rebuilds
-        return None
-end = time.time() + seconds
-while not (status() and pattern.fullmatch(status())) and time.time() < end:
-    time.sleep(0.3)
-print(status())
-sys.exit(not (status() and pattern.fullmatch(status())))
+        yield from tree(child)
+apps = [a for a in pyatspi.Registry.getDesktop(0) if a and a.name.lower() == "nudgewatch"]
+print(" ".join(sorted(n.name for n in (tree(apps[0]) if apps else [])
+                      if n.getRole() == pyatspi.ROLE_NOTIFICATION
+                      and n.getState().contains(pyatspi.STATE_SHOWING))))
 PY
 }
 card() { in_session xwininfo -name "Nudgewatch reminder" 2>/dev/null; }
 card_down() { card | grep -q IsViewable; }
 
-read=$(row_reads Foot Active) || fail "Foot in front reads \"$read\", not \"Active\""
 wait_for 15 card_down || fail "idle xterm was not reminded of while foot was in front"
+wait_for 10 eval '[ "$(cards)" = XTerm ]' || fail "the card is not (only) for xterm: $(cards)"
 geometry=$(card | awk '/upper-left X:/{x=$4} /upper-left Y:/{y=$4} /Width:/{w=$2}
     /Override Redirect State:/{o=$4} END{print x, y, w, o}')
 [ "$geometry" = "480 0 320 yes" ] || fail "the card is not at the top centre above all: $geometry"
-sleep 3 # the threshold again: foot, in front all along, stays active
-read=$(row_reads Foot Active 1) || fail "Foot in front went idle: \"$read\""
+refused Activate foot.desktop || fail "a stranger raised a window"
+sleep 3 # the threshold again: foot, in front all along, gets no card
+[ "$(cards)" = XTerm ] || fail "foot in front was reminded of: $(cards)"
 grep -q "tracking is unavailable" "$work/nudgewatch.log" && fail "tracking reported unavailable"
 
+# xterm to the front: its card goes, and foot, now idle, gets one.
 in_session xdotool windowactivate "$xterm"
-wait_for 10 eval '! card_down' || fail "bringing xterm to the front did not end its reminder"
-read=$(row_reads XTerm Active) || fail "xterm in front reads \"$read\", not \"Active\""
+wait_for 15 eval '[ "$(cards)" = Foot ]' || fail "with xterm in front the card is for: $(cards)"
 kill -0 "$main_pid" || fail "the program ended"
-echo "PASS: extension set up by the program; foot and xterm followed on GNOME Shell; card at top centre"
+refused GetFocus || fail "a stranger was told the app in front while the program ran"
+grep -q FocusChanged "$work/stranger.log" && fail "a stranger heard focus changes"
+echo "PASS: extension set up by the program and for it alone; foot and xterm followed on GNOME Shell; card at top centre"

@@ -7,7 +7,8 @@
 #    leaves the focus where it was;
 #  - the card's Open brings the X11 terminal's window to the front (no second
 #    terminal), which makes it "Active" and ends its card;
-#  - the KWin script is loaded while the program runs, and unloaded when it quits.
+#  - the KWin script is loaded while the program runs, and unloaded when it quits,
+#    by Ctrl+Q or by SIGTERM.
 set -uo pipefail
 
 program=${1:?usage: platform_kwin_e2e_test.sh path/to/nudgewatch}
@@ -129,4 +130,16 @@ wait "$main_pid"
 status=$?
 [ "$status" -lt 128 ] || fail "the program died from signal $((status - 128))"
 script_loaded && fail "the KWin script stayed loaded after the program quit"
-echo "PASS: native and X11 windows followed on KWin; card for the idle one only; script unloaded at exit"
+
+# A logout's SIGTERM ends it the same way.
+"$program" >>"$work/nudgewatch.log" 2>&1 &
+main_pid=$!
+kwin_session_adopt "$main_pid"
+wait_for 15 script_loaded || fail "the program started again did not load its KWin script"
+kill -TERM "$main_pid"
+wait_for 10 eval '! kill -0 $main_pid 2>/dev/null' || fail "SIGTERM did not end the program"
+wait "$main_pid"
+status=$?
+[ "$status" = 0 ] || fail "after SIGTERM the program exited with $status"
+script_loaded && fail "the KWin script stayed loaded after SIGTERM"
+echo "PASS: native and X11 windows followed on KWin; card for the idle one only; script unloaded at Ctrl+Q and SIGTERM"

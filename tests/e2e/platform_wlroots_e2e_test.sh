@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # The whole program in a headless wlroots session (sway, or labwc with
-# --labwc), its windows on Xwayland, in a temporary HOME, tracking foot (a native
-# Wayland client) and xterm (an X11 one) with a 3-second threshold. Focus is
-# moved through the compositor (swaymsg, or wlrctl on labwc).
+# --labwc), its windows on Xwayland whatever QT_QPA_PLATFORM says, in a temporary
+# HOME, tracking foot (a native Wayland client) and xterm (an X11 one) with a
+# 3-second threshold. Focus is moved through the compositor (swaymsg, or wlrctl
+# on labwc).
 #  - foot in front reads "Active" and gets no card; xterm, idle, gets one, at
 #    the top centre, override-redirect, and foot keeps the focus;
 #  - the card's Open button brings the xterm already there to the front;
-#  - then xterm reads "Active" and foot, idle, gets the card.
+#  - then xterm reads "Active" and foot, idle, gets the card;
+#  - on sway, an empty workspace leaves nothing in front: xterm is not "Active".
 # labwc names an Xwayland window by WM_CLASS's instance ("xterm"), sway by its
 # class ("XTerm"): the program matches the desktop entry's StartupWMClass either way.
 set -uo pipefail
@@ -83,7 +85,8 @@ wait_for 10 eval '[ "$(tree windows foot)" = 1 ] && [ "$(tree windows $xterm_id)
     fail "foot and xterm did not open"
 
 # atspi ROW TEXT: the settings row of ROW reads TEXT; atspi card|nocard NAME: a
-# card shows for NAME, or none does; atspi press NAME: presses its Open button.
+# card shows for NAME, or none does; atspi press NAME: presses its Open button;
+# atspi not ROW TEXT: the row of ROW does not read TEXT.
 atspi() {
     sway_session_as /usr/bin/python3 - "$@" <<'PY'
 import sys, time, pyatspi
@@ -105,6 +108,9 @@ def card_buttons(app, name):  # the buttons of the card showing for name
 def check(app):
     what, name = sys.argv[1], sys.argv[2]
     if what in ("card", "nocard"): return ("Open " + name in card_buttons(app, name)) == (what == "card")
+    if what == "not":  # not ROW TEXT: the row does not read TEXT
+        texts = row(app, sys.argv[2])
+        return texts is not None and sys.argv[3] not in texts
     if what == "press":
         action = card_buttons(app, name)["Open " + name].queryAction()
         return action.doAction(0) or True
@@ -126,7 +132,10 @@ card_geometry() { # x y width height of the card on Xwayland, and whether overri
         /Override Redirect State/ {o = $4} END {print x, y, w, h, o}'
 }
 
-QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 sway_session_as "$program" >"$work/nudgewatch.log" 2>&1 &
+# A user's QT_QPA_PLATFORM=wayland, common in sway setups: the program's own
+# windows go through Xwayland all the same.
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORM=wayland sway_session_as "$program" \
+    >"$work/nudgewatch.log" 2>&1 &
 sway_session_adopt $!
 wait_for 10 focused_is $settings_id || fail "the settings window did not come to the front"
 grep -q "tracking is unavailable" "$work/nudgewatch.log" && fail "tracking reported unavailable"
@@ -146,4 +155,9 @@ wait_for 10 focused_is $xterm_id || fail "Open did not bring xterm to the front:
 atspi XTerm Active || fail "xterm in front does not read \"Active\""
 atspi card Foot || fail "no card for foot, idle behind xterm"
 focused_is $xterm_id || fail "the card took the focus from xterm"
-echo "PASS: foot and xterm followed through $compositor; card placed and opened the xterm already there"
+if [ $compositor = sway ]; then
+    # An empty workspace: nothing is in front, and xterm is in use no more.
+    sway_session_as swaymsg workspace 9 >/dev/null
+    atspi not XTerm Active || fail "on an empty workspace xterm still reads \"Active\""
+fi
+echo "PASS: foot and xterm followed through $compositor; card placed and opened the xterm already there; nothing in front on an empty workspace"

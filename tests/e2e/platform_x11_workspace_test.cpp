@@ -239,10 +239,10 @@ private slots:
 
         activate(m_beta);
         activate(m_alpha1);
-        activate(m_alpha2); // a second window of the same application
-        writeActiveWindow(XCB_WINDOW_NONE);
-        activate(m_alpha1);          // back from None to the same application
-        writeActiveWindow(m_alpha1); // the manager repeating itself
+        activate(m_alpha2);                 // a second window of the same application
+        writeActiveWindow(XCB_WINDOW_NONE); // nothing in front: Alpha is left...
+        activate(m_alpha1);                 // ...and comes back
+        writeActiveWindow(m_alpha1);        // the manager repeating itself
         activate(m_unlisted);
         activate(m_beta);
 
@@ -259,9 +259,13 @@ private slots:
 
         const QString self =
             QCoreApplication::applicationName() + '|' + QCoreApplication::applicationFilePath();
-        QCOMPARE(announced(),
-                 QStringList({"Beta Term|beta.desktop", "Alpha Term|alpha.desktop", "NwUnlisted|",
-                              "Beta Term|beta.desktop", self, "Beta Term|beta.desktop"}));
+        // The window manager may pass through no window between two; Alpha
+        // announced twice shows nothing in front came between its windows.
+        QStringList seen = announced();
+        seen.removeAll("|");
+        QCOMPARE(seen, QStringList({"Beta Term|beta.desktop", "Alpha Term|alpha.desktop",
+                                    "Alpha Term|alpha.desktop", "NwUnlisted|",
+                                    "Beta Term|beta.desktop", self, "Beta Term|beta.desktop"}));
         QVERIFY(tracked("Beta Term").isCurrentlyFocused);
         QVERIFY(!tracked("Alpha Term").isCurrentlyFocused);
         QCOMPARE(

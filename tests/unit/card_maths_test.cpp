@@ -89,6 +89,28 @@ private slots:
         // An odd width ends the samples on the last even x below it.
         QCOMPARE(rippleWaves(0.5, QSizeF(321, 56))[0].outline.at(161).x(), 320.0);
     }
+
+    // No wave point at any phase lies above the top the card repaints from, and
+    // the crest of the first wave reaches it.
+    void wavesStayBelowTheirTop_data()
+    {
+        QTest::addColumn<double>("height");
+        QTest::newRow("card bar") << 56.0;
+        QTest::newRow("taller") << 72.0;
+        QTest::newRow("short") << 20.0;
+    }
+    void wavesStayBelowTheirTop()
+    {
+        QFETCH(double, height);
+        const double top = rippleWavesTop(height);
+        double highest = height;
+        for (double phase = 0; phase <= 1.0; phase += 0.01)
+            for (const RippleWave &wave : rippleWaves(phase, QSizeF(320, height)))
+                for (const QPointF &point : wave.outline)
+                    highest = std::min(highest, point.y());
+        QCOMPARE_GE(highest, top);
+        QCOMPARE_LE(highest, top + 0.05);
+    }
 };
 
 QTEST_APPLESS_MAIN(CardMathsTest)

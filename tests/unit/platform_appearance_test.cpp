@@ -87,60 +87,38 @@ private:
 class PlatformAppearanceTest : public QObject {
     Q_OBJECT
 private slots:
-    void pangoNames_data()
+    // Pango names, as GTK desktops keep them, and Qt font strings, as Plasma does.
+    void fontDescriptions_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("family");
-        QTest::addColumn<double>("pointSize");
-        QTest::newRow("Xfce") << "Sans 10"
-                              << "Sans" << 10.0;
-        QTest::newRow("GNOME") << "Cantarell 11"
-                               << "Cantarell" << 11.0;
-        QTest::newRow("two-word family") << "Noto Sans 13"
-                                         << "Noto Sans" << 13.0;
-        QTest::newRow("style words dropped") << "DejaVu Sans Bold Italic 12.5"
-                                             << "DejaVu Sans" << 12.5;
-        QTest::newRow("comma before size") << "Ubuntu, 14"
-                                           << "Ubuntu" << 14.0;
-        QTest::newRow("no size") << "Inter"
-                                 << "Inter" << 0.0;
-        QTest::newRow("pixel size is no point size") << "Sans 16px"
-                                                     << "Sans" << 0.0;
-        QTest::newRow("empty") << ""
-                               << "" << 0.0;
-        QTest::newRow("family alone named like a style") << "Bold"
-                                                         << "Bold" << 0.0;
-    }
-    void pangoNames()
-    {
-        QFETCH(QString, name);
-        const InterfaceFont font = fontNames::fromPango(name);
-        QFETCH(QString, family);
-        QFETCH(double, pointSize);
-        QCOMPARE(font.family, family);
-        QCOMPARE(font.pointSize, pointSize);
-    }
-
-    void qtFontStrings_data()
-    {
+        QTest::addColumn<bool>("qt");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("family");
         QTest::addColumn<double>("pointSize");
-        QTest::newRow("Plasma 5") << "Noto Sans,10,-1,5,50,0,0,0,0,0"
-                                  << "Noto Sans" << 10.0;
-        QTest::newRow("Plasma 6") << "Noto Sans,14,-1,5,400,0,0,0,0,0,0,0,0,0,0,1"
-                                  << "Noto Sans" << 14.0;
-        QTest::newRow("pixel font") << "Hack,-1,16,5,50"
-                                    << "Hack" << 0.0;
-        QTest::newRow("empty") << ""
-                               << "" << 0.0;
+        const auto row = [](const char *tag, bool qt, const char *text, const char *family,
+                            double size) {
+            QTest::newRow(tag) << qt << QString(text) << QString(family) << size;
+        };
+        row("Xfce", false, "Sans 10", "Sans", 10);
+        row("GNOME", false, "Cantarell 11", "Cantarell", 11);
+        row("two-word family", false, "Noto Sans 13", "Noto Sans", 13);
+        row("style words dropped", false, "DejaVu Sans Bold Italic 12.5", "DejaVu Sans", 12.5);
+        row("comma before size", false, "Ubuntu, 14", "Ubuntu", 14);
+        row("no size", false, "Inter", "Inter", 0);
+        row("pixel size is no point size", false, "Sans 16px", "Sans", 0);
+        row("empty", false, "", "", 0);
+        row("family alone named like a style", false, "Bold", "Bold", 0);
+        row("Plasma 5", true, "Noto Sans,10,-1,5,50,0,0,0,0,0", "Noto Sans", 10);
+        row("Plasma 6", true, "Noto Sans,14,-1,5,400,0,0,0,0,0,0,0,0,0,0,1", "Noto Sans", 14);
+        row("Qt pixel font", true, "Hack,-1,16,5,50", "Hack", 0);
+        row("Qt empty", true, "", "", 0);
     }
-    void qtFontStrings()
+    void fontDescriptions()
     {
+        QFETCH(bool, qt);
         QFETCH(QString, text);
-        const InterfaceFont font = fontNames::fromQtString(text);
         QFETCH(QString, family);
         QFETCH(double, pointSize);
+        const InterfaceFont font = qt ? fontNames::fromQtString(text) : fontNames::fromPango(text);
         QCOMPARE(font.family, family);
         QCOMPARE(font.pointSize, pointSize);
     }

@@ -58,7 +58,7 @@ private slots:
         AutostartEntry entry(dir.path() + "/autostart", executable);
         QVERIFY(entry.setEnabled(true));
         QVERIFY(entry.isEnabled());
-        QCOMPARE(commandGlibReads(entry.filePath()), QStringList{executable});
+        QCOMPARE(commandGlibReads(entry.filePath()), QStringList({executable, "--autostart"}));
         if (const QString validate = QStandardPaths::findExecutable("desktop-file-validate");
             !validate.isEmpty())
             QCOMPARE(QProcess::execute(validate, {entry.filePath()}), 0);

@@ -6,6 +6,7 @@
 #include "platform/gnome/GnomeShellTracker.h"
 #include "platform/gnome/ShellExtensionFiles.h"
 #include "platform/gnome/ShellFocus.h"
+#include "platform/gnome/ShellSettings.h"
 
 #include <QDBusContext>
 #include <QFile>
@@ -19,6 +20,7 @@ using Arguments = QList<QVariant>;
 using Application = std::optional<RunningApplication>;
 Q_DECLARE_METATYPE(Application)
 Q_DECLARE_METATYPE(nudgewatch::shellExtension::Facts)
+Q_DECLARE_METATYPE(nudgewatch::ShellExtensionLists)
 
 namespace {
 
@@ -106,6 +108,8 @@ private slots:
     void status_data();
     void status();
     void install();
+    void turnOn_data();
+    void turnOn();
     void focusCallsOnTheBus_data();
     void focusCallsOnTheBus();
     void installOverAnObstacleSaysWhere_data();
@@ -268,20 +272,9 @@ void GnomeExtensionTest::install()
     QCOMPARE(QDir(extensions).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
              QStringList{uuid});
 
-    // Someone else's folder, a link to one, or a linked extensions folder are left alone.
-    QVERIFY(QDir(files.folder()).removeRecursively());
-    QVERIFY(QDir().mkpath(files.folder()));
-    QCOMPARE(files.state(), Facts::Folder::Foreign);
-    QCOMPARE(files.install(Format::Modules, 46),
-             "a folder that is not Nudgewatch's extension is at " + files.folder());
-    QVERIFY(QDir(files.folder()).isEmpty());
-    QVERIFY(QDir(files.folder()).removeRecursively());
+    // A linked extensions folder is left alone (obstacles at the extension's
+    // own place: installOverAnObstacleSaysWhere).
     QVERIFY(QDir().mkpath(home.filePath(QStringLiteral("elsewhere"))));
-    QVERIFY(QFile::link(home.filePath(QStringLiteral("elsewhere")), files.folder()));
-    QCOMPARE(files.state(), Facts::Folder::Foreign);
-    QCOMPARE(files.install(Format::Modules, 46),
-             "a link to " + home.filePath("elsewhere") + " is at " + files.folder());
-    QVERIFY(QDir(home.filePath(QStringLiteral("elsewhere"))).isEmpty());
     const ShellExtensionFiles linked(home.filePath(QStringLiteral("linked")));
     QVERIFY(QFile::link(home.filePath(QStringLiteral("elsewhere")),
                         linked.folder().section('/', 0, -2)));
@@ -395,7 +388,41 @@ void GnomeExtensionTest::installOverAnObstacleSaysWhere()
                                        : QStringLiteral("not Nudgewatch's")),
              qPrintable(explanation));
     QCOMPARE(tracker.status().setupAction, QStringLiteral("Install GNOME Shell Extension"));
+    QVERIFY(QDir(files.folder()).isEmpty());
     QVERIFY(QDir(home.filePath(QStringLiteral("elsewhere"))).isEmpty());
+}
+
+void GnomeExtensionTest::turnOn_data()
+{
+    QTest::addColumn<ShellExtensionLists>("before");
+    QTest::addColumn<bool>("wasOn");
+    QTest::addColumn<ShellExtensionLists>("after");
+    const QString other = QStringLiteral("other@example.org");
+    QTest::newRow("never listed") << ShellExtensionLists{{other}, {}, false} << false
+                                  << ShellExtensionLists{{other, uuid}, {}, false};
+    QTest::newRow("on") << ShellExtensionLists{{uuid}, {other}, false} << true
+                        << ShellExtensionLists{{uuid}, {other}, false};
+    // Turned off in the Extensions app: still enabled, but listed as disabled too.
+    QTest::newRow("turned off by the user")
+        << ShellExtensionLists{{other, uuid}, {uuid, other}, false} << false
+        << ShellExtensionLists{{other, uuid}, {other}, false};
+    QTest::newRow("only disabled") << ShellExtensionLists{{}, {uuid, uuid}, false} << false
+                                   << ShellExtensionLists{{uuid}, {}, false};
+    QTest::newRow("user extensions off")
+        << ShellExtensionLists{{uuid}, {}, true} << false << ShellExtensionLists{{uuid}, {}, false};
+}
+
+void GnomeExtensionTest::turnOn()
+{
+    QFETCH(ShellExtensionLists, before);
+    QFETCH(bool, wasOn);
+    QFETCH(ShellExtensionLists, after);
+    QCOMPARE(before.turnsOn(uuid), wasOn);
+    const ShellExtensionLists turned = before.turnedOn(uuid);
+    QCOMPARE(turned.enabled, after.enabled);
+    QCOMPARE(turned.disabled, after.disabled);
+    QCOMPARE(turned.userExtensionsOff, after.userExtensionsOff);
+    QVERIFY(turned.turnsOn(uuid));
 }
 
 QTEST_GUILESS_MAIN(GnomeExtensionTest)

@@ -18,9 +18,10 @@ QString windowId(int n)
     return QStringLiteral("{00000000-0000-0000-0000-%1}").arg(n, 12, 10, QLatin1Char('0'));
 }
 
-// "act N FILE CLASS PID", "add N FILE CLASS PID", "rm N", "null", "settle", or
-// a hostile call: "stranger", "number", "bad-id", "count", "pid"; or a window
-// whose three names are unusable: "overlong", "control", "nameless".
+// "act N FILE CLASS PID", "add N FILE CLASS PID", "rm N", "null", "settle",
+// "fs VALUE" (the active window's fullscreen), or a hostile call: "stranger",
+// "number", "bad-id", "count", "pid", "fs2" (two arguments); or a window whose
+// three names are unusable: "overlong", "control", "nameless".
 KWinCall callFor(const QString &step)
 {
     QStringList w = step.split(QLatin1Char(' '));
@@ -34,6 +35,10 @@ KWinCall callFor(const QString &step)
                         {windowId(w.at(1).toInt()), file, w.at(3), w.at(3), w.at(4)}};
     };
     KWinCall good = window(QStringLiteral("Activated"));
+    if (w.at(0).startsWith(QLatin1String("fs")))
+        return {kwin, good.interface, QStringLiteral("Fullscreen"),
+                w.at(0) == QLatin1String("fs2") ? QVariantList{w.at(1), w.at(1)}
+                                                : QVariantList{w.at(1)}};
     if (w.at(0) == QLatin1String("add"))
         return window(QStringLiteral("Added"));
     if (w.at(0) == QLatin1String("rm"))
@@ -102,6 +107,12 @@ private slots:
                                     << names("App weston|Nudgewatch") << "Nudgewatch" << 0;
         QTest::newRow("first report is nothing")
             << steps("null|settle|act 2 - xterm 11") << names("?|xterm") << "xterm" << 0;
+        QTest::newRow("fullscreen on and off")
+            << steps("act 1 weston w 10|fs 1|fs 0") << names("App weston|FS on|FS off")
+            << "App weston" << 0;
+        QTest::newRow("fullscreen in another shape")
+            << steps("act 1 weston w 10|fs true|fs 2|fs2 1|fs 11") << names("App weston")
+            << "App weston" << 4;
         QTest::newRow("hostile calls change nothing")
             << steps("act 1 weston w 10|stranger 2 - xterm 11|number 2 - xterm 11|"
                      "bad-id 2 - xterm 11|count 2 - xterm 11|pid 2 - xterm 11")
@@ -148,6 +159,9 @@ private slots:
             awaiting = outcome.awaitingWindow;
             if (outcome.announce)
                 seen.append(nameOf(*outcome.announce));
+            if (outcome.fullscreen)
+                seen.append(*outcome.fullscreen ? QStringLiteral("FS on")
+                                                : QStringLiteral("FS off"));
         }
         QCOMPARE(seen, announced);
         QCOMPARE(logic.front() ? nameOf(*logic.front()) : QString(), front);

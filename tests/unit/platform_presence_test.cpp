@@ -9,7 +9,7 @@
 #include "platform/freedesktop/NotificationServerDndSource.h"
 #include "platform/freedesktop/PresenceMessages.h"
 #include "platform/freedesktop/ScreenSaverSource.h"
-#include "platform/freedesktop/XfceDndSource.h"
+#include "platform/xfce/XfceDndSource.h"
 
 #include <QtTest>
 

@@ -136,7 +136,9 @@ private slots:
         QTest::newRow("# comment")
             << QByteArray("[General]\n\n  # mine\nNudgewatch.trackedAppPaths=/a.desktop\n")
             << QStringList{} << ".damaged"
-            << "line 3 is a comment starting with" << a;
+            << "line 3 is a comment starting with \u201c#\u201d; comments in this file start "
+               "with \u201c;\u201d"
+            << a;
         // Saved again, the path would be another one: it lives on in the copy only.
         QTest::newRow("not UTF-8")
             << QByteArray("[General]\nNudgewatch.trackedAppPaths=/\xFF.desktop\n") << QStringList{}

@@ -16,7 +16,8 @@ namespace {
 // "1 done", "1 closed"), and "|" where a batch of dispatched events ends: there
 // the front application is decided. Returns the app ids announced ("?" for a
 // window without a usable one, "none" for an application without a name, which
-// no tracked entry could follow) and, last, the app id in front ("-" for none).
+// no tracked entry could follow; nothing in front is announced as "?" too) and,
+// last, the app id in front ("-" for none).
 QStringList run(const QByteArray &script)
 {
     const DesktopEntryIndex noEntries;
@@ -33,7 +34,8 @@ QStringList run(const QByteArray &script)
             const auto id = frontId();
             const auto application =
                 id ? std::optional(toplevelApplication(noEntries, *id)) : std::nullopt;
-            if (const auto changed = filter.observe(application)) {
+            if (const auto changed =
+                    filter.observe(application ? application : unknownApplication())) {
                 const std::optional<QString> &name = changed->localizedName;
                 announced << (!name ? "none" : name->isEmpty() ? "?" : *name);
             }
@@ -77,14 +79,20 @@ private slots:
         QTest::newRow("new activated a batch before the old one lets go")
             << footInFront + "2 state 2; 2 done; |; 1 state; 1 done; |" << footThenXterm;
         QTest::newRow("old lets go a batch before: nothing in front between")
-            << footInFront + "1 state; 1 done; |; 2 state 2; 2 done; |" << footThenXterm;
+            << footInFront + "1 state; 1 done; |; 2 state 2; 2 done; |"
+            << QStringList{"foot", "?", "XTerm", "XTerm"};
+        QTest::newRow("every window minimised")
+            << footInFront + "1 state 1; 1 done; |" << QStringList{"foot", "?", "-"};
+        QTest::newRow("back to the same application after nothing")
+            << footInFront + "1 state; 1 done; |; 1 state 2; 1 done; |"
+            << QStringList{"foot", "?", "foot", "foot"};
         QTest::newRow("done repeated without a change")
             << footInFront + "1 done; |; 1 done; 2 done; |; 1 done; |"
             << QStringList{"foot", "foot"};
         QTest::newRow("a change counts only at its done")
             << footInFront + "1 state; 2 state 2; |" << QStringList{"foot", "foot"};
         QTest::newRow("closed while in front")
-            << footInFront + "1 closed; |" << QStringList{"foot", "-"};
+            << footInFront + "1 closed; |" << QStringList{"foot", "?", "-"};
         QTest::newRow("closed while the other is still activated")
             << footInFront + "2 state 2; 2 done; |; 2 closed; |"
             << QStringList{"foot", "XTerm", "foot", "foot"};
@@ -95,9 +103,9 @@ private slots:
                                             << QStringList{"foot", "footclient", "footclient"};
         QTest::newRow("states past the sixteenth are not read")
             << QByteArray("1 new; 1 id foot; 1 state 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 2; 1 done; |")
-            << QStringList{"-"};
+            << QStringList{"?", "-"};
         QTest::newRow("events for a handle never announced")
-            << QByteArray("7 id foot; 7 state 2; 7 done; |") << QStringList{"-"};
+            << QByteArray("7 id foot; 7 state 2; 7 done; |") << QStringList{"?", "-"};
         QTest::newRow("longest app id")
             << QByteArray("1 new; 1 id ") + QByteArray(255, 'x') + "; 1 state 2; 1 done; |"
             << QStringList{QString(255, 'x'), QString(255, 'x')};
@@ -119,6 +127,46 @@ private slots:
         QFETCH(QByteArray, script);
         QFETCH(QStringList, expected);
         QCOMPARE(run(script), expected);
+    }
+
+    // Fullscreen counts for the window in front only, once its done came.
+    void frontFullscreen_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<bool>("fullscreen");
+        QTest::newRow("front, fullscreen") << footInFront + "1 state 2 3; 1 done; |" << true;
+        QTest::newRow("not yet done") << footInFront + "1 state 2 3; |" << false;
+        QTest::newRow("behind, fullscreen") << footInFront + "2 state 3; 2 done; |" << false;
+        QTest::newRow("left fullscreen")
+            << footInFront + "1 state 2 3; 1 done; |; 1 state 2; 1 done; |" << false;
+        QTest::newRow("fullscreen one went behind")
+            << footInFront + "1 state 3; 2 state 2; 1 done; 2 done; |" << false;
+    }
+    void frontFullscreen()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(bool, fullscreen);
+        ToplevelFocus focus;
+        for (const QByteArray &event : script.split(';')) {
+            const QList<QByteArray> words = event.trimmed().split(' ');
+            if (words.size() < 2)
+                continue;
+            const ToplevelFocus::Handle handle = words[0].toUInt();
+            if (words[1] == "new")
+                focus.add(handle);
+            else if (words[1] == "id")
+                focus.setAppId(handle, words.value(2));
+            else if (words[1] == "done")
+                focus.done(handle);
+            else if (words[1] == "state") {
+                std::vector<uint32_t> states;
+                for (const QByteArray &word : words.mid(2))
+                    states.push_back(word.toUInt());
+                focus.setStates(handle, states);
+            }
+        }
+        const auto front = focus.front();
+        QCOMPARE(front && focus.isFullscreen(*front), fullscreen);
     }
 
     void reconnectionWaitsLongerAfterEachFailure_data()

@@ -325,6 +325,42 @@ private slots:
         f.scheduler.advance(1);
         QVERIFY(store->isPanelExpanded());
     }
+
+    // A tick announces its writes once, whatever the number of records, and not
+    // at all when no value changes (the idle clocks stand still while locked).
+    void tickAnnouncesOnce_data()
+    {
+        QTest::addColumn<QStringList>("apps");
+        QTest::addColumn<bool>("focused");
+        QTest::addColumn<bool>("locked");
+        QTest::addColumn<int>("announcements");
+        QTest::newRow("one") << QStringList{"A"} << false << false << 1;
+        QTest::newRow("five") << QStringList{"A", "B", "C", "D", "E"} << false << false << 1;
+        QTest::newRow("five, one in front")
+            << QStringList{"A", "B", "C", "D", "E"} << true << false << 1;
+        QTest::newRow("five, locked") << QStringList{"A", "B", "C", "D", "E"} << false << true << 0;
+    }
+    void tickAnnouncesOnce()
+    {
+        QFETCH(QStringList, apps);
+        QFETCH(bool, focused);
+        QFETCH(bool, locked);
+        QFETCH(int, announcements);
+        StoreFixture f;
+        auto store = storeOf(f, apps, 600);
+        store->startMonitoring();
+        if (focused)
+            f.workspace.activate(Running{QStringLiteral("C"), appPath("C")});
+        if (locked)
+            f.presence.report(PresenceCondition::ScreenLocked, true, f.clock.now());
+        f.scheduler.advance(2.5);
+        QSignalSpy spy(store.get(), &AppTrackerStore::objectWillChange);
+        f.scheduler.advance(1);
+        QCOMPARE(spy.count(), announcements);
+        // The values written are those of the tick.
+        if (!locked)
+            QCOMPARE(store->trackedApps().back().idleSeconds, 3.0); // the tick at 3 s
+    }
 };
 
 QTEST_GUILESS_MAIN(StoreTest)

@@ -9,6 +9,7 @@
 #include "settings/PauseMenu.h"
 #include "widget/settings_fakes.h"
 
+#include <QCloseEvent>
 #include <QIcon>
 #include <QPointer>
 #include <QSignalSpy>
@@ -69,6 +70,78 @@ private slots:
                                 .arg(placed.x())
                                 .arg(placed.y())));
         QCOMPARE(delegate.settingsWindow()->appsSection()->rows().size(), std::size_t(1));
+    }
+
+    void startedAtLoginComesUpQuietly()
+    {
+        StoreFixture f;
+        FakeApplicationCatalog catalog;
+        f.defaults.values.insert(defaultsKeys::trackedAppPaths, f.install({"Alpha"}));
+        f.defaults.values.insert(defaultsKeys::idleThreshold, 2.0);
+        AppDelegate delegate({{f.workspace.tracker,
+                               f.workspace.opener,
+                               f.workspace.icons,
+                               f.bundleInfo,
+                               f.fileSystem,
+                               f.defaults,
+                               f.clock,
+                               f.scheduler,
+                               f.notifications,
+                               {}},
+                              catalog,
+                              {}});
+        delegate.start(AppDelegate::Launch::AtLogin);
+        QCoreApplication::processEvents();
+        QVERIFY(!delegate.settingsWindow());
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        QVERIFY(std::none_of(windows.begin(), windows.end(),
+                             [](QWidget *w) { return qobject_cast<MainWindow *>(w); }));
+        f.scheduler.advance(4);
+        QVERIFY(delegate.panel()->frameHeight() > 1); // the reminders run all the same
+        delegate.showSettings(); // the user launches it again, or picks the tray entry
+        QVERIFY(delegate.settingsWindow() && delegate.settingsWindow()->isVisible());
+    }
+
+    void aSecondCloseBeforeTheWindowIsGoneIsHarmless_data()
+    {
+        QTest::addColumn<bool>("reopenedBetween");
+        QTest::newRow("two closes at once") << false;
+        QTest::newRow("a new window opened between") << true;
+    }
+
+    void aSecondCloseBeforeTheWindowIsGoneIsHarmless()
+    {
+        QFETCH(bool, reopenedBetween);
+        StoreFixture f;
+        FakeApplicationCatalog catalog;
+        AppDelegate delegate({{f.workspace.tracker,
+                               f.workspace.opener,
+                               f.workspace.icons,
+                               f.bundleInfo,
+                               f.fileSystem,
+                               f.defaults,
+                               f.clock,
+                               f.scheduler,
+                               f.notifications,
+                               {}},
+                              catalog,
+                              {}});
+        delegate.start();
+        QPointer<MainWindow> first = delegate.settingsWindow();
+        QCloseEvent close;
+        QCoreApplication::sendEvent(first, &close);
+        if (reopenedBetween)
+            delegate.showSettings();
+        MainWindow *current = delegate.settingsWindow();
+        // The window manager's second request, before the first window is deleted.
+        QCloseEvent again;
+        QCoreApplication::sendEvent(first, &again);
+        QCOMPARE(delegate.settingsWindow(), current);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!first);
+        QCOMPARE(delegate.settingsWindow(), current);
+        if (current)
+            QVERIFY(current->isVisible());
     }
 
     void theDesktopIsToldTheTrackedEntriesAsTheyChange()

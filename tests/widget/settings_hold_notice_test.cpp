@@ -4,6 +4,10 @@
 #include "settings/HoldNotice.h"
 #include "settings/MainWindow.h"
 #include "settings/PauseMenu.h"
+#include "settings/SettingsStyle.h"
+#include "settings/StatusBar.h"
+#include "settings/TitleBar.h"
+#include "settings/WindowText.h"
 #include "widget/settings_fakes.h"
 
 #include <QLabel>
@@ -62,6 +66,16 @@ private slots:
         HoldNotice *notice = s.notice;
         QCOMPARE(notice->isVisible(), !text.isEmpty());
         QCOMPARE(notice->heldLabel()->text(), text);
+        // With an app tracked, the two monitoring texts say whether reminders are held.
+        s.store->addApp(QUrl::fromLocalFile(s.f.install({"Alpha"}).front()));
+        QCOMPARE(s.store->trackedApps().size(), std::size_t(1));
+        const bool held = !text.isEmpty();
+        QLabel *title = s.window.titleBar()->statusLabel();
+        QLabel *bar = s.window.statusBar()->statusLabel();
+        QTRY_COMPARE(title->text(), held ? windowText::monitoringHeld : windowText::monitoring);
+        QCOMPARE(bar->text(), held ? windowText::statusHeld : windowText::statusActive);
+        QCOMPARE(title->palette().color(QPalette::WindowText) == style::gray, held);
+        QCOMPARE(bar->palette().color(QPalette::WindowText) == style::gray, held);
         QCOMPARE(notice->heldLabel()->accessibleName(), text);
         QCOMPARE(notice->resumeButton()->isVisible(), choices.contains(hold));
         QVERIFY(!notice->trackerLabel()->isVisible());

@@ -123,19 +123,39 @@ private slots:
         QVERIFY(s.window->saveFailureNotice()->isHidden());
     }
 
+    void damagedSettingsFileIsSetAsideFromTheWindow_data()
+    {
+        QTest::addColumn<QByteArray>("damaged");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("open section")
+            << QByteArray("[General\nNudgewatch.trackedAppPaths=/apps/Alpha.desktop\n")
+            << "(line 1 opens a section that is not closed)";
+        QTest::newRow("# comment")
+            << QByteArray("[General]\n# mine\nNudgewatch.trackedAppPaths=/apps/Alpha.desktop\n")
+            << "(line 2 is a comment starting with \u201c#\u201d; comments in this file start "
+               "with \u201c;\u201d)";
+    }
+
     void damagedSettingsFileIsSetAsideFromTheWindow()
     {
+        QFETCH(QByteArray, damaged);
+        QFETCH(QString, reason);
         QTemporaryDir dir;
         const QString file = dir.filePath("Nudgewatch.conf");
-        const QByteArray damaged("[General\nNudgewatch.trackedAppPaths=/apps/Alpha.desktop\n");
         QFile out(file);
         QVERIFY(out.open(QIODevice::WriteOnly) && out.write(damaged) == damaged.size());
         out.close();
         SettingsDefaults defaults(file);
         Setup s({}, 60, &defaults);
         SaveFailureNotice *notice = s.window->saveFailureNotice();
-        QVERIFY(notice->label()->text().contains(file));
-        QVERIFY(notice->label()->text().contains("line 1 opens a section that is not closed"));
+        const QString text = notice->label()->text();
+        QVERIFY2(text.contains(file) && text.contains(reason), qPrintable(text));
+        // The question the button answers is there, and the label is tall enough to show it.
+        QVERIFY(text.endsWith("start a fresh file with what could be read?"));
+        QVERIFY(std::none_of(text.begin(), text.end(),
+                             [](QChar c) { return c.category() == QChar::Other_Control; }));
+        QTRY_VERIFY(notice->label()->height() >=
+                    notice->label()->heightForWidth(notice->label()->width()));
         s.picker.answer = {"/apps/Bravo.desktop"};
         s.window->openPicker();
         QCOMPARE(s.store->trackedApps().size(), 1u); // refused: the file is never written over

@@ -1,6 +1,7 @@
 /* Nudgewatch: tells Nudgewatch which application is in front (GNOME Shell 45 and later).
  * It exports the focused application on the session bus and can bring an
- * application's most recent window to the front; it does nothing else. */
+ * application's most recent window to the front, for Nudgewatch alone; it does
+ * nothing else. */
 import Gio from 'gi://Gio';
 import GLib from 'gi://GLib';
 import Meta from 'gi://Meta';
@@ -8,9 +9,12 @@ import Shell from 'gi://Shell';
 import * as Main from 'resource:///org/gnome/shell/ui/main.js';
 import {Extension} from 'resource:///org/gnome/shell/extensions/extension.js';
 
-const VERSION = 1;
+const VERSION = 2;
 const BUS_NAME = 'io.github.nudgewatch.Focus';
 const OBJECT_PATH = '/io/github/nudgewatch/Focus';
+// Only the process that owns the program's name on the session bus is answered:
+// the app in front and raising windows are nobody else's business.
+const PROGRAM_NAME = 'org.nudgewatch.Nudgewatch';
 const LONGEST_ID = 512;
 const INTERFACE = `
 <node>
@@ -24,6 +28,12 @@ const INTERFACE = `
       <arg type="s" name="appId" direction="in"/>
       <arg type="b" name="activated" direction="out"/>
     </method>
+    <method name="GetFullscreen">
+      <arg type="b" name="fullscreen" direction="out"/>
+    </method>
+    <signal name="FullscreenChanged">
+      <arg type="b" name="fullscreen"/>
+    </signal>
     <signal name="FocusChanged">
       <arg type="s" name="appId"/>
       <arg type="s" name="name"/>
@@ -38,13 +48,15 @@ class FocusService {
         this._tracker = Shell.WindowTracker.get_default();
         this._last = null;
         this._signals = [];
+        this._program = null;
+        this._lastFullscreen = null;
     }
 
     get Version() {
         return VERSION;
     }
 
-    GetFocus() {
+    _focus() {
         const app = this._tracker.focus_app;
         const window = global.display.focus_window;
         // The focused window's process: the program knows its own windows by it.
@@ -56,7 +68,18 @@ class FocusService {
         return [app ? app.get_id() : '', app ? app.get_name() || '' : '', pid];
     }
 
-    Activate(appId) {
+    // The window in front fills its monitor: it is fullscreen itself, or the
+    // shell counts its monitor as in fullscreen.
+    _fullscreen() {
+        const window = global.display.focus_window;
+        if (!window)
+            return false;
+        const monitor = window.get_monitor();
+        return window.is_fullscreen() ||
+            (monitor >= 0 && global.display.get_monitor_in_fullscreen(monitor));
+    }
+
+    _activate(appId) {
         if (typeof appId !== 'string' || appId.length === 0 || appId.length > LONGEST_ID)
             return false;
         // Most recently used first: the window the user saw last comes to the front.
@@ -70,13 +93,75 @@ class FocusService {
         return false;
     }
 
+    // Runs answer() for the program and refuses everyone else. The bus is asked
+    // when the sender is not the owner last seen, in case the program has just
+    // taken its name and the news is still on its way.
+    _forProgramOnly(invocation, answer) {
+        const sender = invocation.get_sender();
+        const refuse = () => invocation.return_dbus_error('org.freedesktop.DBus.Error.AccessDenied',
+            `Only ${PROGRAM_NAME} may use this interface`);
+        const reply = () => {
+            try {
+                invocation.return_value(answer());
+            } catch (e) {
+                invocation.return_dbus_error('org.freedesktop.DBus.Error.Failed', String(e));
+            }
+        };
+        if (sender && sender === this._program) {
+            reply();
+            return;
+        }
+        Gio.DBus.session.call('org.freedesktop.DBus', '/org/freedesktop/DBus',
+            'org.freedesktop.DBus', 'GetNameOwner', new GLib.Variant('(s)', [PROGRAM_NAME]),
+            new GLib.VariantType('(s)'), Gio.DBusCallFlags.NONE, -1, null, (bus, result) => {
+                let owner = null;
+                try {
+                    [owner] = bus.call_finish(result).deepUnpack();
+                } catch (e) {
+                    owner = null;
+                }
+                if (sender && owner === sender)
+                    reply();
+                else
+                    refuse();
+            });
+    }
+
+    GetFocusAsync(parameters, invocation) {
+        this._forProgramOnly(invocation, () => new GLib.Variant('(ssi)', this._focus()));
+    }
+
+    GetFullscreenAsync(parameters, invocation) {
+        this._forProgramOnly(invocation, () => new GLib.Variant('(b)', [this._fullscreen()]));
+    }
+
+    ActivateAsync(parameters, invocation) {
+        const [appId] = parameters;
+        this._forProgramOnly(invocation, () => new GLib.Variant('(b)', [this._activate(appId)]));
+    }
+
     _focusMayHaveChanged() {
-        const focus = this.GetFocus();
+        if (!this._program)
+            return;
+        const focus = this._focus();
         const key = focus.join('\n');
         if (key === this._last)
             return;
         this._last = key;
-        this._object.emit_signal('FocusChanged', new GLib.Variant('(ssi)', focus));
+        // Sent to the program alone, not broadcast to the session.
+        Gio.DBus.session.emit_signal(this._program, OBJECT_PATH, BUS_NAME, 'FocusChanged',
+            new GLib.Variant('(ssi)', focus));
+    }
+
+    _fullscreenMayHaveChanged() {
+        if (!this._program)
+            return;
+        const fullscreen = this._fullscreen();
+        if (fullscreen === this._lastFullscreen)
+            return;
+        this._lastFullscreen = fullscreen;
+        Gio.DBus.session.emit_signal(this._program, OBJECT_PATH, BUS_NAME, 'FullscreenChanged',
+            new GLib.Variant('(b)', [fullscreen]));
     }
 
     enable() {
@@ -84,10 +169,23 @@ class FocusService {
         this._object.export(Gio.DBus.session, OBJECT_PATH);
         this._nameId = Gio.bus_own_name_on_connection(Gio.DBus.session, BUS_NAME,
             Gio.BusNameOwnerFlags.NONE, null, null);
-        const changed = () => this._focusMayHaveChanged();
+        this._programId = Gio.bus_watch_name_on_connection(Gio.DBus.session, PROGRAM_NAME,
+            Gio.BusNameWatcherFlags.NONE, (bus, name, owner) => {
+                this._program = owner;
+                this._last = null;
+                this._lastFullscreen = null;
+            }, () => {
+                this._program = null;
+            });
+        const changed = () => {
+            this._focusMayHaveChanged();
+            this._fullscreenMayHaveChanged();
+        };
+        const fullscreen = () => this._fullscreenMayHaveChanged();
         this._signals = [
             [this._tracker, this._tracker.connect('notify::focus-app', changed)],
             [global.display, global.display.connect('notify::focus-window', changed)],
+            [global.display, global.display.connect('in-fullscreen-changed', fullscreen)],
         ];
     }
 
@@ -95,10 +193,13 @@ class FocusService {
         for (const [object, id] of this._signals)
             object.disconnect(id);
         this._signals = [];
+        Gio.bus_unwatch_name(this._programId);
         Gio.bus_unown_name(this._nameId);
         this._object.unexport();
         this._object = null;
         this._last = null;
+        this._lastFullscreen = null;
+        this._program = null;
     }
 }
 

@@ -57,11 +57,11 @@ std::optional<QString> autostartEntryText(const QString &executable)
                           "Type=Application\n"
                           "Name=Nudgewatch\n"
                           "Comment=Reminds you of the applications you mean to use\n"
-                          "Exec=%1\n"
+                          "Exec=%1 --%2\n"
                           "Icon=nudgewatch\n"
                           "Terminal=false\n"
                           "X-GNOME-Autostart-enabled=true\n")
-        .arg(*exec);
+        .arg(*exec, QLatin1String(autostartOption));
 }
 
 AutostartEntry::AutostartEntry(QString directory, QString executable)

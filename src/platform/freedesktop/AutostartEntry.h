@@ -11,6 +11,10 @@ namespace nudgewatch {
 // None for an argument no Exec line can carry (control characters).
 std::optional<QString> desktopExecArgument(const QString &argument);
 
+// The option the autostart entry starts the program with: started at login it
+// comes up quietly, with the tray and the reminders but no window.
+inline constexpr const char *autostartOption = "autostart";
+
 // The text of the autostart entry that starts `executable` at login; none when
 // the path cannot be written into an entry.
 std::optional<QString> autostartEntryText(const QString &executable);

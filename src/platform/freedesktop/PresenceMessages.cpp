@@ -76,20 +76,6 @@ bool invalidates(const QVariantList &arguments, const QString &interface, const 
            arguments[2].toStringList().contains(property);
 }
 
-std::optional<bool> xfceDoNotDisturb(const QString &member, const QVariantList &arguments)
-{
-    if (arguments.size() < 2 || !isString(arguments[0]) || !isString(arguments[1]) ||
-        arguments[0].toString() != QLatin1String("xfce4-notifyd") ||
-        arguments[1].toString() != QLatin1String("/do-not-disturb"))
-        return std::nullopt;
-    if (member == QLatin1String("PropertyRemoved"))
-        return false;
-    if (member == QLatin1String("PropertyChanged") && arguments.size() >= 3 &&
-        isBoolean(arguments[2]))
-        return arguments[2].toBool();
-    return std::nullopt;
-}
-
 std::optional<uint32_t> findSystemCounter(QByteArrayView entries, uint32_t count,
                                           QByteArrayView name)
 {

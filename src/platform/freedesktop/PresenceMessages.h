@@ -26,11 +26,6 @@ std::optional<bool> changedBoolean(const QVariantList &arguments, const QString 
 // Whether the same signal names the property as changed without its value.
 bool invalidates(const QVariantList &arguments, const QString &interface, const QString &property);
 
-// org.xfce.Xfconf PropertyChanged(s channel, s property, v value) or
-// PropertyRemoved(s channel, s property) for xfce4-notifyd's /do-not-disturb: the
-// new setting (a removed one is off); none for other properties and bad types.
-std::optional<bool> xfceDoNotDisturb(const QString &member, const QVariantList &arguments);
-
 // The id of the SYNC system counter with this name, from the counter list that
 // follows a ListSystemCounters reply's header: each entry is a counter id, a
 // 64-bit resolution, a 16-bit name length, the name, and padding to 4 bytes.

@@ -65,6 +65,8 @@ GnomeShellTracker::GnomeShellTracker(const DesktopEntryRegistry &entries, QDBusC
     if (!m_bus.connect(busName, objectPath, interfaceName, QStringLiteral("FocusChanged"), this,
                        SLOT(onFocusChanged(QDBusMessage))))
         qCDebug(lcPlatform) << "cannot follow the GNOME Shell extension:" << m_bus.lastError();
+    m_bus.connect(busName, objectPath, interfaceName, QStringLiteral("FullscreenChanged"), this,
+                  SLOT(onFullscreenChanged(QDBusMessage)));
     // Each owner of the name is another extension: what the one before was
     // asked no longer counts.
     connect(&m_watcher, &QDBusServiceWatcher::serviceRegistered, this, [this] {
@@ -119,6 +121,30 @@ void GnomeShellTracker::askExtension()
             answered(question, reply);
         },
         focusTimeoutMs);
+    callAsync(
+        this, m_bus,
+        QDBusMessage::createMethodCall(busName, objectPath, interfaceName,
+                                       QStringLiteral("GetFullscreen")),
+        [this](const std::optional<QList<QVariant>> &reply) {
+            if (reply)
+                setFullscreen(*reply);
+        },
+        focusTimeoutMs);
+}
+
+void GnomeShellTracker::onFullscreenChanged(const QDBusMessage &message)
+{
+    setFullscreen(message.arguments());
+}
+
+void GnomeShellTracker::setFullscreen(const QList<QVariant> &arguments)
+{
+    if (arguments.size() != 1 || arguments[0].metaType().id() != QMetaType::Bool)
+        return;
+    if (const bool fullscreen = arguments[0].toBool(); fullscreen != m_fullscreen) {
+        m_fullscreen = fullscreen;
+        emit fullscreenChanged(fullscreen);
+    }
 }
 
 void GnomeShellTracker::answered(const Question &question,
@@ -159,9 +185,12 @@ bool GnomeShellTracker::observe(const QList<QVariant> &arguments)
         qCDebug(lcPlatform) << "ignored a malformed focus report from the GNOME Shell extension";
         return false;
     }
-    const std::optional<RunningApplication> changed = m_filter.observe(
-        applicationForFocus(m_entries.index(), *focus, getpid(), executableOfProcess(focus->pid)));
-    if (changed)
+    const std::optional<RunningApplication> application =
+        applicationForFocus(m_entries.index(), *focus, getpid(), executableOfProcess(focus->pid));
+    // No focus application (the overview, an empty workspace, all minimised):
+    // the last one is left.
+    if (const std::optional<RunningApplication> changed =
+            m_filter.observe(application ? application : unknownApplication()))
         emit activated(*changed);
     return true;
 }

@@ -32,6 +32,7 @@ public:
 
     std::optional<RunningApplication> frontmostApplication() const override;
     TrackerStatus status() const override { return m_status; }
+    bool reportsFullscreen() const override { return true; }
     void runSetup() override;
     // Asks the extension to bring the most recent window of the entry at the
     // standard path given to the front; false when it has none.
@@ -39,6 +40,7 @@ public:
 
 private slots:
     void onFocusChanged(const QDBusMessage &message);
+    void onFullscreenChanged(const QDBusMessage &message);
 
 private:
     // A GetFocus call: its number, and the owners and focus reports seen when
@@ -52,6 +54,7 @@ private:
     // False for a malformed report.
     bool observe(const QList<QVariant> &arguments);
     void setAnswering(bool answering);
+    void setFullscreen(const QList<QVariant> &arguments);
     void updateStatus();
     void updateFiles();
     std::optional<int> shellMajor();
@@ -62,6 +65,7 @@ private:
     QDBusServiceWatcher m_watcher;
     ActivationFilter m_filter;
     bool m_answering = false;
+    bool m_fullscreen = false;
     std::optional<Question> m_asking; // the GetFocus call out, if any
     bool m_askAgain = false;          // a reason to ask came while it was out
     quint64 m_questions = 0, m_owners = 0, m_reports = 0;

@@ -91,7 +91,14 @@ KWinFocusLogic::Outcome KWinFocusLogic::handle(const KWinCall &call)
         if (!id || !isWindowId(*id))
             return {};
         m_windows.remove(*id);
-        return {true, false, std::nullopt};
+        return {true, false, std::nullopt, std::nullopt};
+    }
+    if (call.member == QLatin1String("Fullscreen")) {
+        const std::optional<QString> value =
+            call.arguments.size() == 1 ? textArgument(call.arguments.at(0), 1) : std::nullopt;
+        if (!value || (*value != QLatin1String("0") && *value != QLatin1String("1")))
+            return {};
+        return {true, false, std::nullopt, *value == QLatin1String("1")};
     }
     const bool activated = call.member == QLatin1String("Activated");
     if (!activated && call.member != QLatin1String("Added"))
@@ -104,12 +111,12 @@ KWinFocusLogic::Outcome KWinFocusLogic::handle(const KWinCall &call)
         if (null)
             return {};
         remember(*window, false);
-        return {true, false, std::nullopt};
+        return {true, false, std::nullopt, std::nullopt};
     }
     if (null)
-        return {true, true, std::nullopt};
+        return {true, true, std::nullopt, std::nullopt};
     remember(*window, true);
-    return {true, false, m_filter.observe(applicationOf(*window))};
+    return {true, false, m_filter.observe(applicationOf(*window)), std::nullopt};
 }
 
 std::optional<RunningApplication> KWinFocusLogic::settle()

@@ -47,6 +47,7 @@ public:
         bool accepted = false;       // false: not KWin, or arguments out of shape
         bool awaitingWindow = false; // a null came: call settle() unless a window follows
         std::optional<RunningApplication> announce;
+        std::optional<bool> fullscreen; // the active window is (not) fullscreen
     };
     Outcome handle(const KWinCall &call);
     // No window followed the last null: nothing is in front, announced as an

@@ -38,6 +38,7 @@ public:
 
     std::optional<RunningApplication> frontmostApplication() const override;
     TrackerStatus status() const override;
+    bool reportsFullscreen() const override { return true; }
     // Asks KWin to activate the window of the entry used last; false when the
     // entry has no window.
     bool raiseWindowOf(const QString &entryPath) override;
@@ -56,6 +57,7 @@ private:
     std::unique_ptr<Receiver> m_receiver;
     QDBusServiceWatcher m_kwinWatcher;
     QTimer m_settle;
+    bool m_fullscreen = false;
     bool m_running = false;
     quint64 m_raises = 0;
 };

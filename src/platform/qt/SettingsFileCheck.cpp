@@ -8,7 +8,7 @@ namespace {
 
 QString onLine(qsizetype line, const char *what)
 {
-    return QStringLiteral("line %1 %2").arg(line).arg(QLatin1String(what));
+    return QStringLiteral("line %1 %2").arg(line).arg(QString::fromUtf8(what));
 }
 
 } // namespace

@@ -239,7 +239,13 @@ void ForeignToplevelTracker::decide(bool announce)
         return;
     const std::optional<ToplevelFocus::Handle> front = m_focus.front();
     m_front = front ? std::optional(applicationOf(m_focus.appId(*front))) : std::nullopt;
-    const std::optional<RunningApplication> changed = m_filter.observe(m_front);
+    if (const bool fullscreen = front && m_focus.isFullscreen(*front); fullscreen != m_fullscreen) {
+        m_fullscreen = fullscreen;
+        emit fullscreenChanged(fullscreen);
+    }
+    // An empty workspace, or every window minimised: the last application is left.
+    const std::optional<RunningApplication> changed =
+        m_filter.observe(m_front ? m_front : unknownApplication());
     if (changed && announce)
         emit activated(*changed);
 }

@@ -46,6 +46,7 @@ public:
 
     std::optional<RunningApplication> frontmostApplication() const override { return m_front; }
     TrackerStatus status() const override;
+    bool reportsFullscreen() const override { return true; }
     // Asks the compositor to activate the window of the entry at the standard
     // path given that was in front last; false when it has none.
     bool raiseWindowOf(const QString &entryPath) override;
@@ -71,6 +72,7 @@ private:
     ToplevelFocus m_focus;
     ActivationFilter m_filter;
     std::optional<RunningApplication> m_front;
+    bool m_fullscreen = false;
     // While the connection is broken: why, and the attempts since.
     QString m_lossReason;
     int m_attempts = 0;

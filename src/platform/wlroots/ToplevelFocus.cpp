@@ -8,7 +8,8 @@ namespace nudgewatch {
 
 namespace {
 
-constexpr uint32_t activatedState = 2; // zwlr_foreign_toplevel_handle_v1.state.activated
+constexpr uint32_t activatedState = 2;  // zwlr_foreign_toplevel_handle_v1.state.activated
+constexpr uint32_t fullscreenState = 3; // zwlr_foreign_toplevel_handle_v1.state.fullscreen
 
 QString usableAppId(QByteArrayView bytes)
 {
@@ -43,6 +44,7 @@ void ToplevelFocus::setStates(Handle handle, std::span<const uint32_t> states)
         return;
     const auto read = states.first(std::min(states.size(), maxStates));
     it->second.pendingActivated = std::ranges::find(read, activatedState) != read.end();
+    it->second.pendingFullscreen = std::ranges::find(read, fullscreenState) != read.end();
 }
 
 void ToplevelFocus::done(Handle handle)
@@ -54,6 +56,7 @@ void ToplevelFocus::done(Handle handle)
     if (toplevel.pendingActivated && !toplevel.activated)
         toplevel.recency = ++m_clock;
     toplevel.activated = toplevel.pendingActivated;
+    toplevel.fullscreen = toplevel.pendingFullscreen;
     toplevel.appId = toplevel.pendingAppId;
 }
 
@@ -79,6 +82,12 @@ QString ToplevelFocus::appId(Handle handle) const
 {
     const auto it = m_toplevels.find(handle);
     return it == m_toplevels.end() ? QString() : it->second.appId;
+}
+
+bool ToplevelFocus::isFullscreen(Handle handle) const
+{
+    const auto it = m_toplevels.find(handle);
+    return it != m_toplevels.end() && it->second.fullscreen;
 }
 
 std::vector<ToplevelFocus::Handle> ToplevelFocus::byRecency() const

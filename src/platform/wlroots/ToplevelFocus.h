@@ -35,6 +35,8 @@ public:
     std::optional<Handle> front() const;
     // The toplevel's app id; empty when it has none or none usable.
     QString appId(Handle handle) const;
+    // Whether the toplevel fills its output as fullscreen.
+    bool isFullscreen(Handle handle) const;
     // Every toplevel, the one activated (or else opened) last first.
     std::vector<Handle> byRecency() const;
 
@@ -42,6 +44,7 @@ private:
     struct Toplevel {
         QString appId, pendingAppId;
         bool activated = false, pendingActivated = false;
+        bool fullscreen = false, pendingFullscreen = false;
         std::uint64_t recency = 0;
     };
     std::unordered_map<Handle, Toplevel> m_toplevels;

@@ -75,7 +75,9 @@ void X11FrontmostTracker::handle(const xcb_generic_event_t *event)
 void X11FrontmostTracker::activeWindowChanged(bool announce)
 {
     const std::optional<xcb_window_t> window = m_inspector.activeWindow();
-    std::optional<RunningApplication> application;
+    // No active window (every window minimised, an empty desktop): the last
+    // application is left.
+    std::optional<RunningApplication> application = unknownApplication();
     if (window)
         application = isOwnWindow(*window) ? ownApplication() : applicationOf(*window);
     const std::optional<RunningApplication> changed = m_filter.observe(application);

@@ -2,6 +2,7 @@
 
 #include "core/Clock.h"
 #include "core/PresenceSource.h"
+#include "platform/DesktopSession.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -29,5 +30,8 @@ private:
     const Clock &m_clock;
     bool m_active = false;
 };
+
+// The presence only Xfce offers, on any display server.
+PresenceSourceList xfcePresenceSources(const PresenceSetup &setup, const Clock &clock);
 
 } // namespace nudgewatch

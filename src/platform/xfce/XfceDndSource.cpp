@@ -1,4 +1,4 @@
-#include "platform/freedesktop/XfceDndSource.h"
+#include "platform/xfce/XfceDndSource.h"
 
 #include "platform/freedesktop/PresenceMessages.h"
 
@@ -12,6 +12,24 @@ const QString xfconf = QStringLiteral("org.xfce.Xfconf");
 const QString xfconfPath = QStringLiteral("/org/xfce/Xfconf");
 const QStringList xfconfSignals = {QStringLiteral("PropertyChanged"),
                                    QStringLiteral("PropertyRemoved")};
+
+// PropertyChanged(s channel, s property, v value) or PropertyRemoved(s channel,
+// s property) for xfce4-notifyd's /do-not-disturb: the new setting (a removed one
+// is off); none for other properties and bad types.
+std::optional<bool> xfceDoNotDisturb(const QString &member, const QVariantList &arguments)
+{
+    if (arguments.size() < 2 || arguments[0].metaType() != QMetaType::fromType<QString>() ||
+        arguments[1].metaType() != QMetaType::fromType<QString>() ||
+        arguments[0].toString() != QLatin1String("xfce4-notifyd") ||
+        arguments[1].toString() != QLatin1String("/do-not-disturb"))
+        return std::nullopt;
+    if (member == QLatin1String("PropertyRemoved"))
+        return false;
+    if (member == QLatin1String("PropertyChanged") && arguments.size() >= 3 &&
+        arguments[2].metaType() == QMetaType::fromType<bool>())
+        return arguments[2].toBool();
+    return std::nullopt;
+}
 
 } // namespace
 
@@ -53,6 +71,15 @@ void XfceDndSource::set(bool active)
         return;
     m_active = active;
     emit conditionChanged(PresenceCondition::DoNotDisturb, active, m_clock.now());
+}
+
+PresenceSourceList xfcePresenceSources(const PresenceSetup &, const Clock &clock)
+{
+    PresenceSourceList sources;
+    const QDBusConnection sessionBus = QDBusConnection::sessionBus();
+    if (sessionBus.isConnected())
+        sources.push_back(std::make_unique<XfceDndSource>(sessionBus, clock));
+    return sources;
 }
 
 } // namespace nudgewatch

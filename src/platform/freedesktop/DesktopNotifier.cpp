@@ -1,0 +1,143 @@
+#include "platform/freedesktop/DesktopNotifier.h"
+
+#include "platform/freedesktop/PlatformLog.h"
+
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QStringList>
+#include <QVariantMap>
+
+#include <cstdio>
+
+namespace nudgewatch {
+
+namespace {
+
+const QString service = QStringLiteral("org.freedesktop.Notifications");
+const QString path = QStringLiteral("/org/freedesktop/Notifications");
+const QString interface = QStringLiteral("org.freedesktop.Notifications");
+// Shown until the user acts or the server lets it go: a reminder is not news.
+constexpr int neverExpires = 0;
+// A notification server answers at once; a hung one is not waited for.
+constexpr int callTimeoutMs = 5000;
+
+QDBusMessage call(const QString &method)
+{
+    return QDBusMessage::createMethodCall(service, path, interface, method);
+}
+
+} // namespace
+
+DesktopNotifier::DesktopNotifier(QDBusConnection bus, QObject *parent)
+    : QObject(parent), m_bus(std::move(bus))
+{
+    // By service name: Qt then delivers only signals sent by the name's owner.
+    m_bus.connect(service, path, interface, QStringLiteral("ActionInvoked"), this,
+                  SLOT(onActionInvoked(QDBusMessage)));
+    m_bus.connect(service, path, interface, QStringLiteral("NotificationClosed"), this,
+                  SLOT(onClosed(QDBusMessage)));
+    askCapabilities();
+}
+
+DesktopNotifier::~DesktopNotifier()
+{
+    withdraw();
+}
+
+void DesktopNotifier::askCapabilities()
+{
+    auto *watcher = new QDBusPendingCallWatcher(
+        m_bus.asyncCall(call(QStringLiteral("GetCapabilities")), callTimeoutMs), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        const QDBusPendingReply<QStringList> reply = *watcher;
+        if (reply.isError())
+            qCDebug(lcPlatform) << "notification server capabilities:" << reply.error().message();
+        else
+            m_actions = reply.value().contains(QStringLiteral("actions"));
+        emit serverAnswered();
+    });
+}
+
+void DesktopNotifier::show(const QString &appPath, const QString &title, const QString &body)
+{
+    QStringList actions;
+    if (m_actions)
+        // "default": a click on the notification itself opens the application too.
+        actions = {QStringLiteral("default"),   tr("Open"),  QLatin1String(openAction), tr("Open"),
+                   QLatin1String(snoozeAction), tr("Snooze")};
+    const QVariantMap hints{
+        {QStringLiteral("desktop-entry"), QStringLiteral("nudgewatch")},
+        {QStringLiteral("category"), QStringLiteral("presence")},
+        // Normal urgency: the server may hold it back while Do Not Disturb is on.
+        {QStringLiteral("urgency"), QVariant::fromValue(uchar(1))},
+    };
+    QDBusMessage notify = call(QStringLiteral("Notify"));
+    notify << QStringLiteral("Nudgewatch") << m_id << QStringLiteral("nudgewatch") << title
+           << body.toHtmlEscaped() << actions << hints << neverExpires;
+    m_appPath = appPath;
+    const quint64 generation = ++m_generation;
+    auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(notify, callTimeoutMs), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, generation] {
+        watcher->deleteLater();
+        const QDBusPendingReply<uint> reply = *watcher;
+        if (reply.isError()) {
+            std::fprintf(stderr,
+                         "nudgewatch: the reminder could not be shown as a "
+                         "notification: %s\n",
+                         qPrintable(reply.error().message()));
+            return;
+        }
+        if (generation != m_generation) {
+            // Withdrawn or replaced meanwhile.
+            if (m_id != reply.value())
+                m_bus.call(call(QStringLiteral("CloseNotification")) << reply.value(),
+                           QDBus::NoBlock);
+            return;
+        }
+        m_id = reply.value();
+        emit serverAnswered();
+    });
+}
+
+void DesktopNotifier::withdraw()
+{
+    ++m_generation;
+    if (m_id == 0)
+        return;
+    m_bus.call(call(QStringLiteral("CloseNotification")) << m_id, QDBus::NoBlock);
+    m_id = 0;
+    m_appPath.clear();
+}
+
+void DesktopNotifier::onActionInvoked(const QDBusMessage &message)
+{
+    const QList<QVariant> arguments = message.arguments();
+    if (m_id == 0 || arguments.size() != 2 || arguments[0].metaType().id() != QMetaType::UInt ||
+        arguments[0].toUInt() != m_id || arguments[1].metaType().id() != QMetaType::QString)
+        return;
+    const QString appPath = m_appPath;
+    const QString action = arguments[1].toString();
+    if (action == QLatin1String(openAction) || action == QLatin1String("default")) {
+        withdraw();
+        emit openRequested(appPath);
+    } else if (action == QLatin1String(snoozeAction)) {
+        withdraw();
+        emit snoozeRequested(appPath);
+    }
+}
+
+void DesktopNotifier::onClosed(const QDBusMessage &message)
+{
+    const QList<QVariant> arguments = message.arguments();
+    if (m_id == 0 || arguments.size() != 2 || arguments[0].metaType().id() != QMetaType::UInt ||
+        arguments[0].toUInt() != m_id)
+        return;
+    const QString appPath = m_appPath;
+    m_id = 0;
+    m_appPath.clear();
+    emit dismissed(appPath);
+}
+
+} // namespace nudgewatch

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QObject>
+#include <QString>
+
+class QDBusMessage;
+
+namespace nudgewatch {
+
+// Reminders as desktop notifications (org.freedesktop.Notifications), for a
+// session where the card cannot be shown. One reminder at a time: a new one
+// replaces the last. Open and Snooze come as actions where the notification
+// server offers actions; only the server's own signals about the program's
+// own notification are heard.
+class DesktopNotifier final : public QObject {
+    Q_OBJECT
+public:
+    explicit DesktopNotifier(QDBusConnection bus, QObject *parent = nullptr);
+    ~DesktopNotifier() override;
+
+    // Shows the reminder for the tracked application whose entry is `appPath`.
+    void show(const QString &appPath, const QString &title, const QString &body);
+    // Takes the shown reminder away, if any.
+    void withdraw();
+
+    // Whether the server said it shows actions (known once it answered).
+    bool offersActions() const { return m_actions; }
+    // The server's id of the reminder on show, 0 when there is none.
+    uint shownId() const { return m_id; }
+
+    static constexpr const char *openAction = "open";
+    static constexpr const char *snoozeAction = "snooze";
+
+signals:
+    void openRequested(const QString &appPath);
+    void snoozeRequested(const QString &appPath);
+    // The server took the reminder away (expired, or closed by the user).
+    void dismissed(const QString &appPath);
+    // The server answered (capabilities or a shown notification).
+    void serverAnswered();
+
+private slots:
+    void onActionInvoked(const QDBusMessage &message);
+    void onClosed(const QDBusMessage &message);
+
+private:
+    void askCapabilities();
+
+    QDBusConnection m_bus;
+    bool m_actions = false;
+    uint m_id = 0;
+    QString m_appPath;
+    // Bumped by every show and withdraw: a late reply to an older call is dropped.
+    quint64 m_generation = 0;
+};
+
+} // namespace nudgewatch
