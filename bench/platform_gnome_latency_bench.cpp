@@ -7,7 +7,6 @@
 
 #include "platform/gnome/GnomeShellTracker.h"
 #include "platform/freedesktop/DesktopEntryRegistry.h"
-#include "platform/freedesktop/XdgFolders.h"
 #include "platform_bench_util.h"
 
 #include <QCoreApplication>

@@ -14,8 +14,10 @@ namespace nudgewatch {
 // The single-instance channel where the session has no D-Bus: a lock file and
 // a Unix socket in a folder only the user can enter. The launch that takes the
 // lock is the one instance and listens; a later one sends one "activate" line.
-// Plain POSIX sockets: the program needs no network module (and none of its
-// libraries) for this.
+// Plain POSIX sockets, by hand on purpose: Qt 6.4's QLocalServer closes itself
+// and removes its socket file when accept() fails for want of a descriptor, so
+// a burst of connections would silently end single instance and lose the
+// waiting activation; this loop keeps listening and answers it.
 class LocalActivationSocket final : public QObject {
     Q_OBJECT
 public:

@@ -8,12 +8,12 @@
 #include "platform/freedesktop/DesktopEntryScanner.h"
 #include "platform/freedesktop/DesktopIcons.h"
 #include "platform/freedesktop/GioLauncher.h"
-#include "platform/freedesktop/XdgFolders.h"
 #include "platform/qt/LocalFileSystem.h"
 #include "platform/x11/X11Session.h"
 #include "platform/x11/XcbConnection.h"
 
 #include <QGuiApplication>
+#include <QStandardPaths>
 #include <QTimer>
 
 namespace nudgewatch {
@@ -24,9 +24,9 @@ DesktopPlatform::DesktopPlatform(QObject *parent)
       m_launcher(std::make_unique<GioLauncher>()),
       m_catalog(std::make_unique<DesktopApplicationCatalog>())
 {
-    const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    m_entries = std::make_unique<DesktopEntryRegistry>(applicationDirs(xdgDataDirs(environment)));
-    m_icons = std::make_unique<DesktopIcons>(IconLookup::fromEnvironment(environment));
+    m_entries = std::make_unique<DesktopEntryRegistry>(
+        QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation));
+    m_icons = std::make_unique<DesktopIcons>(IconLookup::forDesktop());
     connect(m_catalog.get(), &ApplicationCatalog::changed, this, [this] { m_entries->reload(); });
     // Reading an icon theme's index would hold up the first window; icons come
     // from the theme from the next turn of the event loop on.

@@ -44,7 +44,6 @@ public:
     QLineEdit *searchField() const { return m_search; }
     QPushButton *addButton() const { return m_add; }
     QPushButton *browseButton() const { return m_browseButton; }
-    QLabel *limitLabel() const { return m_limitLabel; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -38,8 +38,6 @@ public:
     const TrackedApp &app() const { return m_app; }
 
     void setHovered(bool hovered);
-    bool isHovered() const { return m_hovered; }
-    qreal backgroundOpacity() const { return m_backgroundOpacity; }
 
     QLabel *nameLabel() const { return m_name; }
     QLabel *statusLabel() const { return m_status; }

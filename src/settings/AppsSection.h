@@ -29,7 +29,6 @@ public:
     QLabel *countLabel() const { return m_count; }
     QWidget *emptyState() const;
     const std::vector<AppRow *> &rows() const { return m_rows; }
-    std::optional<QUuid> hoveredAppId() const { return m_hoveredAppId; }
     // The focusable controls of the rows, in order.
     QList<QWidget *> controls() const;
 

@@ -22,7 +22,6 @@ public:
 
     QLabel *statusLabel() const { return m_statusLabel; }
     QLabel *countLabel() const { return m_countLabel; }
-    SymbolView *statusDot() const { return m_statusDot; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -215,14 +215,24 @@ struct StoreFixture {
         return paths;
     }
 
-    // A store over the fakes, or over other defaults (a real settings file).
+    // The fakes as a store's services, or over other defaults (a real settings file).
+    StoreServices services(UserDefaults *otherDefaults = nullptr)
+    {
+        return {workspace.tracker,
+                workspace.opener,
+                workspace.icons,
+                bundleInfo,
+                fileSystem,
+                otherDefaults ? *otherDefaults : defaults,
+                clock,
+                scheduler,
+                notifications,
+                RandomIndex([this](std::size_t n) { return nextRandom % n; }),
+                PresenceSources(1, presence)};
+    }
     std::unique_ptr<AppTrackerStore> makeStore(UserDefaults *otherDefaults = nullptr)
     {
-        return std::make_unique<AppTrackerStore>(StoreServices{
-            workspace.tracker, workspace.opener, workspace.icons, bundleInfo, fileSystem,
-            otherDefaults ? *otherDefaults : defaults, clock, scheduler, notifications,
-            RandomIndex([this](std::size_t n) { return nextRandom % n; }),
-            PresenceSources(1, presence)});
+        return std::make_unique<AppTrackerStore>(services(otherDefaults));
     }
 };
 

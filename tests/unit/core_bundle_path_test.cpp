@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+#include <tuple>
+
 using namespace nudgewatch;
 
 class BundlePathTest : public QObject {
@@ -12,16 +14,13 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("dot, dot dot, double slash") << "/a/./x/..//b.desktop"
-                                                    << "/a/b.desktop";
-        QTest::newRow("trailing slash and dot dot") << "/a/b/c/../"
-                                                    << "/a/b";
-        QTest::newRow("root") << "/"
-                              << "/";
-        QTest::newRow("dots in names") << "/a/..b/c..d/.e"
-                                       << "/a/..b/c..d/.e";
-        QTest::newRow("relative") << "a/b"
-                                  << "";
+        for (const auto &[name, path, expected] :
+             {std::tuple{"dot, dot dot, double slash", "/a/./x/..//b.desktop", "/a/b.desktop"},
+              {"trailing slash and dot dot", "/a/b/c/../", "/a/b"},
+              {"root", "/", "/"},
+              {"dots in names", "/a/..b/c..d/.e", "/a/..b/c..d/.e"},
+              {"relative", "a/b", ""}})
+            QTest::newRow(name) << QString(path) << QString(expected);
     }
     void standardizedPath()
     {

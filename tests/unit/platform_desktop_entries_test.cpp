@@ -40,28 +40,6 @@ bool writeFile(const QString &path, const QByteArray &contents)
 class DesktopEntriesTest : public QObject {
     Q_OBJECT
 private slots:
-    void dataDirs_data()
-    {
-        QTest::addColumn<QStringList>("variables");
-        QTest::addColumn<QStringList>("expected");
-        QTest::newRow("unset or relative: defaults")
-            << QStringList{"HOME=/home/u", "XDG_DATA_HOME=rel"}
-            << QStringList{"/home/u/.local/share", "/usr/local/share", "/usr/share"};
-        QTest::newRow("user first, relative and repeated entries dropped")
-            << QStringList{"HOME=/home/u", "XDG_DATA_HOME=/d/home",
-                           "XDG_DATA_DIRS=rel/x::/d/one:/d/two/:/d/one"}
-            << QStringList{"/d/home", "/d/one", "/d/two"};
-    }
-    void dataDirs()
-    {
-        QFETCH(QStringList, variables);
-        QFETCH(QStringList, expected);
-        QProcessEnvironment environment;
-        for (const QString &variable : variables)
-            environment.insert(variable.section('=', 0, 0), variable.section('=', 1));
-        QCOMPARE(xdgDataDirs(environment), expected);
-    }
-
     // The user's folder first, a missing one skipped, IDs from the path below it.
     void effectiveEntries()
     {

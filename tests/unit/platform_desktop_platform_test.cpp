@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+Q_DECLARE_METATYPE(nudgewatch::SessionFacts)
+
 using namespace nudgewatch;
 
 class DesktopPlatformTest : public QObject {
@@ -15,40 +17,27 @@ class DesktopPlatformTest : public QObject {
 private slots:
     void backendForTheSession_data()
     {
-        QTest::addColumn<QString>("sessionType");
-        QTest::addColumn<QString>("desktop");
-        QTest::addColumn<bool>("waylandDisplay");
-        QTest::addColumn<QString>("qtPlatform");
+        QTest::addColumn<SessionFacts>("session");
         QTest::addColumn<TrackerBackend>("expected");
         using B = TrackerBackend;
-        QTest::newRow("X11 session") << "x11"
-                                     << "XFCE" << false << "xcb" << B::X11;
+        using F = SessionFacts;
+        QTest::newRow("X11 session") << F{"x11", "XFCE", false, "xcb"} << B::X11;
         // Xwayland's active window is never a native one.
         QTest::newRow("GNOME on Wayland, Qt on xcb")
-            << "wayland"
-            << "ubuntu:GNOME" << true << "xcb" << B::GnomeShell;
-        QTest::newRow("Plasma") << "wayland"
-                                << "KDE" << true << "xcb" << B::KWin;
-        QTest::newRow("sway") << "wayland"
-                              << "sway" << true << "xcb" << B::Wlroots;
-        QTest::newRow("compositor started by hand") << ""
-                                                    << "" << true << "xcb" << B::Wlroots;
+            << F{"wayland", "ubuntu:GNOME", true, "xcb"} << B::GnomeShell;
+        QTest::newRow("Plasma") << F{"wayland", "KDE", true, "xcb"} << B::KWin;
+        QTest::newRow("sway") << F{"wayland", "sway", true, "xcb"} << B::Wlroots;
+        QTest::newRow("compositor started by hand") << F{"", "", true, "xcb"} << B::Wlroots;
         QTest::newRow("GNOME on X11 beside a nested compositor")
-            << "x11"
-            << "GNOME" << true << "xcb" << B::X11;
-        QTest::newRow("no X11, no Wayland") << "tty"
-                                            << "" << false << "offscreen" << B::None;
-        QTest::newRow("desktop named in lower case") << "Wayland"
-                                                     << "kde" << true << "xcb" << B::KWin;
+            << F{"x11", "GNOME", true, "xcb"} << B::X11;
+        QTest::newRow("no X11, no Wayland") << F{"tty", "", false, "offscreen"} << B::None;
+        QTest::newRow("desktop named in lower case") << F{"Wayland", "kde", true, "xcb"} << B::KWin;
     }
     void backendForTheSession()
     {
-        QFETCH(QString, sessionType);
-        QFETCH(QString, desktop);
-        QFETCH(bool, waylandDisplay);
-        QFETCH(QString, qtPlatform);
+        QFETCH(SessionFacts, session);
         QFETCH(TrackerBackend, expected);
-        QCOMPARE(trackerBackendFor({sessionType, desktop, waylandDisplay, qtPlatform}), expected);
+        QCOMPARE(trackerBackendFor(session), expected);
     }
 
     void withoutX11TheNullBackendServesTheRest()
@@ -77,7 +66,7 @@ private slots:
         const auto desktop = DesktopPlatform::createWithConnection(nullptr);
         QVERIFY(!desktop->tracker().frontmostApplication().has_value());
         QSignalSpy lost(desktop.get(), &DesktopPlatform::connectionLost);
-        QTest::qWait(50);
+        QCoreApplication::processEvents();
         QCOMPARE(lost.count(), 0);
     }
 

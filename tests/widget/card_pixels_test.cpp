@@ -3,8 +3,7 @@
 // tests/fixtures/card; and a run of frames repainted only where the card says
 // it changed, against the same frames painted whole.
 //   NUDGEWATCH_WRITE_CARD_FIXTURES=1 card_pixels_test   writes the pictures anew
-#include "card/GlassNotificationView.h"
-#include "fakes/Fakes.h"
+#include "widget/card_rig.h"
 
 #include <QApplication>
 #include <QDir>
@@ -22,45 +21,6 @@ namespace {
 
 const QString fixtureDir = QStringLiteral(NUDGEWATCH_FIXTURES "/card");
 
-// A reminder for Notes whose decorations have run `frames` frames, at `progress`.
-struct PixelRig {
-    StoreFixture fixture;
-    std::unique_ptr<AppTrackerStore> store;
-    std::unique_ptr<GlassNotificationView> view;
-
-    explicit PixelRig(double progress = 1.0)
-    {
-        fixture.defaults.values.insert(defaultsKeys::trackedAppPaths, fixture.install({"Notes"}));
-        store = fixture.makeStore();
-        view = std::make_unique<GlassNotificationView>(*store, fixture.notifications,
-                                                       fixture.scheduler);
-        view->show();
-        store->startMonitoring();
-        fixture.scheduler.advance(AppTrackerStore::defaultIdleThreshold);
-        setProgress(progress);
-    }
-    void setProgress(double progress)
-    {
-        fixture.notifications.post(notifications::progress,
-                                   {{notifications::progressKey, progress}});
-        QCoreApplication::processEvents();
-    }
-    void runFrames(int frames)
-    {
-        for (int i = 0; i < frames; ++i)
-            fixture.scheduler.advance(GlassNotificationView::decorationFrameSeconds);
-        QCoreApplication::processEvents();
-    }
-    QImage render(double dpr) const
-    {
-        QImage image(QSize(320, 110) * dpr, QImage::Format_ARGB32_Premultiplied);
-        image.setDevicePixelRatio(dpr);
-        image.fill(Qt::transparent);
-        view->render(&image);
-        return image;
-    }
-};
-
 // The largest difference of any channel of any pixel, premultiplied.
 int largestDifference(const QImage &a, const QImage &b, QPoint *where)
 {
@@ -70,16 +30,11 @@ int largestDifference(const QImage &a, const QImage &b, QPoint *where)
         return 256;
     int largest = 0;
     for (int row = 0; row < x.height(); ++row) {
-        const auto *p = reinterpret_cast<const QRgb *>(x.constScanLine(row));
-        const auto *q = reinterpret_cast<const QRgb *>(y.constScanLine(row));
-        for (int col = 0; col < x.width(); ++col) {
-            const int d = std::max({std::abs(qAlpha(p[col]) - qAlpha(q[col])),
-                                    std::abs(qRed(p[col]) - qRed(q[col])),
-                                    std::abs(qGreen(p[col]) - qGreen(q[col])),
-                                    std::abs(qBlue(p[col]) - qBlue(q[col]))});
-            if (d > largest) {
+        const uchar *p = x.constScanLine(row), *q = y.constScanLine(row);
+        for (int byte = 0; byte < x.width() * 4; ++byte) {
+            if (const int d = std::abs(p[byte] - q[byte]); d > largest) {
                 largest = d;
-                *where = QPoint(col, row);
+                *where = QPoint(byte / 4, row);
             }
         }
     }
@@ -143,7 +98,7 @@ private slots:
         QFETCH(int, frames);
         QFETCH(double, progress);
         QFETCH(double, dpr);
-        PixelRig rig(progress);
+        CardRig rig(progress);
         rig.runFrames(frames);
         const QImage image = rig.render(dpr);
         const QString file = QStringLiteral("%1/%2@%3x.png").arg(fixtureDir, name).arg(int(dpr));
@@ -157,10 +112,8 @@ private slots:
         QPoint where;
         const int difference = largestDifference(image, expected, &where);
         // Rounding in the blends and in the picture's own 8 bits may differ by a few levels.
-        QVERIFY2(difference <= 3, qPrintable(QStringLiteral("%1 levels at %2,%3")
-                                                 .arg(difference)
-                                                 .arg(where.x())
-                                                 .arg(where.y())));
+        QVERIFY2(difference <= 3, qPrintable(QString::asprintf("%d levels at %d,%d", difference,
+                                                               where.x(), where.y())));
     }
 
     // What is repainted frame after frame, cleared and painted only within the
@@ -177,7 +130,7 @@ private slots:
     {
         QFETCH(double, dpr);
         QFETCH(double, progress);
-        PixelRig rig(progress);
+        CardRig rig(progress);
         QVERIFY(QTest::qWaitForWindowExposed(rig.view.get()));
         PaintRegions regions;
         rig.view->installEventFilter(&regions);
@@ -203,11 +156,9 @@ private slots:
                 continue;
             QPoint where;
             const int difference = largestDifference(screen, whole, &where);
-            QVERIFY2(difference <= 1, qPrintable(QStringLiteral("frame %1: %2 levels at %3,%4")
-                                                     .arg(frame)
-                                                     .arg(difference)
-                                                     .arg(where.x())
-                                                     .arg(where.y())));
+            QVERIFY2(difference <= 1,
+                     qPrintable(QString::asprintf("frame %d: %d levels at %d,%d", frame, difference,
+                                                  where.x(), where.y())));
         }
     }
 };

@@ -1,8 +1,11 @@
 #include "fakes/Fakes.h"
+#include "platform/freedesktop/DesktopIcons.h"
 #include "settings/AppPickerDialog.h"
 #include "settings/InstalledAppsModel.h"
 #include "widget/settings_fakes.h"
 
+#include <QDataStream>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QListView>
@@ -49,6 +52,21 @@ struct Picker {
     CountingIcons icons;
     std::optional<AppPickerDialog> dialog;
 };
+
+// GTK's icon cache for one icon whose hash chain leads back to itself: a
+// look-up for any other name never leaves the chain unless it counts.
+QByteArray loopingIconCache()
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out << quint16(1) << quint16(0) << quint32(12) << quint32(44); // version, hash, folders
+    out << quint32(1) << quint32(20);                              // 1 bucket: the icon at 20
+    out << quint32(20) << quint32(63) << quint32(32);              // next: itself, name, images
+    out << quint32(1) << quint16(0) << quint16(4) << quint32(0);   // folder 0, PNG
+    out << quint32(1) << quint32(52);                              // 1 folder, its name
+    bytes.append("48x48/apps\0nw-icon\0", 19);
+    return bytes;
+}
 
 QString pathOf(const QString &name)
 {
@@ -106,6 +124,34 @@ private slots:
         p.catalog.install({"Zulu"});
         QCOMPARE(p.rows(), 3);
         QCOMPARE(p.dialog->chosenPaths(), QStringList{tool});
+    }
+
+    // A looping cache in the user's own hicolor folder hangs Qt's theme loader;
+    // with the program's icons set up, the picker and its search field (whose
+    // clear button is a theme icon) never reach it. QtTest's watchdog
+    // (QTEST_FUNCTION_TIMEOUT) fails the test where it would hang.
+    void loopingIconCacheDoesNotHangThePicker()
+    {
+        QTemporaryDir data;
+        const QString hicolor = data.filePath("icons/hicolor");
+        QFile index(hicolor + "/index.theme");
+        QFile cache(hicolor + "/icon-theme.cache");
+        QVERIFY(QDir().mkpath(hicolor) && index.open(QIODevice::WriteOnly) &&
+                index.write("[Icon Theme]\nName=Hicolor\nDirectories=48x48/apps\n"
+                            "[48x48/apps]\nSize=48\n") > 0);
+        index.close();
+        QVERIFY(cache.open(QIODevice::WriteOnly) && cache.write(loopingIconCache()) > 0);
+        cache.close();
+        // Where Qt looks by default when XDG_DATA_HOME is `data`.
+        QIcon::setThemeSearchPaths({data.filePath("icons")});
+        QIcon::setThemeName("hicolor");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+        DesktopIcons icons(IconLookup::forDesktop());
+        Picker p({"Alpha", "Bravo"}, 2);
+        QTest::keyClicks(p.dialog->searchField(), "al");
+        p.dialog->grab();
+        QCOMPARE(p.rows(), 1);
+        QVERIFY(QIcon::fromTheme("edit-clear").isNull());
     }
 
     void iconsLoadLazily()

@@ -1,12 +1,12 @@
 #include "platform/freedesktop/AutostartEntry.h"
 
 #include "platform/freedesktop/KeyFile.h"
-#include "platform/freedesktop/XdgFolders.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
+#include <QStandardPaths>
 
 #include <algorithm>
 
@@ -71,7 +71,7 @@ AutostartEntry::AutostartEntry(QString directory, QString executable)
 
 AutostartEntry AutostartEntry::forCurrentUser()
 {
-    return AutostartEntry(xdgConfigHome(QProcessEnvironment::systemEnvironment()) +
+    return AutostartEntry(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
                               QStringLiteral("/autostart"),
                           QCoreApplication::applicationFilePath());
 }

@@ -4,6 +4,7 @@
 
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <algorithm>
 
@@ -21,7 +22,7 @@ DesktopApplicationCatalog::DesktopApplicationCatalog(QStringList applicationFold
 
 DesktopApplicationCatalog::DesktopApplicationCatalog(QObject *parent)
     : DesktopApplicationCatalog(
-          applicationDirs(xdgDataDirs(QProcessEnvironment::systemEnvironment())), parent)
+          QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation), parent)
 {
 }
 

@@ -2,7 +2,7 @@
 
 #include "platform/freedesktop/DesktopEntry.h"
 
-#include "platform/freedesktop/XdgFolders.h"
+#include <QStringList>
 
 #include <optional>
 

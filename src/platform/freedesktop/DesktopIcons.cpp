@@ -24,7 +24,6 @@ namespace {
 const QString genericIconResource = QStringLiteral(":/icons/application-generic.svg");
 // Theme icons are a few kilobytes; photographs as icons rarely pass a megabyte.
 constexpr qint64 largestIconFile = 4 << 20;
-constexpr qint64 largestThemeIndex = 1 << 20;
 constexpr int largestIconSide = 4096;
 
 QString entryIconValue(const QString &path)
@@ -83,35 +82,33 @@ QStringList mergedPaths(QStringList paths, const QStringList &more)
     return paths;
 }
 
-QMap<QString, QMap<QString, QString>> parseIni(const QString &text)
+// The string at `group`/`key` of the theme index; `fallback` when absent.
+QString themeValue(GKeyFile *index, const QString &group, const char *key,
+                   const QString &fallback = {})
 {
-    QMap<QString, QMap<QString, QString>> groups;
-    QMap<QString, QString> *group = nullptr;
-    for (QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
-        line = line.trimmed();
-        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']')))
-            group = &groups[line.mid(1, line.size() - 2).toString()];
-        else if (const qsizetype equals = line.indexOf(QLatin1Char('='));
-                 group != nullptr && equals > 0 && !line.startsWith(QLatin1Char('#')))
-            group->insert(line.left(equals).trimmed().toString(),
-                          line.mid(equals + 1).trimmed().toString());
-    }
-    return groups;
+    gchar *value = g_key_file_get_string(index, group.toUtf8().constData(), key, nullptr);
+    return value == nullptr ? fallback : takeGString(value).trimmed();
 }
 
 } // namespace
 
 DesktopIcons::DesktopIcons(const IconLookup &lookup, std::function<qreal()> devicePixelRatio,
                            QObject *parent)
-    : IconProvider(parent), m_pixmapDirs(lookup.pixmapDirs),
-      m_devicePixelRatio(std::move(devicePixelRatio))
+    : IconProvider(parent),
+      m_searchPaths(mergedPaths(QIcon::themeSearchPaths(), lookup.themeSearchPaths)),
+      m_pixmapDirs(lookup.pixmapDirs), m_devicePixelRatio(std::move(devicePixelRatio))
 {
-    QIcon::setThemeSearchPaths(mergedPaths(QIcon::themeSearchPaths(), lookup.themeSearchPaths));
     // A theme the Qt platform integration already took from the desktop wins.
-    const QString current = QIcon::themeName();
-    if (!lookup.themeName.isEmpty() && (current.isEmpty() || current == QLatin1String("hicolor")))
-        QIcon::setThemeName(lookup.themeName);
-    QIcon::setFallbackThemeName(QStringLiteral("hicolor"));
+    m_themeName = QIcon::themeName();
+    if (!lookup.themeName.isEmpty() &&
+        (m_themeName.isEmpty() || m_themeName == QLatin1String("hicolor")))
+        m_themeName = lookup.themeName;
+    // Qt 6.4's own theme loader follows an icon-theme.cache's hash chain without
+    // end when the chain loops, so one damaged cache in any icon folder hangs
+    // whatever asks it (a line edit's clear button, a style, a file dialog).
+    // Theme icons are found by this class alone; Qt's loader is given one
+    // folder that does not exist (an empty list would bring back its defaults).
+    QIcon::setThemeSearchPaths({QStringLiteral(":/nudgewatch/no-icon-themes")});
 }
 
 void DesktopIcons::setThemeDeferred(bool deferred)
@@ -152,39 +149,36 @@ const DesktopIcons::Theme &DesktopIcons::theme(const QString &name) const
     // folder exists, index or not: exported icons of sandboxed applications,
     // for one, come without an index.theme of their own.
     QStringList listed;
-    for (const QString &base : QIcon::themeSearchPaths()) {
+    for (const QString &base : m_searchPaths) {
         const QString root = base + QLatin1Char('/') + name;
         if (!QFileInfo(root).isDir())
             continue;
         theme.roots.append({root, IconThemeCache::open(root)});
-        const auto index =
-            readRegularFile(root + QStringLiteral("/index.theme"), largestThemeIndex);
+        const KeyFilePtr index = loadKeyFile(root + QStringLiteral("/index.theme"));
         if (!index)
             continue;
-        const auto groups = parseIni(QString::fromUtf8(*index));
-        const QMap<QString, QString> head = groups.value(QStringLiteral("Icon Theme"));
+        const QString head = QStringLiteral("Icon Theme");
         if (theme.inherits.isEmpty())
-            theme.inherits =
-                head.value(QStringLiteral("Inherits")).split(QLatin1Char(','), Qt::SkipEmptyParts);
-        const QString dirs = head.value(QStringLiteral("Directories")) + QLatin1Char(',') +
-                             head.value(QStringLiteral("ScaledDirectories"));
+            theme.inherits = themeValue(index.get(), head, "Inherits")
+                                 .split(QLatin1Char(','), Qt::SkipEmptyParts);
+        const QString dirs = themeValue(index.get(), head, "Directories") + QLatin1Char(',') +
+                             themeValue(index.get(), head, "ScaledDirectories");
         for (const QString &listedDir : dirs.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
             const QString dir = listedDir.trimmed();
             if (listed.contains(dir))
                 continue;
             listed.append(dir);
-            const QMap<QString, QString> keys = groups.value(dir);
             ThemeDir d;
             d.subfolder = dir;
             const int scale =
-                qMax(1, keys.value(QStringLiteral("Scale"), QStringLiteral("1")).toInt());
+                qMax(1, themeValue(index.get(), dir, "Scale", QStringLiteral("1")).toInt());
             const auto number = [&](const char *key, int fallback) {
                 bool ok = false;
-                const int value = keys.value(QLatin1String(key)).toInt(&ok);
+                const int value = themeValue(index.get(), dir, key).toInt(&ok);
                 return (ok ? value : fallback) * scale;
             };
             d.size = number("Size", 0);
-            const QString type = keys.value(QStringLiteral("Type"), QStringLiteral("Threshold"));
+            const QString type = themeValue(index.get(), dir, "Type", QStringLiteral("Threshold"));
             const int threshold = number("Threshold", 2);
             d.minSize = type == QLatin1String("Scalable") ? number("MinSize", d.size / scale)
                         : type == QLatin1String("Fixed")  ? d.size
@@ -204,7 +198,7 @@ QString DesktopIcons::themeFile(const QString &name) const
     // The theme, what it inherits, hicolor last; in each the folder whose size
     // fits best, and only a file that is a regular file of sane size.
     const int wanted = int(std::ceil(pointSize * ratio()));
-    QStringList chain{QIcon::themeName()};
+    QStringList chain{m_themeName};
     for (qsizetype i = 0; i < chain.size() && i < 32; ++i)
         for (const QString &parent : theme(chain[i]).inherits)
             if (!chain.contains(parent.trimmed()))

@@ -25,7 +25,8 @@ class DesktopIcons final : public IconProvider {
 public:
     static constexpr int pointSize = 48;
 
-    // Installs the lookup's theme and search paths into Qt's icon loader.
+    // Takes the lookup's theme and search paths and keeps Qt's theme loader
+    // from reading any icon folder.
     explicit DesktopIcons(const IconLookup &lookup, std::function<qreal()> devicePixelRatio = {},
                           QObject *parent = nullptr);
 
@@ -66,6 +67,8 @@ private:
     QImage canvas() const;
     qreal ratio() const;
 
+    QString m_themeName;
+    QStringList m_searchPaths;
     QStringList m_pixmapDirs;
     std::function<qreal()> m_devicePixelRatio;
     bool m_themeDeferred = false;

@@ -1,46 +1,28 @@
 #include "platform/freedesktop/IconLookup.h"
 
-#include "platform/freedesktop/RegularFile.h"
-#include "platform/freedesktop/XdgFolders.h"
+#include "platform/freedesktop/KeyFile.h"
 
 #include <QDir>
-#include <QFile>
+#include <QStandardPaths>
 
 namespace nudgewatch {
 
 namespace {
 
-QString readSmallFile(const QString &path)
+// The value of `key` in `[group]` of the key file at `path`; GTK writes a
+// string in quotes, which are not part of the name. Empty when absent.
+QString keyFileValue(const QString &path, const char *group, const char *key)
 {
-    constexpr qint64 largestSettingsFile = 1 << 20;
-    return QString::fromUtf8(readRegularFile(path, largestSettingsFile).value_or(QByteArray()));
+    const KeyFilePtr file = loadKeyFile(path);
+    if (!file)
+        return {};
+    QString value = takeGString(g_key_file_get_string(file.get(), group, key, nullptr)).trimmed();
+    if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"')))
+        value = value.mid(1, value.size() - 2);
+    return value;
 }
 
 } // namespace
-
-QString iniValue(const QString &text, const QString &group, const QString &key)
-{
-    const QString header = QLatin1Char('[') + group + QLatin1Char(']');
-    bool inGroup = false;
-    for (QString line : text.split(QLatin1Char('\n'))) {
-        line = line.trimmed();
-        if (line.startsWith(QLatin1Char('['))) {
-            inGroup = line == header;
-            continue;
-        }
-        if (!inGroup || line.startsWith(QLatin1Char('#')) || line.startsWith(QLatin1Char(';')))
-            continue;
-        const qsizetype equals = line.indexOf(QLatin1Char('='));
-        if (equals > 0 && line.left(equals).trimmed() == key) {
-            QString value = line.mid(equals + 1).trimmed();
-            if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) &&
-                value.endsWith(QLatin1Char('"')))
-                value = value.mid(1, value.size() - 2);
-            return value;
-        }
-    }
-    return {};
-}
 
 QString desktopIconTheme(const QStringList &configDirs)
 {
@@ -56,9 +38,8 @@ QString desktopIconTheme(const QStringList &configDirs)
     };
     for (const Source &source : sources) {
         for (const QString &dir : configDirs) {
-            const QString text = readSmallFile(dir + QLatin1Char('/') + QLatin1String(source.file));
-            const QString theme =
-                iniValue(text, QLatin1String(source.group), QLatin1String(source.key));
+            const QString theme = keyFileValue(dir + QLatin1Char('/') + QLatin1String(source.file),
+                                               source.group, source.key);
             if (!theme.isEmpty())
                 return theme;
         }
@@ -66,17 +47,17 @@ QString desktopIconTheme(const QStringList &configDirs)
     return {};
 }
 
-IconLookup IconLookup::fromEnvironment(const QProcessEnvironment &environment)
+IconLookup IconLookup::forDesktop()
 {
     IconLookup lookup;
-    QStringList configDirs = xdgConfigDirs(environment);
+    QStringList configDirs =
+        QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
     // GTK also reads its system-wide settings from /etc.
     configDirs.append(QStringLiteral("/etc"));
     lookup.themeName = desktopIconTheme(configDirs);
-    const QString home = environment.value(QStringLiteral("HOME"));
-    if (!home.isEmpty())
-        lookup.themeSearchPaths.append(home + QStringLiteral("/.icons"));
-    for (const QString &dir : xdgDataDirs(environment)) {
+    lookup.themeSearchPaths.append(QDir::homePath() + QStringLiteral("/.icons"));
+    for (const QString &dir :
+         QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
         lookup.themeSearchPaths.append(dir + QStringLiteral("/icons"));
         lookup.pixmapDirs.append(dir + QStringLiteral("/pixmaps"));
     }

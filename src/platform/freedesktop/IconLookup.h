@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
@@ -13,11 +12,9 @@ struct IconLookup {
     QStringList themeSearchPaths;
     QStringList pixmapDirs;
 
-    static IconLookup fromEnvironment(const QProcessEnvironment &environment);
+    // The desktop's, from its settings files and the XDG folders.
+    static IconLookup forDesktop();
 };
-
-// The value of `key` in `[group]` of an INI-style text; empty when absent.
-QString iniValue(const QString &text, const QString &group, const QString &key);
 
 // The icon theme the desktop settings name: GTK 3 then GTK 4 settings.ini, then
 // KDE's kdeglobals, each searched through `configDirs` in order.

@@ -1,5 +1,7 @@
 #include "platform/freedesktop/WindowResolver.h"
 
+#include <QFileInfo>
+
 namespace nudgewatch {
 
 namespace {
@@ -37,6 +39,12 @@ const DesktopEntry *byClassAsId(const DesktopEntryIndex &index, const QString &n
 }
 
 } // namespace
+
+QString executableOfProcess(qint64 pid)
+{
+    return pid > 0 ? QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).canonicalFilePath()
+                   : QString();
+}
 
 const DesktopEntry *resolveEntry(const DesktopEntryIndex &index, const WindowFacts &window)
 {

@@ -20,6 +20,9 @@ struct WindowFacts {
     friend bool operator==(const WindowFacts &, const WindowFacts &) = default;
 };
 
+// Canonical path of a local process's executable; empty when it is gone or hidden.
+QString executableOfProcess(qint64 pid);
+
 // The desktop entry a window belongs to, first hit wins: _GTK_APPLICATION_ID,
 // _KDE_NET_WM_DESKTOP_FILE, WM_CLASS instance then class against StartupWMClass,
 // WM_CLASS instance then class as a desktop ID (as is, then lower-cased with

@@ -2,13 +2,13 @@
 
 #include "platform/freedesktop/DesktopEntryRegistry.h"
 #include "platform/freedesktop/PlatformLog.h"
+#include "platform/freedesktop/WindowResolver.h"
 #include "platform/gnome/ShellFocus.h"
 #include "platform/gnome/ShellSettings.h"
 
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusVariant>
-#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -26,12 +26,6 @@ constexpr int raiseTimeoutMs = 1000;
 // The extension answers from the shell's main loop at once; one that takes
 // longer is not answering.
 constexpr int focusTimeoutMs = 5000;
-
-QString executableOf(qint64 pid)
-{
-    return pid > 0 ? QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).canonicalFilePath()
-                   : QString();
-}
 
 // Calls a method and hands the reply's arguments (none on an error) to `done`.
 template <typename Done>
@@ -192,7 +186,7 @@ bool GnomeShellTracker::observe(const QList<QVariant> &arguments)
         return false;
     }
     const std::optional<RunningApplication> application =
-        applicationForFocus(m_entries.index(), *focus, getpid(), executableOf(focus->pid));
+        applicationForFocus(m_entries.index(), *focus, getpid(), executableOfProcess(focus->pid));
     // No focus application (the overview, an empty workspace, all minimised):
     // the last one is left.
     if (const std::optional<RunningApplication> changed =

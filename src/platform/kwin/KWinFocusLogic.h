@@ -57,7 +57,6 @@ public:
     // Calls are taken only from this bus name (the owner of org.kde.KWin).
     // A new owner is a new KWin: the windows of the old one are gone.
     void setKWinOwner(const QString &uniqueName);
-    const QString &kwinOwner() const { return m_owner; }
 
     std::optional<RunningApplication> front() const;
     // The id of the window of the entry used last, none when it has no window.

@@ -8,7 +8,6 @@
 #include <QDBusConnectionInterface>
 #include <QDBusVirtualObject>
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
@@ -209,9 +208,7 @@ RunningApplication KWinScriptTracker::resolve(const KWinWindow &window) const
     facts.kdeDesktopFile = window.desktopFileName;
     facts.wmInstance = window.resourceName;
     facts.wmClass = window.resourceClass;
-    if (window.pid > 0)
-        facts.executable =
-            QFileInfo(QStringLiteral("/proc/%1/exe").arg(window.pid)).canonicalFilePath();
+    facts.executable = executableOfProcess(window.pid);
     const DesktopEntryIndex &index = m_entries.index();
     RunningApplication application = resolveRunningApplication(index, {facts});
     if (application.bundlePath || window.resourceClass.isEmpty())

@@ -1,16 +1,16 @@
 #include "platform/qt/SettingsDefaults.h"
 
 #include "platform/freedesktop/RegularFile.h"
-#include "platform/freedesktop/XdgFolders.h"
 #include "platform/qt/SettingsFileCheck.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace nudgewatch {
 
 SettingsDefaults::SettingsDefaults()
-    : SettingsDefaults(xdgConfigHome(QProcessEnvironment::systemEnvironment()) +
+    : SettingsDefaults(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
                        QStringLiteral("/Nudgewatch/Nudgewatch.conf"))
 {
 }

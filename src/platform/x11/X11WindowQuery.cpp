@@ -1,7 +1,5 @@
 #include "platform/x11/X11WindowQuery.h"
 
-#include <QFileInfo>
-
 #include <xcb/xcb_icccm.h>
 
 #include <cstdlib>
@@ -25,13 +23,6 @@ std::pair<QString, QString> splitWmClass(QByteArrayView value)
     const qsizetype classNul = rest.indexOf('\0');
     const QByteArrayView wmClass = classNul < 0 ? rest : rest.first(classNul);
     return {QString::fromUtf8(instance), QString::fromUtf8(wmClass)};
-}
-
-QString executableOfProcess(uint32_t pid)
-{
-    if (pid == 0)
-        return {};
-    return QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).canonicalFilePath();
 }
 
 QString X11WindowQuery::utf8Property(xcb_get_property_cookie_t cookie) const

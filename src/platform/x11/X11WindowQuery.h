@@ -39,7 +39,4 @@ private:
 // left the NUL out, at the end of the value read.
 std::pair<QString, QString> splitWmClass(QByteArrayView value);
 
-// Canonical path of a local process's executable; empty when it is gone or hidden.
-QString executableOfProcess(uint32_t pid);
-
 } // namespace nudgewatch
