@@ -77,24 +77,8 @@ timeout 10 xdotool windowactivate --sync "$alpha"
 wait_for 5 eval "! card_down" || fail "returning to Alpha after the rebuild left a reminder showing"
 sleep 4 # twice the threshold
 card_down && fail "a card dropped for Alpha while it was in front"
-/usr/bin/python3 - <<'PY' || fail "Alpha's row does not read \"Active\""
-import sys, time, pyatspi
-def texts(node):
-    if node.getRole() == pyatspi.ROLE_LABEL and node.getState().contains(pyatspi.STATE_SHOWING):
-        yield node.name
-    for child in filter(None, (node.getChildAtIndex(i) for i in range(node.childCount))):
-        yield from texts(child)
-def active():  # the accessibility bus may be slow to list the program under load
-    try:
-        apps = [a for a in pyatspi.Registry.getDesktop(0) if a and a.name.lower() == "nudgewatch"]
-        return apps and {"Alpha Fixture", "Active"} <= set(texts(apps[0]))
-    except Exception:  # objects come and go while the window rebuilds
-        return False
-end = time.time() + 10
-while not active() and time.time() < end:
-    time.sleep(0.2)
-sys.exit(not active())
-PY
+/usr/bin/python3 "$(dirname "$0")/atspi_helper.py" --wait 10 row "Alpha Fixture" Active ||
+    fail "Alpha's row does not read \"Active\""
 
 # What any X client may set on its window: names longer than the program reads
 # and without their NULs, process IDs that cannot be, an application ID of 1 MiB.

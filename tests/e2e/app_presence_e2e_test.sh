@@ -49,30 +49,7 @@ alpha=$window
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" >"$work/nudgewatch.log" 2>&1 & xvfb_session_adopt $!
 card_down() { xwininfo -name "Nudgewatch reminder" 2>/dev/null | grep -q IsViewable; }
 # showing PATTERN: the texts the program shows, once one matches (it may take a while under load).
-showing() {
-    /usr/bin/python3 - "$1" <<'PY' || fail "nothing shown matches \"$1\""
-import re, sys, time, pyatspi
-def texts(node):
-    # By role, not its name: at-spi2-core 2.46 says "push button", 2.56 "button".
-    if node.getRole() in (pyatspi.ROLE_LABEL, pyatspi.ROLE_PUSH_BUTTON) and node.getState().contains(pyatspi.STATE_SHOWING):
-        yield node.name
-    if node.getRole() == pyatspi.ROLE_NOTIFICATION and node.getState().contains(pyatspi.STATE_SHOWING):
-        yield "card: " + node.name
-    for child in filter(None, (node.getChildAtIndex(i) for i in range(node.childCount))):
-        yield from texts(child)
-end, found = time.time() + 15, []
-while time.time() < end:
-    try:
-        apps = [a for a in pyatspi.Registry.getDesktop(0) if a and a.name.lower() == "nudgewatch"]
-        found = [text for app in apps for text in texts(app)]
-        if any(re.search(sys.argv[1], t) for t in found):
-            sys.exit(print("\n".join(found)))
-    except Exception:  # objects come and go as the windows change
-        pass
-    time.sleep(0.2)
-sys.exit("shown: " + ", ".join(found))
-PY
-}
+showing() { /usr/bin/python3 "$(dirname "$0")/atspi_helper.py" texts "$1" || fail "nothing shown matches \"$1\""; }
 bravo_idle() { showing '^[0-9]+s idle$' | sed -n 's/^\([0-9]*\)s idle$/\1/p' | head -n1; }
 
 wait_for 20 eval '[ -n "$(xdotool search --onlyvisible --name "^Nudgewatch$")" ]' || fail "no settings window"

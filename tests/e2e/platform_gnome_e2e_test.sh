@@ -17,7 +17,8 @@ set -uo pipefail
 
 program=${1:?usage: platform_gnome_e2e_test.sh path/to/nudgewatch path/to/platform_gnome_setup}
 setup=${2:?usage: platform_gnome_e2e_test.sh path/to/nudgewatch path/to/platform_gnome_setup}
-. "$(dirname "$0")/../../scripts/xvfb-session" # wait_for
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../../scripts/xvfb-session" # wait_for
 work=$(mktemp -d /tmp/nudgewatch-gnome.XXXXXX)
 pids=()
 stop_all() {
@@ -130,19 +131,7 @@ xterm=$(in_session timeout 20 xdotool search --sync --onlyvisible --class XTerm 
 start nudgewatch env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" --autostart
 main_pid=${pids[-1]}
 # The applications with a card showing, over AT-SPI.
-cards() {
-    in_session /usr/bin/python3 - 2>/dev/null <<'PY'
-import pyatspi
-def tree(node):
-    yield node
-    for child in filter(None, (node.getChildAtIndex(i) for i in range(node.childCount))):
-        yield from tree(child)
-apps = [a for a in pyatspi.Registry.getDesktop(0) if a and a.name.lower() == "nudgewatch"]
-print(" ".join(sorted(n.name for n in (tree(apps[0]) if apps else [])
-                      if n.getRole() == pyatspi.ROLE_NOTIFICATION
-                      and n.getState().contains(pyatspi.STATE_SHOWING))))
-PY
-}
+cards() { in_session /usr/bin/python3 "$here/atspi_helper.py" cards 2>/dev/null; }
 card() { in_session xwininfo -name "Nudgewatch reminder" 2>/dev/null; }
 card_down() { card | grep -q IsViewable; }
 

@@ -64,32 +64,9 @@ activate() {
     qdbus org.kde.KWin /Scripting org.kde.kwin.Scripting.unloadScript e2e-activate >/dev/null
 }
 script_loaded() { [ "$(qdbus org.kde.KWin /Scripting org.kde.kwin.Scripting.isScriptLoaded nudgewatch-focus)" = true ]; }
-# The status of a row of the settings window ("Active", "4s idle"), or the
-# applications with a card showing ("card"), read over AT-SPI.
-atspi() {
-    /usr/bin/python3 - "$@" 2>/dev/null <<'PY'
-import sys, pyatspi
-def tree(node):
-    yield node
-    for child in filter(None, (node.getChildAtIndex(i) for i in range(node.childCount))):
-        yield from tree(child)
-def showing(n): return n.getState().contains(pyatspi.STATE_SHOWING)
-app = [a for a in pyatspi.Registry.getDesktop(0) if a and a.name.lower() == "nudgewatch"][0]
-nodes = [n for n in tree(app) if showing(n)]
-if sys.argv[1] == "press":
-    button = [n for card in nodes if card.getRole() == pyatspi.ROLE_NOTIFICATION for n in tree(card)
-              if n.getRole() == pyatspi.ROLE_PUSH_BUTTON and n.name == sys.argv[2]][0]
-    action = button.queryAction()
-    action.doAction([action.getName(i) for i in range(action.nActions)].index("Press"))
-elif sys.argv[1] == "card":
-    print(" ".join(sorted(n.name for n in nodes if n.getRole() == pyatspi.ROLE_NOTIFICATION)))
-else:
-    row = [n.parent for n in nodes if n.getRole() == pyatspi.ROLE_LABEL and n.name == sys.argv[1]][0]
-    print(" | ".join(c.name for c in tree(row) if c.getRole() == pyatspi.ROLE_LABEL and showing(c)))
-PY
-}
-row_active() { [[ "$(atspi "$1")" == *"| Active"* ]]; }
-card_for() { [ "$(atspi card)" = "$1" ]; }
+atspi() { /usr/bin/python3 "$here/atspi_helper.py" "$@"; }
+row_active() { atspi --wait 0 row "$1" Active; }
+card_for() { [ "$(atspi cards)" = "$1" ]; }
 card_down() { xwininfo -name "Nudgewatch reminder" 2>/dev/null | grep -q IsViewable; }
 x_active() { xprop -root _NET_ACTIVE_WINDOW | awk '{print $NF}'; }
 
@@ -101,11 +78,11 @@ grep -q "tracking is unavailable" "$work/nudgewatch.log" && fail "KWin tracking 
 ls "$XDG_RUNTIME_DIR"/*.js >/dev/null 2>&1 && fail "the script file was left in the runtime folder"
 
 wait_for 20 eval 'activate org.freedesktop.weston.wayland-terminal && row_active "Weston Terminal"' ||
-    fail "the native terminal in front does not read \"Active\": $(atspi "Weston Terminal")"
+    fail "the native terminal in front does not read \"Active\": $(atspi --wait 0 texts . 2>&1)"
 # Xwayland's active window is none while a native window has the focus.
 [ "$(x_active)" = 0x0 ] || fail "an X11 window has the focus: $(x_active)"
 wait_for 15 card_down || fail "no card for the idle X11 terminal"
-card_for "XTerm Fixture" || fail "the card is not (only) for the idle X11 terminal: $(atspi card)"
+card_for "XTerm Fixture" || fail "the card is not (only) for the idle X11 terminal: $(atspi cards)"
 geometry=$(xwininfo -name "Nudgewatch reminder" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4}
     /Width/{w=$2} /Override Redirect State/{o=$4} END{print x, y, w, o}')
 read -r x y w o <<<"$geometry"
@@ -115,7 +92,7 @@ read -r x y w o <<<"$geometry"
 row_active "Weston Terminal" || fail "the native terminal stopped reading \"Active\""
 
 # The card's Open raises the terminal's window through KWin rather than starting another.
-atspi press "Open XTerm Fixture" || fail "could not press the card's Open button"
+atspi press "XTerm Fixture" || fail "could not press the card's Open button"
 wait_for 10 row_active "XTerm Fixture" || fail "the X11 terminal in front does not read \"Active\""
 [ "$(xdotool getactivewindow)" = "$xterm_window" ] || fail "Open did not raise the terminal's window"
 [ "$(xdotool search --class XTerm | wc -l)" = 1 ] || fail "Open started a second terminal"

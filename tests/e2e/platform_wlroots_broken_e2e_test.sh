@@ -11,7 +11,8 @@
 set -uo pipefail
 
 program=${1:?usage: platform_wlroots_broken_e2e_test.sh path/to/nudgewatch}
-. "$(dirname "$0")/../../scripts/sway-session"
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../../scripts/sway-session"
 work=$(mktemp -d /tmp/nudgewatch-wlr-broken.XXXXXX)
 trap 'sway_session_stop; rm -rf "$work"' EXIT
 fail() {
@@ -24,7 +25,7 @@ mkdir -p "$work/home/.config/Nudgewatch"
 printf '[General]\nNudgewatch.trackedAppPaths=%s, %s\nNudgewatch.idleThreshold=3\n' \
     /usr/share/applications/foot.desktop /usr/share/applications/debian-xterm.desktop \
     >"$work/home/.config/Nudgewatch/Nudgewatch.conf"
-cp "$program" "$work/nudgewatch" && program=$work/nudgewatch
+cp "$program" "$work/nudgewatch" && cp "$here/atspi_helper.py" "$work" && program=$work/nudgewatch
 sway_session_start --logs "$work/logs" || exit 1
 sway_session_own "$work"
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_DIRS=/usr/share
@@ -51,46 +52,8 @@ focused_is() { [ "$(tree focused)" = "$1" ]; }
 wait_for 10 eval '[ "$(tree windows foot)" = 1 ] && [ "$(tree windows XTerm)" = 1 ]' ||
     fail "foot and xterm did not open"
 
-# atspi ROW TEXT: the settings row of ROW reads TEXT; atspi says TEXT: a label
-# of the window holds TEXT; atspi card NAME: a card shows for NAME; atspi press
-# NAME: presses its Open button.
-atspi() {
-    sway_session_as /usr/bin/python3 - "$@" <<'PY'
-import sys, time, pyatspi
-def walk(node):
-    yield node
-    for child in filter(None, (node.getChildAtIndex(i) for i in range(node.childCount))):
-        yield from walk(child)
-def showing(node, role):
-    return node.getRole() == role and node.getState().contains(pyatspi.STATE_SHOWING)
-def row(node, name):  # the labels of the smallest part of the window holding name and more
-    for child in filter(None, (node.getChildAtIndex(i) for i in range(node.childCount))):
-        found = row(child, name)
-        if found: return found
-    texts = {n.name for n in walk(node) if showing(n, pyatspi.ROLE_LABEL)}
-    return texts if name in texts and len(texts) > 1 else None
-def buttons(app):
-    return {n.name: n for n in walk(app) if showing(n, pyatspi.ROLE_PUSH_BUTTON)}
-def check(app):
-    what, name = sys.argv[1], sys.argv[2]
-    if what == "says":
-        return any(name in (n.name or "") for n in walk(app) if showing(n, pyatspi.ROLE_LABEL))
-    if what == "card": return "Open " + name in buttons(app)
-    if what == "press":
-        action = buttons(app)["Open " + name].queryAction()
-        return action.doAction(0) or True
-    return sys.argv[2] in (row(app, what) or ())
-end = time.time() + 20
-while time.time() < end:
-    try:  # the accessibility bus may be slow to list the program under load
-        apps = [a for a in pyatspi.Registry.getDesktop(0) if a and a.name.lower() == "nudgewatch"]
-        if apps and check(apps[0]): sys.exit(0)
-    except Exception:  # objects come and go while windows change
-        pass
-    time.sleep(0.2)
-sys.exit(1)
-PY
-}
+# atspi CHECK ARGS...: a check of atspi_helper.py, e.g. "atspi row Foot Active".
+atspi() { sway_session_as /usr/bin/python3 "$work/atspi_helper.py" --wait 20 "$@"; }
 
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 sway_session_as "$program" >"$work/nudgewatch.log" 2>&1 &
 nudgewatch=$!
@@ -98,7 +61,7 @@ sway_session_adopt $nudgewatch
 alive() { kill -0 "$nudgewatch" 2>/dev/null || fail "the program ended"; }
 wait_for 10 focused_is Nudgewatch || fail "the settings window did not come to the front"
 sway_session_as swaymsg '[app_id=^foot$] focus' >/dev/null
-atspi Foot Active || fail "foot in front does not read \"Active\""
+atspi row Foot Active || fail "foot in front does not read \"Active\""
 
 # A title sway cannot send: 6,000 bytes in one event.
 title=$(head -c 6000 /dev/zero | tr '\0' x)
@@ -118,10 +81,10 @@ wait_for 10 eval '[ "$(tree windows LongTitle)" = 0 ]' || fail "the long-titled 
 wait_for 40 grep -q "connected to the Wayland compositor again" "$work/nudgewatch.log" ||
     fail "the program did not connect again"
 sway_session_as swaymsg '[app_id=^foot$] focus' >/dev/null
-atspi Foot Active || fail "after connecting again, foot in front does not read \"Active\""
+atspi row Foot Active || fail "after connecting again, foot in front does not read \"Active\""
 atspi card XTerm || fail "after connecting again, no card for the idle xterm"
 atspi press XTerm || fail "could not press the card's Open button"
 wait_for 10 focused_is XTerm || fail "Open did not bring xterm to the front: $(tree focused)"
-atspi XTerm Active || fail "xterm in front does not read \"Active\""
+atspi row XTerm Active || fail "xterm in front does not read \"Active\""
 alive
 echo "PASS: the broken connection was noticed, said, and mended; tracking and Open work again"

@@ -20,7 +20,8 @@ if [ $compositor = labwc ] && ! { command -v labwc && command -v wlrctl; } >/dev
     echo "SKIP: labwc and wlrctl are not installed (Debian 13 has them; scripts/install-deps)"
     exit 77
 fi
-. "$(dirname "$0")/../../scripts/$compositor-session"
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../../scripts/$compositor-session"
 work=$(mktemp -d /tmp/nudgewatch-wlr.XXXXXX)
 trap 'sway_session_stop; rm -rf "$work"' EXIT
 fail() {
@@ -35,7 +36,7 @@ printf '[General]\nNudgewatch.trackedAppPaths=%s, %s\nNudgewatch.idleThreshold=3
     /usr/share/applications/foot.desktop /usr/share/applications/debian-xterm.desktop \
     >"$work/home/.config/Nudgewatch/Nudgewatch.conf"
 # A copy the session's user can run, wherever the build folder is.
-cp "$program" "$work/nudgewatch" && program=$work/nudgewatch
+cp "$program" "$work/nudgewatch" && cp "$here/atspi_helper.py" "$work" && program=$work/nudgewatch
 ${compositor}_session_start --logs "$work/logs" || exit 1
 sway_session_own "$work"
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_DIRS=/usr/share
@@ -84,48 +85,8 @@ fi
 wait_for 10 eval '[ "$(tree windows foot)" = 1 ] && [ "$(tree windows $xterm_id)" = 1 ]' ||
     fail "foot and xterm did not open"
 
-# atspi ROW TEXT: the settings row of ROW reads TEXT; atspi card|nocard NAME: a
-# card shows for NAME, or none does; atspi press NAME: presses its Open button;
-# atspi not ROW TEXT: the row of ROW does not read TEXT.
-atspi() {
-    sway_session_as /usr/bin/python3 - "$@" <<'PY'
-import sys, time, pyatspi
-def walk(node):
-    yield node
-    for child in filter(None, (node.getChildAtIndex(i) for i in range(node.childCount))):
-        yield from walk(child)
-def showing(node, role):
-    return node.getRole() == role and node.getState().contains(pyatspi.STATE_SHOWING)
-def row(node, name):  # the labels of the smallest part of the window holding name and more
-    for child in filter(None, (node.getChildAtIndex(i) for i in range(node.childCount))):
-        found = row(child, name)
-        if found: return found
-    texts = {n.name for n in walk(node) if showing(n, pyatspi.ROLE_LABEL)}
-    return texts if name in texts and len(texts) > 1 else None
-def card_buttons(app, name):  # the buttons of the card showing for name
-    return {n.name: n for card in walk(app) if showing(card, pyatspi.ROLE_NOTIFICATION)
-            and card.name == name for n in walk(card) if showing(n, pyatspi.ROLE_PUSH_BUTTON)}
-def check(app):
-    what, name = sys.argv[1], sys.argv[2]
-    if what in ("card", "nocard"): return ("Open " + name in card_buttons(app, name)) == (what == "card")
-    if what == "not":  # not ROW TEXT: the row does not read TEXT
-        texts = row(app, sys.argv[2])
-        return texts is not None and sys.argv[3] not in texts
-    if what == "press":
-        action = card_buttons(app, name)["Open " + name].queryAction()
-        return action.doAction(0) or True
-    return sys.argv[2] in (row(app, what) or ())
-end = time.time() + 15
-while time.time() < end:
-    try:  # the accessibility bus may be slow to list the program under load
-        apps = [a for a in pyatspi.Registry.getDesktop(0) if a and a.name.lower() == "nudgewatch"]
-        if apps and check(apps[0]): sys.exit(0)
-    except Exception:  # objects come and go while windows change
-        pass
-    time.sleep(0.2)
-sys.exit(1)
-PY
-}
+# atspi CHECK ARGS...: a check of atspi_helper.py, e.g. "atspi row Foot Active".
+atspi() { sway_session_as /usr/bin/python3 "$work/atspi_helper.py" "$@"; }
 card_geometry() { # x y width height of the card on Xwayland, and whether override-redirect
     sway_session_as xwininfo -name "Nudgewatch reminder" | awk '/Absolute upper-left X/ {x = $4}
         /Absolute upper-left Y/ {y = $4} /Width:/ {w = $2} /Height:/ {h = $2}
@@ -140,7 +101,7 @@ sway_session_adopt $!
 wait_for 10 focused_is $settings_id || fail "the settings window did not come to the front"
 grep -q "tracking is unavailable" "$work/nudgewatch.log" && fail "tracking reported unavailable"
 focus foot
-atspi Foot Active || fail "foot in front does not read \"Active\""
+atspi row Foot Active || fail "foot in front does not read \"Active\""
 atspi card XTerm || fail "no card for the idle xterm"
 atspi nocard Foot || fail "a card for foot while it is in front"
 read -r x y w h override < <(card_geometry)
@@ -152,7 +113,7 @@ focused_is foot || fail "the card took the focus from foot: $(tree focused)"
 atspi press XTerm || fail "could not press the card's Open button"
 wait_for 10 focused_is $xterm_id || fail "Open did not bring xterm to the front: $(tree focused)"
 [ "$(tree windows $xterm_id)" = 1 ] || fail "Open started another xterm"
-atspi XTerm Active || fail "xterm in front does not read \"Active\""
+atspi row XTerm Active || fail "xterm in front does not read \"Active\""
 atspi card Foot || fail "no card for foot, idle behind xterm"
 focused_is $xterm_id || fail "the card took the focus from xterm"
 if [ $compositor = sway ]; then

@@ -6,61 +6,11 @@ by the slider's value, adds two applications in the picker and stops tracking
 one. Exits non-zero on the first difference."""
 import subprocess
 import sys
-import time
 
 import pyatspi
+from atspi_helper import BUTTON, button, fail, find_all, labels, press, program, wait_until, window
 
 settings_file = sys.argv[1]
-
-
-def fail(message):
-    sys.exit("FAIL: " + message)
-
-
-def wait_until(what, predicate, seconds=10.0):
-    end = time.time() + seconds
-    while time.time() < end:
-        try:
-            result = predicate()
-        except Exception:  # objects come and go while the window rebuilds
-            result = None
-        if result:
-            return result
-        time.sleep(0.1)
-    fail("timed out waiting for " + what)
-
-
-def showing(node):
-    return node.getState().contains(pyatspi.STATE_SHOWING)
-
-
-def descendants(node):
-    yield node
-    for child in [node.getChildAtIndex(i) for i in range(node.childCount)]:
-        if child is not None:
-            yield from descendants(child)
-
-
-def find_all(root, roles, name=None):
-    return [n for n in descendants(root)
-            if n.getRole() in roles and (name is None or n.name == name) and showing(n)]
-
-
-def labels(root):
-    return [n.name for n in find_all(root, [pyatspi.ROLE_LABEL])]
-
-
-def button(root, name):
-    return (find_all(root, [pyatspi.ROLE_PUSH_BUTTON], name) or [None])[0]
-
-
-def press(node):
-    action = node.queryAction()
-    names = [action.getName(i) for i in range(action.nActions)]
-    wanted = [n for n in ("Press", "press", "click", "Toggle", "toggle") if n in names]
-    if not wanted:
-        fail("no press action on %s (%s)" % (node.name, names))
-    action.doAction(names.index(wanted[0]))
 
 
 def saved(text):
@@ -72,19 +22,13 @@ def keys(*names):
                    check=True)
 
 
-def window_named(name):
-    return next(w for w in app if w is not None and w.name == name and showing(w))
-
-
-app = wait_until("the program on the accessibility bus",
-                 lambda: next(a for a in pyatspi.Registry.getDesktop(0)
-                              if a is not None and a.name.lower() == "nudgewatch"), 20)
-window = wait_until("the settings window", lambda: window_named("Nudgewatch"))
+wait_until("the program on the accessibility bus", program, 20)
+settings = wait_until("the settings window", lambda: window("Nudgewatch"))
 expected = ["Nudgewatch", "Not Tracking", "0/5 apps", "Idle Threshold", "1m",
             "No apps tracked yet", "Notch monitoring active"]
-missing = [text for text in expected if text not in labels(window)]
+missing = [text for text in expected if text not in labels(settings)]
 if missing:
-    fail("labels missing: %s (shown: %s)" % (missing, labels(window)))
+    fail("labels missing: %s (shown: %s)" % (missing, labels(settings)))
 print("texts: all %d labels present" % len(expected))
 
 # Keyboard alone, through the X server: the window opens with the slider
@@ -95,24 +39,24 @@ subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Nudgewatch$",
 keys("Right")
 wait_until("75 s in the settings file (Right on the slider)", saved("idleThreshold=75\n"))
 keys("Tab", "space")
-wait_until("the picker (Tab, Space)", lambda: window_named("Add Application"))
+wait_until("the picker (Tab, Space)", lambda: window("Add Application"))
 subprocess.run(["xdotool", "type", "--delay", "50", "charlie"], check=True)
 keys("Down", "space", "Return")
-wait_until("Charlie added from the keyboard", lambda: "Charlie Fixture" in labels(window))
+wait_until("Charlie added from the keyboard", lambda: "Charlie Fixture" in labels(settings))
 keys("shift+Tab", "space")
-wait_until("Charlie removed from the keyboard", lambda: "No apps tracked yet" in labels(window))
+wait_until("Charlie removed from the keyboard", lambda: "No apps tracked yet" in labels(settings))
 print("keyboard: slider, add action, picker search and choice, remove")
 
-slider = find_all(window, [pyatspi.ROLE_SLIDER], "Idle Threshold")[0].queryValue()
+slider = find_all(settings, [pyatspi.ROLE_SLIDER], "Idle Threshold")[0].queryValue()
 if slider.currentValue != 75:
     fail("slider value %s, not 75" % slider.currentValue)
 slider.currentValue = 90
-wait_until("the badge to read 1m 30s", lambda: "1m 30s" in labels(window))
+wait_until("the badge to read 1m 30s", lambda: "1m 30s" in labels(settings))
 wait_until("90 s in the settings file", saved("idleThreshold=90\n"))
 print("slider: value in seconds, set to 90 through AT-SPI")
 
-press(button(window, "Add Application"))
-dialog = wait_until("the picker", lambda: window_named("Add Application"))
+press(button(settings, "Add Application"))
+dialog = wait_until("the picker", lambda: window("Add Application"))
 if "You can add up to 5 more applications." not in labels(dialog):
     fail("the picker does not say how many can be added: %s" % labels(dialog))
 items = {n.name: n for n in find_all(dialog, [pyatspi.ROLE_LIST_ITEM, pyatspi.ROLE_TABLE_CELL,
@@ -122,18 +66,18 @@ for name in ("Bravo Fixture", "Alpha Fixture"):
         fail("picker lacks %s: %s" % (name, sorted(items)))
     press(items[name])
 press(wait_until("the confirm button", lambda: button(dialog, "Add 2 Applications")))
-wait_until("two rows", lambda: "2 of 5" in labels(window))
-rows = [text for text in labels(window) if text.endswith("Fixture")]
-opens = [n for name in rows for n in find_all(window, [pyatspi.ROLE_PUSH_BUTTON], "Open " + name)]
+wait_until("two rows", lambda: "2 of 5" in labels(settings))
+rows = [text for text in labels(settings) if text.endswith("Fixture")]
+opens = [n for name in rows for n in find_all(settings, [BUTTON], "Open " + name)]
 removes = [n for name in rows
-           for n in find_all(window, [pyatspi.ROLE_PUSH_BUTTON], "Stop tracking " + name)]
+           for n in find_all(settings, [BUTTON], "Stop tracking " + name)]
 if rows != ["Bravo Fixture", "Alpha Fixture"] or len(opens) != 2 or len(removes) != 2:
     fail("rows %s, %d open and %d remove buttons" % (rows, len(opens), len(removes)))
 print("picker: two applications added in the order chosen")
 
 press(removes[0])
-wait_until("one row left", lambda: "1 of 5" in labels(window))
-rows = [text for text in labels(window) if text.endswith("Fixture")]
+wait_until("one row left", lambda: "1 of 5" in labels(settings))
+rows = [text for text in labels(settings) if text.endswith("Fixture")]
 if rows != ["Alpha Fixture"] or saved("fixture-bravo")() or not saved("fixture-alpha")():
     fail("after removing Bravo: %s; settings: %s" % (rows, open(settings_file).read()))
 print("remove: Stop tracking Bravo Fixture removed the first row\nPASS")

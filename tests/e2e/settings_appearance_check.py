@@ -7,67 +7,29 @@ tray's icon is the symbolic one, by name. Exits non-zero on the first
 difference."""
 import re
 import sys
-import time
 
 import dbus
-import pyatspi
+from atspi_helper import BUTTON, CARD, button, fail, find_all, press, program, row, window
+from atspi_helper import wait_until as wait_briefly
 
 APP = sys.argv[1]  # the tracked application's name
 
 
-def fail(message):
-    sys.exit("FAIL: " + message)
-
-
 def wait_until(what, predicate, seconds=30.0):
-    end = time.time() + seconds
-    while time.time() < end:
-        try:
-            result = predicate()
-        except Exception:  # objects come and go as the windows change
-            result = None
-        if result:
-            return result
-        time.sleep(0.1)
-    fail("timed out waiting for " + what)
-
-
-def showing(node):
-    return node.getState().contains(pyatspi.STATE_SHOWING)
-
-
-def descendants(node):
-    yield node
-    for child in filter(None, (node.getChildAtIndex(i) for i in range(node.childCount))):
-        yield from descendants(child)
-
-
-def program():
-    return next(a for a in pyatspi.Registry.getDesktop(0) if a and a.name.lower() == "nudgewatch")
+    return wait_briefly(what, predicate, seconds)
 
 
 def card():
-    cards = [n for n in descendants(program())
-             if n.getRole() == pyatspi.ROLE_NOTIFICATION and showing(n) and n.name]
+    cards = [n for n in find_all(program(), [CARD]) if n.name]
     return cards[0] if cards else None
-
-
-def press(node):
-    action = node.queryAction()
-    names = [action.getName(i) for i in range(action.nActions)]
-    action.doAction(names.index("Press") if "Press" in names else 0)
 
 
 def idle_seconds():
     """The reminded application's idle time as its row in the settings window shows it."""
-    window = next(w for w in program() if w and w.name == "Nudgewatch" and showing(w))
-    for node in descendants(window):
-        if node.getRole() == pyatspi.ROLE_LABEL and node.name == APP:
-            row = node.parent
-            for label in descendants(row):
-                match = re.fullmatch(r"(\d+)s idle", label.name or "")
-                if match:
-                    return int(match.group(1))
+    for text in row(window("Nudgewatch"), APP) or ():
+        match = re.fullmatch(r"(\d+)s idle", text or "")
+        if match:
+            return int(match.group(1))
     return None
 
 
@@ -88,22 +50,18 @@ def ends_reminder(how, act):
 shown = wait_until("a card for " + APP, card)
 if APP not in shown.description:
     fail("the card's description %r does not mention %s" % (shown.description, APP))
-buttons = sorted(n.name for n in descendants(shown) if n.getRole() == pyatspi.ROLE_PUSH_BUTTON)
+buttons = sorted(n.name for n in find_all(shown, [BUTTON]))
 if buttons != sorted(["Open " + APP, "Snooze"]):
     fail("the card's buttons are %s" % buttons)
 print("card: a notification named %r saying %r, buttons %s" % (shown.name, shown.description, buttons))
 
 
 def card_snooze(node):
-    press(next(n for n in descendants(node)
-               if n.getRole() == pyatspi.ROLE_PUSH_BUTTON and n.name == "Snooze"))
+    press(button(node, "Snooze"))
 
 
 def window_snooze(_):
-    window = next(w for w in program() if w and w.name == "Nudgewatch" and showing(w))
-    press(wait_until("the window's Snooze", lambda: next(
-        n for n in descendants(window)
-        if n.getRole() == pyatspi.ROLE_PUSH_BUTTON and n.name == "Snooze" and showing(n))))
+    press(wait_until("the window's Snooze", lambda: button(window("Nudgewatch"), "Snooze")))
 
 
 # The tray over the StatusNotifierItem protocol: its icon and menu.
