@@ -1,7 +1,15 @@
+// GLib first: its headers use "signals" as a name, which Qt defines as a keyword.
+#include <gio/gio.h>
+
 #include "platform/appearance/FontNames.h"
+#include "platform/appearance/SystemAppearance.h"
 #include "platform/appearance/XSettingsData.h"
 
 #include <QColor>
+#include <QDBusConnection>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
 
@@ -146,21 +154,122 @@ private slots:
         QCOMPARE(font.scale(), scale);
     }
 
-    void themeNames_data()
+    // The first source that states a preference wins; a theme's name is the last word.
+    void schemeSources_data()
     {
-        QTest::addColumn<QString>("theme");
+        QTest::addColumn<int>("portal"); // -1: no portal
+        QTest::addColumn<QString>("gnome");
+        QTest::addColumn<QString>("gnomeTheme");
+        QTest::addColumn<QString>("xsettingsTheme");
         QTest::addColumn<bool>("dark");
-        QTest::newRow("Greybird-dark") << "Greybird-dark" << true;
-        QTest::newRow("Adwaita:dark") << "Adwaita:dark" << true;
-        QTest::newRow("Arc-Dark") << "Arc-Dark" << true;
-        QTest::newRow("Greybird") << "Greybird" << false;
-        QTest::newRow("none") << "" << false;
+        QTest::newRow("portal dark") << 1 << "prefer-light"
+                                     << ""
+                                     << "" << true;
+        QTest::newRow("portal light over a dark theme") << 2 << ""
+                                                        << ""
+                                                        << "Greybird-dark" << false;
+        QTest::newRow("portal neutral, GNOME dark") << 0 << "prefer-dark"
+                                                    << ""
+                                                    << "" << true;
+        QTest::newRow("no portal, GNOME light") << -1 << "prefer-light"
+                                                << ""
+                                                << "Arc-Dark" << false;
+        QTest::newRow("GNOME default, Xfce dark theme") << -1 << "default"
+                                                        << "Adwaita"
+                                                        << "Greybird-dark" << true;
+        QTest::newRow("XSETTINGS theme over GNOME's") << -1 << ""
+                                                      << "Adwaita:dark"
+                                                      << "Greybird" << false;
+        QTest::newRow("GNOME's theme on Wayland") << -1 << "default"
+                                                  << "Adwaita-dark"
+                                                  << "" << true;
+        QTest::newRow("nothing") << -1 << ""
+                                 << ""
+                                 << "" << false;
     }
-    void themeNames()
+    void schemeSources()
     {
-        QFETCH(QString, theme);
+        QFETCH(int, portal);
+        fontNames::AppearanceSources sources;
+        if (portal >= 0)
+            sources.portalScheme = uint(portal);
+        QFETCH(QString, gnome);
+        QFETCH(QString, gnomeTheme);
+        QFETCH(QString, xsettingsTheme);
         QFETCH(bool, dark);
-        QCOMPARE(fontNames::schemeOfThemeName(theme) == ColorScheme::Dark, dark);
+        sources.gnomeScheme = gnome;
+        sources.gnomeTheme = gnomeTheme;
+        sources.xsettingsTheme = xsettingsTheme;
+        QCOMPARE(fontNames::schemeOf(sources) == ColorScheme::Dark, dark);
+    }
+
+    void fontSources_data()
+    {
+        QTest::addColumn<QString>("desktop");
+        QTest::addColumn<QStringList>("fonts"); // kde, portal, xsettings, gnome
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<double>("scale");
+        QTest::newRow("Plasma's own font")
+            << "KDE" << QStringList{"Hack,15", "Cantarell 11", "Sans 9", ""} << "Hack" << 1.5;
+        QTest::newRow("KDE font ignored elsewhere")
+            << "GNOME" << QStringList{"Hack,15", "Cantarell 11", "", ""} << "Cantarell" << 2.0;
+        QTest::newRow("XSETTINGS without a portal")
+            << "XFCE" << QStringList{"", "", "Sans 15", "Cantarell 11"} << "Sans" << 1.5;
+        QTest::newRow("GNOME's settings, scaled")
+            << "sway" << QStringList{"", "", "", "Inter 10"} << "Inter" << 2.0;
+        QTest::newRow("none") << "XFCE" << QStringList{"", "", "", ""} << "" << 1.0;
+    }
+    void fontSources()
+    {
+        QFETCH(QString, desktop);
+        QFETCH(QStringList, fonts);
+        QFETCH(QString, family);
+        QFETCH(double, scale);
+        fontNames::AppearanceSources sources;
+        sources.currentDesktop = desktop;
+        sources.kdeFont = fonts[0];
+        sources.portalFont = fonts[1];
+        sources.xsettingsFont = fonts[2];
+        sources.gnomeFont = fonts[3];
+        sources.portalTextScaling = sources.gnomeTextScaling = 2.0;
+        const InterfaceFont font = fontNames::fontOf(sources);
+        QCOMPARE(font.family, family);
+        QCOMPARE(font.scale(), scale);
+    }
+
+    // GNOME's interface settings are followed live and kdeglobals read with
+    // KDE's own markers in it.
+    void systemAppearance()
+    {
+        qputenv("GSETTINGS_BACKEND", "memory");
+        qunsetenv("DISPLAY");
+        QTemporaryDir home;
+        const QString kdeGlobals = home.filePath(QStringLiteral("kdeglobals"));
+        QFile file(kdeGlobals);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[$Version]\nupdate_info=fonts.upd:1\n\n[General]\nName[$e]=x\n"
+                   "font=Noto Sans,15,-1,5,50,0,0,0,0,0\n");
+        file.close();
+        SystemAppearance appearance(QDBusConnection(QStringLiteral("none")), QStringLiteral("KDE"),
+                                    kdeGlobals);
+        QCOMPARE(appearance.interfaceFont().family, QStringLiteral("Noto Sans"));
+        QCOMPARE(appearance.interfaceFont().scale(), 1.5);
+
+        GSettingsSchemaSource *source = g_settings_schema_source_get_default();
+        GSettingsSchema *schema =
+            source ? g_settings_schema_source_lookup(source, "org.gnome.desktop.interface", TRUE)
+                   : nullptr;
+        if (schema == nullptr || !g_settings_schema_has_key(schema, "color-scheme"))
+            QSKIP("GNOME's interface settings schema is not installed");
+        g_settings_schema_unref(schema);
+        GSettings *settings = g_settings_new("org.gnome.desktop.interface");
+        QSignalSpy changes(&appearance, &DesktopAppearance::colorSchemeChanged);
+        g_settings_set_string(settings, "color-scheme", "prefer-dark");
+        QTRY_COMPARE(appearance.colorScheme(), ColorScheme::Dark);
+        g_settings_set_string(settings, "color-scheme", "default");
+        QTRY_COMPARE(appearance.colorScheme(), ColorScheme::Light);
+        QCOMPARE(changes.size(), 2);
+        g_object_unref(settings);
     }
 
     void xsettings_data()
