@@ -15,6 +15,8 @@
 
 using namespace nudgewatch;
 
+Q_DECLARE_METATYPE(nudgewatch::fontNames::AppearanceSources)
+
 namespace {
 
 // Builds XSETTINGS data as a manager writes it, in either byte order.
@@ -154,87 +156,69 @@ private slots:
         QCOMPARE(font.scale(), scale);
     }
 
-    // The first source that states a preference wins; a theme's name is the last word.
+    // The first source that states a preference wins; a theme's name is the last
+    // word. Rows: portal (-1 none), GNOME's scheme, GNOME's theme, XSETTINGS' theme.
     void schemeSources_data()
     {
-        QTest::addColumn<int>("portal"); // -1: no portal
-        QTest::addColumn<QString>("gnome");
-        QTest::addColumn<QString>("gnomeTheme");
-        QTest::addColumn<QString>("xsettingsTheme");
+        QTest::addColumn<fontNames::AppearanceSources>("sources");
         QTest::addColumn<bool>("dark");
-        QTest::newRow("portal dark") << 1 << "prefer-light"
-                                     << ""
-                                     << "" << true;
-        QTest::newRow("portal light over a dark theme") << 2 << ""
-                                                        << ""
-                                                        << "Greybird-dark" << false;
-        QTest::newRow("portal neutral, GNOME dark") << 0 << "prefer-dark"
-                                                    << ""
-                                                    << "" << true;
-        QTest::newRow("no portal, GNOME light") << -1 << "prefer-light"
-                                                << ""
-                                                << "Arc-Dark" << false;
-        QTest::newRow("GNOME default, Xfce dark theme") << -1 << "default"
-                                                        << "Adwaita"
-                                                        << "Greybird-dark" << true;
-        QTest::newRow("XSETTINGS theme over GNOME's") << -1 << ""
-                                                      << "Adwaita:dark"
-                                                      << "Greybird" << false;
-        QTest::newRow("GNOME's theme on Wayland") << -1 << "default"
-                                                  << "Adwaita-dark"
-                                                  << "" << true;
-        QTest::newRow("nothing") << -1 << ""
-                                 << ""
-                                 << "" << false;
+        const auto row = [](const char *tag, int portal, const char *gnome, const char *gnomeTheme,
+                            const char *theme, bool dark) {
+            fontNames::AppearanceSources sources{
+                .gnomeScheme = gnome, .gnomeTheme = gnomeTheme, .xsettingsTheme = theme};
+            if (portal >= 0)
+                sources.portalScheme = uint(portal);
+            QTest::newRow(tag) << sources << dark;
+        };
+        row("portal dark", 1, "prefer-light", "", "", true);
+        row("portal light over a dark theme", 2, "", "", "Greybird-dark", false);
+        row("portal neutral, GNOME dark", 0, "prefer-dark", "", "", true);
+        row("no portal, GNOME light", -1, "prefer-light", "", "Arc-Dark", false);
+        row("GNOME default, Xfce dark theme", -1, "default", "Adwaita", "Greybird-dark", true);
+        row("XSETTINGS theme over GNOME's", -1, "", "Adwaita:dark", "Greybird", false);
+        row("GNOME's theme on Wayland", -1, "default", "Adwaita-dark", "", true);
+        row("nothing", -1, "", "", "", false);
     }
     void schemeSources()
     {
-        QFETCH(int, portal);
-        fontNames::AppearanceSources sources;
-        if (portal >= 0)
-            sources.portalScheme = uint(portal);
-        QFETCH(QString, gnome);
-        QFETCH(QString, gnomeTheme);
-        QFETCH(QString, xsettingsTheme);
+        QFETCH(fontNames::AppearanceSources, sources);
         QFETCH(bool, dark);
-        sources.gnomeScheme = gnome;
-        sources.gnomeTheme = gnomeTheme;
-        sources.xsettingsTheme = xsettingsTheme;
         QCOMPARE(fontNames::schemeOf(sources) == ColorScheme::Dark, dark);
     }
 
+    // Rows: desktop, then KDE's, the portal's, XSETTINGS' and GNOME's font;
+    // the portal and GNOME scale text by 2.
     void fontSources_data()
     {
-        QTest::addColumn<QString>("desktop");
-        QTest::addColumn<QStringList>("fonts"); // kde, portal, xsettings, gnome
+        QTest::addColumn<fontNames::AppearanceSources>("sources");
         QTest::addColumn<QString>("family");
         QTest::addColumn<double>("scale");
-        QTest::newRow("Plasma's own font")
-            << "KDE" << QStringList{"Hack,15", "Cantarell 11", "Sans 9", ""} << "Hack" << 1.5;
-        QTest::newRow("KDE font ignored elsewhere")
-            << "GNOME" << QStringList{"Hack,15", "Cantarell 11", "", ""} << "Cantarell" << 2.0;
-        QTest::newRow("XSETTINGS without a portal")
-            << "XFCE" << QStringList{"", "", "Sans 15", "Cantarell 11"} << "Sans" << 1.5;
-        QTest::newRow("GNOME's settings, scaled")
-            << "sway" << QStringList{"", "", "", "Inter 10"} << "Inter" << 2.0;
-        QTest::newRow("none") << "XFCE" << QStringList{"", "", "", ""} << "" << 1.0;
+        const auto row = [](const char *tag, const char *desktop, const char *kde,
+                            const char *portal, const char *xsettings, const char *gnome,
+                            const char *family, double scale) {
+            QTest::newRow(tag) << fontNames::AppearanceSources{.currentDesktop = desktop,
+                                                               .portalFont = portal,
+                                                               .portalTextScaling = 2.0,
+                                                               .gnomeFont = gnome,
+                                                               .gnomeTextScaling = 2.0,
+                                                               .xsettingsFont = xsettings,
+                                                               .kdeFont = kde}
+                               << QString(family) << scale;
+        };
+        row("Plasma's own font", "KDE", "Hack,15", "Cantarell 11", "Sans 9", "", "Hack", 1.5);
+        row("KDE font ignored elsewhere", "GNOME", "Hack,15", "Cantarell 11", "", "", "Cantarell",
+            2);
+        row("XSETTINGS without a portal", "XFCE", "", "", "Sans 15", "Cantarell 11", "Sans", 1.5);
+        row("GNOME's settings, scaled", "sway", "", "", "", "Inter 10", "Inter", 2);
+        row("none", "XFCE", "", "", "", "", "", 1);
     }
     void fontSources()
     {
-        QFETCH(QString, desktop);
-        QFETCH(QStringList, fonts);
+        QFETCH(fontNames::AppearanceSources, sources);
         QFETCH(QString, family);
         QFETCH(double, scale);
-        fontNames::AppearanceSources sources;
-        sources.currentDesktop = desktop;
-        sources.kdeFont = fonts[0];
-        sources.portalFont = fonts[1];
-        sources.xsettingsFont = fonts[2];
-        sources.gnomeFont = fonts[3];
-        sources.portalTextScaling = sources.gnomeTextScaling = 2.0;
-        const InterfaceFont font = fontNames::fontOf(sources);
-        QCOMPARE(font.family, family);
-        QCOMPARE(font.scale(), scale);
+        QCOMPARE(fontNames::fontOf(sources).family, family);
+        QCOMPARE(fontNames::fontOf(sources).scale(), scale);
     }
 
     // GNOME's interface settings are followed live and kdeglobals read with

@@ -23,17 +23,17 @@ ColorScheme schemeOfThemeName(const QString &themeName);
 
 // What each source of the desktop's look says; empty where it says nothing.
 struct AppearanceSources {
-    QString currentDesktop;           // $XDG_CURRENT_DESKTOP
-    std::optional<uint> portalScheme; // 1 dark, 2 light, 0 no preference
-    QString portalFont;
+    QString currentDesktop{};           // $XDG_CURRENT_DESKTOP
+    std::optional<uint> portalScheme{}; // 1 dark, 2 light, 0 no preference
+    QString portalFont{};
     double portalTextScaling = 1.0;
-    QString gnomeScheme; // "prefer-dark", "prefer-light", "default"
-    QString gnomeTheme;
-    QString gnomeFont;
+    QString gnomeScheme{}; // "prefer-dark", "prefer-light", "default"
+    QString gnomeTheme{};
+    QString gnomeFont{};
     double gnomeTextScaling = 1.0;
-    QString xsettingsTheme;
-    QString xsettingsFont;
-    QString kdeFont; // kdeglobals' general font, read on Plasma only
+    QString xsettingsTheme{};
+    QString xsettingsFont{};
+    QString kdeFont{}; // kdeglobals' general font, read on Plasma only
 };
 
 // The preference the first source that states one gives: the portal, GNOME's
