@@ -39,6 +39,7 @@ bool writeFile(const QString &path, const QByteArray &contents)
 
 class DesktopEntriesTest : public QObject {
     Q_OBJECT
+    const DesktopEntryRegistry m_noFolders{QStringList()};
 private slots:
     // The user's folder first, a missing one skipped, IDs from the path below it.
     void effectiveEntries()
@@ -72,8 +73,9 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QString, names);
         qputenv("LANGUAGE", "de");
-        const BundleNames read = DesktopEntryBundleInfo().namesForBundle(
-            fixtures + "/system/applications/" + file + ".desktop");
+        const BundleNames read =
+            DesktopEntryBundleInfo(m_noFolders)
+                .namesForBundle(fixtures + "/system/applications/" + file + ".desktop");
         QCOMPARE(read.localizedName.value_or("") + '|' + read.name.value_or(""), names);
     }
 
@@ -85,7 +87,7 @@ private slots:
         QVERIFY(QDir(dir.path()).mkdir("applications"));
         const QString path = dir.filePath("applications/special.desktop");
         QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        const BundleNames names = DesktopEntryBundleInfo().namesForBundle(path);
+        const BundleNames names = DesktopEntryBundleInfo(m_noFolders).namesForBundle(path);
         QVERIFY(!names.localizedName && !names.name);
         QVERIFY(!readDesktopEntry(path, "special.desktop"));
         QVERIFY(!GioLauncher().launch(path));
@@ -153,14 +155,14 @@ private slots:
         const QString path = dir.filePath("long.desktop");
         QVERIFY(writeFile(path, okEntry + "Exec=true\nName[de]=" + name.toUtf8()));
         qputenv("LANGUAGE", "de");
-        const BundleNames names = DesktopEntryBundleInfo().namesForBundle(path);
+        const BundleNames names = DesktopEntryBundleInfo(m_noFolders).namesForBundle(path);
         QCOMPARE(names.localizedName.value_or("").size(), shown);
         QCOMPARE(names.localizedName, name.left(shown));
         QCOMPARE(readDesktopEntry(path, "long.desktop")->localizedName, name.left(shown));
     }
 
-    // The registry reads lazily and must still see entries installed or removed
-    // later, below the folders or in a folder created later, before any reload().
+    // The registry reads lazily and its watcher sees entries installed or
+    // removed later, below the folders or in a folder created later.
     // A command line that does not parse names no program.
     void registryFollowsFolderChanges()
     {
@@ -173,13 +175,11 @@ private slots:
             {"applications/kde/late.desktop", "kde-late.desktop"},
             {"later/late.desktop", "late.desktop"}};
         for (const auto &[relative, id] : late) {
-            QTest::qWait(20); // directory times have the resolution of the clock tick
             QVERIFY(writeFile(dir.filePath(relative), okEntry));
-            QVERIFY(registry.index().byId(id));
+            QTRY_VERIFY(registry.index().byId(id));
         }
-        QTest::qWait(20);
         QVERIFY(QFile::remove(dir.filePath("later/late.desktop")));
-        QVERIFY(!registry.index().byId("late.desktop"));
+        QTRY_VERIFY(!registry.index().byId("late.desktop"));
     }
 };
 

@@ -2,6 +2,7 @@
 // the theme the desktop names; GTK's index of a theme's folders, hostile ones too.
 
 #include "fakes/Fifo.h"
+#include "platform/freedesktop/DesktopEntryRegistry.h"
 #include "platform/freedesktop/DesktopIcons.h"
 #include "platform/freedesktop/IconLookup.h"
 #include "platform/freedesktop/IconThemeCache.h"
@@ -64,6 +65,7 @@ class IconsTest : public QObject {
     Q_OBJECT
 private:
     QTemporaryDir m_dir;
+    const DesktopEntryRegistry m_entries{QStringList()};
     std::unique_ptr<DesktopIcons> m_icons;
     qreal m_ratio = 1.0;
 
@@ -102,7 +104,7 @@ private slots:
         QVERIFY(indexFolder(more + "/nwtest") && makeOlder(more + "/nwtest/icon-theme.cache"));
         QVERIFY(writeSquare(more + "/nwtest/48x48/apps/nw-more-purple.png", Qt::magenta, 48));
         m_icons = std::make_unique<DesktopIcons>(
-            IconLookup{"nwtest", {icons, more}, {m_dir.filePath("pixmaps")}},
+            m_entries, IconLookup{"nwtest", {icons, more}, {m_dir.filePath("pixmaps")}},
             [this] { return m_ratio; });
     }
 

@@ -2,12 +2,14 @@
 
 #include "core/ApplicationCatalog.h"
 
-#include <QFileSystemWatcher>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
 namespace nudgewatch {
+
+class DesktopEntryRegistry;
 
 // The applications menus list, one per desktop ID: the effective entry by XDG
 // precedence, shown in menus (see DesktopEntry::shownInMenus). Read from the
@@ -18,18 +20,23 @@ namespace nudgewatch {
 class DesktopApplicationCatalog final : public ApplicationCatalog {
     Q_OBJECT
 public:
-    // The folders are read in order, the first holding a desktop ID wins.
+    // Lists the entries of the program's one index.
+    explicit DesktopApplicationCatalog(const DesktopEntryRegistry &entries,
+                                       QObject *parent = nullptr);
+    // Over an index of its own: the folders are read in order, the first
+    // holding a desktop ID wins.
     explicit DesktopApplicationCatalog(QStringList applicationFolders, QObject *parent = nullptr);
     // The XDG applications folders of the program's environment.
     explicit DesktopApplicationCatalog(QObject *parent = nullptr);
+    ~DesktopApplicationCatalog() override;
 
     QList<InstalledApplication> installedApplications() const override;
 
 private:
-    void watch() const;
+    DesktopApplicationCatalog(std::unique_ptr<DesktopEntryRegistry> own, QObject *parent);
 
-    QStringList m_folders;
-    mutable QFileSystemWatcher m_watcher;
+    std::unique_ptr<DesktopEntryRegistry> m_own;
+    const DesktopEntryRegistry &m_entries;
     mutable std::optional<QList<InstalledApplication>> m_cache;
 };
 

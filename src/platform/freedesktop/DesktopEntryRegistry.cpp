@@ -9,70 +9,92 @@
 
 namespace nudgewatch {
 
-DesktopEntryRegistry::DesktopEntryRegistry(QStringList applicationFolders)
-    : m_folders(std::move(applicationFolders))
+DesktopEntryRegistry::DesktopEntryRegistry(QStringList applicationFolders, QObject *parent)
+    : QObject(parent), m_folders(std::move(applicationFolders))
 {
+    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this,
+            &DesktopEntryRegistry::folderChanged);
 }
 
-std::vector<DesktopEntryRegistry::FolderStamp> DesktopEntryRegistry::folderStamps() const
+void DesktopEntryRegistry::watch() const
 {
-    std::vector<FolderStamp> stamps;
+    // Every folder below too ("kde/tool.desktop"); a folder that does not exist
+    // yet is seen appearing in its parent.
+    QStringList paths;
+    m_parentsOfMissing.clear();
     for (const QString &folder : m_folders) {
         const QFileInfo info(folder);
-        stamps.push_back({folder, info.isDir() ? info.lastModified() : QDateTime()});
-        if (!info.isDir())
+        if (!info.isDir()) {
+            if (QFileInfo(info.absolutePath()).isDir())
+                m_parentsOfMissing.append(info.absolutePath());
             continue;
-        // Entries in subfolders count too ("kde/tool.desktop"); a new subfolder
-        // changes the stamp of its parent.
-        QDirIterator below(folder, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-        while (below.hasNext()) {
-            below.next();
-            stamps.push_back({below.filePath(), below.fileInfo().lastModified()});
         }
+        paths.append(folder);
+        QDirIterator below(folder, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        while (below.hasNext())
+            paths.append(below.next());
     }
-    return stamps;
+    paths.append(m_parentsOfMissing);
+    QStringList stale = m_watcher.directories();
+    stale.removeIf([&](const QString &path) { return paths.contains(path); });
+    if (!stale.isEmpty())
+        m_watcher.removePaths(stale);
+    const QStringList watched = m_watcher.directories();
+    for (const QString &path : paths)
+        if (!watched.contains(path))
+            m_watcher.addPath(path);
 }
 
-bool DesktopEntryRegistry::foldersChanged() const
+void DesktopEntryRegistry::folderChanged(const QString &folder)
 {
-    // Checking the known folders is a handful of stat calls per look-up.
-    for (const FolderStamp &stamp : m_stamps) {
-        const QFileInfo info(stamp.path);
-        const QDateTime modified = info.isDir() ? info.lastModified() : QDateTime();
-        if (modified != stamp.modified)
-            return true;
+    // The parent of a missing folder (~/.local/share) changes with all else
+    // kept there: only the folder appearing counts.
+    const auto appeared = [&](const QString &entryFolder) {
+        const QFileInfo info(entryFolder);
+        return info.absolutePath() == folder && info.isDir();
+    };
+    if (m_parentsOfMissing.contains(folder) &&
+        std::none_of(m_folders.cbegin(), m_folders.cend(), appeared))
+        return;
+    m_folderEntries.reset();
+    m_index.reset();
+    emit changed();
+}
+
+const std::vector<DesktopEntry> &DesktopEntryRegistry::folderEntries() const
+{
+    if (!m_folderEntries) {
+        // Watched before reading: a change during the read is seen.
+        watch();
+        m_folderEntries = scanDesktopEntries(m_folders);
+        m_index.reset();
     }
-    return false;
+    return *m_folderEntries;
 }
 
 const DesktopEntryIndex &DesktopEntryRegistry::index() const
 {
-    if (!m_folderEntries || foldersChanged()) {
-        // Stamped before reading: a change during the read is seen next time.
-        m_stamps = folderStamps();
-        m_folderEntries = scanDesktopEntries(m_folders);
-        m_index.reset();
-    }
+    const std::vector<DesktopEntry> &inFolders = folderEntries();
     if (!m_index) {
         std::vector<DesktopEntry> entries;
         for (const QString &path : m_tracked) {
-            const bool inFolders =
-                std::any_of(m_folderEntries->begin(), m_folderEntries->end(),
-                            [&](const DesktopEntry &entry) { return entry.path == path; });
-            if (inFolders)
+            if (std::ranges::any_of(inFolders,
+                                    [&](const auto &entry) { return entry.path == path; }))
                 continue;
             if (auto entry = readDesktopEntry(path, QFileInfo(path).fileName()))
                 entries.push_back(std::move(*entry));
         }
-        entries.insert(entries.end(), m_folderEntries->begin(), m_folderEntries->end());
+        entries.insert(entries.end(), inFolders.begin(), inFolders.end());
         m_index = DesktopEntryIndex(std::move(entries));
     }
     return *m_index;
 }
 
-void DesktopEntryRegistry::reload()
+std::optional<DesktopEntry> DesktopEntryRegistry::entryAt(const QString &path) const
 {
-    m_folderEntries.reset();
+    if (const DesktopEntry *entry = index().byPath(path))
+        return *entry;
+    return readDesktopEntry(path, QFileInfo(path).fileName());
 }
 
 void DesktopEntryRegistry::setTrackedEntries(const QStringList &paths)
