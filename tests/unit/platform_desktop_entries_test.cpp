@@ -87,9 +87,7 @@ private slots:
         QVERIFY(QDir(dir.path()).mkdir("applications"));
         const QString path = dir.filePath("applications/special.desktop");
         QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        const BundleNames names = DesktopEntryBundleInfo(m_noFolders).namesForBundle(path);
-        QVERIFY(!names.localizedName && !names.name);
-        QVERIFY(!readDesktopEntry(path, "special.desktop"));
+        QVERIFY(!DesktopEntryBundleInfo(m_noFolders).namesForBundle(path).name);
         QVERIFY(!GioLauncher().launch(path));
         QVERIFY(scanDesktopEntries({dir.filePath("applications")}).empty());
     }
@@ -155,10 +153,8 @@ private slots:
         const QString path = dir.filePath("long.desktop");
         QVERIFY(writeFile(path, okEntry + "Exec=true\nName[de]=" + name.toUtf8()));
         qputenv("LANGUAGE", "de");
-        const BundleNames names = DesktopEntryBundleInfo(m_noFolders).namesForBundle(path);
-        QCOMPARE(names.localizedName.value_or("").size(), shown);
-        QCOMPARE(names.localizedName, name.left(shown));
-        QCOMPARE(readDesktopEntry(path, "long.desktop")->localizedName, name.left(shown));
+        QCOMPARE(DesktopEntryBundleInfo(m_noFolders).namesForBundle(path).localizedName,
+                 name.left(shown));
     }
 
     // The registry reads lazily and its watcher sees entries installed or

@@ -1,7 +1,5 @@
 #include "platform/freedesktop/DesktopApplicationCatalog.h"
 
-#include "platform/freedesktop/DesktopEntryRegistry.h"
-
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -37,8 +35,6 @@ DesktopApplicationCatalog::DesktopApplicationCatalog(QObject *parent)
           QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation), parent)
 {
 }
-
-DesktopApplicationCatalog::~DesktopApplicationCatalog() = default;
 
 QList<InstalledApplication> DesktopApplicationCatalog::installedApplications() const
 {

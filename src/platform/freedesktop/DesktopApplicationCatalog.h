@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ApplicationCatalog.h"
+#include "platform/freedesktop/DesktopEntryRegistry.h"
 
 #include <QStringList>
 
@@ -8,8 +9,6 @@
 #include <optional>
 
 namespace nudgewatch {
-
-class DesktopEntryRegistry;
 
 // The applications menus list, one per desktop ID: the effective entry by XDG
 // precedence, shown in menus (see DesktopEntry::shownInMenus). Read from the
@@ -28,7 +27,6 @@ public:
     explicit DesktopApplicationCatalog(QStringList applicationFolders, QObject *parent = nullptr);
     // The XDG applications folders of the program's environment.
     explicit DesktopApplicationCatalog(QObject *parent = nullptr);
-    ~DesktopApplicationCatalog() override;
 
     QList<InstalledApplication> installedApplications() const override;
 
