@@ -4,6 +4,7 @@
 
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QSet>
 
 #include <algorithm>
 
@@ -77,10 +78,14 @@ const DesktopEntryIndex &DesktopEntryRegistry::index() const
     const std::vector<DesktopEntry> &inFolders = folderEntries();
     if (!m_index) {
         std::vector<DesktopEntry> entries;
+        // A settings file edited by hand may list one path many times.
+        QSet<QString> seen;
+        for (const DesktopEntry &entry : inFolders)
+            seen.insert(entry.path);
         for (const QString &path : m_tracked) {
-            if (std::ranges::any_of(inFolders,
-                                    [&](const auto &entry) { return entry.path == path; }))
+            if (seen.contains(path))
                 continue;
+            seen.insert(path);
             if (auto entry = readDesktopEntry(path, QFileInfo(path).fileName()))
                 entries.push_back(std::move(*entry));
         }
@@ -92,7 +97,9 @@ const DesktopEntryIndex &DesktopEntryRegistry::index() const
 
 std::optional<DesktopEntry> DesktopEntryRegistry::entryAt(const QString &path) const
 {
-    if (const DesktopEntry *entry = index().byPath(path))
+    // Names and icons asked for before anything needed the folders (the first
+    // window's tracked applications) do not wait for them to be read.
+    if (const DesktopEntry *entry = m_folderEntries ? index().byPath(path) : nullptr)
         return *entry;
     return readDesktopEntry(path, QFileInfo(path).fileName());
 }

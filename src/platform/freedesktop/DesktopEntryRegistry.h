@@ -26,9 +26,9 @@ public:
     const DesktopEntryIndex &index() const;
     // The folders' effective entries alone, in precedence order.
     const std::vector<DesktopEntry> &folderEntries() const;
-    // The entry in the file at `path`: the index's, else the file read alone
-    // (an entry picked from elsewhere, or one another file's ID masks). None
-    // when it is no readable application entry.
+    // The entry in the file at `path`: the index's once the folders were read,
+    // else the file read alone (asked before that, picked from elsewhere, or
+    // masked by another file's ID). None when it is no application entry.
     std::optional<DesktopEntry> entryAt(const QString &path) const;
     // The entries the user tracks. Those the folders do not hold (picked from
     // anywhere with "Browse…") are read too and come first: a window that
