@@ -12,73 +12,59 @@ namespace {
 // Builds XSETTINGS data as a manager writes it, in either byte order.
 class XSettingsBlob {
 public:
-    explicit XSettingsBlob(bool bigEndian) : m_big(bigEndian)
-    {
-        m_data.append(char(bigEndian ? 1 : 0));
-        m_data.append(3, '\0');
-        card32(7); // serial
-        m_countAt = m_data.size();
-        card32(0);
-    }
+    explicit XSettingsBlob(bool bigEndian) : m_big(bigEndian) {}
     XSettingsBlob &string(const QByteArray &name, const QByteArray &value)
     {
         header(1, name);
-        card32(quint32(value.size()));
+        number(quint32(value.size()));
         padded(value);
         return *this;
     }
     XSettingsBlob &integer(const QByteArray &name, qint32 value)
     {
         header(0, name);
-        card32(quint32(value));
+        number(quint32(value));
         return *this;
     }
     XSettingsBlob &color(const QByteArray &name, quint16 r, quint16 g, quint16 b, quint16 a)
     {
         header(2, name);
         for (quint16 v : {r, g, b, a})
-            card16(v);
+            number(v);
         return *this;
     }
-    QByteArray data() const { return m_data; }
+    // The settings after the byte order, a serial and their count.
+    QByteArray data() const
+    {
+        XSettingsBlob head(m_big);
+        head.m_body.append(char(m_big ? 1 : 0)).append(3, '\0');
+        head.number(quint32(7));
+        head.number(m_count);
+        return head.m_body + m_body;
+    }
 
 private:
     void header(quint8 type, const QByteArray &name)
     {
-        m_data.append(char(type));
-        m_data.append('\0');
-        card16(quint16(name.size()));
+        m_body.append(char(type)).append('\0');
+        number(quint16(name.size()));
         padded(name);
-        card32(0); // last change serial
+        number(quint32(0)); // last change serial
         ++m_count;
-        uchar count[4];
-        if (m_big)
-            qToBigEndian<quint32>(m_count, count);
-        else
-            qToLittleEndian<quint32>(m_count, count);
-        m_data.replace(m_countAt, 4, reinterpret_cast<const char *>(count), 4);
     }
     void padded(const QByteArray &bytes)
     {
-        m_data.append(bytes);
-        m_data.append((4 - bytes.size() % 4) % 4, '\0');
+        m_body.append(bytes).append((4 - bytes.size() % 4) % 4, '\0');
     }
-    void card16(quint16 v)
+    template <typename T> void number(T value)
     {
-        uchar b[2];
-        m_big ? qToBigEndian(v, b) : qToLittleEndian(v, b);
-        m_data.append(reinterpret_cast<const char *>(b), 2);
-    }
-    void card32(quint32 v)
-    {
-        uchar b[4];
-        m_big ? qToBigEndian(v, b) : qToLittleEndian(v, b);
-        m_data.append(reinterpret_cast<const char *>(b), 4);
+        uchar bytes[sizeof(T)];
+        m_big ? qToBigEndian(value, bytes) : qToLittleEndian(value, bytes);
+        m_body.append(reinterpret_cast<const char *>(bytes), sizeof(T));
     }
 
     bool m_big;
-    QByteArray m_data;
-    qsizetype m_countAt = 0;
+    QByteArray m_body;
     quint32 m_count = 0;
 };
 

@@ -118,43 +118,31 @@ private slots:
         QTest::addColumn<QString>("keptAs");
         QTest::addColumn<QString>("reason");
         QTest::addColumn<QStringList>("freshPaths"); // what the fresh file lists
-        const QByteArray openSection("[General\nNudgewatch.trackedAppPaths=/a.desktop\n");
-        const QStringList a{"/a.desktop"};
-        QTest::newRow("open section") << openSection << QStringList{} << ".damaged"
-                                      << "line 1 opens a section" << a;
-        QTest::newRow("earlier copies are kept")
-            << openSection << QStringList{".damaged", ".damaged.2"} << ".damaged.3"
-            << "" << a;
-        QTest::newRow("sound file")
-            << QByteArray("[General]\nNudgewatch.trackedAppPaths=/a.desktop\n") << QStringList{}
-            << ""
-            << "" << a;
-        QTest::newRow("byte-order mark")
-            << QByteArray("\xEF\xBB\xBF[General]\nNudgewatch.trackedAppPaths=/a.desktop\n")
-            << QStringList{} << ".damaged"
-            << "byte-order mark" << a;
-        QTest::newRow("# comment")
-            << QByteArray("[General]\n\n  # mine\nNudgewatch.trackedAppPaths=/a.desktop\n")
-            << QStringList{} << ".damaged"
-            << "line 3 is a comment starting with \u201c#\u201d; comments in this file start "
-               "with \u201c;\u201d"
-            << a;
+        const auto row = [](const char *tag, const QByteArray &content, const char *keptAs,
+                            const char *reason, const QStringList &fresh = {"/a.desktop"},
+                            const QStringList &earlier = {}) {
+            QTest::newRow(tag) << content << earlier << QString(keptAs) << QString(reason) << fresh;
+        };
+        const QByteArray paths = "Nudgewatch.trackedAppPaths=";
+        const char *notUtf8 = "line 2 holds bytes that are not UTF-8";
+        row("open section", "[General\n" + paths + "/a.desktop\n", ".damaged",
+            "line 1 opens a section");
+        row("earlier copies are kept", "[General\n" + paths + "/a.desktop\n", ".damaged.3", "",
+            {"/a.desktop"}, {".damaged", ".damaged.2"});
+        row("sound file", "[General]\n" + paths + "/a.desktop\n", "", "");
+        row("byte-order mark", "\xEF\xBB\xBF[General]\n" + paths + "/a.desktop\n", ".damaged",
+            "byte-order mark");
+        row("# comment", "[General]\n\n  # mine\n" + paths + "/a.desktop\n", ".damaged",
+            "line 3 is a comment starting with \u201c#\u201d; comments in this file start "
+            "with \u201c;\u201d");
         // Saved again, the path would be another one: it lives on in the copy only.
-        QTest::newRow("not UTF-8")
-            << QByteArray("[General]\nNudgewatch.trackedAppPaths=/\xFF.desktop\n") << QStringList{}
-            << ".damaged"
-            << "line 2 holds bytes that are not UTF-8" << QStringList{};
-        QTest::newRow("one path not UTF-8 among valid ones")
-            << QByteArray("[General]\nNudgewatch.trackedAppPaths=/a.desktop, /\xFF.desktop, "
-                          "/b.desktop, /c\xC3\xA9.desktop\n")
-            << QStringList{} << ".damaged"
-            << "line 2 holds bytes that are not UTF-8"
-            << QStringList{"/a.desktop", "/b.desktop", "/c\u00e9.desktop"};
-        QTest::newRow("valid paths after a misread threshold")
-            << QByteArray("[General]\nNudgewatch.idleThreshold=4\xFF\n"
-                          "Nudgewatch.trackedAppPaths=/a.desktop, /b.desktop\n")
-            << QStringList{} << ".damaged"
-            << "line 2 holds bytes that are not UTF-8" << QStringList{"/a.desktop", "/b.desktop"};
+        row("not UTF-8", "[General]\n" + paths + "/\xFF.desktop\n", ".damaged", notUtf8, {});
+        row("one path not UTF-8 among valid ones",
+            "[General]\n" + paths + "/a.desktop, /\xFF.desktop, /b.desktop, /c\xC3\xA9.desktop\n",
+            ".damaged", notUtf8, {"/a.desktop", "/b.desktop", "/c\u00e9.desktop"});
+        row("valid paths after a misread threshold",
+            "[General]\nNudgewatch.idleThreshold=4\xFF\n" + paths + "/a.desktop, /b.desktop\n",
+            ".damaged", notUtf8, {"/a.desktop", "/b.desktop"});
     }
     void damagedFileIsSetAside()
     {
