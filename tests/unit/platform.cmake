@@ -7,7 +7,7 @@
 # updates, status and files); the desktop's appearance (font names, desktops'
 # default sizes, theme names, XSETTINGS data).
 foreach(subject settings_defaults desktop_entries resolver icons catalog desktop_platform
-        autostart tracked_entries presence toplevel_focus kwin_focus gnome_extension appearance)
+        autostart presence toplevel_focus kwin_focus gnome_extension appearance)
     nudgewatch_add_test(NAME platform_${subject}_test LABEL unit
         SOURCES unit/platform_${subject}_test.cpp LIBS nudgewatch_platform)
 endforeach()

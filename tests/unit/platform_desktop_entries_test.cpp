@@ -58,23 +58,37 @@ private slots:
             QVERIFY2(!findId(entries, absent), absent);
     }
 
-    // Name[<language>], then Name; an entry without Name has neither.
+    // Name[<language>], then Name; an entry without Name has neither. A name is
+    // cut to what can ever be shown, never inside a character.
     void localizedNames_data()
     {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("names"); // "localized|untranslated"
-        QTest::newRow("translated") << QString("alpha-terminal") << "Terminal Alfa|Terminal Alpha";
-        QTest::newRow("untranslated") << QString("my-app") << "My App|My App";
-        QTest::newRow("without Name") << QString("no-name-tool") << "|";
+        QTest::addColumn<QByteArray>("entry"); // a fixture's name, or the keys of a new entry
+        QTest::addColumn<QString>("names");    // "localized|untranslated"
+        const QString smiley = QStringLiteral("\U0001F600");
+        QTest::newRow("translated")
+            << QByteArray("alpha-terminal") << "Terminal Alfa|Terminal Alpha";
+        QTest::newRow("untranslated") << QByteArray("my-app") << "My App|My App";
+        QTest::newRow("without Name") << QByteArray("no-name-tool") << "|";
+        QTest::newRow("1 MB") << "Name[de]=" + QByteArray(1000000, 'n')
+                              << QString(256, 'n') + "|Ok";
+        QTest::newRow("cut inside a character")
+            << "Name[de]=a" + smiley.repeated(200).toUtf8() << "a" + smiley.repeated(127) + "|Ok";
     }
     void localizedNames()
     {
-        QFETCH(QString, file);
+        QFETCH(QByteArray, entry);
         QFETCH(QString, names);
+        QTemporaryDir dir;
+        const bool made = entry.contains('=');
+        const QString path = made ? dir.filePath("new.desktop")
+                                  : fixtures + "/system/applications/" + entry + ".desktop";
+        QVERIFY(!made || writeFile(path, okEntry + "Exec=true\n" + entry));
         qputenv("LANGUAGE", "de");
-        const BundleNames read = DesktopEntryBundleInfo().namesForBundle(
-            fixtures + "/system/applications/" + file + ".desktop");
+        const BundleNames read = DesktopEntryBundleInfo().namesForBundle(path);
         QCOMPARE(read.localizedName.value_or("") + '|' + read.name.value_or(""), names);
+        if (made)
+            QCOMPARE(readDesktopEntry(path, "new.desktop")->localizedName,
+                     names.section('|', 0, 0));
     }
 
     // Opening a FIFO blocks until a writer comes: a saved path or a folder
@@ -135,28 +149,6 @@ private slots:
         g_object_unref(gioBus);
         bus.kill();
         bus.waitForFinished();
-    }
-
-    // A name is cut to what can ever be shown, never inside a character.
-    void longNamesAreCut_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("shown");
-        QTest::newRow("1 MB") << QString(1000000, 'n') << 256;
-        QTest::newRow("cut inside a character") << "a" + QString("\U0001F600").repeated(200) << 255;
-    }
-    void longNamesAreCut()
-    {
-        QFETCH(QString, name);
-        QFETCH(int, shown);
-        QTemporaryDir dir;
-        const QString path = dir.filePath("long.desktop");
-        QVERIFY(writeFile(path, okEntry + "Exec=true\nName[de]=" + name.toUtf8()));
-        qputenv("LANGUAGE", "de");
-        const BundleNames names = DesktopEntryBundleInfo().namesForBundle(path);
-        QCOMPARE(names.localizedName.value_or("").size(), shown);
-        QCOMPARE(names.localizedName, name.left(shown));
-        QCOMPARE(readDesktopEntry(path, "long.desktop")->localizedName, name.left(shown));
     }
 
     // The registry reads lazily and must still see entries installed or removed

@@ -80,22 +80,9 @@ public:
 };
 
 // The tracker's connection and a peer's on a bus of their own, and a home.
-struct Rig {
-    fakes::PrivateBus bus;
-    QDBusConnection own = bus.connect(QStringLiteral("tracker"));
-    QDBusConnection peer = bus.connect(QStringLiteral("peer"));
+struct Rig : fakes::BusPeers {
     QTemporaryDir home;
     const DesktopEntryRegistry entries{{home.filePath(QStringLiteral("applications"))}};
-
-    // Lets calls and answers travel between the two connections and be handled.
-    void pump()
-    {
-        for (int i = 0; i < 10; ++i) {
-            fakes::PrivateBus::settle(own, peer.isConnected() ? peer : own);
-            fakes::PrivateBus::settle(peer.isConnected() ? peer : own, own);
-            QCoreApplication::processEvents();
-        }
-    }
 };
 
 } // namespace
@@ -305,8 +292,7 @@ private slots:
             } else if (w[0] == QLatin1String("own")) {
                 QVERIFY(rig.peer.registerService(busName));
             } else if (w[0] == QLatin1String("leave")) {
-                rig.peer = QDBusConnection(QStringLiteral("gone")); // the last hold on it
-                rig.bus.drop(QStringLiteral("peer"));
+                rig.leave();
             } else if (w[0] == QLatin1String("report") || w[0] == QLatin1String("burst")) {
                 QDBusMessage report = QDBusMessage::createSignal(objectPath, interfaceName,
                                                                  QStringLiteral("FocusChanged"));

@@ -230,30 +230,23 @@ private slots:
         QFETCH(QString, source);
         QFETCH(QStringList, steps);
         QFETCH(QString, announced);
-        fakes::PrivateBus bus;
-        if (!bus.isRunning())
+        fakes::BusPeers rig;
+        if (!rig.bus.isRunning())
             QSKIP("dbus-daemon is not installed");
-        QDBusConnection own = bus.connect(QStringLiteral("source"));
-        QDBusConnection peer = bus.connect(QStringLiteral("peer"));
         fakes::FakeClock clock;
-        const std::unique_ptr<PresenceSource> presence = makeSource(source, own, clock);
+        const std::unique_ptr<PresenceSource> presence = makeSource(source, rig.own, clock);
         QStringList heard;
         connect(presence.get(), &PresenceSource::conditionChanged, this,
                 [&](PresenceCondition condition, bool active, WallTime) {
                     heard << presenceConditionName(condition) + (active ? "+" : "-");
                 });
-        fakes::PrivateBus::settle(own, own);
-        QCoreApplication::processEvents();
+        rig.pump();
         for (const QString &step : steps) {
-            if (step == QLatin1String("leave")) {
-                peer = QDBusConnection(QStringLiteral("gone")); // the last hold on it
-                bus.drop(QStringLiteral("peer"));
-            } else {
-                peerStep(peer, step);
-                fakes::PrivateBus::settle(peer, own);
-            }
-            fakes::PrivateBus::settle(own, own);
-            QCoreApplication::processEvents();
+            if (step == QLatin1String("leave"))
+                rig.leave();
+            else
+                peerStep(rig.peer, step);
+            rig.pump();
         }
         QTRY_COMPARE(heard.join(QLatin1Char(' ')), announced);
     }
