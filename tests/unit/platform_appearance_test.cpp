@@ -119,29 +119,6 @@ private slots:
         QCOMPARE(font.pointSize, pointSize);
     }
 
-    void scale_data()
-    {
-        QTest::addColumn<QString>("desktop");
-        QTest::addColumn<double>("pointSize");
-        QTest::addColumn<double>("scale");
-        QTest::newRow("GNOME default") << "GNOME" << 11.0 << 1.0;
-        QTest::newRow("Ubuntu's GNOME, larger") << "ubuntu:GNOME" << 16.5 << 1.5;
-        QTest::newRow("Xfce default") << "XFCE" << 10.0 << 1.0;
-        QTest::newRow("Xfce enlarged") << "XFCE" << 15.0 << 1.5;
-        QTest::newRow("Plasma smaller") << "KDE" << 9.0 << 0.9;
-        QTest::newRow("unknown size") << "XFCE" << 0.0 << 1.0;
-        QTest::newRow("no desktop") << "" << 12.0 << 1.2;
-    }
-    void scale()
-    {
-        QFETCH(QString, desktop);
-        QFETCH(double, pointSize);
-        QFETCH(double, scale);
-        const InterfaceFont font{QStringLiteral("Sans"), pointSize,
-                                 fontNames::defaultPointSize(desktop)};
-        QCOMPARE(font.scale(), scale);
-    }
-
     // The first source that states a preference wins; a theme's name is the last
     // word. Rows: portal (-1 none), GNOME's scheme, GNOME's theme, XSETTINGS' theme.
     void schemeSources_data()
@@ -196,6 +173,9 @@ private slots:
             2);
         row("XSETTINGS without a portal", "XFCE", "", "", "Sans 15", "Cantarell 11", "Sans", 1.5);
         row("GNOME's settings, scaled", "sway", "", "", "", "Inter 10", "Inter", 2);
+        // Each desktop's own default size is 1.
+        row("Ubuntu's GNOME at its default", "ubuntu:GNOME", "", "", "Sans 11", "", "Sans", 1);
+        row("no desktop named", "", "", "", "Sans 12", "", "Sans", 1.2);
         row("none", "XFCE", "", "", "", "", "", 1);
     }
     void fontSources()
@@ -266,7 +246,7 @@ private slots:
     }
 
     // Data cut anywhere keeps what was whole before the cut and never reads past it.
-    void xsettingsCutShort()
+    void xsettingsCutShortOrHostile()
     {
         const QByteArray data = XSettingsBlob(false)
                                     .string("Net/ThemeName", "Adwaita")
@@ -279,14 +259,10 @@ private slots:
             QCOMPARE(settings.contains("Net/ThemeName"), length >= firstEnds);
         }
         QCOMPARE(parseXSettings(data).size(), 2);
-    }
-
-    // A count larger than the data and an unknown type end the reading.
-    void xsettingsHostile()
-    {
-        QByteArray data = XSettingsBlob(false).integer("A", 1).data();
-        data[8] = char(0xff); // claims 255 settings
-        QCOMPARE(parseXSettings(data).size(), 1);
+        // A count larger than the data and an unknown type end the reading.
+        QByteArray claims = XSettingsBlob(false).integer("A", 1).data();
+        claims[8] = char(0xff); // claims 255 settings
+        QCOMPARE(parseXSettings(claims).size(), 1);
         QByteArray unknown = XSettingsBlob(false).integer("A", 1).integer("B", 2).data();
         unknown[12 + 4 + 4 + 4 + 4] = 9; // the second setting's type
         QCOMPARE(parseXSettings(unknown).keys(), QList<QString>{"A"});

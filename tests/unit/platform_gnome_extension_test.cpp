@@ -227,15 +227,6 @@ private slots:
         QVERIFY(needsUpdate(*files.installed(), 43) && !needsUpdate(*files.installed(), 46));
         QCOMPARE(QDir(extensions).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
                  QStringList{uuid});
-        // A linked extensions folder is left alone (obstacles at the extension's
-        // own place: installOverAnObstacleSaysWhere).
-        const QString elsewhere = home.filePath(QStringLiteral("elsewhere"));
-        QVERIFY(QDir().mkpath(elsewhere));
-        const ShellExtensionFiles linked(home.filePath(QStringLiteral("linked")));
-        QVERIFY(QFile::link(elsewhere, linked.folder().section('/', 0, -2)));
-        QCOMPARE(linked.install(Format::Modules, 46),
-                 "a link to " + elsewhere + " is at " + home.filePath("linked"));
-        QVERIFY(QDir(elsewhere).isEmpty());
     }
 
     // Steps: "plan P…" (the extension's next answers), "own" (it takes its bus
@@ -319,13 +310,19 @@ private slots:
     // A link, or another's folder, at the extension's place.
     void installOverAnObstacleSaysWhere_data()
     {
-        QTest::addColumn<bool>("link");
-        QTest::newRow("a link") << true;
-        QTest::newRow("a folder of another") << false;
+        QTest::addColumn<QString>("obstacle");
+        QTest::addColumn<QString>("told"); // %E: the link's target, %F: the extension's folder
+        QTest::newRow("a link") << "link"
+                                << "a link to %E is at %F";
+        QTest::newRow("a folder of another") << "folder"
+                                             << "not Nudgewatch's extension is at %F";
+        QTest::newRow("a linked extensions folder") << "linked"
+                                                    << "a link to %E is at %X";
     }
     void installOverAnObstacleSaysWhere()
     {
-        QFETCH(bool, link);
+        QFETCH(QString, obstacle);
+        QFETCH(QString, told);
         Rig rig;
         if (!rig.bus.isRunning())
             QSKIP("dbus-daemon is not installed");
@@ -333,18 +330,23 @@ private slots:
         QVERIFY(rig.peer.registerObject("/org/gnome/Shell", &shell,
                                         QDBusConnection::ExportAllProperties));
         QVERIFY(rig.peer.registerService("org.gnome.Shell"));
-        const ShellExtensionFiles files(rig.home.filePath(QStringLiteral("extensions")));
+        const QString extensions = rig.home.filePath(QStringLiteral("extensions"));
+        const ShellExtensionFiles files(extensions);
         const QString elsewhere = rig.home.filePath(QStringLiteral("elsewhere"));
-        QVERIFY(QDir().mkpath(elsewhere) && QDir().mkpath(files.folder().section('/', 0, -2)));
-        QVERIFY(link ? QFile::link(elsewhere, files.folder()) : QDir().mkpath(files.folder()));
+        QVERIFY(QDir().mkpath(elsewhere));
+        if (obstacle == QLatin1String("linked"))
+            QVERIFY(QFile::link(elsewhere, extensions));
+        else
+            QVERIFY(QDir().mkpath(extensions) &&
+                    (obstacle == QLatin1String("link") ? QFile::link(elsewhere, files.folder())
+                                                       : QDir().mkpath(files.folder())));
         GnomeShellTracker tracker(rig.entries, rig.own, files);
         QTRY_VERIFY(!tracker.status().explanation.contains("Waiting"));
         rig.pump();
         tracker.runSetup();
         const QString explanation = tracker.status().explanation;
-        QVERIFY2(explanation.contains(files.folder()), qPrintable(explanation));
-        QVERIFY2(explanation.contains(link ? "a link to " + elsewhere : "not Nudgewatch's"),
-                 qPrintable(explanation));
+        told.replace("%E", elsewhere).replace("%F", files.folder()).replace("%X", extensions);
+        QVERIFY2(explanation.contains(told), qPrintable(explanation));
         QCOMPARE(tracker.status().setupAction, installAction);
         QVERIFY(QDir(files.folder()).isEmpty() && QDir(elsewhere).isEmpty());
     }

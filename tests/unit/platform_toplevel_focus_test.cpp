@@ -13,8 +13,9 @@ using namespace nudgewatch;
 namespace {
 
 // Events "HANDLE VERB ARGS" separated by ';' ("1 new", "1 id foot", "1 state 2",
-// "1 done", "1 closed"), and "|" where a batch of dispatched events ends: there
-// the front application is decided. Returns the app ids announced ("?" for a
+// "1 done", "1 closed"), "|" where a batch of dispatched events ends: there
+// the front application is decided, and "recent": the handles, the one to raise
+// first first. Returns the app ids announced ("?" for a
 // window without a usable one, "none" for an application without a name, which
 // no tracked entry could follow; nothing in front is announced as "?" too) and,
 // last, the app id in front ("-" for none), marked when it is fullscreen.
@@ -39,6 +40,11 @@ QStringList run(const QByteArray &script)
                 const std::optional<QString> &name = changed->localizedName;
                 announced << (!name ? "none" : name->isEmpty() ? "?" : *name);
             }
+        } else if (words[0] == "recent") {
+            QStringList handles;
+            for (const ToplevelFocus::Handle recent : focus.byRecency())
+                handles << QString::number(recent);
+            announced << handles.join(' ');
         } else if (verb == "new") {
             focus.add(handle);
         } else if (verb == "id") {
@@ -115,6 +121,9 @@ private slots:
         row("fullscreen, not yet done", foot + "1 state 2 3; |", "foot|foot");
         row("behind, fullscreen", foot + "2 state 3; 2 done; |", "foot|foot");
         row("left fullscreen", foot + "1 state 2 3; 1 done; |; 1 state 2; 1 done; |", "foot|foot");
+        // Raising prefers the window activated last.
+        row("recency", "1 new; 2 new; 3 new; 1 state 2; 1 done; recent; 3 closed; recent",
+            "1 3 2|1 2|");
         row("fullscreen one went behind", foot + "1 state 3; 2 state 2; 1 done; 2 done; |",
             "foot|XTerm|XTerm");
     }
@@ -142,19 +151,6 @@ private slots:
         QFETCH(int, failures);
         QFETCH(int, milliseconds);
         QCOMPARE(reconnectDelay(failures).count(), milliseconds);
-    }
-
-    void raisingPrefersTheWindowActivatedLast()
-    {
-        ToplevelFocus focus;
-        for (ToplevelFocus::Handle handle : {1, 2, 3})
-            focus.add(handle);
-        const uint32_t activated[] = {2};
-        focus.setStates(1, activated);
-        focus.done(1);
-        QCOMPARE(focus.byRecency(), (std::vector<ToplevelFocus::Handle>{1, 3, 2}));
-        focus.close(3);
-        QCOMPARE(focus.byRecency(), (std::vector<ToplevelFocus::Handle>{1, 2}));
     }
 };
 
