@@ -1,13 +1,13 @@
-# Desktop layer, one test each: the settings file, desktop entries, window
-# resolution, icons, the installed applications, the desktop services a session
-# gets, start at login, tracked entries outside the applications folders;
-# presence sources (D-Bus messages in turn, hostile ones too, X11 counter
-# lists); the front window of a wlroots compositor, of KDE Plasma (what the KWin
-# script's calls mean) and of GNOME Shell (focus reports, the extension's
-# updates, status and files); the desktop's appearance (font names, desktops'
-# default sizes, theme names, XSETTINGS data).
-foreach(subject settings_defaults desktop_entries resolver icons catalog desktop_platform
-        autostart presence toplevel_focus kwin_focus gnome_extension appearance)
+# Desktop layer, one test each: the settings file; desktop entries and the
+# installed applications; window resolution, tracked entries outside the
+# applications folders too; icons; the desktop services a session gets and
+# start at login; presence sources (D-Bus messages in turn, hostile ones too,
+# X11 counter lists); the front window of a wlroots compositor, of KDE Plasma
+# (what the KWin script's calls mean) and of GNOME Shell (focus reports, the
+# extension's updates, status and files); the desktop's appearance (font names
+# and sizes, colour schemes, XSETTINGS data).
+foreach(subject settings_defaults desktop_entries resolver icons desktop_platform presence
+        toplevel_focus kwin_focus gnome_extension appearance)
     nudgewatch_add_test(NAME platform_${subject}_test LABEL unit
         SOURCES unit/platform_${subject}_test.cpp LIBS nudgewatch_platform)
 endforeach()

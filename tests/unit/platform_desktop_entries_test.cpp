@@ -1,8 +1,12 @@
-// Desktop entries: folders and IDs, parsing, precedence, names.
+// Desktop entries: folders and IDs, parsing, precedence, names; the installed
+// applications menus list, kept current as the folders change. What is no file
+// to read is skipped, never waited on.
 
 // GLib first: its headers use "signals" as a name, which Qt defines as a keyword.
 #include <gio/gio.h>
 
+#include "fakes/Fifo.h"
+#include "platform/freedesktop/DesktopApplicationCatalog.h"
 #include "platform/freedesktop/DesktopEntryBundleInfo.h"
 #include "platform/freedesktop/DesktopEntryRegistry.h"
 #include "platform/freedesktop/DesktopEntryScanner.h"
@@ -10,6 +14,7 @@
 
 #include <QFileInfo>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -33,6 +38,14 @@ bool writeFile(const QString &path, const QByteArray &contents)
     QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
+}
+
+QStringList listed(const DesktopApplicationCatalog &catalog)
+{
+    QStringList lines;
+    for (const InstalledApplication &app : catalog.installedApplications())
+        lines.append(app.desktopId + QLatin1Char('|') + app.name);
+    return lines;
 }
 
 } // namespace
@@ -172,6 +185,64 @@ private slots:
         QTest::qWait(20);
         QVERIFY(QFile::remove(dir.filePath("later/late.desktop")));
         QVERIFY(!registry.index().byId("late.desktop"));
+    }
+
+    // Links, NoDisplay and missing programs left out; user entries shadow
+    // system ones. Watching starts with the first listing (the picker opening).
+    void catalogListsShownApplicationsSortedAndFollowsInstalls()
+    {
+        QTemporaryDir dataHome;
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
+        qputenv("XDG_DATA_DIRS",
+                QFile::encodeName(fixtures + "/catalog/user:" + fixtures + "/catalog/system"));
+        QVERIFY(QDir().mkpath(dataHome.filePath("applications")));
+        DesktopApplicationCatalog catalog;
+        QCOMPARE(listed(catalog),
+                 QStringList({"Alpha.desktop|Alpha", "beta.desktop|beta",
+                              "shadowed.desktop|Shadowed (user)", "vendor-tool.desktop|Vendor Tool",
+                              "zeta.desktop|zeta"}));
+        QCOMPARE(catalog.installedApplications().first().comment, QStringLiteral("The first one"));
+        QSignalSpy changed(&catalog, &ApplicationCatalog::changed);
+        QVERIFY(writeFile(dataHome.filePath("applications/newcomer.desktop"),
+                          okEntry + "Name=Newcomer\nExec=true\n"));
+        QTRY_VERIFY_WITH_TIMEOUT(listed(catalog).contains("newcomer.desktop|Newcomer"), 15000);
+        QVERIFY(!changed.isEmpty());
+    }
+
+    // "FIFO" and "100 MB" stand for such files; the current desktop is "Here:Else".
+    void catalogListsOnlyWhatMenusShow_data()
+    {
+        QTest::addColumn<QByteArray>("keys");
+        QTest::addColumn<QString>("name"); // empty: not listed
+        QTest::newRow("plain") << QByteArray("Name=Plain") << "Plain";
+        QTest::newRow("only here") << QByteArray("OnlyShowIn=Other;Here;") << "entry";
+        QTest::newRow("only elsewhere") << QByteArray("OnlyShowIn=Other;") << "";
+        QTest::newRow("not here") << QByteArray("NotShowIn=Else;") << "";
+        QTest::newRow("TryExec missing") << QByteArray("TryExec=nudgewatch-nonexistent") << "";
+        QTest::newRow("1 MB name") << "Name=" + QByteArray(1000000, 'n') << QString(256, 'n');
+        QTest::newRow("FIFO") << QByteArray("FIFO") << "";
+        QTest::newRow("100 MB") << QByteArray("100 MB") << "";
+    }
+    void catalogListsOnlyWhatMenusShow()
+    {
+        QFETCH(QByteArray, keys);
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("entry.desktop");
+        std::optional<fakes::Fifo> fifo;
+        QFile file(path);
+        if (keys == "FIFO")
+            QVERIFY(fifo.emplace(path).made());
+        else if (keys == "100 MB")
+            QVERIFY(writeFile(path, "[Desktop Entry]\n") && file.resize(100 << 20));
+        else
+            QVERIFY(writeFile(path, "[Desktop Entry]\nType=Application\nExec=true\n" + keys));
+        qputenv("XDG_CURRENT_DESKTOP", "Here:Else");
+        const QList<InstalledApplication> apps =
+            DesktopApplicationCatalog({dir.path()}).installedApplications();
+        qunsetenv("XDG_CURRENT_DESKTOP");
+        QCOMPARE(apps.isEmpty() ? QString() : apps.first().name, name);
+        QVERIFY(!fifo || !fifo->released());
     }
 };
 
