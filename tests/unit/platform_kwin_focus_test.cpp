@@ -21,7 +21,9 @@ QString windowId(int n)
 // "act N FILE CLASS PID", "add N FILE CLASS PID", "rm N", "null", "settle",
 // "fs VALUE" (the active window's fullscreen), or a hostile call: "stranger",
 // "number", "bad-id", "count", "pid", "fs2" (two arguments); or a window whose
-// three names are unusable: "overlong", "control", "nameless".
+// three names are unusable: "overlong", "control", "nameless". The test also
+// takes "raise FILE" (the window raised for that entry, by number) and "new kwin"
+// (another process now owns KWin's name).
 KWinCall callFor(const QString &step)
 {
     QStringList w = step.split(QLatin1Char(' '));
@@ -104,6 +106,13 @@ private slots:
             "App weston", "App weston", 5);
         for (const char *kind : {"overlong", "control", "nameless"})
             row(kind, weston + "null|" + kind + " 2 - x 11", "App weston|?", "?");
+        // The window raised for an entry is its window used last, never one of the
+        // program's own, and none once KWin said it closed or KWin itself changed.
+        row("the window to raise",
+            "add 1 weston w 10|add 2 weston w 11|add 3 weston w 4242|act 2 weston w 11|"
+            "act 1 weston w 10|act 3 weston w 4242|raise weston|rm 1|raise weston|raise xterm|"
+            "new kwin|raise weston|add 5 weston w 12",
+            "App weston|Nudgewatch|raise 1|raise 2|raise -|raise -", "Nudgewatch", 1);
         row("back from a window without names",
             weston + "null|control 2 - x 11|null|act 1 weston w 10", "App weston|?|App weston",
             "App weston");
@@ -130,6 +139,16 @@ private slots:
         int refusals = 0;
         bool awaiting = false;
         for (const QString &step : steps) {
+            if (step.startsWith(QLatin1String("raise "))) {
+                const auto window = logic.windowOf("/apps/" + step.mid(6) + ".desktop");
+                seen.append("raise " +
+                            (window ? QString::number(window->mid(25, 12).toInt()) : "-"));
+                continue;
+            }
+            if (step == QLatin1String("new kwin")) {
+                logic.setKWinOwner(QStringLiteral(":1.8"));
+                continue;
+            }
             if (step == QLatin1String("settle")) {
                 QVERIFY2(awaiting, "a settle without a null before it");
                 if (const auto application = logic.settle())
@@ -148,29 +167,6 @@ private slots:
         QCOMPARE(seen, announced);
         QCOMPARE(logic.front() ? nameOf(*logic.front()) : QString(), front);
         QCOMPARE(refusals, refused);
-    }
-
-    // The window raised for an entry is its window used last, never one of the
-    // program's own, and none once KWin said it closed or KWin itself changed.
-    void windowOfEntry()
-    {
-        KWinFocusLogic logic(
-            [](const KWinWindow &window) {
-                return RunningApplication{window.resourceClass,
-                                          QStringLiteral("/apps/") + window.resourceClass};
-            },
-            ownPid);
-        logic.setKWinOwner(kwin);
-        for (const char *step : {"add 1 - term 10", "add 2 - term 11", "add 3 - term 4242",
-                                 "act 2 - term 11", "act 1 - term 10", "act 3 - term 4242"})
-            QVERIFY(logic.handle(callFor(QString::fromLatin1(step))).accepted);
-        QCOMPARE(logic.windowOf(QStringLiteral("/apps/term")), windowId(1));
-        QVERIFY(logic.handle(callFor(QStringLiteral("rm 1"))).accepted);
-        QCOMPARE(logic.windowOf(QStringLiteral("/apps/term")), windowId(2));
-        QCOMPARE(logic.windowOf(QStringLiteral("/apps/other")), std::nullopt);
-        logic.setKWinOwner(QStringLiteral(":1.8"));
-        QCOMPARE(logic.windowOf(QStringLiteral("/apps/term")), std::nullopt);
-        QVERIFY(!logic.handle(callFor(QStringLiteral("add 5 - term 12"))).accepted);
     }
 };
 
