@@ -123,16 +123,12 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("service");
-        QTest::newRow("reverse DNS") << "/a/org.example.Notes.desktop"
-                                     << "org.example.Notes";
-        QTest::newRow("one element") << "/a/notes.desktop"
-                                     << "";
-        QTest::newRow("element starts with a digit") << "/a/org.1x.desktop"
-                                                     << "";
-        QTest::newRow("not ASCII") << "/a/org.exämple.desktop"
-                                   << "";
-        QTest::newRow("not an entry") << "/a/org.example.Notes"
-                                      << "";
+        QTest::newRow("reverse DNS")
+            << "/a/org.example.Notes.desktop" << QString("org.example.Notes");
+        QTest::newRow("one element") << "/a/notes.desktop" << QString();
+        QTest::newRow("element starts with a digit") << "/a/org.1x.desktop" << QString();
+        QTest::newRow("not ASCII") << "/a/org.exämple.desktop" << QString();
+        QTest::newRow("not an entry") << "/a/org.example.Notes" << QString();
     }
     void activationServiceNames()
     {

@@ -159,15 +159,13 @@ private slots:
         QTest::addColumn<QString>("instance");
         QTest::addColumn<QString>("wmClass");
         const QByteArray longName(8191, 'x');
-        QTest::newRow("both ended") << QByteArray("xterm\0XTerm\0", 12) << "xterm"
-                                    << "XTerm";
-        QTest::newRow("class unended") << QByteArray("xterm\0XTerm", 11) << "xterm"
-                                       << "XTerm";
+        QTest::newRow("both ended")
+            << QByteArray("xterm\0XTerm\0", 12) << "xterm" << QString("XTerm");
+        QTest::newRow("class unended")
+            << QByteArray("xterm\0XTerm", 11) << "xterm" << QString("XTerm");
         QTest::newRow("instance only, unended") << longName << QString(longName) << "";
-        QTest::newRow("empty") << QByteArray() << ""
-                               << "";
-        QTest::newRow("more after the class") << QByteArray("a\0b\0c", 5) << "a"
-                                              << "b";
+        QTest::newRow("empty") << QByteArray() << QString() << QString();
+        QTest::newRow("more after the class") << QByteArray("a\0b\0c", 5) << "a" << QString("b");
     }
     void wmClass()
     {
