@@ -25,52 +25,41 @@ public:
     explicit XSettingsBlob(bool bigEndian) : m_big(bigEndian) {}
     XSettingsBlob &string(const QByteArray &name, const QByteArray &value)
     {
-        header(1, name);
-        number(quint32(value.size()));
-        padded(value);
-        return *this;
+        return add(1, name, number(quint32(value.size())) + padded(value));
     }
     XSettingsBlob &integer(const QByteArray &name, qint32 value)
     {
-        header(0, name);
-        number(quint32(value));
-        return *this;
+        return add(0, name, number(quint32(value)));
     }
     XSettingsBlob &color(const QByteArray &name, quint16 r, quint16 g, quint16 b, quint16 a)
     {
-        header(2, name);
-        for (quint16 v : {r, g, b, a})
-            number(v);
-        return *this;
+        return add(2, name, number(r) + number(g) + number(b) + number(a));
     }
     // The settings after the byte order, a serial and their count.
     QByteArray data() const
     {
-        XSettingsBlob head(m_big);
-        head.m_body.append(char(m_big ? 1 : 0)).append(3, '\0');
-        head.number(quint32(7));
-        head.number(m_count);
-        return head.m_body + m_body;
+        return char(m_big ? 1 : 0) + QByteArray(3, '\0') + number(quint32(7)) + number(m_count) +
+               m_body;
     }
 
 private:
-    void header(quint8 type, const QByteArray &name)
+    // A setting: its type, name and last change serial (0), then its value.
+    XSettingsBlob &add(char type, const QByteArray &name, const QByteArray &value)
     {
-        m_body.append(char(type)).append('\0');
-        number(quint16(name.size()));
-        padded(name);
-        number(quint32(0)); // last change serial
+        m_body += type + QByteArray(1, '\0') + number(quint16(name.size())) + padded(name) +
+                  number(quint32(0)) + value;
         ++m_count;
+        return *this;
     }
-    void padded(const QByteArray &bytes)
+    static QByteArray padded(const QByteArray &bytes)
     {
-        m_body.append(bytes).append((4 - bytes.size() % 4) % 4, '\0');
+        return bytes + QByteArray((4 - bytes.size() % 4) % 4, '\0');
     }
-    template <typename T> void number(T value)
+    template <typename T> QByteArray number(T value) const
     {
-        uchar bytes[sizeof(T)];
-        m_big ? qToBigEndian(value, bytes) : qToLittleEndian(value, bytes);
-        m_body.append(reinterpret_cast<const char *>(bytes), sizeof(T));
+        QByteArray bytes(sizeof(T), '\0');
+        m_big ? qToBigEndian(value, bytes.data()) : qToLittleEndian(value, bytes.data());
+        return bytes;
     }
 
     bool m_big;
