@@ -103,57 +103,49 @@ private slots:
         const QString channel = QStringLiteral("xfce4-notifyd"), dnd = "/do-not-disturb";
         const QString iface = QStringLiteral("org.freedesktop.Notifications");
         const QString inhibited = QStringLiteral("Inhibited");
-        QTest::newRow("lock, again, unlock")
-            << "screen saver" << Steps{{kde, {true}}, {kde, {true}}, {kde, {false}}}
-            << "ScreenLocked+ ScreenLocked-";
-        QTest::newRow("locked while either locker says so")
-            << "screen saver"
-            << Steps{{kde, {true}}, {gnome, {true}}, {kde, {false}}, {gnome, {false}}}
-            << "ScreenLocked+ ScreenLocked-";
-        QTest::newRow("lock signals of other types")
-            << "screen saver"
-            << Steps{{kde, {"true"}},
-                     {gnome, {1}},
-                     {kde, {}},
-                     {gnome, {QVariantMap{{"active", true}}}}}
-            << "";
-        QTest::newRow("sleep and resume")
-            << "logind" << Steps{{sleep, {true}}, {sleep, {true}}, {sleep, {false}}}
-            << "Asleep+ Asleep-";
-        QTest::newRow("sleep announced wrongly")
-            << "logind" << Steps{{sleep, {"yes"}}, {sleep, {uint(1)}}} << "";
-        QTest::newRow("xfce on, off, on, removed")
-            << "xfce"
-            << Steps{{xfconf, {channel, dnd, true}},
-                     {xfconf, {channel, dnd, false}},
-                     {xfconf, {channel, dnd, true}},
-                     {xfconf, {channel, dnd}, "PropertyRemoved"}}
-            << "DoNotDisturb+ DoNotDisturb- DoNotDisturb+ DoNotDisturb-";
-        QTest::newRow("xfce: other settings and types")
-            << "xfce"
-            << Steps{{xfconf, {channel, "/theme", true}},
-                     {xfconf, {"xfwm4", dnd, true}},
-                     {xfconf, {channel, dnd, "true"}},
-                     {xfconf, {channel, dnd}},
-                     {xfconf, {1, dnd, true}},
-                     {xfconf, {channel, dnd, true}, "PropertyCreated"}}
-            << "";
-        QTest::newRow("property: values as they change")
-            << "property"
-            << Steps{{props, propertiesChanged(iface, {{inhibited, true}})},
-                     {props, propertiesChanged(iface, {{inhibited, true}, {"Other", 3}})},
-                     {props, propertiesChanged(iface, {{inhibited, false}})}}
-            << "true true false";
-        QTest::newRow("property: others, other interfaces, bad types")
-            << "property"
-            << Steps{{props, propertiesChanged(iface, {{"Other", true}})},
-                     {props, propertiesChanged("org.kde.Other", {{inhibited, true}})},
-                     {props, propertiesChanged(iface, {{inhibited, "true"}})},
-                     {props, propertiesChanged(iface, {{inhibited, 1}})},
-                     {props, {iface, "Inhibited=true"}},
-                     {props, {iface}},
-                     {props, {}}}
-            << "";
+        const auto row = [](const char *tag, const char *source, const Steps &steps,
+                            const char *announced) {
+            QTest::newRow(tag) << QString(source) << steps << QString(announced);
+        };
+        row("lock, again, unlock", "screen saver", {{kde, {true}}, {kde, {true}}, {kde, {false}}},
+            "ScreenLocked+ ScreenLocked-");
+        row("locked while either locker says so", "screen saver",
+            {{kde, {true}}, {gnome, {true}}, {kde, {false}}, {gnome, {false}}},
+            "ScreenLocked+ ScreenLocked-");
+        row("lock signals of other types", "screen saver",
+            {{kde, {"true"}}, {gnome, {1}}, {kde, {}}, {gnome, {QVariantMap{{"active", true}}}}},
+            "");
+        row("sleep and resume", "logind", {{sleep, {true}}, {sleep, {true}}, {sleep, {false}}},
+            "Asleep+ Asleep-");
+        row("sleep announced wrongly", "logind", {{sleep, {"yes"}}, {sleep, {uint(1)}}}, "");
+        row("xfce on, off, on, removed", "xfce",
+            {{xfconf, {channel, dnd, true}},
+             {xfconf, {channel, dnd, false}},
+             {xfconf, {channel, dnd, true}},
+             {xfconf, {channel, dnd}, "PropertyRemoved"}},
+            "DoNotDisturb+ DoNotDisturb- DoNotDisturb+ DoNotDisturb-");
+        row("xfce: other settings and types", "xfce",
+            {{xfconf, {channel, "/theme", true}},
+             {xfconf, {"xfwm4", dnd, true}},
+             {xfconf, {channel, dnd, "true"}},
+             {xfconf, {channel, dnd}},
+             {xfconf, {1, dnd, true}},
+             {xfconf, {channel, dnd, true}, "PropertyCreated"}},
+            "");
+        row("property: values as they change", "property",
+            {{props, propertiesChanged(iface, {{inhibited, true}})},
+             {props, propertiesChanged(iface, {{inhibited, true}, {"Other", 3}})},
+             {props, propertiesChanged(iface, {{inhibited, false}})}},
+            "true true false");
+        row("property: others, other interfaces, bad types", "property",
+            {{props, propertiesChanged(iface, {{"Other", true}})},
+             {props, propertiesChanged("org.kde.Other", {{inhibited, true}})},
+             {props, propertiesChanged(iface, {{inhibited, "true"}})},
+             {props, propertiesChanged(iface, {{inhibited, 1}})},
+             {props, {iface, "Inhibited=true"}},
+             {props, {iface}},
+             {props, {}}},
+            "");
     }
     void messagesInTurn()
     {
