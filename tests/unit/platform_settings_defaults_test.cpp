@@ -103,7 +103,10 @@ private slots:
 
     void damagedFileIsSetAside_data()
     {
-        QTest::addColumn<QByteArray>("content");        // empty: a sound file, not set aside
+        // QSettings would block on a FIFO before the window ever appears: what is
+        // no regular file ("FIFO", "link to a FIFO") is damaged unopened, and set
+        // aside by a rename.
+        QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QStringList>("earlierCopies"); // already beside the file
         QTest::addColumn<QString>("keptAs");
         QTest::addColumn<QString>("reason");
@@ -133,6 +136,8 @@ private slots:
         row("valid paths after a misread threshold",
             "[General]\nNudgewatch.idleThreshold=4\xFF\n" + paths + "/a.desktop, /b.desktop\n",
             ".damaged", notUtf8, {"/a.desktop", "/b.desktop"});
+        row("FIFO", "FIFO", ".damaged", "not a regular file", {});
+        row("link to a FIFO", "link to a FIFO", ".damaged", "not a regular file", {});
     }
     void damagedFileIsSetAside()
     {
@@ -143,7 +148,12 @@ private slots:
         QFETCH(QStringList, freshPaths);
         QTemporaryDir dir;
         const QString file = dir.filePath("Nudgewatch.conf");
-        QVERIFY(writeFile(file, content));
+        std::optional<Fifo> fifo;
+        if (content.contains("FIFO"))
+            QVERIFY(fifo.emplace(content.startsWith("link") ? dir.filePath("fifo") : file).made() &&
+                    (!content.startsWith("link") || QFile::link(dir.filePath("fifo"), file)));
+        else
+            QVERIFY(writeFile(file, content));
         for (const QString &suffix : earlierCopies)
             QVERIFY(writeFile(file + suffix, suffix.toUtf8()));
 
@@ -156,10 +166,10 @@ private slots:
         }
         QVERIFY(defaults.damageReason().contains(reason));
         QVERIFY(!defaults.setDouble(defaultsKeys::idleThreshold, 90));
-        QCOMPARE(readFile(file), content); // never written over
+        QVERIFY(fifo || readFile(file) == content); // never written over
 
         QCOMPARE(defaults.setAsideDamaged(), file + keptAs);
-        QCOMPARE(readFile(file + keptAs), content);
+        QVERIFY(fifo || readFile(file + keptAs) == content);
         for (const QString &suffix : earlierCopies)
             QCOMPARE(readFile(file + suffix), suffix.toUtf8());
         // What could be read lives on in the fresh file, which takes writes again.
@@ -169,30 +179,7 @@ private slots:
         QCOMPARE(reread.stringList(defaultsKeys::trackedAppPaths).value_or(QStringList{}),
                  freshPaths);
         QCOMPARE(reread.doubleValue(defaultsKeys::idleThreshold), 90.0);
-    }
-
-    // QSettings would block on a FIFO before the window ever appears: what is
-    // no regular file is damaged unopened, and set aside by a rename.
-    void specialFileIsDamagedNotOpened_data()
-    {
-        QTest::addColumn<bool>("throughLink");
-        QTest::newRow("FIFO") << false;
-        QTest::newRow("link to a FIFO") << true;
-    }
-    void specialFileIsDamagedNotOpened()
-    {
-        QFETCH(bool, throughLink);
-        QTemporaryDir dir;
-        const QString file = dir.filePath("Nudgewatch.conf");
-        Fifo fifo(throughLink ? dir.filePath("fifo") : file);
-        QVERIFY(fifo.made() && (!throughLink || QFile::link(dir.filePath("fifo"), file)));
-        SettingsDefaults defaults(file);
-        QVERIFY(defaults.isDamaged());
-        QVERIFY(!defaults.setDouble(defaultsKeys::idleThreshold, 90));
-        QCOMPARE(defaults.setAsideDamaged(), file + ".damaged");
-        QVERIFY(defaults.setDouble(defaultsKeys::idleThreshold, 90));
-        QCOMPARE(SettingsDefaults(file).doubleValue(defaultsKeys::idleThreshold), 90.0);
-        QVERIFY(!fifo.released());
+        QVERIFY(!fifo || !fifo->released());
     }
 };
 
