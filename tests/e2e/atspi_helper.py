@@ -3,7 +3,7 @@
 bus (AT-SPI). Roles are matched by their constants: their names differ between
 at-spi2-core versions ("push button" in 2.46, "button" in 2.56).
 
-From a shell, each check retried until it holds or --wait seconds (15) pass:
+From a shell, each check retried until it holds or --wait seconds (20) pass:
   row ROW TEXT    the settings row holding the label ROW reads TEXT
   not ROW TEXT    the row holding ROW is shown and does not read TEXT
   says TEXT       a label of the program holds TEXT
@@ -130,7 +130,7 @@ def check(app, what, args):
 
 
 def main(argv):
-    seconds = 15.0
+    seconds = 20.0
     if argv[:1] == ["--wait"]:
         seconds, argv = float(argv[1]), argv[2:]
     if not argv:

@@ -17,33 +17,13 @@ set -uo pipefail
 
 program=${1:?usage: platform_gnome_e2e_test.sh path/to/nudgewatch path/to/platform_gnome_setup}
 setup=${2:?usage: platform_gnome_e2e_test.sh path/to/nudgewatch path/to/platform_gnome_setup}
-here=$(cd "$(dirname "$0")" && pwd)
-. "$here/../../scripts/xvfb-session" # wait_for
-work=$(mktemp -d /tmp/nudgewatch-gnome.XXXXXX)
-pids=()
-stop_all() {
-    local i
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        kill "${pids[i]}" 2>/dev/null && wait_for 5 eval "! kill -0 ${pids[i]}"
-        kill -KILL "${pids[i]}" 2>/dev/null
-        wait "${pids[i]}" 2>/dev/null # the shell ends with SIGSEGV on SIGTERM: not a result
-    done
-    rm -rf "$work"
-}
-trap stop_all EXIT
-fail() {
-    echo "FAIL: $*" >&2
-    for log in nudgewatch shell; do
-        [ -f "$work/$log.log" ] && tail -n 30 "$work/$log.log" | sed "s/^/  $log: /" >&2
-    done
-    exit 1
-}
-
-mkdir -p "$work/home/.config/Nudgewatch" "$work/run"
-chmod 700 "$work/run"
-printf '[General]\nNudgewatch.trackedAppPaths=%s, %s\nNudgewatch.idleThreshold=3\n' \
-    /usr/share/applications/foot.desktop /usr/share/applications/debian-xterm.desktop \
-    >"$work/home/.config/Nudgewatch/Nudgewatch.conf"
+# No X session: its wait_for, and its list of processes to stop.
+. "$(dirname "$0")/../../scripts/xvfb-session"
+. "$(dirname "$0")/e2e_helper.sh"
+e2e_logs+=("$work/shell.log")
+mkdir -p -m 700 "$work/run"
+settings=$work/home/.config/Nudgewatch/Nudgewatch.conf
+track 3 /usr/share/applications/foot.desktop /usr/share/applications/debian-xterm.desktop
 sed "s|@SOCKET@|$work/system-bus|" >"$work/system-bus.conf" <<'EOF'
 <busconfig>
   <type>system</type>
@@ -63,12 +43,11 @@ session=(env -i PATH=/usr/bin:/bin HOME="$work/home" XDG_RUNTIME_DIR="$work/run"
     XDG_CURRENT_DESKTOP=GNOME WAYLAND_DISPLAY=gnome-wl
     ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0")
 start() { # start LOG COMMAND...: in the background, in the session, PID recorded
-    local log=$1
-    shift
-    "${session[@]}" "$@" >>"$work/$log.log" 2>&1 &
-    pids+=($!)
+    "${session[@]}" "${@:2}" >>"$work/$1.log" 2>&1 &
+    adopt $!
 }
 in_session() { "${session[@]}" "$@"; }
+e2e_as=(in_session)
 extension() { # extension METHOD [ARGUMENTS...]: a method of the extension, or one named in full
     in_session gdbus call -e -d io.github.nudgewatch.Focus -o /io/github/nudgewatch/Focus \
         -m "$([[ $1 == *.* ]] || echo io.github.nudgewatch.Focus.)$1" "${@:2}"
@@ -106,7 +85,7 @@ status=$(in_session "$setup") || fail "the setup helper failed"
 [ "$(in_session gsettings get org.gnome.shell disabled-extensions)" = "['other@example.org']" ] ||
     fail "still disabled: $(in_session gsettings get org.gnome.shell disabled-extensions)"
 [[ $status == "0 |"*"log out"* ]] || fail "after setup the status reads: $status"
-[ -f "$work/home/.local/share/gnome-shell/extensions/nudgewatch@nudgewatch.github.io/extension.js" ] ||
+[ -f "$work/home/.local/share/gnome-shell/extensions/$uuid/extension.js" ] ||
     fail "the extension was not installed"
 
 start shell gnome-shell --headless --wayland --wayland-display=gnome-wl --virtual-monitor 1280x800
@@ -129,17 +108,12 @@ xterm=$(in_session timeout 20 xdotool search --sync --onlyvisible --class XTerm 
 
 # As at login: no window takes the focus from foot.
 start nudgewatch env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" --autostart
-main_pid=${pids[-1]}
-# The applications with a card showing, over AT-SPI.
-cards() { in_session /usr/bin/python3 "$here/atspi_helper.py" cards 2>/dev/null; }
-card() { in_session xwininfo -name "Nudgewatch reminder" 2>/dev/null; }
-card_down() { card | grep -q IsViewable; }
+main_pid=$!
+cards() { atspi cards 2>/dev/null; } # the applications with a card showing
 
 wait_for 15 card_down || fail "idle xterm was not reminded of while foot was in front"
 wait_for 10 eval '[ "$(cards)" = XTerm ]' || fail "the card is not (only) for xterm: $(cards)"
-geometry=$(card | awk '/upper-left X:/{x=$4} /upper-left Y:/{y=$4} /Width:/{w=$2}
-    /Override Redirect State:/{o=$4} END{print x, y, w, o}')
-[ "$geometry" = "480 0 320 yes" ] || fail "the card is not at the top centre above all: $geometry"
+card_centred
 refused Activate foot.desktop || fail "a stranger raised a window"
 sleep 3 # the threshold again: foot, in front all along, gets no card
 [ "$(cards)" = XTerm ] || fail "foot in front was reminded of: $(cards)"

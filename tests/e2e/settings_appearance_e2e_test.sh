@@ -9,41 +9,32 @@
 set -uo pipefail
 
 program=${1:?usage: settings_appearance_e2e_test.sh path/to/nudgewatch}
-here=$(cd "$(dirname "$0")" && pwd)
-. "$here/../../scripts/xvfb-session"
+. "$(dirname "$0")/../../scripts/xvfb-session"
+. "$(dirname "$0")/e2e_helper.sh"
 out="${NUDGEWATCH_BUILD_DIR:-$(dirname "$program")}/e2e-output/settings_appearance"
 rm -rf "$out" && mkdir -p "$out"
-work=$(mktemp -d /tmp/nudgewatch-looks.XXXXXX)
-trap 'xvfb_session_stop; rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; import -window root "$out/failed.png" 2>/dev/null
-    sed 's/^/  nudgewatch: /' "$work/nudgewatch.log" >&2; exit 1; }
-
-export HOME=$work XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/run
+e2e_home
 export XDG_DATA_DIRS=$work/share:/usr/share XDG_SESSION_TYPE=x11
-unset XDG_CURRENT_DESKTOP WAYLAND_DISPLAY SESSION_MANAGER QT_QPA_PLATFORMTHEME
-mkdir -p -m 700 "$XDG_CONFIG_HOME/Nudgewatch" "$XDG_DATA_HOME/applications" "$XDG_RUNTIME_DIR" \
-    "$work/share/icons/hicolor/symbolic/apps"
-cp "$here/../../resources/icons/hicolor/symbolic/apps/nudgewatch-symbolic.svg" \
+unset XDG_CURRENT_DESKTOP WAYLAND_DISPLAY QT_QPA_PLATFORMTHEME
+mkdir -p "$work/share/icons/hicolor/symbolic/apps"
+cp "$e2e_dir/../../resources/icons/hicolor/symbolic/apps/nudgewatch-symbolic.svg" \
     "$work/share/icons/hicolor/symbolic/apps/"
-printf '[Desktop Entry]\nType=Application\nName=Bravo Fixture\nExec=xterm\nStartupWMClass=BravoFixture\n' \
-    >"$XDG_DATA_HOME/applications/bravo.desktop"
-printf '[General]\nNudgewatch.trackedAppPaths=%s/applications/bravo.desktop\nNudgewatch.idleThreshold=10\n' \
-    "$XDG_DATA_HOME" >"$XDG_CONFIG_HOME/Nudgewatch/Nudgewatch.conf"
+fixture Bravo && track 10 Bravo
 
 xvfb_session_start --displays 110-119 --dbus --logs "$out" || exit 1
 # Light to begin with, and GNOME's font name as the portal passes it on: 1.3
 # times the default size (10 points where the desktop is not known).
-/usr/bin/python3 -u "$here/desktop_services_mock.py" 2 "DejaVu Sans 13" >"$work/mock.log" 2>&1 &
-xvfb_session_adopt $!
+/usr/bin/python3 -u "$e2e_dir/desktop_services_mock.py" 2 "DejaVu Sans 13" >"$work/mock.log" 2>&1 &
+adopt $!
 wait_for 10 grep -q ready "$work/mock.log" || fail "the desktop services mock did not start"
-XDG_DATA_DIRS=/usr/share /usr/libexec/at-spi-bus-launcher --launch-immediately &>/dev/null &
-xvfb_session_adopt $!
+start_atspi
 gdbus wait --session --timeout 5 org.a11y.Bus || fail "the accessibility bus did not start"
-xterm -class BravoFixture -geometry 40x5+0+0 & xvfb_session_adopt $!
+xterm -class BravoFixture -geometry 40x5+0+0 &
+adopt $!
 
-QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" >"$work/nudgewatch.log" 2>&1 & xvfb_session_adopt $!
-wait_for 20 eval '[ -n "$(xdotool search --onlyvisible --name "^Nudgewatch$")" ]' || fail "no settings window"
-window=$(xdotool search --onlyvisible --name "^Nudgewatch$" | head -n1)
+start_program
+wait_for 20 settings_shown || fail "no settings window"
+window=$(settings_window)
 width=$(xwininfo -id "$window" | sed -n 's/.*Width: *//p')
 ((width >= 676)) || fail "the window is ${width} pixels wide for a 1.3 times larger font, not 676"
 
@@ -78,5 +69,5 @@ wait_for 10 is_light || fail "the window did not turn light again (brightness $(
 echo "appearance: brightness $light light, $dark dark, $(brightness) light again"
 
 # Bravo's terminal in the background: it idles towards a reminder.
-timeout 10 xdotool windowactivate --sync "$window" || fail "could not activate the settings window"
-/usr/bin/python3 "$here/settings_appearance_check.py" "Bravo Fixture" || fail "the reminder check failed"
+activate "$window" || fail "could not activate the settings window"
+/usr/bin/python3 "$e2e_dir/settings_appearance_check.py" "Bravo Fixture" || fail "the reminder check failed"
