@@ -26,7 +26,7 @@ def fail(message):
     sys.exit("FAIL: " + message)
 
 
-def wait_until(what, predicate, seconds=10.0):
+def wait_until(what, predicate, seconds=30.0):
     end = time.time() + seconds
     while True:
         try:

@@ -11,8 +11,7 @@ demo=$1
 out=${2:-${NUDGEWATCH_BUILD_DIR:-$PWD}/e2e-output/notch_panel}
 echo "notch panel e2e: screenshots and logs in $out"
 . "$(dirname "$0")/../../scripts/xvfb-session"
-# The session stops the programs started in it, then its servers.
-trap xvfb_session_stop EXIT
+. "$(dirname "$0")/e2e_helper.sh"
 
 fail() {
     echo "FAIL ($mode): $*" >&2
@@ -20,13 +19,12 @@ fail() {
     exit 1
 }
 
-active_window() { xprop -root _NET_ACTIVE_WINDOW | awk '{print $NF}'; }
 # xterm has an inner window of the same class: activate whichever of them the
 # window manager takes.
 activate_any() {
     for id in $1; do xdotool windowactivate "$id" 2>/dev/null || true; done
     sleep 0.1
-    [ "$(active_window)" != "0x0" ] && echo "$1" | grep -qx "$(($(active_window)))"
+    [ "$(x_active)" != "0x0" ] && echo "$1" | grep -qx "$(($(x_active)))"
 }
 log_count() { grep -cx -- "$1" "$log" || true; }
 log_has() { [ "$(log_count "$1")" -ge "${2:-1}" ]; }
@@ -66,7 +64,7 @@ run_mode() {
     local terms focused
     terms=$(xdotool search --sync --class NudgewatchE2ETerm)
     wait_for 10 activate_any "$terms" || fail "the xterm did not become active ($terms)"
-    focused=$(active_window)
+    focused=$(x_active)
     import -window root -crop 320x110+596+0 +repage "$dir/card-before.png"
 
     "$demo" --reminders 2 >"$log" 2>"$dir/demo.err" &
@@ -76,7 +74,7 @@ run_mode() {
     # xwininfo walks the whole window tree and gives up when a window goes away
     # during the walk: asked again rather than once.
     wait_for 5 panel_open || fail "panel placement: $(panel_state), expected 596 0 320 110 IsViewable"
-    [ "$(active_window)" = "$focused" ] || fail "focus moved to $(active_window)"
+    [ "$(x_active)" = "$focused" ] || fail "focus moved to $(x_active)"
     echo "$terms" | grep -qx "$(xdotool getwindowfocus)" || fail "keyboard focus left the xterm"
     # Placed by the program itself, outside the window manager's control.
     xwininfo -name "Nudgewatch reminder" -all | grep -q "Override Redirect State: yes" ||
@@ -97,7 +95,7 @@ run_mode() {
     # Above the card the panel is clear: the click goes to the window below.
     xdotool windowmove --sync "$target" 596 0
     local click_y=$(($(xwininfo -id "$target" | awk '/Absolute upper-left Y:/ {print $NF}') + 4))
-    [ "$click_y" -lt 38 ] || fail "the window below starts too low ($target_y) to be under the strip"
+    [ "$click_y" -lt 38 ] || fail "the window below starts too low ($click_y) to be under the strip"
     xdotool mousemove 756 "$click_y" click 1
     wait_for 5 grep -q ButtonPress "$dir/clicks.log" ||
         fail "a click on the clear strip above the card did not reach the window below"
@@ -105,7 +103,7 @@ run_mode() {
     xdotool windowmove --sync "$target" 0 500
     # The window manager gave that window the focus with the click: back to the xterm.
     wait_for 10 activate_any "$terms" || fail "the xterm did not become active again"
-    focused=$(active_window)
+    focused=$(x_active)
 
     # Snooze, as a person would: the mouse over the moon, a click.
     xdotool mousemove 890 74 click 1
@@ -119,7 +117,7 @@ run_mode() {
     wait_for 5 log_has "collapse open /apps/Notes.desktop" || fail "open did not reach the store"
     wait_for 5 panel_gone || fail "panel still shown after opening: $(panel_state)"
     wait_for 10 eval "! kill -0 $demo_pid" || fail "the demo did not finish"
-    [ "$(active_window)" = "$focused" ] || fail "focus moved during the run"
+    [ "$(x_active)" = "$focused" ] || fail "focus moved during the run"
     echo "ok ($mode): placement, focus, card on screen, snooze and open, collapse"
     xvfb_session_stop
 }

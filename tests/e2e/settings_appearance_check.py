@@ -9,14 +9,9 @@ import re
 import sys
 
 import dbus
-from atspi_helper import BUTTON, CARD, button, fail, find_all, press, program, row, window
-from atspi_helper import wait_until as wait_briefly
+from atspi_helper import BUTTON, CARD, button, fail, find_all, press, program, row, wait_until, window
 
 APP = sys.argv[1]  # the tracked application's name
-
-
-def wait_until(what, predicate, seconds=30.0):
-    return wait_briefly(what, predicate, seconds)
 
 
 def card():
