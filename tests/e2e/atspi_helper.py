@@ -107,44 +107,42 @@ def texts(app):
             yield "card: " + node.name
 
 
-def check(app, what, args):
-    if what == "row":
-        return args[1] in (row(app, args[0]) or ())
-    if what == "not":
-        found = row(app, args[0])
-        return found is not None and args[1] not in found
-    if what == "says":
-        return any(args[0] in (text or "") for text in labels(app))
-    if what in ("card", "nocard"):
-        return ("Open " + args[0] in card_buttons(app, args[0])) == (what == "card")
-    if what == "press":
-        press(card_buttons(app, args[0])["Open " + args[0]])
-        return True
-    if what == "texts":
-        found = list(texts(app))
-        if any(re.search(args[0], text) for text in found):
-            print("\n".join(found))
-            return True
-        return False
-    sys.exit(__doc__)
+def shown_texts(app, pattern):
+    found = list(texts(app))
+    return any(re.search(pattern, text) for text in found) and print("\n".join(found)) is None
+
+
+def press_open(app, name):
+    press(card_buttons(app, name)["Open " + name])
+    return True
+
+
+CHECKS = {  # each takes the program's accessible application, then the arguments
+    "row": lambda app, name, text: text in (row(app, name) or ()),
+    "not": lambda app, name, text: text not in (row(app, name) or (text,)),
+    "says": lambda app, text: any(text in (label or "") for label in labels(app)),
+    "card": lambda app, name: "Open " + name in card_buttons(app, name),
+    "nocard": lambda app, name: "Open " + name not in card_buttons(app, name),
+    "press": press_open,
+    "texts": shown_texts,
+}
 
 
 def main(argv):
     seconds = 20.0
     if argv[:1] == ["--wait"]:
         seconds, argv = float(argv[1]), argv[2:]
-    if not argv:
-        sys.exit(__doc__)
-    if argv[0] == "cards":
+    if argv == ["cards"]:
         try:
-            names = sorted(n.name for n in find_all(program(), [CARD]))
+            return print(" ".join(sorted(n.name for n in find_all(program(), [CARD]))))
         except Exception:  # not listed yet: no card
-            names = []
-        return print(" ".join(names))
+            return print("")
+    if not argv or argv[0] not in CHECKS:
+        sys.exit(__doc__)
     end = time.time() + seconds
     while True:
         try:  # the accessibility bus may be slow to list the program under load
-            if check(program(), argv[0], argv[1:]):
+            if CHECKS[argv[0]](program(), *argv[1:]):
                 return 0
         except Exception:  # objects come and go as the windows change
             pass

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """The desktop services the appearance test needs, on the session bus given in
 the environment: the portal's Settings (colour scheme and GNOME's font name,
-changed through SetColorScheme/SetFontName on org.nudgewatch.TestControl) and a
+the scheme changed through SetColorScheme on org.nudgewatch.TestControl) and a
 StatusNotifierWatcher with a host, so the program's tray icon and menu are
 exported over D-Bus. Prints "ready" once both names are owned."""
 import sys
@@ -38,15 +38,8 @@ class Portal(dbus.service.Object):
 
     @dbus.service.method("org.nudgewatch.TestControl", in_signature="u")
     def SetColorScheme(self, scheme):
-        self._set(APPEARANCE, "color-scheme", dbus.UInt32(scheme))
-
-    @dbus.service.method("org.nudgewatch.TestControl", in_signature="s")
-    def SetFontName(self, name):
-        self._set(GNOME, "font-name", dbus.String(name))
-
-    def _set(self, group, key, value):
-        self.values[(group, key)] = value
-        self.SettingChanged(group, key, value)
+        self.values[(APPEARANCE, "color-scheme")] = dbus.UInt32(scheme)
+        self.SettingChanged(APPEARANCE, "color-scheme", dbus.UInt32(scheme))
 
     def _value(self, group, key):
         if (group, key) not in self.values:

@@ -14,15 +14,10 @@ e2e_logs=("$work/nudgewatch.log") # what fail shows
 e2e_as=()
 atspi_helper=$e2e_dir/atspi_helper.py
 
-# The calls below go to whichever session the script started.
-e2e_session() {
-    local kind
-    for kind in xvfb sway kwin; do
-        declare -F "${kind}_session_$1" >/dev/null && { "${kind}_session_$1" "${@:2}"; return; }
-    done
-}
-adopt() { e2e_session adopt "$@"; }
-trap 'e2e_session stop; rm -rf "$work"' EXIT
+# Whichever session the script sourced stops what is adopted here.
+for e2e_kind in xvfb sway kwin; do declare -F "${e2e_kind}_session_stop" >/dev/null && break; done
+adopt() { "${e2e_kind}_session_adopt" "$@"; }
+trap '"${e2e_kind}_session_stop"; rm -rf "$work"' EXIT
 
 fail() {
     echo "FAIL: $*" >&2

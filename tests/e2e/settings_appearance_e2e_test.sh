@@ -41,14 +41,10 @@ width=$(xwininfo -id "$window" | sed -n 's/.*Width: *//p')
 # The mean brightness (0-255) of a 6-pixel square in the window's right margin,
 # below the add action: background only, in either appearance.
 brightness() {
-    local info x y w h
-    info=$(xwininfo -id "$window") || return 1
-    x=$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$info")
-    y=$(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$info")
-    w=$(sed -n 's/.*Width: *//p' <<<"$info")
-    h=$(sed -n 's/.*Height: *//p' <<<"$info")
-    import -window root -crop "6x6+$((x + w - 12))+$((y + h * 6 / 10))" -colorspace Gray \
-        -format '%[fx:int(255*mean)]' info: 2>/dev/null
+    local square
+    square=$(xwininfo -id "$window" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
+        /Width:/ {w = $NF} /Height:/ {h = $NF} END {printf "6x6+%d+%d", x + w - 12, y + int(h * 6 / 10)}') || return 1
+    import -window root -crop "$square" -colorspace Gray -format '%[fx:int(255*mean)]' info: 2>/dev/null
 }
 set_scheme() {
     gdbus call --session --dest org.freedesktop.portal.Desktop --object-path /org/freedesktop/portal/desktop \
