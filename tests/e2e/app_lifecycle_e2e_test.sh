@@ -2,7 +2,7 @@
 # The program's comings and goings under a real X server, window manager and
 # session bus, in a temporary HOME, tracking an idle xterm with a 2-second threshold:
 #  - started by its autostart entry's command line it shows no window, yet
-#    reminds; a launch by the user then shows the window;
+#    reminds; a launch by the user then shows the window and ends with status 0;
 #  - with every window minimised nothing is in front, and Alpha, in front
 #    before, is reminded of once idle;
 #  - two close requests for the settings window while the program is busy
@@ -23,10 +23,8 @@ window_of alpha AlphaFixture xterm -class AlphaFixture -geometry 60x10+0+300
 window_of other OtherWindow xev -name OtherWindow -geometry 300x200+600+300
 activate "$other"
 
-name_owned() {
-    dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
-        org.freedesktop.DBus.NameHasOwner string:org.nudgewatch.Nudgewatch | grep -q "boolean true"
-}
+name_owned() { gdbus call -e -d org.freedesktop.DBus -o /org/freedesktop/DBus \
+    -m org.freedesktop.DBus.NameHasOwner org.nudgewatch.Nudgewatch | grep -q true; }
 started() { start_program "$@" && wait_for 10 name_owned || fail "the program did not take its bus name"; }
 
 # As at login: the command line of the autostart entry the tray writes.
@@ -41,13 +39,11 @@ sleep 3 # past the threshold
 card_down && fail "Alpha in front was reminded of"
 xdotool windowminimize "$other"
 xdotool windowminimize "$alpha"
-wait_for 10 eval '[ "$(xprop -root _NET_ACTIVE_WINDOW)" = "_NET_ACTIVE_WINDOW(WINDOW): window id # 0x0" ]' ||
-    fail "something is still in front: $(xprop -root _NET_ACTIVE_WINDOW)"
+wait_for 10 eval '[ "$(x_active)" = 0x0 ]' || fail "something is still in front: $(x_active)"
 wait_for 6 card_down || fail "with every window minimised Alpha stayed in use"
 
 "$program" >"$work/user.log" 2>&1 &
-second=$!
-wait_for 5 has_exited "$second" || fail "the second launch kept running"
+ended $! && [ "$status" = 0 ] || fail "the second launch kept running or failed"
 wait_for 5 settings_shown || fail "a launch by the user did not show the window"
 
 # Two close requests while the program cannot answer, then both at once.
@@ -65,8 +61,7 @@ wait_for 5 settings_shown || fail "the window did not come back after the double
 
 for signal in TERM INT HUP; do
     kill "-$signal" "$main_pid"
-    ended "$main_pid" || fail "SIG$signal did not end the program"
-    [ "$status" = 0 ] || fail "after SIG$signal the program exited with $status"
+    quits "SIG$signal"
     name_owned && fail "the bus name outlived the program after SIG$signal"
     [ "$signal" = HUP ] && break
     started

@@ -11,7 +11,7 @@ From a shell, each check retried until it holds or --wait seconds (20) pass:
   nocard NAME     no card shows for NAME
   press NAME      presses the Open button of NAME's card
   texts PATTERN   prints the texts shown (cards as "card: NAME") once one matches
-  cards           prints the names of the cards showing now, without waiting
+  cards           prints the names of the cards showing, once the program is listed
 Exits 1 (and says what is shown) when the check does not hold in time."""
 import re
 import sys
@@ -27,6 +27,7 @@ def fail(message):
 
 
 def wait_until(what, predicate, seconds=30.0):
+    """Retries predicate until it holds; else fails on what, or on what() when it says more."""
     end = time.time() + seconds
     while True:
         try:
@@ -36,7 +37,7 @@ def wait_until(what, predicate, seconds=30.0):
         if result:
             return result
         if time.time() >= end:
-            fail("timed out waiting for " + what)
+            fail(what() if callable(what) else "timed out waiting for " + what)
         time.sleep(0.1)
 
 
@@ -112,19 +113,15 @@ def shown_texts(app, pattern):
     return any(re.search(pattern, text) for text in found) and print("\n".join(found)) is None
 
 
-def press_open(app, name):
-    press(card_buttons(app, name)["Open " + name])
-    return True
-
-
 CHECKS = {  # each takes the program's accessible application, then the arguments
     "row": lambda app, name, text: text in (row(app, name) or ()),
     "not": lambda app, name, text: text not in (row(app, name) or (text,)),
     "says": lambda app, text: any(text in (label or "") for label in labels(app)),
     "card": lambda app, name: "Open " + name in card_buttons(app, name),
     "nocard": lambda app, name: "Open " + name not in card_buttons(app, name),
-    "press": press_open,
+    "press": lambda app, name: press(card_buttons(app, name)["Open " + name]) or True,
     "texts": shown_texts,
+    "cards": lambda app: print(" ".join(sorted(n.name for n in find_all(app, [CARD])))) or True,
 }
 
 
@@ -132,28 +129,17 @@ def main(argv):
     seconds = 20.0
     if argv[:1] == ["--wait"]:
         seconds, argv = float(argv[1]), argv[2:]
-    if argv == ["cards"]:
-        try:
-            return print(" ".join(sorted(n.name for n in find_all(program(), [CARD]))))
-        except Exception:  # not listed yet: no card
-            return print("")
     if not argv or argv[0] not in CHECKS:
         sys.exit(__doc__)
-    end = time.time() + seconds
-    while True:
-        try:  # the accessibility bus may be slow to list the program under load
-            if CHECKS[argv[0]](program(), *argv[1:]):
-                return 0
-        except Exception:  # objects come and go as the windows change
-            pass
-        if time.time() >= end:
-            break
-        time.sleep(0.2)
-    try:
-        shown = ", ".join(texts(program()))
-    except Exception:
-        shown = "(the program is not on the accessibility bus)"
-    sys.exit("%s does not hold; shown: %s" % (" ".join(argv), shown))
+
+    def shown():
+        try:
+            return "%s does not hold; shown: %s" % (" ".join(argv), ", ".join(texts(program())))
+        except Exception:  # the accessibility bus may be slow to list the program under load
+            return "%s: the program is not on the accessibility bus" % " ".join(argv)
+
+    wait_until(shown, lambda: CHECKS[argv[0]](program(), *argv[1:]), seconds)
+    return 0
 
 
 if __name__ == "__main__":

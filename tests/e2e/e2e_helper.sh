@@ -53,11 +53,14 @@ track() {
         [[ $entry == /* ]] || entry=$apps/fixture-${entry,,}.desktop
         list+="${list:+, }$entry"
     done
-    mkdir -p "${settings%/*}"
     printf '[General]\nNudgewatch.trackedAppPaths=%s\nNudgewatch.idleThreshold=%s\n' "$list" "$1" >"$settings"
 }
 
-start_atspi() { XDG_DATA_DIRS=/usr/share /usr/libexec/at-spi-bus-launcher --launch-immediately &>/dev/null & adopt $!; }
+start_atspi() {
+    XDG_DATA_DIRS=/usr/share /usr/libexec/at-spi-bus-launcher --launch-immediately &>/dev/null &
+    adopt $!
+    gdbus wait --session --timeout 10 org.a11y.Bus || fail "the accessibility bus did not start"
+}
 # start_program [ARGUMENTS...]: the program, readable over AT-SPI; sets main_pid.
 start_program() {
     QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "${e2e_as[@]}" "$program" "$@" >>"$work/nudgewatch.log" 2>&1 &
@@ -67,14 +70,19 @@ start_program() {
 has_exited() { ! kill -0 "$1" 2>/dev/null; }
 # ended PID: waits up to ten seconds for a process of this shell to end; sets status.
 ended() { wait_for 10 has_exited "$1" || return 1; wait "$1"; status=$?; }
+# quits HOW [LIMIT]: the program ends after HOW, with a status below LIMIT (1: none but 0).
+quits() {
+    ended "$main_pid" || fail "the program did not end after $1"
+    ((status < ${2:-1})) || fail "after $1 the program exited with $status"
+}
 # atspi CHECK ARGUMENTS...: one of atspi_helper.py's checks, e.g. "atspi row Foot Active".
 atspi() { "${e2e_as[@]}" /usr/bin/python3 "$atspi_helper" "$@"; }
 
-# window_of VAR PATTERN COMMAND...: starts the command and sets VAR to its window,
-# found by name or class.
+# window_of VAR PATTERN COMMAND...: starts the command, its output in $work/VAR.log,
+# and sets VAR to its window, found by name or class.
 window_of() {
     local -n e2e_window=$1
-    "${@:3}" &>/dev/null &
+    "${@:3}" >"$work/$1.log" 2>&1 &
     adopt $!
     e2e_window=$(timeout 10 xdotool search --sync --onlyvisible --name --class "$2" | head -n1)
     [ -n "$e2e_window" ] || fail "no window for $2"
@@ -86,13 +94,12 @@ settings_shown() { [ -n "$(settings_window)" ]; }
 card_down() { "${e2e_as[@]}" xwininfo -name "Nudgewatch reminder" 2>/dev/null | grep -q IsViewable; }
 # The card is an override-redirect window at the top centre of the screen.
 card_centred() {
-    local geometry screen x y w o
-    geometry=$("${e2e_as[@]}" xwininfo -name "Nudgewatch reminder" | awk '/Absolute upper-left X/ {x = $4}
-        /Absolute upper-left Y/ {y = $4} /Width:/ {w = $2} /Override Redirect State/ {o = $4} END {print x, y, w, o}')
+    local screen geometry
     screen=$("${e2e_as[@]}" xwininfo -root | awk '/Width:/ {print $2}')
-    read -r x y w o <<<"$geometry"
-    [ "$y" = 0 ] && [ $((2 * x + w)) = "$screen" ] && [ "$o" = yes ] ||
-        fail "the card is not override-redirect at the top centre of a screen $screen wide: $geometry"
+    geometry=$("${e2e_as[@]}" xwininfo -name "Nudgewatch reminder" | awk -v s="$screen" '/upper-left X/ {x = $4}
+        /upper-left Y/ {y = $4} /Width:/ {w = $2} /Override Redirect State/ {o = $4}
+        END {print x, y, w, o, (y == 0 && 2 * x + w == s && o == "yes") ? "centred" : "wrong"}')
+    [[ $geometry == *centred ]] || fail "the card is not override-redirect at the top centre of a screen $screen wide: $geometry"
 }
 
 # private_bus system|session: a bus of that type, open to everyone on it; exports its address.
@@ -107,6 +114,11 @@ private_bus() {
 }
 # mock ARGUMENTS...: python3-dbusmock, with the system's Python, which has the dbus module.
 mock() { /usr/bin/python3 -m dbusmock "$@" >>"$work/mocks.log" 2>&1 & adopt $!; }
+# mock_object NAME PATH INTERFACE: an empty mock on the session bus, once its name is owned.
+mock_object() { mock "$@" && gdbus wait --session --timeout 20 "$1" || fail "the mock $1 did not start"; }
+# mock_call BUS NAME PATH METHOD ARGUMENTS...: one of the mock's own methods
+# (arguments in GVariant text); prints its answer.
+mock_call() { gdbus call --"$1" -d "$2" -o "$3" -m "org.freedesktop.DBus.Mock.$4" "${@:5}" || fail "mock call $4 failed"; }
 login1() { dbus-send --system --reply-timeout=5000 --print-reply --dest=org.freedesktop.login1 "$@"; }
 # dbusmock's logind on the system bus, with this user's session c1 as XDG_SESSION_ID says.
 mock_logind() {
@@ -124,7 +136,7 @@ lock_hint() {
 lines() { grep -c -- "$1" "$log"; }
 heard() {
     local count=$1 pattern=$2
-    wait_for 15 eval '[ "$(lines "$pattern")" -ge "$count" ]' || fail "no $count × \"$pattern\""
+    wait_for 20 eval '[ "$(lines "$pattern")" -ge "$count" ]' || fail "no $count × \"$pattern\""
 }
 # start_probe SOURCES: the presence probe (2-second threshold) writing to $log; it must
 # name these sources first (a pattern).

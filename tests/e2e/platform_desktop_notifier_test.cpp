@@ -44,25 +44,11 @@ public:
         call.setArguments(arguments);
         return connection.call(call);
     }
-    // The arguments of each Notify the server got, in order.
-    QList<QVariantList> notifyCalls()
+    // Each Notify the server got, in order: its time, then its arguments.
+    QList<std::pair<quint64, QVariantList>> notifyCalls()
     {
-        const QDBusMessage reply = mockCall("GetMethodCalls", {QStringLiteral("Notify")});
-        QList<QVariantList> calls;
-        if (reply.arguments().isEmpty())
-            return calls;
-        const QDBusArgument list = reply.arguments().front().value<QDBusArgument>();
-        list.beginArray();
-        while (!list.atEnd()) {
-            quint64 time = 0;
-            QVariantList arguments;
-            list.beginStructure();
-            list >> time >> arguments;
-            list.endStructure();
-            calls.append(arguments);
-        }
-        list.endArray();
-        return calls;
+        return qdbus_cast<QList<std::pair<quint64, QVariantList>>>(
+            mockCall("GetMethodCalls", {QStringLiteral("Notify")}).arguments().value(0));
     }
 
     fakes::PrivateBus bus;
@@ -71,16 +57,6 @@ public:
 private:
     QProcess m_mock;
 };
-
-QStringList strings(const QVariant &value)
-{
-    if (value.canConvert<QDBusArgument>()) {
-        QStringList list;
-        value.value<QDBusArgument>() >> list;
-        return list;
-    }
-    return value.toStringList();
-}
 
 } // namespace
 
@@ -124,15 +100,15 @@ private slots:
         QVERIFY(answered.wait(5000));
         const uint id = notifier.shownId();
         QVERIFY(id != 0);
-        const QList<QVariantList> calls = mock.notifyCalls();
+        const auto calls = mock.notifyCalls();
         QCOMPARE(calls.size(), 1);
-        const QVariantList &sent = calls.front();
+        const QVariantList &sent = calls.front().second;
         QCOMPARE(sent.size(), 8);
         QCOMPARE(sent[0].toString(), QString("Nudgewatch"));
         QCOMPARE(sent[3].toString(), QString("Notes is waiting for you!"));
         // The body may be read as markup: the text stays text.
         QCOMPARE(sent[4].toString(), QString("Idle for &lt;2 min&gt;"));
-        const QStringList pairs = strings(sent[5]);
+        const auto pairs = qdbus_cast<QStringList>(sent[5]);
         QStringList keys;
         for (qsizetype i = 0; i + 1 < pairs.size(); i += 2)
             keys << pairs[i];

@@ -16,9 +16,6 @@ probe=${1:?usage: platform_presence_e2e_test.sh path/to/platform_presence_probe}
 . "$(dirname "$0")/e2e_helper.sh"
 log=$work/probe.log e2e_logs=("$work/probe.log" "$work/probe-gnome.log")
 
-# mock_call BUS NAME PATH METHOD ARGUMENTS...: one of the mock's own methods
-# (arguments in GVariant text); prints its answer.
-mock_call() { gdbus call --"$1" -d "$2" -o "$3" -m "org.freedesktop.DBus.Mock.$4" "${@:5}" || fail "mock call $4 failed"; }
 # emit BUS NAME PATH INTERFACE SIGNAL SIGNATURE ARGUMENTS
 emit() { mock_call "$1" "$2" "$3" EmitSignal "$4" "$5" "$6" "$7" >/dev/null; }
 # both "SOURCE: CONDITION" ON OFF: each command is heard as the change it makes.
@@ -30,8 +27,7 @@ xvfb_session_start --displays 70-79 || exit 1
 private_bus system
 private_bus session
 mock_logind
-mock org.freedesktop.ScreenSaver /ScreenSaver org.freedesktop.ScreenSaver
-gdbus wait --session --timeout 20 org.freedesktop.ScreenSaver || fail "mock screen saver did not start"
+mock_object org.freedesktop.ScreenSaver /ScreenSaver org.freedesktop.ScreenSaver
 window_of window presence-fixture xterm -geometry 60x10 -title presence-fixture
 activate "$window"
 
@@ -64,9 +60,8 @@ probe_quiet
 
 I=org.gnome.Mutter.IdleMonitor N=org.freedesktop.Notifications
 core=/org/gnome/Mutter/IdleMonitor/Core notifications=/org/freedesktop/Notifications
-mock $I $core $I
-mock $N $notifications $N
-gdbus wait --session --timeout 20 $I && gdbus wait --session --timeout 20 $N || fail "mocks did not start"
+mock_object $I $core $I
+mock_object $N $notifications $N
 mock_call session $I $core AddMethods $I "[('GetIdletime', '', 't', 'ret = 5000'),
     ('AddIdleWatch', 't', 'u', 'ret = 7'), ('AddUserActiveWatch', '', 'u', 'ret = 8'),
     ('RemoveWatch', 'u', '', '')]" >/dev/null

@@ -37,8 +37,7 @@ e2e_home
 export XDG_DATA_DIRS=/usr/share SHELL=/bin/sh
 track 3 /usr/share/applications/foot.desktop /usr/share/applications/debian-xterm.desktop
 # Copies the session's user can run, wherever the build folder is.
-cp "$program" "$work/nudgewatch" && cp "$atspi_helper" "$work" && program=$work/nudgewatch
-atspi_helper=$work/atspi_helper.py
+cp "$program" "$atspi_helper" "$work" && program=$work/${program##*/} atspi_helper=$work/atspi_helper.py
 ${compositor}_session_start --logs "$work/logs" || exit 1
 sway_session_own "$work"
 start() { sway_session_as "$@" >>"$work/logs/clients.log" 2>&1 & sway_session_adopt $!; }

@@ -14,21 +14,34 @@ program=${1:?usage: settings_appearance_e2e_test.sh path/to/nudgewatch}
 out="${NUDGEWATCH_BUILD_DIR:-$(dirname "$program")}/e2e-output/settings_appearance"
 rm -rf "$out" && mkdir -p "$out"
 e2e_home
-export XDG_DATA_DIRS=$work/share:/usr/share XDG_SESSION_TYPE=x11
+# The program's icons where an installation puts them.
+export XDG_DATA_DIRS=$work/share:$e2e_dir/../../resources:/usr/share XDG_SESSION_TYPE=x11
 unset XDG_CURRENT_DESKTOP WAYLAND_DISPLAY QT_QPA_PLATFORMTHEME
-mkdir -p "$work/share/icons/hicolor/symbolic/apps"
-cp "$e2e_dir/../../resources/icons/hicolor/symbolic/apps/nudgewatch-symbolic.svg" \
-    "$work/share/icons/hicolor/symbolic/apps/"
 fixture Bravo && track 10 Bravo
 
 xvfb_session_start --displays 110-119 --dbus --logs "$out" || exit 1
+# The desktop portal's Settings and a StatusNotifierItem host, so the tray's icon
+# and menu are exported over D-Bus.
+P=org.freedesktop.portal W=org.kde.StatusNotifierWatcher A=org.freedesktop.appearance
+portal() { mock_call session $P.Desktop /org/freedesktop/portal/desktop "$@" >/dev/null; }
+mock_object $P.Desktop /org/freedesktop/portal/desktop $P.Settings
+mock_object $W /StatusNotifierWatcher $W
 # Light to begin with, and GNOME's font name as the portal passes it on: 1.3
-# times the default size (10 points where the desktop is not known).
-/usr/bin/python3 -u "$e2e_dir/desktop_services_mock.py" 2 "DejaVu Sans 13" >"$work/mock.log" 2>&1 &
-adopt $!
-wait_for 10 grep -q ready "$work/mock.log" || fail "the desktop services mock did not start"
+# times the default size (10 points where the desktop is not known). The values
+# are kept as properties named by their group; Read answers as the first version
+# of the interface does, with the value in a second variant.
+portal AddProperty $A color-scheme "<uint32 2>"
+portal AddProperty org.gnome.desktop.interface font-name "<'DejaVu Sans 13'>"
+portal AddMethod $P.Settings Read ss v 'v = self.props[args[0]][args[1]]; ret = type(v)(v, variant_level=2)'
+set_scheme() {
+    portal UpdateProperties $A "{'color-scheme': <uint32 $1>}"
+    portal EmitSignal $P.Settings SettingChanged ssv "[<'$A'>, <'color-scheme'>, <uint32 $1>]"
+}
+mock_call session $W /StatusNotifierWatcher AddProperties $W "{'RegisteredStatusNotifierItems': <@as []>,
+    'IsStatusNotifierHostRegistered': <true>, 'ProtocolVersion': <0>}" >/dev/null
+mock_call session $W /StatusNotifierWatcher AddMethods $W "[('RegisterStatusNotifierHost', 's', '', ''),
+    ('RegisterStatusNotifierItem', 's', '', 'self.props[\"$W\"][\"RegisteredStatusNotifierItems\"].append(args[0])')]" >/dev/null
 start_atspi
-gdbus wait --session --timeout 5 org.a11y.Bus || fail "the accessibility bus did not start"
 xterm -class BravoFixture -geometry 40x5+0+0 &
 adopt $!
 
@@ -46,23 +59,16 @@ brightness() {
         /Width:/ {w = $NF} /Height:/ {h = $NF} END {printf "6x6+%d+%d", x + w - 12, y + int(h * 6 / 10)}') || return 1
     import -window root -crop "$square" -colorspace Gray -format '%[fx:int(255*mean)]' info: 2>/dev/null
 }
-set_scheme() {
-    gdbus call --session --dest org.freedesktop.portal.Desktop --object-path /org/freedesktop/portal/desktop \
-        --method org.nudgewatch.TestControl.SetColorScheme "$1" >/dev/null || fail "could not set the scheme"
-}
-is_light() { (($(brightness) > 200)); }
-is_dark() { (($(brightness) < 70)); }
 
-wait_for 10 is_light || fail "the window is not light for a light desktop (brightness $(brightness))"
-light=$(brightness)
-import -window root "$out/light.png"
-set_scheme 1
-wait_for 10 is_dark || fail "the window did not turn dark (brightness $(brightness))"
-dark=$(brightness)
-import -window root "$out/dark.png"
-set_scheme 2
-wait_for 10 is_light || fail "the window did not turn light again (brightness $(brightness))"
-echo "appearance: brightness $light light, $dark dark, $(brightness) light again"
+# The portal's scheme (light to begin with), and the brightness the window follows it with.
+for step in "2 >200 light" "1 <70 dark" "2 >200 light-again"; do
+    read -r scheme bound name <<<"$step"
+    set_scheme "$scheme"
+    wait_for 10 eval '(($(brightness) $bound))' || fail "the window is not $name (brightness $(brightness))"
+    import -window root "$out/$name.png"
+    seen+="$name $(brightness), "
+done
+echo "appearance: brightness ${seen%, }"
 
 # Bravo's terminal in the background: it idles towards a reminder.
 activate "$window" || fail "could not activate the settings window"
