@@ -84,7 +84,7 @@ window_of() {
     local -n e2e_window=$1
     "${@:3}" >"$work/$1.log" 2>&1 &
     adopt $!
-    e2e_window=$(timeout 10 xdotool search --sync --onlyvisible --name --class "$2" | head -n1)
+    e2e_window=$("${e2e_as[@]}" timeout 20 xdotool search --sync --onlyvisible --name --class "$2" | head -n1)
     [ -n "$e2e_window" ] || fail "no window for $2"
 }
 activate() { timeout 10 xdotool windowactivate --sync "$1"; }

@@ -79,10 +79,8 @@ session+=(DISPLAY="$(grep -o 'Using public X11 display :[0-9]*' "$work/shell.log
     XAUTHORITY="$(ls "$work/run"/.mutter-Xwaylandauth.* | head -n 1)")
 
 start foot foot
-start xterm xterm -geometry 60x10
 start atspi /usr/libexec/at-spi-bus-launcher --launch-immediately
-xterm=$(in_session timeout 20 xdotool search --sync --onlyvisible --class XTerm | head -n 1)
-[ -n "$xterm" ] || fail "xterm did not show"
+window_of xterm XTerm in_session xterm -geometry 60x10
 # Once xterm is up, which takes the focus as it maps.
 wait_for 20 eval 'as_program foot.desktop | grep -q True' || fail "foot did not show"
 

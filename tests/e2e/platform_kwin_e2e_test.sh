@@ -19,15 +19,13 @@ e2e_home
 # window only by its WM_CLASS, which KWin lower-cases.
 native=org.freedesktop.weston.wayland-terminal
 printf '[Desktop Entry]\nType=Application\nName=Weston Terminal\nExec=weston-terminal\n' >"$apps/$native.desktop"
-printf '[Desktop Entry]\nType=Application\nName=XTerm Fixture\nExec=xterm\nStartupWMClass=XTerm\n' \
-    >"$apps/fixture-xterm.desktop"
-track 3 "$apps/$native.desktop" XTerm
+fixture XTerm && track 3 "$apps/$native.desktop" XTerm
 
 kwin_session_start || exit 1
 start_atspi
 weston-terminal >"$work/weston.log" 2>&1 &
 adopt $!
-window_of xterm_window XTerm xterm -geometry 60x10
+window_of xterm_window XTermFixture xterm -class XTermFixture -geometry 60x10
 
 # One-shot KWin script: make the first window of a resource class active.
 activate_class() {
@@ -62,7 +60,7 @@ row_active "Weston Terminal" || fail "the native terminal stopped reading \"Acti
 atspi press "XTerm Fixture" || fail "could not press the card's Open button"
 wait_for 10 row_active "XTerm Fixture" || fail "the X11 terminal in front does not read \"Active\""
 [ "$(xdotool getactivewindow)" = "$xterm_window" ] || fail "Open did not raise the terminal's window"
-[ "$(xdotool search --class XTerm | wc -l)" = 1 ] || fail "Open started a second terminal"
+[ "$(xdotool search --class XTermFixture | wc -l)" = 1 ] || fail "Open started a second terminal"
 wait_for 10 eval '! card_down' || fail "bringing the X11 terminal to the front left its card"
 
 # Ctrl+Q in the settings window ends the program.

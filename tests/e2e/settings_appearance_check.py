@@ -15,8 +15,7 @@ APP = sys.argv[1]  # the tracked application's name
 
 
 def card():
-    cards = [n for n in find_all(program(), [CARD]) if n.name]
-    return cards[0] if cards else None
+    return next((n for n in find_all(program(), [CARD]) if n.name), None)
 
 
 def idle_seconds():
