@@ -7,8 +7,7 @@ From a shell, each check retried until it holds or --wait seconds (20) pass:
   row ROW TEXT    the settings row holding the label ROW reads TEXT
   not ROW TEXT    the row holding ROW is shown and does not read TEXT
   says TEXT       a label of the program holds TEXT
-  card NAME       a card shows for NAME, with its Open button
-  nocard NAME     no card shows for NAME
+  card NAME       the card showing is NAME's alone, with its Open button
   press NAME      presses the Open button of NAME's card
   texts PATTERN   prints the texts shown (cards as "card: NAME") once one matches
   cards           prints the names of the cards showing, once the program is listed
@@ -117,8 +116,8 @@ CHECKS = {  # each takes the program's accessible application, then the argument
     "row": lambda app, name, text: text in (row(app, name) or ()),
     "not": lambda app, name, text: text not in (row(app, name) or (text,)),
     "says": lambda app, text: any(text in (label or "") for label in labels(app)),
-    "card": lambda app, name: "Open " + name in card_buttons(app, name),
-    "nocard": lambda app, name: "Open " + name not in card_buttons(app, name),
+    "card": lambda app, name: ("Open " + name in card_buttons(app, name)
+                               and [n.name for n in find_all(app, [CARD])] == [name]),
     "press": lambda app, name: press(card_buttons(app, name)["Open " + name]) or True,
     "texts": shown_texts,
     "cards": lambda app: print(" ".join(sorted(n.name for n in find_all(app, [CARD])))) or True,

@@ -18,8 +18,7 @@ def saved(text):
 
 
 def keys(*names):
-    subprocess.run(["xdotool", "key", "--clearmodifiers", "--delay", "80"] + list(names),
-                   check=True)
+    subprocess.run(["xdotool", "key", "--clearmodifiers", "--delay", "80", *names], check=True)
 
 
 wait_until("the program on the accessibility bus", program, 20)

@@ -20,11 +20,8 @@ def card():
 
 def idle_seconds():
     """The reminded application's idle time as its row in the settings window shows it."""
-    for text in row(window("Nudgewatch"), APP) or ():
-        match = re.fullmatch(r"(\d+)s idle", text or "")
-        if match:
-            return int(match.group(1))
-    return None
+    matches = (re.fullmatch(r"(\d+)s idle", text or "") for text in row(window("Nudgewatch"), APP) or ())
+    return next((int(match[1]) for match in matches if match), None)
 
 
 def ends_reminder(how, act):

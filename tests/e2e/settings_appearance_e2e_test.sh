@@ -42,8 +42,7 @@ mock_call session $W /StatusNotifierWatcher AddProperties $W "{'RegisteredStatus
 mock_call session $W /StatusNotifierWatcher AddMethods $W "[('RegisterStatusNotifierHost', 's', '', ''),
     ('RegisterStatusNotifierItem', 's', '', 'self.props[\"$W\"][\"RegisteredStatusNotifierItems\"].append(args[0])')]" >/dev/null
 start_atspi
-xterm -class BravoFixture -geometry 40x5+0+0 &
-adopt $!
+window_of bravo BravoFixture xterm -class BravoFixture -geometry 40x5+0+0
 
 start_program
 wait_for 20 settings_shown || fail "no settings window"
