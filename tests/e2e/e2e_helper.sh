@@ -63,7 +63,7 @@ start_atspi() {
 }
 # start_program [ARGUMENTS...]: the program, readable over AT-SPI; sets main_pid.
 start_program() {
-    QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "${e2e_as[@]}" "$program" "$@" >>"$work/nudgewatch.log" 2>&1 &
+    "${e2e_as[@]}" env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" "$@" >>"$work/nudgewatch.log" 2>&1 &
     main_pid=$!
     adopt "$main_pid"
 }

@@ -36,7 +36,6 @@ start() { # start LOG COMMAND...: in the background, in the session, PID recorde
     adopt $!
 }
 in_session() { "${session[@]}" "$@"; }
-e2e_as=(in_session)
 extension() { # extension METHOD [ARGUMENTS...]: a method of the extension, or one named in full
     in_session gdbus call -e -d io.github.nudgewatch.Focus -o /io/github/nudgewatch/Focus \
         -m "$([[ $1 == *.* ]] || echo io.github.nudgewatch.Focus.)$1" "${@:2}"
@@ -77,16 +76,16 @@ start stranger gdbus monitor -e -d io.github.nudgewatch.Focus
 wait_for 20 grep -q 'Using public X11 display' "$work/shell.log" || fail "no Xwayland"
 session+=(DISPLAY="$(grep -o 'Using public X11 display :[0-9]*' "$work/shell.log" | grep -o ':[0-9]*$')"
     XAUTHORITY="$(ls "$work/run"/.mutter-Xwaylandauth.* | head -n 1)")
+e2e_as=("${session[@]}") # not a function: what starts in the background is then the process itself
 
 start foot foot
 start atspi /usr/libexec/at-spi-bus-launcher --launch-immediately
-window_of xterm XTerm in_session xterm -geometry 60x10
+window_of xterm XTerm "${e2e_as[@]}" xterm -geometry 60x10
 # Once xterm is up, which takes the focus as it maps.
 wait_for 20 eval 'as_program foot.desktop | grep -q True' || fail "foot did not show"
 
 # As at login: no window takes the focus from foot.
-start nudgewatch env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" --autostart
-main_pid=$!
+start_program --autostart
 cards() { atspi --wait 0 cards 2>/dev/null; } # the applications with a card showing
 
 wait_for 15 card_down || fail "idle xterm was not reminded of while foot was in front"

@@ -34,9 +34,7 @@ activate "$window"
 start_probe "X11 idle, X11 fullscreen, logind, screen saver, notification server DND"
 # No input: away within the threshold (plus a loaded machine's delay), counted
 # from the last input; back at the next input; away again.
-heard 1 "X11 idle: NoInput on"
-xdotool mousemove 200 200 mousemove 220 220
-heard 1 "X11 idle: NoInput off"
+both "X11 idle: NoInput" true 'xdotool mousemove 200 200 mousemove 220 220'
 heard 2 "X11 idle: NoInput on"
 began "X11 idle: NoInput on" 1900 10000
 both "X11 fullscreen: Fullscreen" 'wmctrl -r :ACTIVE: -b add,fullscreen' 'wmctrl -r :ACTIVE: -b remove,fullscreen'
@@ -75,11 +73,8 @@ heard 1 "logind: ScreenLocked on" # the lock left on above, read at start
 # user-active watch back; then away again, which re-added the second watch.
 wait_for 10 eval 'mock_call session $I $core GetCalls | grep -q AddIdleWatch' || fail "no idle watch was added"
 watch_fired() { emit session $I $core $I WatchFired u "[<uint32 $1>]"; }
-watch_fired 7
-heard 1 "GNOME idle: NoInput on"
+both "GNOME idle: NoInput" 'watch_fired 7' 'watch_fired 8'
 began "GNOME idle: NoInput on" 5000 15000
-watch_fired 8
-heard 1 "GNOME idle: NoInput off"
 watch_fired 7
 heard 2 "GNOME idle: NoInput on"
 banners="gsettings set org.gnome.desktop.notifications show-banners"
