@@ -36,14 +36,11 @@ void DesktopEntryRegistry::watch() const
             paths.append(below.next());
     }
     paths.append(m_parentsOfMissing);
-    QStringList stale = m_watcher.directories();
-    stale.removeIf([&](const QString &path) { return paths.contains(path); });
-    if (!stale.isEmpty())
-        m_watcher.removePaths(stale);
-    const QStringList watched = m_watcher.directories();
-    for (const QString &path : paths)
-        if (!watched.contains(path))
-            m_watcher.addPath(path);
+    // Watched afresh: folders may have gone or come since the last read.
+    if (const QStringList watched = m_watcher.directories(); !watched.isEmpty())
+        m_watcher.removePaths(watched);
+    if (!paths.isEmpty())
+        m_watcher.addPaths(paths);
 }
 
 void DesktopEntryRegistry::folderChanged(const QString &folder)
