@@ -201,6 +201,15 @@ struct StoreFixture {
     NotificationCenter notifications;
     FakePresenceSource presence;
     std::size_t nextRandom = 0;
+    QStringList panelPosts; // every expand and collapse posted, in order
+    QObject postsWatcher;
+
+    StoreFixture()
+    {
+        for (const QString &name : {notifications::expand, notifications::collapse})
+            notifications.addObserver(name, &postsWatcher,
+                                      [this, name](const QVariantMap &) { panelPosts << name; });
+    }
 
     // Saves `names` as entries under /apps and makes them exist.
     QStringList install(const QStringList &names)

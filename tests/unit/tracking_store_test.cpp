@@ -141,13 +141,10 @@ private slots:
         store->startMonitoring();
         f.scheduler.advance(30);
         QVERIFY(store->isPanelExpanded());
-        int collapses = 0;
-        f.notifications.addObserver(notifications::collapse, store.get(),
-                                    [&](const QVariantMap &) { ++collapses; });
         f.workspace.activate(running);
         QCOMPARE(store->trackedApps().front().isCurrentlyFocused, matches);
         QCOMPARE(store->isPanelExpanded(), !dismisses);
-        QCOMPARE(collapses, dismisses ? 1 : 0);
+        QCOMPARE(f.panelPosts.count(notifications::collapse), dismisses ? 1 : 0);
     }
 
     void thresholdBoundary_data()
@@ -216,10 +213,7 @@ private slots:
     {
         StoreFixture f;
         auto store = storeOf(f, {"A"});
-        QStringList posts;
-        for (const QString &name : {notifications::expand, notifications::collapse})
-            f.notifications.addObserver(name, store.get(),
-                                        [&posts, name](const QVariantMap &) { posts << name; });
+        const QStringList &posts = f.panelPosts;
         store->startMonitoring();
         f.scheduler.advance(30);
         f.nextRandom = 1;
@@ -281,10 +275,7 @@ private slots:
         QFETCH(double, idleAfter);
         StoreFixture f;
         auto store = storeOf(f, {"A"});
-        QStringList posts;
-        for (const QString &name : {notifications::expand, notifications::collapse})
-            f.notifications.addObserver(name, store.get(),
-                                        [&posts, name](const QVariantMap &) { posts << name; });
+        const QStringList &posts = f.panelPosts;
         const WallTime started = f.clock.now();
         const int writes = f.defaults.writes; // a pause is never saved
         store->startMonitoring();

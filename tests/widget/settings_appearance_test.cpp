@@ -1,13 +1,7 @@
 // The settings window in the desktop's light and dark appearance and font, its
 // reminder actions, names and focus, rendered offscreen.
-#include "fakes/Fakes.h"
-#include "platform/qt/SettingsDefaults.h"
 #include "settings/AddAction.h"
-#include "settings/AppRow.h"
-#include "settings/AppsSection.h"
 #include "settings/ElidingLabel.h"
-#include "settings/FocusRing.h"
-#include "settings/MainWindow.h"
 #include "settings/ReminderActions.h"
 #include "settings/SettingsStyle.h"
 #include "settings/ThresholdSection.h"
@@ -15,10 +9,10 @@
 #include "settings/TitleBar.h"
 #include "widget/settings_fakes.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace nudgewatch;
@@ -26,62 +20,25 @@ using namespace nudgewatch::fakes;
 
 namespace {
 
-class FakeAppearance final : public DesktopAppearance {
-public:
-    ColorScheme colorScheme() const override { return scheme; }
-    InterfaceFont interfaceFont() const override { return font; }
-    void setScheme(ColorScheme s)
-    {
-        scheme = s;
-        emit colorSchemeChanged(s);
-    }
-    ColorScheme scheme = ColorScheme::Light;
-    InterfaceFont font;
-};
-
-// A shown window tracking Alpha and Bravo (Alpha in front), in an appearance.
-struct Rig {
-    explicit Rig(ColorScheme scheme = ColorScheme::Light, double fontScale = 1.0)
-    {
-        fixture.defaults.values.insert(defaultsKeys::trackedAppPaths,
-                                       fixture.install({"Alpha", "Bravo"}));
-        store = fixture.makeStore();
-        appearance.scheme = scheme;
-        if (fontScale != 1.0)
-            appearance.font = {QApplication::font().family(), 10 * fontScale, 10};
-        window = std::make_unique<MainWindow>(*store, picker, &appearance);
-        window->show();
-        store->startMonitoring();
-        QCoreApplication::processEvents();
-    }
-    // Lets Bravo idle past the threshold: a reminder for Bravo shows.
-    void remind()
-    {
-        fixture.workspace.activate(
-            {QStringLiteral("Alpha"), QStringLiteral("/apps/Alpha.desktop")});
-        fixture.scheduler.advance(AppTrackerStore::defaultIdleThreshold + 1);
-        QCoreApplication::processEvents();
-    }
-    QImage image() const
-    {
-        QImage result(window->size(), QImage::Format_ARGB32);
-        window->render(&result);
-        return result;
-    }
-    QColor pixelIn(const QWidget *widget, QPoint at) const
-    {
-        return image().pixelColor(widget->mapTo(window.get(), at));
-    }
-    StoreFixture fixture;
-    ScriptedPicker picker;
-    FakeAppearance appearance;
-    std::unique_ptr<AppTrackerStore> store;
-    std::unique_ptr<MainWindow> window;
-};
-
 QColor labelColor(const QLabel *label)
 {
     return label->palette().color(QPalette::WindowText);
+}
+
+QLabel *labelStarting(const QWidget *parent, const QString &start)
+{
+    for (QLabel *label : parent->findChildren<QLabel *>())
+        if (label->text().startsWith(start))
+            return label;
+    return nullptr;
+}
+
+// The colour at `at` in `widget`, as the whole window draws it now.
+QColor pixelIn(QWidget *window, const QWidget *widget, QPoint at)
+{
+    QImage image(window->size(), QImage::Format_ARGB32);
+    window->render(&image);
+    return image.pixelColor(widget->mapTo(window, at));
 }
 
 } // namespace
@@ -102,38 +59,35 @@ private slots:
         QFETCH(ColorScheme, scheme);
         QFETCH(bool, darkBackground);
         // Built in the other scheme, then switched: what a live change does.
-        Rig rig(scheme == ColorScheme::Dark ? ColorScheme::Light : ColorScheme::Dark);
+        WindowRig rig(
+            {.scheme = scheme == ColorScheme::Dark ? ColorScheme::Light : ColorScheme::Dark});
         rig.appearance.setScheme(scheme);
         QCOMPARE(rig.window->colorScheme(), scheme);
 
-        const QImage image = rig.image();
-        const QColor background = image.pixelColor(rig.window->width() - 3, 80);
+        QWidget *window = rig.window.get();
+        const QColor background = pixelIn(window, window, QPoint(window->width() - 3, 80));
         QCOMPARE(background.lightness() < 80, darkBackground);
         QCOMPARE(background.lightness() > 200, !darkBackground);
 
         // Texts: primary at full strength, secondary at 60 %, in the scheme's colour.
         TitleBar *title = rig.window->titleBar();
-        const QList<QLabel *> labels = title->findChildren<QLabel *>();
-        const auto titleLabel = std::ranges::find_if(
-            labels, [](QLabel *l) { return l->text() == QStringLiteral("Nudgewatch"); });
-        QVERIFY(titleLabel != labels.end());
-        const QColor primary = labelColor(*titleLabel);
+        QLabel *name = labelStarting(title, "Nudgewatch"),
+               *subtitle = labelStarting(title, "Track");
+        QVERIFY(name && subtitle);
+        const QColor primary = labelColor(name);
         QCOMPARE(primary.lightness() > 200, darkBackground);
         QCOMPARE(primary.alphaF(), 1.0);
-        const auto subtitle = std::ranges::find_if(
-            labels, [](QLabel *l) { return l->text().startsWith(QStringLiteral("Track")); });
-        QVERIFY(subtitle != labels.end());
-        QCOMPARE(labelColor(*subtitle).rgb(), primary.rgb());
-        QVERIFY(qAbs(labelColor(*subtitle).alphaF() - 0.6) < 0.01);
-        AppRow *bravo = rig.window->appsSection()->rows()[1];
+        QCOMPARE(labelColor(subtitle).rgb(), primary.rgb());
+        QVERIFY(qAbs(labelColor(subtitle).alphaF() - 0.6) < 0.01);
+        AppRow *bravo = rig.row(1);
         QCOMPARE(labelColor(bravo->nameLabel()).rgb(), primary.rgb());
         QCOMPARE(labelColor(bravo->statusLabel()).rgb(), primary.rgb());
 
         // Named colours: the monitoring green, the add action's blue to purple.
         QCOMPARE(labelColor(title->statusLabel()), style::green);
         AddAction *add = rig.window->addAction();
-        const QColor left = rig.pixelIn(add, QPoint(4, add->height() / 2));
-        const QColor right = rig.pixelIn(add, QPoint(add->width() - 5, add->height() / 2));
+        const QColor left = pixelIn(window, add, QPoint(4, add->height() / 2));
+        const QColor right = pixelIn(window, add, QPoint(add->width() - 5, add->height() / 2));
         QVERIFY2(qAbs(left.red() - style::blue.red()) < 12 && qAbs(left.blue() - 255) < 12,
                  qPrintable(left.name()));
         QVERIFY2(qAbs(right.red() - style::purple.red()) < 12 &&
@@ -155,7 +109,7 @@ private slots:
     void largeFontLeavesEveryTextWhole()
     {
         QFETCH(double, scale);
-        Rig rig(ColorScheme::Light, scale);
+        WindowRig rig({.fontScale = scale});
         rig.remind();
         rig.window->resize(rig.window->minimumSize()); // the narrowest the user can make it
         QCoreApplication::processEvents();
@@ -172,12 +126,7 @@ private slots:
                                            label->text())
                     : QRect(0, 0, metrics.horizontalAdvance(label->text()), metrics.height());
             QVERIFY2(needed.width() <= label->width() && needed.height() <= label->height(),
-                     qPrintable(QStringLiteral("\"%1\" needs %2x%3, has %4x%5")
-                                    .arg(label->text())
-                                    .arg(needed.width())
-                                    .arg(needed.height())
-                                    .arg(label->width())
-                                    .arg(label->height())));
+                     qPrintable(label->text()));
             ++checked;
         }
         QCOMPARE_GE(checked, 10);
@@ -191,9 +140,9 @@ private slots:
     // later) and changes: every size set follows, the window grows, and back.
     void fontFollowedLive()
     {
-        Rig rig;
+        WindowRig rig;
         QLabel *status = rig.window->titleBar()->statusLabel();
-        AppRow *row = rig.window->appsSection()->rows()[0];
+        AppRow *row = rig.row(0);
         QCOMPARE(status->font().pixelSize(), 10);
         for (const double scale : {1.5, 1.0, 2.0}) {
             rig.appearance.font = {QStringLiteral("DejaVu Serif"), 10 * scale, 10};
@@ -215,7 +164,7 @@ private slots:
     void reminderActionsEndTheReminder()
     {
         QFETCH(bool, snooze);
-        Rig rig;
+        WindowRig rig;
         ReminderActions *actions = rig.window->reminderActions();
         QVERIFY(!actions->isVisibleTo(rig.window.get()));
         rig.remind();
@@ -237,7 +186,7 @@ private slots:
     // The tray's entries come and go with the reminder, at the top of its menu.
     void trayEntries()
     {
-        Rig rig;
+        WindowRig rig;
         QMenu menu;
         QAction *settings = menu.addAction(QStringLiteral("Settings\u2026"));
         ReminderMenuEntries entries(*rig.store, menu);
@@ -255,8 +204,8 @@ private slots:
         QVERIFY(!rig.store->alertApp());
     }
 
-    // Tab reaches every control in reading order, the pause button included,
-    // and shows a 2-pixel ring in the highlight colour.
+    // Tab reaches every control in reading order, a row added later and the
+    // pause button included, and shows a 2-pixel ring in the highlight colour.
     void keyboardOrderNamesAndRing_data()
     {
         QTest::addColumn<ColorScheme>("scheme");
@@ -266,11 +215,13 @@ private slots:
     void keyboardOrderNamesAndRing()
     {
         QFETCH(ColorScheme, scheme);
-        Rig rig(scheme);
+        WindowRig rig({.tracked = 1, .scheme = scheme});
+        rig.picker.answer = {"/apps/Bravo.desktop"};
+        rig.window->openPicker();
+        QCoreApplication::processEvents();
         rig.window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
-        AppRow *alpha = rig.window->appsSection()->rows()[0];
-        AppRow *bravo = rig.window->appsSection()->rows()[1];
+        AppRow *alpha = rig.row(0), *bravo = rig.row(1);
         QCOMPARE(alpha->openButton()->accessibleName(), QStringLiteral("Open Alpha"));
         QCOMPARE(bravo->removeButton()->accessibleName(), QStringLiteral("Stop tracking Bravo"));
         QCOMPARE(bravo->removeButton()->toolTip(), QStringLiteral("Stop tracking Bravo"));
@@ -288,12 +239,15 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), next);
             // The ring's middle row, halfway along the top edge, in the highlight colour.
-            const QColor ring = rig.pixelIn(next, QPoint(next->width() / 2, 1));
+            const QColor ring = pixelIn(rig.window.get(), next, QPoint(next->width() / 2, 1));
             QVERIFY2(qAbs(ring.red() - highlight.red()) < 40 &&
                          qAbs(ring.green() - highlight.green()) < 40 &&
                          qAbs(ring.blue() - highlight.blue()) < 40,
                      qPrintable(next->accessibleName() + " " + ring.name()));
         }
+        QSignalSpy quit(rig.window.get(), &MainWindow::quitRequested);
+        QTest::keyClick(rig.window.get(), Qt::Key_Q, Qt::ControlModifier);
+        QCOMPARE(quit.size(), 1);
     }
 };
 

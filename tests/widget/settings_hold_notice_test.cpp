@@ -1,8 +1,6 @@
 // The settings window while reminders are held: why, Resume for the user's
 // pause, the pause menu, and a blind tracker's explanation with its setup.
-#include "fakes/Fakes.h"
 #include "settings/HoldNotice.h"
-#include "settings/MainWindow.h"
 #include "settings/PauseMenu.h"
 #include "settings/SettingsStyle.h"
 #include "settings/StatusBar.h"
@@ -16,16 +14,6 @@
 
 using namespace nudgewatch;
 using namespace nudgewatch::fakes;
-
-// A shown window over a store of fakes.
-struct Shown {
-    Shown() { window.show(); }
-    StoreFixture f;
-    std::unique_ptr<AppTrackerStore> store = f.makeStore();
-    ScriptedPicker picker;
-    MainWindow window{*store, picker};
-    HoldNotice *notice = window.holdNotice();
-};
 
 class HoldNoticeTest : public QObject {
     Q_OBJECT
@@ -53,25 +41,23 @@ private slots:
     {
         QFETCH(QString, hold);
         QFETCH(QString, text);
-        Shown s;
-        auto *menu = qobject_cast<PauseMenu *>(s.window.pauseButton()->menu());
+        WindowRig s({.tracked = 1}); // the monitoring texts show with an app tracked
+        auto *menu = qobject_cast<PauseMenu *>(s.window->pauseButton()->menu());
         const QHash<QString, QAction *> choices{{"short", menu->shortPauseAction()},
                                                 {"long", menu->longPauseAction()},
                                                 {"until", menu->untilResumedAction()}};
         if (choices.contains(hold))
             choices[hold]->trigger();
         else if (hold != "none")
-            s.f.presence.report(static_cast<PresenceCondition>(QString("LSNFD").indexOf(hold)),
-                                true);
-        HoldNotice *notice = s.notice;
+            s.fixture.presence.report(
+                static_cast<PresenceCondition>(QString("LSNFD").indexOf(hold)), true);
+        HoldNotice *notice = s.window->holdNotice();
         QCOMPARE(notice->isVisible(), !text.isEmpty());
         QCOMPARE(notice->heldLabel()->text(), text);
-        // With an app tracked, the two monitoring texts say whether reminders are held.
-        s.store->addApp(QUrl::fromLocalFile(s.f.install({"Alpha"}).front()));
-        QCOMPARE(s.store->trackedApps().size(), std::size_t(1));
+        // Both monitoring texts say whether reminders are held.
         const bool held = !text.isEmpty();
-        QLabel *title = s.window.titleBar()->statusLabel();
-        QLabel *bar = s.window.statusBar()->statusLabel();
+        QLabel *title = s.window->titleBar()->statusLabel();
+        QLabel *bar = s.window->statusBar()->statusLabel();
         QTRY_COMPARE(title->text(), held ? windowText::monitoringHeld : windowText::monitoring);
         QCOMPARE(bar->text(), held ? windowText::statusHeld : windowText::statusActive);
         QCOMPARE(title->palette().color(QPalette::WindowText) == style::gray, held);
@@ -85,25 +71,27 @@ private slots:
             QVERIFY(notice->isHidden());
         }
         for (QWidget *control : {(QWidget *)notice, (QWidget *)notice->resumeButton(),
-                                 (QWidget *)s.window.pauseButton(), (QWidget *)menu})
+                                 (QWidget *)s.window->pauseButton(), (QWidget *)menu})
             QVERIFY(!control->accessibleName().isEmpty());
     }
 
     void blindTrackerExplainsAndOffersSetup()
     {
-        Shown s;
-        HoldNotice *notice = s.notice;
-        s.f.workspace.tracker.setStatus({false, "Cannot see the front window.", "Install Helper"});
+        WindowRig s({.tracked = 0});
+        HoldNotice *notice = s.window->holdNotice();
+        s.fixture.workspace.tracker.setStatus(
+            {false, "Cannot see the front window.", "Install Helper"});
         QVERIFY(notice->isVisible());
         QVERIFY(notice->heldLabel()->isHidden());
         QCOMPARE(notice->trackerLabel()->text(), "Cannot see the front window.");
         QCOMPARE(notice->setupButton()->accessibleName(), "Install Helper");
         QTest::mouseClick(notice->setupButton(), Qt::LeftButton);
-        QCOMPARE(s.f.workspace.tracker.setupRuns, 1);
-        s.f.workspace.tracker.setStatus({false, {}, {}}); // nothing to set up, no reason given
+        QCOMPARE(s.fixture.workspace.tracker.setupRuns, 1);
+        s.fixture.workspace.tracker.setStatus(
+            {false, {}, {}}); // nothing to set up, no reason given
         QVERIFY(notice->setupButton()->isHidden());
         QVERIFY(notice->trackerLabel()->text().startsWith("Nudgewatch cannot see"));
-        s.f.workspace.tracker.setStatus({});
+        s.fixture.workspace.tracker.setStatus({});
         QVERIFY(notice->isHidden());
     }
 };

@@ -1,9 +1,6 @@
-#include "fakes/Fakes.h"
+// The settings window over a store of fakes: its counts, rows, slider and notices.
 #include "platform/qt/SettingsDefaults.h"
 #include "settings/AddAction.h"
-#include "settings/AppRow.h"
-#include "settings/AppsSection.h"
-#include "settings/MainWindow.h"
 #include "settings/SaveFailureNotice.h"
 #include "settings/ThresholdSection.h"
 #include "settings/ThresholdSlider.h"
@@ -11,43 +8,14 @@
 #include "settings/WindowText.h"
 #include "widget/settings_fakes.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace nudgewatch;
 using namespace nudgewatch::fakes;
-
-// A shown window over a store of fakes tracking `tracked` (names under /apps).
-struct Setup {
-    explicit Setup(const QStringList &tracked, double threshold = 60,
-                   UserDefaults *realDefaults = nullptr)
-    {
-        fixture.install({"Alpha", "Bravo", "Charlie", "Delta", "Echo"});
-        QStringList paths;
-        for (const QString &name : tracked)
-            paths.append(QStringLiteral("/apps/%1.desktop").arg(name));
-        fixture.defaults.values.insert(defaultsKeys::trackedAppPaths, paths);
-        fixture.defaults.values.insert(defaultsKeys::idleThreshold, threshold);
-        store = fixture.makeStore(realDefaults);
-        window = std::make_unique<MainWindow>(*store, picker);
-        window->show();
-    }
-    QStringList saved() const
-    {
-        return fixture.defaults.values.value(defaultsKeys::trackedAppPaths).toStringList();
-    }
-    AppRow *row(int i) const { return window->appsSection()->rows()[std::size_t(i)]; }
-    bool shown(const QWidget *w) const { return w->isVisibleTo(window.get()); }
-    StoreFixture fixture;
-    ScriptedPicker picker;
-    std::unique_ptr<AppTrackerStore> store;
-    std::unique_ptr<MainWindow> window;
-};
 
 class MainWindowTest : public QObject {
     Q_OBJECT
@@ -64,7 +32,7 @@ private slots:
     {
         QFETCH(int, tracked);
         QFETCH(QStringList, texts);
-        Setup s(QStringList{"Alpha", "Bravo", "Charlie", "Delta", "Echo"}.mid(0, tracked));
+        WindowRig s({.tracked = tracked});
         QCOMPARE(s.window->titleBar()->statusLabel()->text(), texts[0]);
         QCOMPARE(s.window->titleBar()->countLabel()->text(), texts[1]);
         QLabel *count = s.window->appsSection()->countLabel();
@@ -76,7 +44,7 @@ private slots:
 
     void rowButtonsAndThePickerActOnTheStore()
     {
-        Setup s({"Alpha", "Bravo"});
+        WindowRig s;
         QTest::mouseClick(s.row(1)->openButton(), Qt::LeftButton);
         QCOMPARE(s.fixture.workspace.opener.opened, QStringList{"/apps/Bravo.desktop"});
         s.fixture.workspace.opener.succeeds = false; // the row says so, past the next tick
@@ -98,20 +66,19 @@ private slots:
 
     void sliderWritesTheThresholdAndLeavesAnOutOfRangeOneAlone()
     {
-        Setup s({});
+        WindowRig s({.tracked = 0});
         QTest::keyClick(s.window->thresholdSection()->slider(), Qt::Key_Right);
         QCOMPARE(s.fixture.defaults.values.value(defaultsKeys::idleThreshold).toDouble(), 75.0);
         QCoreApplication::processEvents();
         QCOMPARE(s.window->thresholdSection()->valueLabel()->text(), "1m 15s");
-        Setup far({}, 3600);
-        QCoreApplication::processEvents();
+        WindowRig far({.tracked = 0, .threshold = 3600});
         QCOMPARE(far.window->thresholdSection()->valueLabel()->text(), "60m");
         QCOMPARE(far.fixture.defaults.values.value(defaultsKeys::idleThreshold).toDouble(), 3600.0);
     }
 
     void saveFailureIsShownUntilASaveSucceeds()
     {
-        Setup s({"Alpha"});
+        WindowRig s({.tracked = 1});
         QVERIFY(s.window->saveFailureNotice()->isHidden());
         s.fixture.defaults.failWrites = true;
         QTest::mouseClick(s.row(0)->removeButton(), Qt::LeftButton);
@@ -146,7 +113,7 @@ private slots:
         QVERIFY(out.open(QIODevice::WriteOnly) && out.write(damaged) == damaged.size());
         out.close();
         SettingsDefaults defaults(file);
-        Setup s({}, 60, &defaults);
+        WindowRig s({.tracked = 0, .defaults = &defaults});
         SaveFailureNotice *notice = s.window->saveFailureNotice();
         const QString text = notice->label()->text();
         QVERIFY2(text.contains(file) && text.contains(reason), qPrintable(text));
@@ -173,7 +140,7 @@ private slots:
 
     void statusRowsFollowTheTicksOnlyWhenShown()
     {
-        Setup s({"Alpha", "Bravo"});
+        WindowRig s;
         s.fixture.workspace.tracker.frontmost = RunningApplication{"Alpha", "/apps/Alpha.desktop"};
         s.store->startMonitoring();
         s.window->close();
@@ -187,25 +154,6 @@ private slots:
         const std::vector<AppRow *> rows = s.window->appsSection()->rows();
         s.fixture.scheduler.advance(1);
         QCOMPARE(s.window->appsSection()->rows(), rows); // rows stay across ticks
-    }
-
-    void keyboardReachesEveryControlInOrder()
-    {
-        Setup s({});
-        s.picker.answer = {"/apps/Alpha.desktop"}; // a row added later joins the order
-        s.window->openPicker();
-        QCoreApplication::processEvents();
-        s.window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(s.window.get()));
-        QWidget *slider = s.window->thresholdSection()->slider();
-        for (QWidget *next : QWidgetList{s.row(0)->openButton(), s.row(0)->removeButton(),
-                                         s.window->addAction(), s.window->pauseButton(), slider}) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QCOMPARE(QApplication::focusWidget(), next);
-        }
-        QSignalSpy quit(s.window.get(), &MainWindow::quitRequested);
-        QTest::keyClick(s.window.get(), Qt::Key_Q, Qt::ControlModifier);
-        QCOMPARE(quit.size(), 1);
     }
 };
 
