@@ -25,6 +25,12 @@
 
 namespace nudgewatch::fakes {
 
+// Where the fakes install the application `name`.
+inline QString appPath(const QString &name)
+{
+    return QStringLiteral("/apps/%1.desktop").arg(name);
+}
+
 struct FakeClock final : Clock {
     WallTime now() const override { return current; }
     void advance(double s)
@@ -216,12 +222,18 @@ struct StoreFixture {
     {
         QStringList paths;
         for (const QString &name : names) {
-            const QString path = QStringLiteral("/apps/%1.desktop").arg(name);
+            const QString path = appPath(name);
             fileSystem.existing.insert(path);
             bundleInfo.names.insert(path, {name, name});
             paths.append(path);
         }
         return paths;
+    }
+
+    // The tracked entries as saved.
+    QStringList saved() const
+    {
+        return defaults.values.value(defaultsKeys::trackedAppPaths).toStringList();
     }
 
     // The fakes as a store's services, or over other defaults (a real settings file).

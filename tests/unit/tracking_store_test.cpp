@@ -9,17 +9,7 @@ using namespace nudgewatch::fakes;
 
 namespace {
 
-QString appPath(const QString &name)
-{
-    return QStringLiteral("/apps/%1.desktop").arg(name);
-}
-
 using Running = RunningApplication;
-
-QStringList savedPaths(const StoreFixture &f)
-{
-    return f.defaults.values.value(defaultsKeys::trackedAppPaths).toStringList();
-}
 
 QStringList namesOf(const AppTrackerStore &store)
 {
@@ -73,9 +63,9 @@ private slots:
         f.defaults.values.insert(defaultsKeys::trackedAppPaths, saved);
         auto store = f.makeStore();
         QCOMPARE(namesOf(*store), QStringList({"B", "A"}));
-        QCOMPARE(savedPaths(f), saved);
+        QCOMPARE(f.saved(), saved);
         store->removeApp(store->trackedApps()[1].id);
-        QCOMPARE(savedPaths(f), saved.mid(0, 4));
+        QCOMPARE(f.saved(), saved.mid(0, 4));
         QCOMPARE(namesOf(*store), QStringList{"B"});
     }
 
@@ -98,7 +88,7 @@ private slots:
         f.install({"B"});
         auto store = storeOf(f, {"A"});
         store->addApp(url);
-        QCOMPARE(savedPaths(f), expectedSaved);
+        QCOMPARE(f.saved(), expectedSaved);
         QCOMPARE(store->trackedApps().size(), std::size_t(expectedSaved.size()));
     }
 

@@ -1,13 +1,12 @@
 // One instance per user: a second launch asks the first to show its window.
 #include "app/LocalActivationSocket.h"
 #include "app/SingleInstance.h"
+#include "fakes/PrivateBus.h"
 
-#include <QDBusConnection>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -305,24 +304,15 @@ private slots:
 
     void sessionBusSecondLaunchActivatesTheFirst()
     {
-        if (QStandardPaths::findExecutable("dbus-daemon").isEmpty())
-            QSKIP("dbus-daemon is not installed");
-        QProcess daemon; // a private session bus, ended with the test
-        daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
-        QVERIFY(daemon.waitForReadyRead(5000));
-        const QString address = QString::fromUtf8(daemon.readLine()).trimmed();
-        {
-            SingleInstance first(QDBusConnection::connectToBus(address, "first"));
-            QCOMPARE(first.start(), SingleInstance::Role::Primary);
-            QSignalSpy activated(&first, &SingleInstance::activationRequested);
-            SingleInstance second(QDBusConnection::connectToBus(address, "second"));
-            // The call waits for the answer while the first instance serves it.
-            QCOMPARE(second.start(), SingleInstance::Role::Secondary);
-            QTRY_COMPARE(activated.size(), 1);
-        }
-        QDBusConnection::disconnectFromBus("second");
-        daemon.kill();
-        daemon.waitForFinished();
+        fakes::PrivateBus bus;
+        QVERIFY2(bus.isRunning(), "no dbus-daemon: run scripts/install-deps");
+        SingleInstance first(bus.connect("first"));
+        QCOMPARE(first.start(), SingleInstance::Role::Primary);
+        QSignalSpy activated(&first, &SingleInstance::activationRequested);
+        SingleInstance second(bus.connect("second"));
+        // The call waits for the answer while the first instance serves it.
+        QCOMPARE(second.start(), SingleInstance::Role::Secondary);
+        QTRY_COMPARE(activated.size(), 1);
     }
 };
 

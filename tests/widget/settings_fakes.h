@@ -24,8 +24,8 @@ public:
     {
         applications.clear();
         for (const QString &name : names)
-            applications.append({name.toLower() + ".desktop", name,
-                                 QStringLiteral("/apps/%1.desktop").arg(name), "About " + name});
+            applications.append(
+                {name.toLower() + ".desktop", name, appPath(name), "About " + name});
         emit changed();
     }
     QList<InstalledApplication> applications;
@@ -84,10 +84,6 @@ struct WindowRig {
         fixture.workspace.activate({"Alpha", "/apps/Alpha.desktop"});
         fixture.scheduler.advance(AppTrackerStore::defaultIdleThreshold + 1);
         QCoreApplication::processEvents();
-    }
-    QStringList saved() const
-    {
-        return fixture.defaults.values.value(defaultsKeys::trackedAppPaths).toStringList();
     }
     AppRow *row(int i) const { return window->appsSection()->rows()[std::size_t(i)]; }
     bool shown(const QWidget *w) const { return w->isVisibleTo(window.get()); }

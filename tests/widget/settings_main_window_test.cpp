@@ -54,14 +54,14 @@ private slots:
         QCOMPARE(s.row(0)->statusLabel()->text(), windowText::openFailed);
         QCOMPARE(s.row(1)->statusLabel()->text() == windowText::openFailed, false);
         QTest::mouseClick(s.row(1)->removeButton(), Qt::LeftButton);
-        QCOMPARE(s.saved(), QStringList{"/apps/Alpha.desktop"});
+        QCOMPARE(s.fixture.saved(), QStringList{"/apps/Alpha.desktop"});
         // The picker gets the free places and what is tracked; choices are added in its order.
         s.picker.answer = {"/apps/Echo.desktop", "/apps/Charlie.desktop"};
         QTest::mouseClick(s.window->addAction(), Qt::LeftButton);
         QCOMPARE(s.picker.lastLimit, 4);
         QCOMPARE(s.picker.lastTracked, QStringList{"/apps/Alpha.desktop"});
-        QCOMPARE(s.saved(), (QStringList{"/apps/Alpha.desktop", "/apps/Echo.desktop",
-                                         "/apps/Charlie.desktop"}));
+        QCOMPARE(s.fixture.saved(), (QStringList{"/apps/Alpha.desktop", "/apps/Echo.desktop",
+                                                 "/apps/Charlie.desktop"}));
     }
 
     void sliderWritesTheThresholdAndLeavesAnOutOfRangeOneAlone()
