@@ -1,4 +1,5 @@
-// The store over fakes: saved values, matching, reminders, their endings and timers.
+// The store over fakes: saved values, matching, reminders, their endings and
+// timers; and the notifications by name it posts, to observers that may go away.
 #include "fakes/Fakes.h"
 
 #include <QSignalSpy>
@@ -341,6 +342,37 @@ private slots:
         // The values written are those of the tick.
         if (!locked)
             QCOMPARE(store->trackedApps().back().idleSeconds, 3.0); // the tick at 3 s
+    }
+
+    void deliversToObserversOfTheNameOnly()
+    {
+        NotificationCenter center;
+        QObject owner;
+        QStringList seen;
+        center.addObserver(notifications::expand, &owner,
+                           [&](const QVariantMap &) { seen << "expand"; });
+        center.addObserver(notifications::progress, &owner,
+                           [&](const QVariantMap &info) { seen << info.value("p").toString(); });
+        center.post(notifications::collapse);
+        center.post(notifications::expand);
+        center.post(notifications::progress, {{notifications::progressKey, 0.5}});
+        QCOMPARE(seen, QStringList({"expand", "0.5"}));
+    }
+
+    // An observer whose owner is gone is never called, even when the owner goes
+    // in the middle of a post.
+    void observerMayDestroyAnotherOwnerDuringAPost()
+    {
+        NotificationCenter center;
+        auto second = std::make_unique<QObject>();
+        QObject first;
+        int secondCalls = 0;
+        center.addObserver(notifications::expand, &first,
+                           [&](const QVariantMap &) { second.reset(); });
+        center.addObserver(notifications::expand, second.get(),
+                           [&](const QVariantMap &) { ++secondCalls; });
+        center.post(notifications::expand);
+        QCOMPARE(secondCalls, 0);
     }
 };
 
