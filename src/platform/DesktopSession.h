@@ -41,6 +41,9 @@ public:
     virtual WindowRaiser *raiser() = 0;
     // Whether translucent windows are blended; empty when nobody can tell.
     virtual std::function<bool()> compositorCheck() const { return {}; }
+    // The presence sources only this desktop offers; they may share the
+    // session's connections, so the session outlives them.
+    virtual PresenceSourceList presenceSources(const PresenceSetup &, const Clock &) { return {}; }
 
 signals:
     // The display server went away; the program should quit.
