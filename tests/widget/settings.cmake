@@ -1,7 +1,7 @@
 # The settings window, the picker, the hold notice, light and dark, the desktop's
 # font size, the reminder's actions, names and focus, over a store of fakes.
 # TZ: a pause's end is shown as a time of day; QtTest's watchdog fails a hang.
-foreach(subject main_window app_picker hold_notice appearance)
+foreach(subject main_window app_picker appearance)
     nudgewatch_add_test(NAME settings_${subject}_test LABEL widget
         SOURCES widget/settings_${subject}_test.cpp widget/settings_fakes.h
         LIBS nudgewatch_ui nudgewatch_platform ENV TZ=UTC QTEST_FUNCTION_TIMEOUT=60000)

@@ -9,6 +9,7 @@
 #include "settings/TitleBar.h"
 #include "widget/settings_fakes.h"
 
+#include <QFontDatabase>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -47,6 +48,8 @@ class SettingsAppearanceTest : public QObject {
     Q_OBJECT
 private slots:
     // The neutral colours follow the scheme, live; the named ones never move.
+    // Tab reaches every control in reading order, a row added later and the
+    // pause button included, and shows a 2-pixel ring in the highlight colour.
     void bothAppearances_data()
     {
         QTest::addColumn<ColorScheme>("scheme");
@@ -60,7 +63,11 @@ private slots:
         QFETCH(bool, darkBackground);
         // Built in the other scheme, then switched: what a live change does.
         WindowRig rig(
-            {.scheme = scheme == ColorScheme::Dark ? ColorScheme::Light : ColorScheme::Dark});
+            {.tracked = 1,
+             .scheme = scheme == ColorScheme::Dark ? ColorScheme::Light : ColorScheme::Dark});
+        rig.picker.answer = {"/apps/Bravo.desktop"};
+        rig.window->openPicker();
+        QCoreApplication::processEvents();
         rig.appearance.setScheme(scheme);
         QCOMPARE(rig.window->colorScheme(), scheme);
 
@@ -79,7 +86,7 @@ private slots:
         QCOMPARE(primary.alphaF(), 1.0);
         QCOMPARE(labelColor(subtitle).rgb(), primary.rgb());
         QVERIFY(qAbs(labelColor(subtitle).alphaF() - 0.6) < 0.01);
-        AppRow *bravo = rig.row(1);
+        AppRow *alpha = rig.row(0), *bravo = rig.row(1); // Bravo added after the window was built
         QCOMPARE(labelColor(bravo->nameLabel()).rgb(), primary.rgb());
         QCOMPARE(labelColor(bravo->statusLabel()).rgb(), primary.rgb());
 
@@ -93,8 +100,37 @@ private slots:
         QVERIFY2(qAbs(right.red() - style::purple.red()) < 12 &&
                      qAbs(right.green() - style::purple.green()) < 12,
                  qPrintable(right.name()));
-        QCOMPARE(rig.window->thresholdSection()->slider()->palette().color(QPalette::Highlight),
-                 style::blue);
+        QWidget *slider = rig.window->thresholdSection()->slider();
+        QCOMPARE(slider->palette().color(QPalette::Highlight), style::blue);
+
+        // Names and the keyboard.
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QCOMPARE(alpha->openButton()->accessibleName(), QStringLiteral("Open Alpha"));
+        QCOMPARE(bravo->removeButton()->accessibleName(), QStringLiteral("Stop tracking Bravo"));
+        QCOMPARE(bravo->removeButton()->toolTip(), QStringLiteral("Stop tracking Bravo"));
+        QCOMPARE(QApplication::focusWidget(), slider);
+        const QWidgetList order{alpha->openButton(),
+                                alpha->removeButton(),
+                                bravo->openButton(),
+                                bravo->removeButton(),
+                                rig.window->addAction(),
+                                rig.window->pauseButton(),
+                                slider};
+        const QColor highlight = window->palette().color(QPalette::Highlight);
+        for (QWidget *next : order) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), next);
+            // The ring's middle row, halfway along the top edge, in the highlight colour.
+            const QColor ring = pixelIn(window, next, QPoint(next->width() / 2, 1));
+            QVERIFY2(qAbs(ring.red() - highlight.red()) < 40 &&
+                         qAbs(ring.green() - highlight.green()) < 40 &&
+                         qAbs(ring.blue() - highlight.blue()) < 40,
+                     qPrintable(next->accessibleName() + " " + ring.name()));
+        }
+        QSignalSpy quit(rig.window.get(), &MainWindow::quitRequested);
+        QTest::keyClick(window, Qt::Key_Q, Qt::ControlModifier);
+        QCOMPARE(quit.size(), 1);
     }
 
     // The desktop's font, known when the window is built or told later (the
@@ -122,6 +158,8 @@ private slots:
         QCOMPARE(status->font().pixelSize(), qRound(10 * scale));
         QCOMPARE(rig.row(0)->nameLabel()->font().pixelSize(), qRound(14 * scale));
         QCOMPARE(status->font().family(), QStringLiteral("DejaVu Serif"));
+        QCOMPARE(rig.window->titleBar()->countLabel()->font().families(), // its own face
+                 QFontDatabase::systemFont(QFontDatabase::FixedFont).families());
         QCOMPARE_GE(rig.window->width(), qRound(MainWindow::defaultSize.width() * scale));
         rig.remind();
         rig.window->resize(rig.window->minimumSize()); // the narrowest the user can make it
@@ -148,100 +186,56 @@ private slots:
         }
     }
 
-    // While a reminder shows, the window offers what the card does; both end it.
+    // While a reminder shows, the window and the top of the tray's menu offer
+    // what the card does; each ends it, and a late one from a menu left open is harmless.
     void reminderActionsEndTheReminder_data()
     {
+        QTest::addColumn<bool>("tray");
         QTest::addColumn<bool>("snooze");
-        QTest::newRow("Snooze") << true;
-        QTest::newRow("Open") << false;
+        QTest::newRow("window, Snooze") << false << true;
+        QTest::newRow("window, Open") << false << false;
+        QTest::newRow("tray, Snooze") << true << true;
+        QTest::newRow("tray, Open") << true << false;
     }
     void reminderActionsEndTheReminder()
     {
+        QFETCH(bool, tray);
         QFETCH(bool, snooze);
         WindowRig rig;
+        QMenu menu;
+        QAction *settings = menu.addAction(QStringLiteral("Settings\u2026"));
+        ReminderMenuEntries entries(*rig.store, menu);
         ReminderActions *actions = rig.window->reminderActions();
-        QVERIFY(!actions->isVisibleTo(rig.window.get()));
+        const auto offered = [&] {
+            return QList<bool>{actions->isVisibleTo(rig.window.get()),
+                               entries.openAction()->isVisible(),
+                               entries.snoozeAction()->isVisible()};
+        };
+        QCOMPARE(menu.actions().indexOf(settings), 3);
+        QCOMPARE(offered(), QList<bool>(3, false));
         rig.remind();
         QVERIFY(rig.store->alertApp());
-        QVERIFY(actions->isVisibleTo(rig.window.get()));
+        QCOMPARE(offered(), QList<bool>(3, true));
         QCOMPARE(actions->openButton()->accessibleName(), QStringLiteral("Open Bravo"));
         QCOMPARE(actions->snoozeButton()->accessibleName(), QStringLiteral("Snooze"));
         QCOMPARE(actions->messageLabel()->text(), rig.store->alertMessage());
+        QCOMPARE(entries.openAction()->text(), QStringLiteral("Open Bravo"));
+        QCOMPARE(menu.actions().indexOf(entries.openAction()), 0);
         const auto before = rig.store->trackedApps()[1].lastUsed;
-        QTest::mouseClick(snooze ? actions->snoozeButton() : actions->openButton(), Qt::LeftButton);
+        if (tray)
+            (snooze ? entries.snoozeAction() : entries.openAction())->trigger();
+        else
+            QTest::mouseClick(snooze ? actions->snoozeButton() : actions->openButton(),
+                              Qt::LeftButton);
         QCoreApplication::processEvents();
         QVERIFY(!rig.store->alertApp());
         QCOMPARE(rig.store->trackedApps()[1].lastUsed != before, snooze);
         QCOMPARE(rig.fixture.workspace.opener.opened,
                  QStringList(snooze ? 0 : 1, QStringLiteral("/apps/Bravo.desktop")));
-        QVERIFY(!actions->isVisibleTo(rig.window.get()));
-    }
-
-    // The tray's entries come and go with the reminder, at the top of its menu.
-    void trayEntries()
-    {
-        WindowRig rig;
-        QMenu menu;
-        QAction *settings = menu.addAction(QStringLiteral("Settings\u2026"));
-        ReminderMenuEntries entries(*rig.store, menu);
-        QCOMPARE(menu.actions().indexOf(settings), 3);
-        QVERIFY(!entries.openAction()->isVisible() && !entries.snoozeAction()->isVisible());
-        rig.remind();
-        QVERIFY(entries.openAction()->isVisible() && entries.snoozeAction()->isVisible());
-        QCOMPARE(entries.openAction()->text(), QStringLiteral("Open Bravo"));
-        QCOMPARE(menu.actions().indexOf(entries.openAction()), 0);
+        QCOMPARE(offered(), QList<bool>(3, false));
         entries.snoozeAction()->trigger();
-        QCoreApplication::processEvents();
         QVERIFY(!rig.store->alertApp());
-        QVERIFY(!entries.snoozeAction()->isVisible());
-        entries.snoozeAction()->trigger(); // late, from a menu left open: nothing to end
-        QVERIFY(!rig.store->alertApp());
-    }
-
-    // Tab reaches every control in reading order, a row added later and the
-    // pause button included, and shows a 2-pixel ring in the highlight colour.
-    void keyboardOrderNamesAndRing_data()
-    {
-        QTest::addColumn<ColorScheme>("scheme");
-        QTest::newRow("light") << ColorScheme::Light;
-        QTest::newRow("dark") << ColorScheme::Dark;
-    }
-    void keyboardOrderNamesAndRing()
-    {
-        QFETCH(ColorScheme, scheme);
-        WindowRig rig({.tracked = 1, .scheme = scheme});
-        rig.picker.answer = {"/apps/Bravo.desktop"};
-        rig.window->openPicker();
-        QCoreApplication::processEvents();
-        rig.window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
-        AppRow *alpha = rig.row(0), *bravo = rig.row(1);
-        QCOMPARE(alpha->openButton()->accessibleName(), QStringLiteral("Open Alpha"));
-        QCOMPARE(bravo->removeButton()->accessibleName(), QStringLiteral("Stop tracking Bravo"));
-        QCOMPARE(bravo->removeButton()->toolTip(), QStringLiteral("Stop tracking Bravo"));
-        QWidget *slider = rig.window->thresholdSection()->slider();
-        QCOMPARE(QApplication::focusWidget(), slider);
-        const QWidgetList order{alpha->openButton(),
-                                alpha->removeButton(),
-                                bravo->openButton(),
-                                bravo->removeButton(),
-                                rig.window->addAction(),
-                                rig.window->pauseButton(),
-                                slider};
-        const QColor highlight = rig.window->palette().color(QPalette::Highlight);
-        for (QWidget *next : order) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QCOMPARE(QApplication::focusWidget(), next);
-            // The ring's middle row, halfway along the top edge, in the highlight colour.
-            const QColor ring = pixelIn(rig.window.get(), next, QPoint(next->width() / 2, 1));
-            QVERIFY2(qAbs(ring.red() - highlight.red()) < 40 &&
-                         qAbs(ring.green() - highlight.green()) < 40 &&
-                         qAbs(ring.blue() - highlight.blue()) < 40,
-                     qPrintable(next->accessibleName() + " " + ring.name()));
-        }
-        QSignalSpy quit(rig.window.get(), &MainWindow::quitRequested);
-        QTest::keyClick(rig.window.get(), Qt::Key_Q, Qt::ControlModifier);
-        QCOMPARE(quit.size(), 1);
+        QCOMPARE(rig.store->trackedApps()[1].lastUsed != before, snooze);
     }
 };
 
