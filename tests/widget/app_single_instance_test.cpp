@@ -1,7 +1,6 @@
 // One instance per user: a second launch asks the first to show its window.
 #include "app/LocalActivationSocket.h"
 #include "app/SingleInstance.h"
-#include "fakes/PrivateBus.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -300,19 +299,6 @@ private slots:
         QVERIFY2(cpuMs < 200, qPrintable(QStringLiteral("%1 ms of CPU").arg(cpuMs)));
         QTRY_COMPARE(activated.size(), 1);
         ::close(asking);
-    }
-
-    void sessionBusSecondLaunchActivatesTheFirst()
-    {
-        fakes::PrivateBus bus;
-        QVERIFY2(bus.isRunning(), "no dbus-daemon: run scripts/install-deps");
-        SingleInstance first(bus.connect("first"));
-        QCOMPARE(first.start(), SingleInstance::Role::Primary);
-        QSignalSpy activated(&first, &SingleInstance::activationRequested);
-        SingleInstance second(bus.connect("second"));
-        // The call waits for the answer while the first instance serves it.
-        QCOMPARE(second.start(), SingleInstance::Role::Secondary);
-        QTRY_COMPARE(activated.size(), 1);
     }
 };
 
