@@ -72,13 +72,10 @@ private slots:
                                                  "/apps/Charlie.desktop"}));
     }
 
-    void sliderWritesTheThresholdAndLeavesAnOutOfRangeOneAlone()
+    // A threshold beyond the slider's range is shown as it is and never rewritten
+    // (the slider's own writes are checked end to end).
+    void anOutOfRangeThresholdIsLeftAlone()
     {
-        WindowRig s({.tracked = 0});
-        QTest::keyClick(s.window->thresholdSection()->slider(), Qt::Key_Right);
-        QCOMPARE(s.fixture.defaults.values.value(defaultsKeys::idleThreshold).toDouble(), 75.0);
-        QCoreApplication::processEvents();
-        QCOMPARE(s.window->thresholdSection()->valueLabel()->text(), "1m 15s");
         WindowRig far({.tracked = 0, .threshold = 3600});
         QCOMPARE(far.window->thresholdSection()->valueLabel()->text(), "60m");
         QCOMPARE(far.fixture.defaults.values.value(defaultsKeys::idleThreshold).toDouble(), 3600.0);
@@ -98,23 +95,14 @@ private slots:
         QVERIFY(s.window->saveFailureNotice()->isHidden());
     }
 
-    void damagedSettingsFileIsSetAsideFromTheWindow_data()
-    {
-        QTest::addColumn<QByteArray>("damaged");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("open section")
-            << QByteArray("[General\nNudgewatch.trackedAppPaths=/apps/Alpha.desktop\n")
-            << "(line 1 opens a section that is not closed)";
-        QTest::newRow("# comment")
-            << QByteArray("[General]\n# mine\nNudgewatch.trackedAppPaths=/apps/Alpha.desktop\n")
-            << "(line 2 is a comment starting with \u201c#\u201d; comments in this file start "
-               "with \u201c;\u201d)";
-    }
-
+    // What the file holds and why it is damaged are the settings file's own
+    // test; here the window says so, refuses to write, and sets it aside.
     void damagedSettingsFileIsSetAsideFromTheWindow()
     {
-        QFETCH(QByteArray, damaged);
-        QFETCH(QString, reason);
+        const QByteArray damaged(
+            "[General]\n# mine\nNudgewatch.trackedAppPaths=/apps/Alpha.desktop\n");
+        const QString reason = "(line 2 is a comment starting with \u201c#\u201d; comments in "
+                               "this file start with \u201c;\u201d)";
         QTemporaryDir dir;
         const QString file = dir.filePath("Nudgewatch.conf");
         QFile out(file);
@@ -138,9 +126,6 @@ private slots:
         QTest::mouseClick(notice->setAsideButton(), Qt::LeftButton);
         QVERIFY(notice->label()->text().contains(file + ".damaged"));
         QVERIFY(notice->setAsideButton()->isHidden());
-        QFile kept(file + ".damaged");
-        QVERIFY(kept.open(QIODevice::ReadOnly));
-        QCOMPARE(kept.readAll(), damaged);
         s.window->openPicker();
         QCOMPARE(SettingsDefaults(file).stringList(defaultsKeys::trackedAppPaths),
                  QStringList({"/apps/Alpha.desktop", "/apps/Bravo.desktop"}));
