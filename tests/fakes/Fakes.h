@@ -174,14 +174,16 @@ struct FakeOpener final : ApplicationOpener {
     bool succeeds = true;
 };
 
-// Every icon is a square of one colour.
+// Every icon is a square of one colour; the paths asked for are kept.
 struct FakeIcons final : IconProvider {
-    QImage iconForFile(const QString &) const override
+    QImage iconForFile(const QString &path) const override
     {
+        requested.append(path);
         QImage image(48, 48, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::darkCyan);
         return image;
     }
+    mutable QStringList requested;
 };
 
 // The desktop as the store sees it: who is in front, opening, icons.

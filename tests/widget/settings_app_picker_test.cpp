@@ -18,16 +18,6 @@ using namespace nudgewatch::fakes;
 
 namespace {
 
-// Counts icon requests, to see that icons load only when shown.
-struct CountingIcons final : IconProvider {
-    QImage iconForFile(const QString &path) const override
-    {
-        requested.append(path);
-        return FakeIcons().iconForFile(path);
-    }
-    mutable QStringList requested;
-};
-
 // A shown picker over a catalog of `names`.
 struct Picker {
     Picker(const QStringList &names, int limit, const QStringList &tracked = {})
@@ -49,7 +39,7 @@ struct Picker {
     }
     int rows() const { return dialog->listView()->model()->rowCount(); }
     FakeApplicationCatalog catalog;
-    CountingIcons icons;
+    FakeIcons icons;
     std::optional<AppPickerDialog> dialog;
 };
 
