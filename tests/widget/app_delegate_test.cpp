@@ -19,113 +19,94 @@
 using namespace nudgewatch;
 using namespace nudgewatch::fakes;
 
+namespace {
+
+// The program over fakes, tracking Alpha with a 2-second threshold.
+struct Program {
+    explicit Program(TrackedEntries *entries = nullptr)
+    {
+        f.defaults.values.insert(defaultsKeys::trackedAppPaths, f.install({"Alpha"}));
+        f.defaults.values.insert(defaultsKeys::idleThreshold, 2.0);
+        delegate.emplace(AppServices{f.services(), catalog, {}, nullptr, entries});
+    }
+    StoreFixture f;
+    FakeApplicationCatalog catalog;
+    std::optional<AppDelegate> delegate;
+};
+
+} // namespace
+
 class AppDelegateTest : public QObject {
     Q_OBJECT
 private slots:
+    // Started by the user the window shows at once; at login nothing shows.
+    // Either way the reminders run, with the window closed, until it is asked for.
+    void startsInOrderAndKeepsRunningWithTheWindowClosed_data()
+    {
+        QTest::addColumn<AppDelegate::Launch>("launch");
+        QTest::newRow("by the user") << AppDelegate::Launch::ByUser;
+        QTest::newRow("at login") << AppDelegate::Launch::AtLogin;
+    }
     void startsInOrderAndKeepsRunningWithTheWindowClosed()
     {
-        StoreFixture f;
-        FakeApplicationCatalog catalog;
-        f.defaults.values.insert(defaultsKeys::trackedAppPaths, f.install({"Alpha"}));
-        f.defaults.values.insert(defaultsKeys::idleThreshold, 2.0);
-        AppDelegate delegate({f.services(), catalog, {}});
+        QFETCH(AppDelegate::Launch, launch);
+        const bool byUser = launch == AppDelegate::Launch::ByUser;
+        Program p;
+        AppDelegate &delegate = *p.delegate;
         QCOMPARE(delegate.store().trackedApps().size(), std::size_t(1)); // loaded, nothing runs
-        QCOMPARE(f.scheduler.activeTimers(), 0);
-        delegate.start();
-        QVERIFY(delegate.settingsWindow()->isVisible());
+        QCOMPARE(p.f.scheduler.activeTimers(), 0);
+        delegate.start(launch);
         QVERIFY(!delegate.panel()); // panel and monitoring wait until launching has finished
         QCoreApplication::processEvents();
         QVERIFY(delegate.panel());
-        QCOMPARE(f.scheduler.activeTimers(), 1); // the monitor
+        QCOMPARE(p.f.scheduler.activeTimers(), 1); // the monitor
+        QCOMPARE(std::ranges::count_if(QApplication::topLevelWidgets(),
+                                       [](QWidget *w) { return qobject_cast<MainWindow *>(w); }),
+                 byUser ? 1 : 0); // at login, none is even built
+        QVERIFY(!byUser || delegate.settingsWindow()->isVisible());
 
         // A closed window is freed; the next one opens where it was.
-        delegate.settingsWindow()->move(delegate.settingsWindow()->pos() + QPoint(30, 20));
-        const QPoint placed = delegate.settingsWindow()->pos();
-        QPointer<MainWindow> closed = delegate.settingsWindow();
-        QVERIFY(closed->close());
-        QVERIFY(!delegate.settingsWindow());
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!closed);
-        f.scheduler.advance(4);
+        QPoint placed;
+        if (byUser) {
+            delegate.settingsWindow()->move(delegate.settingsWindow()->pos() + QPoint(30, 20));
+            placed = delegate.settingsWindow()->pos();
+            QPointer<MainWindow> closed = delegate.settingsWindow();
+            QVERIFY(closed->close());
+            QVERIFY(!delegate.settingsWindow());
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QVERIFY(!closed);
+        }
+        p.f.scheduler.advance(4);
         QVERIFY(delegate.panel()->frameHeight() > 1); // reminders go on without it
         delegate.showSettings();                      // a second launch, or the tray
         QVERIFY(delegate.settingsWindow()->isVisible());
+        QCOMPARE(delegate.settingsWindow()->appsSection()->rows().size(), std::size_t(1));
         // Where it was, not where a new window goes (30 + 20 px away); a platform may
         // shift a restored window by a few pixels of frame (Qt 6.8's offscreen: 3).
-        QCOMPARE_LE((delegate.settingsWindow()->pos() - placed).manhattanLength(), 4);
-        QCOMPARE(delegate.settingsWindow()->appsSection()->rows().size(), std::size_t(1));
+        if (byUser)
+            QCOMPARE_LE((delegate.settingsWindow()->pos() - placed).manhattanLength(), 4);
     }
 
-    void startedAtLoginComesUpQuietly()
-    {
-        StoreFixture f;
-        FakeApplicationCatalog catalog;
-        f.defaults.values.insert(defaultsKeys::trackedAppPaths, f.install({"Alpha"}));
-        f.defaults.values.insert(defaultsKeys::idleThreshold, 2.0);
-        AppDelegate delegate({{f.workspace.tracker,
-                               f.workspace.opener,
-                               f.workspace.icons,
-                               f.bundleInfo,
-                               f.fileSystem,
-                               f.defaults,
-                               f.clock,
-                               f.scheduler,
-                               f.notifications,
-                               {}},
-                              catalog,
-                              {}});
-        delegate.start(AppDelegate::Launch::AtLogin);
-        QCoreApplication::processEvents();
-        QVERIFY(!delegate.settingsWindow());
-        const QWidgetList windows = QApplication::topLevelWidgets();
-        QVERIFY(std::none_of(windows.begin(), windows.end(),
-                             [](QWidget *w) { return qobject_cast<MainWindow *>(w); }));
-        f.scheduler.advance(4);
-        QVERIFY(delegate.panel()->frameHeight() > 1); // the reminders run all the same
-        delegate.showSettings(); // the user launches it again, or picks the tray entry
-        QVERIFY(delegate.settingsWindow() && delegate.settingsWindow()->isVisible());
-    }
-
-    void aSecondCloseBeforeTheWindowIsGoneIsHarmless_data()
-    {
-        QTest::addColumn<bool>("reopenedBetween");
-        QTest::newRow("two closes at once") << false;
-        QTest::newRow("a new window opened between") << true;
-    }
-
+    // The window manager's second close request, for a window not yet deleted,
+    // leaves the one opened since alone.
     void aSecondCloseBeforeTheWindowIsGoneIsHarmless()
     {
-        QFETCH(bool, reopenedBetween);
-        StoreFixture f;
-        FakeApplicationCatalog catalog;
-        AppDelegate delegate({{f.workspace.tracker,
-                               f.workspace.opener,
-                               f.workspace.icons,
-                               f.bundleInfo,
-                               f.fileSystem,
-                               f.defaults,
-                               f.clock,
-                               f.scheduler,
-                               f.notifications,
-                               {}},
-                              catalog,
-                              {}});
+        Program p;
+        AppDelegate &delegate = *p.delegate;
         delegate.start();
         QPointer<MainWindow> first = delegate.settingsWindow();
-        QCloseEvent close;
-        QCoreApplication::sendEvent(first, &close);
-        if (reopenedBetween)
-            delegate.showSettings();
+        for (int close = 0; close < 2; ++close) {
+            QCloseEvent event;
+            QCoreApplication::sendEvent(first, &event);
+            if (close == 0)
+                delegate.showSettings();
+        }
         MainWindow *current = delegate.settingsWindow();
-        // The window manager's second request, before the first window is deleted.
-        QCloseEvent again;
-        QCoreApplication::sendEvent(first, &again);
-        QCOMPARE(delegate.settingsWindow(), current);
+        QVERIFY(current && current != first);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!first);
         QCOMPARE(delegate.settingsWindow(), current);
-        if (current)
-            QVERIFY(current->isVisible());
+        QVERIFY(current->isVisible());
     }
 
     void theDesktopIsToldTheTrackedEntriesAsTheyChange()
@@ -134,12 +115,9 @@ private slots:
             QList<QStringList> told;
             void setTrackedEntries(const QStringList &paths) override { told.append(paths); }
         } entries;
-        StoreFixture f;
-        FakeApplicationCatalog catalog;
-        const QStringList alpha = f.install({"Alpha"});
-        const QStringList beta = f.install({"Beta"});
-        f.defaults.values.insert(defaultsKeys::trackedAppPaths, alpha);
-        AppDelegate delegate({f.services(), catalog, {}, nullptr, &entries});
+        Program p(&entries);
+        AppDelegate &delegate = *p.delegate;
+        const QStringList alpha{"/apps/Alpha.desktop"}, beta = p.f.install({"Beta"});
         QCOMPARE(entries.told, QList<QStringList>{alpha}); // before any window looks
         delegate.store().addApp(QUrl::fromLocalFile(beta.first()));
         QCOMPARE(entries.told.last(), alpha + beta);

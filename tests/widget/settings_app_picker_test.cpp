@@ -18,16 +18,6 @@ using namespace nudgewatch::fakes;
 
 namespace {
 
-// Counts icon requests, to see that icons load only when shown.
-struct CountingIcons final : IconProvider {
-    QImage iconForFile(const QString &path) const override
-    {
-        requested.append(path);
-        return FakeIcons().iconForFile(path);
-    }
-    mutable QStringList requested;
-};
-
 // A shown picker over a catalog of `names`.
 struct Picker {
     Picker(const QStringList &names, int limit, const QStringList &tracked = {})
@@ -49,7 +39,7 @@ struct Picker {
     }
     int rows() const { return dialog->listView()->model()->rowCount(); }
     FakeApplicationCatalog catalog;
-    CountingIcons icons;
+    FakeIcons icons;
     std::optional<AppPickerDialog> dialog;
 };
 
@@ -68,11 +58,6 @@ QByteArray loopingIconCache()
     return bytes;
 }
 
-QString pathOf(const QString &name)
-{
-    return QStringLiteral("/apps/%1.desktop").arg(name);
-}
-
 } // namespace
 
 class AppPickerTest : public QObject {
@@ -85,12 +70,12 @@ private slots:
         for (const char *name : {"Echo", "Alpha", "Alpha", "Charlie", "Bravo", "Delta"})
             p.click(name);
         QCOMPARE(p.dialog->chosenPaths(),
-                 (QStringList{pathOf("Echo"), pathOf("Charlie"), pathOf("Bravo")}));
+                 (QStringList{appPath("Echo"), appPath("Charlie"), appPath("Bravo")}));
     }
 
     void searchKeepsChoicesAndTrackedEntriesAreNotOffered()
     {
-        Picker p({"Alpha", "Bravo", "Charlie"}, 3, {pathOf("Bravo")});
+        Picker p({"Alpha", "Bravo", "Charlie"}, 3, {appPath("Bravo")});
         QCOMPARE(p.rows(), 2); // Alpha and Charlie, clicked below
         p.click("Alpha");
         QTest::keyClicks(p.dialog->searchField(), "CHAR");
@@ -98,7 +83,7 @@ private slots:
         p.click("Charlie");
         p.dialog->searchField()->clear();
         QCOMPARE(p.rows(), 2);
-        QCOMPARE(p.dialog->chosenPaths(), (QStringList{pathOf("Alpha"), pathOf("Charlie")}));
+        QCOMPARE(p.dialog->chosenPaths(), (QStringList{appPath("Alpha"), appPath("Charlie")}));
     }
 
     void browseAddsEntriesOutsideTheMenus()
@@ -117,7 +102,7 @@ private slots:
         p.dialog->browseButton()->click();
         // One place was left: the first browsed entry takes it, the other is listed;
         // a file that is not an entry, or is gone, is not offered.
-        QCOMPARE(p.dialog->chosenPaths(), (QStringList{pathOf("Alpha"), tool}));
+        QCOMPARE(p.dialog->chosenPaths(), (QStringList{appPath("Alpha"), tool}));
         QCOMPARE(p.rows(), 3);
         QCOMPARE(p.dialog->model()->index(1).data().toString(), "My Tool");
         // A catalog update keeps browsed entries and drops an uninstalled choice.
