@@ -8,6 +8,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 Q_DECLARE_METATYPE(nudgewatch::SessionFacts)
 
 using namespace nudgewatch;
@@ -28,8 +32,10 @@ private slots:
         QTest::newRow("Plasma") << F{"wayland", "KDE", true, "xcb"} << B::KWin;
         QTest::newRow("sway") << F{"wayland", "sway", true, "xcb"} << B::Wlroots;
         QTest::newRow("compositor started by hand") << F{"", "", true, "xcb"} << B::Wlroots;
-        QTest::newRow("GNOME on X11 beside a nested compositor")
-            << F{"x11", "GNOME", true, "xcb"} << B::X11;
+        QTest::newRow("sway started from a console") << F{"tty", "", true, "xcb"} << B::Wlroots;
+        QTest::newRow("client of a nested compositor") << F{"x11", "", true, "xcb"} << B::Wlroots;
+        QTest::newRow("sway without Xwayland") << F{"tty", "sway", true, "wayland"} << B::Wlroots;
+        QTest::newRow("compositor unreachable") << F{"wayland", "", false, "xcb"} << B::Wlroots;
         QTest::newRow("no X11, no Wayland") << F{"tty", "", false, "offscreen"} << B::None;
         QTest::newRow("desktop named in lower case") << F{"Wayland", "kde", true, "xcb"} << B::KWin;
     }
@@ -38,6 +44,38 @@ private slots:
         QFETCH(SessionFacts, session);
         QFETCH(TrackerBackend, expected);
         QCOMPARE(trackerBackendFor(session), expected);
+    }
+
+    void waylandSocketFromTheEnvironment_data()
+    {
+        QTest::addColumn<QString>("display");
+        QTest::addColumn<bool>("wayland");
+        QTest::newRow("socket") << "wayland-1" << true;
+        QTest::newRow("socket by path") << "%1/wayland-1" << true;
+        QTest::newRow("left behind by a compositor gone") << "wayland-9" << false;
+        QTest::newRow("a file, not a socket") << "plain" << false;
+        QTest::newRow("unset") << "" << false;
+    }
+    void waylandSocketFromTheEnvironment()
+    {
+        QFETCH(QString, display);
+        QFETCH(bool, wayland);
+        QTemporaryDir runtime;
+        const QByteArray socketPath = QFile::encodeName(runtime.filePath("wayland-1"));
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, socketPath.constData(), sizeof address.sun_path);
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        QCOMPARE(::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+        QFile plain(runtime.filePath("plain"));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        QProcessEnvironment environment;
+        environment.insert("XDG_SESSION_TYPE", "tty");
+        environment.insert("XDG_RUNTIME_DIR", runtime.path());
+        environment.insert("WAYLAND_DISPLAY", display.arg(runtime.path()));
+        const SessionFacts facts = SessionFacts::fromEnvironment(environment, "xcb");
+        ::close(fd);
+        QCOMPARE(isWaylandSession(facts), wayland);
     }
 
     void withoutX11TheNullBackendServesTheRest()
