@@ -1,6 +1,8 @@
 #include "app/AppDelegate.h"
 
+#include "app/NotifiedReminders.h"
 #include "settings/DialogApplicationPicker.h"
+#include "settings/HoldNotice.h"
 #include "settings/MainWindow.h"
 
 #include <malloc.h>
@@ -23,6 +25,7 @@ AppDelegate::AppDelegate(AppServices services, QObject *parent)
 AppDelegate::~AppDelegate()
 {
     // The views observe the store: they go first.
+    m_notified.reset();
     m_panel.reset();
     m_window.reset();
 }
@@ -44,6 +47,7 @@ void AppDelegate::openWindow()
     if (m_window)
         return;
     m_window = std::make_unique<MainWindow>(*m_store, *m_picker, m_services.appearance);
+    m_window->holdNotice()->setNote(m_services.notifierReason);
     if (!m_closedWindowGeometry.isEmpty())
         m_window->restoreGeometry(m_closedWindowGeometry);
     connect(m_window.get(), &MainWindow::quitRequested, this, &AppDelegate::quitRequested);
@@ -63,8 +67,14 @@ void AppDelegate::openWindow()
 
 void AppDelegate::finishLaunching()
 {
-    if (m_panel)
+    if (m_panel || m_notified)
         return;
+    if (m_services.notifier) {
+        m_notified = std::make_unique<NotifiedReminders>(*m_store, m_services.store.notifications,
+                                                         *m_services.notifier);
+        m_store->startMonitoring();
+        return;
+    }
     m_panel =
         std::make_unique<NotchPanel>(*m_store, m_services.store.notifications,
                                      m_services.store.scheduler, m_services.compositorRunning);

@@ -2,6 +2,7 @@
 
 #include "core/ApplicationCatalog.h"
 #include "core/DesktopAppearance.h"
+#include "core/ReminderNotifier.h"
 #include "core/TrackedEntries.h"
 #include "notch/NotchPanel.h"
 #include "tracking/AppTrackerStore.h"
@@ -14,6 +15,7 @@ namespace nudgewatch {
 
 class DialogApplicationPicker;
 class MainWindow;
+class NotifiedReminders;
 
 // The services the program runs over, the store's among them; all outlive
 // the delegate.
@@ -25,6 +27,10 @@ struct AppServices {
     DesktopAppearance *appearance = nullptr;
     // Told the tracked entries whenever they change; none: nobody needs them.
     TrackedEntries *trackedEntries = nullptr;
+    // Reminders as desktop notifications in place of the card, and why, for
+    // the settings window; none: the card.
+    ReminderNotifier *notifier = nullptr;
+    QString notifierReason = {};
 };
 
 // Owns the one store, the settings window and the one notch panel, and brings
@@ -48,6 +54,7 @@ public:
 
     AppTrackerStore &store() { return *m_store; }
     MainWindow *settingsWindow() const { return m_window.get(); }
+    // None where reminders come as desktop notifications.
     NotchPanel *panel() const { return m_panel.get(); }
 
 signals:
@@ -64,6 +71,7 @@ private:
     std::unique_ptr<MainWindow> m_window;
     QByteArray m_closedWindowGeometry;
     std::unique_ptr<NotchPanel> m_panel;
+    std::unique_ptr<NotifiedReminders> m_notified;
     bool m_started = false;
 };
 

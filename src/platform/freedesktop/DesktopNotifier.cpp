@@ -30,7 +30,7 @@ QDBusMessage call(const QString &method)
 } // namespace
 
 DesktopNotifier::DesktopNotifier(QDBusConnection bus, QObject *parent)
-    : QObject(parent), m_bus(std::move(bus))
+    : ReminderNotifier(parent), m_bus(std::move(bus))
 {
     // By service name: Qt then delivers only signals sent by the name's owner.
     m_bus.connect(service, path, interface, QStringLiteral("ActionInvoked"), this,
