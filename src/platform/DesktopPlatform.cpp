@@ -11,6 +11,7 @@
 #include "platform/qt/LocalFileSystem.h"
 #include "platform/x11/X11Session.h"
 #include "platform/x11/XcbConnection.h"
+#include "platform/xfce/XfcePreferredApplications.h"
 
 #include <QGuiApplication>
 #include <QStandardPaths>
@@ -27,6 +28,9 @@ DesktopPlatform::DesktopPlatform(QObject *parent)
     m_entries = std::make_unique<DesktopEntryRegistry>(
         QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation));
     m_icons = std::make_unique<DesktopIcons>(IconLookup::forDesktop());
+    m_catalog->setEntryFilter([xfce = XfcePreferredApplications::forCurrentUser()](auto &entries) {
+        xfce.offerLaunchedApplications(entries);
+    });
     connect(m_catalog.get(), &ApplicationCatalog::changed, this, [this] { m_entries->reload(); });
     // Reading an icon theme's index would hold up the first window; icons come
     // from the theme from the next turn of the event loop on.

@@ -32,6 +32,9 @@ nudgewatch_add_test(NAME platform_gnome_extension_test LABEL unit
 # The desktop's appearance: font names, desktops' default sizes, theme names, XSETTINGS data.
 nudgewatch_add_test(NAME platform_appearance_test LABEL unit
     SOURCES unit/platform_appearance_test.cpp LIBS nudgewatch_platform)
+# Xfce's launcher entries offered as the application they start.
+nudgewatch_add_test(NAME platform_xfce_preferred_test LABEL unit
+    SOURCES unit/platform_xfce_preferred_test.cpp LIBS nudgewatch_platform)
 # Reminders as desktop notifications, against a notification server on a private bus.
 nudgewatch_add_test(NAME platform_desktop_notifier_test LABEL unit
     SOURCES unit/platform_desktop_notifier_test.cpp LIBS nudgewatch_platform)
