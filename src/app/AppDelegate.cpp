@@ -47,7 +47,7 @@ void AppDelegate::openWindow()
     if (m_window)
         return;
     m_window = std::make_unique<MainWindow>(*m_store, *m_picker, m_services.appearance);
-    m_window->holdNotice()->setNote(m_services.notifierReason);
+    m_window->holdNotice()->setNote(m_services.windowNote);
     if (!m_closedWindowGeometry.isEmpty())
         m_window->restoreGeometry(m_closedWindowGeometry);
     connect(m_window.get(), &MainWindow::quitRequested, this, &AppDelegate::quitRequested);

@@ -27,10 +27,11 @@ struct AppServices {
     DesktopAppearance *appearance = nullptr;
     // Told the tracked entries whenever they change; none: nobody needs them.
     TrackedEntries *trackedEntries = nullptr;
-    // Reminders as desktop notifications in place of the card, and why, for
-    // the settings window; none: the card.
+    // Reminders as desktop notifications in place of the card; none: the card.
     ReminderNotifier *notifier = nullptr;
-    QString notifierReason = {};
+    // What the settings window says of how this session is followed and
+    // reminded (the notifications, and why); empty when nothing is unusual.
+    QString windowNote = {};
 };
 
 // Owns the one store, the settings window and the one notch panel, and brings

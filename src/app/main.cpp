@@ -136,6 +136,8 @@ int main(int argc, char *argv[])
         presence.push_back(*source);
     std::fprintf(stderr, "nudgewatch: presence sources: %s\n",
                  qPrintable(ReminderHold::describe(presence)));
+    if (const QString note = desktop->sessionNote(); !note.isEmpty())
+        std::fprintf(stderr, "nudgewatch: %s\n", qPrintable(note));
     // Without the card, reminders come as the desktop's notifications.
     const QString notifierReason = notificationReason(QGuiApplication::platformName(), platform);
     std::unique_ptr<DesktopNotifier> notifier;
@@ -163,7 +165,7 @@ int main(int argc, char *argv[])
                           &appearance,
                           desktop.get(),
                           notifier.get(),
-                          notifierReason});
+                          notifierReason.isEmpty() ? desktop->sessionNote() : notifierReason});
     QObject::connect(&delegate, &AppDelegate::quitRequested, &app, &QCoreApplication::quit);
     QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,
                      &AppDelegate::showSettings);

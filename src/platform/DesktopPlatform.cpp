@@ -64,6 +64,11 @@ std::function<bool()> DesktopPlatform::compositorCheck() const
     return m_session->compositorCheck();
 }
 
+QString DesktopPlatform::sessionNote() const
+{
+    return m_session->note();
+}
+
 ApplicationOpener &DesktopPlatform::opener()
 {
     return *m_opener;

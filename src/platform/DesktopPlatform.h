@@ -54,6 +54,9 @@ public:
     ApplicationCatalog &catalog();
     // Whether translucent windows are blended by a compositing manager.
     std::function<bool()> compositorCheck() const;
+    // What the settings window should say of how the session is followed;
+    // empty when nothing is unusual.
+    QString sessionNote() const;
     // The entries the user tracks, so windows of those outside the
     // applications folders are recognised too.
     void setTrackedEntries(const QStringList &paths) override;

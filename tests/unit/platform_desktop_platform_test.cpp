@@ -16,6 +16,40 @@ Q_DECLARE_METATYPE(nudgewatch::SessionFacts)
 
 using namespace nudgewatch;
 
+namespace {
+
+// A local socket this process listens on, as a display server's.
+struct Listener {
+    explicit Listener(const QString &path)
+    {
+        if (path.isEmpty() || fd < 0)
+            return;
+        const sockaddr_un address = at(path);
+        if (::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0 ||
+            ::listen(fd, 4) != 0)
+            qFatal("cannot listen at %s", qPrintable(path));
+    }
+    ~Listener() { ::close(fd); }
+    static sockaddr_un at(const QString &path)
+    {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof address.sun_path);
+        return address;
+    }
+    static int connectTo(const QString &path)
+    {
+        const int client = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        const sockaddr_un address = at(path);
+        return ::connect(client, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0
+                   ? client
+                   : -1;
+    }
+    int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+};
+
+} // namespace
+
 class DesktopPlatformTest : public QObject {
     Q_OBJECT
 private slots:
@@ -61,21 +95,37 @@ private slots:
         QFETCH(QString, display);
         QFETCH(bool, wayland);
         QTemporaryDir runtime;
-        const QByteArray socketPath = QFile::encodeName(runtime.filePath("wayland-1"));
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        qstrncpy(address.sun_path, socketPath.constData(), sizeof address.sun_path);
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        QCOMPARE(::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+        const Listener compositor(runtime.filePath("wayland-1"));
         QFile plain(runtime.filePath("plain"));
         QVERIFY(plain.open(QIODevice::WriteOnly));
         QProcessEnvironment environment;
         environment.insert("XDG_SESSION_TYPE", "tty");
         environment.insert("XDG_RUNTIME_DIR", runtime.path());
         environment.insert("WAYLAND_DISPLAY", display.arg(runtime.path()));
-        const SessionFacts facts = SessionFacts::fromEnvironment(environment, "xcb");
-        ::close(fd);
-        QCOMPARE(isWaylandSession(facts), wayland);
+        QCOMPARE(isWaylandSession(SessionFacts::fromEnvironment(environment, "xcb")), wayland);
+    }
+
+    // Whether the X server is Xwayland: its listener also serves Wayland clients.
+    void xwaylandByItsListener_data()
+    {
+        QTest::addColumn<QString>("waylandSocket"); // where this process listens, if anywhere
+        QTest::addColumn<bool>("xwayland");
+        QTest::newRow("the X server's process serves Wayland") << "wayland-1" << true;
+        QTest::newRow("no compositor") << "" << false;
+        QTest::newRow("some other socket") << "bus" << false;
+    }
+    void xwaylandByItsListener()
+    {
+        QFETCH(QString, waylandSocket);
+        QFETCH(bool, xwayland);
+        QTemporaryDir runtime;
+        const Listener server(runtime.filePath("X0"));
+        const Listener compositor(waylandSocket.isEmpty() ? QString()
+                                                          : runtime.filePath(waylandSocket));
+        const int client = Listener::connectTo(runtime.filePath("X0"));
+        QVERIFY(client >= 0);
+        QCOMPARE(XcbConnection::servedByXwayland(client, runtime.path()), xwayland);
+        ::close(client);
     }
 
     void withoutX11TheNullBackendServesTheRest()

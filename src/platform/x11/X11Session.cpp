@@ -17,6 +17,12 @@ X11Session::X11Session(std::unique_ptr<XcbConnection> connection,
         m_tracker = unfollowedTracker(QStringLiteral("no connection to the X server"));
         return;
     }
+    // A Wayland session whose compositor the program was not told of.
+    if (connection->servedByXwayland())
+        m_note = tr("Nudgewatch follows only X11 applications here, through Xwayland: an "
+                    "application running natively on Wayland is not seen in front. Start "
+                    "Nudgewatch from the Wayland session (with WAYLAND_DISPLAY set) to follow "
+                    "every application.");
     auto tracker = std::make_unique<X11FrontmostTracker>(std::move(connection), entries);
     connect(tracker.get(), &X11FrontmostTracker::connectionLost, this,
             &DesktopSession::connectionLost);

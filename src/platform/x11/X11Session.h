@@ -22,6 +22,7 @@ public:
     FrontmostApplicationTracker &tracker() override { return *m_tracker; }
     WindowRaiser *raiser() override { return m_raiser; }
     std::function<bool()> compositorCheck() const override;
+    QString note() const override { return m_note; }
 
     // The X server's idle counter and the fullscreen window in front.
     static PresenceSourceList presenceSources(const PresenceSetup &setup, const Clock &clock);
@@ -29,6 +30,7 @@ public:
 private:
     std::unique_ptr<FrontmostApplicationTracker> m_tracker;
     WindowRaiser *m_raiser = nullptr;
+    QString m_note;
 };
 
 } // namespace nudgewatch

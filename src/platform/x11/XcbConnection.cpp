@@ -1,7 +1,16 @@
 #include "platform/x11/XcbConnection.h"
 
+#include "platform/freedesktop/WindowResolver.h"
+
+#include <QDir>
+#include <QFileInfo>
+
 #include <cstdlib>
 #include <cstring>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace nudgewatch {
 
@@ -17,6 +26,27 @@ xcb_atom_t internAtom(xcb_connection_t *connection, const char *name)
     std::free(reply);
     return atom;
 }
+
+// The process that listens at the other end of a local socket; 0 when unknown.
+pid_t listenerOf(int socket)
+{
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    return getsockopt(socket, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 ? peer.pid : 0;
+}
+
+// A local socket, closed when it goes.
+struct LocalSocket {
+    LocalSocket() = default;
+    LocalSocket(const LocalSocket &) = delete;
+    LocalSocket &operator=(const LocalSocket &) = delete;
+    ~LocalSocket()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+};
 
 } // namespace
 
@@ -60,6 +90,40 @@ bool XcbConnection::initialize()
     gtkApplicationId = internAtom(m_connection, "_GTK_APPLICATION_ID");
     kdeDesktopFile = internAtom(m_connection, "_KDE_NET_WM_DESKTOP_FILE");
     return !hasError();
+}
+
+bool XcbConnection::servedByXwayland() const
+{
+    return servedByXwayland(xcb_get_file_descriptor(m_connection),
+                            qEnvironmentVariable("XDG_RUNTIME_DIR"));
+}
+
+bool XcbConnection::servedByXwayland(int xSocket, const QString &runtimeFolder)
+{
+    // Xwayland 22.1 names itself in no reply (no extension of its own, the
+    // vendor of any X.Org server). But the process listening for X clients is
+    // Xwayland itself, or the compositor that started it and also listens for
+    // Wayland clients (sway, KWin, GNOME Shell hand it their sockets).
+    const pid_t server = listenerOf(xSocket);
+    if (server <= 0)
+        return false;
+    if (QFileInfo(executableOfProcess(server)).fileName() == QLatin1String("Xwayland"))
+        return true;
+    const QDir folder(runtimeFolder);
+    for (const QString &name : folder.entryList({QStringLiteral("wayland-*")}, QDir::System)) {
+        const QByteArray path = QFile::encodeName(folder.filePath(name));
+        sockaddr_un address{};
+        if (size_t(path.size()) >= sizeof address.sun_path)
+            continue;
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+        const LocalSocket wayland;
+        if (::connect(wayland.fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) ==
+                0 &&
+            listenerOf(wayland.fd) == server)
+            return true;
+    }
+    return false;
 }
 
 } // namespace nudgewatch

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 #include <xcb/xcb.h>
 #include <xcb/xcb_ewmh.h>
@@ -24,6 +25,11 @@ public:
     xcb_window_t root() const { return m_root; }
     int screenNumber() const { return m_screen; }
     bool hasError() const { return xcb_connection_has_error(m_connection) != 0; }
+    // Whether the server is Xwayland, which shows the program X11 windows only.
+    bool servedByXwayland() const;
+    // The same for the server at the other end of `xSocket`, given the
+    // folder of the session's Wayland sockets.
+    static bool servedByXwayland(int xSocket, const QString &runtimeFolder);
 
     xcb_atom_t gtkApplicationId = XCB_ATOM_NONE;
     xcb_atom_t kdeDesktopFile = XCB_ATOM_NONE;
