@@ -18,34 +18,22 @@ using namespace nudgewatch;
 
 namespace {
 
-// A local socket this process listens on, as a display server's.
-struct Listener {
-    explicit Listener(const QString &path)
-    {
-        if (path.isEmpty() || fd < 0)
-            return;
-        const sockaddr_un address = at(path);
-        if (::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0 ||
-            ::listen(fd, 4) != 0)
-            qFatal("cannot listen at %s", qPrintable(path));
-    }
-    ~Listener() { ::close(fd); }
-    static sockaddr_un at(const QString &path)
+// A local socket of this process at `path`, as a display server's.
+struct Socket {
+    enum Kind { Listening, Bound, Client };
+    Socket(const QString &path, Kind kind)
     {
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
         qstrncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof address.sun_path);
-        return address;
+        const auto *at = reinterpret_cast<const sockaddr *>(&address);
+        ok = kind == Client
+                 ? ::connect(fd, at, sizeof address) == 0
+                 : ::bind(fd, at, sizeof address) == 0 && (kind == Bound || ::listen(fd, 4) == 0);
     }
-    static int connectTo(const QString &path)
-    {
-        const int client = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        const sockaddr_un address = at(path);
-        return ::connect(client, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0
-                   ? client
-                   : -1;
-    }
+    ~Socket() { ::close(fd); }
     int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    bool ok = false;
 };
 
 } // namespace
@@ -80,22 +68,34 @@ private slots:
         QCOMPARE(trackerBackendFor(session), expected);
     }
 
-    void waylandSocketFromTheEnvironment_data()
+    // The compositor's socket in the runtime folder, and the X server's
+    // listener: that of Xwayland or of the compositor running it.
+    void socketsOfTheSession_data()
     {
-        QTest::addColumn<QString>("display");
+        QTest::addColumn<QString>("display"); // WAYLAND_DISPLAY
+        QTest::addColumn<bool>("listening");  // the X server's process at wayland-1
         QTest::addColumn<bool>("wayland");
-        QTest::newRow("socket") << "wayland-1" << true;
-        QTest::newRow("socket by path") << "%1/wayland-1" << true;
-        QTest::newRow("left behind by a compositor gone") << "wayland-9" << false;
-        QTest::newRow("a file, not a socket") << "plain" << false;
-        QTest::newRow("unset") << "" << false;
+        QTest::addColumn<bool>("xwayland");
+        // clang-format off
+        QTest::newRow("socket") << "wayland-1" << true << true << true;
+        QTest::newRow("socket by path") << "%1/wayland-1" << true << true << true;
+        QTest::newRow("left behind by a compositor gone") << "wayland-9" << true << false << true;
+        QTest::newRow("a file, not a socket") << "plain" << false << false << false;
+        QTest::newRow("unset, a bare X server") << "" << false << false << false;
+        // clang-format on
     }
-    void waylandSocketFromTheEnvironment()
+    void socketsOfTheSession()
     {
         QFETCH(QString, display);
+        QFETCH(bool, listening);
         QFETCH(bool, wayland);
+        QFETCH(bool, xwayland);
         QTemporaryDir runtime;
-        const Listener compositor(runtime.filePath("wayland-1"));
+        const Socket server(runtime.filePath("X0"), Socket::Listening);
+        const Socket compositor(runtime.filePath("wayland-1"),
+                                listening ? Socket::Listening : Socket::Bound);
+        const Socket client(runtime.filePath("X0"), Socket::Client);
+        QVERIFY(server.ok && compositor.ok && client.ok);
         QFile plain(runtime.filePath("plain"));
         QVERIFY(plain.open(QIODevice::WriteOnly));
         QProcessEnvironment environment;
@@ -103,29 +103,7 @@ private slots:
         environment.insert("XDG_RUNTIME_DIR", runtime.path());
         environment.insert("WAYLAND_DISPLAY", display.arg(runtime.path()));
         QCOMPARE(isWaylandSession(SessionFacts::fromEnvironment(environment, "xcb")), wayland);
-    }
-
-    // Whether the X server is Xwayland: its listener also serves Wayland clients.
-    void xwaylandByItsListener_data()
-    {
-        QTest::addColumn<QString>("waylandSocket"); // where this process listens, if anywhere
-        QTest::addColumn<bool>("xwayland");
-        QTest::newRow("the X server's process serves Wayland") << "wayland-1" << true;
-        QTest::newRow("no compositor") << "" << false;
-        QTest::newRow("some other socket") << "bus" << false;
-    }
-    void xwaylandByItsListener()
-    {
-        QFETCH(QString, waylandSocket);
-        QFETCH(bool, xwayland);
-        QTemporaryDir runtime;
-        const Listener server(runtime.filePath("X0"));
-        const Listener compositor(waylandSocket.isEmpty() ? QString()
-                                                          : runtime.filePath(waylandSocket));
-        const int client = Listener::connectTo(runtime.filePath("X0"));
-        QVERIFY(client >= 0);
-        QCOMPARE(XcbConnection::servedByXwayland(client, runtime.path()), xwayland);
-        ::close(client);
+        QCOMPARE(XcbConnection::servedByXwayland(client.fd, runtime.path()), xwayland);
     }
 
     void withoutX11TheNullBackendServesTheRest()

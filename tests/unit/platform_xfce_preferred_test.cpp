@@ -57,17 +57,14 @@ private slots:
                                                             ? "/usr/bin/" + command
                                                             : QString();
                                              });
+        const auto entry = [](const QString &path, const QString &name, const QString &program,
+                              bool shown) {
+            return DesktopEntry{{}, path, name, {}, {}, {}, {program}, shown};
+        };
         std::vector<DesktopEntry> entries{
-            {"launcher.desktop",
-             dir.filePath("launcher.desktop"),
-             "Launcher",
-             {},
-             {},
-             {},
-             {"/usr/bin/exo-open"},
-             true},
-            {"xterm.desktop", "/apps/xterm.desktop", "XTerm", {}, {}, {}, {"/usr/bin/xterm"}, true},
-            {"foot.desktop", "/apps/foot.desktop", "Foot", {}, {}, {}, {"/usr/bin/foot"}, false}};
+            entry(dir.filePath("launcher.desktop"), "Launcher", "/usr/bin/exo-open", true),
+            entry("/apps/xterm.desktop", "XTerm", "/usr/bin/xterm", true),
+            entry("/apps/foot.desktop", "Foot", "/usr/bin/foot", false)};
         xfce.offerLaunchedApplications(entries);
         QStringList shown;
         for (const DesktopEntry &entry : entries)
