@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 
 #include "app/NotifiedReminders.h"
+#include "card/GlassNotificationView.h"
 #include "settings/DialogApplicationPicker.h"
 #include "settings/HoldNotice.h"
 #include "settings/MainWindow.h"
@@ -78,6 +79,12 @@ void AppDelegate::finishLaunching()
     m_panel =
         std::make_unique<NotchPanel>(*m_store, m_services.store.notifications,
                                      m_services.store.scheduler, m_services.compositorRunning);
+    if (DesktopAppearance *appearance = m_services.appearance) {
+        GlassNotificationView *card = m_panel->cardView();
+        card->setInterfaceFont(appearance->interfaceFont());
+        connect(appearance, &DesktopAppearance::interfaceFontChanged, card,
+                &GlassNotificationView::setInterfaceFont);
+    }
     m_panel->orderFront();
     // Only now: the panel already listens for the expand and collapse notifications.
     m_store->startMonitoring();

@@ -125,6 +125,7 @@ int main(int argc, char *argv[])
     // Each source reports its first state on a later turn of the event loop.
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     PresenceSourceList presenceSources = createPresenceSources(
+        desktop->session(),
         SessionFacts::fromEnvironment(environment, QGuiApplication::platformName()),
         PresenceSetup::fromEnvironment(environment), clock);
     // On Wayland the compositor's route knows when the window in front is fullscreen.

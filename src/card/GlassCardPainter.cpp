@@ -87,12 +87,27 @@ QImage newImage(const QSizeF &points, double dpr)
 
 GlassCardPainter::GlassCardPainter()
 {
-    const QFont base = QGuiApplication::font();
+    setFonts({});
+}
+
+void GlassCardPainter::setInterfaceFont(const InterfaceFont &font)
+{
+    setFonts(font);
+    releaseCaches();
+}
+
+void GlassCardPainter::setFonts(const InterfaceFont &font)
+{
+    // The card keeps its size: a larger font takes more of its height.
+    const double scale = std::clamp(font.scale(), 0.5, 2.0);
+    QFont base = QGuiApplication::font();
+    if (!font.family.isEmpty())
+        base.setFamily(font.family);
     m_nameFont = base;
-    m_nameFont.setPixelSize(12);
+    m_nameFont.setPixelSize(qRound(12 * scale));
     m_nameFont.setWeight(QFont::Bold);
     m_messageFont = base;
-    m_messageFont.setPixelSize(10);
+    m_messageFont.setPixelSize(qRound(10 * scale));
     m_messageFont.setWeight(QFont::Medium);
 }
 
@@ -143,7 +158,10 @@ void GlassCardPainter::paint(QPainter &painter, const CardLayout &layout,
 
 void GlassCardPainter::releaseCaches()
 {
-    *this = GlassCardPainter();
+    GlassCardPainter fresh;
+    fresh.m_nameFont = m_nameFont;
+    fresh.m_messageFont = m_messageFont;
+    *this = std::move(fresh);
 }
 
 int GlassCardPainter::glowLevel(double brightness)

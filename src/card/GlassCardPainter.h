@@ -3,6 +3,7 @@
 #include "card/CardLayout.h"
 #include "card/GlassEffects.h"
 #include "card/ShapeShadow.h"
+#include "core/DesktopAppearance.h"
 
 #include <QFont>
 #include <QImage>
@@ -29,6 +30,10 @@ struct CardContent {
 class GlassCardPainter {
 public:
     GlassCardPainter();
+
+    // Sets the texts in the desktop's interface font, grown as the user asked;
+    // the cached pictures are drawn again.
+    void setInterfaceFont(const InterfaceFont &font);
 
     // Paints the card; with a region (view points), only what lies in it needs
     // to be right: the moving layers are composed there alone.
@@ -61,6 +66,7 @@ private:
     static constexpr int glowLevels = 13;
 
     static int glowLevel(double brightness);
+    void setFonts(const InterfaceFont &font);
     void paintCard(QPainter &painter, const CardLayout &layout, const CardDecorations &decorations,
                    const QRect &dirty);
     void ensureCaches(const CardLayout &layout, const CardContent &content, double dpr);

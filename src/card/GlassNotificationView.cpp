@@ -74,6 +74,15 @@ GlassNotificationView::GlassNotificationView(AppTrackerStore &store,
 
 GlassNotificationView::~GlassNotificationView() = default;
 
+void GlassNotificationView::setInterfaceFont(const InterfaceFont &font)
+{
+    m_painter.setInterfaceFont(font);
+    m_layout = nudgewatch::cardLayout(QFontMetricsF(m_painter.nameFont()).height(),
+                                      QFontMetricsF(m_painter.messageFont()).height());
+    placeButtons();
+    update();
+}
+
 bool GlassNotificationView::decorationsRunning() const
 {
     return m_decorationTimer && m_decorationTimer->isValid();

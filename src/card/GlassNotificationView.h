@@ -34,6 +34,9 @@ public:
                           Scheduler &scheduler, QWidget *parent = nullptr);
     ~GlassNotificationView() override;
 
+    // Texts in the desktop's interface font; the card keeps its size.
+    void setInterfaceFont(const InterfaceFont &font);
+
     double progress() const { return m_progress; }
     const CardDecorations &decorations() const { return m_decorations; }
     bool decorationsRunning() const;

@@ -52,6 +52,8 @@ public:
     BundleInfo &bundleInfo() { return *m_bundleInfo; }
     FileSystem &fileSystem() { return *m_fileSystem; }
     ApplicationCatalog &catalog();
+    // The session's own connections and presence sources; it outlives them.
+    DesktopSession &session() { return *m_session; }
     // Whether translucent windows are blended by a compositing manager.
     std::function<bool()> compositorCheck() const;
     // What the settings window should say of how the session is followed;

@@ -41,6 +41,9 @@ public:
     virtual WindowRaiser *raiser() = 0;
     // Whether translucent windows are blended; empty when nobody can tell.
     virtual std::function<bool()> compositorCheck() const { return {}; }
+    // The presence sources only this desktop offers; they may share the
+    // session's connections, so the session outlives them.
+    virtual PresenceSourceList presenceSources(const PresenceSetup &, const Clock &) { return {}; }
     // What the user should know of how the front application is followed
     // here, beyond the tracker's status; empty when nothing is unusual.
     virtual QString note() const { return {}; }

@@ -16,12 +16,12 @@ PresenceSetup PresenceSetup::fromEnvironment(const QProcessEnvironment &environm
     return setup;
 }
 
-PresenceSourceList createPresenceSources(const SessionFacts &facts, const PresenceSetup &setup,
-                                         const Clock &clock)
+PresenceSourceList createPresenceSources(DesktopSession &session, const SessionFacts &facts,
+                                         const PresenceSetup &setup, const Clock &clock)
 {
     // Xwayland's idle counter misses input to Wayland windows, and its active
     // window is only ever an X11 one: each session has its own.
-    PresenceSourceList sources = sessionWingFor(facts).presenceSources(setup, clock);
+    PresenceSourceList sources = session.presenceSources(setup, clock);
     for (auto &source : desktopPresenceSources(facts, setup, clock))
         sources.push_back(std::move(source));
 

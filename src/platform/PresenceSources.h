@@ -10,9 +10,9 @@ namespace nudgewatch {
 // saver both report a lock), so the listener combines them. The session's own
 // come first, then those every desktop shares. Sources whose service is
 // missing are left out or stay silent. Every change is logged under
-// nudgewatch.platform at debug level.
-PresenceSourceList createPresenceSources(const SessionFacts &facts, const PresenceSetup &setup,
-                                         const Clock &clock);
+// nudgewatch.platform at debug level. `session` outlives the sources.
+PresenceSourceList createPresenceSources(DesktopSession &session, const SessionFacts &facts,
+                                         const PresenceSetup &setup, const Clock &clock);
 
 // "ScreenLocked", "NoInput", … for diagnostics.
 QLatin1String presenceConditionName(PresenceCondition condition);

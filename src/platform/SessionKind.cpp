@@ -3,7 +3,6 @@
 #include "platform/gnome/GnomeSession.h"
 #include "platform/kwin/KWinSession.h"
 #include "platform/null/NullSession.h"
-#include "platform/wayland/WaylandPresence.h"
 #include "platform/wlroots/WlrootsSession.h"
 #include "platform/x11/X11Session.h"
 #include "platform/xfce/XfceDndSource.h"
@@ -16,37 +15,17 @@ namespace nudgewatch {
 
 namespace {
 
-PresenceSourceList noPresenceSources(const PresenceSetup &, const Clock &)
-{
-    return {};
-}
-
 using D = SessionWing::Display;
 
 // A new desktop is one folder beside these and one row here. Every other
 // Wayland compositor is asked for foreign-toplevel management; one that lacks
 // it is found out then.
 const SessionWing wings[] = {
-    {TrackerBackend::GnomeShell,
-     D::Wayland,
-     QLatin1String("GNOME"),
-     {},
-     GnomeSession::open,
-     GnomeSession::presenceSources},
-    {TrackerBackend::KWin,
-     D::Wayland,
-     QLatin1String("KDE"),
-     {},
-     KWinSession::open,
-     waylandIdlePresenceSources},
-    {TrackerBackend::Wlroots, D::Wayland, {}, {}, WlrootsSession::open, waylandIdlePresenceSources},
-    {TrackerBackend::X11,
-     D::X11,
-     {},
-     QLatin1String("xcb"),
-     X11Session::open,
-     X11Session::presenceSources},
-    {TrackerBackend::None, D::Any, {}, {}, NullSession::open, noPresenceSources},
+    {TrackerBackend::GnomeShell, D::Wayland, QLatin1String("GNOME"), {}, GnomeSession::open},
+    {TrackerBackend::KWin, D::Wayland, QLatin1String("KDE"), {}, KWinSession::open},
+    {TrackerBackend::Wlroots, D::Wayland, {}, {}, WlrootsSession::open},
+    {TrackerBackend::X11, D::X11, {}, QLatin1String("xcb"), X11Session::open},
+    {TrackerBackend::None, D::Any, {}, {}, NullSession::open},
 };
 
 // Desktops that run on any display server, with presence of their own.

@@ -31,9 +31,8 @@ struct SessionFacts {
                                         const QString &qtPlatform);
 };
 
-// One desktop the program can follow: the sessions it matches, how its session
-// is opened, and the presence sources only it offers. The first row a session
-// matches is its own.
+// One desktop the program can follow: the sessions it matches and how its
+// session is opened. The first row a session matches is its own.
 struct SessionWing {
     TrackerBackend backend;
     enum class Display { Wayland, X11, Any } display;
@@ -41,7 +40,6 @@ struct SessionWing {
     QLatin1String qtPlatform; // empty for any
     std::unique_ptr<DesktopSession> (*open)(const SessionFacts &facts,
                                             const DesktopEntryRegistry &entries);
-    PresenceSourceList (*presenceSources)(const PresenceSetup &setup, const Clock &clock);
 };
 
 // Whether the program runs in a Wayland session, whatever XDG_SESSION_TYPE says.

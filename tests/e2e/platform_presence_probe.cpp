@@ -1,9 +1,11 @@
 // The presence sources the program would pick for this session, built through
-// the same factory, with the no-input threshold given in milliseconds. Prints
+// the same factories (its session's and the shared ones), with the no-input
+// threshold given in milliseconds. Prints
 // the sources line, then one line per change:
 //   <source>: <condition> on|off <ms since it began>
 #include "platform/PresenceSources.h"
 #include "platform/SessionKind.h"
+#include "platform/freedesktop/DesktopEntryRegistry.h"
 #include "platform/qt/SystemClock.h"
 
 #include <QCoreApplication>
@@ -20,8 +22,10 @@ int main(int argc, char *argv[])
     if (argc > 1)
         setup.noInputAfter = std::chrono::milliseconds(QByteArray(argv[1]).toLongLong());
     SystemClock clock;
-    const auto sources = createPresenceSources(
-        SessionFacts::fromEnvironment(environment, QStringLiteral("xcb")), setup, clock);
+    const SessionFacts facts = SessionFacts::fromEnvironment(environment, QStringLiteral("xcb"));
+    const DesktopEntryRegistry entries({});
+    const auto session = sessionWingFor(facts).open(facts, entries);
+    const auto sources = createPresenceSources(*session, facts, setup, clock);
     QStringList names;
     for (const auto &source : sources)
         names.append(source->name());

@@ -31,7 +31,7 @@ nudgewatch_add_test(NAME platform_gnome_extension_test LABEL unit
     SOURCES unit/platform_gnome_extension_test.cpp LIBS nudgewatch_platform)
 # The desktop's appearance: font names, desktops' default sizes, theme names, XSETTINGS data.
 nudgewatch_add_test(NAME platform_appearance_test LABEL unit
-    SOURCES unit/platform_appearance_test.cpp LIBS nudgewatch_platform)
+    SOURCES unit/platform_appearance_test.cpp LIBS nudgewatch_platform PkgConfig::GIO)
 # Xfce's launcher entries offered as the application they start.
 nudgewatch_add_test(NAME platform_xfce_preferred_test LABEL unit
     SOURCES unit/platform_xfce_preferred_test.cpp LIBS nudgewatch_platform)

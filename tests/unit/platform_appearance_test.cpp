@@ -1,11 +1,21 @@
+// GLib first: its headers use "signals" as a name, which Qt defines as a keyword.
+#include <gio/gio.h>
+
 #include "platform/appearance/FontNames.h"
+#include "platform/appearance/SystemAppearance.h"
 #include "platform/appearance/XSettingsData.h"
 
 #include <QColor>
+#include <QDBusConnection>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
 
 using namespace nudgewatch;
+
+Q_DECLARE_METATYPE(nudgewatch::fontNames::AppearanceSources)
 
 namespace {
 
@@ -146,21 +156,104 @@ private slots:
         QCOMPARE(font.scale(), scale);
     }
 
-    void themeNames_data()
+    // The first source that states a preference wins; a theme's name is the last
+    // word. Rows: portal (-1 none), GNOME's scheme, GNOME's theme, XSETTINGS' theme.
+    void schemeSources_data()
     {
-        QTest::addColumn<QString>("theme");
+        QTest::addColumn<fontNames::AppearanceSources>("sources");
         QTest::addColumn<bool>("dark");
-        QTest::newRow("Greybird-dark") << "Greybird-dark" << true;
-        QTest::newRow("Adwaita:dark") << "Adwaita:dark" << true;
-        QTest::newRow("Arc-Dark") << "Arc-Dark" << true;
-        QTest::newRow("Greybird") << "Greybird" << false;
-        QTest::newRow("none") << "" << false;
+        const auto row = [](const char *tag, int portal, const char *gnome, const char *gnomeTheme,
+                            const char *theme, bool dark) {
+            fontNames::AppearanceSources sources{
+                .gnomeScheme = gnome, .gnomeTheme = gnomeTheme, .xsettingsTheme = theme};
+            if (portal >= 0)
+                sources.portalScheme = uint(portal);
+            QTest::newRow(tag) << sources << dark;
+        };
+        row("portal dark", 1, "prefer-light", "", "", true);
+        row("portal light over a dark theme", 2, "", "", "Greybird-dark", false);
+        row("portal neutral, GNOME dark", 0, "prefer-dark", "", "", true);
+        row("no portal, GNOME light", -1, "prefer-light", "", "Arc-Dark", false);
+        row("GNOME default, Xfce dark theme", -1, "default", "Adwaita", "Greybird-dark", true);
+        row("XSETTINGS theme over GNOME's", -1, "", "Adwaita:dark", "Greybird", false);
+        row("GNOME's theme on Wayland", -1, "default", "Adwaita-dark", "", true);
+        row("nothing", -1, "", "", "", false);
     }
-    void themeNames()
+    void schemeSources()
     {
-        QFETCH(QString, theme);
+        QFETCH(fontNames::AppearanceSources, sources);
         QFETCH(bool, dark);
-        QCOMPARE(fontNames::schemeOfThemeName(theme) == ColorScheme::Dark, dark);
+        QCOMPARE(fontNames::schemeOf(sources) == ColorScheme::Dark, dark);
+    }
+
+    // Rows: desktop, then KDE's, the portal's, XSETTINGS' and GNOME's font;
+    // the portal and GNOME scale text by 2.
+    void fontSources_data()
+    {
+        QTest::addColumn<fontNames::AppearanceSources>("sources");
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<double>("scale");
+        const auto row = [](const char *tag, const char *desktop, const char *kde,
+                            const char *portal, const char *xsettings, const char *gnome,
+                            const char *family, double scale) {
+            QTest::newRow(tag) << fontNames::AppearanceSources{.currentDesktop = desktop,
+                                                               .portalFont = portal,
+                                                               .portalTextScaling = 2.0,
+                                                               .gnomeFont = gnome,
+                                                               .gnomeTextScaling = 2.0,
+                                                               .xsettingsFont = xsettings,
+                                                               .kdeFont = kde}
+                               << QString(family) << scale;
+        };
+        row("Plasma's own font", "KDE", "Hack,15", "Cantarell 11", "Sans 9", "", "Hack", 1.5);
+        row("KDE font ignored elsewhere", "GNOME", "Hack,15", "Cantarell 11", "", "", "Cantarell",
+            2);
+        row("XSETTINGS without a portal", "XFCE", "", "", "Sans 15", "Cantarell 11", "Sans", 1.5);
+        row("GNOME's settings, scaled", "sway", "", "", "", "Inter 10", "Inter", 2);
+        row("none", "XFCE", "", "", "", "", "", 1);
+    }
+    void fontSources()
+    {
+        QFETCH(fontNames::AppearanceSources, sources);
+        QFETCH(QString, family);
+        QFETCH(double, scale);
+        QCOMPARE(fontNames::fontOf(sources).family, family);
+        QCOMPARE(fontNames::fontOf(sources).scale(), scale);
+    }
+
+    // GNOME's interface settings are followed live and kdeglobals read with
+    // KDE's own markers in it.
+    void systemAppearance()
+    {
+        qputenv("GSETTINGS_BACKEND", "memory");
+        qunsetenv("DISPLAY");
+        QTemporaryDir home;
+        const QString kdeGlobals = home.filePath(QStringLiteral("kdeglobals"));
+        QFile file(kdeGlobals);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[$Version]\nupdate_info=fonts.upd:1\n\n[General]\nName[$e]=x\n"
+                   "font=Noto Sans,15,-1,5,50,0,0,0,0,0\n");
+        file.close();
+        SystemAppearance appearance(QDBusConnection(QStringLiteral("none")), QStringLiteral("KDE"),
+                                    kdeGlobals);
+        QCOMPARE(appearance.interfaceFont().family, QStringLiteral("Noto Sans"));
+        QCOMPARE(appearance.interfaceFont().scale(), 1.5);
+
+        GSettingsSchemaSource *source = g_settings_schema_source_get_default();
+        GSettingsSchema *schema =
+            source ? g_settings_schema_source_lookup(source, "org.gnome.desktop.interface", TRUE)
+                   : nullptr;
+        if (schema == nullptr || !g_settings_schema_has_key(schema, "color-scheme"))
+            QSKIP("GNOME's interface settings schema is not installed");
+        g_settings_schema_unref(schema);
+        GSettings *settings = g_settings_new("org.gnome.desktop.interface");
+        QSignalSpy changes(&appearance, &DesktopAppearance::colorSchemeChanged);
+        g_settings_set_string(settings, "color-scheme", "prefer-dark");
+        QTRY_COMPARE(appearance.colorScheme(), ColorScheme::Dark);
+        g_settings_set_string(settings, "color-scheme", "default");
+        QTRY_COMPARE(appearance.colorScheme(), ColorScheme::Light);
+        QCOMPARE(changes.size(), 2);
+        g_object_unref(settings);
     }
 
     void xsettings_data()

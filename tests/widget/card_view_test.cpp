@@ -63,6 +63,28 @@ private slots:
         QCOMPARE(collapses, opened || snoozed ? 1 : 0);
     }
 
+    void followsTheDesktopFont_data()
+    {
+        QTest::addColumn<double>("scale");
+        QTest::newRow("as shipped") << 1.0;
+        QTest::newRow("larger") << 1.5;
+        QTest::newRow("largest") << 2.0;
+    }
+    void followsTheDesktopFont()
+    {
+        QFETCH(double, scale);
+        CardRig rig;
+        const QImage before = rig.render();
+        rig.view->setInterfaceFont({"DejaVu Serif", 10 * scale, 10});
+        // Both lines grow, stay on the glass and clear of the buttons, and are drawn anew.
+        const CardLayout &layout = rig.view->cardLayout();
+        QCOMPARE_GE(layout.nameLine.height(), 12 * scale);
+        QCOMPARE_GE(layout.messageLine.height(), 10 * scale);
+        QVERIFY(layout.card.contains(layout.nameLine.united(layout.messageLine)));
+        QCOMPARE_LE(layout.nameLine.right(), layout.openButton.left());
+        QVERIFY(rig.render() != before);
+    }
+
     void buttonsAreNamedForAssistiveTools()
     {
         CardRig rig;

@@ -81,4 +81,38 @@ ColorScheme schemeOfThemeName(const QString &themeName)
                                                                            : ColorScheme::Light;
 }
 
+ColorScheme schemeOf(const AppearanceSources &sources)
+{
+    if (sources.portalScheme && *sources.portalScheme != 0)
+        return *sources.portalScheme == 1 ? ColorScheme::Dark : ColorScheme::Light;
+    if (sources.gnomeScheme == QStringLiteral("prefer-dark"))
+        return ColorScheme::Dark;
+    if (sources.gnomeScheme == QStringLiteral("prefer-light"))
+        return ColorScheme::Light;
+    return schemeOfThemeName(sources.xsettingsTheme.isEmpty() ? sources.gnomeTheme
+                                                              : sources.xsettingsTheme);
+}
+
+InterfaceFont fontOf(const AppearanceSources &sources)
+{
+    InterfaceFont font;
+    if (sources.currentDesktop.contains(QStringLiteral("KDE"), Qt::CaseInsensitive))
+        font = fromQtString(sources.kdeFont);
+    const auto scaled = [](const QString &name, double scaling) {
+        InterfaceFont font = fromPango(name);
+        if (scaling > 0)
+            font.pointSize *= scaling;
+        return font;
+    };
+    if (font.family.isEmpty())
+        font = scaled(sources.portalFont, sources.portalTextScaling);
+    if (font.family.isEmpty())
+        font = fromPango(sources.xsettingsFont);
+    if (font.family.isEmpty())
+        font = scaled(sources.gnomeFont, sources.gnomeTextScaling);
+    if (!font.family.isEmpty())
+        font.defaultPointSize = defaultPointSize(sources.currentDesktop);
+    return font;
+}
+
 } // namespace nudgewatch::fontNames

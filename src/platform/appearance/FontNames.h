@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace nudgewatch::fontNames {
 
 // A GTK/Pango font name, "Cantarell Bold 11" or "Sans 10": family and point
@@ -18,5 +20,28 @@ double defaultPointSize(const QString &currentDesktop);
 
 // Dark when a GTK theme's name says so ("Greybird-dark", "Adwaita:dark").
 ColorScheme schemeOfThemeName(const QString &themeName);
+
+// What each source of the desktop's look says; empty where it says nothing.
+struct AppearanceSources {
+    QString currentDesktop{};           // $XDG_CURRENT_DESKTOP
+    std::optional<uint> portalScheme{}; // 1 dark, 2 light, 0 no preference
+    QString portalFont{};
+    double portalTextScaling = 1.0;
+    QString gnomeScheme{}; // "prefer-dark", "prefer-light", "default"
+    QString gnomeTheme{};
+    QString gnomeFont{};
+    double gnomeTextScaling = 1.0;
+    QString xsettingsTheme{};
+    QString xsettingsFont{};
+    QString kdeFont{}; // kdeglobals' general font, read on Plasma only
+};
+
+// The preference the first source that states one gives: the portal, GNOME's
+// colour scheme, then the GTK theme's name (XSETTINGS, else GNOME's).
+ColorScheme schemeOf(const AppearanceSources &sources);
+
+// KDE's general font on Plasma, the portal's, XSETTINGS', then GNOME's; text
+// scaling applied where the source has one.
+InterfaceFont fontOf(const AppearanceSources &sources);
 
 } // namespace nudgewatch::fontNames

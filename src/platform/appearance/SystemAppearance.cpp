@@ -3,6 +3,7 @@
 #include "platform/appearance/FontNames.h"
 #include "platform/appearance/PortalSettings.h"
 #include "platform/appearance/XSettingsWatcher.h"
+#include "platform/freedesktop/SettingsSchema.h"
 
 #include <QFile>
 
@@ -10,8 +11,9 @@ namespace nudgewatch {
 
 namespace {
 
-// KDE's general font from kdeglobals' [General] group, by hand: QSettings would
-// split the comma-separated value into a list.
+// KDE's general font from kdeglobals' [General] group, by hand: GLib's key
+// file refuses the whole file over KDE's "key[$e]=" markers, and QSettings
+// would split the comma-separated value into a list.
 QString kdeGeneralFont(const QString &path)
 {
     QFile file(path);
@@ -33,33 +35,39 @@ QString kdeGeneralFont(const QString &path)
 SystemAppearance::SystemAppearance(const QDBusConnection &sessionBus, const QString &currentDesktop,
                                    const QString &kdeGlobals, QObject *parent)
     : DesktopAppearance(parent), m_desktop(currentDesktop), m_kdeGlobals(kdeGlobals),
-      m_portal(new PortalSettings(sessionBus, this)), m_xsettings(new XSettingsWatcher(this))
+      m_portal(new PortalSettings(sessionBus, this)), m_xsettings(new XSettingsWatcher(this)),
+      m_gnome(SettingsSchema::open("org.gnome.desktop.interface"))
 {
+    if (m_gnome)
+        connect(m_gnome.get(), &SettingsSchema::changed, this, &SystemAppearance::update);
     connect(m_portal, &PortalSettings::changed, this, &SystemAppearance::update);
     connect(m_xsettings, &XSettingsWatcher::changed, this, &SystemAppearance::update);
     update();
 }
 
+SystemAppearance::~SystemAppearance() = default;
+
 void SystemAppearance::update()
 {
-    const QString theme = m_xsettings->settings().value(QStringLiteral("Net/ThemeName")).toString();
-    ColorScheme scheme = fontNames::schemeOfThemeName(theme);
-    if (const auto portal = m_portal->colorScheme(); portal && *portal != 0)
-        scheme = *portal == 1 ? ColorScheme::Dark : ColorScheme::Light;
-
-    InterfaceFont font;
-    if (m_desktop.contains(QStringLiteral("KDE"), Qt::CaseInsensitive))
-        font = fontNames::fromQtString(kdeGeneralFont(m_kdeGlobals));
-    if (font.family.isEmpty() && !m_portal->fontName().isEmpty()) {
-        font = fontNames::fromPango(m_portal->fontName());
-        font.pointSize *= m_portal->textScalingFactor();
+    fontNames::AppearanceSources sources;
+    sources.currentDesktop = m_desktop;
+    sources.portalScheme = m_portal->colorScheme();
+    sources.portalFont = m_portal->fontName();
+    sources.portalTextScaling = m_portal->textScalingFactor();
+    if (m_gnome) {
+        sources.gnomeScheme = m_gnome->string("color-scheme").value_or(QString());
+        sources.gnomeTheme = m_gnome->string("gtk-theme").value_or(QString());
+        sources.gnomeFont = m_gnome->string("font-name").value_or(QString());
+        sources.gnomeTextScaling = m_gnome->number("text-scaling-factor").value_or(1.0);
     }
-    if (font.family.isEmpty())
-        font = fontNames::fromPango(
-            m_xsettings->settings().value(QStringLiteral("Gtk/FontName")).toString());
-    if (!font.family.isEmpty())
-        font.defaultPointSize = fontNames::defaultPointSize(m_desktop);
+    const QHash<QString, QVariant> &xsettings = m_xsettings->settings();
+    sources.xsettingsTheme = xsettings.value(QStringLiteral("Net/ThemeName")).toString();
+    sources.xsettingsFont = xsettings.value(QStringLiteral("Gtk/FontName")).toString();
+    if (m_desktop.contains(QStringLiteral("KDE"), Qt::CaseInsensitive))
+        sources.kdeFont = kdeGeneralFont(m_kdeGlobals);
 
+    const ColorScheme scheme = fontNames::schemeOf(sources);
+    const InterfaceFont font = fontNames::fontOf(sources);
     if (scheme != m_scheme) {
         m_scheme = scheme;
         emit colorSchemeChanged(scheme);

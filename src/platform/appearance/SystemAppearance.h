@@ -4,15 +4,18 @@
 
 #include <QDBusConnection>
 
+#include <memory>
+
 namespace nudgewatch {
 
 class PortalSettings;
+class SettingsSchema;
 class XSettingsWatcher;
 
 // The desktop's appearance from the sources a Linux desktop offers: the
-// portal's colour scheme first, then the GTK theme's name; the font from KDE's
-// general font on Plasma, else GNOME's font name through the portal, else
-// XSETTINGS. Re-reads whenever a source changes and says what changed.
+// portal, GNOME's interface settings, XSETTINGS and KDE's kdeglobals, in the
+// order fontNames::schemeOf and fontOf give. Re-reads whenever a source
+// changes and says what changed.
 class SystemAppearance final : public DesktopAppearance {
     Q_OBJECT
 public:
@@ -20,6 +23,7 @@ public:
     // kdeglobals (read on Plasma only).
     SystemAppearance(const QDBusConnection &sessionBus, const QString &currentDesktop,
                      const QString &kdeGlobals, QObject *parent = nullptr);
+    ~SystemAppearance() override;
 
     ColorScheme colorScheme() const override { return m_scheme; }
     InterfaceFont interfaceFont() const override { return m_font; }
@@ -31,6 +35,7 @@ private:
     QString m_kdeGlobals;
     PortalSettings *m_portal;
     XSettingsWatcher *m_xsettings;
+    std::unique_ptr<SettingsSchema> m_gnome; // none without GNOME's schemas
     ColorScheme m_scheme = ColorScheme::Light;
     InterfaceFont m_font;
 };

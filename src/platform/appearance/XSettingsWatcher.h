@@ -8,8 +8,6 @@
 
 #include <memory>
 
-class QSocketNotifier;
-
 namespace nudgewatch {
 
 class XcbConnection;
@@ -31,10 +29,9 @@ signals:
 private:
     void findManager();
     void readSettings();
-    void handleEvents();
+    void handle(const xcb_generic_event_t *event);
 
     std::unique_ptr<XcbConnection> m_x;
-    QSocketNotifier *m_notifier = nullptr;
     xcb_atom_t m_selection = XCB_ATOM_NONE;
     xcb_atom_t m_property = XCB_ATOM_NONE;
     xcb_atom_t m_manager = XCB_ATOM_NONE;

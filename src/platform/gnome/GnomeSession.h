@@ -22,7 +22,7 @@ public:
     std::function<bool()> compositorCheck() const override;
 
     // Mutter's idle monitor and GNOME's own "do not disturb".
-    static PresenceSourceList presenceSources(const PresenceSetup &setup, const Clock &clock);
+    PresenceSourceList presenceSources(const PresenceSetup &setup, const Clock &clock) override;
 
 private:
     std::unique_ptr<FrontmostApplicationTracker> m_tracker;

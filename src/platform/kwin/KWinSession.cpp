@@ -2,6 +2,7 @@
 
 #include "platform/kwin/KWinScriptTracker.h"
 #include "platform/null/NullSession.h"
+#include "platform/wayland/WaylandPresence.h"
 
 namespace nudgewatch {
 
@@ -30,6 +31,11 @@ std::function<bool()> KWinSession::compositorCheck() const
     return [] {
         return true;
     };
+}
+
+PresenceSourceList KWinSession::presenceSources(const PresenceSetup &setup, const Clock &clock)
+{
+    return waylandIdlePresenceSources(setup, clock);
 }
 
 } // namespace nudgewatch

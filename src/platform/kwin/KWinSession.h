@@ -20,6 +20,8 @@ public:
     WindowRaiser *raiser() override { return m_raiser; }
     // The program's windows are Xwayland clients, which KWin blends.
     std::function<bool()> compositorCheck() const override;
+    // The compositor's idle protocol.
+    PresenceSourceList presenceSources(const PresenceSetup &setup, const Clock &clock) override;
 
 private:
     std::unique_ptr<FrontmostApplicationTracker> m_tracker;

@@ -2,6 +2,7 @@
 
 #include "platform/null/NullSession.h"
 #include "platform/wayland/WaylandConnection.h"
+#include "platform/wayland/WaylandPresence.h"
 #include "platform/wlroots/ForeignToplevelTracker.h"
 
 namespace nudgewatch {
@@ -32,6 +33,11 @@ std::function<bool()> WlrootsSession::compositorCheck() const
     return [] {
         return true;
     };
+}
+
+PresenceSourceList WlrootsSession::presenceSources(const PresenceSetup &setup, const Clock &clock)
+{
+    return waylandIdlePresenceSources(setup, clock);
 }
 
 } // namespace nudgewatch

@@ -1,5 +1,7 @@
 #include "platform/x11/CompositorProbe.h"
 
+#include "core/CReply.h"
+
 #include <QGuiApplication>
 
 #include <xcb/xcb.h>
@@ -27,22 +29,14 @@ bool compositingManagerRunning()
             screenNumber = std::atoi(name.c_str() + dot + 1);
     }
     const std::string atomName = "_NET_WM_CM_S" + std::to_string(screenNumber);
-    xcb_intern_atom_reply_t *atom = xcb_intern_atom_reply(
+    const auto atom = owned(xcb_intern_atom_reply(
         connection, xcb_intern_atom(connection, 1, uint16_t(atomName.size()), atomName.c_str()),
-        nullptr);
-    if (atom == nullptr)
-        return false;
-    const xcb_atom_t selection = atom->atom;
-    std::free(atom);
-    if (selection == XCB_ATOM_NONE)
+        nullptr));
+    if (!atom || atom->atom == XCB_ATOM_NONE)
         return false; // nobody ever claimed it
-    xcb_get_selection_owner_reply_t *owner = xcb_get_selection_owner_reply(
-        connection, xcb_get_selection_owner(connection, selection), nullptr);
-    if (owner == nullptr)
-        return false;
-    const bool running = owner->owner != XCB_WINDOW_NONE;
-    std::free(owner);
-    return running;
+    const auto owner = owned(xcb_get_selection_owner_reply(
+        connection, xcb_get_selection_owner(connection, atom->atom), nullptr));
+    return owner && owner->owner != XCB_WINDOW_NONE;
 }
 
 } // namespace nudgewatch

@@ -1,26 +1,16 @@
 #include "platform/x11/X11IdleSource.h"
 
+#include "core/CReply.h"
 #include "platform/freedesktop/PlatformLog.h"
 #include "platform/freedesktop/PresenceMessages.h"
 
 #include <QTimer>
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace nudgewatch {
 
 namespace {
-
-template <typename T> struct Reply {
-    T *data;
-    explicit Reply(T *reply) : data(reply) {}
-    ~Reply() { std::free(data); }
-    Reply(const Reply &) = delete;
-    Reply &operator=(const Reply &) = delete;
-    T *operator->() const { return data; }
-    explicit operator bool() const { return data != nullptr; }
-};
 
 int64_t fromSync(xcb_sync_int64_t value)
 {
@@ -29,30 +19,30 @@ int64_t fromSync(xcb_sync_int64_t value)
 
 std::optional<xcb_sync_counter_t> idleTimeCounter(xcb_connection_t *c)
 {
-    const Reply list(
-        xcb_sync_list_system_counters_reply(c, xcb_sync_list_system_counters(c), nullptr));
+    const auto list =
+        owned(xcb_sync_list_system_counters_reply(c, xcb_sync_list_system_counters(c), nullptr));
     if (!list)
         return std::nullopt;
     // The entries follow the 32-byte reply header; their length is the reply's
     // own, in 4-byte units. libxcb's name accessor is off by two bytes here.
-    const auto *bytes = reinterpret_cast<const char *>(list.data) + 32;
+    const auto *bytes = reinterpret_cast<const char *>(list.get()) + 32;
     return findSystemCounter(QByteArrayView(bytes, qsizetype(list->length) * 4), list->counters_len,
                              "IDLETIME");
 }
 
 } // namespace
 
-std::unique_ptr<X11IdleSource> X11IdleSource::create(std::unique_ptr<XcbConnection> connection,
+std::unique_ptr<X11IdleSource> X11IdleSource::create(XcbConnection &connection,
                                                      std::chrono::milliseconds threshold,
                                                      const Clock &clock, QObject *parent)
 {
-    xcb_connection_t *c = connection->connection();
+    xcb_connection_t *c = connection.connection();
     const xcb_query_extension_reply_t *sync = xcb_get_extension_data(c, &xcb_sync_id);
     if (sync == nullptr || !sync->present) {
         qCDebug(lcPlatform) << "the X server has no SYNC extension";
         return nullptr;
     }
-    const Reply version(xcb_sync_initialize_reply(
+    const auto version = owned(xcb_sync_initialize_reply(
         c, xcb_sync_initialize(c, XCB_SYNC_MAJOR_VERSION, XCB_SYNC_MINOR_VERSION), nullptr));
     const std::optional<xcb_sync_counter_t> idleTime = version ? idleTimeCounter(c) : std::nullopt;
     if (!idleTime) {
@@ -60,23 +50,20 @@ std::unique_ptr<X11IdleSource> X11IdleSource::create(std::unique_ptr<XcbConnecti
         return nullptr;
     }
     return std::unique_ptr<X11IdleSource>(
-        new X11IdleSource(std::move(connection), uint8_t(sync->first_event + XCB_SYNC_ALARM_NOTIFY),
-                          *idleTime, threshold, clock, parent));
+        new X11IdleSource(connection, uint8_t(sync->first_event + XCB_SYNC_ALARM_NOTIFY), *idleTime,
+                          threshold, clock, parent));
 }
 
-X11IdleSource::X11IdleSource(std::unique_ptr<XcbConnection> connection, uint8_t alarmEvent,
+X11IdleSource::X11IdleSource(XcbConnection &connection, uint8_t alarmEvent,
                              xcb_sync_counter_t idleTime, std::chrono::milliseconds threshold,
                              const Clock &clock, QObject *parent)
-    : PresenceSource(parent), m_x(std::move(connection)), m_alarmEvent(alarmEvent),
-      m_idleTime(idleTime), m_threshold(threshold), m_clock(clock)
+    : PresenceSource(parent), m_x(connection), m_alarmEvent(alarmEvent), m_idleTime(idleTime),
+      m_threshold(threshold), m_clock(clock)
 {
     m_awayAlarm = createAlarm(XCB_SYNC_TESTTYPE_POSITIVE_TRANSITION);
     m_backAlarm = createAlarm(XCB_SYNC_TESTTYPE_NEGATIVE_TRANSITION);
-    xcb_flush(m_x->connection());
-    m_notifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(m_x->connection()),
-                                                   QSocketNotifier::Read);
-    connect(m_notifier.get(), &QSocketNotifier::activated, this,
-            &X11IdleSource::processPendingEvents);
+    xcb_flush(m_x.connection());
+    connect(&m_x, &XcbConnection::eventArrived, this, &X11IdleSource::handle);
     // An alarm does not fire for a threshold crossed before it was made: a user
     // already away is found by reading the counter once, when listeners are in place.
     QTimer::singleShot(0, this, &X11IdleSource::readIdleTime);
@@ -84,16 +71,16 @@ X11IdleSource::X11IdleSource(std::unique_ptr<XcbConnection> connection, uint8_t 
 
 X11IdleSource::~X11IdleSource()
 {
-    if (!m_x->hasError()) {
+    if (!m_x.hasError()) {
         for (const xcb_sync_alarm_t alarm : {m_awayAlarm, m_backAlarm})
-            xcb_sync_destroy_alarm(m_x->connection(), alarm);
-        xcb_flush(m_x->connection());
+            xcb_sync_destroy_alarm(m_x.connection(), alarm);
+        xcb_flush(m_x.connection());
     }
 }
 
 xcb_sync_alarm_t X11IdleSource::createAlarm(xcb_sync_testtype_t test)
 {
-    const xcb_sync_alarm_t alarm = xcb_generate_id(m_x->connection());
+    const xcb_sync_alarm_t alarm = xcb_generate_id(m_x.connection());
     const int64_t value = m_threshold.count();
     // In the order of the mask bits: counter, value type, value (hi, lo), test
     // type, delta (hi, lo), events. Delta 0 keeps a transition alarm armed.
@@ -105,7 +92,7 @@ xcb_sync_alarm_t X11IdleSource::createAlarm(xcb_sync_testtype_t test)
                                0,
                                0,
                                1};
-    xcb_sync_create_alarm(m_x->connection(), alarm,
+    xcb_sync_create_alarm(m_x.connection(), alarm,
                           XCB_SYNC_CA_COUNTER | XCB_SYNC_CA_VALUE_TYPE | XCB_SYNC_CA_VALUE |
                               XCB_SYNC_CA_TEST_TYPE | XCB_SYNC_CA_DELTA | XCB_SYNC_CA_EVENTS,
                           values);
@@ -114,35 +101,26 @@ xcb_sync_alarm_t X11IdleSource::createAlarm(xcb_sync_testtype_t test)
 
 void X11IdleSource::readIdleTime()
 {
-    xcb_connection_t *c = m_x->connection();
-    const Reply counter(
-        xcb_sync_query_counter_reply(c, xcb_sync_query_counter(c, m_idleTime), nullptr));
+    xcb_connection_t *c = m_x.connection();
+    const auto counter =
+        owned(xcb_sync_query_counter_reply(c, xcb_sync_query_counter(c, m_idleTime), nullptr));
     if (counter) {
         const std::chrono::milliseconds idleFor(fromSync(counter->counter_value));
         set(idleFor >= m_threshold, idleFor);
     }
-    // The reply may have queued alarms the socket will not announce again.
-    processPendingEvents();
+    m_x.dispatchSoon();
 }
 
-void X11IdleSource::processPendingEvents()
+void X11IdleSource::handle(const xcb_generic_event_t *event)
 {
-    xcb_connection_t *c = m_x->connection();
-    while (xcb_generic_event_t *event = xcb_poll_for_event(c)) {
-        const Reply owned(event);
-        if ((event->response_type & 0x7f) != m_alarmEvent)
-            continue;
-        const auto *notify = reinterpret_cast<const xcb_sync_alarm_notify_event_t *>(event);
-        const std::chrono::milliseconds idleFor(fromSync(notify->counter_value));
-        if (notify->alarm == m_awayAlarm)
-            set(true, idleFor);
-        else if (notify->alarm == m_backAlarm)
-            set(false, idleFor);
-    }
-    if (m_x->hasError() && m_notifier->isEnabled()) {
-        qCDebug(lcPlatform) << "the idle source lost the X server";
-        m_notifier->setEnabled(false);
-    }
+    if ((event->response_type & 0x7f) != m_alarmEvent)
+        return;
+    const auto *notify = reinterpret_cast<const xcb_sync_alarm_notify_event_t *>(event);
+    const std::chrono::milliseconds idleFor(fromSync(notify->counter_value));
+    if (notify->alarm == m_awayAlarm)
+        set(true, idleFor);
+    else if (notify->alarm == m_backAlarm)
+        set(false, idleFor);
 }
 
 void X11IdleSource::set(bool idle, std::chrono::milliseconds idleFor)

@@ -4,8 +4,6 @@
 #include "core/PresenceSource.h"
 #include "platform/x11/XcbConnection.h"
 
-#include <QSocketNotifier>
-
 #include <xcb/sync.h>
 
 #include <chrono>
@@ -21,32 +19,28 @@ class X11IdleSource final : public PresenceSource {
     Q_OBJECT
 public:
     // None when the server lacks SYNC or its IDLETIME counter.
-    static std::unique_ptr<X11IdleSource> create(std::unique_ptr<XcbConnection> connection,
+    static std::unique_ptr<X11IdleSource> create(XcbConnection &connection,
                                                  std::chrono::milliseconds threshold,
                                                  const Clock &clock, QObject *parent = nullptr);
     ~X11IdleSource() override;
 
     QString name() const override { return QStringLiteral("X11 idle"); }
 
-    // Reads the events that have arrived; the socket notifier calls it.
-    void processPendingEvents();
-
 private:
-    X11IdleSource(std::unique_ptr<XcbConnection> connection, uint8_t alarmEvent,
-                  xcb_sync_counter_t idleTime, std::chrono::milliseconds threshold,
-                  const Clock &clock, QObject *parent);
+    X11IdleSource(XcbConnection &connection, uint8_t alarmEvent, xcb_sync_counter_t idleTime,
+                  std::chrono::milliseconds threshold, const Clock &clock, QObject *parent);
     xcb_sync_alarm_t createAlarm(xcb_sync_testtype_t test);
     void readIdleTime();
+    void handle(const xcb_generic_event_t *event);
     void set(bool idle, std::chrono::milliseconds idleFor);
 
-    std::unique_ptr<XcbConnection> m_x;
+    XcbConnection &m_x;
     const uint8_t m_alarmEvent;
     const xcb_sync_counter_t m_idleTime;
     const std::chrono::milliseconds m_threshold;
     const Clock &m_clock;
     xcb_sync_alarm_t m_awayAlarm = XCB_NONE;
     xcb_sync_alarm_t m_backAlarm = XCB_NONE;
-    std::unique_ptr<QSocketNotifier> m_notifier;
     bool m_idle = false;
 };
 

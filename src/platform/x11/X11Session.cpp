@@ -2,6 +2,7 @@
 
 #include "platform/null/NullSession.h"
 #include "platform/x11/CompositorProbe.h"
+#include "platform/x11/X11ActiveWindow.h"
 #include "platform/x11/X11FrontmostTracker.h"
 #include "platform/x11/X11FullscreenSource.h"
 #include "platform/x11/X11IdleSource.h"
@@ -11,24 +12,27 @@ namespace nudgewatch {
 
 X11Session::X11Session(std::unique_ptr<XcbConnection> connection,
                        const DesktopEntryRegistry &entries, QObject *parent)
-    : DesktopSession(parent)
+    : DesktopSession(parent), m_x(std::move(connection))
 {
-    if (!connection) {
+    if (!m_x) {
         m_tracker = unfollowedTracker(QStringLiteral("no connection to the X server"));
         return;
     }
     // A Wayland session whose compositor the program was not told of.
-    if (connection->servedByXwayland())
+    if (m_x->servedByXwayland())
         m_note = tr("Nudgewatch follows only X11 applications here, through Xwayland: an "
                     "application running natively on Wayland is not seen in front. Start "
                     "Nudgewatch from the Wayland session (with WAYLAND_DISPLAY set) to follow "
                     "every application.");
-    auto tracker = std::make_unique<X11FrontmostTracker>(std::move(connection), entries);
-    connect(tracker.get(), &X11FrontmostTracker::connectionLost, this,
-            &DesktopSession::connectionLost);
+    connect(m_x.get(), &XcbConnection::lost, this, &DesktopSession::connectionLost);
+    m_active = std::make_unique<X11ActiveWindow>(*m_x);
+    auto tracker = std::make_unique<X11FrontmostTracker>(*m_x, *m_active, entries);
     m_raiser = tracker.get();
     m_tracker = std::move(tracker);
 }
+
+// Out of line: the members' types are complete here.
+X11Session::~X11Session() = default;
 
 std::unique_ptr<DesktopSession> X11Session::open(const SessionFacts &,
                                                  const DesktopEntryRegistry &entries)
@@ -46,13 +50,11 @@ std::function<bool()> X11Session::compositorCheck() const
 PresenceSourceList X11Session::presenceSources(const PresenceSetup &setup, const Clock &clock)
 {
     PresenceSourceList sources;
-    // Each on its own connection, so neither reads the other's events.
-    if (std::unique_ptr<XcbConnection> x = XcbConnection::open()) {
-        if (auto idle = X11IdleSource::create(std::move(x), setup.noInputAfter, clock))
-            sources.push_back(std::move(idle));
-    }
-    if (std::unique_ptr<XcbConnection> x = XcbConnection::open())
-        sources.push_back(std::make_unique<X11FullscreenSource>(std::move(x), clock));
+    if (!m_x)
+        return sources;
+    if (auto idle = X11IdleSource::create(*m_x, setup.noInputAfter, clock))
+        sources.push_back(std::move(idle));
+    sources.push_back(std::make_unique<X11FullscreenSource>(*m_x, *m_active, clock));
     return sources;
 }
 

@@ -1,9 +1,11 @@
 #include "platform/x11/X11WindowQuery.h"
 
+#include "core/CReply.h"
+
 #include <xcb/xcb_icccm.h>
 
-#include <cstdlib>
 #include <tuple>
+#include <unistd.h>
 
 namespace nudgewatch {
 
@@ -27,18 +29,15 @@ std::pair<QString, QString> splitWmClass(QByteArrayView value)
 
 QString X11WindowQuery::utf8Property(xcb_get_property_cookie_t cookie) const
 {
-    xcb_get_property_reply_t *reply = xcb_get_property_reply(m_x.connection(), cookie, nullptr);
-    if (reply == nullptr)
+    const auto reply = owned(xcb_get_property_reply(m_x.connection(), cookie, nullptr));
+    if (!reply || reply->format != 8)
         return {};
-    QString value;
-    if (reply->format == 8) {
-        const int length = xcb_get_property_value_length(reply);
-        value = QString::fromUtf8(static_cast<const char *>(xcb_get_property_value(reply)), length);
-        // Some clients include the terminating NUL in the length.
-        while (value.endsWith(QChar(0)))
-            value.chop(1);
-    }
-    std::free(reply);
+    QString value =
+        QString::fromUtf8(static_cast<const char *>(xcb_get_property_value(reply.get())),
+                          xcb_get_property_value_length(reply.get()));
+    // Some clients include the terminating NUL in the length.
+    while (value.endsWith(QChar(0)))
+        value.chop(1);
     return value;
 }
 
@@ -57,13 +56,11 @@ X11WindowQuery::Single X11WindowQuery::read(xcb_window_t window) const
     Single single;
     // Read and split here, within the reply's own length: a client may send
     // names longer than was read, or without their terminating NULs.
-    if (xcb_get_property_reply_t *reply = xcb_get_property_reply(c, classCookie, nullptr)) {
-        if (reply->format == 8) {
-            std::tie(single.facts.wmInstance, single.facts.wmClass) = splitWmClass(
-                QByteArrayView(static_cast<const char *>(xcb_get_property_value(reply)),
-                               xcb_get_property_value_length(reply)));
-        }
-        std::free(reply);
+    if (const auto reply = owned(xcb_get_property_reply(c, classCookie, nullptr));
+        reply && reply->format == 8) {
+        std::tie(single.facts.wmInstance, single.facts.wmClass) = splitWmClass(
+            QByteArrayView(static_cast<const char *>(xcb_get_property_value(reply.get())),
+                           xcb_get_property_value_length(reply.get())));
     }
     if (!xcb_icccm_get_wm_transient_for_reply(c, transientCookie, &single.transientFor, nullptr))
         single.transientFor = XCB_WINDOW_NONE;
@@ -90,13 +87,12 @@ QList<WindowFacts> X11WindowQuery::factsChain(xcb_window_t window) const
     return chain;
 }
 
-std::optional<uint32_t> X11WindowQuery::processId(xcb_window_t window) const
+bool X11WindowQuery::isOwnWindow(xcb_window_t window) const
 {
     uint32_t pid = 0;
-    if (!xcb_ewmh_get_wm_pid_reply(m_x.ewmh(), xcb_ewmh_get_wm_pid(m_x.ewmh(), window), &pid,
-                                   nullptr))
-        return std::nullopt;
-    return pid;
+    return xcb_ewmh_get_wm_pid_reply(m_x.ewmh(), xcb_ewmh_get_wm_pid(m_x.ewmh(), window), &pid,
+                                     nullptr) &&
+           pid == uint32_t(getpid());
 }
 
 std::optional<xcb_window_t> X11WindowQuery::activeWindow() const

@@ -17,8 +17,8 @@ public:
 
     // The window, then the windows it is transient for, nearest first.
     QList<WindowFacts> factsChain(xcb_window_t window) const;
-    // _NET_WM_PID, when the window sets it.
-    std::optional<uint32_t> processId(xcb_window_t window) const;
+    // Whether the window is this process's own (by _NET_WM_PID).
+    bool isOwnWindow(xcb_window_t window) const;
     // The active window, none for None or when it cannot be read.
     std::optional<xcb_window_t> activeWindow() const;
     // Client windows bottom to top (stacking order when the manager offers it).

@@ -1,11 +1,13 @@
 #include "platform/x11/XcbConnection.h"
 
+#include "core/CReply.h"
+#include "platform/freedesktop/PlatformLog.h"
 #include "platform/freedesktop/WindowResolver.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTimer>
 
-#include <cstdlib>
 #include <cstring>
 
 #include <sys/socket.h>
@@ -15,17 +17,6 @@
 namespace nudgewatch {
 
 namespace {
-
-xcb_atom_t internAtom(xcb_connection_t *connection, const char *name)
-{
-    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name), nullptr);
-    if (reply == nullptr)
-        return XCB_ATOM_NONE;
-    const xcb_atom_t atom = reply->atom;
-    std::free(reply);
-    return atom;
-}
 
 // The process that listens at the other end of a local socket; 0 when unknown.
 pid_t listenerOf(int socket)
@@ -68,6 +59,7 @@ XcbConnection::XcbConnection(xcb_connection_t *connection, int screen)
 
 XcbConnection::~XcbConnection()
 {
+    m_notifier.reset();
     if (m_ewmhReady)
         xcb_ewmh_connection_wipe(&m_ewmh);
     xcb_disconnect(m_connection);
@@ -87,9 +79,50 @@ bool XcbConnection::initialize()
     m_ewmhReady = xcb_ewmh_init_atoms_replies(&m_ewmh, cookies, nullptr) != 0;
     if (!m_ewmhReady)
         return false;
-    gtkApplicationId = internAtom(m_connection, "_GTK_APPLICATION_ID");
-    kdeDesktopFile = internAtom(m_connection, "_KDE_NET_WM_DESKTOP_FILE");
+    gtkApplicationId = internAtom("_GTK_APPLICATION_ID");
+    kdeDesktopFile = internAtom("_KDE_NET_WM_DESKTOP_FILE");
+    m_notifier.emplace(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read);
+    connect(&*m_notifier, &QSocketNotifier::activated, this, &XcbConnection::dispatch);
     return !hasError();
+}
+
+xcb_atom_t XcbConnection::internAtom(const QByteArray &name) const
+{
+    const auto reply = owned(xcb_intern_atom_reply(
+        m_connection, xcb_intern_atom(m_connection, 0, uint16_t(name.size()), name.constData()),
+        nullptr));
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+void XcbConnection::selectEvents(xcb_window_t window, uint32_t mask)
+{
+    // A window that is already gone answers BadWindow, which changes nothing here.
+    xcb_change_window_attributes(m_connection, window, XCB_CW_EVENT_MASK, &mask);
+    xcb_flush(m_connection);
+}
+
+void XcbConnection::dispatchSoon()
+{
+    if (m_dispatchQueued)
+        return;
+    m_dispatchQueued = true;
+    QTimer::singleShot(0, this, &XcbConnection::dispatch);
+}
+
+void XcbConnection::dispatch()
+{
+    m_dispatchQueued = false;
+    if (!m_notifier->isEnabled())
+        return;
+    // Handlers may read replies, which queue further events: the loop takes those too.
+    while (const auto event = owned(xcb_poll_for_event(m_connection)))
+        emit eventArrived(event.get());
+    xcb_flush(m_connection);
+    if (hasError()) {
+        m_notifier->setEnabled(false);
+        qCDebug(lcPlatform) << "the connection to the X server was lost";
+        emit lost();
+    }
 }
 
 bool XcbConnection::servedByXwayland() const
