@@ -3,15 +3,14 @@
 bus (AT-SPI). Roles are matched by their constants: their names differ between
 at-spi2-core versions ("push button" in 2.46, "button" in 2.56).
 
-From a shell, each check retried until it holds or --wait seconds (15) pass:
+From a shell, each check retried until it holds or --wait seconds (20) pass:
   row ROW TEXT    the settings row holding the label ROW reads TEXT
   not ROW TEXT    the row holding ROW is shown and does not read TEXT
   says TEXT       a label of the program holds TEXT
-  card NAME       a card shows for NAME, with its Open button
-  nocard NAME     no card shows for NAME
+  card NAME       the card showing is NAME's alone, with its Open button
   press NAME      presses the Open button of NAME's card
   texts PATTERN   prints the texts shown (cards as "card: NAME") once one matches
-  cards           prints the names of the cards showing now, without waiting
+  cards           prints the names of the cards showing, once the program is listed
 Exits 1 (and says what is shown) when the check does not hold in time."""
 import re
 import sys
@@ -26,7 +25,8 @@ def fail(message):
     sys.exit("FAIL: " + message)
 
 
-def wait_until(what, predicate, seconds=10.0):
+def wait_until(what, predicate, seconds=30.0):
+    """Retries predicate until it holds; else fails on what, or on what() when it says more."""
     end = time.time() + seconds
     while True:
         try:
@@ -36,7 +36,7 @@ def wait_until(what, predicate, seconds=10.0):
         if result:
             return result
         if time.time() >= end:
-            fail("timed out waiting for " + what)
+            fail(what() if callable(what) else "timed out waiting for " + what)
         time.sleep(0.1)
 
 
@@ -107,55 +107,38 @@ def texts(app):
             yield "card: " + node.name
 
 
-def check(app, what, args):
-    if what == "row":
-        return args[1] in (row(app, args[0]) or ())
-    if what == "not":
-        found = row(app, args[0])
-        return found is not None and args[1] not in found
-    if what == "says":
-        return any(args[0] in (text or "") for text in labels(app))
-    if what in ("card", "nocard"):
-        return ("Open " + args[0] in card_buttons(app, args[0])) == (what == "card")
-    if what == "press":
-        press(card_buttons(app, args[0])["Open " + args[0]])
-        return True
-    if what == "texts":
-        found = list(texts(app))
-        if any(re.search(args[0], text) for text in found):
-            print("\n".join(found))
-            return True
-        return False
-    sys.exit(__doc__)
+def shown_texts(app, pattern):
+    found = list(texts(app))
+    return any(re.search(pattern, text) for text in found) and print("\n".join(found)) is None
+
+
+CHECKS = {  # each takes the program's accessible application, then the arguments
+    "row": lambda app, name, text: text in (row(app, name) or ()),
+    "not": lambda app, name, text: text not in (row(app, name) or (text,)),
+    "says": lambda app, text: any(text in (label or "") for label in labels(app)),
+    "card": lambda app, name: ("Open " + name in card_buttons(app, name)
+                               and [n.name for n in find_all(app, [CARD])] == [name]),
+    "press": lambda app, name: press(card_buttons(app, name)["Open " + name]) or True,
+    "texts": shown_texts,
+    "cards": lambda app: print(" ".join(sorted(n.name for n in find_all(app, [CARD])))) or True,
+}
 
 
 def main(argv):
-    seconds = 15.0
+    seconds = 20.0
     if argv[:1] == ["--wait"]:
         seconds, argv = float(argv[1]), argv[2:]
-    if not argv:
+    if not argv or argv[0] not in CHECKS:
         sys.exit(__doc__)
-    if argv[0] == "cards":
+
+    def shown():
         try:
-            names = sorted(n.name for n in find_all(program(), [CARD]))
-        except Exception:  # not listed yet: no card
-            names = []
-        return print(" ".join(names))
-    end = time.time() + seconds
-    while True:
-        try:  # the accessibility bus may be slow to list the program under load
-            if check(program(), argv[0], argv[1:]):
-                return 0
-        except Exception:  # objects come and go as the windows change
-            pass
-        if time.time() >= end:
-            break
-        time.sleep(0.2)
-    try:
-        shown = ", ".join(texts(program()))
-    except Exception:
-        shown = "(the program is not on the accessibility bus)"
-    sys.exit("%s does not hold; shown: %s" % (" ".join(argv), shown))
+            return "%s does not hold; shown: %s" % (" ".join(argv), ", ".join(texts(program())))
+        except Exception:  # the accessibility bus may be slow to list the program under load
+            return "%s: the program is not on the accessibility bus" % " ".join(argv)
+
+    wait_until(shown, lambda: CHECKS[argv[0]](program(), *argv[1:]), seconds)
+    return 0
 
 
 if __name__ == "__main__":

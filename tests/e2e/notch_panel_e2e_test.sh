@@ -11,25 +11,15 @@ demo=$1
 out=${2:-${NUDGEWATCH_BUILD_DIR:-$PWD}/e2e-output/notch_panel}
 echo "notch panel e2e: screenshots and logs in $out"
 . "$(dirname "$0")/../../scripts/xvfb-session"
-# The session stops the programs started in it, then its servers.
-trap xvfb_session_stop EXIT
+. "$(dirname "$0")/e2e_helper.sh"
 
-fail() {
-    echo "FAIL ($mode): $*" >&2
-    for f in "$out/$mode"/*.log; do sed "s|^|  $(basename "$f"): |" "$f" >&2; done
-    exit 1
-}
-
-active_window() { xprop -root _NET_ACTIVE_WINDOW | awk '{print $NF}'; }
 # xterm has an inner window of the same class: activate whichever of them the
 # window manager takes.
 activate_any() {
     for id in $1; do xdotool windowactivate "$id" 2>/dev/null || true; done
     sleep 0.1
-    [ "$(active_window)" != "0x0" ] && echo "$1" | grep -qx "$(($(active_window)))"
+    [ "$(x_active)" != "0x0" ] && echo "$1" | grep -qx "$(($(x_active)))"
 }
-log_count() { grep -cx -- "$1" "$log" || true; }
-log_has() { [ "$(log_count "$1")" -ge "${2:-1}" ]; }
 # Prints "x y width height state" of the panel from the X server's point of view.
 panel_state() {
     xwininfo -name "Nudgewatch reminder" 2>/dev/null | awk '
@@ -47,40 +37,35 @@ above() { awk -v a="$1" -v b="$2" -v t="${3:-}" 'BEGIN {exit !(t == "" ? a > b :
 run_mode() {
     mode=$1
     local dir="$out/$mode" compositor=()
+    echo "notch panel e2e: $mode"
     mkdir -p "$dir"
-    log="$dir/demo.log"
+    log="$dir/demo.log" e2e_logs=("$dir"/{demo.log,demo.err,xvfb.log,openbox.log,xcompmgr.log})
     [ "$mode" = composited ] && compositor=(--compositor)
     xvfb_session_start --displays 50-59 --screen 1512x982x24 --logs "$dir" "${compositor[@]}" ||
         fail "could not start Xvfb and openbox${compositor:+ and xcompmgr} in :50-:59"
     # A grey desktop, so the card's dark glass and its edges show against it.
     xsetroot -solid '#606060'
     # A window that reports the clicks it gets, moved under the panel later.
-    stdbuf -oL xev -name NudgewatchClickTarget -geometry 320x60+0+500 -event button \
-        >"$dir/clicks.log" 2>&1 &
-    xvfb_session_adopt $!
-    local target
-    target=$(timeout 10 xdotool search --sync --name NudgewatchClickTarget | head -n 1)
-    [ -n "$target" ] || fail "the click target did not show"
+    window_of target NudgewatchClickTarget stdbuf -oL xev -name NudgewatchClickTarget -geometry 320x60+0+500 -event button
     xterm -class NudgewatchE2ETerm -geometry 80x24+100+200 -e sleep 600 &
-    xvfb_session_adopt $!
+    adopt $!
     local terms focused
     terms=$(xdotool search --sync --class NudgewatchE2ETerm)
     wait_for 10 activate_any "$terms" || fail "the xterm did not become active ($terms)"
-    focused=$(active_window)
+    focused=$(x_active)
     import -window root -crop 320x110+596+0 +repage "$dir/card-before.png"
 
     "$demo" --reminders 2 >"$log" 2>"$dir/demo.err" &
     local demo_pid=$!
-    xvfb_session_adopt "$demo_pid"
-    wait_for 20 log_has open-settled || fail "the panel did not settle open"
+    adopt "$demo_pid"
+    heard 1 open-settled
     # xwininfo walks the whole window tree and gives up when a window goes away
     # during the walk: asked again rather than once.
     wait_for 5 panel_open || fail "panel placement: $(panel_state), expected 596 0 320 110 IsViewable"
-    [ "$(active_window)" = "$focused" ] || fail "focus moved to $(active_window)"
+    [ "$(x_active)" = "$focused" ] || fail "focus moved to $(x_active)"
     echo "$terms" | grep -qx "$(xdotool getwindowfocus)" || fail "keyboard focus left the xterm"
     # Placed by the program itself, outside the window manager's control.
-    xwininfo -name "Nudgewatch reminder" -all | grep -q "Override Redirect State: yes" ||
-        fail "the panel is managed by the window manager"
+    card_centred
     sleep 0.3
     local card="$dir/card-at-rest.png" desk
     import -window root -crop 320x110+596+0 +repage "$card"
@@ -97,29 +82,29 @@ run_mode() {
     # Above the card the panel is clear: the click goes to the window below.
     xdotool windowmove --sync "$target" 596 0
     local click_y=$(($(xwininfo -id "$target" | awk '/Absolute upper-left Y:/ {print $NF}') + 4))
-    [ "$click_y" -lt 38 ] || fail "the window below starts too low ($target_y) to be under the strip"
+    [ "$click_y" -lt 38 ] || fail "the window below starts too low ($click_y) to be under the strip"
     xdotool mousemove 756 "$click_y" click 1
-    wait_for 5 grep -q ButtonPress "$dir/clicks.log" ||
+    wait_for 5 grep -q ButtonPress "$work/target.log" ||
         fail "a click on the clear strip above the card did not reach the window below"
-    log_has "collapse snooze" && fail "a click above the card acted on it"
+    [ "$(lines "collapse snooze")" = 0 ] || fail "a click above the card acted on it"
     xdotool windowmove --sync "$target" 0 500
     # The window manager gave that window the focus with the click: back to the xterm.
     wait_for 10 activate_any "$terms" || fail "the xterm did not become active again"
-    focused=$(active_window)
+    focused=$(x_active)
 
     # Snooze, as a person would: the mouse over the moon, a click.
     xdotool mousemove 890 74 click 1
-    wait_for 5 log_has "collapse snooze" || fail "snooze did not reach the store"
-    [ "$(log_count "collapse snooze")" -eq 1 ] || fail "snooze acted more than once"
+    heard 1 "collapse snooze"
+    [ "$(lines "collapse snooze")" = 1 ] || fail "snooze acted more than once"
     wait_for 5 panel_gone || fail "panel still shown after the collapse: $(panel_state)"
     # The second reminder comes back after the snooze; open it.
-    wait_for 10 log_has open-settled 2 || fail "no second reminder"
+    heard 2 open-settled # the second reminder, back after the snooze
     wait_for 5 panel_open || fail "second placement: $(panel_state)"
     xdotool mousemove 854 74 click 1
-    wait_for 5 log_has "collapse open /apps/Notes.desktop" || fail "open did not reach the store"
+    heard 1 "collapse open /apps/Notes.desktop"
     wait_for 5 panel_gone || fail "panel still shown after opening: $(panel_state)"
     wait_for 10 eval "! kill -0 $demo_pid" || fail "the demo did not finish"
-    [ "$(active_window)" = "$focused" ] || fail "focus moved during the run"
+    [ "$(x_active)" = "$focused" ] || fail "focus moved during the run"
     echo "ok ($mode): placement, focus, card on screen, snooze and open, collapse"
     xvfb_session_stop
 }

@@ -40,8 +40,8 @@ nudgewatch_add_script_test(NAME platform_labwc_e2e_test
 set_tests_properties(platform_labwc_e2e_test PROPERTIES SKIP_RETURN_CODE 77)
 # The same when sway breaks the connection over a window title too long for it:
 # noticed, said in the window, connected again once that window is gone.
-nudgewatch_add_script_test(NAME platform_wlroots_broken_e2e_test
-    SCRIPT e2e/platform_wlroots_broken_e2e_test.sh TIMEOUT 150)
+nudgewatch_add_script_test(NAME platform_wlroots_broken_e2e_test SCRIPT e2e/platform_wlroots_e2e_test.sh
+    ARGS --broken $<TARGET_FILE:nudgewatch> TIMEOUT 150)
 # The whole program on a headless KWin (Wayland, with Xwayland): a native and an
 # X11 window followed through the program's KWin script.
 nudgewatch_add_script_test(NAME platform_kwin_e2e_test SCRIPT e2e/platform_kwin_e2e_test.sh TIMEOUT 120)

@@ -17,56 +17,23 @@ set -uo pipefail
 
 program=${1:?usage: platform_gnome_e2e_test.sh path/to/nudgewatch path/to/platform_gnome_setup}
 setup=${2:?usage: platform_gnome_e2e_test.sh path/to/nudgewatch path/to/platform_gnome_setup}
-here=$(cd "$(dirname "$0")" && pwd)
-. "$here/../../scripts/xvfb-session" # wait_for
-work=$(mktemp -d /tmp/nudgewatch-gnome.XXXXXX)
-pids=()
-stop_all() {
-    local i
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        kill "${pids[i]}" 2>/dev/null && wait_for 5 eval "! kill -0 ${pids[i]}"
-        kill -KILL "${pids[i]}" 2>/dev/null
-        wait "${pids[i]}" 2>/dev/null # the shell ends with SIGSEGV on SIGTERM: not a result
-    done
-    rm -rf "$work"
-}
-trap stop_all EXIT
-fail() {
-    echo "FAIL: $*" >&2
-    for log in nudgewatch shell; do
-        [ -f "$work/$log.log" ] && tail -n 30 "$work/$log.log" | sed "s/^/  $log: /" >&2
-    done
-    exit 1
-}
-
-mkdir -p "$work/home/.config/Nudgewatch" "$work/run"
-chmod 700 "$work/run"
-printf '[General]\nNudgewatch.trackedAppPaths=%s, %s\nNudgewatch.idleThreshold=3\n' \
-    /usr/share/applications/foot.desktop /usr/share/applications/debian-xterm.desktop \
-    >"$work/home/.config/Nudgewatch/Nudgewatch.conf"
-sed "s|@SOCKET@|$work/system-bus|" >"$work/system-bus.conf" <<'EOF'
-<busconfig>
-  <type>system</type>
-  <listen>unix:path=@SOCKET@</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow user="*"/><allow own="*"/><allow send_type="method_call"/>
-    <allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/>
-  </policy>
-</busconfig>
-EOF
+# No X session: its wait_for, and its list of processes to stop.
+. "$(dirname "$0")/../../scripts/xvfb-session"
+. "$(dirname "$0")/e2e_helper.sh"
+e2e_logs+=("$work/shell.log")
+e2e_home # for the session below, whose environment is set in full
+track 3 /usr/share/applications/foot.desktop /usr/share/applications/debian-xterm.desktop
+private_bus system
 # Everything runs in one clean environment; the session bus passes it (HOME
 # above all) to the services it starts, such as the settings store.
-session=(env -i PATH=/usr/bin:/bin HOME="$work/home" XDG_RUNTIME_DIR="$work/run" LANG=C.UTF-8
+session=(env -i PATH=/usr/bin:/bin HOME="$HOME" XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" LANG=C.UTF-8
     SHELL=/bin/sh DBUS_SESSION_BUS_ADDRESS="unix:path=$work/bus"
-    DBUS_SYSTEM_BUS_ADDRESS="unix:path=$work/system-bus" XDG_SESSION_TYPE=wayland
+    DBUS_SYSTEM_BUS_ADDRESS="$DBUS_SYSTEM_BUS_ADDRESS" XDG_SESSION_TYPE=wayland
     XDG_CURRENT_DESKTOP=GNOME WAYLAND_DISPLAY=gnome-wl
     ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0")
 start() { # start LOG COMMAND...: in the background, in the session, PID recorded
-    local log=$1
-    shift
-    "${session[@]}" "$@" >>"$work/$log.log" 2>&1 &
-    pids+=($!)
+    "${session[@]}" "${@:2}" >>"$work/$1.log" 2>&1 &
+    adopt $!
 }
 in_session() { "${session[@]}" "$@"; }
 extension() { # extension METHOD [ARGUMENTS...]: a method of the extension, or one named in full
@@ -75,28 +42,19 @@ extension() { # extension METHOD [ARGUMENTS...]: a method of the extension, or o
 }
 as_program() { # as_program APP-ID: Activate, called while holding the program's bus name
     in_session /usr/bin/python3 - "$1" <<'PY'
-import sys
-from gi.repository import Gio, GLib
-bus = Gio.bus_get_sync(Gio.BusType.SESSION)
-got = bus.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-                    "RequestName", GLib.Variant("(su)", ("org.nudgewatch.Nudgewatch", 4)),
-                    GLib.VariantType("(u)"), 0, -1, None).unpack()[0]
-if got != 1:
+import dbus, sys
+bus = dbus.SessionBus()
+if bus.request_name("org.nudgewatch.Nudgewatch", dbus.bus.NAME_FLAG_DO_NOT_QUEUE) != 1:
     sys.exit("the program's bus name is taken")
-print(bus.call_sync("io.github.nudgewatch.Focus", "/io/github/nudgewatch/Focus",
-                    "io.github.nudgewatch.Focus", "Activate", GLib.Variant("(s)", (sys.argv[1],)),
-                    GLib.VariantType("(b)"), 0, 5000, None).unpack()[0])
+print(bool(bus.call_blocking("io.github.nudgewatch.Focus", "/io/github/nudgewatch/Focus",
+                             "io.github.nudgewatch.Focus", "Activate", "s", [sys.argv[1]], timeout=5)))
 PY
 }
-refused() { # refused METHOD [ARGUMENTS...]: the extension turns a stranger away
-    local answer
-    answer=$(extension "$@" 2>&1) && return 1
-    [[ $answer == *AccessDenied* ]] || { echo "$answer" >&2; return 1; }
-}
+# refused METHOD [ARGUMENTS...]: the extension turns a stranger away.
+refused() { [[ $(extension "$@" 2>&1) == *AccessDenied* ]]; }
 
-start system-bus dbus-daemon --config-file="$work/system-bus.conf" --nofork --nopidfile
 start session-bus dbus-daemon --session --address="unix:path=$work/bus" --nofork --nopidfile
-wait_for 10 test -S "$work/bus" -a -S "$work/system-bus" || fail "the buses did not start"
+wait_for 10 test -S "$work/bus" || fail "the session bus did not start"
 
 # Turned off in the Extensions app earlier: listed both as enabled and as disabled.
 uuid=nudgewatch@nudgewatch.github.io
@@ -106,7 +64,7 @@ status=$(in_session "$setup") || fail "the setup helper failed"
 [ "$(in_session gsettings get org.gnome.shell disabled-extensions)" = "['other@example.org']" ] ||
     fail "still disabled: $(in_session gsettings get org.gnome.shell disabled-extensions)"
 [[ $status == "0 |"*"log out"* ]] || fail "after setup the status reads: $status"
-[ -f "$work/home/.local/share/gnome-shell/extensions/nudgewatch@nudgewatch.github.io/extension.js" ] ||
+[ -f "$XDG_DATA_HOME/gnome-shell/extensions/$uuid/extension.js" ] ||
     fail "the extension was not installed"
 
 start shell gnome-shell --headless --wayland --wayland-display=gnome-wl --virtual-monitor 1280x800
@@ -116,30 +74,23 @@ wait_for 60 version || fail "the shell did not load the extension"
 refused GetFocus || fail "a stranger was told the app in front"
 start stranger gdbus monitor -e -d io.github.nudgewatch.Focus
 wait_for 20 grep -q 'Using public X11 display' "$work/shell.log" || fail "no Xwayland"
-x11=(DISPLAY="$(grep -o 'Using public X11 display :[0-9]*' "$work/shell.log" | grep -o ':[0-9]*$')"
+session+=(DISPLAY="$(grep -o 'Using public X11 display :[0-9]*' "$work/shell.log" | grep -o ':[0-9]*$')"
     XAUTHORITY="$(ls "$work/run"/.mutter-Xwaylandauth.* | head -n 1)")
-session+=("${x11[@]}")
+e2e_as=("${session[@]}") # not a function: what starts in the background is then the process itself
 
 start foot foot
-start xterm xterm -geometry 60x10
 start atspi /usr/libexec/at-spi-bus-launcher --launch-immediately
+window_of xterm XTerm "${e2e_as[@]}" xterm -geometry 60x10
+# Once xterm is up, which takes the focus as it maps.
 wait_for 20 eval 'as_program foot.desktop | grep -q True' || fail "foot did not show"
-xterm=$(in_session timeout 20 xdotool search --sync --onlyvisible --class XTerm | head -n 1)
-[ -n "$xterm" ] || fail "xterm did not show"
 
 # As at login: no window takes the focus from foot.
-start nudgewatch env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" --autostart
-main_pid=${pids[-1]}
-# The applications with a card showing, over AT-SPI.
-cards() { in_session /usr/bin/python3 "$here/atspi_helper.py" cards 2>/dev/null; }
-card() { in_session xwininfo -name "Nudgewatch reminder" 2>/dev/null; }
-card_down() { card | grep -q IsViewable; }
+start_program --autostart
+cards() { atspi --wait 0 cards 2>/dev/null; } # the applications with a card showing
 
 wait_for 15 card_down || fail "idle xterm was not reminded of while foot was in front"
 wait_for 10 eval '[ "$(cards)" = XTerm ]' || fail "the card is not (only) for xterm: $(cards)"
-geometry=$(card | awk '/upper-left X:/{x=$4} /upper-left Y:/{y=$4} /Width:/{w=$2}
-    /Override Redirect State:/{o=$4} END{print x, y, w, o}')
-[ "$geometry" = "480 0 320 yes" ] || fail "the card is not at the top centre above all: $geometry"
+card_centred
 refused Activate foot.desktop || fail "a stranger raised a window"
 sleep 3 # the threshold again: foot, in front all along, gets no card
 [ "$(cards)" = XTerm ] || fail "foot in front was reminded of: $(cards)"

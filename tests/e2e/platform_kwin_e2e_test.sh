@@ -12,48 +12,23 @@
 set -uo pipefail
 
 program=${1:?usage: platform_kwin_e2e_test.sh path/to/nudgewatch}
-here=$(cd "$(dirname "$0")" && pwd)
-. "$here/../../scripts/kwin-session"
-work=$(mktemp -d /tmp/nudgewatch-kwin-e2e.XXXXXX)
-trap 'kwin_session_stop; rm -rf "$work"' EXIT
-fail() {
-    echo "FAIL: $*" >&2
-    sed 's/^/  nudgewatch: /' "$work/nudgewatch.log" >&2
-    exit 1
-}
-wait_for() { # wait_for SECONDS COMMAND...
-    local end=$((SECONDS + $1))
-    shift
-    until "$@"; do [ "$SECONDS" -lt "$end" ] || return 1; sleep 0.2; done
-}
-
-export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share"
-export XDG_CACHE_HOME="$work/home/.cache" XDG_RUNTIME_DIR="$work/run" XDG_DATA_DIRS="$work/share"
-apps="$XDG_DATA_HOME/applications"
-mkdir -p "$XDG_CONFIG_HOME/Nudgewatch" "$apps" "$XDG_RUNTIME_DIR" "$work/share"
-chmod 700 "$XDG_RUNTIME_DIR"
-unset SESSION_MANAGER QT_QPA_PLATFORM
+. "$(dirname "$0")/../../scripts/kwin-session"
+. "$(dirname "$0")/e2e_helper.sh"
+e2e_home
 # KWin names the native window's application by this desktop ID; the X11
 # window only by its WM_CLASS, which KWin lower-cases.
 native=org.freedesktop.weston.wayland-terminal
 printf '[Desktop Entry]\nType=Application\nName=Weston Terminal\nExec=weston-terminal\n' >"$apps/$native.desktop"
-printf '[Desktop Entry]\nType=Application\nName=XTerm Fixture\nExec=xterm\nStartupWMClass=XTerm\n' \
-    >"$apps/fixture-xterm.desktop"
-printf '[General]\nNudgewatch.trackedAppPaths=%s, %s\nNudgewatch.idleThreshold=3\n' \
-    "$apps/$native.desktop" "$apps/fixture-xterm.desktop" >"$XDG_CONFIG_HOME/Nudgewatch/Nudgewatch.conf"
+fixture XTerm && track 3 "$apps/$native.desktop" XTerm
 
 kwin_session_start || exit 1
-XDG_DATA_DIRS=/usr/share /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
-kwin_session_adopt $!
+start_atspi
 weston-terminal >"$work/weston.log" 2>&1 &
-kwin_session_adopt $!
-xterm -geometry 60x10 &
-kwin_session_adopt $!
-xterm_window=$(timeout 10 xdotool search --sync --onlyvisible --class XTerm | head -n1)
-[ -n "$xterm_window" ] || fail "the X11 terminal did not map"
+adopt $!
+window_of xterm_window XTermFixture xterm -class XTermFixture -geometry 60x10
 
 # One-shot KWin script: make the first window of a resource class active.
-activate() {
+activate_class() {
     local file="$work/activate.js" id
     printf 'const ws = workspace.windowList ? workspace.windowList() : workspace.clientList();\n%s\n' \
         "for (const w of ws) if (String(w.resourceClass) == '$1') { if (workspace.activeWindow !== undefined) workspace.activeWindow = w; else workspace.activeClient = w; break; }" \
@@ -64,30 +39,20 @@ activate() {
     qdbus org.kde.KWin /Scripting org.kde.kwin.Scripting.unloadScript e2e-activate >/dev/null
 }
 script_loaded() { [ "$(qdbus org.kde.KWin /Scripting org.kde.kwin.Scripting.isScriptLoaded nudgewatch-focus)" = true ]; }
-atspi() { /usr/bin/python3 "$here/atspi_helper.py" "$@"; }
 row_active() { atspi --wait 0 row "$1" Active; }
-card_for() { [ "$(atspi cards)" = "$1" ]; }
-card_down() { xwininfo -name "Nudgewatch reminder" 2>/dev/null | grep -q IsViewable; }
-x_active() { xprop -root _NET_ACTIVE_WINDOW | awk '{print $NF}'; }
 
-QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" >"$work/nudgewatch.log" 2>&1 &
-main_pid=$!
-kwin_session_adopt "$main_pid"
+start_program
 wait_for 15 script_loaded || fail "the program did not load its KWin script"
 grep -q "tracking is unavailable" "$work/nudgewatch.log" && fail "KWin tracking reported unavailable"
 ls "$XDG_RUNTIME_DIR"/*.js >/dev/null 2>&1 && fail "the script file was left in the runtime folder"
 
-wait_for 20 eval 'activate org.freedesktop.weston.wayland-terminal && row_active "Weston Terminal"' ||
+wait_for 20 eval 'activate_class org.freedesktop.weston.wayland-terminal && row_active "Weston Terminal"' ||
     fail "the native terminal in front does not read \"Active\": $(atspi --wait 0 texts . 2>&1)"
 # Xwayland's active window is none while a native window has the focus.
 [ "$(x_active)" = 0x0 ] || fail "an X11 window has the focus: $(x_active)"
 wait_for 15 card_down || fail "no card for the idle X11 terminal"
-card_for "XTerm Fixture" || fail "the card is not (only) for the idle X11 terminal: $(atspi cards)"
-geometry=$(xwininfo -name "Nudgewatch reminder" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4}
-    /Width/{w=$2} /Override Redirect State/{o=$4} END{print x, y, w, o}')
-read -r x y w o <<<"$geometry"
-[ "$y" = 0 ] && [ $((2 * x + w)) -eq 1280 ] && [ "$o" = yes ] ||
-    fail "the card is not an override-redirect window at the top centre: $geometry"
+[ "$(atspi cards)" = "XTerm Fixture" ] || fail "the card is not (only) for the idle X11 terminal: $(atspi cards)"
+card_centred
 [ "$(x_active)" = 0x0 ] || fail "the card took the focus: $(x_active)"
 row_active "Weston Terminal" || fail "the native terminal stopped reading \"Active\""
 
@@ -95,28 +60,19 @@ row_active "Weston Terminal" || fail "the native terminal stopped reading \"Acti
 atspi press "XTerm Fixture" || fail "could not press the card's Open button"
 wait_for 10 row_active "XTerm Fixture" || fail "the X11 terminal in front does not read \"Active\""
 [ "$(xdotool getactivewindow)" = "$xterm_window" ] || fail "Open did not raise the terminal's window"
-[ "$(xdotool search --class XTerm | wc -l)" = 1 ] || fail "Open started a second terminal"
+[ "$(xdotool search --class XTermFixture | wc -l)" = 1 ] || fail "Open started a second terminal"
 wait_for 10 eval '! card_down' || fail "bringing the X11 terminal to the front left its card"
 
 # Ctrl+Q in the settings window ends the program.
-settings=$(xdotool search --onlyvisible --name '^Nudgewatch$' | head -n1)
-[ -n "$settings" ] || fail "no settings window"
-timeout 10 xdotool windowactivate --sync "$settings" && xdotool key --clearmodifiers ctrl+q
-wait_for 10 eval '! kill -0 $main_pid 2>/dev/null' || fail "the program did not quit"
-wait "$main_pid"
-status=$?
-[ "$status" -lt 128 ] || fail "the program died from signal $((status - 128))"
+settings_shown || fail "no settings window"
+activate "$(settings_window)" && xdotool key --clearmodifiers ctrl+q
+quits Ctrl+Q 128 # not killed by a signal
 script_loaded && fail "the KWin script stayed loaded after the program quit"
 
 # A logout's SIGTERM ends it the same way.
-"$program" >>"$work/nudgewatch.log" 2>&1 &
-main_pid=$!
-kwin_session_adopt "$main_pid"
+start_program
 wait_for 15 script_loaded || fail "the program started again did not load its KWin script"
 kill -TERM "$main_pid"
-wait_for 10 eval '! kill -0 $main_pid 2>/dev/null' || fail "SIGTERM did not end the program"
-wait "$main_pid"
-status=$?
-[ "$status" = 0 ] || fail "after SIGTERM the program exited with $status"
+quits SIGTERM
 script_loaded && fail "the KWin script stayed loaded after SIGTERM"
 echo "PASS: native and X11 windows followed on KWin; card for the idle one only; script unloaded at Ctrl+Q and SIGTERM"

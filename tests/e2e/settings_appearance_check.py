@@ -9,28 +9,19 @@ import re
 import sys
 
 import dbus
-from atspi_helper import BUTTON, CARD, button, fail, find_all, press, program, row, window
-from atspi_helper import wait_until as wait_briefly
+from atspi_helper import BUTTON, CARD, button, fail, find_all, press, program, row, wait_until, window
 
 APP = sys.argv[1]  # the tracked application's name
 
 
-def wait_until(what, predicate, seconds=30.0):
-    return wait_briefly(what, predicate, seconds)
-
-
 def card():
-    cards = [n for n in find_all(program(), [CARD]) if n.name]
-    return cards[0] if cards else None
+    return next((n for n in find_all(program(), [CARD]) if n.name), None)
 
 
 def idle_seconds():
     """The reminded application's idle time as its row in the settings window shows it."""
-    for text in row(window("Nudgewatch"), APP) or ():
-        match = re.fullmatch(r"(\d+)s idle", text or "")
-        if match:
-            return int(match.group(1))
-    return None
+    matches = (re.fullmatch(r"(\d+)s idle", text or "") for text in row(window("Nudgewatch"), APP) or ())
+    return next((int(match[1]) for match in matches if match), None)
 
 
 def ends_reminder(how, act):
@@ -56,51 +47,42 @@ if buttons != sorted(["Open " + APP, "Snooze"]):
 print("card: a notification named %r saying %r, buttons %s" % (shown.name, shown.description, buttons))
 
 
-def card_snooze(node):
-    press(button(node, "Snooze"))
-
-
-def window_snooze(_):
-    press(wait_until("the window's Snooze", lambda: button(window("Nudgewatch"), "Snooze")))
-
-
 # The tray over the StatusNotifierItem protocol: its icon and menu.
 bus = dbus.SessionBus()
 watcher = bus.get_object("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher")
 item_address = wait_until("the tray icon", lambda: watcher.Get(
     "org.kde.StatusNotifierWatcher", "RegisteredStatusNotifierItems",
     dbus_interface=dbus.PROPERTIES_IFACE)[0])
-service, _, path = item_address.partition("/")
-item = bus.get_object(service, "/" + (path or "StatusNotifierItem"))
+item = bus.get_object(item_address, "/StatusNotifierItem")  # registered by its bus name
 icon_name = item.Get("org.kde.StatusNotifierItem", "IconName", dbus_interface=dbus.PROPERTIES_IFACE)
 if icon_name != "nudgewatch-symbolic":
     fail("the tray icon is %r, not the symbolic one" % icon_name)
 print("tray: icon %s" % icon_name)
-menu = bus.get_object(service, item.Get("org.kde.StatusNotifierItem", "Menu",
+menu = bus.get_object(item_address, item.Get("org.kde.StatusNotifierItem", "Menu",
                                         dbus_interface=dbus.PROPERTIES_IFACE))
 
 
 def menu_entries():
+    """The visible entries with a label, as (id, label without its mnemonic)."""
     _, layout = menu.GetLayout(0, -1, dbus.Array([], signature="s"),
                                dbus_interface="com.canonical.dbusmenu")
-    return [(int(c[0]), str(c[1].get("label", "")), bool(c[1].get("visible", True)))
-            for c in layout[2]]
+    return [(int(c[0]), str(c[1]["label"]).replace("&", ""))
+            for c in layout[2] if c[1].get("label") and c[1].get("visible", True)]
 
 
 def tray_snooze(_):
-    entries = wait_until("Snooze in the tray menu", lambda: [
-        e for e in menu_entries() if e[2] and e[1] in ("Snooze", "&Snooze")] and menu_entries())
-    visible = [e for e in entries if e[2] and e[1]]
-    if [e[1].replace("&", "") for e in visible[:2]] != ["Open " + APP, "Snooze"]:
-        fail("the tray menu starts %s" % [e[1] for e in visible[:3]])
-    snooze = next(e[0] for e in visible if e[1].replace("&", "") == "Snooze")
-    menu.Event(snooze, "clicked", dbus.Int32(0, variant_level=1), dbus.UInt32(0),
+    entries = wait_until("Snooze in the tray menu",
+                         lambda: ("Snooze" in [e[1] for e in menu_entries()]) and menu_entries())
+    if [e[1] for e in entries[:2]] != ["Open " + APP, "Snooze"]:
+        fail("the tray menu starts %s" % [e[1] for e in entries[:3]])
+    menu.Event(entries[1][0], "clicked", dbus.Int32(0, variant_level=1), dbus.UInt32(0),
                dbus_interface="com.canonical.dbusmenu")
 
 
-ends_reminder("the card's Snooze", card_snooze)
-ends_reminder("the window's Snooze", window_snooze)
+ends_reminder("the card's Snooze", lambda reminded: press(button(reminded, "Snooze")))
+ends_reminder("the window's Snooze",
+              lambda _: press(wait_until("the window's Snooze", lambda: button(window("Nudgewatch"), "Snooze"))))
 ends_reminder("the tray's Snooze", tray_snooze)
-if any(e[2] and e[1].replace("&", "") == "Snooze" for e in menu_entries()):
+if "Snooze" in [e[1] for e in menu_entries()]:
     fail("the tray still offers Snooze with no reminder showing")
 print("PASS")

@@ -9,74 +9,66 @@
 set -uo pipefail
 
 program=${1:?usage: settings_appearance_e2e_test.sh path/to/nudgewatch}
-here=$(cd "$(dirname "$0")" && pwd)
-. "$here/../../scripts/xvfb-session"
+. "$(dirname "$0")/../../scripts/xvfb-session"
+. "$(dirname "$0")/e2e_helper.sh"
 out="${NUDGEWATCH_BUILD_DIR:-$(dirname "$program")}/e2e-output/settings_appearance"
 rm -rf "$out" && mkdir -p "$out"
-work=$(mktemp -d /tmp/nudgewatch-looks.XXXXXX)
-trap 'xvfb_session_stop; rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; import -window root "$out/failed.png" 2>/dev/null
-    sed 's/^/  nudgewatch: /' "$work/nudgewatch.log" >&2; exit 1; }
-
-export HOME=$work XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/run
-export XDG_DATA_DIRS=$work/share:/usr/share XDG_SESSION_TYPE=x11
-unset XDG_CURRENT_DESKTOP WAYLAND_DISPLAY SESSION_MANAGER QT_QPA_PLATFORMTHEME
-mkdir -p -m 700 "$XDG_CONFIG_HOME/Nudgewatch" "$XDG_DATA_HOME/applications" "$XDG_RUNTIME_DIR" \
-    "$work/share/icons/hicolor/symbolic/apps"
-cp "$here/../../resources/icons/hicolor/symbolic/apps/nudgewatch-symbolic.svg" \
-    "$work/share/icons/hicolor/symbolic/apps/"
-printf '[Desktop Entry]\nType=Application\nName=Bravo Fixture\nExec=xterm\nStartupWMClass=BravoFixture\n' \
-    >"$XDG_DATA_HOME/applications/bravo.desktop"
-printf '[General]\nNudgewatch.trackedAppPaths=%s/applications/bravo.desktop\nNudgewatch.idleThreshold=10\n' \
-    "$XDG_DATA_HOME" >"$XDG_CONFIG_HOME/Nudgewatch/Nudgewatch.conf"
+e2e_home
+# The program's icons where an installation puts them.
+export XDG_DATA_DIRS=$work/share:$e2e_dir/../../resources:/usr/share XDG_SESSION_TYPE=x11
+unset XDG_CURRENT_DESKTOP WAYLAND_DISPLAY QT_QPA_PLATFORMTHEME
+fixture Bravo && track 10 Bravo
 
 xvfb_session_start --displays 110-119 --dbus --logs "$out" || exit 1
+# The desktop portal's Settings and a StatusNotifierItem host, so the tray's icon
+# and menu are exported over D-Bus.
+P=org.freedesktop.portal W=org.kde.StatusNotifierWatcher A=org.freedesktop.appearance
+portal() { mock_call session $P.Desktop /org/freedesktop/portal/desktop "$@" >/dev/null; }
+mock_object $P.Desktop /org/freedesktop/portal/desktop $P.Settings
+mock_object $W /StatusNotifierWatcher $W
 # Light to begin with, and GNOME's font name as the portal passes it on: 1.3
-# times the default size (10 points where the desktop is not known).
-/usr/bin/python3 -u "$here/desktop_services_mock.py" 2 "DejaVu Sans 13" >"$work/mock.log" 2>&1 &
-xvfb_session_adopt $!
-wait_for 10 grep -q ready "$work/mock.log" || fail "the desktop services mock did not start"
-XDG_DATA_DIRS=/usr/share /usr/libexec/at-spi-bus-launcher --launch-immediately &>/dev/null &
-xvfb_session_adopt $!
-gdbus wait --session --timeout 5 org.a11y.Bus || fail "the accessibility bus did not start"
-xterm -class BravoFixture -geometry 40x5+0+0 & xvfb_session_adopt $!
+# times the default size (10 points where the desktop is not known). The values
+# are kept as properties named by their group; Read answers as the first version
+# of the interface does, with the value in a second variant.
+portal AddProperty $A color-scheme "<uint32 2>"
+portal AddProperty org.gnome.desktop.interface font-name "<'DejaVu Sans 13'>"
+portal AddMethod $P.Settings Read ss v 'v = self.props[args[0]][args[1]]; ret = type(v)(v, variant_level=2)'
+set_scheme() {
+    portal UpdateProperties $A "{'color-scheme': <uint32 $1>}"
+    portal EmitSignal $P.Settings SettingChanged ssv "[<'$A'>, <'color-scheme'>, <uint32 $1>]"
+}
+mock_call session $W /StatusNotifierWatcher AddProperties $W "{'RegisteredStatusNotifierItems': <@as []>,
+    'IsStatusNotifierHostRegistered': <true>, 'ProtocolVersion': <0>}" >/dev/null
+mock_call session $W /StatusNotifierWatcher AddMethods $W "[('RegisterStatusNotifierHost', 's', '', ''),
+    ('RegisterStatusNotifierItem', 's', '', 'self.props[\"$W\"][\"RegisteredStatusNotifierItems\"].append(args[0])')]" >/dev/null
+start_atspi
+window_of bravo BravoFixture xterm -class BravoFixture -geometry 40x5+0+0
 
-QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" >"$work/nudgewatch.log" 2>&1 & xvfb_session_adopt $!
-wait_for 20 eval '[ -n "$(xdotool search --onlyvisible --name "^Nudgewatch$")" ]' || fail "no settings window"
-window=$(xdotool search --onlyvisible --name "^Nudgewatch$" | head -n1)
+start_program
+wait_for 20 settings_shown || fail "no settings window"
+window=$(settings_window)
 width=$(xwininfo -id "$window" | sed -n 's/.*Width: *//p')
 ((width >= 676)) || fail "the window is ${width} pixels wide for a 1.3 times larger font, not 676"
 
 # The mean brightness (0-255) of a 6-pixel square in the window's right margin,
 # below the add action: background only, in either appearance.
 brightness() {
-    local info x y w h
-    info=$(xwininfo -id "$window") || return 1
-    x=$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$info")
-    y=$(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$info")
-    w=$(sed -n 's/.*Width: *//p' <<<"$info")
-    h=$(sed -n 's/.*Height: *//p' <<<"$info")
-    import -window root -crop "6x6+$((x + w - 12))+$((y + h * 6 / 10))" -colorspace Gray \
-        -format '%[fx:int(255*mean)]' info: 2>/dev/null
+    local square
+    square=$(xwininfo -id "$window" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
+        /Width:/ {w = $NF} /Height:/ {h = $NF} END {printf "6x6+%d+%d", x + w - 12, y + int(h * 6 / 10)}') || return 1
+    import -window root -crop "$square" -colorspace Gray -format '%[fx:int(255*mean)]' info: 2>/dev/null
 }
-set_scheme() {
-    gdbus call --session --dest org.freedesktop.portal.Desktop --object-path /org/freedesktop/portal/desktop \
-        --method org.nudgewatch.TestControl.SetColorScheme "$1" >/dev/null || fail "could not set the scheme"
-}
-is_light() { (($(brightness) > 200)); }
-is_dark() { (($(brightness) < 70)); }
 
-wait_for 10 is_light || fail "the window is not light for a light desktop (brightness $(brightness))"
-light=$(brightness)
-import -window root "$out/light.png"
-set_scheme 1
-wait_for 10 is_dark || fail "the window did not turn dark (brightness $(brightness))"
-dark=$(brightness)
-import -window root "$out/dark.png"
-set_scheme 2
-wait_for 10 is_light || fail "the window did not turn light again (brightness $(brightness))"
-echo "appearance: brightness $light light, $dark dark, $(brightness) light again"
+# The portal's scheme (light to begin with), and the brightness the window follows it with.
+for step in "2 >200 light" "1 <70 dark" "2 >200 light-again"; do
+    read -r scheme bound name <<<"$step"
+    set_scheme "$scheme"
+    wait_for 10 eval '(($(brightness) $bound))' || fail "the window is not $name (brightness $(brightness))"
+    import -window root "$out/$name.png"
+    seen+="$name $(brightness), "
+done
+echo "appearance: brightness ${seen%, }"
 
 # Bravo's terminal in the background: it idles towards a reminder.
-timeout 10 xdotool windowactivate --sync "$window" || fail "could not activate the settings window"
-/usr/bin/python3 "$here/settings_appearance_check.py" "Bravo Fixture" || fail "the reminder check failed"
+activate "$window" || fail "could not activate the settings window"
+/usr/bin/python3 "$e2e_dir/settings_appearance_check.py" "Bravo Fixture" || fail "the reminder check failed"

@@ -35,6 +35,7 @@ public:
     PrivateBus &operator=(const PrivateBus &) = delete;
 
     bool isRunning() const { return !m_address.isEmpty(); }
+    QString address() const { return m_address; }
 
     // A connection of its own under `name`, closed with the bus unless dropped.
     QDBusConnection connect(const QString &name)
