@@ -21,6 +21,12 @@ AppDelegate::AppDelegate(AppServices services, QObject *parent)
         connect(m_store.get(), &AppTrackerStore::trackedAppsReloaded, this,
                 [this, tracked] { tracked->setTrackedEntries(m_store->trackedPaths()); });
     }
+    // A reminder that cannot be shown is said in the window, not lost in silence.
+    if (ReminderNotifier *notifier = m_services.notifier)
+        connect(notifier, &ReminderNotifier::trouble, this, [this](const QString &why) {
+            m_notifierTrouble = why;
+            showNote();
+        });
 }
 
 AppDelegate::~AppDelegate()
@@ -48,7 +54,7 @@ void AppDelegate::openWindow()
     if (m_window)
         return;
     m_window = std::make_unique<MainWindow>(*m_store, *m_picker, m_services.appearance);
-    m_window->holdNotice()->setNote(m_services.windowNote);
+    showNote();
     if (!m_closedWindowGeometry.isEmpty())
         m_window->restoreGeometry(m_closedWindowGeometry);
     connect(m_window.get(), &MainWindow::quitRequested, this, &AppDelegate::quitRequested);
@@ -64,6 +70,17 @@ void AppDelegate::openWindow()
         window->deleteLater();
     });
     m_window->show();
+}
+
+void AppDelegate::showNote()
+{
+    if (!m_window)
+        return;
+    m_window->holdNotice()->setNote(
+        m_notifierTrouble.isEmpty()
+            ? m_services.windowNote
+            : m_services.windowNote + u'\n' +
+                  tr("The last reminder could not be shown: %1").arg(m_notifierTrouble));
 }
 
 void AppDelegate::finishLaunching()

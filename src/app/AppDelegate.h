@@ -64,6 +64,7 @@ signals:
 
 private:
     void openWindow();
+    void showNote();
     void finishLaunching();
 
     AppServices m_services;
@@ -73,6 +74,8 @@ private:
     QByteArray m_closedWindowGeometry;
     std::unique_ptr<NotchPanel> m_panel;
     std::unique_ptr<NotifiedReminders> m_notified;
+    // Why the last reminder could not be shown as a notification; empty while they can.
+    QString m_notifierTrouble;
     bool m_started = false;
 };
 

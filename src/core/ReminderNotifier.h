@@ -25,6 +25,8 @@ signals:
     void snoozeRequested(const QString &appPath);
     // The reminder went away without either (closed by the user, or expired).
     void dismissed(const QString &appPath);
+    // Why reminders cannot be shown at the moment; empty once one is shown again.
+    void trouble(const QString &why);
 };
 
 } // namespace nudgewatch

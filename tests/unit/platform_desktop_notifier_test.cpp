@@ -142,6 +142,27 @@ private slots:
         QCOMPARE(heard,
                  outcome.isEmpty() ? QStringList{} : QStringList{outcome + " /apps/Notes.desktop"});
     }
+
+    // No server: the trouble is told, and told over once a reminder shows.
+    void trouble()
+    {
+        fakes::PrivateBus bus;
+        if (!bus.isRunning())
+            QSKIP("dbus-daemon is not installed");
+        QDBusConnection own = bus.connect("program");
+        QDBusConnection serverBus = bus.connect("server");
+        DesktopNotifier notifier(own);
+        QStringList told;
+        connect(&notifier, &ReminderNotifier::trouble, this,
+                [&told](const QString &why) { told.append(why.isEmpty() ? "over" : "trouble"); });
+        notifier.show("/apps/Notes.desktop", "Notes", {});
+        QTRY_COMPARE(told, QStringList{"trouble"});
+        FakeServer server(serverBus);
+        QVERIFY(serverBus.registerObject(objectPath, &server, QDBusConnection::ExportAllSlots));
+        QVERIFY(serverBus.registerService(service));
+        notifier.show("/apps/Notes.desktop", "Notes", {});
+        QTRY_COMPARE(told, (QStringList{"trouble", "over"}));
+    }
 };
 
 QTEST_GUILESS_MAIN(DesktopNotifierTest)

@@ -189,6 +189,12 @@ private slots:
         advance(1);
         QCOMPARE(notifier.withdrawn, 2);
         QCOMPARE_LT(delegate.store().trackedApps().front().idleSeconds, 2);
+        // No server: said in the window until a reminder is shown again.
+        QLabel *note = delegate.settingsWindow()->holdNotice()->noteLabel();
+        emit notifier.trouble("No server.");
+        QCOMPARE(note->text(), "Why.\nThe last reminder could not be shown: No server.");
+        emit notifier.trouble({});
+        QCOMPARE(note->text(), "Why.");
     }
 
     void trayMenu()

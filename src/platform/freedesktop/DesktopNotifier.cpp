@@ -87,8 +87,12 @@ void DesktopNotifier::show(const QString &appPath, const QString &title, const Q
                          "nudgewatch: the reminder could not be shown as a "
                          "notification: %s\n",
                          qPrintable(reply.error().message()));
+            m_troubled = true;
+            emit trouble(reply.error().message());
             return;
         }
+        if (std::exchange(m_troubled, false))
+            emit trouble({});
         if (generation != m_generation) {
             // Withdrawn or replaced meanwhile.
             if (m_id != reply.value())

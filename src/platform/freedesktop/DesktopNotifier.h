@@ -44,6 +44,7 @@ private:
 
     QDBusConnection m_bus;
     bool m_actions = false;
+    bool m_troubled = false;
     uint m_id = 0;
     QString m_appPath;
     // Bumped by every show and withdraw: a late reply to an older call is dropped.
