@@ -142,6 +142,8 @@ bool XcbConnection::servedByXwayland(int xSocket, const QString &runtimeFolder)
         return false;
     if (QFileInfo(executableOfProcess(server)).fileName() == QLatin1String("Xwayland"))
         return true;
+    if (runtimeFolder.isEmpty())
+        return false;
     const QDir folder(runtimeFolder);
     for (const QString &name : folder.entryList({QStringLiteral("wayland-*")}, QDir::System)) {
         const QByteArray path = QFile::encodeName(folder.filePath(name));
