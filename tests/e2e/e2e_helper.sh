@@ -102,6 +102,17 @@ card_centred() {
     [[ $geometry == *centred ]] || fail "the card is not override-redirect at the top centre of a screen $screen wide: $geometry"
 }
 
+# fullscreen_holds APP ON OFF: the window in front made fullscreen (ON, a command)
+# ends APP's card and none drops past the threshold; leaving it (OFF) brings it back.
+fullscreen_holds() {
+    eval "$2" || fail "could not make the window in front fullscreen"
+    wait_for 10 eval '! card_down' || fail "a fullscreen window in front left $1's card up"
+    sleep 4
+    ! card_down || fail "a card dropped over a fullscreen window: $(atspi --wait 0 cards)"
+    eval "$3" || fail "could not end fullscreen"
+    wait_for 15 card_down || fail "no card for $1 once fullscreen ended"
+}
+
 # private_bus system|session: a bus of that type, open to everyone on it; exports its address.
 private_bus() {
     printf '<busconfig><type>%s</type><listen>unix:dir=%s</listen><policy context="default">%s</policy></busconfig>' \

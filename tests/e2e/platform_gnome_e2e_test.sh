@@ -11,7 +11,7 @@
 #    extension's Activate, called as the program), foot gets no card and
 #    xterm, idle, is reminded of at the top centre by an override-redirect card;
 #  - xterm brought to the front with xdotool ends that reminder; foot, idle
-#    now, gets one.
+#    now, gets one, held while xterm is fullscreen.
 # The shell runs with a private system bus, as a login would give it.
 set -uo pipefail
 
@@ -99,6 +99,7 @@ grep -q "tracking is unavailable" "$work/nudgewatch.log" && fail "tracking repor
 # xterm to the front: its card goes, and foot, now idle, gets one.
 in_session xdotool windowactivate "$xterm"
 wait_for 15 eval '[ "$(cards)" = Foot ]' || fail "with xterm in front the card is for: $(cards)"
+fullscreen_holds Foot "in_session wmctrl -i -r $xterm -b add,fullscreen" "in_session wmctrl -i -r $xterm -b remove,fullscreen"
 kill -0 "$main_pid" || fail "the program ended"
 refused GetFocus || fail "a stranger was told the app in front while the program ran"
 grep -q FocusChanged "$work/stranger.log" && fail "a stranger heard focus changes"

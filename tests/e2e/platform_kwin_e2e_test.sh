@@ -7,6 +7,7 @@
 #    leaves the focus where it was;
 #  - the card's Open brings the X11 terminal's window to the front (no second
 #    terminal), which makes it "Active" and ends its card;
+#  - that window fullscreen holds the native terminal's card until it leaves fullscreen;
 #  - the KWin script is loaded while the program runs, and unloaded when it quits,
 #    by Ctrl+Q or by SIGTERM.
 set -uo pipefail
@@ -62,6 +63,8 @@ wait_for 10 row_active "XTerm Fixture" || fail "the X11 terminal in front does n
 [ "$(xdotool getactivewindow)" = "$xterm_window" ] || fail "Open did not raise the terminal's window"
 [ "$(xdotool search --class XTermFixture | wc -l)" = 1 ] || fail "Open started a second terminal"
 wait_for 10 eval '! card_down' || fail "bringing the X11 terminal to the front left its card"
+wait_for 15 card_down || fail "no card for the native terminal, idle behind the X11 one"
+fullscreen_holds "Weston Terminal" "wmctrl -i -r $xterm_window -b add,fullscreen" "wmctrl -i -r $xterm_window -b remove,fullscreen"
 
 # Ctrl+Q in the settings window ends the program.
 settings_shown || fail "no settings window"

@@ -8,7 +8,8 @@
 #    the top centre, override-redirect, and foot keeps the focus;
 #  - the card's Open button brings the xterm already there to the front;
 #  - then xterm reads "Active" and foot, idle, gets the card;
-#  - on sway, an empty workspace leaves nothing in front: xterm is not "Active".
+#  - on sway, xterm fullscreen holds foot's card until it leaves fullscreen, and
+#    an empty workspace leaves nothing in front: xterm is not "Active".
 # labwc names an Xwayland window by WM_CLASS's instance ("xterm"), sway by its
 # class ("XTerm"): the program matches the desktop entry's StartupWMClass either way.
 # With --broken, on sway, the compositor breaks the program's connection first:
@@ -121,6 +122,7 @@ atspi row XTerm Active || fail "xterm in front does not read \"Active\""
 atspi card Foot || fail "no card for foot, idle behind xterm, or one still for xterm in front"
 focused_is $xterm_id || fail "the card took the focus from xterm"
 if [ $compositor = sway ]; then
+    fullscreen_holds Foot "sway_session_as swaymsg fullscreen enable" "sway_session_as swaymsg fullscreen disable"
     # An empty workspace: nothing is in front, and xterm is in use no more.
     sway_session_as swaymsg workspace 9 >/dev/null
     atspi not XTerm Active || fail "on an empty workspace xterm still reads \"Active\""

@@ -17,7 +17,7 @@ namespace {
 QString kdeGeneralFont(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly | QIODevice::Text))
         return {};
     bool inGeneral = false;
     while (!file.atEnd()) {
