@@ -5,6 +5,7 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
 #include <QStringList>
 #include <QVariantMap>
 
@@ -37,6 +38,16 @@ DesktopNotifier::DesktopNotifier(QDBusConnection bus, QObject *parent)
                   SLOT(onActionInvoked(QDBusMessage)));
     m_bus.connect(service, path, interface, QStringLiteral("NotificationClosed"), this,
                   SLOT(onClosed(QDBusMessage)));
+    // A server started after the program, or one in another's place, is asked
+    // what it offers; a notification of the one gone went with it.
+    auto *owner =
+        new QDBusServiceWatcher(service, m_bus, QDBusServiceWatcher::WatchForOwnerChange, this);
+    connect(owner, &QDBusServiceWatcher::serviceOwnerChanged, this,
+            [this](const QString &, const QString &, const QString &newOwner) {
+                m_id = 0;
+                if (!newOwner.isEmpty())
+                    askCapabilities();
+            });
     askCapabilities();
 }
 
