@@ -16,18 +16,15 @@ private slots:
         QTest::addColumn<QByteArray>("exec");       // the launcher entry's
         QTest::addColumn<QStringList>("offered");
         const QByteArray terminal = "exo-open --launch TerminalEmulator";
-        QTest::newRow("system default, first helper program installed")
-            << QByteArray() << terminal << QStringList{"XTerm"};
-        QTest::newRow("the user's choice first") << QByteArray("# mine\nTerminalEmulator=mine\n")
-                                                 << terminal << QStringList{"Foot", "XTerm"};
-        QTest::newRow("no helper program installed")
-            << QByteArray() << QByteArray("exo-open --launch WebBrowser") << QStringList{"XTerm"};
-        QTest::newRow("no helper chosen")
-            << QByteArray() << QByteArray("exo-open --launch MailReader") << QStringList{"XTerm"};
-        QTest::newRow("a helper named by path")
-            << QByteArray("TerminalEmulator=../../../mine") << terminal << QStringList{"XTerm"};
-        QTest::newRow("not a launcher") << QByteArray() << QByteArray("exo-open https://xfce.org")
-                                        << QStringList{"Launcher", "XTerm"};
+        const QByteArray none;
+        // clang-format off
+        QTest::newRow("system default, first helper program installed") << none << terminal << QStringList{"XTerm"};
+        QTest::newRow("the user's choice first") << QByteArray("# mine\nTerminalEmulator=mine\n") << terminal << QStringList{"Foot", "XTerm"};
+        QTest::newRow("no helper program installed") << none << QByteArray("exo-open --launch WebBrowser") << QStringList{"XTerm"};
+        QTest::newRow("no helper chosen") << none << QByteArray("exo-open --launch MailReader") << QStringList{"XTerm"};
+        QTest::newRow("a helper named by path") << QByteArray("TerminalEmulator=../../../mine") << terminal << QStringList{"XTerm"};
+        QTest::newRow("not a launcher") << none << QByteArray("exo-open https://xfce.org") << QStringList{"Launcher", "XTerm"};
+        // clang-format on
     }
     void launchersStandForTheirApplication()
     {
