@@ -29,6 +29,11 @@ NotifiedReminders::NotifiedReminders(AppTrackerStore &store, NotificationCenter 
             m_notifier.show(path, app->name, tr("%1 could not be opened.").arg(app->name));
     });
     connect(&store.reminderHold(), &ReminderHold::changed, this, &NotifiedReminders::follow);
+    // Not shown: the store's next reminder tries again.
+    connect(&notifier, &ReminderNotifier::trouble, this, [this](const QString &why) {
+        if (!why.isEmpty())
+            m_told.clear();
+    });
 }
 
 NotifiedReminders::~NotifiedReminders() = default;

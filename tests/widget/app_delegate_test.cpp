@@ -189,10 +189,14 @@ private slots:
         advance(1);
         QCOMPARE(notifier.withdrawn, 2);
         QCOMPARE_LT(delegate.store().trackedApps().front().idleSeconds, 2);
-        // No server: said in the window until a reminder is shown again.
+        // No server: said in the window, and tried again, until a reminder shows.
+        advance(4);
+        QCOMPARE(notifier.shown.size(), 3);
         QLabel *note = delegate.settingsWindow()->holdNotice()->noteLabel();
         emit notifier.trouble("No server.");
         QCOMPARE(note->text(), "Why.\nThe last reminder could not be shown: No server.");
+        advance(40);
+        QCOMPARE(notifier.shown.size(), 4);
         emit notifier.trouble({});
         QCOMPARE(note->text(), "Why.");
     }
