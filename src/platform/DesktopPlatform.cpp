@@ -2,6 +2,7 @@
 
 #include "platform/DesktopOpener.h"
 #include "platform/SessionKind.h"
+#include "platform/StandInTracker.h"
 #include "platform/freedesktop/DesktopApplicationCatalog.h"
 #include "platform/freedesktop/DesktopEntryBundleInfo.h"
 #include "platform/freedesktop/DesktopEntryRegistry.h"
@@ -43,6 +44,7 @@ DesktopPlatform::~DesktopPlatform()
 {
     // The opener and the session refer to the services below them.
     m_opener.reset();
+    m_tracker.reset();
     m_session.reset();
 }
 
@@ -51,12 +53,14 @@ void DesktopPlatform::use(std::unique_ptr<DesktopSession> session)
     m_session = std::move(session);
     connect(m_session.get(), &DesktopSession::connectionLost, this,
             &DesktopPlatform::connectionLost);
-    m_opener = std::make_unique<DesktopOpener>(*m_launcher, m_session->raiser());
+    m_tracker = std::make_unique<StandInTracker>(m_session->tracker(), m_session->raiser());
+    m_opener = std::make_unique<DesktopOpener>(*m_launcher,
+                                               m_session->raiser() ? m_tracker.get() : nullptr);
 }
 
 FrontmostApplicationTracker &DesktopPlatform::tracker()
 {
-    return m_session->tracker();
+    return *m_tracker;
 }
 
 std::function<bool()> DesktopPlatform::compositorCheck() const
@@ -87,6 +91,9 @@ ApplicationCatalog &DesktopPlatform::catalog()
 void DesktopPlatform::setTrackedEntries(const QStringList &paths)
 {
     m_entries->setTrackedEntries(paths);
+    m_tracker->setStandIns(XfcePreferredApplications::forCurrentUser().standIns(
+        paths,
+        [this]() -> const std::vector<DesktopEntry> & { return m_entries->index().entries(); }));
 }
 
 std::unique_ptr<DesktopPlatform> DesktopPlatform::create(QObject *parent)

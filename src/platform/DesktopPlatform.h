@@ -21,6 +21,7 @@ class DesktopOpener;
 class DesktopApplicationCatalog;
 class DesktopSession;
 class GioLauncher;
+class StandInTracker;
 class XcbConnection;
 struct SessionFacts;
 
@@ -78,6 +79,8 @@ private:
     std::unique_ptr<DesktopOpener> m_opener;
     std::unique_ptr<DesktopApplicationCatalog> m_catalog;
     std::unique_ptr<DesktopSession> m_session;
+    // The session's tracker, with tracked launchers standing in for what they start.
+    std::unique_ptr<StandInTracker> m_tracker;
 };
 
 } // namespace nudgewatch

@@ -1,7 +1,9 @@
 // The desktop services as the program gets them, in a session without X11.
 
+#include "fakes/Fakes.h"
 #include "platform/DesktopPlatform.h"
 #include "platform/SessionKind.h"
+#include "platform/StandInTracker.h"
 #include "platform/x11/XcbConnection.h"
 
 #include <QGuiApplication>
@@ -104,6 +106,49 @@ private slots:
         environment.insert("WAYLAND_DISPLAY", display.arg(runtime.path()));
         QCOMPARE(isWaylandSession(SessionFacts::fromEnvironment(environment, "xcb")), wayland);
         QCOMPARE(XcbConnection::servedByXwayland(client.fd, runtime.path()), xwayland);
+    }
+
+    // A tracked launcher counts as the application it starts, and Open on it
+    // raises that application's window.
+    void launcherStandsIn_data()
+    {
+        QTest::addColumn<QString>("front"); // the application the session reports
+        QTest::addColumn<QString>("told");
+        QTest::addColumn<QString>("opened"); // Open on this entry
+        QTest::addColumn<QString>("raised");
+        QTest::newRow("the launched terminal") << "/a/term.desktop"
+                                               << "/a/launcher.desktop"
+                                               << "/a/launcher.desktop"
+                                               << "/a/term.desktop";
+        QTest::newRow("any other") << "/a/other.desktop"
+                                   << "/a/other.desktop"
+                                   << "/a/other.desktop"
+                                   << "/a/other.desktop";
+    }
+    void launcherStandsIn()
+    {
+        QFETCH(QString, front);
+        QFETCH(QString, told);
+        QFETCH(QString, opened);
+        QFETCH(QString, raised);
+        struct Raiser final : WindowRaiser {
+            bool raiseWindowOf(const QString &entry) override
+            {
+                path = entry;
+                return true;
+            }
+            QString path;
+        } raiser;
+        fakes::FakeTracker session;
+        StandInTracker tracker(session, &raiser);
+        tracker.setStandIns({{"/a/term.desktop", "/a/launcher.desktop"}});
+        QSignalSpy activated(&tracker, &FrontmostApplicationTracker::activated);
+        session.frontmost = RunningApplication{"Term", front};
+        emit session.activated(*session.frontmost);
+        QCOMPARE(activated.front().front().value<RunningApplication>().bundlePath, told);
+        QCOMPARE(tracker.frontmostApplication()->bundlePath, told);
+        QVERIFY(tracker.raiseWindowOf(opened));
+        QCOMPARE(raiser.path, raised);
     }
 
     void withoutX11TheNullBackendServesTheRest()

@@ -15,15 +15,16 @@ private slots:
         QTest::addColumn<QByteArray>("userChoice"); // the user's helpers.rc
         QTest::addColumn<QByteArray>("exec");       // the launcher entry's
         QTest::addColumn<QStringList>("offered");
+        QTest::addColumn<QString>("standsFor"); // the application a tracked launcher counts as
         const QByteArray terminal = "exo-open --launch TerminalEmulator";
         const QByteArray none;
         // clang-format off
-        QTest::newRow("system default, first helper program installed") << none << terminal << QStringList{"XTerm"};
-        QTest::newRow("the user's choice first") << QByteArray("# mine\nTerminalEmulator=mine\n") << terminal << QStringList{"Foot", "XTerm"};
-        QTest::newRow("no helper program installed") << none << QByteArray("exo-open --launch WebBrowser") << QStringList{"XTerm"};
-        QTest::newRow("no helper chosen") << none << QByteArray("exo-open --launch MailReader") << QStringList{"XTerm"};
-        QTest::newRow("a helper named by path") << QByteArray("TerminalEmulator=../../../mine") << terminal << QStringList{"XTerm"};
-        QTest::newRow("not a launcher") << none << QByteArray("exo-open https://xfce.org") << QStringList{"Launcher", "XTerm"};
+        QTest::newRow("system default, first helper program installed") << none << terminal << QStringList{"XTerm"} << "XTerm";
+        QTest::newRow("the user's choice first") << QByteArray("# mine\nTerminalEmulator=mine\n") << terminal << QStringList{"Foot", "XTerm"} << "Foot";
+        QTest::newRow("no helper program installed") << none << QByteArray("exo-open --launch WebBrowser") << QStringList{"XTerm"} << "";
+        QTest::newRow("no helper chosen") << none << QByteArray("exo-open --launch MailReader") << QStringList{"XTerm"} << "";
+        QTest::newRow("a helper named by path") << QByteArray("TerminalEmulator=../../../mine") << terminal << QStringList{"XTerm"} << "";
+        QTest::newRow("not a launcher") << none << QByteArray("exo-open https://xfce.org") << QStringList{"Launcher", "XTerm"} << "";
         // clang-format on
     }
     void launchersStandForTheirApplication()
@@ -31,6 +32,7 @@ private slots:
         QFETCH(QByteArray, userChoice);
         QFETCH(QByteArray, exec);
         QFETCH(QStringList, offered);
+        QFETCH(QString, standsFor);
         QTemporaryDir dir;
         const auto write = [&](const QString &path, const QByteArray &text) {
             QVERIFY(QDir().mkpath(QFileInfo(dir.filePath(path)).path()));
@@ -47,7 +49,8 @@ private slots:
         write("data/xfce4/helpers/web.desktop", helper + "X-XFCE-Binaries=gone;\n"
                                                          "X-XFCE-Commands=%B;\n");
         write("mine.desktop", helper + "X-XFCE-Commands=foot;\n");
-        write("launcher.desktop", "[Desktop Entry]\nExec=" + exec + "\n");
+        write("launcher.desktop",
+              "[Desktop Entry]\nType=Application\nName=Launcher\nExec=" + exec + "\n");
         const XfcePreferredApplications xfce({dir.filePath("user"), dir.filePath("system")},
                                              {dir.filePath("data")}, [](const QString &command) {
                                                  return command == "xterm" || command == "foot"
@@ -62,6 +65,12 @@ private slots:
             entry(dir.filePath("launcher.desktop"), "Launcher", "/usr/bin/exo-open", true),
             entry("/apps/xterm.desktop", "XTerm", "/usr/bin/xterm", true),
             entry("/apps/foot.desktop", "Foot", "/usr/bin/foot", false)};
+        const QHash<QString, QString> launcherFor =
+            xfce.standIns({dir.filePath("launcher.desktop")},
+                          [&]() -> const std::vector<DesktopEntry> & { return entries; });
+        QCOMPARE(launcherFor.keys(),
+                 standsFor.isEmpty() ? QStringList()
+                                     : QStringList{"/apps/" + standsFor.toLower() + ".desktop"});
         xfce.offerLaunchedApplications(entries);
         QStringList shown;
         for (const DesktopEntry &entry : entries)

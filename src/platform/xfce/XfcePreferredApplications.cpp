@@ -1,5 +1,6 @@
 #include "platform/xfce/XfcePreferredApplications.h"
 
+#include "platform/freedesktop/DesktopEntryScanner.h"
 #include "platform/freedesktop/KeyFile.h"
 #include "platform/freedesktop/RegularFile.h"
 
@@ -61,20 +62,15 @@ XfcePreferredApplications XfcePreferredApplications::forCurrentUser()
 
 std::optional<QString> XfcePreferredApplications::launchedKind(const DesktopEntry &entry)
 {
-    const bool runsExoOpen = std::any_of(entry.programs.begin(), entry.programs.end(), [](auto &p) {
-        return QFileInfo(p).fileName() == QLatin1String("exo-open");
-    });
-    if (!runsExoOpen)
-        return std::nullopt;
     const KeyFilePtr keys = loadKeyFile(entry.path);
     if (!keys)
         return std::nullopt;
     const QStringList words = commandWords(takeGString(g_key_file_get_string(
         keys.get(), G_KEY_FILE_DESKTOP_GROUP, G_KEY_FILE_DESKTOP_KEY_EXEC, nullptr)));
-    const qsizetype launch = words.indexOf(QLatin1String("--launch"));
-    if (launch < 1 || launch + 1 >= words.size() || !kinds.contains(words[launch + 1]))
+    if (words.size() < 3 || QFileInfo(words[0]).fileName() != QLatin1String("exo-open") ||
+        words[1] != QLatin1String("--launch") || !kinds.contains(words[2]))
         return std::nullopt;
-    return words[launch + 1];
+    return words[2];
 }
 
 QString XfcePreferredApplications::helperName(const QString &kind) const
@@ -125,25 +121,49 @@ QString XfcePreferredApplications::preferredProgram(const QString &kind) const
     return {};
 }
 
+qsizetype XfcePreferredApplications::launchedEntry(const DesktopEntry &launcher,
+                                                   const std::vector<DesktopEntry> &entries) const
+{
+    const QString program = preferredProgram(*launchedKind(launcher));
+    if (program.isEmpty())
+        return -1;
+    const auto found = std::find_if(entries.begin(), entries.end(), [&](const DesktopEntry &entry) {
+        return entry.path != launcher.path && entry.programs.contains(program);
+    });
+    return found == entries.end() ? -1 : found - entries.begin();
+}
+
 void XfcePreferredApplications::offerLaunchedApplications(std::vector<DesktopEntry> &entries) const
 {
     for (DesktopEntry &launcher : entries) {
-        if (!launcher.shownInMenus)
-            continue;
-        const std::optional<QString> kind = launchedKind(launcher);
-        if (!kind)
+        // Only an entry that runs exo-open is read again.
+        const bool runsExoOpen =
+            std::any_of(launcher.programs.begin(), launcher.programs.end(), [](auto &program) {
+                return QFileInfo(program).fileName() == QLatin1String("exo-open");
+            });
+        if (!launcher.shownInMenus || !runsExoOpen || !launchedKind(launcher))
             continue;
         launcher.shownInMenus = false;
-        const QString program = preferredProgram(*kind);
-        if (program.isEmpty())
-            continue;
-        for (DesktopEntry &entry : entries) {
-            if (&entry != &launcher && entry.programs.contains(program)) {
-                entry.shownInMenus = true;
-                break;
-            }
-        }
+        if (const qsizetype launched = launchedEntry(launcher, entries); launched >= 0)
+            entries[size_t(launched)].shownInMenus = true;
     }
+}
+
+QHash<QString, QString> XfcePreferredApplications::standIns(
+    const QStringList &trackedPaths,
+    const std::function<const std::vector<DesktopEntry> &()> &entries) const
+{
+    QHash<QString, QString> launcherFor;
+    for (const QString &path : trackedPaths) {
+        const std::optional<DesktopEntry> launcher =
+            readDesktopEntry(path, QFileInfo(path).fileName());
+        if (!launcher || !launchedKind(*launcher))
+            continue;
+        const std::vector<DesktopEntry> &all = entries();
+        if (const qsizetype launched = launchedEntry(*launcher, all); launched >= 0)
+            launcherFor.insert(all[size_t(launched)].path, path);
+    }
+    return launcherFor;
 }
 
 } // namespace nudgewatch

@@ -2,6 +2,7 @@
 
 #include "platform/freedesktop/DesktopEntry.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -33,6 +34,12 @@ public:
     // Hides each launcher entry and shows the entry of the application it
     // launches in its place, found among `entries` by program.
     void offerLaunchedApplications(std::vector<DesktopEntry> &entries) const;
+    // For the tracked launcher entries among `trackedPaths`: the path of the
+    // entry each launches, found among `entries` (read only if needed), to the
+    // launcher's path.
+    QHash<QString, QString>
+    standIns(const QStringList &trackedPaths,
+             const std::function<const std::vector<DesktopEntry> &()> &entries) const;
 
     // The kind an entry launches (e.g. "TerminalEmulator"), when it is a launcher.
     static std::optional<QString> launchedKind(const DesktopEntry &entry);
@@ -41,6 +48,9 @@ public:
 
 private:
     QString helperName(const QString &kind) const;
+    // The index in `entries` of the application a launcher starts; -1 when unknown.
+    qsizetype launchedEntry(const DesktopEntry &launcher,
+                            const std::vector<DesktopEntry> &entries) const;
 
     QStringList m_configFolders;
     QStringList m_dataFolders;
