@@ -160,7 +160,9 @@ QHash<QString, QString> XfcePreferredApplications::standIns(
         if (!launcher || !launchedKind(*launcher))
             continue;
         const std::vector<DesktopEntry> &all = entries();
-        if (const qsizetype launched = launchedEntry(*launcher, all); launched >= 0)
+        const qsizetype launched = launchedEntry(*launcher, all);
+        // An application tracked itself counts as itself.
+        if (launched >= 0 && !trackedPaths.contains(all[size_t(launched)].path))
             launcherFor.insert(all[size_t(launched)].path, path);
     }
     return launcherFor;
