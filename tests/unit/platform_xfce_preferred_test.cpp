@@ -15,12 +15,13 @@ private slots:
         QTest::addColumn<QByteArray>("userChoice"); // the user's helpers.rc
         QTest::addColumn<QByteArray>("exec");       // the launcher entry's
         QTest::addColumn<QStringList>("offered");
-        QTest::addColumn<QString>("standsFor"); // the application a tracked launcher counts as
+        // The application the launcher, when tracked, counts as: never Foot, tracked itself.
+        QTest::addColumn<QString>("standsFor");
         const QByteArray terminal = "exo-open --launch TerminalEmulator";
         const QByteArray none;
         // clang-format off
         QTest::newRow("system default, first helper program installed") << none << terminal << QStringList{"XTerm"} << "XTerm";
-        QTest::newRow("the user's choice first") << QByteArray("# mine\nTerminalEmulator=mine\n") << terminal << QStringList{"Foot", "XTerm"} << "Foot";
+        QTest::newRow("the user's choice first") << QByteArray("# mine\nTerminalEmulator=mine\n") << terminal << QStringList{"Foot", "XTerm"} << "";
         QTest::newRow("no helper program installed") << none << QByteArray("exo-open --launch WebBrowser") << QStringList{"XTerm"} << "";
         QTest::newRow("no helper chosen") << none << QByteArray("exo-open --launch MailReader") << QStringList{"XTerm"} << "";
         QTest::newRow("a helper named by path") << QByteArray("TerminalEmulator=../../../mine") << terminal << QStringList{"XTerm"} << "";
@@ -66,7 +67,7 @@ private slots:
             entry("/apps/xterm.desktop", "XTerm", "/usr/bin/xterm", true),
             entry("/apps/foot.desktop", "Foot", "/usr/bin/foot", false)};
         const QHash<QString, QString> launcherFor =
-            xfce.standIns({dir.filePath("launcher.desktop")},
+            xfce.standIns({dir.filePath("launcher.desktop"), "/apps/foot.desktop"},
                           [&]() -> const std::vector<DesktopEntry> & { return entries; });
         QCOMPARE(launcherFor.keys(),
                  standsFor.isEmpty() ? QStringList()
