@@ -3,6 +3,7 @@
 // A D-Bus daemon of the test's own, with peers that own names, send signals
 // and leave, and a way to wait until what they sent has reached a connection.
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -65,6 +66,30 @@ private:
     QProcess m_daemon;
     QString m_address;
     QStringList m_connections;
+};
+
+// The connection under test and a peer's on a bus of their own.
+struct BusPeers {
+    PrivateBus bus;
+    QDBusConnection own = bus.connect(QStringLiteral("own"));
+    QDBusConnection peer = bus.connect(QStringLiteral("peer"));
+
+    // Lets calls, signals and answers travel both ways and be handled.
+    void pump()
+    {
+        QDBusConnection other = peer.isConnected() ? peer : own;
+        for (int i = 0; i < 10; ++i) {
+            PrivateBus::settle(own, other);
+            PrivateBus::settle(other, own);
+            QCoreApplication::processEvents();
+        }
+    }
+    // The peer's connection ends: the bus releases every name it owned.
+    void leave()
+    {
+        peer = QDBusConnection(QStringLiteral("gone")); // the last hold on it
+        bus.drop(QStringLiteral("peer"));
+    }
 };
 
 } // namespace nudgewatch::fakes

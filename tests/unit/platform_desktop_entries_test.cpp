@@ -1,8 +1,12 @@
-// Desktop entries: folders and IDs, parsing, precedence, names.
+// Desktop entries: folders and IDs, parsing, precedence, names; the installed
+// applications menus list, kept current as the folders change. What is no file
+// to read is skipped, never waited on.
 
 // GLib first: its headers use "signals" as a name, which Qt defines as a keyword.
 #include <gio/gio.h>
 
+#include "fakes/Fifo.h"
+#include "platform/freedesktop/DesktopApplicationCatalog.h"
 #include "platform/freedesktop/DesktopEntryBundleInfo.h"
 #include "platform/freedesktop/DesktopEntryRegistry.h"
 #include "platform/freedesktop/DesktopEntryScanner.h"
@@ -10,6 +14,7 @@
 
 #include <QFileInfo>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -35,6 +40,14 @@ bool writeFile(const QString &path, const QByteArray &contents)
     return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
 }
 
+QStringList listed(const DesktopApplicationCatalog &catalog)
+{
+    QStringList lines;
+    for (const InstalledApplication &app : catalog.installedApplications())
+        lines.append(app.desktopId + QLatin1Char('|') + app.name);
+    return lines;
+}
+
 } // namespace
 
 class DesktopEntriesTest : public QObject {
@@ -58,23 +71,37 @@ private slots:
             QVERIFY2(!findId(entries, absent), absent);
     }
 
-    // Name[<language>], then Name; an entry without Name has neither.
+    // Name[<language>], then Name; an entry without Name has neither. A name is
+    // cut to what can ever be shown, never inside a character.
     void localizedNames_data()
     {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("names"); // "localized|untranslated"
-        QTest::newRow("translated") << QString("alpha-terminal") << "Terminal Alfa|Terminal Alpha";
-        QTest::newRow("untranslated") << QString("my-app") << "My App|My App";
-        QTest::newRow("without Name") << QString("no-name-tool") << "|";
+        QTest::addColumn<QByteArray>("entry"); // a fixture's name, or the keys of a new entry
+        QTest::addColumn<QString>("names");    // "localized|untranslated"
+        const QString smiley = QStringLiteral("\U0001F600");
+        QTest::newRow("translated")
+            << QByteArray("alpha-terminal") << "Terminal Alfa|Terminal Alpha";
+        QTest::newRow("untranslated") << QByteArray("my-app") << "My App|My App";
+        QTest::newRow("without Name") << QByteArray("no-name-tool") << "|";
+        QTest::newRow("1 MB") << "Name[de]=" + QByteArray(1000000, 'n')
+                              << QString(256, 'n') + "|Ok";
+        QTest::newRow("cut inside a character")
+            << "Name[de]=a" + smiley.repeated(200).toUtf8() << "a" + smiley.repeated(127) + "|Ok";
     }
     void localizedNames()
     {
-        QFETCH(QString, file);
+        QFETCH(QByteArray, entry);
         QFETCH(QString, names);
+        QTemporaryDir dir;
+        const bool made = entry.contains('=');
+        const QString path = made ? dir.filePath("new.desktop")
+                                  : fixtures + "/system/applications/" + entry + ".desktop";
+        QVERIFY(!made || writeFile(path, okEntry + "Exec=true\n" + entry));
         qputenv("LANGUAGE", "de");
-        const BundleNames read = DesktopEntryBundleInfo().namesForBundle(
-            fixtures + "/system/applications/" + file + ".desktop");
+        const BundleNames read = DesktopEntryBundleInfo().namesForBundle(path);
         QCOMPARE(read.localizedName.value_or("") + '|' + read.name.value_or(""), names);
+        if (made)
+            QCOMPARE(readDesktopEntry(path, "new.desktop")->localizedName,
+                     names.section('|', 0, 0));
     }
 
     // Opening a FIFO blocks until a writer comes: a saved path or a folder
@@ -96,16 +123,12 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("service");
-        QTest::newRow("reverse DNS") << "/a/org.example.Notes.desktop"
-                                     << "org.example.Notes";
-        QTest::newRow("one element") << "/a/notes.desktop"
-                                     << "";
-        QTest::newRow("element starts with a digit") << "/a/org.1x.desktop"
-                                                     << "";
-        QTest::newRow("not ASCII") << "/a/org.exämple.desktop"
-                                   << "";
-        QTest::newRow("not an entry") << "/a/org.example.Notes"
-                                      << "";
+        QTest::newRow("reverse DNS")
+            << "/a/org.example.Notes.desktop" << QString("org.example.Notes");
+        QTest::newRow("one element") << "/a/notes.desktop" << QString();
+        QTest::newRow("element starts with a digit") << "/a/org.1x.desktop" << QString();
+        QTest::newRow("not ASCII") << "/a/org.exämple.desktop" << QString();
+        QTest::newRow("not an entry") << "/a/org.example.Notes" << QString();
     }
     void activationServiceNames()
     {
@@ -137,28 +160,6 @@ private slots:
         bus.waitForFinished();
     }
 
-    // A name is cut to what can ever be shown, never inside a character.
-    void longNamesAreCut_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("shown");
-        QTest::newRow("1 MB") << QString(1000000, 'n') << 256;
-        QTest::newRow("cut inside a character") << "a" + QString("\U0001F600").repeated(200) << 255;
-    }
-    void longNamesAreCut()
-    {
-        QFETCH(QString, name);
-        QFETCH(int, shown);
-        QTemporaryDir dir;
-        const QString path = dir.filePath("long.desktop");
-        QVERIFY(writeFile(path, okEntry + "Exec=true\nName[de]=" + name.toUtf8()));
-        qputenv("LANGUAGE", "de");
-        const BundleNames names = DesktopEntryBundleInfo().namesForBundle(path);
-        QCOMPARE(names.localizedName.value_or("").size(), shown);
-        QCOMPARE(names.localizedName, name.left(shown));
-        QCOMPARE(readDesktopEntry(path, "long.desktop")->localizedName, name.left(shown));
-    }
-
     // The registry reads lazily and must still see entries installed or removed
     // later, below the folders or in a folder created later, before any reload().
     // A command line that does not parse names no program.
@@ -180,6 +181,64 @@ private slots:
         QTest::qWait(20);
         QVERIFY(QFile::remove(dir.filePath("later/late.desktop")));
         QVERIFY(!registry.index().byId("late.desktop"));
+    }
+
+    // Links, NoDisplay and missing programs left out; user entries shadow
+    // system ones. Watching starts with the first listing (the picker opening).
+    void catalogListsShownApplicationsSortedAndFollowsInstalls()
+    {
+        QTemporaryDir dataHome;
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
+        qputenv("XDG_DATA_DIRS",
+                QFile::encodeName(fixtures + "/catalog/user:" + fixtures + "/catalog/system"));
+        QVERIFY(QDir().mkpath(dataHome.filePath("applications")));
+        DesktopApplicationCatalog catalog;
+        QCOMPARE(listed(catalog),
+                 QStringList({"Alpha.desktop|Alpha", "beta.desktop|beta",
+                              "shadowed.desktop|Shadowed (user)", "vendor-tool.desktop|Vendor Tool",
+                              "zeta.desktop|zeta"}));
+        QCOMPARE(catalog.installedApplications().first().comment, QStringLiteral("The first one"));
+        QSignalSpy changed(&catalog, &ApplicationCatalog::changed);
+        QVERIFY(writeFile(dataHome.filePath("applications/newcomer.desktop"),
+                          okEntry + "Name=Newcomer\nExec=true\n"));
+        QTRY_VERIFY_WITH_TIMEOUT(listed(catalog).contains("newcomer.desktop|Newcomer"), 15000);
+        QVERIFY(!changed.isEmpty());
+    }
+
+    // "FIFO" and "100 MB" stand for such files; the current desktop is "Here:Else".
+    void catalogListsOnlyWhatMenusShow_data()
+    {
+        QTest::addColumn<QByteArray>("keys");
+        QTest::addColumn<QString>("name"); // empty: not listed
+        QTest::newRow("plain") << QByteArray("Name=Plain") << "Plain";
+        QTest::newRow("only here") << QByteArray("OnlyShowIn=Other;Here;") << "entry";
+        QTest::newRow("only elsewhere") << QByteArray("OnlyShowIn=Other;") << "";
+        QTest::newRow("not here") << QByteArray("NotShowIn=Else;") << "";
+        QTest::newRow("TryExec missing") << QByteArray("TryExec=nudgewatch-nonexistent") << "";
+        QTest::newRow("1 MB name") << "Name=" + QByteArray(1000000, 'n') << QString(256, 'n');
+        QTest::newRow("FIFO") << QByteArray("FIFO") << "";
+        QTest::newRow("100 MB") << QByteArray("100 MB") << "";
+    }
+    void catalogListsOnlyWhatMenusShow()
+    {
+        QFETCH(QByteArray, keys);
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("entry.desktop");
+        std::optional<fakes::Fifo> fifo;
+        QFile file(path);
+        if (keys == "FIFO")
+            QVERIFY(fifo.emplace(path).made());
+        else if (keys == "100 MB")
+            QVERIFY(writeFile(path, "[Desktop Entry]\n") && file.resize(100 << 20));
+        else
+            QVERIFY(writeFile(path, "[Desktop Entry]\nType=Application\nExec=true\n" + keys));
+        qputenv("XDG_CURRENT_DESKTOP", "Here:Else");
+        const QList<InstalledApplication> apps =
+            DesktopApplicationCatalog({dir.path()}).installedApplications();
+        qunsetenv("XDG_CURRENT_DESKTOP");
+        QCOMPARE(apps.isEmpty() ? QString() : apps.first().name, name);
+        QVERIFY(!fifo || !fifo->released());
     }
 };
 

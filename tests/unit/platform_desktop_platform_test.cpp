@@ -1,12 +1,19 @@
-// The desktop services as the program gets them, in a session without X11.
+// The desktop services as the program gets them, in a session without X11, and
+// start at login: the autostart entry the desktop reads.
+
+// GLib before Qt: its headers use the word "signals".
+#include <gio/gdesktopappinfo.h>
 
 #include "fakes/Fakes.h"
 #include "platform/DesktopPlatform.h"
 #include "platform/SessionKind.h"
 #include "platform/StandInTracker.h"
+#include "platform/freedesktop/AutostartEntry.h"
 #include "platform/x11/XcbConnection.h"
 
 #include <QGuiApplication>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -19,6 +26,20 @@ Q_DECLARE_METATYPE(nudgewatch::SessionFacts)
 using namespace nudgewatch;
 
 namespace {
+
+// The words of the command line GLib (which launches the entry) reads from it.
+QStringList commandGlibReads(const QString &entryPath)
+{
+    g_autoptr(GDesktopAppInfo) info = g_desktop_app_info_new_from_filename(qPrintable(entryPath));
+    g_auto(GStrv) argv = nullptr;
+    if (!info ||
+        !g_shell_parse_argv(g_app_info_get_commandline(G_APP_INFO(info)), nullptr, &argv, nullptr))
+        return {};
+    QStringList words;
+    for (gchar **word = argv; *word; ++word)
+        words.append(QString::fromUtf8(*word));
+    return words;
+}
 
 // A local socket of this process at `path`, as a display server's.
 struct Socket {
@@ -151,9 +172,28 @@ private slots:
         QCOMPARE(raiser.path, raised);
     }
 
-    void withoutX11TheNullBackendServesTheRest()
+    // Whatever keeps the front window from being followed, the rest is served.
+    void servicesWithoutAFrontWindow_data()
     {
-        const auto desktop = DesktopPlatform::create();
+        QTest::addColumn<QByteArray>("session");
+        QTest::newRow("neither X11 nor Wayland") << QByteArray();
+        QTest::newRow("no X11 connection") << QByteArray("x11");
+        QTest::newRow("a Wayland compositor out of reach") << QByteArray("wayland");
+    }
+    void servicesWithoutAFrontWindow()
+    {
+        QFETCH(QByteArray, session);
+        if (session == "wayland") {
+            qputenv("XDG_SESSION_TYPE", "wayland");
+            qputenv("WAYLAND_DISPLAY", "/nonexistent/wayland-0");
+        }
+        const auto desktop = session == "x11" ? DesktopPlatform::createWithConnection(nullptr)
+                                              : DesktopPlatform::create();
+        qunsetenv("XDG_SESSION_TYPE");
+        qunsetenv("WAYLAND_DISPLAY");
+        QSignalSpy lost(desktop.get(), &DesktopPlatform::connectionLost);
+        QCoreApplication::processEvents();
+        QCOMPARE(lost.count(), 0);
         QVERIFY(!desktop->tracker().frontmostApplication().has_value());
         QVERIFY(!desktop->tracker().status().tracking);
         QVERIFY(!desktop->tracker().status().explanation.isEmpty());
@@ -172,22 +212,47 @@ private slots:
         QVERIFY(!desktop->opener().openApplication(entry + QStringLiteral(".gone")));
     }
 
-    void connectionLossCannotHappenWithoutAConnection()
+    // Whatever the path, the desktop starts exactly that program, and switching
+    // off removes the entry. GLib refuses an entry whose program does not exist,
+    // so each one is created.
+    void entryStartsTheProgram_data()
     {
-        const auto desktop = DesktopPlatform::createWithConnection(nullptr);
-        QVERIFY(!desktop->tracker().frontmostApplication().has_value());
-        QSignalSpy lost(desktop.get(), &DesktopPlatform::connectionLost);
-        QCoreApplication::processEvents();
-        QCOMPARE(lost.count(), 0);
+        QTest::addColumn<QString>("relativePath");
+        QTest::newRow("spaces") << "My Programs/nudgewatch";
+        QTest::newRow("shell characters") << "a;b&c|d$(e)`f`'g'\"h\\i\\\\j/nw";
+        QTest::newRow("unicode") << QStringLiteral("n\u00e4chste Sch\u00fcbe/nw");
+    }
+    void entryStartsTheProgram()
+    {
+        QFETCH(QString, relativePath);
+        QTemporaryDir dir;
+        const QString executable = dir.path() + "/" + relativePath;
+        QVERIFY(QDir().mkpath(QFileInfo(executable).path()));
+        QFile program(executable);
+        QVERIFY(program.open(QIODevice::WriteOnly));
+        QVERIFY(program.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
+
+        AutostartEntry entry(dir.path() + "/autostart", executable);
+        QVERIFY(entry.setEnabled(true));
+        QVERIFY(entry.isEnabled());
+        QCOMPARE(commandGlibReads(entry.filePath()), QStringList({executable, "--autostart"}));
+        if (const QString validate = QStandardPaths::findExecutable("desktop-file-validate");
+            !validate.isEmpty())
+            QCOMPARE(QProcess::execute(validate, {entry.filePath()}), 0);
+        QVERIFY(entry.setEnabled(false));
+        QVERIFY(!QFile::exists(entry.filePath()));
+        QVERIFY(!entry.isEnabled());
     }
 
-    void aWaylandSessionWhoseCompositorCannotBeReachedIsNotFollowed()
+    // GLib's existence check does not undo "%%", so percent signs are checked
+    // on the argument alone; a control character cannot be written at all.
+    void percentAndControlCharacters()
     {
-        qputenv("XDG_SESSION_TYPE", "wayland");
-        qputenv("WAYLAND_DISPLAY", "/nonexistent/wayland-0");
-        const auto desktop = DesktopPlatform::create();
-        QVERIFY(!desktop->tracker().status().tracking);
-        QVERIFY(!desktop->tracker().frontmostApplication().has_value());
+        QCOMPARE(desktopExecArgument("/opt/100%/nw").value_or(""), QString("/opt/100%%/nw"));
+        QTemporaryDir dir;
+        AutostartEntry entry(dir.path(), QString("/tmp/a\tb"));
+        QVERIFY(!entry.setEnabled(true));
+        QVERIFY(!QFile::exists(entry.filePath()));
     }
 };
 

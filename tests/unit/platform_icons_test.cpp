@@ -66,6 +66,7 @@ private:
     QTemporaryDir m_dir;
     std::unique_ptr<DesktopIcons> m_icons;
     qreal m_ratio = 1.0;
+    std::optional<fakes::Fifo> m_fifo, m_themedFifo; // never to be opened
 
     // The icon of a new entry whose Icon= is `value` (%DIR%: the test's folder).
     QImage iconOf(QByteArray value)
@@ -101,56 +102,8 @@ private slots:
         QVERIFY(writeSquare(more + "/nwtest/48x48/apps/nw-indexed.png", Qt::red, 48));
         QVERIFY(indexFolder(more + "/nwtest") && makeOlder(more + "/nwtest/icon-theme.cache"));
         QVERIFY(writeSquare(more + "/nwtest/48x48/apps/nw-more-purple.png", Qt::magenta, 48));
-        m_icons = std::make_unique<DesktopIcons>(
-            IconLookup{"nwtest", {icons, more}, {m_dir.filePath("pixmaps")}},
-            [this] { return m_ratio; });
-    }
-
-    void resolution_data()
-    {
-        QTest::addColumn<QByteArray>("icon");
-        QTest::addColumn<QString>("colour"); // empty: the generic icon
-        QTest::newRow("the desktop's theme first") << QByteArray("nw-theme-red") << "red";
-        QTest::newRow("then hicolor") << QByteArray("nw-hicolor-green") << "lime";
-        QTest::newRow("the theme's current index believed") << QByteArray("nw-unindexed") << "lime";
-        QTest::newRow("another search path, no index.theme, an old index")
-            << QByteArray("nw-more-purple") << "magenta";
-        QTest::newRow("pixmaps, scaled up") << QByteArray("nw-pixmap-blue") << "blue";
-        QTest::newRow("absolute path, scaled up")
-            << QByteArray("%DIR%/files/yellow.png") << "yellow";
-        QTest::newRow("file that does not decode") << QByteArray("%DIR%/files/broken.png") << "";
-    }
-    void resolution()
-    {
-        QFETCH(QByteArray, icon);
-        QFETCH(QString, colour);
-        const QImage image = iconOf(icon);
-        QCOMPARE(image.size(), QSize(48, 48));
-        if (colour.isEmpty())
-            QCOMPARE(image, m_icons->genericIcon());
-        else // filled out to the full square
-            QVERIFY(image.pixelColor(24, 24) == QColor(colour) &&
-                    image.pixelColor(2, 2) == QColor(colour));
-    }
-
-    // An icon only ever opens regular files: a FIFO in its place, or named by
-    // an SVG, is not waited on. An SVG's references within itself still draw.
-    void iconsOpenNothingButFiles_data()
-    {
-        QTest::addColumn<QByteArray>("icon");
-        QTest::addColumn<QString>("colour"); // empty: the generic icon
-        QTest::newRow("absolute path") << QByteArray("%DIR%/fifo.png") << "";
-        QTest::newRow("theme file") << QByteArray("nw-fifo") << "";
-        QTest::newRow("SVG naming a file") << QByteArray("%DIR%/files/refers.svg") << "";
-        QTest::newRow("SVG, inline references") << QByteArray("%DIR%/files/inline.svg") << "red";
-        QTest::newRow("SVG naming a file, spaced, capitals")
-            << QByteArray("%DIR%/files/spaced.svg") << "";
-        QTest::newRow("SVG, a reference never closed") << QByteArray("%DIR%/files/open.svg") << "";
-    }
-    void iconsOpenNothingButFiles()
-    {
-        QFETCH(QByteArray, icon);
-        QFETCH(QString, colour);
+        // An icon only ever opens regular files: a FIFO in its place, or named by
+        // an SVG, is not waited on. An SVG's references within itself still draw.
         const QByteArray svg = "<svg xmlns='http://www.w3.org/2000/svg' "
                                "xmlns:xlink='http://www.w3.org/1999/xlink' width='48' height='48'>";
         QVERIFY(writeText(m_dir.filePath("files/refers.svg"),
@@ -163,26 +116,63 @@ private slots:
                                 " =\n \" ../fifo.png\"/></svg>"));
         QVERIFY(writeText(m_dir.filePath("files/open.svg"),
                           svg + "<rect width='48' height='48' fill='red'/><a href='x></svg>"));
-        fakes::Fifo fifo(m_dir.filePath("fifo.png"));
-        fakes::Fifo themed(m_dir.filePath("icons/hicolor/48x48/apps/nw-fifo.png"));
-        QVERIFY(fifo.made() && themed.made());
-        const QImage image = iconOf(icon);
-        if (colour.isEmpty())
-            QCOMPARE(image, m_icons->genericIcon());
-        else
-            QCOMPARE(image.pixelColor(24, 24), QColor(colour));
-        QVERIFY(!fifo.released() && !themed.released());
+        m_fifo.emplace(m_dir.filePath("fifo.png"));
+        m_themedFifo.emplace(icons + "/hicolor/48x48/apps/nw-fifo.png");
+        QVERIFY(m_fifo->made() && m_themedFifo->made());
+        m_icons = std::make_unique<DesktopIcons>(
+            IconLookup{"nwtest", {icons, more}, {m_dir.filePath("pixmaps")}},
+            [this] { return m_ratio; });
     }
 
     // While the theme is deferred only what needs no theme resolves; nothing
     // is remembered, so asking again afterwards gives the theme's icon.
-    void deferredThemeResolvesWithoutIt()
+    void resolution_data()
     {
-        m_icons->setThemeDeferred(true);
-        QCOMPARE(iconOf("nw-theme-red"), m_icons->genericIcon());
-        QCOMPARE(iconOf("nw-pixmap-blue").pixelColor(24, 24), QColor(Qt::blue));
+        QTest::addColumn<QByteArray>("icon");
+        QTest::addColumn<QString>("colour"); // empty: the generic icon
+        QTest::addColumn<qreal>("ratio");    // the screen's pixel ratio
+        QTest::addColumn<bool>("deferred");  // the theme
+        const auto row = [](const char *tag, const char *icon, const char *colour, qreal ratio = 1,
+                            bool deferred = false) {
+            QTest::newRow(tag) << QByteArray(icon) << QString(colour) << ratio << deferred;
+        };
+        row("theme deferred", "nw-theme-red", "", 1, true);
+        row("pixmaps while the theme is deferred", "nw-pixmap-blue", "blue", 1, true);
+        row("the desktop's theme first", "nw-theme-red", "red");
+        row("then hicolor", "nw-hicolor-green", "lime");
+        row("the theme's current index believed", "nw-unindexed", "lime");
+        row("another search path, no index.theme, an old index", "nw-more-purple", "magenta");
+        row("pixmaps, scaled up", "nw-pixmap-blue", "blue");
+        row("absolute path, scaled up", "%DIR%/files/yellow.png", "yellow");
+        row("file that does not decode", "%DIR%/files/broken.png", "");
+        row("FIFO by path", "%DIR%/fifo.png", "");
+        row("FIFO in a theme", "nw-fifo", "");
+        row("SVG naming a file", "%DIR%/files/refers.svg", "");
+        row("SVG, inline references", "%DIR%/files/inline.svg", "red");
+        row("SVG naming a file, spaced, capitals", "%DIR%/files/spaced.svg", "");
+        row("SVG, a reference never closed", "%DIR%/files/open.svg", "");
+        row("at a pixel ratio", "nw-theme-red", "red", 1.5);
+        row("generic, at a pixel ratio", "%DIR%/files/broken.png", "", 1.5);
+        row("nonsense pixel ratio, taken as 1", "nw-theme-red", "red", qQNaN());
+    }
+    void resolution()
+    {
+        QFETCH(QByteArray, icon);
+        QFETCH(QString, colour);
+        QFETCH(qreal, ratio);
+        QFETCH(bool, deferred);
+        m_ratio = ratio;
+        m_icons->setThemeDeferred(deferred);
+        const QImage image = iconOf(icon);
         m_icons->setThemeDeferred(false);
-        QCOMPARE(iconOf("nw-theme-red").pixelColor(24, 24), QColor(Qt::red));
+        const int side = ratio == 1.5 ? 72 : 48;
+        QCOMPARE(image.size(), QSize(side, side));
+        if (colour.isEmpty())
+            QCOMPARE(image, m_icons->genericIcon());
+        else // filled out to the full square
+            QVERIFY(image.pixelColor(side / 2, side / 2) == QColor(colour) &&
+                    image.pixelColor(2, 2) == QColor(colour));
+        QVERIFY(!m_fifo->released() && !m_themedFifo->released());
     }
 
     void genericIconStandsInForWhatIsNoEntry()
@@ -190,16 +180,6 @@ private slots:
         QVERIFY(m_icons->genericIcon().pixelColor(24, 40).alpha() == 255); // the drawing's body
         for (const QString &path : {QStringLiteral("/nonexistent/x.desktop"), QDir::tempPath()})
             QCOMPARE(m_icons->iconForFile(path), m_icons->genericIcon());
-    }
-
-    void pixelRatioScalesTheIcons()
-    {
-        m_ratio = 1.5;
-        QCOMPARE(iconOf("nw-theme-red").size(), QSize(72, 72));
-        QCOMPARE(m_icons->genericIcon().size(), QSize(72, 72));
-        m_ratio = qQNaN(); // nonsense, taken as 1
-        QCOMPARE(iconOf("nw-theme-red").size(), QSize(48, 48));
-        m_ratio = 1.0;
     }
 
     // Names spread over folders and formats, as gtk-update-icon-cache writes

@@ -19,16 +19,24 @@ using namespace nudgewatch;
 
 namespace {
 
+// A message handed to a source's slot, by name.
 struct Step {
     const char *slot;
-    QString member;
     QVariantList arguments;
+    QString member = QStringLiteral("PropertyChanged");
 };
 using Steps = QList<Step>;
 
-QDBusConnection noBus()
+std::unique_ptr<PresenceSource> makeSource(const QString &kind, const QDBusConnection &bus,
+                                           Clock &clock)
 {
-    return QDBusConnection(QStringLiteral("no bus"));
+    if (kind == QLatin1String("screen saver"))
+        return std::make_unique<ScreenSaverSource>(bus, clock);
+    if (kind == QLatin1String("logind"))
+        return std::make_unique<LogindSource>(bus, "c1", clock);
+    if (kind == QLatin1String("xfce"))
+        return std::make_unique<XfceDndSource>(bus, clock);
+    return std::make_unique<NotificationServerDndSource>(bus, clock);
 }
 
 QVariantList propertiesChanged(const QString &interface, const QVariantMap &changed,
@@ -89,70 +97,55 @@ private slots:
         QTest::addColumn<QString>("source");
         QTest::addColumn<Steps>("steps");
         QTest::addColumn<QString>("announced");
-        const char *kde = "onFreedesktopActiveChanged(QDBusMessage)";
-        const char *gnome = "onGnomeActiveChanged(QDBusMessage)";
-        const char *sleep = "onPrepareForSleep(QDBusMessage)";
-        const char *xfconf = "onPropertySignal(QDBusMessage)";
-        const char *props = "onPropertiesChanged(QDBusMessage)";
-        const QString changed = QStringLiteral("PropertyChanged");
-        const QString channel = QStringLiteral("xfce4-notifyd");
-        const QString dnd = QStringLiteral("/do-not-disturb");
+        const char *kde = "onFreedesktopActiveChanged", *gnome = "onGnomeActiveChanged",
+                   *sleep = "onPrepareForSleep", *xfconf = "onPropertySignal",
+                   *props = "onPropertiesChanged";
+        const QString channel = QStringLiteral("xfce4-notifyd"), dnd = "/do-not-disturb";
         const QString iface = QStringLiteral("org.freedesktop.Notifications");
         const QString inhibited = QStringLiteral("Inhibited");
-        QTest::newRow("lock, again, unlock")
-            << "screen saver" << Steps{{kde, {}, {true}}, {kde, {}, {true}}, {kde, {}, {false}}}
-            << "ScreenLocked+ ScreenLocked-";
-        QTest::newRow("locked while either locker says so") << "screen saver"
-                                                            << Steps{{kde, {}, {true}},
-                                                                     {gnome, {}, {true}},
-                                                                     {kde, {}, {false}},
-                                                                     {gnome, {}, {false}}}
-                                                            << "ScreenLocked+ ScreenLocked-";
-        QTest::newRow("lock signals of other types")
-            << "screen saver"
-            << Steps{{kde, {}, {QStringLiteral("true")}},
-                     {gnome, {}, {1}},
-                     {kde, {}, {}},
-                     {gnome, {}, {QVariantMap{{"active", true}}}}}
-            << "";
-        QTest::newRow("sleep and resume")
-            << "logind" << Steps{{sleep, {}, {true}}, {sleep, {}, {true}}, {sleep, {}, {false}}}
-            << "Asleep+ Asleep-";
-        QTest::newRow("sleep announced wrongly")
-            << "logind" << Steps{{sleep, {}, {QStringLiteral("yes")}}, {sleep, {}, {uint(1)}}}
-            << "";
-        QTest::newRow("xfce on, off, on, removed")
-            << "xfce"
-            << Steps{{xfconf, changed, {channel, dnd, true}},
-                     {xfconf, changed, {channel, dnd, false}},
-                     {xfconf, changed, {channel, dnd, true}},
-                     {xfconf, QStringLiteral("PropertyRemoved"), {channel, dnd}}}
-            << "DoNotDisturb+ DoNotDisturb- DoNotDisturb+ DoNotDisturb-";
-        QTest::newRow("xfce: other settings and types")
-            << "xfce"
-            << Steps{{xfconf, changed, {channel, QStringLiteral("/theme"), true}},
-                     {xfconf, changed, {QStringLiteral("xfwm4"), dnd, true}},
-                     {xfconf, changed, {channel, dnd, QStringLiteral("true")}},
-                     {xfconf, changed, {channel, dnd}},
-                     {xfconf, changed, {1, dnd, true}},
-                     {xfconf, QStringLiteral("PropertyCreated"), {channel, dnd, true}}}
-            << "";
-        QTest::newRow("property: values as they change")
-            << "property"
-            << Steps{{props, {}, propertiesChanged(iface, {{inhibited, true}})},
-                     {props, {}, propertiesChanged(iface, {{inhibited, true}, {"Other", 3}})},
-                     {props, {}, propertiesChanged(iface, {{inhibited, false}})}}
-            << "true true false";
-        QTest::newRow("property: others, other interfaces, bad types")
-            << "property"
-            << Steps{{props, {}, propertiesChanged(iface, {{"Other", true}})},
-                     {props, {}, propertiesChanged("org.kde.Other", {{inhibited, true}})},
-                     {props, {}, propertiesChanged(iface, {{inhibited, "true"}})},
-                     {props, {}, propertiesChanged(iface, {{inhibited, 1}})},
-                     {props, {}, {iface, QStringLiteral("Inhibited=true")}},
-                     {props, {}, {iface}},
-                     {props, {}, {}}}
-            << "";
+        const auto row = [](const char *tag, const char *source, const Steps &steps,
+                            const char *announced) {
+            QTest::newRow(tag) << QString(source) << steps << QString(announced);
+        };
+        row("lock, again, unlock", "screen saver", {{kde, {true}}, {kde, {true}}, {kde, {false}}},
+            "ScreenLocked+ ScreenLocked-");
+        row("locked while either locker says so", "screen saver",
+            {{kde, {true}}, {gnome, {true}}, {kde, {false}}, {gnome, {false}}},
+            "ScreenLocked+ ScreenLocked-");
+        row("lock signals of other types", "screen saver",
+            {{kde, {"true"}}, {gnome, {1}}, {kde, {}}, {gnome, {QVariantMap{{"active", true}}}}},
+            "");
+        row("sleep and resume", "logind", {{sleep, {true}}, {sleep, {true}}, {sleep, {false}}},
+            "Asleep+ Asleep-");
+        row("sleep announced wrongly", "logind", {{sleep, {"yes"}}, {sleep, {uint(1)}}}, "");
+        row("xfce on, off, on, removed", "xfce",
+            {{xfconf, {channel, dnd, true}},
+             {xfconf, {channel, dnd, false}},
+             {xfconf, {channel, dnd, true}},
+             {xfconf, {channel, dnd}, "PropertyRemoved"}},
+            "DoNotDisturb+ DoNotDisturb- DoNotDisturb+ DoNotDisturb-");
+        row("xfce: other settings and types", "xfce",
+            {{xfconf, {channel, "/theme", true}},
+             {xfconf, {"xfwm4", dnd, true}},
+             {xfconf, {channel, dnd, "true"}},
+             {xfconf, {channel, dnd}},
+             {xfconf, {1, dnd, true}},
+             {xfconf, {channel, dnd, true}, "PropertyCreated"}},
+            "");
+        row("property: values as they change", "property",
+            {{props, propertiesChanged(iface, {{inhibited, true}})},
+             {props, propertiesChanged(iface, {{inhibited, true}, {"Other", 3}})},
+             {props, propertiesChanged(iface, {{inhibited, false}})}},
+            "true true false");
+        row("property: others, other interfaces, bad types", "property",
+            {{props, propertiesChanged(iface, {{"Other", true}})},
+             {props, propertiesChanged("org.kde.Other", {{inhibited, true}})},
+             {props, propertiesChanged(iface, {{inhibited, "true"}})},
+             {props, propertiesChanged(iface, {{inhibited, 1}})},
+             {props, {iface, "Inhibited=true"}},
+             {props, {iface}},
+             {props, {}}},
+            "");
     }
     void messagesInTurn()
     {
@@ -160,23 +153,18 @@ private slots:
         QFETCH(Steps, steps);
         QFETCH(QString, announced);
         fakes::FakeClock clock;
+        const QDBusConnection noBus(QStringLiteral("no bus"));
         std::unique_ptr<QObject> target;
         QStringList heard;
         if (source == QLatin1String("property")) {
             auto property = std::make_unique<DBusBooleanProperty>(
-                noBus(), "org.freedesktop.Notifications", "/org/freedesktop/Notifications",
+                noBus, "org.freedesktop.Notifications", "/org/freedesktop/Notifications",
                 "org.freedesktop.Notifications", "Inhibited");
             connect(property.get(), &DBusBooleanProperty::valueChanged, this,
                     [&](bool on) { heard << (on ? "true" : "false"); });
             target = std::move(property);
         } else {
-            std::unique_ptr<PresenceSource> presence;
-            if (source == QLatin1String("screen saver"))
-                presence = std::make_unique<ScreenSaverSource>(noBus(), clock);
-            else if (source == QLatin1String("logind"))
-                presence = std::make_unique<LogindSource>(noBus(), "c1", clock);
-            else
-                presence = std::make_unique<XfceDndSource>(noBus(), clock);
+            std::unique_ptr<PresenceSource> presence = makeSource(source, noBus, clock);
             connect(presence.get(), &PresenceSource::conditionChanged, this,
                     [&](PresenceCondition condition, bool active, WallTime since) {
                         QCOMPARE(since, clock.current);
@@ -187,9 +175,8 @@ private slots:
         for (const Step &step : steps) {
             QDBusMessage message = QDBusMessage::createSignal("/", "test", step.member);
             message.setArguments(step.arguments);
-            const QByteArray slot = QByteArray(step.slot).left(QByteArray(step.slot).indexOf('('));
-            QVERIFY(QMetaObject::invokeMethod(target.get(), slot.constData(),
-                                              Q_ARG(QDBusMessage, message)));
+            QVERIFY(
+                QMetaObject::invokeMethod(target.get(), step.slot, Q_ARG(QDBusMessage, message)));
         }
         QCOMPARE(heard.join(QLatin1Char(' ')), announced);
     }
@@ -201,80 +188,57 @@ private slots:
         QTest::addColumn<QString>("source");
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QString>("announced");
-        const QString gnomeLock =
-            "signal /org/gnome/ScreenSaver org.gnome.ScreenSaver ActiveChanged";
-        const QString kdeLock = "signal /ScreenSaver org.freedesktop.ScreenSaver ActiveChanged";
-        const QString sleep =
-            "signal /org/freedesktop/login1 org.freedesktop.login1.Manager PrepareForSleep true";
-        const QString inhibited =
-            "property /org/freedesktop/Notifications org.freedesktop.Notifications Inhibited true";
-        QTest::newRow("org.gnome.ScreenSaver leaves while locked")
-            << "screen saver"
-            << QStringList{"own org.gnome.ScreenSaver", gnomeLock + " true", "leave"}
-            << "ScreenLocked+ ScreenLocked-";
-        QTest::newRow("org.gnome.ScreenSaver released while locked")
-            << "screen saver"
-            << QStringList{"own org.gnome.ScreenSaver", gnomeLock + " true",
-                           "release org.gnome.ScreenSaver"}
-            << "ScreenLocked+ ScreenLocked-";
-        QTest::newRow("the shell keeps the lock when its relay name goes")
-            << "screen saver"
-            << QStringList{"own org.gnome.Shell.ScreenShield", "own org.gnome.ScreenSaver",
-                           gnomeLock + " true", "release org.gnome.ScreenSaver", "leave"}
-            << "ScreenLocked+ ScreenLocked-";
-        QTest::newRow("the KDE locker leaves while locked")
-            << "screen saver"
-            << QStringList{"own org.freedesktop.ScreenSaver", kdeLock + " true", "leave"}
-            << "ScreenLocked+ ScreenLocked-";
-        QTest::newRow("a locker that is not the name's owner is not heard")
-            << "screen saver" << QStringList{gnomeLock + " true", "leave"} << "";
-        QTest::newRow("logind leaves after announcing sleep")
-            << "logind" << QStringList{"own org.freedesktop.login1", sleep, "leave"}
-            << "Asleep+ Asleep-";
-        QTest::newRow("logind gives up its name after announcing sleep")
-            << "logind"
-            << QStringList{"own org.freedesktop.login1", sleep, "release org.freedesktop.login1"}
-            << "Asleep+ Asleep-";
-        QTest::newRow("the notification server leaves while quiet")
-            << "notifications"
-            << QStringList{"own org.freedesktop.Notifications", inhibited, "leave"}
-            << "DoNotDisturb+ DoNotDisturb-";
+        const auto row = [](const char *tag, const char *source, const QString &steps,
+                            const char *announced) {
+            QTest::newRow(tag) << QString(source) << steps.split('|') << QString(announced);
+        };
+        const QString gnome = "own org.gnome.ScreenSaver|signal /org/gnome/ScreenSaver "
+                              "org.gnome.ScreenSaver ActiveChanged true|";
+        const QString kde = "own org.freedesktop.ScreenSaver|signal /ScreenSaver "
+                            "org.freedesktop.ScreenSaver ActiveChanged true|";
+        const QString sleep = "own org.freedesktop.login1|signal /org/freedesktop/login1 "
+                              "org.freedesktop.login1.Manager PrepareForSleep true|";
+        const QString quiet = "own org.freedesktop.Notifications|property "
+                              "/org/freedesktop/Notifications org.freedesktop.Notifications "
+                              "Inhibited true|";
+        const char *locked = "ScreenLocked+ ScreenLocked-";
+        row("org.gnome.ScreenSaver leaves while locked", "screen saver", gnome + "leave", locked);
+        row("org.gnome.ScreenSaver released while locked", "screen saver",
+            gnome + "release org.gnome.ScreenSaver", locked);
+        row("the shell keeps the lock when its relay name goes", "screen saver",
+            "own org.gnome.Shell.ScreenShield|" + gnome + "release org.gnome.ScreenSaver|leave",
+            locked);
+        row("the KDE locker leaves while locked", "screen saver", kde + "leave", locked);
+        row("a locker that is not the name's owner is not heard", "screen saver",
+            gnome.section('|', 1) + "leave", "");
+        row("logind leaves after announcing sleep", "logind", sleep + "leave", "Asleep+ Asleep-");
+        row("logind gives up its name after announcing sleep", "logind",
+            sleep + "release org.freedesktop.login1", "Asleep+ Asleep-");
+        row("the notification server leaves while quiet", "notifications", quiet + "leave",
+            "DoNotDisturb+ DoNotDisturb-");
     }
     void serviceLeavesTheBus()
     {
         QFETCH(QString, source);
         QFETCH(QStringList, steps);
         QFETCH(QString, announced);
-        fakes::PrivateBus bus;
-        if (!bus.isRunning())
+        fakes::BusPeers rig;
+        if (!rig.bus.isRunning())
             QSKIP("dbus-daemon is not installed");
-        QDBusConnection own = bus.connect(QStringLiteral("source"));
-        QDBusConnection peer = bus.connect(QStringLiteral("peer"));
         fakes::FakeClock clock;
-        std::unique_ptr<PresenceSource> presence;
-        if (source == QLatin1String("screen saver"))
-            presence = std::make_unique<ScreenSaverSource>(own, clock);
-        else if (source == QLatin1String("logind"))
-            presence = std::make_unique<LogindSource>(own, "c1", clock);
-        else
-            presence = std::make_unique<NotificationServerDndSource>(own, clock);
+        const std::unique_ptr<PresenceSource> presence = makeSource(source, rig.own, clock);
         QStringList heard;
         connect(presence.get(), &PresenceSource::conditionChanged, this,
                 [&](PresenceCondition condition, bool active, WallTime) {
                     heard << presenceConditionName(condition) + (active ? "+" : "-");
                 });
-        fakes::PrivateBus::settle(own, own);
-        QCoreApplication::processEvents();
+        rig.pump();
         for (const QString &step : steps) {
-            if (step == QLatin1String("leave")) {
-                peer = QDBusConnection(QStringLiteral("gone")); // the last hold on it
-                bus.drop(QStringLiteral("peer"));
-            } else {
-                peerStep(peer, step);
-                fakes::PrivateBus::settle(peer, own);
-            }
-            fakes::PrivateBus::settle(own, own);
-            QCoreApplication::processEvents();
+            if (step == QLatin1String("leave"))
+                rig.leave();
+            else
+                peerStep(rig.peer, step);
+            rig.pump();
         }
         QTRY_COMPARE(heard.join(QLatin1Char(' ')), announced);
     }

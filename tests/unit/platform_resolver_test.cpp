@@ -1,7 +1,8 @@
-// Window -> application resolution over fixture folders of desktop entries.
+// Window -> application resolution over fixture folders of desktop entries, and
+// over tracked entries outside them (picked with "Browse…").
 
 #include "platform/ActivationFilter.h"
-#include "platform/freedesktop/DesktopEntryScanner.h"
+#include "platform/freedesktop/DesktopEntryRegistry.h"
 #include "platform/freedesktop/WindowResolver.h"
 #include "platform/x11/X11WindowQuery.h"
 
@@ -32,79 +33,96 @@ QString describe(const RunningApplication &application)
 class ResolverTest : public QObject {
     Q_OBJECT
 private:
-    DesktopEntryIndex m_index;
+    std::optional<DesktopEntryRegistry> m_registry;
 
 private slots:
     void initTestCase()
     {
         qputenv("LANGUAGE", "en");
-        m_index = DesktopEntryIndex(scanDesktopEntries(
-            {fixtures + "/user/applications", fixtures + "/system/applications"}));
+        m_registry.emplace(
+            QStringList{fixtures + "/user/applications", fixtures + "/system/applications"});
+        m_registry->index(); // read before the tracked entries are known, as at start-up
     }
 
     void resolve_data()
     {
         QTest::addColumn<QList<WindowFacts>>("chain");
         QTest::addColumn<QString>("expected");
-        const QString alpha =
-            QStringLiteral("Terminal Alpha|system/applications/alpha-terminal.desktop");
-
-        QTest::newRow("GTK application ID")
-            << QList{facts("gtkapp", "Gtkapp", "org.example.GtkApp")}
-            << "Gtk App|system/applications/org.example.GtkApp.desktop";
-        QTest::newRow("unknown GTK application ID falls through to WM_CLASS")
-            << QList{facts("x", "AlphaTerm", "org.example.Unknown")} << alpha;
-        QTest::newRow("KDE desktop file, vendor-prefixed ID")
-            << QList{facts("x", "y", {}, "kde-konsolish")}
-            << "Konsolish|system/applications/kde/konsolish.desktop";
-        QTest::newRow("KDE desktop file as a path")
-            << QList{facts("x", "y", {}, fixtures + "/system/applications/my-app.desktop")}
-            << "My App|system/applications/my-app.desktop";
-        QTest::newRow("StartupWMClass before desktop IDs")
-            << QList{facts("org.example.Editor", "AlphaTerm")} << alpha;
+        QTest::addColumn<QStringList>("tracked"); // entries below the fixtures
+        const auto row = [](const char *tag, const QList<WindowFacts> &chain,
+                            const QString &expected, const QStringList &tracked = {}) {
+            QTest::newRow(tag) << chain << expected << tracked;
+        };
+        const QString alpha = "Terminal Alpha|system/applications/alpha-terminal.desktop";
+        row("GTK application ID", {facts("gtkapp", "Gtkapp", "org.example.GtkApp")},
+            "Gtk App|system/applications/org.example.GtkApp.desktop");
+        row("unknown GTK application ID falls through to WM_CLASS",
+            {facts("x", "AlphaTerm", "org.example.Unknown")}, alpha);
+        row("KDE desktop file, vendor-prefixed ID", {facts("x", "y", {}, "kde-konsolish")},
+            "Konsolish|system/applications/kde/konsolish.desktop");
+        row("KDE desktop file as a path",
+            {facts("x", "y", {}, fixtures + "/system/applications/my-app.desktop")},
+            "My App|system/applications/my-app.desktop");
+        row("StartupWMClass before desktop IDs", {facts("org.example.Editor", "AlphaTerm")}, alpha);
         // Wayland compositors report an Xwayland window's app id as WM_CLASS's class
         // (sway: "XTerm") or its instance (labwc: "xterm"); the resolver sees it as the class.
-        QTest::newRow("StartupWMClass in another case") << QList{facts("", "alphaterm")} << alpha;
-        QTest::newRow("StartupWMClass in capitals") << QList{facts("", "ALPHATERM")} << alpha;
-        QTest::newRow("StartupWMClass exact when two differ only in case")
-            << QList{facts("", "twinterm")} << "Twin Lower|system/applications/twin-lower.desktop";
-        QTest::newRow("StartupWMClass exact, the other case")
-            << QList{facts("", "TwinTerm")} << "Twin Upper|system/applications/twin-upper.desktop";
-        QTest::newRow("case alone cannot choose between two StartupWMClass")
-            << QList{facts("", "TWINTERM")} << "TWINTERM|";
-        QTest::newRow("StartupWMClass of an entry kept out of menus")
-            << QList{facts("menuhidden", "MenuHidden")}
-            << "Menu Hidden|system/applications/menu-hidden.desktop";
-        QTest::newRow("instance as desktop ID, user entry overrides system")
-            << QList{facts("org.example.Editor", "Editor")}
-            << "Editor|user/applications/org.example.Editor.desktop";
-        QTest::newRow("lower-cased class") << QList{facts("Navigator", "Firefox-esr")}
-                                           << "Firefox ESR|system/applications/firefox-esr.desktop";
-        QTest::newRow("entry without Name is named after its file")
-            << QList{facts("no-name-tool", "No-name-tool")}
-            << "no-name-tool|system/applications/no-name-tool.desktop";
-        QTest::newRow("executable against Exec")
-            << QList{facts("pt", "Pt", {}, {}, bin + "programtool")}
-            << "Program Tool|system/applications/program-tool.desktop";
-        QTest::newRow("program named without a folder is found on PATH")
-            << QList{facts("s", "S", {}, {}, QFileInfo("/bin/sh").canonicalFilePath())}
-            << "shell runner|system/applications/shell-runner.desktop";
-        QTest::newRow("executable shared by two entries resolves to neither")
-            << QList{facts("script", "Script", {}, {}, bin + "interpreter")} << "Script|";
-        QTest::newRow("WM_CLASS before executable")
-            << QList{facts("AlphaTerm", "AlphaTerm", {}, {}, bin + "programtool")} << alpha;
-        QTest::newRow("no match: the class names it")
-            << QList{facts("zz", "Zz Unknown")} << "Zz Unknown|";
-        QTest::newRow("dialog without facts: its parent")
-            << QList{facts("", ""), facts("AlphaTerm", "AlphaTerm")} << alpha;
-        QTest::newRow("unresolved dialog of unresolved parent keeps the dialog's class")
-            << QList{facts("d", "Dialog Class"), facts("p", "Parent Class")} << "Dialog Class|";
+        row("StartupWMClass in another case", {facts("", "alphaterm")}, alpha);
+        row("StartupWMClass in capitals", {facts("", "ALPHATERM")}, alpha);
+        row("StartupWMClass exact when two differ only in case", {facts("", "twinterm")},
+            "Twin Lower|system/applications/twin-lower.desktop");
+        row("StartupWMClass exact, the other case", {facts("", "TwinTerm")},
+            "Twin Upper|system/applications/twin-upper.desktop");
+        row("case alone cannot choose between two StartupWMClass", {facts("", "TWINTERM")},
+            "TWINTERM|");
+        row("StartupWMClass of an entry kept out of menus", {facts("menuhidden", "MenuHidden")},
+            "Menu Hidden|system/applications/menu-hidden.desktop");
+        row("instance as desktop ID, user entry overrides system",
+            {facts("org.example.Editor", "Editor")},
+            "Editor|user/applications/org.example.Editor.desktop");
+        row("lower-cased class", {facts("Navigator", "Firefox-esr")},
+            "Firefox ESR|system/applications/firefox-esr.desktop");
+        row("entry without Name is named after its file", {facts("no-name-tool", "No-name-tool")},
+            "no-name-tool|system/applications/no-name-tool.desktop");
+        row("executable against Exec", {facts("pt", "Pt", {}, {}, bin + "programtool")},
+            "Program Tool|system/applications/program-tool.desktop");
+        row("program named without a folder is found on PATH",
+            {facts("s", "S", {}, {}, QFileInfo("/bin/sh").canonicalFilePath())},
+            "shell runner|system/applications/shell-runner.desktop");
+        row("executable shared by two entries resolves to neither",
+            {facts("script", "Script", {}, {}, bin + "interpreter")}, "Script|");
+        row("WM_CLASS before executable",
+            {facts("AlphaTerm", "AlphaTerm", {}, {}, bin + "programtool")}, alpha);
+        row("no match: the class names it", {facts("zz", "Zz Unknown")}, "Zz Unknown|");
+        row("dialog without facts: its parent", {facts("", ""), facts("AlphaTerm", "AlphaTerm")},
+            alpha);
+        row("unresolved dialog of unresolved parent keeps the dialog's class",
+            {facts("d", "Dialog Class"), facts("p", "Parent Class")}, "Dialog Class|");
+        const QString picked = "Picked Tool|elsewhere/picked-tool.desktop";
+        row("untracked entry: unknown", {facts("pickedtool", "PickedToolWindow")},
+            "PickedToolWindow|");
+        row("tracked: StartupWMClass", {facts("pickedtool", "PickedToolWindow")}, picked,
+            {"elsewhere/picked-tool.desktop"});
+        row("tracked: file ID", {facts("picked-tool", "Picked-tool")}, picked,
+            {"elsewhere/picked-tool.desktop"});
+        row("tracked: program", {facts("x", "X", {}, {}, bin + "pickedtool")}, picked,
+            {"elsewhere/picked-tool.desktop"});
+        // The user's own copy of an installed entry is the one their windows belong to.
+        row("tracked copy before the installed entry", {facts("alpha", "AlphaTerm")},
+            "My Alpha|elsewhere/alpha-terminal.desktop", {"elsewhere/alpha-terminal.desktop"});
+        row("missing tracked file: folders only", {facts("alpha", "AlphaTerm")}, alpha,
+            {"elsewhere/gone.desktop"});
+        row("installed entry tracked: itself", {facts("alpha", "AlphaTerm")}, alpha,
+            {"system/applications/alpha-terminal.desktop"});
     }
     void resolve()
     {
         QFETCH(QList<WindowFacts>, chain);
         QFETCH(QString, expected);
-        QCOMPARE(describe(resolveRunningApplication(m_index, chain)), expected);
+        QFETCH(QStringList, tracked);
+        for (QString &name : tracked)
+            name = fixtures + '/' + name;
+        m_registry->setTrackedEntries(tracked);
+        QCOMPARE(describe(resolveRunningApplication(m_registry->index(), chain)), expected);
     }
 
     void activations_data()
@@ -141,15 +159,13 @@ private slots:
         QTest::addColumn<QString>("instance");
         QTest::addColumn<QString>("wmClass");
         const QByteArray longName(8191, 'x');
-        QTest::newRow("both ended") << QByteArray("xterm\0XTerm\0", 12) << "xterm"
-                                    << "XTerm";
-        QTest::newRow("class unended") << QByteArray("xterm\0XTerm", 11) << "xterm"
-                                       << "XTerm";
+        QTest::newRow("both ended")
+            << QByteArray("xterm\0XTerm\0", 12) << "xterm" << QString("XTerm");
+        QTest::newRow("class unended")
+            << QByteArray("xterm\0XTerm", 11) << "xterm" << QString("XTerm");
         QTest::newRow("instance only, unended") << longName << QString(longName) << "";
-        QTest::newRow("empty") << QByteArray() << ""
-                               << "";
-        QTest::newRow("more after the class") << QByteArray("a\0b\0c", 5) << "a"
-                                              << "b";
+        QTest::newRow("empty") << QByteArray() << QString() << QString();
+        QTest::newRow("more after the class") << QByteArray("a\0b\0c", 5) << "a" << QString("b");
     }
     void wmClass()
     {

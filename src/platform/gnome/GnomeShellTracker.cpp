@@ -24,10 +24,12 @@ const QString propertiesInterface = QStringLiteral("org.freedesktop.DBus.Propert
 // A raise waits this long at most for the extension: the user is waiting.
 constexpr int raiseTimeoutMs = 1000;
 // The extension answers from the shell's main loop at once; one that takes
-// longer is not answering.
+// longer is busy (a loaded start-up) and is asked again, a few times, before
+// it counts as not answering.
 constexpr int focusTimeoutMs = 5000;
+constexpr int focusAttempts = 3;
 
-// Calls a method and hands the reply's arguments (none on an error) to `done`.
+// Calls a method and hands the reply (an error one too) to `done`.
 template <typename Done>
 void callAsync(QObject *context, const QDBusConnection &bus, const QDBusMessage &call, Done done,
                int timeoutMs = -1)
@@ -36,12 +38,15 @@ void callAsync(QObject *context, const QDBusConnection &bus, const QDBusMessage 
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, context,
                      [watcher, done = std::move(done)] {
                          watcher->deleteLater();
-                         const QDBusMessage reply = watcher->reply();
-                         if (reply.type() == QDBusMessage::ReplyMessage)
-                             done(std::optional(reply.arguments()));
-                         else
-                             done(std::optional<QList<QVariant>>());
+                         done(watcher->reply());
                      });
+}
+
+std::optional<QList<QVariant>> argumentsOf(const QDBusMessage &reply)
+{
+    if (reply.type() != QDBusMessage::ReplyMessage)
+        return std::nullopt;
+    return reply.arguments();
 }
 
 QDBusMessage propertyCall(const QString &service, const QString &path, const QString &interface,
@@ -71,14 +76,20 @@ GnomeShellTracker::GnomeShellTracker(const DesktopEntryRegistry &entries, QDBusC
     // asked no longer counts.
     connect(&m_watcher, &QDBusServiceWatcher::serviceRegistered, this, [this] {
         ++m_owners;
+        m_waiting = true;
+        m_slowAnswers = 0;
         askExtension();
+        updateStatus();
     });
+    // Gone, the extension is known not to answer: no longer waiting for it.
     connect(&m_watcher, &QDBusServiceWatcher::serviceUnregistered, this, [this] {
         ++m_owners;
+        m_waiting = false;
         setAnswering(false);
     });
     askShellVersion();
     askExtension();
+    updateStatus();
 }
 
 std::optional<RunningApplication> GnomeShellTracker::frontmostApplication() const
@@ -91,8 +102,8 @@ void GnomeShellTracker::askShellVersion()
     callAsync(this, m_bus,
               propertyCall(QStringLiteral("org.gnome.Shell"), QStringLiteral("/org/gnome/Shell"),
                            QStringLiteral("org.gnome.Shell"), QStringLiteral("ShellVersion")),
-              [this](const std::optional<QList<QVariant>> &reply) {
-                  if (reply && reply->size() == 1) {
+              [this](const QDBusMessage &message) {
+                  if (const auto reply = argumentsOf(message); reply && reply->size() == 1) {
                       const QVariant value = reply->front().value<QDBusVariant>().variant();
                       if (value.metaType().id() == QMetaType::QString)
                           m_shellMajor = majorVersion(value.toString().left(32));
@@ -117,17 +128,14 @@ void GnomeShellTracker::askExtension()
         this, m_bus,
         QDBusMessage::createMethodCall(busName, objectPath, interfaceName,
                                        QStringLiteral("GetFocus")),
-        [this, question](const std::optional<QList<QVariant>> &reply) {
-            answered(question, reply);
-        },
-        focusTimeoutMs);
+        [this, question](const QDBusMessage &reply) { answered(question, reply); }, focusTimeoutMs);
     callAsync(
         this, m_bus,
         QDBusMessage::createMethodCall(busName, objectPath, interfaceName,
                                        QStringLiteral("GetFullscreen")),
-        [this](const std::optional<QList<QVariant>> &reply) {
-            if (reply)
-                setFullscreen(*reply);
+        [this](const QDBusMessage &reply) {
+            if (reply.type() == QDBusMessage::ReplyMessage)
+                setFullscreen(reply.arguments());
         },
         focusTimeoutMs);
 }
@@ -147,23 +155,28 @@ void GnomeShellTracker::setFullscreen(const QList<QVariant> &arguments)
     }
 }
 
-void GnomeShellTracker::answered(const Question &question,
-                                 const std::optional<QList<QVariant>> &reply)
+void GnomeShellTracker::answered(const Question &question, const QDBusMessage &message)
 {
     // A later question to a newer owner has taken its place.
     if (!m_asking || m_asking->serial != question.serial)
         return;
     m_asking.reset();
-    if (question.owners == m_owners) {
-        // A focus report since the question is newer than its answer, and
-        // shows the extension alive whatever became of the question.
-        const bool overtaken = m_reports != question.reports;
+    const std::optional<QList<QVariant>> reply = argumentsOf(message);
+    if (question.owners == m_owners && !reply &&
+        QDBusError(message).type() == QDBusError::NoReply && ++m_slowAnswers < focusAttempts) {
+        askExtension();
+        return;
+    }
+    // A focus report since the question is newer than its answer, and shows
+    // the extension alive whatever became of the question: a failure then
+    // tells nothing.
+    const bool overtaken = m_reports != question.reports;
+    if (question.owners == m_owners && (reply || !overtaken)) {
+        m_waiting = false;
+        m_slowAnswers = 0;
         if (reply && !overtaken)
             observe(*reply);
-        if (reply)
-            setAnswering(true);
-        else if (!overtaken)
-            setAnswering(false);
+        setAnswering(reply.has_value());
     }
     if (m_askAgain && !m_answering)
         askExtension();
@@ -210,9 +223,13 @@ void GnomeShellTracker::updateStatus()
         m_updateTried = true;
         updateFiles();
     }
-    Facts facts{m_answering, m_files.state(), false, m_changedThisRun, true, m_setupError, {}};
-    if (facts.folder == Facts::Folder::Foreign)
-        facts.obstacle = m_files.obstacle();
+    const Facts::Folder folder = m_files.state();
+    Facts facts{.answering = m_answering,
+                .waiting = m_waiting,
+                .folder = folder,
+                .changedThisRun = m_changedThisRun,
+                .setupError = m_setupError,
+                .obstacle = folder == Facts::Folder::Foreign ? m_files.obstacle() : QString()};
     if (!m_answering && facts.folder == Facts::Folder::Ours)
         facts.enabled = ShellSettings::isEnabled(uuid).value_or(false);
     if (!m_answering && m_shellMajor)

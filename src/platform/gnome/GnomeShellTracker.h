@@ -49,7 +49,7 @@ private:
         quint64 serial = 0, owners = 0, reports = 0;
     };
     void askExtension();
-    void answered(const Question &question, const std::optional<QList<QVariant>> &reply);
+    void answered(const Question &question, const QDBusMessage &reply);
     void askShellVersion();
     // False for a malformed report.
     bool observe(const QList<QVariant> &arguments);
@@ -68,12 +68,15 @@ private:
     bool m_fullscreen = false;
     std::optional<Question> m_asking; // the GetFocus call out, if any
     bool m_askAgain = false;          // a reason to ask came while it was out
+    // Until the extension first answers, what is in front is unknown: no
+    // reminder may come, as it could be for the application in use.
+    bool m_waiting = true;
+    int m_slowAnswers = 0; // questions in a row that timed out
     quint64 m_questions = 0, m_owners = 0, m_reports = 0;
     bool m_changedThisRun = false;
     bool m_updateTried = false;
     std::optional<int> m_shellMajor;
     QString m_setupError;
-    // Tracking until the first answer says otherwise, a moment after start.
     TrackerStatus m_status;
 };
 

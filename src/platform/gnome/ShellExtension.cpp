@@ -91,6 +91,9 @@ TrackerStatus statusFor(const Facts &facts)
 {
     if (facts.answering)
         return {};
+    // Not knowing what is in front, any reminder could be for the application in use.
+    if (facts.waiting)
+        return {false, tr("Waiting for GNOME Shell to tell which application is in front."), {}};
     const QString install = tr("Install GNOME Shell Extension");
     if (!facts.supportedShell)
         return {false,

@@ -47,6 +47,7 @@ bool needsUpdate(const Installed &installed, std::optional<int> shellMajor);
 // What the program knows about the extension when it decides what to tell.
 struct Facts {
     bool answering = false;
+    bool waiting = false; // the extension is asked and has not answered yet
     enum class Folder { Missing, Ours, Foreign } folder = Folder::Missing;
     bool enabled = false;        // in enabled-extensions, user extensions allowed
     bool changedThisRun = false; // installed or updated since the program started
