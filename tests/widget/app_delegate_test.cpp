@@ -5,12 +5,14 @@
 #include "notch/NotchPanel.h"
 #include "platform/freedesktop/AutostartEntry.h"
 #include "settings/AppsSection.h"
+#include "settings/HoldNotice.h"
 #include "settings/MainWindow.h"
 #include "settings/PauseMenu.h"
 #include "widget/settings_fakes.h"
 
 #include <QCloseEvent>
 #include <QIcon>
+#include <QLabel>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -123,6 +125,58 @@ private slots:
         QCOMPARE(entries.told.last(), alpha + beta);
         delegate.store().removeApp(delegate.store().trackedApps().front().id);
         QCOMPARE(entries.told.last(), beta);
+    }
+
+    void withoutTheCardRemindersComeAsDesktopNotifications()
+    {
+        struct Notifier final : ReminderNotifier {
+            void show(const QString &path, const QString &title, const QString &) override
+            {
+                shown.append(path + ' ' + title);
+            }
+            void withdraw() override { ++withdrawn; }
+            QStringList shown;
+            int withdrawn = 0;
+        } notifier;
+        StoreFixture f;
+        FakeApplicationCatalog catalog;
+        const QStringList alpha = f.install({"Alpha"});
+        f.defaults.values.insert(defaultsKeys::trackedAppPaths, alpha);
+        f.defaults.values.insert(defaultsKeys::idleThreshold, 2.0);
+        AppDelegate delegate({f.services(), catalog, {}, nullptr, nullptr, &notifier, "Why."});
+        delegate.start();
+        QVERIFY(delegate.settingsWindow()->holdNotice()->isVisible());
+        QCOMPARE(delegate.settingsWindow()->holdNotice()->noteLabel()->text(), "Why.");
+        const auto advance = [&](double seconds) {
+            f.scheduler.advance(seconds);
+            QCoreApplication::processEvents();
+        };
+        advance(0);
+        QVERIFY(!delegate.panel());
+        advance(40); // the store's reminder hides and comes back: one notification
+        QCOMPARE(notifier.shown, QStringList{alpha[0] + " Alpha"});
+        emit notifier.openRequested(alpha[0]);
+        QCOMPARE(f.workspace.opener.opened, alpha);
+        f.workspace.activate({"Alpha", alpha[0]});
+        advance(1);
+        QCOMPARE(notifier.withdrawn, 1);
+        f.workspace.activate({"Other", {}});
+        advance(4); // idle again: told again
+        QCOMPARE(notifier.shown.size(), 2);
+        emit notifier.snoozeRequested(alpha[0]);
+        advance(1);
+        QCOMPARE(notifier.withdrawn, 2);
+        QCOMPARE_LT(delegate.store().trackedApps().front().idleSeconds, 2);
+        // No server: said in the window, and tried again, until a reminder shows.
+        advance(4);
+        QCOMPARE(notifier.shown.size(), 3);
+        QLabel *note = delegate.settingsWindow()->holdNotice()->noteLabel();
+        emit notifier.trouble("No server.");
+        QCOMPARE(note->text(), "Why.\nThe last reminder could not be shown: No server.");
+        advance(40);
+        QCOMPARE(notifier.shown.size(), 4);
+        emit notifier.trouble({});
+        QCOMPARE(note->text(), "Why.");
     }
 
     void trayMenu()

@@ -52,7 +52,10 @@ QList<InstalledApplication> DesktopApplicationCatalog::installedApplications() c
         return *m_cache;
     watch();
     QList<InstalledApplication> applications;
-    for (const DesktopEntry &entry : scanDesktopEntries(m_folders))
+    std::vector<DesktopEntry> entries = scanDesktopEntries(m_folders);
+    if (m_filter)
+        m_filter(entries);
+    for (const DesktopEntry &entry : entries)
         if (entry.shownInMenus)
             applications.append({entry.desktopId, entry.localizedName, entry.path, entry.comment});
     std::sort(applications.begin(), applications.end(), [](const auto &a, const auto &b) {

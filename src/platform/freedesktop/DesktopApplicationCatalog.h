@@ -1,10 +1,12 @@
 #pragma once
 
 #include "core/ApplicationCatalog.h"
+#include "platform/freedesktop/DesktopEntry.h"
 
 #include <QFileSystemWatcher>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 namespace nudgewatch {
@@ -25,10 +27,16 @@ public:
 
     QList<InstalledApplication> installedApplications() const override;
 
+    // Decides again which entries are offered, before the list is made: a
+    // desktop's own launcher entries stand for the applications they start.
+    using EntryFilter = std::function<void(std::vector<DesktopEntry> &entries)>;
+    void setEntryFilter(EntryFilter filter) { m_filter = std::move(filter); }
+
 private:
     void watch() const;
 
     QStringList m_folders;
+    EntryFilter m_filter;
     mutable QFileSystemWatcher m_watcher;
     mutable std::optional<QList<InstalledApplication>> m_cache;
 };
