@@ -1,7 +1,9 @@
 #include "app/AppDelegate.h"
 
+#include "app/NotifiedReminders.h"
 #include "card/GlassNotificationView.h"
 #include "settings/DialogApplicationPicker.h"
+#include "settings/HoldNotice.h"
 #include "settings/MainWindow.h"
 
 #include <malloc.h>
@@ -19,11 +21,18 @@ AppDelegate::AppDelegate(AppServices services, QObject *parent)
         connect(m_store.get(), &AppTrackerStore::trackedAppsReloaded, this,
                 [this, tracked] { tracked->setTrackedEntries(m_store->trackedPaths()); });
     }
+    // A reminder that cannot be shown is said in the window, not lost in silence.
+    if (ReminderNotifier *notifier = m_services.notifier)
+        connect(notifier, &ReminderNotifier::trouble, this, [this](const QString &why) {
+            m_notifierTrouble = why;
+            showNote();
+        });
 }
 
 AppDelegate::~AppDelegate()
 {
     // The views observe the store: they go first.
+    m_notified.reset();
     m_panel.reset();
     m_window.reset();
 }
@@ -45,6 +54,7 @@ void AppDelegate::openWindow()
     if (m_window)
         return;
     m_window = std::make_unique<MainWindow>(*m_store, *m_picker, m_services.appearance);
+    showNote();
     if (!m_closedWindowGeometry.isEmpty())
         m_window->restoreGeometry(m_closedWindowGeometry);
     connect(m_window.get(), &MainWindow::quitRequested, this, &AppDelegate::quitRequested);
@@ -62,10 +72,27 @@ void AppDelegate::openWindow()
     m_window->show();
 }
 
+void AppDelegate::showNote()
+{
+    if (!m_window)
+        return;
+    m_window->holdNotice()->setNote(
+        m_notifierTrouble.isEmpty()
+            ? m_services.windowNote
+            : m_services.windowNote + u'\n' +
+                  tr("The last reminder could not be shown: %1").arg(m_notifierTrouble));
+}
+
 void AppDelegate::finishLaunching()
 {
-    if (m_panel)
+    if (m_panel || m_notified)
         return;
+    if (m_services.notifier) {
+        m_notified = std::make_unique<NotifiedReminders>(*m_store, m_services.store.notifications,
+                                                         *m_services.notifier);
+        m_store->startMonitoring();
+        return;
+    }
     m_panel =
         std::make_unique<NotchPanel>(*m_store, m_services.store.notifications,
                                      m_services.store.scheduler, m_services.compositorRunning);

@@ -2,6 +2,7 @@
 
 #include "core/ApplicationCatalog.h"
 #include "core/DesktopAppearance.h"
+#include "core/ReminderNotifier.h"
 #include "core/TrackedEntries.h"
 #include "notch/NotchPanel.h"
 #include "tracking/AppTrackerStore.h"
@@ -14,6 +15,7 @@ namespace nudgewatch {
 
 class DialogApplicationPicker;
 class MainWindow;
+class NotifiedReminders;
 
 // The services the program runs over, the store's among them; all outlive
 // the delegate.
@@ -25,6 +27,11 @@ struct AppServices {
     DesktopAppearance *appearance = nullptr;
     // Told the tracked entries whenever they change; none: nobody needs them.
     TrackedEntries *trackedEntries = nullptr;
+    // Reminders as desktop notifications in place of the card; none: the card.
+    ReminderNotifier *notifier = nullptr;
+    // What the settings window says of how this session is followed and
+    // reminded (the notifications, and why); empty when nothing is unusual.
+    QString windowNote = {};
 };
 
 // Owns the one store, the settings window and the one notch panel, and brings
@@ -48,6 +55,7 @@ public:
 
     AppTrackerStore &store() { return *m_store; }
     MainWindow *settingsWindow() const { return m_window.get(); }
+    // None where reminders come as desktop notifications.
     NotchPanel *panel() const { return m_panel.get(); }
 
 signals:
@@ -56,6 +64,7 @@ signals:
 
 private:
     void openWindow();
+    void showNote();
     void finishLaunching();
 
     AppServices m_services;
@@ -64,6 +73,9 @@ private:
     std::unique_ptr<MainWindow> m_window;
     QByteArray m_closedWindowGeometry;
     std::unique_ptr<NotchPanel> m_panel;
+    std::unique_ptr<NotifiedReminders> m_notified;
+    // Why the last reminder could not be shown as a notification; empty while they can.
+    QString m_notifierTrouble;
     bool m_started = false;
 };
 

@@ -10,6 +10,7 @@
 #include "platform/appearance/SystemAppearance.h"
 #include "platform/appearance/TrayIconChoice.h"
 #include "platform/freedesktop/AutostartEntry.h"
+#include "platform/freedesktop/DesktopNotifier.h"
 #include "platform/qt/QtScheduler.h"
 #include "platform/qt/SettingsDefaults.h"
 #include "platform/qt/SystemClock.h"
@@ -69,11 +70,11 @@ int main(int argc, char *argv[])
     const std::optional<QByteArray> userPlatform = qEnvironmentVariableIsSet("QT_QPA_PLATFORM")
                                                        ? std::optional(qgetenv("QT_QPA_PLATFORM"))
                                                        : std::nullopt;
-    if (platform.pinToXwayland)
-        qputenv("QT_QPA_PLATFORM", "xcb");
+    if (!platform.pinned.isEmpty())
+        qputenv("QT_QPA_PLATFORM", platform.pinned);
     QApplication app(argc, argv);
     // The applications it opens choose their own, as the user set it.
-    if (platform.pinToXwayland) {
+    if (!platform.pinned.isEmpty()) {
         if (userPlatform)
             qputenv("QT_QPA_PLATFORM", *userPlatform);
         else
@@ -136,6 +137,15 @@ int main(int argc, char *argv[])
         presence.push_back(*source);
     std::fprintf(stderr, "nudgewatch: presence sources: %s\n",
                  qPrintable(ReminderHold::describe(presence)));
+    if (const QString note = desktop->sessionNote(); !note.isEmpty())
+        std::fprintf(stderr, "nudgewatch: %s\n", qPrintable(note));
+    // Without the card, reminders come as the desktop's notifications.
+    const QString notifierReason = notificationReason(QGuiApplication::platformName(), platform);
+    std::unique_ptr<DesktopNotifier> notifier;
+    if (!notifierReason.isEmpty()) {
+        std::fprintf(stderr, "nudgewatch: %s\n", qPrintable(notifierReason));
+        notifier = std::make_unique<DesktopNotifier>(QDBusConnection::sessionBus());
+    }
     SystemAppearance appearance(QDBusConnection::sessionBus(),
                                 qEnvironmentVariable("XDG_CURRENT_DESKTOP"),
                                 QStandardPaths::locate(QStandardPaths::GenericConfigLocation,
@@ -154,7 +164,9 @@ int main(int argc, char *argv[])
                           desktop->catalog(),
                           desktop->compositorCheck(),
                           &appearance,
-                          desktop.get()});
+                          desktop.get(),
+                          notifier.get(),
+                          notifierReason.isEmpty() ? desktop->sessionNote() : notifierReason});
     QObject::connect(&delegate, &AppDelegate::quitRequested, &app, &QCoreApplication::quit);
     QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,
                      &AppDelegate::showSettings);

@@ -2,6 +2,7 @@
 
 #include "platform/DesktopOpener.h"
 #include "platform/SessionKind.h"
+#include "platform/StandInTracker.h"
 #include "platform/freedesktop/DesktopApplicationCatalog.h"
 #include "platform/freedesktop/DesktopEntryBundleInfo.h"
 #include "platform/freedesktop/DesktopEntryRegistry.h"
@@ -10,6 +11,7 @@
 #include "platform/qt/LocalFileSystem.h"
 #include "platform/x11/X11Session.h"
 #include "platform/x11/XcbConnection.h"
+#include "platform/xfce/XfcePreferredApplications.h"
 
 #include <QGuiApplication>
 #include <QStandardPaths>
@@ -27,6 +29,9 @@ DesktopPlatform::DesktopPlatform(QObject *parent)
       m_launcher(std::make_unique<GioLauncher>()),
       m_catalog(std::make_unique<DesktopApplicationCatalog>(*m_entries))
 {
+    m_catalog->setEntryFilter([xfce = XfcePreferredApplications::forCurrentUser()](auto &entries) {
+        xfce.offerLaunchedApplications(entries);
+    });
     // Reading an icon theme's index would hold up the first window; icons come
     // from the theme from the next turn of the event loop on.
     m_icons->setThemeDeferred(true);
@@ -38,6 +43,7 @@ DesktopPlatform::~DesktopPlatform()
 {
     // The opener and the session refer to the services below them.
     m_opener.reset();
+    m_tracker.reset();
     m_session.reset();
 }
 
@@ -46,17 +52,24 @@ void DesktopPlatform::use(std::unique_ptr<DesktopSession> session)
     m_session = std::move(session);
     connect(m_session.get(), &DesktopSession::connectionLost, this,
             &DesktopPlatform::connectionLost);
-    m_opener = std::make_unique<DesktopOpener>(*m_launcher, m_session->raiser());
+    m_tracker = std::make_unique<StandInTracker>(m_session->tracker(), m_session->raiser());
+    m_opener = std::make_unique<DesktopOpener>(*m_launcher,
+                                               m_session->raiser() ? m_tracker.get() : nullptr);
 }
 
 FrontmostApplicationTracker &DesktopPlatform::tracker()
 {
-    return m_session->tracker();
+    return *m_tracker;
 }
 
 std::function<bool()> DesktopPlatform::compositorCheck() const
 {
     return m_session->compositorCheck();
+}
+
+QString DesktopPlatform::sessionNote() const
+{
+    return m_session->note();
 }
 
 ApplicationOpener &DesktopPlatform::opener()
@@ -77,6 +90,9 @@ ApplicationCatalog &DesktopPlatform::catalog()
 void DesktopPlatform::setTrackedEntries(const QStringList &paths)
 {
     m_entries->setTrackedEntries(paths);
+    m_tracker->setStandIns(XfcePreferredApplications::forCurrentUser().standIns(
+        paths,
+        [this]() -> const std::vector<DesktopEntry> & { return m_entries->index().entries(); }));
 }
 
 std::unique_ptr<DesktopPlatform> DesktopPlatform::create(QObject *parent)

@@ -21,6 +21,7 @@ class DesktopOpener;
 class DesktopApplicationCatalog;
 class DesktopSession;
 class GioLauncher;
+class StandInTracker;
 class XcbConnection;
 struct SessionFacts;
 
@@ -56,6 +57,9 @@ public:
     DesktopSession &session() { return *m_session; }
     // Whether translucent windows are blended by a compositing manager.
     std::function<bool()> compositorCheck() const;
+    // What the settings window should say of how the session is followed;
+    // empty when nothing is unusual.
+    QString sessionNote() const;
     // The entries the user tracks, so windows of those outside the
     // applications folders are recognised too.
     void setTrackedEntries(const QStringList &paths) override;
@@ -76,6 +80,8 @@ private:
     std::unique_ptr<DesktopOpener> m_opener;
     std::unique_ptr<DesktopApplicationCatalog> m_catalog;
     std::unique_ptr<DesktopSession> m_session;
+    // The session's tracker, with tracked launchers standing in for what they start.
+    std::unique_ptr<StandInTracker> m_tracker;
 };
 
 } // namespace nudgewatch

@@ -44,6 +44,9 @@ public:
     // The presence sources only this desktop offers; they may share the
     // session's connections, so the session outlives them.
     virtual PresenceSourceList presenceSources(const PresenceSetup &, const Clock &) { return {}; }
+    // What the user should know of how the front application is followed
+    // here, beyond the tracker's status; empty when nothing is unusual.
+    virtual QString note() const { return {}; }
 
 signals:
     // The display server went away; the program should quit.

@@ -23,6 +23,7 @@ enum class TrackerBackend {
 struct SessionFacts {
     QString sessionType;    // XDG_SESSION_TYPE
     QString currentDesktop; // XDG_CURRENT_DESKTOP, colon-separated
+    // A compositor's socket is there (WAYLAND_DISPLAY, or WAYLAND_SOCKET).
     bool hasWaylandDisplay = false;
     QString qtPlatform; // QGuiApplication::platformName()
 
@@ -41,6 +42,7 @@ struct SessionWing {
                                             const DesktopEntryRegistry &entries);
 };
 
+// Whether the program runs in a Wayland session, whatever XDG_SESSION_TYPE says.
 bool isWaylandSession(const SessionFacts &facts);
 // Whether XDG_CURRENT_DESKTOP names this desktop, in any case.
 bool sessionDesktopIs(const SessionFacts &facts, QLatin1String desktop);

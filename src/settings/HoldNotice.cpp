@@ -35,7 +35,7 @@ QLabel *noticeLabel(QWidget *parent)
 HoldNotice::HoldNotice(ReminderHold &hold, QWidget *parent)
     : QWidget(parent), m_hold(hold), m_heldLabel(noticeLabel(this)),
       m_resume(new QPushButton(windowText::resume, this)), m_trackerLabel(noticeLabel(this)),
-      m_setup(new QPushButton(this))
+      m_setup(new QPushButton(this)), m_noteLabel(noticeLabel(this))
 {
     setAccessibleName(windowText::holdNotice);
     m_resume->setAccessibleName(windowText::resumeReminders);
@@ -46,6 +46,7 @@ HoldNotice::HoldNotice(ReminderHold &hold, QWidget *parent)
     layout->addWidget(m_resume, 0, 1);
     layout->addWidget(m_trackerLabel, 1, 0);
     layout->addWidget(m_setup, 1, 1);
+    layout->addWidget(m_noteLabel, 2, 0, 1, 2);
     QPalette colours = palette();
     colours.setColor(QPalette::Window, style::withOpacity(style::blue, 0.08));
     setPalette(colours);
@@ -56,7 +57,7 @@ HoldNotice::HoldNotice(ReminderHold &hold, QWidget *parent)
     connect(&hold, &ReminderHold::changed, this, &HoldNotice::refresh);
     connect(&hold.tracker(), &FrontmostApplicationTracker::statusChanged, this,
             &HoldNotice::refresh);
-    refresh();
+    setNote({});
 }
 
 void HoldNotice::refresh()
@@ -79,7 +80,15 @@ void HoldNotice::refresh()
     m_setup->setText(tracker.setupAction);
     m_setup->setAccessibleName(tracker.setupAction);
     m_setup->setVisible(blind && !tracker.setupAction.isEmpty());
-    setVisible(!held.isEmpty() || blind);
+    setVisible(!held.isEmpty() || blind || !m_noteLabel->text().isEmpty());
+}
+
+void HoldNotice::setNote(const QString &note)
+{
+    m_noteLabel->setText(note);
+    m_noteLabel->setAccessibleName(note);
+    m_noteLabel->setVisible(!note.isEmpty());
+    refresh();
 }
 
 } // namespace nudgewatch

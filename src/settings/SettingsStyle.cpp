@@ -36,6 +36,10 @@ void rescaleFonts(QWidget *root, double from, double to)
             continue;
         const int designed = qRound(f.pixelSize() / from);
         f.setPixelSize(std::max(1, qRound(designed * to)));
+        // Only a monospaced face is the widget's own: any other family stays the
+        // window's, so that a family told with the new size reaches it too.
+        if (f.families() != QFontDatabase::systemFont(QFontDatabase::FixedFont).families())
+            f.setResolveMask(f.resolveMask() & ~(QFont::FamilyResolved | QFont::FamiliesResolved));
         widget->setFont(f);
     }
 }

@@ -341,14 +341,16 @@ void AppTrackerStore::openApp(const TrackedApp &app)
 
 void AppTrackerStore::snooze()
 {
-    if (m_alertApp) {
-        const QUuid id = m_alertApp->id;
-        for (TrackedApp &app : m_trackedApps) {
-            if (app.id == id) {
-                emit objectWillChange();
-                app.lastUsed = m_services.clock.now();
-                break;
-            }
+    snooze(m_alertApp ? m_alertApp->id : QUuid());
+}
+
+void AppTrackerStore::snooze(const QUuid &id)
+{
+    for (TrackedApp &app : m_trackedApps) {
+        if (!id.isNull() && app.id == id) {
+            emit objectWillChange();
+            app.lastUsed = m_services.clock.now();
+            break;
         }
     }
     dismissAlert();

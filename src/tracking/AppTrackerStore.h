@@ -83,7 +83,11 @@ public:
     // Once per process: follows activations and ticks every second from now on.
     void startMonitoring();
     void openApp(const TrackedApp &app);
+    // Counts the application reminded about as used now: its reminder comes
+    // again after a whole idle threshold.
     void snooze();
+    // The same for the tracked record `id`, reminded about outside the card.
+    void snooze(const QUuid &id);
 
     // False when the last write to the defaults failed (unwritable or broken file).
     bool lastSaveSucceeded() const { return m_lastSaveSucceeded; }

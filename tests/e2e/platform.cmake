@@ -52,7 +52,3 @@ target_link_libraries(platform_gnome_setup PRIVATE nudgewatch_platform)
 nudgewatch_warnings(platform_gnome_setup)
 nudgewatch_add_script_test(NAME platform_gnome_e2e_test SCRIPT e2e/platform_gnome_e2e_test.sh
     ARGS $<TARGET_FILE:nudgewatch> $<TARGET_FILE:platform_gnome_setup> TIMEOUT 150)
-# Reminders as desktop notifications against a mock notification server on a
-# private bus.
-nudgewatch_add_test(NAME platform_desktop_notifier_test LABEL e2e TIMEOUT 120
-    SOURCES e2e/platform_desktop_notifier_test.cpp LIBS nudgewatch_platform)

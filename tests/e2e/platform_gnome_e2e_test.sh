@@ -81,8 +81,12 @@ e2e_as=("${session[@]}") # not a function: what starts in the background is then
 start foot foot
 start atspi /usr/libexec/at-spi-bus-launcher --launch-immediately
 window_of xterm XTerm "${e2e_as[@]}" xterm -geometry 60x10
-# Once xterm is up, which takes the focus as it maps.
+# Once xterm is up, which takes the focus as it maps, perhaps a moment later:
+# foot is raised again until xterm does not have the focus a second on.
 wait_for 20 eval 'as_program foot.desktop | grep -q True' || fail "foot did not show"
+sleep 1
+wait_for 5 eval '[ "$(x_active)" != "$(printf 0x%x "$xterm")" ] || ! as_program foot.desktop' ||
+    fail "foot did not stay in front: $(x_active)"
 
 # As at login: no window takes the focus from foot.
 start_program --autostart

@@ -25,6 +25,12 @@
 
 namespace nudgewatch::fakes {
 
+// Where the fakes install the application `name`.
+inline QString appPath(const QString &name)
+{
+    return QStringLiteral("/apps/%1.desktop").arg(name);
+}
+
 struct FakeClock final : Clock {
     WallTime now() const override { return current; }
     void advance(double s)
@@ -168,14 +174,16 @@ struct FakeOpener final : ApplicationOpener {
     bool succeeds = true;
 };
 
-// Every icon is a square of one colour.
+// Every icon is a square of one colour; the paths asked for are kept.
 struct FakeIcons final : IconProvider {
-    QImage iconForFile(const QString &) const override
+    QImage iconForFile(const QString &path) const override
     {
+        requested.append(path);
         QImage image(48, 48, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::darkCyan);
         return image;
     }
+    mutable QStringList requested;
 };
 
 // The desktop as the store sees it: who is in front, opening, icons.
@@ -201,18 +209,33 @@ struct StoreFixture {
     NotificationCenter notifications;
     FakePresenceSource presence;
     std::size_t nextRandom = 0;
+    QStringList panelPosts; // every expand and collapse posted, in order
+    QObject postsWatcher;
+
+    StoreFixture()
+    {
+        for (const QString &name : {notifications::expand, notifications::collapse})
+            notifications.addObserver(name, &postsWatcher,
+                                      [this, name](const QVariantMap &) { panelPosts << name; });
+    }
 
     // Saves `names` as entries under /apps and makes them exist.
     QStringList install(const QStringList &names)
     {
         QStringList paths;
         for (const QString &name : names) {
-            const QString path = QStringLiteral("/apps/%1.desktop").arg(name);
+            const QString path = appPath(name);
             fileSystem.existing.insert(path);
             bundleInfo.names.insert(path, {name, name});
             paths.append(path);
         }
         return paths;
+    }
+
+    // The tracked entries as saved.
+    QStringList saved() const
+    {
+        return defaults.values.value(defaultsKeys::trackedAppPaths).toStringList();
     }
 
     // The fakes as a store's services, or over other defaults (a real settings file).

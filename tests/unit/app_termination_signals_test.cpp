@@ -8,42 +8,44 @@
 
 using namespace nudgewatch;
 
+namespace {
+
+bool defaultHandler(int signalNumber)
+{
+    struct sigaction current = {};
+    return sigaction(signalNumber, nullptr, &current) == 0 && current.sa_handler == SIG_DFL;
+}
+
+} // namespace
+
 class TerminationSignalsTest : public QObject {
     Q_OBJECT
 private slots:
     void signalEndsThroughTheEventLoop_data()
     {
         QTest::addColumn<int>("signalNumber");
-        QTest::newRow("SIGTERM, as at logout") << SIGTERM;
-        QTest::newRow("SIGINT, Ctrl+C") << SIGINT;
-        QTest::newRow("SIGHUP, terminal closed") << SIGHUP;
+        QTest::addColumn<int>("another"); // not raised
+        QTest::newRow("SIGTERM, as at logout") << SIGTERM << SIGINT;
+        QTest::newRow("SIGINT, Ctrl+C") << SIGINT << SIGHUP;
+        QTest::newRow("SIGHUP, terminal closed") << SIGHUP << SIGTERM;
     }
     void signalEndsThroughTheEventLoop()
     {
         QFETCH(int, signalNumber);
-        TerminationSignals signals_;
-        QVERIFY(signals_.isWatching());
-        QSignalSpy received(&signals_, &TerminationSignals::received);
-        QCOMPARE(::raise(signalNumber), 0); // still alive: caught
-        QVERIFY(received.wait(2000));
-        QCOMPARE(received.size(), 1);
-        QCOMPARE(received.front().front().toInt(), signalNumber);
-        // Caught once: a second one would end the program by default.
-        struct sigaction current = {};
-        QCOMPARE(sigaction(signalNumber, nullptr, &current), 0);
-        QVERIFY(current.sa_handler == SIG_DFL);
-    }
-    void handlersGoWithTheWatcher()
-    {
+        QFETCH(int, another);
         {
             TerminationSignals signals_;
-            struct sigaction current = {};
-            QCOMPARE(sigaction(SIGTERM, nullptr, &current), 0);
-            QVERIFY(current.sa_handler != SIG_DFL);
+            QVERIFY(signals_.isWatching());
+            QSignalSpy received(&signals_, &TerminationSignals::received);
+            QCOMPARE(::raise(signalNumber), 0); // still alive: caught
+            QVERIFY(received.wait(2000));
+            QCOMPARE(received.size(), 1);
+            QCOMPARE(received.front().front().toInt(), signalNumber);
+            // Caught once: a second one would end the program by default.
+            QVERIFY(defaultHandler(signalNumber));
+            QVERIFY(!defaultHandler(another));
         }
-        struct sigaction current = {};
-        QCOMPARE(sigaction(SIGTERM, nullptr, &current), 0);
-        QVERIFY(current.sa_handler == SIG_DFL);
+        QVERIFY(defaultHandler(another)); // the handlers go with the watcher
     }
 };
 

@@ -5,9 +5,11 @@
 # X11 counter lists); the front window of a wlroots compositor, of KDE Plasma
 # (what the KWin script's calls mean) and of GNOME Shell (focus reports, the
 # extension's updates, status and files); the desktop's appearance (font names
-# and sizes, colour schemes, XSETTINGS data).
+# and sizes, colour schemes, XSETTINGS data); Xfce's launcher entries as the
+# application they start; reminders as desktop notifications, against a
+# notification server on a private bus.
 foreach(subject settings_defaults desktop_entries resolver icons desktop_platform presence
-        toplevel_focus kwin_focus gnome_extension appearance)
+        toplevel_focus kwin_focus gnome_extension appearance xfce_preferred desktop_notifier)
     nudgewatch_add_test(NAME platform_${subject}_test LABEL unit
         SOURCES unit/platform_${subject}_test.cpp LIBS nudgewatch_platform)
 endforeach()

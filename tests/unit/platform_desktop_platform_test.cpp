@@ -4,8 +4,10 @@
 // GLib before Qt: its headers use the word "signals".
 #include <gio/gdesktopappinfo.h>
 
+#include "fakes/Fakes.h"
 #include "platform/DesktopPlatform.h"
 #include "platform/SessionKind.h"
+#include "platform/StandInTracker.h"
 #include "platform/freedesktop/AutostartEntry.h"
 #include "platform/x11/XcbConnection.h"
 
@@ -14,6 +16,10 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 Q_DECLARE_METATYPE(nudgewatch::SessionFacts)
 
@@ -35,6 +41,24 @@ QStringList commandGlibReads(const QString &entryPath)
     return words;
 }
 
+// A local socket of this process at `path`, as a display server's.
+struct Socket {
+    enum Kind { Listening, Bound, Client };
+    Socket(const QString &path, Kind kind)
+    {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof address.sun_path);
+        const auto *at = reinterpret_cast<const sockaddr *>(&address);
+        ok = kind == Client
+                 ? ::connect(fd, at, sizeof address) == 0
+                 : ::bind(fd, at, sizeof address) == 0 && (kind == Bound || ::listen(fd, 4) == 0);
+    }
+    ~Socket() { ::close(fd); }
+    int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    bool ok = false;
+};
+
 } // namespace
 
 class DesktopPlatformTest : public QObject {
@@ -53,8 +77,10 @@ private slots:
         QTest::newRow("Plasma") << F{"wayland", "KDE", true, "xcb"} << B::KWin;
         QTest::newRow("sway") << F{"wayland", "sway", true, "xcb"} << B::Wlroots;
         QTest::newRow("compositor started by hand") << F{"", "", true, "xcb"} << B::Wlroots;
-        QTest::newRow("GNOME on X11 beside a nested compositor")
-            << F{"x11", "GNOME", true, "xcb"} << B::X11;
+        QTest::newRow("sway started from a console") << F{"tty", "", true, "xcb"} << B::Wlroots;
+        QTest::newRow("client of a nested compositor") << F{"x11", "", true, "xcb"} << B::Wlroots;
+        QTest::newRow("sway without Xwayland") << F{"tty", "sway", true, "wayland"} << B::Wlroots;
+        QTest::newRow("compositor unreachable") << F{"wayland", "", false, "xcb"} << B::Wlroots;
         QTest::newRow("no X11, no Wayland") << F{"tty", "", false, "offscreen"} << B::None;
         QTest::newRow("desktop named in lower case") << F{"Wayland", "kde", true, "xcb"} << B::KWin;
     }
@@ -63,6 +89,87 @@ private slots:
         QFETCH(SessionFacts, session);
         QFETCH(TrackerBackend, expected);
         QCOMPARE(trackerBackendFor(session), expected);
+    }
+
+    // The compositor's socket in the runtime folder, and the X server's
+    // listener: that of Xwayland or of the compositor running it.
+    void socketsOfTheSession_data()
+    {
+        QTest::addColumn<QString>("display"); // WAYLAND_DISPLAY
+        QTest::addColumn<bool>("listening");  // the X server's process at wayland-1
+        QTest::addColumn<bool>("wayland");
+        QTest::addColumn<bool>("xwayland");
+        // clang-format off
+        QTest::newRow("socket") << "wayland-1" << true << true << true;
+        QTest::newRow("socket by path") << "%1/wayland-1" << true << true << true;
+        QTest::newRow("left behind by a compositor gone") << "wayland-9" << true << false << true;
+        QTest::newRow("a file, not a socket") << "plain" << false << false << false;
+        QTest::newRow("unset, a bare X server") << "" << false << false << false;
+        // clang-format on
+    }
+    void socketsOfTheSession()
+    {
+        QFETCH(QString, display);
+        QFETCH(bool, listening);
+        QFETCH(bool, wayland);
+        QFETCH(bool, xwayland);
+        QTemporaryDir runtime;
+        const Socket server(runtime.filePath("X0"), Socket::Listening);
+        const Socket compositor(runtime.filePath("wayland-1"),
+                                listening ? Socket::Listening : Socket::Bound);
+        const Socket client(runtime.filePath("X0"), Socket::Client);
+        QVERIFY(server.ok && compositor.ok && client.ok);
+        QFile plain(runtime.filePath("plain"));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        QProcessEnvironment environment;
+        environment.insert("XDG_SESSION_TYPE", "tty");
+        environment.insert("XDG_RUNTIME_DIR", runtime.path());
+        environment.insert("WAYLAND_DISPLAY", display.arg(runtime.path()));
+        QCOMPARE(isWaylandSession(SessionFacts::fromEnvironment(environment, "xcb")), wayland);
+        QCOMPARE(XcbConnection::servedByXwayland(client.fd, runtime.path()), xwayland);
+    }
+
+    // A tracked launcher counts as the application it starts, and Open on it
+    // raises that application's window.
+    void launcherStandsIn_data()
+    {
+        QTest::addColumn<QString>("front"); // the application the session reports
+        QTest::addColumn<QString>("told");
+        QTest::addColumn<QString>("opened"); // Open on this entry
+        QTest::addColumn<QString>("raised");
+        QTest::newRow("the launched terminal") << "/a/term.desktop"
+                                               << "/a/launcher.desktop"
+                                               << "/a/launcher.desktop"
+                                               << "/a/term.desktop";
+        QTest::newRow("any other") << "/a/other.desktop"
+                                   << "/a/other.desktop"
+                                   << "/a/other.desktop"
+                                   << "/a/other.desktop";
+    }
+    void launcherStandsIn()
+    {
+        QFETCH(QString, front);
+        QFETCH(QString, told);
+        QFETCH(QString, opened);
+        QFETCH(QString, raised);
+        struct Raiser final : WindowRaiser {
+            bool raiseWindowOf(const QString &entry) override
+            {
+                path = entry;
+                return true;
+            }
+            QString path;
+        } raiser;
+        fakes::FakeTracker session;
+        StandInTracker tracker(session, &raiser);
+        tracker.setStandIns({{"/a/term.desktop", "/a/launcher.desktop"}});
+        QSignalSpy activated(&tracker, &FrontmostApplicationTracker::activated);
+        session.frontmost = RunningApplication{"Term", front};
+        emit session.activated(*session.frontmost);
+        QCOMPARE(activated.front().front().value<RunningApplication>().bundlePath, told);
+        QCOMPARE(tracker.frontmostApplication()->bundlePath, told);
+        QVERIFY(tracker.raiseWindowOf(opened));
+        QCOMPARE(raiser.path, raised);
     }
 
     // Whatever keeps the front window from being followed, the rest is served.

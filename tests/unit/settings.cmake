@@ -1,3 +1,3 @@
-# The threshold slider's grid.
+# The threshold slider's grid and the duration texts.
 nudgewatch_add_test(NAME settings_threshold_scale_test LABEL unit
     SOURCES unit/settings_threshold_scale_test.cpp LIBS nudgewatch_ui)

@@ -1,5 +1,7 @@
-// The threshold slider's grid: 30 s to 10 min in steps of 15 s.
+// The threshold slider's grid, 30 s to 10 min in steps of 15 s, and the
+// threshold and idle-time texts the settings window shows.
 #include "settings/ThresholdScale.h"
+#include "tracking/DurationFormat.h"
 
 #include <QTest>
 
@@ -29,20 +31,38 @@ private slots:
         QCOMPARE(thresholdScale::snapped(38), 45); // halves round up
     }
 
-    void positionFor_data()
+    // A stored threshold's slider position, and its text; the idle text shares its rules.
+    void positionAndText_data()
     {
-        QTest::addColumn<double>("stored");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("off grid") << 59.9 << 60;
-        QTest::newRow("above range") << 3600.0 << 600;
-        QTest::newRow("below range") << 2.0 << 30;
-        QTest::newRow("nan") << std::nan("") << 30;
+        QTest::addColumn<bool>("idle");
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<int>("position"); // on the slider, for a threshold
+        QTest::addColumn<QString>("text");
+        const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
+        QTest::newRow("135") << false << 135.0 << 135 << "2m 15s";
+        QTest::newRow("off grid, truncated") << false << 59.9 << 60 << "59s";
+        QTest::newRow("above range, no hours") << false << 3600.0 << 600 << "60m";
+        QTest::newRow("below range") << false << 2.0 << 30 << "2s";
+        QTest::newRow("negative shows zero") << false << -5.0 << 30 << "0s";
+        QTest::newRow("not a number") << false << nan << 30 << QStringLiteral("\u2014");
+        QTest::newRow("infinity") << false << inf << 600 << QStringLiteral("\u221e");
+        QTest::newRow("beyond 64 bits saturates")
+            << false << 1e300 << 600 << "153722867280912930m 7s"; // (2^63 - 1) s
+        QTest::newRow("idle 42") << true << 42.0 << 0 << "42s idle";
+        QTest::newRow("idle 60") << true << 60.0 << 0 << "1m 0s idle";
+        QTest::newRow("idle, clock went back") << true << -3.0 << 0 << "0s idle";
+        QTest::newRow("idle not a number") << true << nan << 0 << QStringLiteral("\u2014");
+        QTest::newRow("idle infinity") << true << inf << 0 << QStringLiteral("\u221e idle");
     }
-    void positionFor()
+    void positionAndText()
     {
-        QFETCH(double, stored);
-        QFETCH(int, expected);
-        QCOMPARE(thresholdScale::positionFor(stored), expected);
+        QFETCH(bool, idle);
+        QFETCH(double, seconds);
+        QFETCH(int, position);
+        QFETCH(QString, text);
+        QCOMPARE(idle ? formatIdleTime(seconds) : formatThreshold(seconds), text);
+        if (!idle)
+            QCOMPARE(thresholdScale::positionFor(seconds), position);
     }
 };
 

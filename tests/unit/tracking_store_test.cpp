@@ -1,4 +1,5 @@
-// The store over fakes: saved values, matching, reminders, their endings and timers.
+// The store over fakes: saved values, matching, reminders, their endings and
+// timers; and the notifications by name it posts, to observers that may go away.
 #include "fakes/Fakes.h"
 
 #include <QSignalSpy>
@@ -9,17 +10,7 @@ using namespace nudgewatch::fakes;
 
 namespace {
 
-QString appPath(const QString &name)
-{
-    return QStringLiteral("/apps/%1.desktop").arg(name);
-}
-
 using Running = RunningApplication;
-
-QStringList savedPaths(const StoreFixture &f)
-{
-    return f.defaults.values.value(defaultsKeys::trackedAppPaths).toStringList();
-}
 
 QStringList namesOf(const AppTrackerStore &store)
 {
@@ -43,22 +34,31 @@ std::unique_ptr<AppTrackerStore> storeOf(StoreFixture &f, const QStringList &app
 class StoreTest : public QObject {
     Q_OBJECT
 private slots:
+    // An absent or infinite threshold becomes 60 s, written back so the key
+    // exists from now on; a reminder shows from exactly that much idle time.
     void invalidThresholdBecomes60_data()
     {
         QTest::addColumn<QVariant>("stored");
-        QTest::newRow("absent") << QVariant();
-        QTest::newRow("infinite") << QVariant(qInf());
+        QTest::addColumn<double>("idle"); // when the tick 60 s after start comes
+        QTest::newRow("absent, 59.9 s idle") << QVariant() << 59.9;
+        QTest::newRow("infinite, 60 s idle") << QVariant(qInf()) << 60.0;
     }
     void invalidThresholdBecomes60()
     {
         QFETCH(QVariant, stored);
+        QFETCH(double, idle);
         StoreFixture f;
+        f.defaults.values.insert(defaultsKeys::trackedAppPaths, f.install({"A"}));
         if (stored.isValid())
             f.defaults.values.insert(defaultsKeys::idleThreshold, stored);
         auto store = f.makeStore();
         QCOMPARE(store->idleThresholdSeconds(), 60.0);
-        // The resolved value is written back, so the key exists from now on.
         QCOMPARE(f.defaults.values.value(defaultsKeys::idleThreshold).toDouble(), 60.0);
+        f.clock.advance(idle - 60.0);
+        store->startMonitoring();
+        f.scheduler.advance(60);
+        QCOMPARE(store->trackedApps().front().idleSeconds, idle);
+        QCOMPARE(store->isPanelExpanded(), idle >= 60);
     }
 
     // Missing, empty and relative paths are skipped and copies of a path are one
@@ -73,9 +73,9 @@ private slots:
         f.defaults.values.insert(defaultsKeys::trackedAppPaths, saved);
         auto store = f.makeStore();
         QCOMPARE(namesOf(*store), QStringList({"B", "A"}));
-        QCOMPARE(savedPaths(f), saved);
+        QCOMPARE(f.saved(), saved);
         store->removeApp(store->trackedApps()[1].id);
-        QCOMPARE(savedPaths(f), saved.mid(0, 4));
+        QCOMPARE(f.saved(), saved.mid(0, 4));
         QCOMPARE(namesOf(*store), QStringList{"B"});
     }
 
@@ -98,7 +98,7 @@ private slots:
         f.install({"B"});
         auto store = storeOf(f, {"A"});
         store->addApp(url);
-        QCOMPARE(savedPaths(f), expectedSaved);
+        QCOMPARE(f.saved(), expectedSaved);
         QCOMPARE(store->trackedApps().size(), std::size_t(expectedSaved.size()));
     }
 
@@ -141,34 +141,10 @@ private slots:
         store->startMonitoring();
         f.scheduler.advance(30);
         QVERIFY(store->isPanelExpanded());
-        int collapses = 0;
-        f.notifications.addObserver(notifications::collapse, store.get(),
-                                    [&](const QVariantMap &) { ++collapses; });
         f.workspace.activate(running);
         QCOMPARE(store->trackedApps().front().isCurrentlyFocused, matches);
         QCOMPARE(store->isPanelExpanded(), !dismisses);
-        QCOMPARE(collapses, dismisses ? 1 : 0);
-    }
-
-    void thresholdBoundary_data()
-    {
-        QTest::addColumn<double>("idle");
-        QTest::addColumn<bool>("reminded");
-        QTest::newRow("59.9") << 59.9 << false;
-        QTest::newRow("60.0") << 60.0 << true;
-    }
-    void thresholdBoundary()
-    {
-        QFETCH(double, idle);
-        QFETCH(bool, reminded);
-        StoreFixture f;
-        auto store = storeOf(f, {"A"}, 60);
-        // Shift the clock so that the tick 60 s after start finds A idle for `idle` s.
-        f.clock.advance(idle - 60.0);
-        store->startMonitoring();
-        f.scheduler.advance(60);
-        QCOMPARE(store->trackedApps().front().idleSeconds, idle);
-        QCOMPARE(store->isPanelExpanded(), reminded);
+        QCOMPARE(f.panelPosts.count(notifications::collapse), dismisses ? 1 : 0);
     }
 
     void firstInListWinsAndFocusedIsNeverReminded()
@@ -216,10 +192,7 @@ private slots:
     {
         StoreFixture f;
         auto store = storeOf(f, {"A"});
-        QStringList posts;
-        for (const QString &name : {notifications::expand, notifications::collapse})
-            f.notifications.addObserver(name, store.get(),
-                                        [&posts, name](const QVariantMap &) { posts << name; });
+        const QStringList &posts = f.panelPosts;
         store->startMonitoring();
         f.scheduler.advance(30);
         f.nextRandom = 1;
@@ -281,10 +254,7 @@ private slots:
         QFETCH(double, idleAfter);
         StoreFixture f;
         auto store = storeOf(f, {"A"});
-        QStringList posts;
-        for (const QString &name : {notifications::expand, notifications::collapse})
-            f.notifications.addObserver(name, store.get(),
-                                        [&posts, name](const QVariantMap &) { posts << name; });
+        const QStringList &posts = f.panelPosts;
         const WallTime started = f.clock.now();
         const int writes = f.defaults.writes; // a pause is never saved
         store->startMonitoring();
@@ -360,6 +330,28 @@ private slots:
         // The values written are those of the tick.
         if (!locked)
             QCOMPARE(store->trackedApps().back().idleSeconds, 3.0); // the tick at 3 s
+    }
+
+    // Posts reach the observers of their name only, never one whose owner is
+    // gone, even when the owner goes in the middle of a post.
+    void notificationsByName()
+    {
+        NotificationCenter center;
+        QObject owner;
+        auto gone = std::make_unique<QObject>();
+        QStringList seen;
+        center.addObserver(notifications::expand, &owner, [&](const QVariantMap &) {
+            seen << "expand";
+            gone.reset();
+        });
+        center.addObserver(notifications::expand, gone.get(),
+                           [&](const QVariantMap &) { seen << "gone"; });
+        center.addObserver(notifications::progress, &owner,
+                           [&](const QVariantMap &info) { seen << info.value("p").toString(); });
+        center.post(notifications::collapse);
+        center.post(notifications::expand);
+        center.post(notifications::progress, {{notifications::progressKey, 0.5}});
+        QCOMPARE(seen, QStringList({"expand", "0.5"}));
     }
 };
 

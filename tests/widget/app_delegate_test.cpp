@@ -5,12 +5,14 @@
 #include "notch/NotchPanel.h"
 #include "platform/freedesktop/AutostartEntry.h"
 #include "settings/AppsSection.h"
+#include "settings/HoldNotice.h"
 #include "settings/MainWindow.h"
 #include "settings/PauseMenu.h"
 #include "widget/settings_fakes.h"
 
 #include <QCloseEvent>
 #include <QIcon>
+#include <QLabel>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -19,113 +21,94 @@
 using namespace nudgewatch;
 using namespace nudgewatch::fakes;
 
+namespace {
+
+// The program over fakes, tracking Alpha with a 2-second threshold.
+struct Program {
+    explicit Program(TrackedEntries *entries = nullptr)
+    {
+        f.defaults.values.insert(defaultsKeys::trackedAppPaths, f.install({"Alpha"}));
+        f.defaults.values.insert(defaultsKeys::idleThreshold, 2.0);
+        delegate.emplace(AppServices{f.services(), catalog, {}, nullptr, entries});
+    }
+    StoreFixture f;
+    FakeApplicationCatalog catalog;
+    std::optional<AppDelegate> delegate;
+};
+
+} // namespace
+
 class AppDelegateTest : public QObject {
     Q_OBJECT
 private slots:
+    // Started by the user the window shows at once; at login nothing shows.
+    // Either way the reminders run, with the window closed, until it is asked for.
+    void startsInOrderAndKeepsRunningWithTheWindowClosed_data()
+    {
+        QTest::addColumn<AppDelegate::Launch>("launch");
+        QTest::newRow("by the user") << AppDelegate::Launch::ByUser;
+        QTest::newRow("at login") << AppDelegate::Launch::AtLogin;
+    }
     void startsInOrderAndKeepsRunningWithTheWindowClosed()
     {
-        StoreFixture f;
-        FakeApplicationCatalog catalog;
-        f.defaults.values.insert(defaultsKeys::trackedAppPaths, f.install({"Alpha"}));
-        f.defaults.values.insert(defaultsKeys::idleThreshold, 2.0);
-        AppDelegate delegate({f.services(), catalog, {}});
+        QFETCH(AppDelegate::Launch, launch);
+        const bool byUser = launch == AppDelegate::Launch::ByUser;
+        Program p;
+        AppDelegate &delegate = *p.delegate;
         QCOMPARE(delegate.store().trackedApps().size(), std::size_t(1)); // loaded, nothing runs
-        QCOMPARE(f.scheduler.activeTimers(), 0);
-        delegate.start();
-        QVERIFY(delegate.settingsWindow()->isVisible());
+        QCOMPARE(p.f.scheduler.activeTimers(), 0);
+        delegate.start(launch);
         QVERIFY(!delegate.panel()); // panel and monitoring wait until launching has finished
         QCoreApplication::processEvents();
         QVERIFY(delegate.panel());
-        QCOMPARE(f.scheduler.activeTimers(), 1); // the monitor
+        QCOMPARE(p.f.scheduler.activeTimers(), 1); // the monitor
+        QCOMPARE(std::ranges::count_if(QApplication::topLevelWidgets(),
+                                       [](QWidget *w) { return qobject_cast<MainWindow *>(w); }),
+                 byUser ? 1 : 0); // at login, none is even built
+        QVERIFY(!byUser || delegate.settingsWindow()->isVisible());
 
         // A closed window is freed; the next one opens where it was.
-        delegate.settingsWindow()->move(delegate.settingsWindow()->pos() + QPoint(30, 20));
-        const QPoint placed = delegate.settingsWindow()->pos();
-        QPointer<MainWindow> closed = delegate.settingsWindow();
-        QVERIFY(closed->close());
-        QVERIFY(!delegate.settingsWindow());
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!closed);
-        f.scheduler.advance(4);
+        QPoint placed;
+        if (byUser) {
+            delegate.settingsWindow()->move(delegate.settingsWindow()->pos() + QPoint(30, 20));
+            placed = delegate.settingsWindow()->pos();
+            QPointer<MainWindow> closed = delegate.settingsWindow();
+            QVERIFY(closed->close());
+            QVERIFY(!delegate.settingsWindow());
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QVERIFY(!closed);
+        }
+        p.f.scheduler.advance(4);
         QVERIFY(delegate.panel()->frameHeight() > 1); // reminders go on without it
         delegate.showSettings();                      // a second launch, or the tray
         QVERIFY(delegate.settingsWindow()->isVisible());
+        QCOMPARE(delegate.settingsWindow()->appsSection()->rows().size(), std::size_t(1));
         // Where it was, not where a new window goes (30 + 20 px away); a platform may
         // shift a restored window by a few pixels of frame (Qt 6.8's offscreen: 3).
-        QCOMPARE_LE((delegate.settingsWindow()->pos() - placed).manhattanLength(), 4);
-        QCOMPARE(delegate.settingsWindow()->appsSection()->rows().size(), std::size_t(1));
+        if (byUser)
+            QCOMPARE_LE((delegate.settingsWindow()->pos() - placed).manhattanLength(), 4);
     }
 
-    void startedAtLoginComesUpQuietly()
-    {
-        StoreFixture f;
-        FakeApplicationCatalog catalog;
-        f.defaults.values.insert(defaultsKeys::trackedAppPaths, f.install({"Alpha"}));
-        f.defaults.values.insert(defaultsKeys::idleThreshold, 2.0);
-        AppDelegate delegate({{f.workspace.tracker,
-                               f.workspace.opener,
-                               f.workspace.icons,
-                               f.bundleInfo,
-                               f.fileSystem,
-                               f.defaults,
-                               f.clock,
-                               f.scheduler,
-                               f.notifications,
-                               {}},
-                              catalog,
-                              {}});
-        delegate.start(AppDelegate::Launch::AtLogin);
-        QCoreApplication::processEvents();
-        QVERIFY(!delegate.settingsWindow());
-        const QWidgetList windows = QApplication::topLevelWidgets();
-        QVERIFY(std::none_of(windows.begin(), windows.end(),
-                             [](QWidget *w) { return qobject_cast<MainWindow *>(w); }));
-        f.scheduler.advance(4);
-        QVERIFY(delegate.panel()->frameHeight() > 1); // the reminders run all the same
-        delegate.showSettings(); // the user launches it again, or picks the tray entry
-        QVERIFY(delegate.settingsWindow() && delegate.settingsWindow()->isVisible());
-    }
-
-    void aSecondCloseBeforeTheWindowIsGoneIsHarmless_data()
-    {
-        QTest::addColumn<bool>("reopenedBetween");
-        QTest::newRow("two closes at once") << false;
-        QTest::newRow("a new window opened between") << true;
-    }
-
+    // The window manager's second close request, for a window not yet deleted,
+    // leaves the one opened since alone.
     void aSecondCloseBeforeTheWindowIsGoneIsHarmless()
     {
-        QFETCH(bool, reopenedBetween);
-        StoreFixture f;
-        FakeApplicationCatalog catalog;
-        AppDelegate delegate({{f.workspace.tracker,
-                               f.workspace.opener,
-                               f.workspace.icons,
-                               f.bundleInfo,
-                               f.fileSystem,
-                               f.defaults,
-                               f.clock,
-                               f.scheduler,
-                               f.notifications,
-                               {}},
-                              catalog,
-                              {}});
+        Program p;
+        AppDelegate &delegate = *p.delegate;
         delegate.start();
         QPointer<MainWindow> first = delegate.settingsWindow();
-        QCloseEvent close;
-        QCoreApplication::sendEvent(first, &close);
-        if (reopenedBetween)
-            delegate.showSettings();
+        for (int close = 0; close < 2; ++close) {
+            QCloseEvent event;
+            QCoreApplication::sendEvent(first, &event);
+            if (close == 0)
+                delegate.showSettings();
+        }
         MainWindow *current = delegate.settingsWindow();
-        // The window manager's second request, before the first window is deleted.
-        QCloseEvent again;
-        QCoreApplication::sendEvent(first, &again);
-        QCOMPARE(delegate.settingsWindow(), current);
+        QVERIFY(current && current != first);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!first);
         QCOMPARE(delegate.settingsWindow(), current);
-        if (current)
-            QVERIFY(current->isVisible());
+        QVERIFY(current->isVisible());
     }
 
     void theDesktopIsToldTheTrackedEntriesAsTheyChange()
@@ -134,17 +117,66 @@ private slots:
             QList<QStringList> told;
             void setTrackedEntries(const QStringList &paths) override { told.append(paths); }
         } entries;
-        StoreFixture f;
-        FakeApplicationCatalog catalog;
-        const QStringList alpha = f.install({"Alpha"});
-        const QStringList beta = f.install({"Beta"});
-        f.defaults.values.insert(defaultsKeys::trackedAppPaths, alpha);
-        AppDelegate delegate({f.services(), catalog, {}, nullptr, &entries});
+        Program p(&entries);
+        AppDelegate &delegate = *p.delegate;
+        const QStringList alpha{"/apps/Alpha.desktop"}, beta = p.f.install({"Beta"});
         QCOMPARE(entries.told, QList<QStringList>{alpha}); // before any window looks
         delegate.store().addApp(QUrl::fromLocalFile(beta.first()));
         QCOMPARE(entries.told.last(), alpha + beta);
         delegate.store().removeApp(delegate.store().trackedApps().front().id);
         QCOMPARE(entries.told.last(), beta);
+    }
+
+    void withoutTheCardRemindersComeAsDesktopNotifications()
+    {
+        struct Notifier final : ReminderNotifier {
+            void show(const QString &path, const QString &title, const QString &) override
+            {
+                shown.append(path + ' ' + title);
+            }
+            void withdraw() override { ++withdrawn; }
+            QStringList shown;
+            int withdrawn = 0;
+        } notifier;
+        StoreFixture f;
+        FakeApplicationCatalog catalog;
+        const QStringList alpha = f.install({"Alpha"});
+        f.defaults.values.insert(defaultsKeys::trackedAppPaths, alpha);
+        f.defaults.values.insert(defaultsKeys::idleThreshold, 2.0);
+        AppDelegate delegate({f.services(), catalog, {}, nullptr, nullptr, &notifier, "Why."});
+        delegate.start();
+        QVERIFY(delegate.settingsWindow()->holdNotice()->isVisible());
+        QCOMPARE(delegate.settingsWindow()->holdNotice()->noteLabel()->text(), "Why.");
+        const auto advance = [&](double seconds) {
+            f.scheduler.advance(seconds);
+            QCoreApplication::processEvents();
+        };
+        advance(0);
+        QVERIFY(!delegate.panel());
+        advance(40); // the store's reminder hides and comes back: one notification
+        QCOMPARE(notifier.shown, QStringList{alpha[0] + " Alpha"});
+        emit notifier.openRequested(alpha[0]);
+        QCOMPARE(f.workspace.opener.opened, alpha);
+        f.workspace.activate({"Alpha", alpha[0]});
+        advance(1);
+        QCOMPARE(notifier.withdrawn, 1);
+        f.workspace.activate({"Other", {}});
+        advance(4); // idle again: told again
+        QCOMPARE(notifier.shown.size(), 2);
+        emit notifier.snoozeRequested(alpha[0]);
+        advance(1);
+        QCOMPARE(notifier.withdrawn, 2);
+        QCOMPARE_LT(delegate.store().trackedApps().front().idleSeconds, 2);
+        // No server: said in the window, and tried again, until a reminder shows.
+        advance(4);
+        QCOMPARE(notifier.shown.size(), 3);
+        QLabel *note = delegate.settingsWindow()->holdNotice()->noteLabel();
+        emit notifier.trouble("No server.");
+        QCOMPARE(note->text(), "Why.\nThe last reminder could not be shown: No server.");
+        advance(40);
+        QCOMPARE(notifier.shown.size(), 4);
+        emit notifier.trouble({});
+        QCOMPARE(note->text(), "Why.");
     }
 
     void trayMenu()

@@ -2,12 +2,10 @@
 #include "app/LocalActivationSocket.h"
 #include "app/SingleInstance.h"
 
-#include <QDBusConnection>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -301,28 +299,6 @@ private slots:
         QVERIFY2(cpuMs < 200, qPrintable(QStringLiteral("%1 ms of CPU").arg(cpuMs)));
         QTRY_COMPARE(activated.size(), 1);
         ::close(asking);
-    }
-
-    void sessionBusSecondLaunchActivatesTheFirst()
-    {
-        if (QStandardPaths::findExecutable("dbus-daemon").isEmpty())
-            QSKIP("dbus-daemon is not installed");
-        QProcess daemon; // a private session bus, ended with the test
-        daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
-        QVERIFY(daemon.waitForReadyRead(5000));
-        const QString address = QString::fromUtf8(daemon.readLine()).trimmed();
-        {
-            SingleInstance first(QDBusConnection::connectToBus(address, "first"));
-            QCOMPARE(first.start(), SingleInstance::Role::Primary);
-            QSignalSpy activated(&first, &SingleInstance::activationRequested);
-            SingleInstance second(QDBusConnection::connectToBus(address, "second"));
-            // The call waits for the answer while the first instance serves it.
-            QCOMPARE(second.start(), SingleInstance::Role::Secondary);
-            QTRY_COMPARE(activated.size(), 1);
-        }
-        QDBusConnection::disconnectFromBus("second");
-        daemon.kill();
-        daemon.waitForFinished();
     }
 };
 

@@ -1,9 +1,6 @@
-# The card rendered offscreen over a store of fakes.
+# The card rendered offscreen over a store of fakes, and as assistive technologies see it.
 nudgewatch_add_test(NAME card_view_test LABEL widget
     SOURCES widget/card_view_test.cpp LIBS nudgewatch_ui)
 # The card's pixels against pictures of it, and repaints limited to what changed.
 nudgewatch_add_test(NAME card_pixels_test LABEL widget
     SOURCES widget/card_pixels_test.cpp LIBS nudgewatch_ui)
-# The card's accessible notification, announcements, names and tooltips.
-nudgewatch_add_test(NAME card_accessibility_test LABEL widget
-    SOURCES widget/card_accessibility_test.cpp LIBS nudgewatch_ui)

@@ -42,25 +42,15 @@ int largestDifference(const QImage &a, const QImage &b, QPoint *where)
 }
 
 // Collects the regions the card is asked to paint while shown on screen.
-class PaintRegions final : public QObject {
-public:
-    QRegion taken()
-    {
-        const QRegion r = m_region;
-        m_region = {};
-        return r;
-    }
-
-protected:
+struct PaintRegions final : QObject {
     bool eventFilter(QObject *, QEvent *event) override
     {
         if (event->type() == QEvent::Paint)
-            m_region += static_cast<QPaintEvent *>(event)->region();
+            region += static_cast<QPaintEvent *>(event)->region();
         return false;
     }
-
-private:
-    QRegion m_region;
+    QRegion taken() { return std::exchange(region, {}); }
+    QRegion region;
 };
 
 } // namespace

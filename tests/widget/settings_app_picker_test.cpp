@@ -19,16 +19,6 @@ using namespace nudgewatch::fakes;
 
 namespace {
 
-// Counts icon requests, to see that icons load only when shown.
-struct CountingIcons final : IconProvider {
-    QImage iconForFile(const QString &path) const override
-    {
-        requested.append(path);
-        return FakeIcons().iconForFile(path);
-    }
-    mutable QStringList requested;
-};
-
 // A shown picker over a catalog of `names`.
 struct Picker {
     Picker(const QStringList &names, int limit, const QStringList &tracked = {})
@@ -50,7 +40,7 @@ struct Picker {
     }
     int rows() const { return dialog->listView()->model()->rowCount(); }
     FakeApplicationCatalog catalog;
-    CountingIcons icons;
+    FakeIcons icons;
     std::optional<AppPickerDialog> dialog;
 };
 
@@ -69,11 +59,6 @@ QByteArray loopingIconCache()
     return bytes;
 }
 
-QString pathOf(const QString &name)
-{
-    return QStringLiteral("/apps/%1.desktop").arg(name);
-}
-
 } // namespace
 
 class AppPickerTest : public QObject {
@@ -86,12 +71,12 @@ private slots:
         for (const char *name : {"Echo", "Alpha", "Alpha", "Charlie", "Bravo", "Delta"})
             p.click(name);
         QCOMPARE(p.dialog->chosenPaths(),
-                 (QStringList{pathOf("Echo"), pathOf("Charlie"), pathOf("Bravo")}));
+                 (QStringList{appPath("Echo"), appPath("Charlie"), appPath("Bravo")}));
     }
 
     void searchKeepsChoicesAndTrackedEntriesAreNotOffered()
     {
-        Picker p({"Alpha", "Bravo", "Charlie"}, 3, {pathOf("Bravo")});
+        Picker p({"Alpha", "Bravo", "Charlie"}, 3, {appPath("Bravo")});
         QCOMPARE(p.rows(), 2); // Alpha and Charlie, clicked below
         p.click("Alpha");
         QTest::keyClicks(p.dialog->searchField(), "CHAR");
@@ -99,7 +84,7 @@ private slots:
         p.click("Charlie");
         p.dialog->searchField()->clear();
         QCOMPARE(p.rows(), 2);
-        QCOMPARE(p.dialog->chosenPaths(), (QStringList{pathOf("Alpha"), pathOf("Charlie")}));
+        QCOMPARE(p.dialog->chosenPaths(), (QStringList{appPath("Alpha"), appPath("Charlie")}));
     }
 
     void browseAddsEntriesOutsideTheMenus()
@@ -118,7 +103,7 @@ private slots:
         p.dialog->browseButton()->click();
         // One place was left: the first browsed entry takes it, the other is listed;
         // a file that is not an entry, or is gone, is not offered.
-        QCOMPARE(p.dialog->chosenPaths(), (QStringList{pathOf("Alpha"), tool}));
+        QCOMPARE(p.dialog->chosenPaths(), (QStringList{appPath("Alpha"), tool}));
         QCOMPARE(p.rows(), 3);
         QCOMPARE(p.dialog->model()->index(1).data().toString(), "My Tool");
         // A catalog update keeps browsed entries and drops an uninstalled choice.

@@ -41,7 +41,10 @@ QList<InstalledApplication> DesktopApplicationCatalog::installedApplications() c
     if (m_cache)
         return *m_cache;
     QList<InstalledApplication> applications;
-    for (const DesktopEntry &entry : m_entries.folderEntries())
+    std::vector<DesktopEntry> entries = m_entries.folderEntries();
+    if (m_filter)
+        m_filter(entries);
+    for (const DesktopEntry &entry : entries)
         if (entry.shownInMenus)
             applications.append({entry.desktopId, entry.localizedName, entry.path, entry.comment});
     std::sort(applications.begin(), applications.end(), [](const auto &a, const auto &b) {

@@ -5,6 +5,7 @@
 
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -30,11 +31,17 @@ public:
 
     QList<InstalledApplication> installedApplications() const override;
 
+    // Decides again which entries are offered, before the list is made: a
+    // desktop's own launcher entries stand for the applications they start.
+    using EntryFilter = std::function<void(std::vector<DesktopEntry> &entries)>;
+    void setEntryFilter(EntryFilter filter) { m_filter = std::move(filter); }
+
 private:
     DesktopApplicationCatalog(std::unique_ptr<DesktopEntryRegistry> own, QObject *parent);
 
     std::unique_ptr<DesktopEntryRegistry> m_own;
     const DesktopEntryRegistry &m_entries;
+    EntryFilter m_filter;
     mutable std::optional<QList<InstalledApplication>> m_cache;
 };
 

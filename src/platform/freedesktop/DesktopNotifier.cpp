@@ -5,6 +5,7 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
 #include <QStringList>
 #include <QVariantMap>
 
@@ -30,13 +31,23 @@ QDBusMessage call(const QString &method)
 } // namespace
 
 DesktopNotifier::DesktopNotifier(QDBusConnection bus, QObject *parent)
-    : QObject(parent), m_bus(std::move(bus))
+    : ReminderNotifier(parent), m_bus(std::move(bus))
 {
     // By service name: Qt then delivers only signals sent by the name's owner.
     m_bus.connect(service, path, interface, QStringLiteral("ActionInvoked"), this,
                   SLOT(onActionInvoked(QDBusMessage)));
     m_bus.connect(service, path, interface, QStringLiteral("NotificationClosed"), this,
                   SLOT(onClosed(QDBusMessage)));
+    // A server started after the program, or one in another's place, is asked
+    // what it offers; a notification of the one gone went with it.
+    auto *owner =
+        new QDBusServiceWatcher(service, m_bus, QDBusServiceWatcher::WatchForOwnerChange, this);
+    connect(owner, &QDBusServiceWatcher::serviceOwnerChanged, this,
+            [this](const QString &, const QString &, const QString &newOwner) {
+                m_id = 0;
+                if (!newOwner.isEmpty())
+                    askCapabilities();
+            });
     askCapabilities();
 }
 
@@ -87,8 +98,12 @@ void DesktopNotifier::show(const QString &appPath, const QString &title, const Q
                          "nudgewatch: the reminder could not be shown as a "
                          "notification: %s\n",
                          qPrintable(reply.error().message()));
+            m_troubled = true;
+            emit trouble(reply.error().message());
             return;
         }
+        if (std::exchange(m_troubled, false))
+            emit trouble({});
         if (generation != m_generation) {
             // Withdrawn or replaced meanwhile.
             if (m_id != reply.value())

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "core/ReminderNotifier.h"
+
 #include <QDBusConnection>
-#include <QObject>
 #include <QString>
 
 class QDBusMessage;
@@ -13,16 +14,14 @@ namespace nudgewatch {
 // replaces the last. Open and Snooze come as actions where the notification
 // server offers actions; only the server's own signals about the program's
 // own notification are heard.
-class DesktopNotifier final : public QObject {
+class DesktopNotifier final : public ReminderNotifier {
     Q_OBJECT
 public:
     explicit DesktopNotifier(QDBusConnection bus, QObject *parent = nullptr);
     ~DesktopNotifier() override;
 
-    // Shows the reminder for the tracked application whose entry is `appPath`.
-    void show(const QString &appPath, const QString &title, const QString &body);
-    // Takes the shown reminder away, if any.
-    void withdraw();
+    void show(const QString &appPath, const QString &title, const QString &body) override;
+    void withdraw() override;
 
     // Whether the server said it shows actions (known once it answered).
     bool offersActions() const { return m_actions; }
@@ -33,10 +32,6 @@ public:
     static constexpr const char *snoozeAction = "snooze";
 
 signals:
-    void openRequested(const QString &appPath);
-    void snoozeRequested(const QString &appPath);
-    // The server took the reminder away (expired, or closed by the user).
-    void dismissed(const QString &appPath);
     // The server answered (capabilities or a shown notification).
     void serverAnswered();
 
@@ -49,6 +44,7 @@ private:
 
     QDBusConnection m_bus;
     bool m_actions = false;
+    bool m_troubled = false;
     uint m_id = 0;
     QString m_appPath;
     // Bumped by every show and withdraw: a late reply to an older call is dropped.

@@ -18,6 +18,12 @@ X11Session::X11Session(std::unique_ptr<XcbConnection> connection,
         m_tracker = unfollowedTracker(QStringLiteral("no connection to the X server"));
         return;
     }
+    // A Wayland session whose compositor the program was not told of.
+    if (m_x->servedByXwayland())
+        m_note = tr("Nudgewatch follows only X11 applications here, through Xwayland: an "
+                    "application running natively on Wayland is not seen in front. Start "
+                    "Nudgewatch from the Wayland session (with WAYLAND_DISPLAY set) to follow "
+                    "every application.");
     connect(m_x.get(), &XcbConnection::lost, this, &DesktopSession::connectionLost);
     m_active = std::make_unique<X11ActiveWindow>(*m_x);
     auto tracker = std::make_unique<X11FrontmostTracker>(*m_x, *m_active, entries);

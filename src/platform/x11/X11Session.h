@@ -25,6 +25,7 @@ public:
     FrontmostApplicationTracker &tracker() override { return *m_tracker; }
     WindowRaiser *raiser() override { return m_raiser; }
     std::function<bool()> compositorCheck() const override;
+    QString note() const override { return m_note; }
     // The X server's idle counter and the fullscreen window in front.
     PresenceSourceList presenceSources(const PresenceSetup &setup, const Clock &clock) override;
 
@@ -33,6 +34,7 @@ private:
     std::unique_ptr<X11ActiveWindow> m_active;
     std::unique_ptr<FrontmostApplicationTracker> m_tracker;
     WindowRaiser *m_raiser = nullptr;
+    QString m_note;
 };
 
 } // namespace nudgewatch

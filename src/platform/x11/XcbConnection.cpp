@@ -2,10 +2,44 @@
 
 #include "core/CReply.h"
 #include "platform/freedesktop/PlatformLog.h"
+#include "platform/freedesktop/WindowResolver.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QTimer>
 
+#include <cstring>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 namespace nudgewatch {
+
+namespace {
+
+// The process that listens at the other end of a local socket; 0 when unknown.
+pid_t listenerOf(int socket)
+{
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    return getsockopt(socket, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 ? peer.pid : 0;
+}
+
+// A local socket, closed when it goes.
+struct LocalSocket {
+    LocalSocket() = default;
+    LocalSocket(const LocalSocket &) = delete;
+    LocalSocket &operator=(const LocalSocket &) = delete;
+    ~LocalSocket()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+};
+
+} // namespace
 
 std::unique_ptr<XcbConnection> XcbConnection::open(const QByteArray &displayName)
 {
@@ -89,6 +123,42 @@ void XcbConnection::dispatch()
         qCDebug(lcPlatform) << "the connection to the X server was lost";
         emit lost();
     }
+}
+
+bool XcbConnection::servedByXwayland() const
+{
+    return servedByXwayland(xcb_get_file_descriptor(m_connection),
+                            qEnvironmentVariable("XDG_RUNTIME_DIR"));
+}
+
+bool XcbConnection::servedByXwayland(int xSocket, const QString &runtimeFolder)
+{
+    // Xwayland 22.1 names itself in no reply (no extension of its own, the
+    // vendor of any X.Org server). But the process listening for X clients is
+    // Xwayland itself, or the compositor that started it and also listens for
+    // Wayland clients (sway, KWin, GNOME Shell hand it their sockets).
+    const pid_t server = listenerOf(xSocket);
+    if (server <= 0)
+        return false;
+    if (QFileInfo(executableOfProcess(server)).fileName() == QLatin1String("Xwayland"))
+        return true;
+    if (runtimeFolder.isEmpty())
+        return false;
+    const QDir folder(runtimeFolder);
+    for (const QString &name : folder.entryList({QStringLiteral("wayland-*")}, QDir::System)) {
+        const QByteArray path = QFile::encodeName(folder.filePath(name));
+        sockaddr_un address{};
+        if (size_t(path.size()) >= sizeof address.sun_path)
+            continue;
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+        const LocalSocket wayland;
+        if (::connect(wayland.fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) ==
+                0 &&
+            listenerOf(wayland.fd) == server)
+            return true;
+    }
+    return false;
 }
 
 } // namespace nudgewatch

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QSocketNotifier>
+#include <QString>
 
 #include <xcb/xcb.h>
 #include <xcb/xcb_ewmh.h>
@@ -31,6 +32,11 @@ public:
     xcb_atom_t internAtom(const QByteArray &name) const;
     // The events this connection asks of `window` from now on (0 for none).
     void selectEvents(xcb_window_t window, uint32_t mask);
+    // Whether the server is Xwayland, which shows the program X11 windows only.
+    bool servedByXwayland() const;
+    // The same for the server at the other end of `xSocket`, given the
+    // folder of the session's Wayland sockets.
+    static bool servedByXwayland(int xSocket, const QString &runtimeFolder);
 
     // A reply read outside an event may have queued events the socket will not
     // announce again: whoever read one calls this to have them handed out.

@@ -1,5 +1,7 @@
-// The spring that opens and closes the panel, stepped without any window. The
-// panel's own tests compare against this spring; its figures live here only.
+// The spring that opens and closes the panel, stepped without any window, and
+// where the panel's window goes and the card sits in it. The panel's own tests
+// compare against this spring; its figures live here only.
+#include "notch/PanelGeometry.h"
 #include "notch/Spring.h"
 
 #include <QTest>
@@ -33,7 +35,7 @@ Run run(SpringState state, int limit = 1000)
 
 } // namespace
 
-class SpringTest : public QObject {
+class NotchMathsTest : public QObject {
     Q_OBJECT
 private slots:
     void opening()
@@ -95,7 +97,41 @@ private slots:
         QCOMPARE(result.postedProgress, progress);
         QCOMPARE(result.frameProgress, frame);
     }
+
+    void windowGeometry_data()
+    {
+        QTest::addColumn<QRect>("screen");
+        QTest::addColumn<double>("height");
+        QTest::addColumn<QRect>("window");
+        QTest::addColumn<bool>("mapped");
+        const QRect screen(0, 0, 1512, 982);
+        QTest::newRow("closed") << screen << 0.0 << QRect(596, 0, 320, 0) << false;
+        QTest::newRow("open") << screen << 110.0 << QRect(596, 0, 320, 110) << true;
+        QTest::newRow("rounds to whole points") << screen << 1.68 << QRect(596, 0, 320, 2) << true;
+        QTest::newRow("under a point is unmapped")
+            << screen << 0.9 << QRect(596, 0, 320, 1) << false;
+        QTest::newRow("primary screen right of and below another")
+            << QRect(1920, 1080, 1280, 1024) << 55.0 << QRect(2400, 1080, 320, 55) << true;
+        QTest::newRow("not a number")
+            << QRect(0, 0, 800, 600) << std::nan("") << QRect(240, 0, 320, 0) << false;
+    }
+    void windowGeometry()
+    {
+        QFETCH(QRect, screen);
+        QFETCH(double, height);
+        QFETCH(QRect, window);
+        QFETCH(bool, mapped);
+        QCOMPARE(panelWindowGeometry(screen, height), window);
+        QCOMPARE(panelIsMapped(height), mapped);
+    }
+
+    void cardSurfaceAnchoredToBottom()
+    {
+        QCOMPARE(cardSurfaceInPanel(110), QRect(0, 0, 320, 110));
+        QCOMPARE(cardSurfaceInPanel(2), QRect(0, -108, 320, 110));
+        QCOMPARE(cardSurfaceInPanel(111), QRect(0, 1, 320, 110)); // a strip above at overshoot
+    }
 };
 
-QTEST_APPLESS_MAIN(SpringTest)
-#include "notch_spring_test.moc"
+QTEST_APPLESS_MAIN(NotchMathsTest)
+#include "notch_maths_test.moc"

@@ -1,0 +1,171 @@
+#include "platform/xfce/XfcePreferredApplications.h"
+
+#include "platform/freedesktop/DesktopEntryScanner.h"
+#include "platform/freedesktop/KeyFile.h"
+#include "platform/freedesktop/RegularFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace nudgewatch {
+
+namespace {
+
+const QStringList kinds = {QStringLiteral("TerminalEmulator"), QStringLiteral("WebBrowser"),
+                           QStringLiteral("FileManager"), QStringLiteral("MailReader")};
+
+// The words of a command line; nothing is run.
+QStringList commandWords(const QString &commandLine)
+{
+    gchar **argv = nullptr;
+    if (!g_shell_parse_argv(commandLine.toUtf8().constData(), nullptr, &argv, nullptr))
+        return {};
+    QStringList words;
+    for (gchar **word = argv; *word != nullptr; ++word)
+        words.append(QString::fromUtf8(*word));
+    g_strfreev(argv);
+    return words;
+}
+
+QStringList stringList(GKeyFile *keys, const char *key)
+{
+    gchar **values =
+        g_key_file_get_string_list(keys, G_KEY_FILE_DESKTOP_GROUP, key, nullptr, nullptr);
+    QStringList list;
+    for (gchar **value = values; value != nullptr && *value != nullptr; ++value)
+        list.append(QString::fromUtf8(*value).trimmed());
+    g_strfreev(values);
+    list.removeAll(QString());
+    return list;
+}
+
+} // namespace
+
+XfcePreferredApplications::XfcePreferredApplications(QStringList configFolders,
+                                                     QStringList dataFolders,
+                                                     ProgramLookup findProgram)
+    : m_configFolders(std::move(configFolders)), m_dataFolders(std::move(dataFolders)),
+      m_findProgram(std::move(findProgram))
+{
+}
+
+XfcePreferredApplications XfcePreferredApplications::forCurrentUser()
+{
+    return {QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation),
+            QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation),
+            [](const QString &command) {
+                const QString found = QStandardPaths::findExecutable(command);
+                return found.isEmpty() ? found : QFileInfo(found).canonicalFilePath();
+            }};
+}
+
+std::optional<QString> XfcePreferredApplications::launchedKind(const DesktopEntry &entry)
+{
+    const KeyFilePtr keys = loadKeyFile(entry.path);
+    if (!keys)
+        return std::nullopt;
+    const QStringList words = commandWords(takeGString(g_key_file_get_string(
+        keys.get(), G_KEY_FILE_DESKTOP_GROUP, G_KEY_FILE_DESKTOP_KEY_EXEC, nullptr)));
+    if (words.size() < 3 || QFileInfo(words[0]).fileName() != QLatin1String("exo-open") ||
+        words[1] != QLatin1String("--launch") || !kinds.contains(words[2]))
+        return std::nullopt;
+    return words[2];
+}
+
+QString XfcePreferredApplications::helperName(const QString &kind) const
+{
+    for (const QString &folder : m_configFolders) {
+        const auto text =
+            readRegularFile(folder + QStringLiteral("/xfce4/helpers.rc"), maximumEntrySize);
+        if (!text)
+            continue;
+        // Xfce writes its keys outside any group, which GLib's key file wants.
+        const QByteArray data = QByteArrayLiteral("[helpers]\n") + *text;
+        const KeyFilePtr keys(g_key_file_new());
+        if (!g_key_file_load_from_data(keys.get(), data.constData(), gsize(data.size()),
+                                       G_KEY_FILE_NONE, nullptr))
+            continue;
+        const QString name = takeGString(
+            g_key_file_get_string(keys.get(), "helpers", kind.toUtf8().constData(), nullptr));
+        if (!name.trimmed().isEmpty())
+            return name.trimmed();
+    }
+    return {};
+}
+
+QString XfcePreferredApplications::preferredProgram(const QString &kind) const
+{
+    const QString helper = helperName(kind);
+    // A name, never a path: it is looked up only under the helpers folders.
+    if (helper.isEmpty() || helper.contains(QLatin1Char('/')))
+        return {};
+    for (const QString &folder : m_dataFolders) {
+        const KeyFilePtr keys =
+            loadKeyFile(folder + QStringLiteral("/xfce4/helpers/") + helper + ".desktop");
+        if (!keys)
+            continue;
+        const QStringList commands = stringList(keys.get(), "X-XFCE-Commands");
+        const QStringList words = commands.isEmpty() ? QStringList() : commandWords(commands[0]);
+        if (words.isEmpty())
+            return {};
+        // %B: the first of the helper's programs that is installed.
+        if (words[0] != QLatin1String("%B"))
+            return m_findProgram(words[0]);
+        for (const QString &binary : stringList(keys.get(), "X-XFCE-Binaries")) {
+            if (const QString found = m_findProgram(binary); !found.isEmpty())
+                return found;
+        }
+        return {};
+    }
+    return {};
+}
+
+qsizetype XfcePreferredApplications::launchedEntry(const DesktopEntry &launcher,
+                                                   const std::vector<DesktopEntry> &entries) const
+{
+    const QString program = preferredProgram(*launchedKind(launcher));
+    if (program.isEmpty())
+        return -1;
+    const auto found = std::find_if(entries.begin(), entries.end(), [&](const DesktopEntry &entry) {
+        return entry.path != launcher.path && entry.programs.contains(program);
+    });
+    return found == entries.end() ? -1 : found - entries.begin();
+}
+
+void XfcePreferredApplications::offerLaunchedApplications(std::vector<DesktopEntry> &entries) const
+{
+    for (DesktopEntry &launcher : entries) {
+        // Only an entry that runs exo-open is read again.
+        const bool runsExoOpen =
+            std::any_of(launcher.programs.begin(), launcher.programs.end(), [](auto &program) {
+                return QFileInfo(program).fileName() == QLatin1String("exo-open");
+            });
+        if (!launcher.shownInMenus || !runsExoOpen || !launchedKind(launcher))
+            continue;
+        launcher.shownInMenus = false;
+        if (const qsizetype launched = launchedEntry(launcher, entries); launched >= 0)
+            entries[size_t(launched)].shownInMenus = true;
+    }
+}
+
+QHash<QString, QString> XfcePreferredApplications::standIns(
+    const QStringList &trackedPaths,
+    const std::function<const std::vector<DesktopEntry> &()> &entries) const
+{
+    QHash<QString, QString> launcherFor;
+    for (const QString &path : trackedPaths) {
+        const std::optional<DesktopEntry> launcher =
+            readDesktopEntry(path, QFileInfo(path).fileName());
+        if (!launcher || !launchedKind(*launcher))
+            continue;
+        const std::vector<DesktopEntry> &all = entries();
+        const qsizetype launched = launchedEntry(*launcher, all);
+        // An application tracked itself counts as itself.
+        if (launched >= 0 && !trackedPaths.contains(all[size_t(launched)].path))
+            launcherFor.insert(all[size_t(launched)].path, path);
+    }
+    return launcherFor;
+}
+
+} // namespace nudgewatch

@@ -1,0 +1,86 @@
+// Xfce's launcher entries ("Terminal Emulator", …) offered as the preferred
+// application they start, or not at all.
+#include "platform/xfce/XfcePreferredApplications.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace nudgewatch;
+
+class XfcePreferredTest : public QObject {
+    Q_OBJECT
+private slots:
+    void launchersStandForTheirApplication_data()
+    {
+        QTest::addColumn<QByteArray>("userChoice"); // the user's helpers.rc
+        QTest::addColumn<QByteArray>("exec");       // the launcher entry's
+        QTest::addColumn<QStringList>("offered");
+        // The application the launcher, when tracked, counts as: never Foot, tracked itself.
+        QTest::addColumn<QString>("standsFor");
+        const QByteArray terminal = "exo-open --launch TerminalEmulator";
+        const QByteArray none;
+        // clang-format off
+        QTest::newRow("system default, first helper program installed") << none << terminal << QStringList{"XTerm"} << "XTerm";
+        QTest::newRow("the user's choice first") << QByteArray("# mine\nTerminalEmulator=mine\n") << terminal << QStringList{"Foot", "XTerm"} << "";
+        QTest::newRow("no helper program installed") << none << QByteArray("exo-open --launch WebBrowser") << QStringList{"XTerm"} << "";
+        QTest::newRow("no helper chosen") << none << QByteArray("exo-open --launch MailReader") << QStringList{"XTerm"} << "";
+        QTest::newRow("a helper named by path") << QByteArray("TerminalEmulator=../../../mine") << terminal << QStringList{"XTerm"} << "";
+        QTest::newRow("not a launcher") << none << QByteArray("exo-open https://xfce.org") << QStringList{"Launcher", "XTerm"} << "";
+        // clang-format on
+    }
+    void launchersStandForTheirApplication()
+    {
+        QFETCH(QByteArray, userChoice);
+        QFETCH(QByteArray, exec);
+        QFETCH(QStringList, offered);
+        QFETCH(QString, standsFor);
+        QTemporaryDir dir;
+        const auto write = [&](const QString &path, const QByteArray &text) {
+            QVERIFY(QDir().mkpath(QFileInfo(dir.filePath(path)).path()));
+            QFile file(dir.filePath(path));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(text);
+        };
+        write("user/xfce4/helpers.rc", userChoice);
+        write("system/xfce4/helpers.rc", "TerminalEmulator=sys\nWebBrowser=web\n");
+        const QByteArray helper = "[Desktop Entry]\nType=X-XFCE-Helper\n";
+        write("data/xfce4/helpers/sys.desktop",
+              helper + "X-XFCE-Binaries=gone;xterm;\nX-XFCE-Commands=%B;\n");
+        write("data/xfce4/helpers/mine.desktop", helper + "X-XFCE-Commands=foot -e;\n");
+        write("data/xfce4/helpers/web.desktop", helper + "X-XFCE-Binaries=gone;\n"
+                                                         "X-XFCE-Commands=%B;\n");
+        write("mine.desktop", helper + "X-XFCE-Commands=foot;\n");
+        write("launcher.desktop",
+              "[Desktop Entry]\nType=Application\nName=Launcher\nExec=" + exec + "\n");
+        const XfcePreferredApplications xfce({dir.filePath("user"), dir.filePath("system")},
+                                             {dir.filePath("data")}, [](const QString &command) {
+                                                 return command == "xterm" || command == "foot"
+                                                            ? "/usr/bin/" + command
+                                                            : QString();
+                                             });
+        const auto entry = [](const QString &path, const QString &name, const QString &program,
+                              bool shown) {
+            return DesktopEntry{{}, path, name, {}, {}, {}, {program}, shown};
+        };
+        std::vector<DesktopEntry> entries{
+            entry(dir.filePath("launcher.desktop"), "Launcher", "/usr/bin/exo-open", true),
+            entry("/apps/xterm.desktop", "XTerm", "/usr/bin/xterm", true),
+            entry("/apps/foot.desktop", "Foot", "/usr/bin/foot", false)};
+        const QHash<QString, QString> launcherFor =
+            xfce.standIns({dir.filePath("launcher.desktop"), "/apps/foot.desktop"},
+                          [&]() -> const std::vector<DesktopEntry> & { return entries; });
+        QCOMPARE(launcherFor.keys(),
+                 standsFor.isEmpty() ? QStringList()
+                                     : QStringList{"/apps/" + standsFor.toLower() + ".desktop"});
+        xfce.offerLaunchedApplications(entries);
+        QStringList shown;
+        for (const DesktopEntry &entry : entries)
+            if (entry.shownInMenus)
+                shown.append(entry.localizedName);
+        shown.sort();
+        QCOMPARE(shown, offered);
+    }
+};
+
+QTEST_GUILESS_MAIN(XfcePreferredTest)
+#include "platform_xfce_preferred_test.moc"
