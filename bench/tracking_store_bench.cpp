@@ -3,6 +3,7 @@
 
 #include "fakes/Fakes.h"
 #include "platform/freedesktop/DesktopEntryBundleInfo.h"
+#include "platform/freedesktop/DesktopEntryRegistry.h"
 #include "platform/qt/LocalFileSystem.h"
 #include "platform/qt/SettingsDefaults.h"
 
@@ -96,7 +97,8 @@ void benchConstruction(int saved)
     }
     StoreFixture f;
     LocalFileSystem fileSystem;
-    DesktopEntryBundleInfo bundleInfo;
+    const DesktopEntryRegistry entries{QStringList()};
+    DesktopEntryBundleInfo bundleInfo(entries);
     QElapsedTimer timer;
     timer.start();
     SettingsDefaults defaults(conf);

@@ -6,7 +6,6 @@
 #include "platform/freedesktop/DesktopApplicationCatalog.h"
 #include "platform/freedesktop/DesktopEntryBundleInfo.h"
 #include "platform/freedesktop/DesktopEntryRegistry.h"
-#include "platform/freedesktop/DesktopEntryScanner.h"
 #include "platform/freedesktop/DesktopIcons.h"
 #include "platform/freedesktop/GioLauncher.h"
 #include "platform/qt/LocalFileSystem.h"
@@ -21,18 +20,18 @@
 namespace nudgewatch {
 
 DesktopPlatform::DesktopPlatform(QObject *parent)
-    : QObject(parent), m_bundleInfo(std::make_unique<DesktopEntryBundleInfo>()),
+    : QObject(parent),
+      m_entries(std::make_unique<DesktopEntryRegistry>(
+          QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation))),
+      m_bundleInfo(std::make_unique<DesktopEntryBundleInfo>(*m_entries)),
       m_fileSystem(std::make_unique<LocalFileSystem>()),
+      m_icons(std::make_unique<DesktopIcons>(*m_entries, IconLookup::forDesktop())),
       m_launcher(std::make_unique<GioLauncher>()),
-      m_catalog(std::make_unique<DesktopApplicationCatalog>())
+      m_catalog(std::make_unique<DesktopApplicationCatalog>(*m_entries))
 {
-    m_entries = std::make_unique<DesktopEntryRegistry>(
-        QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation));
-    m_icons = std::make_unique<DesktopIcons>(IconLookup::forDesktop());
     m_catalog->setEntryFilter([xfce = XfcePreferredApplications::forCurrentUser()](auto &entries) {
         xfce.offerLaunchedApplications(entries);
     });
-    connect(m_catalog.get(), &ApplicationCatalog::changed, this, [this] { m_entries->reload(); });
     // Reading an icon theme's index would hold up the first window; icons come
     // from the theme from the next turn of the event loop on.
     m_icons->setThemeDeferred(true);

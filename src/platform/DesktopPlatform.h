@@ -71,9 +71,10 @@ private:
     explicit DesktopPlatform(QObject *parent);
     void use(std::unique_ptr<DesktopSession> session);
 
+    // The one index of desktop entries; the services below read it.
+    std::unique_ptr<DesktopEntryRegistry> m_entries;
     std::unique_ptr<BundleInfo> m_bundleInfo;
     std::unique_ptr<FileSystem> m_fileSystem;
-    std::unique_ptr<DesktopEntryRegistry> m_entries;
     std::unique_ptr<DesktopIcons> m_icons;
     std::unique_ptr<GioLauncher> m_launcher;
     std::unique_ptr<DesktopOpener> m_opener;

@@ -2,6 +2,7 @@
 // the theme the desktop names; GTK's index of a theme's folders, hostile ones too.
 
 #include "fakes/Fifo.h"
+#include "platform/freedesktop/DesktopEntryRegistry.h"
 #include "platform/freedesktop/DesktopIcons.h"
 #include "platform/freedesktop/IconLookup.h"
 #include "platform/freedesktop/IconThemeCache.h"
@@ -64,6 +65,7 @@ class IconsTest : public QObject {
     Q_OBJECT
 private:
     QTemporaryDir m_dir;
+    const DesktopEntryRegistry m_entries{QStringList()};
     std::unique_ptr<DesktopIcons> m_icons;
     qreal m_ratio = 1.0;
     std::optional<fakes::Fifo> m_fifo, m_themedFifo; // never to be opened
@@ -120,7 +122,7 @@ private slots:
         m_themedFifo.emplace(icons + "/hicolor/48x48/apps/nw-fifo.png");
         QVERIFY(m_fifo->made() && m_themedFifo->made());
         m_icons = std::make_unique<DesktopIcons>(
-            IconLookup{"nwtest", {icons, more}, {m_dir.filePath("pixmaps")}},
+            m_entries, IconLookup{"nwtest", {icons, more}, {m_dir.filePath("pixmaps")}},
             [this] { return m_ratio; });
     }
 

@@ -1,4 +1,5 @@
 #include "fakes/Fakes.h"
+#include "platform/freedesktop/DesktopEntryRegistry.h"
 #include "platform/freedesktop/DesktopIcons.h"
 #include "settings/AppPickerDialog.h"
 #include "settings/InstalledAppsModel.h"
@@ -131,7 +132,8 @@ private slots:
         QIcon::setThemeSearchPaths({data.filePath("icons")});
         QIcon::setThemeName("hicolor");
         qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
-        DesktopIcons icons(IconLookup::forDesktop());
+        const DesktopEntryRegistry entries{QStringList()};
+        DesktopIcons icons(entries, IconLookup::forDesktop());
         Picker p({"Alpha", "Bravo"}, 2);
         QTest::keyClicks(p.dialog->searchField(), "al");
         p.dialog->grab();

@@ -1,23 +1,33 @@
 #include "platform/freedesktop/DesktopApplicationCatalog.h"
 
-#include "platform/freedesktop/DesktopEntryScanner.h"
-
-#include <QDirIterator>
-#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <algorithm>
 
 namespace nudgewatch {
 
-DesktopApplicationCatalog::DesktopApplicationCatalog(QStringList applicationFolders,
+DesktopApplicationCatalog::DesktopApplicationCatalog(const DesktopEntryRegistry &entries,
                                                      QObject *parent)
-    : ApplicationCatalog(parent), m_folders(std::move(applicationFolders))
+    : ApplicationCatalog(parent), m_entries(entries)
 {
-    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] {
+    connect(&entries, &DesktopEntryRegistry::changed, this, [this] {
         m_cache.reset();
         emit changed();
     });
+}
+
+DesktopApplicationCatalog::DesktopApplicationCatalog(std::unique_ptr<DesktopEntryRegistry> own,
+                                                     QObject *parent)
+    : DesktopApplicationCatalog(*own, parent)
+{
+    m_own = std::move(own);
+}
+
+DesktopApplicationCatalog::DesktopApplicationCatalog(QStringList applicationFolders,
+                                                     QObject *parent)
+    : DesktopApplicationCatalog(
+          std::make_unique<DesktopEntryRegistry>(std::move(applicationFolders)), parent)
+{
 }
 
 DesktopApplicationCatalog::DesktopApplicationCatalog(QObject *parent)
@@ -26,33 +36,12 @@ DesktopApplicationCatalog::DesktopApplicationCatalog(QObject *parent)
 {
 }
 
-void DesktopApplicationCatalog::watch() const
-{
-    // Every folder below, and the parent of each, so a folder made later is seen.
-    QStringList folders;
-    for (const QString &folder : m_folders) {
-        folders.append(QFileInfo(folder).absolutePath());
-        if (!QFileInfo(folder).isDir())
-            continue;
-        folders.append(folder);
-        QDirIterator it(folder, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-        while (it.hasNext())
-            folders.append(it.next());
-    }
-    folders.removeIf([](const QString &folder) { return !QFileInfo(folder).isDir(); });
-    const QStringList watched = m_watcher.directories();
-    for (const QString &folder : folders)
-        if (!watched.contains(folder))
-            m_watcher.addPath(folder);
-}
-
 QList<InstalledApplication> DesktopApplicationCatalog::installedApplications() const
 {
     if (m_cache)
         return *m_cache;
-    watch();
     QList<InstalledApplication> applications;
-    std::vector<DesktopEntry> entries = scanDesktopEntries(m_folders);
+    std::vector<DesktopEntry> entries = m_entries.folderEntries();
     if (m_filter)
         m_filter(entries);
     for (const DesktopEntry &entry : entries)

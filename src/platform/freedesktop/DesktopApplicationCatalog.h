@@ -1,12 +1,12 @@
 #pragma once
 
 #include "core/ApplicationCatalog.h"
-#include "platform/freedesktop/DesktopEntry.h"
+#include "platform/freedesktop/DesktopEntryRegistry.h"
 
-#include <QFileSystemWatcher>
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace nudgewatch {
@@ -20,7 +20,11 @@ namespace nudgewatch {
 class DesktopApplicationCatalog final : public ApplicationCatalog {
     Q_OBJECT
 public:
-    // The folders are read in order, the first holding a desktop ID wins.
+    // Lists the entries of the program's one index.
+    explicit DesktopApplicationCatalog(const DesktopEntryRegistry &entries,
+                                       QObject *parent = nullptr);
+    // Over an index of its own: the folders are read in order, the first
+    // holding a desktop ID wins.
     explicit DesktopApplicationCatalog(QStringList applicationFolders, QObject *parent = nullptr);
     // The XDG applications folders of the program's environment.
     explicit DesktopApplicationCatalog(QObject *parent = nullptr);
@@ -33,11 +37,11 @@ public:
     void setEntryFilter(EntryFilter filter) { m_filter = std::move(filter); }
 
 private:
-    void watch() const;
+    DesktopApplicationCatalog(std::unique_ptr<DesktopEntryRegistry> own, QObject *parent);
 
-    QStringList m_folders;
+    std::unique_ptr<DesktopEntryRegistry> m_own;
+    const DesktopEntryRegistry &m_entries;
     EntryFilter m_filter;
-    mutable QFileSystemWatcher m_watcher;
     mutable std::optional<QList<InstalledApplication>> m_cache;
 };
 

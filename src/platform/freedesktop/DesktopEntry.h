@@ -7,19 +7,20 @@
 
 namespace nudgewatch {
 
-// What window resolution needs to know of one desktop entry.
+// What the program needs to know of one desktop entry.
 struct DesktopEntry {
     QString desktopId;     // "org.example.Tool.desktop", vendor folders joined with '-'
     QString path;          // absolute path of the file
     QString localizedName; // Name[<locale>], else Name, else the file name without .desktop
     QString startupWMClass;
-    QString icon;
+    QString icon;    // Icon[<locale>], else Icon
     QString comment; // Comment[<locale>], else Comment
     // Canonical paths of the TryExec and Exec programs that could be found.
     QStringList programs;
     // Whether menus list it: not NoDisplay, meant for the current desktop
     // (OnlyShowIn/NotShowIn against XDG_CURRENT_DESKTOP), its programs found.
     bool shownInMenus = false;
+    QString name = {}; // Name itself; empty when the entry has none
 };
 
 // The longest name or comment ever shown. Text is cut to it where it is read,

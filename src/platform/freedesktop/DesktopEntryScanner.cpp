@@ -95,14 +95,17 @@ std::optional<DesktopEntry> readDesktopEntry(const QString &path, const QString 
     entry.path = path;
     entry.localizedName = cutToShown(takeGString(
         g_key_file_get_locale_string(keys, group, G_KEY_FILE_DESKTOP_KEY_NAME, nullptr, nullptr)));
+    entry.name = cutToShown(
+        takeGString(g_key_file_get_string(keys, group, G_KEY_FILE_DESKTOP_KEY_NAME, nullptr)));
     if (entry.localizedName.isEmpty())
         entry.localizedName = cutToShown(QFileInfo(path).completeBaseName());
     entry.comment = cutToShown(takeGString(g_key_file_get_locale_string(
         keys, group, G_KEY_FILE_DESKTOP_KEY_COMMENT, nullptr, nullptr)));
     entry.startupWMClass = takeGString(
         g_key_file_get_string(keys, group, G_KEY_FILE_DESKTOP_KEY_STARTUP_WM_CLASS, nullptr));
-    entry.icon = takeGString(
-        g_key_file_get_locale_string(keys, group, G_KEY_FILE_DESKTOP_KEY_ICON, nullptr, nullptr));
+    entry.icon = takeGString(g_key_file_get_locale_string(keys, group, G_KEY_FILE_DESKTOP_KEY_ICON,
+                                                          nullptr, nullptr))
+                     .trimmed();
     bool runnable = true;
     for (const char *key : {G_KEY_FILE_DESKTOP_KEY_TRY_EXEC, G_KEY_FILE_DESKTOP_KEY_EXEC}) {
         const QString line = takeGString(g_key_file_get_string(keys, group, key, nullptr));

@@ -1,5 +1,6 @@
 #include "platform/freedesktop/DesktopIcons.h"
 
+#include "platform/freedesktop/DesktopEntryRegistry.h"
 #include "platform/freedesktop/KeyFile.h"
 #include "platform/freedesktop/RegularFile.h"
 
@@ -25,18 +26,6 @@ const QString genericIconResource = QStringLiteral(":/icons/application-generic.
 // Theme icons are a few kilobytes; photographs as icons rarely pass a megabyte.
 constexpr qint64 largestIconFile = 4 << 20;
 constexpr int largestIconSide = 4096;
-
-QString entryIconValue(const QString &path)
-{
-    if (!path.endsWith(QLatin1String(".desktop")))
-        return {};
-    const KeyFilePtr file = loadKeyFile(path);
-    if (!file)
-        return {};
-    return takeGString(g_key_file_get_locale_string(file.get(), G_KEY_FILE_DESKTOP_GROUP,
-                                                    G_KEY_FILE_DESKTOP_KEY_ICON, nullptr, nullptr))
-        .trimmed();
-}
 
 // Whether an SVG names other files (an <image> or <use> elsewhere): QtSvg
 // would open them itself, unchecked. References within the drawing ("#id")
@@ -92,9 +81,9 @@ QString themeValue(GKeyFile *index, const QString &group, const char *key,
 
 } // namespace
 
-DesktopIcons::DesktopIcons(const IconLookup &lookup, std::function<qreal()> devicePixelRatio,
-                           QObject *parent)
-    : IconProvider(parent),
+DesktopIcons::DesktopIcons(const DesktopEntryRegistry &entries, const IconLookup &lookup,
+                           std::function<qreal()> devicePixelRatio, QObject *parent)
+    : IconProvider(parent), m_entries(entries),
       m_searchPaths(mergedPaths(QIcon::themeSearchPaths(), lookup.themeSearchPaths)),
       m_pixmapDirs(lookup.pixmapDirs), m_devicePixelRatio(std::move(devicePixelRatio))
 {
@@ -335,7 +324,8 @@ QImage DesktopIcons::genericIcon() const
 
 QImage DesktopIcons::iconForFile(const QString &path) const
 {
-    const QImage image = imageForName(entryIconValue(path));
+    const std::optional<DesktopEntry> entry = m_entries.entryAt(path);
+    const QImage image = entry ? imageForName(entry->icon) : QImage();
     return image.isNull() ? genericIcon() : image;
 }
 

@@ -13,6 +13,8 @@
 
 namespace nudgewatch {
 
+class DesktopEntryRegistry;
+
 // Icons of desktop entries: the entry's Icon= as an absolute file or a name in
 // the desktop's icon theme (then hicolor, then the pixmap folders), rendered at
 // 48 x 48 points for the primary screen's pixel ratio. The program's generic
@@ -25,10 +27,10 @@ class DesktopIcons final : public IconProvider {
 public:
     static constexpr int pointSize = 48;
 
-    // Takes the lookup's theme and search paths and keeps Qt's theme loader
-    // from reading any icon folder.
-    explicit DesktopIcons(const IconLookup &lookup, std::function<qreal()> devicePixelRatio = {},
-                          QObject *parent = nullptr);
+    // Takes the entries' Icon= from the registry, the lookup's theme and search
+    // paths, and keeps Qt's theme loader from reading any icon folder.
+    DesktopIcons(const DesktopEntryRegistry &entries, const IconLookup &lookup,
+                 std::function<qreal()> devicePixelRatio = {}, QObject *parent = nullptr);
 
     QImage iconForFile(const QString &path) const override;
     QImage genericIcon() const;
@@ -67,6 +69,7 @@ private:
     QImage canvas() const;
     qreal ratio() const;
 
+    const DesktopEntryRegistry &m_entries;
     QString m_themeName;
     QStringList m_searchPaths;
     QStringList m_pixmapDirs;
