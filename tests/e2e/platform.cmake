@@ -29,6 +29,9 @@ set_property(TEST platform_presence_e2e_test APPEND PROPERTY LABELS hostile)
 nudgewatch_add_script_test(NAME platform_wayland_idle_e2e_test
     SCRIPT e2e/platform_wayland_idle_e2e_test.sh ARGS $<TARGET_FILE:platform_presence_probe>
     TIMEOUT 60)
+# sway without Xwayland: reminders as desktop notifications, with their actions.
+nudgewatch_add_script_test(NAME platform_wayland_notify_e2e_test
+    SCRIPT e2e/platform_wayland_notify_e2e_test.sh ARGS $<TARGET_FILE:nudgewatch> TIMEOUT 120)
 # The whole program in a headless sway session: native and Xwayland windows
 # followed through foreign-toplevel management, the card and Open there.
 nudgewatch_add_script_test(NAME platform_wlroots_e2e_test
