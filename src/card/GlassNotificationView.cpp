@@ -32,14 +32,19 @@ std::optional<double> numberValue(const QVariant &value)
     }
 }
 
+// The card's layout for the painter's two fonts.
+CardLayout layoutFor(const GlassCardPainter &painter)
+{
+    return cardLayout(QFontMetricsF(painter.nameFont()).height(),
+                      QFontMetricsF(painter.messageFont()).height());
+}
+
 } // namespace
 
 GlassNotificationView::GlassNotificationView(AppTrackerStore &store,
                                              NotificationCenter &notifications,
                                              Scheduler &scheduler, QWidget *parent)
-    : QWidget(parent), m_store(store), m_scheduler(scheduler),
-      m_layout(nudgewatch::cardLayout(QFontMetricsF(m_painter.nameFont()).height(),
-                                      QFontMetricsF(m_painter.messageFont()).height())),
+    : QWidget(parent), m_store(store), m_scheduler(scheduler), m_layout(layoutFor(m_painter)),
       m_lastExpanded(store.isPanelExpanded())
 {
     setFixedSize(int(cardGeometry::cardWidth), int(cardGeometry::totalHeight));
@@ -77,8 +82,7 @@ GlassNotificationView::~GlassNotificationView() = default;
 void GlassNotificationView::setInterfaceFont(const InterfaceFont &font)
 {
     m_painter.setInterfaceFont(font);
-    m_layout = nudgewatch::cardLayout(QFontMetricsF(m_painter.nameFont()).height(),
-                                      QFontMetricsF(m_painter.messageFont()).height());
+    m_layout = layoutFor(m_painter);
     placeButtons();
     update();
 }

@@ -59,11 +59,12 @@ private slots:
                                                             : QString();
                                              });
         const auto entry = [](const QString &path, const QString &name, const QString &program,
-                              bool shown) {
-            return DesktopEntry{{}, path, name, {}, {}, {}, {program}, shown};
+                              bool shown, const QString &line = {}) {
+            return DesktopEntry{{}, path, name, {}, {}, {}, {program}, shown, {}, line};
         };
         std::vector<DesktopEntry> entries{
-            entry(dir.filePath("launcher.desktop"), "Launcher", "/usr/bin/exo-open", true),
+            entry(dir.filePath("launcher.desktop"), "Launcher", "/usr/bin/exo-open", true,
+                  QString::fromUtf8(exec)),
             entry("/apps/xterm.desktop", "XTerm", "/usr/bin/xterm", true),
             entry("/apps/foot.desktop", "Foot", "/usr/bin/foot", false)};
         const QHash<QString, QString> launcherFor =

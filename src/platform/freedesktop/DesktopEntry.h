@@ -21,6 +21,7 @@ struct DesktopEntry {
     // (OnlyShowIn/NotShowIn against XDG_CURRENT_DESKTOP), its programs found.
     bool shownInMenus = false;
     QString name = {}; // Name itself; empty when the entry has none
+    QString exec = {}; // the Exec line as written
 };
 
 // The longest name or comment ever shown. Text is cut to it where it is read,

@@ -11,6 +11,7 @@
 #include <glib.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
 namespace nudgewatch {
@@ -109,6 +110,8 @@ std::optional<DesktopEntry> readDesktopEntry(const QString &path, const QString 
     bool runnable = true;
     for (const char *key : {G_KEY_FILE_DESKTOP_KEY_TRY_EXEC, G_KEY_FILE_DESKTOP_KEY_EXEC}) {
         const QString line = takeGString(g_key_file_get_string(keys, group, key, nullptr));
+        if (std::strcmp(key, G_KEY_FILE_DESKTOP_KEY_EXEC) == 0)
+            entry.exec = line;
         bool found = false;
         const QString program = programPath(line, found);
         runnable = runnable && (found || line.trimmed().isEmpty());

@@ -27,11 +27,6 @@ SettingsSchema::SettingsSchema(GSettingsSchema *schema, QObject *parent)
             emit static_cast<SettingsSchema *>(self)->changed(QString::fromUtf8(key));
         }),
         this, nullptr, GConnectFlags(0));
-    // Some back-ends only report changes to keys read since the settings were made.
-    gchar **keys = g_settings_schema_list_keys(m_schema);
-    for (int i = 0; keys != nullptr && keys[i] != nullptr; ++i)
-        g_variant_unref(g_settings_get_value(m_settings, keys[i]));
-    g_strfreev(keys);
 }
 
 SettingsSchema::~SettingsSchema()

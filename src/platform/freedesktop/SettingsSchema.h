@@ -13,8 +13,8 @@ namespace nudgewatch {
 
 // One installed GSettings schema, read through GIO. Reads answer none for a
 // key the schema lacks or holds in another type, because GSettings ends the
-// process on a key it does not know. Changes arrive through Qt's GLib event
-// loop as `changed`.
+// process on a key it does not know. Changes to the keys read at least once
+// arrive through Qt's GLib event loop as `changed`.
 class SettingsSchema final : public QObject {
     Q_OBJECT
 public:

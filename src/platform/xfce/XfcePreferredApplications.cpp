@@ -62,11 +62,10 @@ XfcePreferredApplications XfcePreferredApplications::forCurrentUser()
 
 std::optional<QString> XfcePreferredApplications::launchedKind(const DesktopEntry &entry)
 {
-    const KeyFilePtr keys = loadKeyFile(entry.path);
-    if (!keys)
+    // Most entries are not launchers: those are not parsed.
+    if (!entry.exec.contains(QLatin1String("exo-open")))
         return std::nullopt;
-    const QStringList words = commandWords(takeGString(g_key_file_get_string(
-        keys.get(), G_KEY_FILE_DESKTOP_GROUP, G_KEY_FILE_DESKTOP_KEY_EXEC, nullptr)));
+    const QStringList words = commandWords(entry.exec);
     if (words.size() < 3 || QFileInfo(words[0]).fileName() != QLatin1String("exo-open") ||
         words[1] != QLatin1String("--launch") || !kinds.contains(words[2]))
         return std::nullopt;
@@ -136,12 +135,7 @@ qsizetype XfcePreferredApplications::launchedEntry(const DesktopEntry &launcher,
 void XfcePreferredApplications::offerLaunchedApplications(std::vector<DesktopEntry> &entries) const
 {
     for (DesktopEntry &launcher : entries) {
-        // Only an entry that runs exo-open is read again.
-        const bool runsExoOpen =
-            std::any_of(launcher.programs.begin(), launcher.programs.end(), [](auto &program) {
-                return QFileInfo(program).fileName() == QLatin1String("exo-open");
-            });
-        if (!launcher.shownInMenus || !runsExoOpen || !launchedKind(launcher))
+        if (!launcher.shownInMenus || !launchedKind(launcher))
             continue;
         launcher.shownInMenus = false;
         if (const qsizetype launched = launchedEntry(launcher, entries); launched >= 0)
