@@ -9,6 +9,7 @@
 #include "platform/SessionKind.h"
 #include "platform/StandInTracker.h"
 #include "platform/freedesktop/AutostartEntry.h"
+#include "platform/x11/X11Session.h"
 #include "platform/x11/XcbConnection.h"
 
 #include <QGuiApplication>
@@ -187,8 +188,11 @@ private slots:
             qputenv("XDG_SESSION_TYPE", "wayland");
             qputenv("WAYLAND_DISPLAY", "/nonexistent/wayland-0");
         }
-        const auto desktop = session == "x11" ? DesktopPlatform::createWithConnection(nullptr)
-                                              : DesktopPlatform::create();
+        const auto desktop =
+            session == "x11" ? DesktopPlatform::createWith([](const DesktopEntryRegistry &entries) {
+                return std::make_unique<X11Session>(nullptr, entries);
+            })
+                             : DesktopPlatform::create();
         qunsetenv("XDG_SESSION_TYPE");
         qunsetenv("WAYLAND_DISPLAY");
         QSignalSpy lost(desktop.get(), &DesktopPlatform::connectionLost);
@@ -210,6 +214,37 @@ private slots:
         QCOMPARE(icon.deviceIndependentSize(), QSizeF(48, 48));
         // Nothing to open there: fails without a word to the user.
         QVERIFY(!desktop->opener().openApplication(entry + QStringLiteral(".gone")));
+    }
+
+    // A desktop's launcher of the preferred terminal, installed outside its own
+    // session, is listed as the terminal it starts.
+    void installedLaunchersListTheirApplication()
+    {
+        QTemporaryDir dir;
+        const auto write = [&](const QString &path, const QByteArray &text) {
+            QVERIFY(QDir().mkpath(QFileInfo(dir.filePath(path)).path()));
+            QFile file(dir.filePath(path));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+        };
+        const QByteArray entry = "[Desktop Entry]\nType=Application\n";
+        write("config/xfce4/helpers.rc", "TerminalEmulator=shell\n");
+        write("data/xfce4/helpers/shell.desktop",
+              "[Desktop Entry]\nType=X-XFCE-Helper\nX-XFCE-Binaries=sh;\nX-XFCE-Commands=%B;\n");
+        write("bin/exo-open", "#!/bin/sh\n");
+        QVERIFY(QFile::setPermissions(dir.filePath("bin/exo-open"),
+                                      QFile::ReadOwner | QFile::ExeOwner));
+        write("data/applications/launcher.desktop",
+              entry + "Name=Terminal Emulator\nExec=" + QFile::encodeName(dir.filePath("bin")) +
+                  "/exo-open --launch TerminalEmulator\n");
+        write("data/applications/shell.desktop", entry + "Name=Shell\nExec=sh\nNoDisplay=true\n");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath("config")));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath("data")));
+        qputenv("XDG_DATA_DIRS", QFile::encodeName(dir.filePath("none")));
+        const auto desktop = DesktopPlatform::create();
+        QStringList listed;
+        for (const InstalledApplication &application : desktop->catalog().installedApplications())
+            listed.append(application.name);
+        QCOMPARE(listed, QStringList{"Shell"});
     }
 
     // Whatever the path, the desktop starts exactly that program, and switching
