@@ -10,7 +10,7 @@
 #include "platform/qt/SettingsDefaults.h"
 #include "platform/qt/SystemClock.h"
 #include "platform/x11/X11Session.h"
-#include "platform/x11/XcbConnection.h"
+#include "platform/xcb/XcbConnection.h"
 #include "platform_bench_util.h"
 #include "tracking/AppTrackerStore.h"
 

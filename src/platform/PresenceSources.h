@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/DesktopSession.h"
+#include "platform/session/DesktopSession.h"
 #include "platform/SessionKind.h"
 
 namespace nudgewatch {

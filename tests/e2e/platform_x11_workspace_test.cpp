@@ -6,9 +6,9 @@
 
 #include "core/CReply.h"
 #include "fakes/Fakes.h"
-#include "platform/ActivationFilter.h"
+#include "platform/session/ActivationFilter.h"
 #include "platform/DesktopPlatform.h"
-#include "platform/x11/XcbConnection.h"
+#include "platform/xcb/XcbConnection.h"
 
 #include <QDir>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 // The GNOME Shell route: the extension's focus reports to applications, the
 // update decision, the status told, the extension's files in a user's folder.
 #include "fakes/PrivateBus.h"
-#include "platform/ActivationFilter.h"
+#include "platform/session/ActivationFilter.h"
 #include "platform/freedesktop/DesktopEntryRegistry.h"
 #include "platform/gnome/GnomeShellTracker.h"
 #include "platform/gnome/ShellExtensionFiles.h"

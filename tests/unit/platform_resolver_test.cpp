@@ -1,7 +1,7 @@
 // Window -> application resolution over fixture folders of desktop entries, and
 // over tracked entries outside them (picked with "Browse…").
 
-#include "platform/ActivationFilter.h"
+#include "platform/session/ActivationFilter.h"
 #include "platform/freedesktop/DesktopEntryRegistry.h"
 #include "platform/freedesktop/WindowResolver.h"
 #include "platform/x11/X11WindowQuery.h"

@@ -1,7 +1,7 @@
 // The front window of a wlroots compositor over recorded foreign-toplevel
 // event sequences, announced through the activation filter as the tracker does.
 
-#include "platform/ActivationFilter.h"
+#include "platform/session/ActivationFilter.h"
 #include "platform/freedesktop/DesktopEntryIndex.h"
 #include "platform/wlroots/ForeignToplevelTracker.h"
 #include "platform/wlroots/ToplevelFocus.h"

@@ -2,7 +2,7 @@
 
 #include "core/CReply.h"
 #include "platform/appearance/XSettingsData.h"
-#include "platform/x11/XcbConnection.h"
+#include "platform/xcb/XcbConnection.h"
 
 namespace nudgewatch {
 

@@ -2,7 +2,7 @@
 
 #include "core/FrontmostApplicationTracker.h"
 #include "core/WindowRaiser.h"
-#include "platform/ActivationFilter.h"
+#include "platform/session/ActivationFilter.h"
 #include "platform/gnome/ShellExtension.h"
 #include "platform/gnome/ShellExtensionFiles.h"
 

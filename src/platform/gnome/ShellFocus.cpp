@@ -1,6 +1,6 @@
 #include "platform/gnome/ShellFocus.h"
 
-#include "platform/ActivationFilter.h"
+#include "platform/session/ActivationFilter.h"
 #include "platform/freedesktop/WindowResolver.h"
 
 namespace nudgewatch {

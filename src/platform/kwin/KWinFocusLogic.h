@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/RunningApplication.h"
-#include "platform/ActivationFilter.h"
+#include "platform/session/ActivationFilter.h"
 
 #include <QHash>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "platform/kwin/KWinSession.h"
 
 #include "platform/kwin/KWinScriptTracker.h"
-#include "platform/null/NullSession.h"
+#include "platform/session/NullFrontmostTracker.h"
 #include "platform/wayland/WaylandPresence.h"
 
 namespace nudgewatch {

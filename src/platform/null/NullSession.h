@@ -1,13 +1,9 @@
 #pragma once
 
-#include "platform/DesktopSession.h"
-#include "platform/SessionKind.h"
+#include "platform/session/DesktopSession.h"
+#include "platform/session/SessionFacts.h"
 
 namespace nudgewatch {
-
-// The tracker of a session the program cannot follow, telling the user why; a
-// line on stderr says so too.
-std::unique_ptr<FrontmostApplicationTracker> unfollowedTracker(const QString &reason);
 
 // A session with no desktop the program can follow: nothing is ever in front.
 class NullSession final : public DesktopSession {

@@ -1,6 +1,6 @@
 #include "platform/wlroots/WlrootsSession.h"
 
-#include "platform/null/NullSession.h"
+#include "platform/session/NullFrontmostTracker.h"
 #include "platform/wayland/WaylandConnection.h"
 #include "platform/wayland/WaylandPresence.h"
 #include "platform/wlroots/ForeignToplevelTracker.h"

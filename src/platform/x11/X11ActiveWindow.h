@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/x11/X11WindowQuery.h"
-#include "platform/x11/XcbConnection.h"
+#include "platform/xcb/XcbConnection.h"
 
 #include <QObject>
 

@@ -2,7 +2,7 @@
 
 #include "core/Clock.h"
 #include "core/PresenceSource.h"
-#include "platform/x11/XcbConnection.h"
+#include "platform/xcb/XcbConnection.h"
 
 #include <QByteArrayView>
 

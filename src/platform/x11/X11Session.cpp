@@ -1,12 +1,12 @@
 #include "platform/x11/X11Session.h"
 
-#include "platform/null/NullSession.h"
+#include "platform/session/NullFrontmostTracker.h"
 #include "platform/x11/CompositorProbe.h"
 #include "platform/x11/X11ActiveWindow.h"
 #include "platform/x11/X11FrontmostTracker.h"
 #include "platform/x11/X11FullscreenSource.h"
 #include "platform/x11/X11IdleSource.h"
-#include "platform/x11/XcbConnection.h"
+#include "platform/xcb/XcbConnection.h"
 
 namespace nudgewatch {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/DesktopSession.h"
-#include "platform/SessionKind.h"
+#include "platform/session/DesktopSession.h"
+#include "platform/session/SessionFacts.h"
 
 namespace nudgewatch {
 

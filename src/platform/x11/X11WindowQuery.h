@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/freedesktop/WindowResolver.h"
-#include "platform/x11/XcbConnection.h"
+#include "platform/xcb/XcbConnection.h"
 
 #include <QByteArrayView>
 #include <QList>

@@ -2,7 +2,7 @@
 
 #include "core/Clock.h"
 #include "core/PresenceSource.h"
-#include "platform/DesktopSession.h"
+#include "platform/session/DesktopSession.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/LauncherEntries.h"
+#include "platform/session/LauncherEntries.h"
 
 #include <QString>
 #include <QStringList>

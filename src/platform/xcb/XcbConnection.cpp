@@ -1,4 +1,4 @@
-#include "platform/x11/XcbConnection.h"
+#include "platform/xcb/XcbConnection.h"
 
 #include "core/CReply.h"
 #include "platform/freedesktop/PlatformLog.h"

@@ -1,4 +1,4 @@
-#include "platform/ActivationFilter.h"
+#include "platform/session/ActivationFilter.h"
 
 #include <QCoreApplication>
 

@@ -2,6 +2,8 @@
 
 #include "core/FrontmostApplicationTracker.h"
 
+#include <memory>
+
 namespace nudgewatch {
 
 // For sessions whose desktop offers no way to follow the front window: nothing
@@ -19,5 +21,9 @@ public:
 private:
     QString m_explanation;
 };
+
+// The tracker of a session the program cannot follow, telling the user why; a
+// line on stderr says so too.
+std::unique_ptr<FrontmostApplicationTracker> unfollowedTracker(const QString &reason);
 
 } // namespace nudgewatch
