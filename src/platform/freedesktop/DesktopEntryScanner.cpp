@@ -23,20 +23,16 @@ namespace {
 QString programPath(const QString &commandLine, bool &found)
 {
     found = false;
-    if (commandLine.trimmed().isEmpty())
-        return {};
-    gchar **argv = nullptr;
     // Only splits the line into words; nothing is run.
-    if (!g_shell_parse_argv(commandLine.toUtf8().constData(), nullptr, &argv, nullptr))
+    const std::optional<QStringList> words = commandLineWords(commandLine);
+    if (!words || words->isEmpty())
         return {};
-    QString program = QString::fromUtf8(argv[0]);
-    found = !takeGString(g_find_program_in_path(argv[0])).isEmpty();
-    g_strfreev(argv);
-    if (!program.startsWith(QLatin1Char('/'))) {
-        program = takeGString(g_find_program_in_path(QFile::encodeName(program).constData()));
-        if (program.isEmpty())
-            return {};
-    }
+    const QString resolved =
+        takeGString(g_find_program_in_path(QFile::encodeName(words->first()).constData()));
+    found = !resolved.isEmpty();
+    const QString program = words->first().startsWith(QLatin1Char('/')) ? words->first() : resolved;
+    if (program.isEmpty())
+        return {};
     const QString canonical = QFileInfo(program).canonicalFilePath();
     return canonical.isEmpty() ? QDir::cleanPath(program) : canonical;
 }
@@ -48,14 +44,7 @@ bool meantForCurrentDesktop(GKeyFile *keys)
     const char *group = G_KEY_FILE_DESKTOP_GROUP;
     const auto list = [&](const char *key) {
         gchar **values = g_key_file_get_string_list(keys, group, key, nullptr, nullptr);
-        std::optional<QStringList> result;
-        if (values != nullptr) {
-            result.emplace();
-            for (gchar **v = values; *v != nullptr; ++v)
-                result->append(QString::fromUtf8(*v));
-        }
-        g_strfreev(values);
-        return result;
+        return values != nullptr ? std::optional(takeGStrv(values)) : std::nullopt;
     };
     const std::optional<QStringList> only = list(G_KEY_FILE_DESKTOP_KEY_ONLY_SHOW_IN);
     const std::optional<QStringList> notIn = list(G_KEY_FILE_DESKTOP_KEY_NOT_SHOW_IN);

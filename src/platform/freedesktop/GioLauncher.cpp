@@ -20,7 +20,7 @@ bool GioLauncher::launch(const QString &entryPath) const
         qCDebug(lcPlatform) << "not a desktop entry file:" << entryPath;
         return false;
     }
-    GDesktopAppInfo *info = nullptr;
+    g_autoptr(GDesktopAppInfo) info = nullptr;
     const KeyFilePtr entry = loadKeyFile(entryPath);
     const char *group = G_KEY_FILE_DESKTOP_GROUP;
     if (entry && g_key_file_get_boolean(entry.get(), group, "DBusActivatable", nullptr) &&
@@ -35,7 +35,7 @@ bool GioLauncher::launch(const QString &entryPath) const
         qCDebug(lcPlatform) << "not a launchable desktop entry:" << entryPath;
         return false;
     }
-    GAppLaunchContext *context = g_app_launch_context_new();
+    g_autoptr(GAppLaunchContext) context = g_app_launch_context_new();
     GError *error = nullptr;
     const bool launched =
         g_app_info_launch(reinterpret_cast<GAppInfo *>(info), nullptr, context, &error);
@@ -44,8 +44,6 @@ bool GioLauncher::launch(const QString &entryPath) const
                             << (error != nullptr ? error->message : "unknown error");
         g_clear_error(&error);
     }
-    g_object_unref(context);
-    g_object_unref(info);
     return launched;
 }
 

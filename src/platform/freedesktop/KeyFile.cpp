@@ -27,6 +27,26 @@ QString takeGString(gchar *value)
     return result;
 }
 
+QStringList takeGStrv(gchar **values, qsizetype longest)
+{
+    QStringList list;
+    for (gchar **value = values; value != nullptr && *value != nullptr; ++value) {
+        if (list.size() == longest)
+            break;
+        list.append(QString::fromUtf8(*value));
+    }
+    g_strfreev(values);
+    return list;
+}
+
+std::optional<QStringList> commandLineWords(const QString &commandLine)
+{
+    gchar **argv = nullptr;
+    if (!g_shell_parse_argv(commandLine.toUtf8().constData(), nullptr, &argv, nullptr))
+        return std::nullopt;
+    return takeGStrv(argv);
+}
+
 QString kdeConfigValue(const QString &path, const char *group, const char *key)
 {
     const std::optional<QByteArray> bytes = readRegularFile(path, maximumEntrySize);

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <glib.h>
 
 #include <memory>
+#include <optional>
 
 namespace nudgewatch {
 
@@ -22,6 +24,12 @@ KeyFilePtr loadKeyFile(const QString &path);
 
 // A string GLib handed over, converted and freed; empty for null.
 QString takeGString(gchar *value);
+// A string list GLib handed over, converted and freed (at most `longest`
+// strings kept); empty for null.
+QStringList takeGStrv(gchar **values, qsizetype longest = -1);
+// The words of a command line as a shell would split it (nothing is run);
+// none when it does not parse.
+std::optional<QStringList> commandLineWords(const QString &commandLine);
 
 // The value of `key` in `[group]` of one of KDE's own files (kdeglobals), read
 // by hand: GLib's key file refuses the whole file over KDE's "key[$e]="

@@ -1,6 +1,7 @@
 // GLib first: its headers use "signals" as a name, which Qt defines as a keyword.
 #include <gio/gio.h>
 
+#include "platform/freedesktop/KeyFile.h"
 #include "platform/freedesktop/PlatformLog.h"
 #include "platform/gnome/ShellSettings.h"
 
@@ -46,12 +47,7 @@ struct ShellSchema {
 
     QStringList list(const char *key) const
     {
-        gchar **values = g_settings_get_strv(settings.get(), key);
-        QStringList list;
-        for (int i = 0; values != nullptr && values[i] != nullptr && i < longestList; ++i)
-            list.append(QString::fromUtf8(values[i]));
-        g_strfreev(values);
-        return list;
+        return takeGStrv(g_settings_get_strv(settings.get(), key), longestList);
     }
 
     ShellExtensionLists lists() const

@@ -15,27 +15,12 @@ namespace {
 const QStringList kinds = {QStringLiteral("TerminalEmulator"), QStringLiteral("WebBrowser"),
                            QStringLiteral("FileManager"), QStringLiteral("MailReader")};
 
-// The words of a command line; nothing is run.
-QStringList commandWords(const QString &commandLine)
-{
-    gchar **argv = nullptr;
-    if (!g_shell_parse_argv(commandLine.toUtf8().constData(), nullptr, &argv, nullptr))
-        return {};
-    QStringList words;
-    for (gchar **word = argv; *word != nullptr; ++word)
-        words.append(QString::fromUtf8(*word));
-    g_strfreev(argv);
-    return words;
-}
-
 QStringList stringList(GKeyFile *keys, const char *key)
 {
-    gchar **values =
-        g_key_file_get_string_list(keys, G_KEY_FILE_DESKTOP_GROUP, key, nullptr, nullptr);
-    QStringList list;
-    for (gchar **value = values; value != nullptr && *value != nullptr; ++value)
-        list.append(QString::fromUtf8(*value).trimmed());
-    g_strfreev(values);
+    QStringList list = takeGStrv(
+        g_key_file_get_string_list(keys, G_KEY_FILE_DESKTOP_GROUP, key, nullptr, nullptr));
+    for (QString &value : list)
+        value = value.trimmed();
     list.removeAll(QString());
     return list;
 }
@@ -66,7 +51,7 @@ std::optional<QString> XfcePreferredApplications::launchedKind(const DesktopEntr
     // Most entries are not launchers: those are not parsed.
     if (!entry.exec.contains(QLatin1String("exo-open")))
         return std::nullopt;
-    const QStringList words = commandWords(entry.exec);
+    const QStringList words = commandLineWords(entry.exec).value_or(QStringList());
     if (words.size() < 3 || QFileInfo(words[0]).fileName() != QLatin1String("exo-open") ||
         words[1] != QLatin1String("--launch") || !kinds.contains(words[2]))
         return std::nullopt;
@@ -106,7 +91,9 @@ QString XfcePreferredApplications::preferredProgram(const QString &kind) const
         if (!keys)
             continue;
         const QStringList commands = stringList(keys.get(), "X-XFCE-Commands");
-        const QStringList words = commands.isEmpty() ? QStringList() : commandWords(commands[0]);
+        const QStringList words = commands.isEmpty()
+                                      ? QStringList()
+                                      : commandLineWords(commands[0]).value_or(QStringList());
         if (words.isEmpty())
             return {};
         // %B: the first of the helper's programs that is installed.
