@@ -9,6 +9,7 @@
 #include "platform/qt/QtScheduler.h"
 #include "platform/qt/SettingsDefaults.h"
 #include "platform/qt/SystemClock.h"
+#include "platform/x11/X11Session.h"
 #include "platform/x11/XcbConnection.h"
 #include "platform_bench_util.h"
 #include "tracking/AppTrackerStore.h"
@@ -74,7 +75,9 @@ int main(int argc, char *argv[])
                                     createWindow(*driver, "benchB\0BenchB", 14)};
     xcb_flush(driver->connection());
 
-    const auto desktop = DesktopPlatform::createWithConnection(XcbConnection::open());
+    const auto desktop = DesktopPlatform::createWith([](const DesktopEntryRegistry &entries) {
+        return std::make_unique<X11Session>(XcbConnection::open(), entries);
+    });
     SettingsDefaults defaults(dir.path() + QStringLiteral("/settings.conf"));
     defaults.setStringList(defaultsKeys::trackedAppPaths,
                            {applications + QStringLiteral("/bench-a.desktop"),

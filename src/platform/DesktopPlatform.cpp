@@ -9,9 +9,6 @@
 #include "platform/freedesktop/DesktopIcons.h"
 #include "platform/freedesktop/GioLauncher.h"
 #include "platform/qt/LocalFileSystem.h"
-#include "platform/x11/X11Session.h"
-#include "platform/x11/XcbConnection.h"
-#include "platform/xfce/XfcePreferredApplications.h"
 
 #include <QGuiApplication>
 #include <QStandardPaths>
@@ -23,14 +20,16 @@ DesktopPlatform::DesktopPlatform(QObject *parent)
     : QObject(parent),
       m_entries(std::make_unique<DesktopEntryRegistry>(
           QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation))),
+      m_launchers(installedLaunchers()),
       m_bundleInfo(std::make_unique<DesktopEntryBundleInfo>(*m_entries)),
       m_fileSystem(std::make_unique<LocalFileSystem>()),
       m_icons(std::make_unique<DesktopIcons>(*m_entries, IconLookup::forDesktop())),
       m_launcher(std::make_unique<GioLauncher>()),
       m_catalog(std::make_unique<DesktopApplicationCatalog>(*m_entries))
 {
-    m_catalog->setEntryFilter([xfce = XfcePreferredApplications::forCurrentUser()](auto &entries) {
-        xfce.offerLaunchedApplications(entries);
+    m_catalog->setEntryFilter([this](std::vector<DesktopEntry> &entries) {
+        for (const auto &launchers : m_launchers)
+            launchers->offerLaunchedApplications(entries);
     });
     // Reading an icon theme's index would hold up the first window; icons come
     // from the theme from the next turn of the event loop on.
@@ -90,25 +89,31 @@ ApplicationCatalog &DesktopPlatform::catalog()
 void DesktopPlatform::setTrackedEntries(const QStringList &paths)
 {
     m_entries->setTrackedEntries(paths);
-    m_tracker->setStandIns(XfcePreferredApplications::forCurrentUser().standIns(
-        paths,
-        [this]() -> const std::vector<DesktopEntry> & { return m_entries->index().entries(); }));
+    const auto entries = [this]() -> const std::vector<DesktopEntry> & {
+        return m_entries->index().entries();
+    };
+    QHash<QString, QString> launcherFor;
+    for (const auto &launchers : m_launchers)
+        launcherFor.insert(launchers->standIns(paths, entries));
+    m_tracker->setStandIns(std::move(launcherFor));
 }
 
 std::unique_ptr<DesktopPlatform> DesktopPlatform::create(QObject *parent)
 {
     const SessionFacts facts = SessionFacts::fromEnvironment(
         QProcessEnvironment::systemEnvironment(), QGuiApplication::platformName());
-    std::unique_ptr<DesktopPlatform> desktop(new DesktopPlatform(parent));
-    desktop->use(sessionWingFor(facts).open(facts, *desktop->m_entries));
-    return desktop;
+    return createWith(
+        [&facts](const DesktopEntryRegistry &entries) {
+            return sessionWingFor(facts).open(facts, entries);
+        },
+        parent);
 }
 
-std::unique_ptr<DesktopPlatform>
-DesktopPlatform::createWithConnection(std::unique_ptr<XcbConnection> x, QObject *parent)
+std::unique_ptr<DesktopPlatform> DesktopPlatform::createWith(const SessionOpener &open,
+                                                             QObject *parent)
 {
     std::unique_ptr<DesktopPlatform> desktop(new DesktopPlatform(parent));
-    desktop->use(std::make_unique<X11Session>(std::move(x), *desktop->m_entries));
+    desktop->use(open(*desktop->m_entries));
     return desktop;
 }
 

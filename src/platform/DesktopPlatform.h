@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace nudgewatch {
 
@@ -21,9 +22,8 @@ class DesktopOpener;
 class DesktopApplicationCatalog;
 class DesktopSession;
 class GioLauncher;
+class LauncherEntries;
 class StandInTracker;
-class XcbConnection;
-struct SessionFacts;
 
 // The desktop services of a Linux session, built once at start-up (after the
 // QGuiApplication) and kept for the life of the program. One backend per
@@ -41,10 +41,14 @@ struct SessionFacts;
 class DesktopPlatform final : public QObject, public TrackedEntries {
     Q_OBJECT
 public:
+    using SessionOpener =
+        std::function<std::unique_ptr<DesktopSession>(const DesktopEntryRegistry &entries)>;
+
+    // The session's own wing, from the session table.
     static std::unique_ptr<DesktopPlatform> create(QObject *parent = nullptr);
-    // The X11 backend over an open connection; the null backend when it is null.
-    static std::unique_ptr<DesktopPlatform> createWithConnection(std::unique_ptr<XcbConnection> x,
-                                                                 QObject *parent = nullptr);
+    // A session of the caller's choosing, over this platform's entry index.
+    static std::unique_ptr<DesktopPlatform> createWith(const SessionOpener &open,
+                                                       QObject *parent = nullptr);
     ~DesktopPlatform() override;
 
     FrontmostApplicationTracker &tracker();
@@ -73,6 +77,8 @@ private:
 
     // The one index of desktop entries; the services below read it.
     std::unique_ptr<DesktopEntryRegistry> m_entries;
+    // Installed launchers that stand for the applications they start.
+    std::vector<std::unique_ptr<LauncherEntries>> m_launchers;
     std::unique_ptr<BundleInfo> m_bundleInfo;
     std::unique_ptr<FileSystem> m_fileSystem;
     std::unique_ptr<DesktopIcons> m_icons;

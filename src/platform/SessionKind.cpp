@@ -6,6 +6,7 @@
 #include "platform/wlroots/WlrootsSession.h"
 #include "platform/x11/X11Session.h"
 #include "platform/xfce/XfceDndSource.h"
+#include "platform/xfce/XfcePreferredApplications.h"
 
 #include <QFile>
 
@@ -34,6 +35,11 @@ const struct {
     PresenceSourceList (*presenceSources)(const PresenceSetup &setup, const Clock &clock);
 } desktopPresence[] = {
     {QLatin1String("XFCE"), xfcePresenceSources},
+};
+
+// Desktops whose menu entries launch the user's preferred applications.
+std::unique_ptr<LauncherEntries> (*const launchers[])() = {
+    XfcePreferredApplications::forCurrentUser,
 };
 
 bool matches(const SessionWing &wing, const SessionFacts &facts)
@@ -122,6 +128,14 @@ PresenceSourceList desktopPresenceSources(const SessionFacts &facts, const Prese
             sources.push_back(std::move(source));
     }
     return sources;
+}
+
+std::vector<std::unique_ptr<LauncherEntries>> installedLaunchers()
+{
+    std::vector<std::unique_ptr<LauncherEntries>> installed;
+    for (const auto forCurrentUser : launchers)
+        installed.push_back(forCurrentUser());
+    return installed;
 }
 
 } // namespace nudgewatch

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/DesktopSession.h"
+#include "platform/LauncherEntries.h"
 
 #include <QProcessEnvironment>
 #include <QString>
@@ -51,5 +52,8 @@ const SessionWing &sessionWingFor(const SessionFacts &facts);
 PresenceSourceList desktopPresenceSources(const SessionFacts &facts, const PresenceSetup &setup,
                                           const Clock &clock);
 TrackerBackend trackerBackendFor(const SessionFacts &facts);
+// The launchers desktops install, in every session: a desktop's menu entries
+// are there wherever its files are installed (Xfce's, say, under GNOME).
+std::vector<std::unique_ptr<LauncherEntries>> installedLaunchers();
 
 } // namespace nudgewatch

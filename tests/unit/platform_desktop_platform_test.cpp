@@ -9,6 +9,7 @@
 #include "platform/SessionKind.h"
 #include "platform/StandInTracker.h"
 #include "platform/freedesktop/AutostartEntry.h"
+#include "platform/x11/X11Session.h"
 #include "platform/x11/XcbConnection.h"
 
 #include <QGuiApplication>
@@ -187,8 +188,11 @@ private slots:
             qputenv("XDG_SESSION_TYPE", "wayland");
             qputenv("WAYLAND_DISPLAY", "/nonexistent/wayland-0");
         }
-        const auto desktop = session == "x11" ? DesktopPlatform::createWithConnection(nullptr)
-                                              : DesktopPlatform::create();
+        const auto desktop =
+            session == "x11" ? DesktopPlatform::createWith([](const DesktopEntryRegistry &entries) {
+                return std::make_unique<X11Session>(nullptr, entries);
+            })
+                             : DesktopPlatform::create();
         qunsetenv("XDG_SESSION_TYPE");
         qunsetenv("WAYLAND_DISPLAY");
         QSignalSpy lost(desktop.get(), &DesktopPlatform::connectionLost);

@@ -12,9 +12,12 @@ namespace nudgewatch {
 
 class XcbConnection;
 
-// Follows the X server's XSETTINGS manager on a connection of its own: reads
-// its settings, and again whenever the manager changes them or a new manager
-// takes over. Holds nothing where there is no X server or no manager.
+// Follows the X server's XSETTINGS manager: reads its settings, and again
+// whenever the manager changes them or a new manager takes over. Holds nothing
+// where there is no X server or no manager. It serves every session that has
+// an X server, Xwayland included, on a connection of its own: an X client has
+// one event mask per window, so its selection on the root window would
+// replace the X11 tracker's on a shared connection.
 class XSettingsWatcher final : public QObject {
     Q_OBJECT
 public:

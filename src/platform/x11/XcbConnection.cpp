@@ -145,7 +145,11 @@ bool XcbConnection::servedByXwayland(int xSocket, const QString &runtimeFolder)
     if (runtimeFolder.isEmpty())
         return false;
     const QDir folder(runtimeFolder);
-    for (const QString &name : folder.entryList({QStringLiteral("wayland-*")}, QDir::System)) {
+    // Matched by hand: a name filter compiles a regular expression, whose
+    // engine would then stay in memory for the life of the program.
+    for (const QString &name : folder.entryList(QDir::System)) {
+        if (!name.startsWith(QLatin1String("wayland-")))
+            continue;
         const QByteArray path = QFile::encodeName(folder.filePath(name));
         sockaddr_un address{};
         if (size_t(path.size()) >= sizeof address.sun_path)

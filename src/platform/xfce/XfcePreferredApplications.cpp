@@ -50,14 +50,15 @@ XfcePreferredApplications::XfcePreferredApplications(QStringList configFolders,
 {
 }
 
-XfcePreferredApplications XfcePreferredApplications::forCurrentUser()
+std::unique_ptr<LauncherEntries> XfcePreferredApplications::forCurrentUser()
 {
-    return {QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation),
-            QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation),
-            [](const QString &command) {
-                const QString found = QStandardPaths::findExecutable(command);
-                return found.isEmpty() ? found : QFileInfo(found).canonicalFilePath();
-            }};
+    return std::make_unique<XfcePreferredApplications>(
+        QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation),
+        QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation),
+        [](const QString &command) {
+            const QString found = QStandardPaths::findExecutable(command);
+            return found.isEmpty() ? found : QFileInfo(found).canonicalFilePath();
+        });
 }
 
 std::optional<QString> XfcePreferredApplications::launchedKind(const DesktopEntry &entry)
@@ -143,9 +144,8 @@ void XfcePreferredApplications::offerLaunchedApplications(std::vector<DesktopEnt
     }
 }
 
-QHash<QString, QString> XfcePreferredApplications::standIns(
-    const QStringList &trackedPaths,
-    const std::function<const std::vector<DesktopEntry> &()> &entries) const
+QHash<QString, QString> XfcePreferredApplications::standIns(const QStringList &trackedPaths,
+                                                            const EntryList &entries) const
 {
     QHash<QString, QString> launcherFor;
     for (const QString &path : trackedPaths) {

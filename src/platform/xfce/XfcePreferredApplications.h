@@ -1,12 +1,12 @@
 #pragma once
 
-#include "platform/freedesktop/DesktopEntry.h"
+#include "platform/LauncherEntries.h"
 
-#include <QHash>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -20,7 +20,7 @@ namespace nudgewatch {
 // not offered when that cannot be told. The preferred applications are Xfce's
 // own: the kind's helper named in xfce4/helpers.rc (the user's, then the
 // system's), whose description under xfce4/helpers/ names the command.
-class XfcePreferredApplications {
+class XfcePreferredApplications final : public LauncherEntries {
 public:
     // Finds a command in PATH; the canonical path of the program, or empty.
     using ProgramLookup = std::function<QString(const QString &command)>;
@@ -29,17 +29,12 @@ public:
     XfcePreferredApplications(QStringList configFolders, QStringList dataFolders,
                               ProgramLookup findProgram);
     // The folders and PATH of the program's environment.
-    static XfcePreferredApplications forCurrentUser();
+    static std::unique_ptr<LauncherEntries> forCurrentUser();
 
-    // Hides each launcher entry and shows the entry of the application it
-    // launches in its place, found among `entries` by program.
-    void offerLaunchedApplications(std::vector<DesktopEntry> &entries) const;
-    // For the tracked launcher entries among `trackedPaths`: the path of the
-    // entry each launches, found among `entries` (read only if needed), to the
-    // launcher's path.
-    QHash<QString, QString>
-    standIns(const QStringList &trackedPaths,
-             const std::function<const std::vector<DesktopEntry> &()> &entries) const;
+    // The launched application is found among the entries by its program.
+    void offerLaunchedApplications(std::vector<DesktopEntry> &entries) const override;
+    QHash<QString, QString> standIns(const QStringList &trackedPaths,
+                                     const EntryList &entries) const override;
 
     // The kind an entry launches (e.g. "TerminalEmulator"), when it is a launcher.
     static std::optional<QString> launchedKind(const DesktopEntry &entry);
