@@ -4,7 +4,6 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusVariant>
-#include <QTimer>
 
 namespace nudgewatch {
 
@@ -29,15 +28,11 @@ PortalSettings::PortalSettings(const QDBusConnection &bus, QObject *parent)
 {
     if (!m_bus.isConnected())
         return;
-    // Once the event loop runs: subscribing waits on the bus for the portal's
-    // owner, and the answers come after the first window is drawn either way.
-    QTimer::singleShot(0, this, [this] {
-        m_bus.connect(service, path, interface, QStringLiteral("SettingChanged"), this,
-                      SLOT(settingChanged(QDBusMessage)));
-        read(appearance, QStringLiteral("color-scheme"));
-        read(gnomeInterface, QStringLiteral("font-name"));
-        read(gnomeInterface, QStringLiteral("text-scaling-factor"));
-    });
+    m_bus.connect(service, path, interface, QStringLiteral("SettingChanged"), this,
+                  SLOT(settingChanged(QDBusMessage)));
+    read(appearance, QStringLiteral("color-scheme"));
+    read(gnomeInterface, QStringLiteral("font-name"));
+    read(gnomeInterface, QStringLiteral("text-scaling-factor"));
 }
 
 void PortalSettings::read(const QString &group, const QString &key)
