@@ -24,11 +24,6 @@ constexpr double shadowRadius = 12;
 constexpr QPointF shadowOffset(0, 4);
 constexpr QPointF glowOffset(0, 2);
 
-QColor white(double opacity)
-{
-    return QColor::fromRgbF(1, 1, 1, float(opacity));
-}
-
 // The platform's dark ultra-thin material: a translucent dark tint.
 QColor materialColor()
 {

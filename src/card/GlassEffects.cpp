@@ -7,14 +7,10 @@
 
 namespace nudgewatch {
 
-namespace {
-
 QColor white(double opacity)
 {
     return QColor::fromRgbF(1, 1, 1, float(opacity));
 }
-
-} // namespace
 
 ShimmerBand shimmerBand(double shimmerPhase, double cardWidth)
 {

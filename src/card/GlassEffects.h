@@ -4,6 +4,9 @@
 
 namespace nudgewatch {
 
+// White at `opacity` (0 to 1), the colour of the glass's highlights and edges.
+QColor white(double opacity);
+
 // The highlight band that sweeps across the glass: a leading-to-trailing gradient
 // over a card-wide shape moved sideways by shimmerPhase - 200.
 struct ShimmerBand {

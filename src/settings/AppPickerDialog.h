@@ -42,7 +42,6 @@ public:
     InstalledAppsModel *model() const { return m_model; }
     QListView *listView() const { return m_list; }
     QLineEdit *searchField() const { return m_search; }
-    QPushButton *addButton() const { return m_add; }
     QPushButton *browseButton() const { return m_browseButton; }
 
 protected:

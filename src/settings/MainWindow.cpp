@@ -19,6 +19,7 @@
 #include "tracking/StoreObserver.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
@@ -27,6 +28,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWindow>
+
+#include <xcb/xcb.h>
 
 namespace nudgewatch {
 
@@ -62,6 +65,8 @@ MainWindow::MainWindow(AppTrackerStore &store, ApplicationPicker &picker,
                        DesktopAppearance *appearance, QWidget *parent)
     : QWidget(parent), m_store(store), m_picker(picker), m_desktopPalette(palette())
 {
+    // Removed again by the filter's own destructor.
+    QCoreApplication::instance()->installNativeEventFilter(this);
     setWindowTitle(windowText::title);
     // Before anything inside is built: every text takes the desktop's font and size.
     const InterfaceFont desktopFont = appearance ? appearance->interfaceFont() : InterfaceFont{};
@@ -256,6 +261,19 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         m_offScreen = offScreen;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool MainWindow::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
+{
+    // Qt selects structure events on its windows but lets their destruction
+    // by another client pass unnoticed.
+    if (eventType != "xcb_generic_event_t" || !testAttribute(Qt::WA_WState_Created))
+        return false;
+    const auto *event = static_cast<const xcb_generic_event_t *>(message);
+    if ((event->response_type & ~0x80) == XCB_DESTROY_NOTIFY &&
+        reinterpret_cast<const xcb_destroy_notify_event_t *>(event)->window == internalWinId())
+        QMetaObject::invokeMethod(this, &MainWindow::closed, Qt::QueuedConnection);
+    return false;
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

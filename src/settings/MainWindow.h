@@ -2,6 +2,7 @@
 
 #include "core/DesktopAppearance.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QWidget>
 
 class QPushButton;
@@ -25,7 +26,10 @@ class TitleBar;
 
 // The settings window. Shows the store's state and hands every change to it;
 // keeps no data of its own. Closing it says so with closed(); its owner frees it.
-class MainWindow final : public QWidget {
+// So does its X window destroyed under it (xdotool windowclose, a window
+// manager ending it): Qt would count such a window as shown for good, and it
+// could never be shown again.
+class MainWindow final : public QWidget, public QAbstractNativeEventFilter {
     Q_OBJECT
 public:
     static constexpr QSize defaultSize{520, 560};
@@ -65,9 +69,11 @@ protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *) override;
 
 signals:
-    // The user closed the window; whoever made it may now free it.
+    // The user closed the window, or its X window is gone; whoever made it may
+    // now free it.
     void closed();
     // Ctrl+Q: the user wants the whole program to end.
     void quitRequested();

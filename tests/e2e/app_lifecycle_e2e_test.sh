@@ -6,7 +6,9 @@
 #  - with every window minimised nothing is in front, and Alpha, in front
 #    before, is reminded of once idle;
 #  - two close requests for the settings window while the program is busy
-#    close it once, and the program goes on;
+#    close it once, and the program goes on; a window destroyed under the
+#    program (xdotool windowclose) counts as closed, and comes back at the
+#    next launch;
 #  - SIGTERM, SIGINT and SIGHUP each end it as Quit does: exit status 0, its
 #    bus name released, so the next start is a first instance again.
 set -uo pipefail
@@ -58,6 +60,10 @@ sleep 1
 has_exited "$main_pid" && fail "two close requests ended the program"
 "$program" >"$work/again.log" 2>&1 &
 wait_for 5 settings_shown || fail "the window did not come back after the double close"
+xdotool windowclose "$(settings_window)"
+wait_for 5 eval '! settings_shown' || fail "the destroyed settings window is still listed"
+"$program" >"$work/destroyed.log" 2>&1 &
+wait_for 5 settings_shown || fail "the window did not come back after it was destroyed"
 
 for signal in TERM INT HUP; do
     kill "-$signal" "$main_pid"
@@ -67,4 +73,4 @@ for signal in TERM INT HUP; do
     started
     wait_for 5 settings_shown || fail "the program started after SIG$signal is not the first instance"
 done
-echo "PASS: quiet at login, shown for the user; double close survived; SIGTERM, SIGINT, SIGHUP end as Quit"
+echo "PASS: quiet at login, shown for the user; double close and destroyed window survived; SIGTERM, SIGINT, SIGHUP end as Quit"

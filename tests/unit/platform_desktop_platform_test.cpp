@@ -216,6 +216,37 @@ private slots:
         QVERIFY(!desktop->opener().openApplication(entry + QStringLiteral(".gone")));
     }
 
+    // A desktop's launcher of the preferred terminal, installed outside its own
+    // session, is listed as the terminal it starts.
+    void installedLaunchersListTheirApplication()
+    {
+        QTemporaryDir dir;
+        const auto write = [&](const QString &path, const QByteArray &text) {
+            QVERIFY(QDir().mkpath(QFileInfo(dir.filePath(path)).path()));
+            QFile file(dir.filePath(path));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+        };
+        const QByteArray entry = "[Desktop Entry]\nType=Application\n";
+        write("config/xfce4/helpers.rc", "TerminalEmulator=shell\n");
+        write("data/xfce4/helpers/shell.desktop",
+              "[Desktop Entry]\nType=X-XFCE-Helper\nX-XFCE-Binaries=sh;\nX-XFCE-Commands=%B;\n");
+        write("bin/exo-open", "#!/bin/sh\n");
+        QVERIFY(QFile::setPermissions(dir.filePath("bin/exo-open"),
+                                      QFile::ReadOwner | QFile::ExeOwner));
+        write("data/applications/launcher.desktop",
+              entry + "Name=Terminal Emulator\nExec=" + QFile::encodeName(dir.filePath("bin")) +
+                  "/exo-open --launch TerminalEmulator\n");
+        write("data/applications/shell.desktop", entry + "Name=Shell\nExec=sh\nNoDisplay=true\n");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath("config")));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath("data")));
+        qputenv("XDG_DATA_DIRS", QFile::encodeName(dir.filePath("none")));
+        const auto desktop = DesktopPlatform::create();
+        QStringList listed;
+        for (const InstalledApplication &application : desktop->catalog().installedApplications())
+            listed.append(application.name);
+        QCOMPARE(listed, QStringList{"Shell"});
+    }
+
     // Whatever the path, the desktop starts exactly that program, and switching
     // off removes the entry. GLib refuses an entry whose program does not exist,
     // so each one is created.

@@ -280,7 +280,8 @@ private slots:
         const auto write = [&](const char *file, const char *text) {
             return writeText(d.filePath(file), text);
         };
-        QVERIFY(write("user/kdeglobals", "[General]\nTheme=x\n[Icons]\nTheme=kd"));
+        QVERIFY(write("user/kdeglobals",
+                      "[General]\nTheme=x\nTerminal[$e]=$HOME/t\n[Icons]\n Theme = kd"));
         QCOMPARE(desktopIconTheme({d.filePath("user"), d.filePath("system")}), "kd");
         QVERIFY(write("system/gtk-4.0/settings.ini", "[Settings]\r\ngtk-icon-theme-name=Four\r\n"));
         QCOMPARE(desktopIconTheme({d.filePath("user"), d.filePath("system")}), "Four");

@@ -9,6 +9,7 @@
 #include "platform/freedesktop/NotificationServerDndSource.h"
 #include "platform/freedesktop/PresenceMessages.h"
 #include "platform/freedesktop/ScreenSaverSource.h"
+#include "platform/x11/X11IdleSource.h"
 #include "platform/xfce/XfceDndSource.h"
 
 #include <QtTest>

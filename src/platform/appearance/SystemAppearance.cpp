@@ -3,34 +3,10 @@
 #include "platform/appearance/FontNames.h"
 #include "platform/appearance/PortalSettings.h"
 #include "platform/appearance/XSettingsWatcher.h"
+#include "platform/freedesktop/KeyFile.h"
 #include "platform/freedesktop/SettingsSchema.h"
 
-#include <QFile>
-
 namespace nudgewatch {
-
-namespace {
-
-// KDE's general font from kdeglobals' [General] group, by hand: GLib's key
-// file refuses the whole file over KDE's "key[$e]=" markers, and QSettings
-// would split the comma-separated value into a list.
-QString kdeGeneralFont(const QString &path)
-{
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return {};
-    bool inGeneral = false;
-    while (!file.atEnd()) {
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
-        if (line.startsWith(QChar('[')))
-            inGeneral = line == QStringLiteral("[General]");
-        else if (inGeneral && line.startsWith(QStringLiteral("font=")))
-            return line.mid(5);
-    }
-    return {};
-}
-
-} // namespace
 
 SystemAppearance::SystemAppearance(const QDBusConnection &sessionBus, const QString &currentDesktop,
                                    const QString &kdeGlobals, QObject *parent)
@@ -64,7 +40,7 @@ void SystemAppearance::update()
     sources.xsettingsTheme = xsettings.value(QStringLiteral("Net/ThemeName")).toString();
     sources.xsettingsFont = xsettings.value(QStringLiteral("Gtk/FontName")).toString();
     if (m_desktop.contains(QStringLiteral("KDE"), Qt::CaseInsensitive))
-        sources.kdeFont = kdeGeneralFont(m_kdeGlobals);
+        sources.kdeFont = kdeConfigValue(m_kdeGlobals, "General", "font");
 
     const ColorScheme scheme = fontNames::schemeOf(sources);
     const InterfaceFont font = fontNames::fontOf(sources);

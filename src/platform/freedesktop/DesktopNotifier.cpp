@@ -67,7 +67,6 @@ void DesktopNotifier::askCapabilities()
             qCDebug(lcPlatform) << "notification server capabilities:" << reply.error().message();
         else
             m_actions = reply.value().contains(QStringLiteral("actions"));
-        emit serverAnswered();
     });
 }
 
@@ -112,7 +111,6 @@ void DesktopNotifier::show(const QString &appPath, const QString &title, const Q
             return;
         }
         m_id = reply.value();
-        emit serverAnswered();
     });
 }
 

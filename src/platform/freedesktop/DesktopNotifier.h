@@ -23,17 +23,11 @@ public:
     void show(const QString &appPath, const QString &title, const QString &body) override;
     void withdraw() override;
 
-    // Whether the server said it shows actions (known once it answered).
-    bool offersActions() const { return m_actions; }
     // The server's id of the reminder on show, 0 when there is none.
     uint shownId() const { return m_id; }
 
     static constexpr const char *openAction = "open";
     static constexpr const char *snoozeAction = "snooze";
-
-signals:
-    // The server answered (capabilities or a shown notification).
-    void serverAnswered();
 
 private slots:
     void onActionInvoked(const QDBusMessage &message);

@@ -30,16 +30,17 @@ QString desktopIconTheme(const QStringList &configDirs)
         const char *file;
         const char *group;
         const char *key;
+        QString (*read)(const QString &path, const char *group, const char *key);
     };
     const Source sources[] = {
-        {"gtk-3.0/settings.ini", "Settings", "gtk-icon-theme-name"},
-        {"gtk-4.0/settings.ini", "Settings", "gtk-icon-theme-name"},
-        {"kdeglobals", "Icons", "Theme"},
+        {"gtk-3.0/settings.ini", "Settings", "gtk-icon-theme-name", keyFileValue},
+        {"gtk-4.0/settings.ini", "Settings", "gtk-icon-theme-name", keyFileValue},
+        {"kdeglobals", "Icons", "Theme", kdeConfigValue},
     };
     for (const Source &source : sources) {
         for (const QString &dir : configDirs) {
-            const QString theme = keyFileValue(dir + QLatin1Char('/') + QLatin1String(source.file),
-                                               source.group, source.key);
+            const QString theme = source.read(dir + QLatin1Char('/') + QLatin1String(source.file),
+                                              source.group, source.key);
             if (!theme.isEmpty())
                 return theme;
         }

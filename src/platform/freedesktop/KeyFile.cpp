@@ -2,6 +2,8 @@
 
 #include "platform/freedesktop/RegularFile.h"
 
+#include <QList>
+
 namespace nudgewatch {
 
 KeyFilePtr loadKeyFile(const QString &path)
@@ -23,6 +25,24 @@ QString takeGString(gchar *value)
     QString result = QString::fromUtf8(value);
     g_free(value);
     return result;
+}
+
+QString kdeConfigValue(const QString &path, const char *group, const char *key)
+{
+    const std::optional<QByteArray> bytes = readRegularFile(path, maximumEntrySize);
+    if (!bytes)
+        return {};
+    const QByteArray header = '[' + QByteArray(group) + ']';
+    bool inGroup = false;
+    for (const QByteArray &raw : bytes->split('\n')) {
+        const QByteArray line = raw.trimmed();
+        if (line.startsWith('['))
+            inGroup = line == header;
+        else if (const qsizetype equals = line.indexOf('=');
+                 inGroup && equals > 0 && line.first(equals).trimmed() == key)
+            return QString::fromUtf8(line.sliced(equals + 1).trimmed());
+    }
+    return {};
 }
 
 } // namespace nudgewatch

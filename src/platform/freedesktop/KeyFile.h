@@ -23,4 +23,10 @@ KeyFilePtr loadKeyFile(const QString &path);
 // A string GLib handed over, converted and freed; empty for null.
 QString takeGString(gchar *value);
 
+// The value of `key` in `[group]` of one of KDE's own files (kdeglobals), read
+// by hand: GLib's key file refuses the whole file over KDE's "key[$e]="
+// markers, and QSettings splits a comma-separated value into a list. Empty
+// when the file is no regular file of at most maximumEntrySize bytes, or lacks it.
+QString kdeConfigValue(const QString &path, const char *group, const char *key);
+
 } // namespace nudgewatch

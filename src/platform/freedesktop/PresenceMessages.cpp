@@ -3,8 +3,6 @@
 #include <QDBusArgument>
 #include <QDBusVariant>
 
-#include <cstring>
-
 namespace nudgewatch {
 
 namespace {
@@ -74,29 +72,6 @@ bool invalidates(const QVariantList &arguments, const QString &interface, const 
     return propertiesChangedOf(arguments, interface) && arguments.size() >= 3 &&
            arguments[2].metaType() == QMetaType::fromType<QStringList>() &&
            arguments[2].toStringList().contains(property);
-}
-
-std::optional<uint32_t> findSystemCounter(QByteArrayView entries, uint32_t count,
-                                          QByteArrayView name)
-{
-    // Counter id (4), resolution (8), name length (2): the wire layout, which
-    // is shorter than libxcb's padded struct.
-    constexpr qsizetype header = 14;
-    qsizetype offset = 0;
-    for (uint32_t i = 0; i < count; ++i) {
-        if (entries.size() - offset < header)
-            return std::nullopt;
-        uint32_t counter = 0;
-        uint16_t length = 0;
-        std::memcpy(&counter, entries.data() + offset, sizeof counter);
-        std::memcpy(&length, entries.data() + offset + 12, sizeof length);
-        if (entries.size() - offset - header < length)
-            return std::nullopt;
-        if (entries.sliced(offset + header, length) == name)
-            return counter;
-        offset += (header + length + 3) & ~qsizetype(3);
-    }
-    return std::nullopt;
 }
 
 } // namespace nudgewatch

@@ -1,10 +1,8 @@
 #pragma once
 
-#include <QByteArrayView>
 #include <QDBusMessage>
 #include <QVariantList>
 
-#include <cstdint>
 #include <optional>
 
 namespace nudgewatch {
@@ -25,12 +23,5 @@ std::optional<bool> changedBoolean(const QVariantList &arguments, const QString 
                                    const QString &property);
 // Whether the same signal names the property as changed without its value.
 bool invalidates(const QVariantList &arguments, const QString &interface, const QString &property);
-
-// The id of the SYNC system counter with this name, from the counter list that
-// follows a ListSystemCounters reply's header: each entry is a counter id, a
-// 64-bit resolution, a 16-bit name length, the name, and padding to 4 bytes.
-// Reads only within `entries`.
-std::optional<uint32_t> findSystemCounter(QByteArrayView entries, uint32_t count,
-                                          QByteArrayView name);
 
 } // namespace nudgewatch

@@ -54,6 +54,7 @@ ShellExtensionFiles::ShellExtensionFiles(QString extensionsFolder)
 QString ShellExtensionFiles::userExtensionsFolder()
 {
     QString data = qEnvironmentVariable("XDG_DATA_HOME");
+    // By hand: Qt 6.4's QStandardPaths takes a relative XDG_DATA_HOME, which the XDG rules ignore.
     if (!QDir::isAbsolutePath(data))
         data = QDir::homePath() + QStringLiteral("/.local/share");
     return data + QStringLiteral("/gnome-shell/extensions");

@@ -2,11 +2,11 @@
 
 #include "core/CReply.h"
 #include "platform/freedesktop/PlatformLog.h"
-#include "platform/freedesktop/PresenceMessages.h"
 
 #include <QTimer>
 
 #include <algorithm>
+#include <cstring>
 
 namespace nudgewatch {
 
@@ -31,6 +31,29 @@ std::optional<xcb_sync_counter_t> idleTimeCounter(xcb_connection_t *c)
 }
 
 } // namespace
+
+std::optional<uint32_t> findSystemCounter(QByteArrayView entries, uint32_t count,
+                                          QByteArrayView name)
+{
+    // Counter id (4), resolution (8), name length (2): the wire layout, which
+    // is shorter than libxcb's padded struct.
+    constexpr qsizetype header = 14;
+    qsizetype offset = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        if (entries.size() - offset < header)
+            return std::nullopt;
+        uint32_t counter = 0;
+        uint16_t length = 0;
+        std::memcpy(&counter, entries.data() + offset, sizeof counter);
+        std::memcpy(&length, entries.data() + offset + 12, sizeof length);
+        if (entries.size() - offset - header < length)
+            return std::nullopt;
+        if (entries.sliced(offset + header, length) == name)
+            return counter;
+        offset += (header + length + 3) & ~qsizetype(3);
+    }
+    return std::nullopt;
+}
 
 std::unique_ptr<X11IdleSource> X11IdleSource::create(XcbConnection &connection,
                                                      std::chrono::milliseconds threshold,

@@ -4,12 +4,23 @@
 #include "core/PresenceSource.h"
 #include "platform/x11/XcbConnection.h"
 
+#include <QByteArrayView>
+
 #include <xcb/sync.h>
 
 #include <chrono>
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace nudgewatch {
+
+// The id of the SYNC system counter with this name, from the counter list that
+// follows a ListSystemCounters reply's header: each entry is a counter id, a
+// 64-bit resolution, a 16-bit name length, the name, and padding to 4 bytes.
+// Reads only within `entries`.
+std::optional<uint32_t> findSystemCounter(QByteArrayView entries, uint32_t count,
+                                          QByteArrayView name);
 
 // No input in an X11 session, from the SYNC extension's IDLETIME counter: one
 // alarm fires when it rises through the threshold (away), one when input sets
