@@ -5,6 +5,7 @@
 
 #include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
+#include <QTimer>
 
 namespace nudgewatch {
 
@@ -18,12 +19,19 @@ DBusBooleanProperty::DBusBooleanProperty(QDBusConnection bus, const QString &ser
                                          const QString &path, const QString &interface,
                                          const QString &property, QObject *parent)
     : QObject(parent), m_bus(std::move(bus)), m_service(service), m_path(path),
-      m_interface(interface), m_property(property),
-      m_watcher(std::make_unique<QDBusServiceWatcher>(service, m_bus,
-                                                      QDBusServiceWatcher::WatchForOwnerChange))
+      m_interface(interface), m_property(property)
 {
+    // Once the event loop runs: subscribing waits on the bus for the service's
+    // owner, which would hold up the first window.
+    QTimer::singleShot(0, this, &DBusBooleanProperty::subscribe);
+}
+
+void DBusBooleanProperty::subscribe()
+{
+    m_watcher = std::make_unique<QDBusServiceWatcher>(m_service, m_bus,
+                                                      QDBusServiceWatcher::WatchForOwnerChange);
     // Subscribed before the first read, so no change falls between the two.
-    m_bus.connect(service, path, propertiesInterface, QStringLiteral("PropertiesChanged"), this,
+    m_bus.connect(m_service, m_path, propertiesInterface, QStringLiteral("PropertiesChanged"), this,
                   SLOT(onPropertiesChanged(QDBusMessage)));
     // The value was the old owner's; a new owner is asked for its own.
     connect(m_watcher.get(), &QDBusServiceWatcher::serviceOwnerChanged, this,
@@ -38,6 +46,8 @@ DBusBooleanProperty::DBusBooleanProperty(QDBusConnection bus, const QString &ser
 
 DBusBooleanProperty::~DBusBooleanProperty()
 {
+    if (!m_watcher)
+        return; // never subscribed
     m_bus.disconnect(m_service, m_path, propertiesInterface, QStringLiteral("PropertiesChanged"),
                      this, SLOT(onPropertiesChanged(QDBusMessage)));
 }

@@ -30,11 +30,12 @@ private slots:
     void onPropertiesChanged(const QDBusMessage &message);
 
 private:
+    void subscribe();
     void read();
 
     QDBusConnection m_bus;
     QString m_service, m_path, m_interface, m_property;
-    std::unique_ptr<QDBusServiceWatcher> m_watcher;
+    std::unique_ptr<QDBusServiceWatcher> m_watcher; // none until subscribed
 };
 
 } // namespace nudgewatch

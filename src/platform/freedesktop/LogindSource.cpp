@@ -8,6 +8,7 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
 #include <QDBusVariant>
+#include <QTimer>
 
 #include <unistd.h>
 
@@ -25,10 +26,17 @@ const QString sessionPathPrefix = QStringLiteral("/org/freedesktop/login1/sessio
 
 LogindSource::LogindSource(QDBusConnection systemBus, const QString &sessionId, const Clock &clock,
                            QObject *parent)
-    : PresenceSource(parent), m_bus(std::move(systemBus)), m_clock(clock), m_sessionId(sessionId),
-      m_watcher(std::make_unique<QDBusServiceWatcher>(login1, m_bus,
-                                                      QDBusServiceWatcher::WatchForOwnerChange))
+    : PresenceSource(parent), m_bus(std::move(systemBus)), m_clock(clock), m_sessionId(sessionId)
 {
+    // Once the event loop runs: subscribing waits on the bus for logind's
+    // owner, which would hold up the first window.
+    QTimer::singleShot(0, this, &LogindSource::subscribe);
+}
+
+void LogindSource::subscribe()
+{
+    m_watcher = std::make_unique<QDBusServiceWatcher>(login1, m_bus,
+                                                      QDBusServiceWatcher::WatchForOwnerChange);
     m_bus.connect(login1, managerPath, managerInterface, QStringLiteral("PrepareForSleep"), this,
                   SLOT(onPrepareForSleep(QDBusMessage)));
     // logind leaving the bus (or restarting) takes "about to sleep" with it: no
@@ -53,6 +61,8 @@ void LogindSource::findSession()
 
 LogindSource::~LogindSource()
 {
+    if (!m_watcher)
+        return; // never subscribed
     m_bus.disconnect(login1, managerPath, managerInterface, QStringLiteral("PrepareForSleep"), this,
                      SLOT(onPrepareForSleep(QDBusMessage)));
 }

@@ -34,6 +34,7 @@ private slots:
 
 private:
     enum class Lookup { BySessionId, ByProcess, ByAutoAlias, AutoAliasId };
+    void subscribe();
     void findSession();
     void resolveSession(Lookup lookup, const QString &argument = {});
     void followSession(const QString &path);
@@ -42,7 +43,7 @@ private:
     QDBusConnection m_bus;
     const Clock &m_clock;
     QString m_sessionId;
-    std::unique_ptr<QDBusServiceWatcher> m_watcher;
+    std::unique_ptr<QDBusServiceWatcher> m_watcher; // none until subscribed
     std::unique_ptr<DBusBooleanProperty> m_lockedHint;
     bool m_locked = false;
     bool m_asleep = false;

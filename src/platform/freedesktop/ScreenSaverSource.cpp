@@ -3,6 +3,7 @@
 #include "platform/freedesktop/PresenceMessages.h"
 
 #include <QDBusServiceWatcher>
+#include <QTimer>
 
 namespace nudgewatch {
 
@@ -32,11 +33,18 @@ const QList<ScreenSaverSource::Subscription> &ScreenSaverSource::subscriptions()
 
 ScreenSaverSource::ScreenSaverSource(QDBusConnection sessionBus, const Clock &clock,
                                      QObject *parent)
-    : PresenceSource(parent), m_bus(std::move(sessionBus)), m_clock(clock),
-      m_watcher(std::make_unique<QDBusServiceWatcher>(freedesktop, m_bus,
-                                                      QDBusServiceWatcher::WatchForUnregistration |
-                                                          QDBusServiceWatcher::WatchForOwnerChange))
+    : PresenceSource(parent), m_bus(std::move(sessionBus)), m_clock(clock)
 {
+    // Once the event loop runs: each subscription waits on the bus for its
+    // service's owner, which would hold up the first window.
+    QTimer::singleShot(0, this, &ScreenSaverSource::subscribe);
+}
+
+void ScreenSaverSource::subscribe()
+{
+    m_watcher = std::make_unique<QDBusServiceWatcher>(freedesktop, m_bus,
+                                                      QDBusServiceWatcher::WatchForUnregistration |
+                                                          QDBusServiceWatcher::WatchForOwnerChange);
     m_watcher->addWatchedService(gnomeShell);
     m_watcher->addWatchedService(gnome);
     for (const Subscription &s : subscriptions())
@@ -60,6 +68,8 @@ ScreenSaverSource::ScreenSaverSource(QDBusConnection sessionBus, const Clock &cl
 
 ScreenSaverSource::~ScreenSaverSource()
 {
+    if (!m_watcher)
+        return; // never subscribed
     for (const Subscription &s : subscriptions())
         m_bus.disconnect(s.service, s.path, s.interface, QStringLiteral("ActiveChanged"), this,
                          s.slot);

@@ -36,12 +36,13 @@ private:
         const char *slot;
     };
     static const QList<Subscription> &subscriptions();
+    void subscribe();
     void update(bool &lockerActive, const QDBusMessage &message);
     void announce();
 
     QDBusConnection m_bus;
     const Clock &m_clock;
-    std::unique_ptr<QDBusServiceWatcher> m_watcher;
+    std::unique_ptr<QDBusServiceWatcher> m_watcher; // none until subscribed
     bool m_freedesktopActive = false;
     bool m_gnomeActive = false;      // GNOME Shell's screen shield
     bool m_gnomeRelayActive = false; // whoever holds org.gnome.ScreenSaver
