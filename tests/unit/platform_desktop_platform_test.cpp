@@ -14,6 +14,7 @@
 
 #include <QGuiApplication>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -236,6 +237,11 @@ private slots:
               entry + "Name=Terminal Emulator\nExec=" + QFile::encodeName(dir.filePath("bin")) +
                   "/exo-open --launch TerminalEmulator\n");
         write("data/applications/shell.desktop", entry + "Name=Shell\nExec=sh\nNoDisplay=true\n");
+        // Taken away again whatever the outcome: later tests read the usual folders.
+        const auto unset = qScopeGuard([] {
+            for (const char *name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS"})
+                qunsetenv(name);
+        });
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath("config")));
         qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath("data")));
         qputenv("XDG_DATA_DIRS", QFile::encodeName(dir.filePath("none")));
