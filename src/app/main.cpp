@@ -124,10 +124,10 @@ int main(int argc, char *argv[])
     NotificationCenter notifications;
     // Each source reports its first state on a later turn of the event loop.
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    const SessionFacts facts =
+        SessionFacts::fromEnvironment(environment, QGuiApplication::platformName());
     PresenceSourceList presenceSources = createPresenceSources(
-        desktop->session(),
-        SessionFacts::fromEnvironment(environment, QGuiApplication::platformName()),
-        PresenceSetup::fromEnvironment(environment), clock);
+        desktop->session(), facts, PresenceSetup::fromEnvironment(environment), clock);
     // On Wayland the compositor's route knows when the window in front is fullscreen.
     if (desktop->tracker().reportsFullscreen())
         presenceSources.push_back(std::make_unique<TrackerFullscreenSource>(
@@ -146,10 +146,14 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "nudgewatch: %s\n", qPrintable(notifierReason));
         notifier = std::make_unique<DesktopNotifier>(QDBusConnection::sessionBus());
     }
+    QStringList gtkSettings = QStandardPaths::locateAll(QStandardPaths::GenericConfigLocation,
+                                                        QStringLiteral("gtk-3.0/settings.ini"));
+    gtkSettings.append(QStringLiteral("/etc/gtk-3.0/settings.ini"));
     SystemAppearance appearance(QDBusConnection::sessionBus(),
-                                qEnvironmentVariable("XDG_CURRENT_DESKTOP"),
-                                QStandardPaths::locate(QStandardPaths::GenericConfigLocation,
-                                                       QStringLiteral("kdeglobals")));
+                                {facts.currentDesktop,
+                                 QStandardPaths::locate(QStandardPaths::GenericConfigLocation,
+                                                        QStringLiteral("kdeglobals")),
+                                 gtkSettings, isWaylandSession(facts)});
     AppDelegate delegate({{desktop->tracker(),
                            desktop->opener(),
                            desktop->icons(),

@@ -7,7 +7,9 @@
 
 #include <QColor>
 #include <QDBusConnection>
+#include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -130,6 +132,23 @@ private slots:
         row("XSETTINGS theme over GNOME's", -1, "", "Adwaita:dark", "Greybird", false);
         row("GNOME's theme on Wayland", -1, "default", "Adwaita-dark", "", true);
         row("nothing", -1, "", "", "", false);
+        // GTK's settings.ini: its preference for dark under the portal's and
+        // GNOME's, its theme's name under every other.
+        const auto gtk = [](const char *tag, int portal, const char *gnome, const char *theme,
+                            bool prefersDark, const char *gtkTheme, bool dark) {
+            fontNames::AppearanceSources sources{.gnomeScheme = gnome,
+                                                 .xsettingsTheme = theme,
+                                                 .gtkPrefersDark = prefersDark,
+                                                 .gtkTheme = gtkTheme};
+            if (portal >= 0)
+                sources.portalScheme = uint(portal);
+            QTest::newRow(tag) << sources << dark;
+        };
+        gtk("settings.ini prefers dark", -1, "", "Greybird", true, "", true);
+        gtk("portal light over settings.ini", 2, "", "", true, "", false);
+        gtk("GNOME light over settings.ini", -1, "prefer-light", "", true, "", false);
+        gtk("settings.ini's dark theme alone", -1, "default", "", false, "Arc-Dark", true);
+        gtk("XSETTINGS' theme over settings.ini's", -1, "", "Greybird", false, "Arc-Dark", false);
     }
     void schemeSources()
     {
@@ -166,6 +185,12 @@ private slots:
         row("Ubuntu's GNOME at its default", "ubuntu:GNOME", "", "", "Sans 11", "", "Sans", 1);
         row("no desktop named", "", "", "", "Sans 12", "", "Sans", 1.2);
         row("none", "XFCE", "", "", "", "", "", 1);
+        QTest::newRow("settings.ini's font last")
+            << fontNames::AppearanceSources{.currentDesktop = "XFCE", .gtkFont = "Inter 15"}
+            << QStringLiteral("Inter") << 1.5;
+        QTest::newRow("GNOME's over settings.ini's")
+            << fontNames::AppearanceSources{.gnomeFont = "Cantarell 11", .gtkFont = "Inter 15"}
+            << QStringLiteral("Cantarell") << 1.1;
     }
     void fontSources()
     {
@@ -176,10 +201,18 @@ private slots:
         QCOMPARE(fontNames::fontOf(sources).scale(), scale);
     }
 
-    // GNOME's interface settings are followed live and kdeglobals read with
-    // KDE's own markers in it.
+    // GNOME's interface settings are followed live where asked for (Wayland)
+    // and left unread elsewhere (X11, where XSETTINGS carries them), and
+    // kdeglobals is read with KDE's own markers in it.
+    void systemAppearance_data()
+    {
+        QTest::addColumn<bool>("gnomeSettings");
+        QTest::newRow("Wayland: GNOME's settings read") << true;
+        QTest::newRow("X11: GNOME's settings unread") << false;
+    }
     void systemAppearance()
     {
+        QFETCH(bool, gnomeSettings);
         qputenv("GSETTINGS_BACKEND", "memory");
         qunsetenv("DISPLAY");
         QTemporaryDir home;
@@ -189,26 +222,88 @@ private slots:
         file.write("[$Version]\nupdate_info=fonts.upd:1\n\n[General]\nName[$e]=x\n"
                    "font=Noto Sans,15,-1,5,50,0,0,0,0,0\n");
         file.close();
-        SystemAppearance appearance(QDBusConnection(QStringLiteral("none")), QStringLiteral("KDE"),
-                                    kdeGlobals);
-        QCOMPARE(appearance.interfaceFont().family, QStringLiteral("Noto Sans"));
-        QCOMPARE(appearance.interfaceFont().scale(), 1.5);
-
         GSettingsSchemaSource *source = g_settings_schema_source_get_default();
         GSettingsSchema *schema =
             source ? g_settings_schema_source_lookup(source, "org.gnome.desktop.interface", TRUE)
                    : nullptr;
-        if (schema == nullptr || !g_settings_schema_has_key(schema, "color-scheme"))
+        GSettings *settings = nullptr;
+        if (schema != nullptr && g_settings_schema_has_key(schema, "color-scheme")) {
+            settings = g_settings_new("org.gnome.desktop.interface");
+            g_settings_set_string(settings, "color-scheme", "prefer-dark");
+        }
+        if (schema != nullptr)
+            g_settings_schema_unref(schema);
+        SystemAppearance appearance(QDBusConnection(QStringLiteral("none")),
+                                    {QStringLiteral("KDE"), kdeGlobals, {}, gnomeSettings});
+        QCOMPARE(appearance.interfaceFont().family, QStringLiteral("Noto Sans"));
+        QCOMPARE(appearance.interfaceFont().scale(), 1.5);
+        if (settings == nullptr)
             QSKIP("GNOME's interface settings schema is not installed");
-        g_settings_schema_unref(schema);
-        GSettings *settings = g_settings_new("org.gnome.desktop.interface");
+        const auto cleanup = qScopeGuard([settings] {
+            g_settings_set_string(settings, "color-scheme", "default");
+            g_object_unref(settings);
+        });
+
+        // Dark before the program started: read at once, or not at all.
+        QCOMPARE(appearance.colorScheme() == ColorScheme::Dark, gnomeSettings);
+        if (!gnomeSettings)
+            return;
         QSignalSpy changes(&appearance, &DesktopAppearance::colorSchemeChanged);
-        g_settings_set_string(settings, "color-scheme", "prefer-dark");
-        QTRY_COMPARE(appearance.colorScheme(), ColorScheme::Dark);
         g_settings_set_string(settings, "color-scheme", "default");
         QTRY_COMPARE(appearance.colorScheme(), ColorScheme::Light);
+        g_settings_set_string(settings, "color-scheme", "prefer-dark");
+        QTRY_COMPARE(appearance.colorScheme(), ColorScheme::Dark);
         QCOMPARE(changes.size(), 2);
-        g_object_unref(settings);
+    }
+
+    // GTK's settings.ini files, the user's first: each key from the first file
+    // that has it; a file that is no regular file or does not parse is passed by.
+    void gtkSettingsFiles_data()
+    {
+        QTest::addColumn<QByteArray>("user");
+        QTest::addColumn<QByteArray>("system");
+        QTest::addColumn<bool>("dark");
+        QTest::addColumn<QString>("family");
+        const QByteArray systemDark = "[Settings]\ngtk-application-prefer-dark-theme=1\n"
+                                      "gtk-font-name=DejaVu Sans 12\n";
+        QTest::newRow("user's dark theme") << QByteArray("[Settings]\ngtk-theme-name=Arc-Dark\n")
+                                           << QByteArray() << true << QString();
+        QTest::newRow("system's preference, user's font")
+            << QByteArray("[Settings]\ngtk-font-name=Cantarell Bold 11\n") << systemDark << true
+            << QStringLiteral("Cantarell");
+        QTest::newRow("user's light preference over the system's")
+            << QByteArray("[Settings]\ngtk-application-prefer-dark-theme=false\n") << systemDark
+            << false << QStringLiteral("DejaVu Sans");
+        QTest::newRow("user's file unparsable")
+            << QByteArray("[Settings\n\x01") << systemDark << true << QStringLiteral("DejaVu Sans");
+        QTest::newRow("user's file a folder")
+            << QByteArray("folder") << systemDark << true << QStringLiteral("DejaVu Sans");
+        QTest::newRow("none") << QByteArray() << QByteArray() << false << QString();
+    }
+    void gtkSettingsFiles()
+    {
+        QFETCH(QByteArray, user);
+        QFETCH(QByteArray, system);
+        QFETCH(bool, dark);
+        QFETCH(QString, family);
+        qunsetenv("DISPLAY");
+        QTemporaryDir dir;
+        const QStringList paths{dir.filePath(QStringLiteral("user.ini")),
+                                dir.filePath(QStringLiteral("system.ini"))};
+        const QList<QByteArray> contents{user, system};
+        for (qsizetype i = 0; i < paths.size(); ++i) {
+            if (contents[i] == "folder") {
+                QVERIFY(QDir().mkpath(paths[i]));
+                continue;
+            }
+            QFile file(paths[i]);
+            if (!contents[i].isEmpty() && file.open(QIODevice::WriteOnly))
+                file.write(contents[i]);
+        }
+        SystemAppearance appearance(QDBusConnection(QStringLiteral("none")),
+                                    {QStringLiteral("XFCE"), {}, paths, false});
+        QCOMPARE(appearance.colorScheme() == ColorScheme::Dark, dark);
+        QCOMPARE(appearance.interfaceFont().family, family);
     }
 
     void xsettings_data()

@@ -89,8 +89,12 @@ ColorScheme schemeOf(const AppearanceSources &sources)
         return ColorScheme::Dark;
     if (sources.gnomeScheme == QStringLiteral("prefer-light"))
         return ColorScheme::Light;
-    return schemeOfThemeName(sources.xsettingsTheme.isEmpty() ? sources.gnomeTheme
-                                                              : sources.xsettingsTheme);
+    if (sources.gtkPrefersDark)
+        return ColorScheme::Dark;
+    for (const QString *theme : {&sources.xsettingsTheme, &sources.gnomeTheme, &sources.gtkTheme})
+        if (!theme->isEmpty())
+            return schemeOfThemeName(*theme);
+    return ColorScheme::Light;
 }
 
 InterfaceFont fontOf(const AppearanceSources &sources)
@@ -110,6 +114,8 @@ InterfaceFont fontOf(const AppearanceSources &sources)
         font = fromPango(sources.xsettingsFont);
     if (font.family.isEmpty())
         font = scaled(sources.gnomeFont, sources.gnomeTextScaling);
+    if (font.family.isEmpty())
+        font = fromPango(sources.gtkFont);
     if (!font.family.isEmpty())
         font.defaultPointSize = defaultPointSize(sources.currentDesktop);
     return font;

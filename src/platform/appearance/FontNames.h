@@ -34,14 +34,19 @@ struct AppearanceSources {
     QString xsettingsTheme{};
     QString xsettingsFont{};
     QString kdeFont{}; // kdeglobals' general font, read on Plasma only
+    // GTK's settings.ini, which GTK reads where no XSETTINGS manager runs.
+    bool gtkPrefersDark = false; // gtk-application-prefer-dark-theme
+    QString gtkTheme{};
+    QString gtkFont{};
 };
 
 // The preference the first source that states one gives: the portal, GNOME's
-// colour scheme, then the GTK theme's name (XSETTINGS, else GNOME's).
+// colour scheme, GTK's preference for dark, then the GTK theme's name
+// (XSETTINGS, else GNOME's, else settings.ini's).
 ColorScheme schemeOf(const AppearanceSources &sources);
 
-// KDE's general font on Plasma, the portal's, XSETTINGS', then GNOME's; text
-// scaling applied where the source has one.
+// KDE's general font on Plasma, the portal's, XSETTINGS', GNOME's, then
+// settings.ini's; text scaling applied where the source has one.
 InterfaceFont fontOf(const AppearanceSources &sources);
 
 } // namespace nudgewatch::fontNames

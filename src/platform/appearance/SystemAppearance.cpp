@@ -8,12 +8,32 @@
 
 namespace nudgewatch {
 
-SystemAppearance::SystemAppearance(const QDBusConnection &sessionBus, const QString &currentDesktop,
-                                   const QString &kdeGlobals, QObject *parent)
-    : DesktopAppearance(parent), m_desktop(currentDesktop), m_kdeGlobals(kdeGlobals),
+SystemAppearance::SystemAppearance(const QDBusConnection &sessionBus, const AppearanceFiles &files,
+                                   QObject *parent)
+    : DesktopAppearance(parent), m_desktop(files.currentDesktop), m_kdeGlobals(files.kdeGlobals),
       m_portal(new PortalSettings(sessionBus, this)), m_xsettings(new XSettingsWatcher(this)),
-      m_gnome(SettingsSchema::open("org.gnome.desktop.interface"))
+      m_gnome(files.gnomeSettings ? SettingsSchema::open("org.gnome.desktop.interface") : nullptr)
 {
+    // Each key from the first file that has it, as GTK layers them.
+    bool preferenceRead = false;
+    for (const QString &path : files.gtkSettings) {
+        const KeyFilePtr file = loadKeyFile(path);
+        if (!file)
+            continue;
+        const auto take = [&file](const char *key, QString &value) {
+            if (value.isEmpty())
+                value = takeGString(g_key_file_get_string(file.get(), "Settings", key, nullptr));
+        };
+        take("gtk-theme-name", m_gtkTheme);
+        take("gtk-font-name", m_gtkFont);
+        if (preferenceRead)
+            continue;
+        GError *error = nullptr;
+        m_gtkPrefersDark = g_key_file_get_boolean(file.get(), "Settings",
+                                                  "gtk-application-prefer-dark-theme", &error);
+        preferenceRead = error == nullptr;
+        g_clear_error(&error);
+    }
     if (m_gnome)
         connect(m_gnome.get(), &SettingsSchema::changed, this, &SystemAppearance::update);
     connect(m_portal, &PortalSettings::changed, this, &SystemAppearance::update);
@@ -39,6 +59,9 @@ void SystemAppearance::update()
     const QHash<QString, QVariant> &xsettings = m_xsettings->settings();
     sources.xsettingsTheme = xsettings.value(QStringLiteral("Net/ThemeName")).toString();
     sources.xsettingsFont = xsettings.value(QStringLiteral("Gtk/FontName")).toString();
+    sources.gtkPrefersDark = m_gtkPrefersDark;
+    sources.gtkTheme = m_gtkTheme;
+    sources.gtkFont = m_gtkFont;
     if (m_desktop.contains(QStringLiteral("KDE"), Qt::CaseInsensitive))
         sources.kdeFont = kdeConfigValue(m_kdeGlobals, "General", "font");
 

@@ -3,6 +3,7 @@
 #include "core/DesktopAppearance.h"
 
 #include <QDBusConnection>
+#include <QStringList>
 
 #include <memory>
 
@@ -12,17 +13,28 @@ class PortalSettings;
 class SettingsSchema;
 class XSettingsWatcher;
 
+// Where the desktop's look is read besides the portal and XSETTINGS.
+struct AppearanceFiles {
+    QString currentDesktop{};  // $XDG_CURRENT_DESKTOP
+    QString kdeGlobals{};      // KDE's kdeglobals, read on Plasma only
+    QStringList gtkSettings{}; // GTK's settings.ini files, the user's first
+    // GNOME's interface settings are read where GTK reads them itself, in
+    // Wayland sessions. In X11 sessions GNOME's settings daemon hands them to
+    // every application as XSETTINGS, and opening them would keep 2 MB of GIO
+    // resident for the program's whole day.
+    bool gnomeSettings = false;
+};
+
 // The desktop's appearance from the sources a Linux desktop offers: the
-// portal, GNOME's interface settings, XSETTINGS and KDE's kdeglobals, in the
-// order fontNames::schemeOf and fontOf give. Re-reads whenever a source
-// changes and says what changed.
+// portal, GNOME's interface settings, XSETTINGS, KDE's kdeglobals and GTK's
+// settings.ini, in the order fontNames::schemeOf and fontOf give. Re-reads
+// whenever a watched source changes and says what changed; settings.ini is
+// read once, at start, as GTK reads it.
 class SystemAppearance final : public DesktopAppearance {
     Q_OBJECT
 public:
-    // `currentDesktop` is $XDG_CURRENT_DESKTOP; `kdeGlobals` the path of KDE's
-    // kdeglobals (read on Plasma only).
-    SystemAppearance(const QDBusConnection &sessionBus, const QString &currentDesktop,
-                     const QString &kdeGlobals, QObject *parent = nullptr);
+    SystemAppearance(const QDBusConnection &sessionBus, const AppearanceFiles &files,
+                     QObject *parent = nullptr);
     ~SystemAppearance() override;
 
     ColorScheme colorScheme() const override { return m_scheme; }
@@ -33,9 +45,12 @@ private:
 
     QString m_desktop;
     QString m_kdeGlobals;
+    bool m_gtkPrefersDark = false;
+    QString m_gtkTheme;
+    QString m_gtkFont;
     PortalSettings *m_portal;
     XSettingsWatcher *m_xsettings;
-    std::unique_ptr<SettingsSchema> m_gnome; // none without GNOME's schemas
+    std::unique_ptr<SettingsSchema> m_gnome; // none unread or not installed
     ColorScheme m_scheme = ColorScheme::Light;
     InterfaceFont m_font;
 };
