@@ -1,6 +1,7 @@
 // GLib first: its headers use "signals" as a name, which Qt defines as a keyword.
 #include <gio/gio.h>
 
+#include "fakes/PrivateBus.h"
 #include "platform/appearance/FontNames.h"
 #include "platform/appearance/SystemAppearance.h"
 #include "platform/appearance/XSettingsData.h"
@@ -254,6 +255,34 @@ private slots:
         g_settings_set_string(settings, "color-scheme", "prefer-dark");
         QTRY_COMPARE(appearance.colorScheme(), ColorScheme::Dark);
         QCOMPARE(changes.size(), 2);
+    }
+
+    // On Plasma a new font in kdeglobals is taken once Plasma announces it.
+    void kdeFontAnnounced()
+    {
+        fakes::PrivateBus bus;
+        if (!bus.isRunning())
+            QSKIP("dbus-daemon is not installed");
+        qunsetenv("DISPLAY");
+        QTemporaryDir home;
+        const QString kdeGlobals = home.filePath(QStringLiteral("kdeglobals"));
+        const auto writeFont = [&kdeGlobals](const QByteArray &font) {
+            QFile file(kdeGlobals);
+            return file.open(QIODevice::WriteOnly) &&
+                   file.write("[General]\nfont=" + font + '\n') > 0;
+        };
+        QVERIFY(writeFont("Noto Sans,10,-1,5,50,0,0,0,0,0"));
+        SystemAppearance appearance(bus.connect(QStringLiteral("program")),
+                                    {QStringLiteral("KDE"), kdeGlobals, {}, false});
+        QCOMPARE(appearance.interfaceFont().family, QStringLiteral("Noto Sans"));
+        QSignalSpy changes(&appearance, &DesktopAppearance::interfaceFontChanged);
+        QVERIFY(writeFont("Hack,12,-1,5,50,0,0,0,0,0"));
+        QDBusConnection plasma = bus.connect(QStringLiteral("plasma"));
+        QVERIFY(plasma.send(QDBusMessage::createSignal(QStringLiteral("/KDEPlatformTheme"),
+                                                       QStringLiteral("org.kde.KDEPlatformTheme"),
+                                                       QStringLiteral("refreshFonts"))));
+        QTRY_COMPARE(appearance.interfaceFont().family, QStringLiteral("Hack"));
+        QCOMPARE(changes.size(), 1);
     }
 
     // GTK's settings.ini files, the user's first: each key from the first file

@@ -34,6 +34,12 @@ SystemAppearance::SystemAppearance(const QDBusConnection &sessionBus, const Appe
         preferenceRead = error == nullptr;
         g_clear_error(&error);
     }
+    // Plasma's font settings announce a new font as KDE's own Qt theme hears it.
+    if (m_desktop.contains(QStringLiteral("KDE"), Qt::CaseInsensitive))
+        QDBusConnection(sessionBus)
+            .connect(QString(), QStringLiteral("/KDEPlatformTheme"),
+                     QStringLiteral("org.kde.KDEPlatformTheme"), QStringLiteral("refreshFonts"),
+                     this, SLOT(update()));
     if (m_gnome)
         connect(m_gnome.get(), &SettingsSchema::changed, this, &SystemAppearance::update);
     connect(m_portal, &PortalSettings::changed, this, &SystemAppearance::update);

@@ -40,9 +40,10 @@ public:
     ColorScheme colorScheme() const override { return m_scheme; }
     InterfaceFont interfaceFont() const override { return m_font; }
 
-private:
+private slots:
     void update();
 
+private:
     QString m_desktop;
     QString m_kdeGlobals;
     bool m_gtkPrefersDark = false;
