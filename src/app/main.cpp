@@ -6,7 +6,6 @@
 #include "platform/DesktopPlatform.h"
 #include "platform/PresenceSources.h"
 #include "platform/SessionKind.h"
-#include "platform/TrackerFullscreenSource.h"
 #include "platform/appearance/SystemAppearance.h"
 #include "platform/appearance/TrayIconChoice.h"
 #include "platform/freedesktop/AutostartEntry.h"
@@ -128,10 +127,6 @@ int main(int argc, char *argv[])
         SessionFacts::fromEnvironment(environment, QGuiApplication::platformName());
     PresenceSourceList presenceSources = createPresenceSources(
         desktop->session(), facts, PresenceSetup::fromEnvironment(environment), clock);
-    // On Wayland the compositor's route knows when the window in front is fullscreen.
-    if (desktop->tracker().reportsFullscreen())
-        presenceSources.push_back(std::make_unique<TrackerFullscreenSource>(
-            desktop->tracker(), QStringLiteral("desktop fullscreen"), clock));
     PresenceSources presence;
     for (const auto &source : presenceSources)
         presence.push_back(*source);

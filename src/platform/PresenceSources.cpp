@@ -1,5 +1,6 @@
 #include "platform/PresenceSources.h"
 
+#include "platform/TrackerFullscreenSource.h"
 #include "platform/freedesktop/LogindSource.h"
 #include "platform/freedesktop/NotificationServerDndSource.h"
 #include "platform/freedesktop/PlatformLog.h"
@@ -33,6 +34,10 @@ PresenceSourceList createPresenceSources(DesktopSession &session, const SessionF
         sources.push_back(std::make_unique<ScreenSaverSource>(sessionBus, clock));
         sources.push_back(std::make_unique<NotificationServerDndSource>(sessionBus, clock));
     }
+    // On Wayland the compositor's route knows when the window in front is fullscreen.
+    if (session.tracker().reportsFullscreen())
+        sources.push_back(std::make_unique<TrackerFullscreenSource>(
+            session.tracker(), QStringLiteral("desktop fullscreen"), clock));
     for (const auto &source : sources) {
         QObject::connect(source.get(), &PresenceSource::conditionChanged, source.get(),
                          [source = source.get()](PresenceCondition condition, bool active) {

@@ -1,5 +1,6 @@
 #include "platform/SessionKind.h"
 
+#include "platform/gnome/GnomeDndSource.h"
 #include "platform/gnome/GnomeSession.h"
 #include "platform/kwin/KWinSession.h"
 #include "platform/null/NullSession.h"
@@ -15,8 +16,9 @@ namespace {
 using D = SessionWing::Display;
 
 // A new desktop is one folder beside these (its sources listed in
-// CMakeLists.txt) and one row here. Every other Wayland compositor is asked
-// for foreign-toplevel management; one that lacks it is found out then.
+// CMakeLists.txt) and one row here, above the catch-alls: the first row that
+// matches wins. Every other Wayland compositor is asked for foreign-toplevel
+// management; one that lacks it is found out then. The null row stays last.
 const SessionWing wings[] = {
     {QLatin1String("gnome"), D::Wayland, QLatin1String("GNOME"), {}, GnomeSession::open},
     {QLatin1String("kwin"), D::Wayland, QLatin1String("KDE"), {}, KWinSession::open},
@@ -25,11 +27,13 @@ const SessionWing wings[] = {
     {QLatin1String("null"), D::Any, {}, {}, NullSession::open},
 };
 
-// Desktops that run on any display server, with presence of their own.
+// Desktops with presence of their own on any display server. Only GNOME's own
+// settings count for it: another desktop's copy may hold a stale show-banners.
 const struct {
     QLatin1String desktop;
     PresenceSourceList (*presenceSources)(const PresenceSetup &setup, const Clock &clock);
 } desktopPresence[] = {
+    {QLatin1String("GNOME"), gnomePresenceSources},
     {QLatin1String("XFCE"), xfcePresenceSources},
 };
 

@@ -12,7 +12,7 @@ namespace nudgewatch {
 class TrackerFullscreenSource final : public PresenceSource {
     Q_OBJECT
 public:
-    // `name` for the list of sources in use, such as "KWin fullscreen".
+    // `name` for the list of sources in use, such as "desktop fullscreen".
     TrackerFullscreenSource(FrontmostApplicationTracker &tracker, QString name, const Clock &clock,
                             QObject *parent = nullptr);
 

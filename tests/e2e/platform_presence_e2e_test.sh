@@ -66,7 +66,7 @@ mock_call session $I $core AddMethods $I "[('GetIdletime', '', 't', 'ret = 5000'
 mock_call session $N $notifications AddProperty $N Inhibited "<false>" >/dev/null
 export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=GNOME GSETTINGS_BACKEND=keyfile XDG_CONFIG_HOME=$work/config
 log=$work/probe-gnome.log
-start_probe "GNOME idle, GNOME DND, logind, screen saver, notification server DND"
+start_probe "GNOME idle, GNOME DND, logind, screen saver, notification server DND, desktop fullscreen"
 heard 1 "logind: ScreenLocked on" # the lock left on above, read at start
 
 # The idle watch says away (since 5 s, as Mutter's idle time tells), the
@@ -81,5 +81,12 @@ banners="gsettings set org.gnome.desktop.notifications show-banners"
 both "GNOME DND: DoNotDisturb" "$banners false" "$banners true"
 inhibited="mock_call session $N $notifications UpdateProperties $N"
 both "notification server DND: DoNotDisturb" "$inhibited \"{'Inhibited': <true>}\"" "$inhibited \"{'Inhibited': <false>}\""
+probe_quiet
+
+# GNOME on Xorg: the X11 session's own sources, and GNOME's switch all the same.
+export XDG_SESSION_TYPE=x11
+log=$work/probe-gnome-xorg.log
+start_probe "X11 idle, X11 fullscreen, GNOME DND, logind, screen saver, notification server DND"
+both "GNOME DND: DoNotDisturb" "$banners false" "$banners true"
 probe_quiet
 echo "PASS"

@@ -44,4 +44,12 @@ void GnomeDndSource::read()
     emit conditionChanged(PresenceCondition::DoNotDisturb, active, m_clock.now());
 }
 
+PresenceSourceList gnomePresenceSources(const PresenceSetup &, const Clock &clock)
+{
+    PresenceSourceList sources;
+    if (auto dnd = GnomeDndSource::create(clock))
+        sources.push_back(std::move(dnd));
+    return sources;
+}
+
 } // namespace nudgewatch

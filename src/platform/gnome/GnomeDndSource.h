@@ -2,6 +2,7 @@
 
 #include "core/Clock.h"
 #include "core/PresenceSource.h"
+#include "platform/session/DesktopSession.h"
 
 #include <memory>
 
@@ -28,5 +29,9 @@ private:
     const Clock &m_clock;
     bool m_active = false;
 };
+
+// GNOME's own presence on any display server (GNOME on Xorg too): its Do Not
+// Disturb switch, where the schema is installed.
+PresenceSourceList gnomePresenceSources(const PresenceSetup &setup, const Clock &clock);
 
 } // namespace nudgewatch

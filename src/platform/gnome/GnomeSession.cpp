@@ -1,6 +1,5 @@
 #include "platform/gnome/GnomeSession.h"
 
-#include "platform/gnome/GnomeDndSource.h"
 #include "platform/gnome/GnomeShellTracker.h"
 #include "platform/gnome/MutterIdleSource.h"
 
@@ -38,9 +37,6 @@ PresenceSourceList GnomeSession::presenceSources(const PresenceSetup &setup, con
     if (sessionBus.isConnected())
         sources.push_back(
             std::make_unique<MutterIdleSource>(sessionBus, setup.noInputAfter, clock));
-    // Only GNOME's own settings: another desktop's copy may hold a stale show-banners.
-    if (auto dnd = GnomeDndSource::create(clock))
-        sources.push_back(std::move(dnd));
     return sources;
 }
 

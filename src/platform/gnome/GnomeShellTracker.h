@@ -2,9 +2,9 @@
 
 #include "core/FrontmostApplicationTracker.h"
 #include "core/WindowRaiser.h"
-#include "platform/session/ActivationFilter.h"
 #include "platform/gnome/ShellExtension.h"
 #include "platform/gnome/ShellExtensionFiles.h"
+#include "platform/session/ActivationFilter.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -1,7 +1,7 @@
 #include "platform/gnome/ShellFocus.h"
 
-#include "platform/session/ActivationFilter.h"
 #include "platform/freedesktop/WindowResolver.h"
+#include "platform/session/ActivationFilter.h"
 
 namespace nudgewatch {
 
