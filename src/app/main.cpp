@@ -10,6 +10,7 @@
 #include "platform/appearance/TrayIconChoice.h"
 #include "platform/freedesktop/AutostartEntry.h"
 #include "platform/freedesktop/DesktopNotifier.h"
+#include "platform/freedesktop/KeyFile.h"
 #include "platform/qt/QtScheduler.h"
 #include "platform/qt/SettingsDefaults.h"
 #include "platform/qt/SystemClock.h"
@@ -141,14 +142,11 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "nudgewatch: %s\n", qPrintable(notifierReason));
         notifier = std::make_unique<DesktopNotifier>(QDBusConnection::sessionBus());
     }
-    QStringList gtkSettings = QStandardPaths::locateAll(QStandardPaths::GenericConfigLocation,
-                                                        QStringLiteral("gtk-3.0/settings.ini"));
-    gtkSettings.append(QStringLiteral("/etc/gtk-3.0/settings.ini"));
     SystemAppearance appearance(QDBusConnection::sessionBus(),
                                 {facts.currentDesktop,
                                  QStandardPaths::locate(QStandardPaths::GenericConfigLocation,
                                                         QStringLiteral("kdeglobals")),
-                                 gtkSettings, isWaylandSession(facts)});
+                                 gtkSettingsFiles(gtkConfigDirs()), isWaylandSession(facts)});
     AppDelegate delegate({{desktop->tracker(),
                            desktop->opener(),
                            desktop->icons(),

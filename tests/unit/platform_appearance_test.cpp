@@ -298,7 +298,7 @@ private slots:
         QTest::newRow("user's dark theme") << QByteArray("[Settings]\ngtk-theme-name=Arc-Dark\n")
                                            << QByteArray() << true << QString();
         QTest::newRow("system's preference, user's font")
-            << QByteArray("[Settings]\ngtk-font-name=Cantarell Bold 11\n") << systemDark << true
+            << QByteArray("[Settings]\ngtk-font-name=\"Cantarell Bold 11\"\n") << systemDark << true
             << QStringLiteral("Cantarell");
         QTest::newRow("user's light preference over the system's")
             << QByteArray("[Settings]\ngtk-application-prefer-dark-theme=false\n") << systemDark

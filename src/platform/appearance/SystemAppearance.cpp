@@ -15,25 +15,16 @@ SystemAppearance::SystemAppearance(const QDBusConnection &sessionBus, const Appe
       m_gnome(files.gnomeSettings ? SettingsSchema::open("org.gnome.desktop.interface") : nullptr)
 {
     // Each key from the first file that has it, as GTK layers them.
-    bool preferenceRead = false;
+    std::optional<bool> prefersDark;
     for (const QString &path : files.gtkSettings) {
-        const KeyFilePtr file = loadKeyFile(path);
-        if (!file)
-            continue;
-        const auto take = [&file](const char *key, QString &value) {
-            if (value.isEmpty())
-                value = takeGString(g_key_file_get_string(file.get(), "Settings", key, nullptr));
-        };
-        take("gtk-theme-name", m_gtkTheme);
-        take("gtk-font-name", m_gtkFont);
-        if (preferenceRead)
-            continue;
-        GError *error = nullptr;
-        m_gtkPrefersDark = g_key_file_get_boolean(file.get(), "Settings",
-                                                  "gtk-application-prefer-dark-theme", &error);
-        preferenceRead = error == nullptr;
-        g_clear_error(&error);
+        if (m_gtkTheme.isEmpty())
+            m_gtkTheme = gtkSettingsValue(path, "gtk-theme-name");
+        if (m_gtkFont.isEmpty())
+            m_gtkFont = gtkSettingsValue(path, "gtk-font-name");
+        if (!prefersDark)
+            prefersDark = gtkSettingsBoolean(path, "gtk-application-prefer-dark-theme");
     }
+    m_gtkPrefersDark = prefersDark.value_or(false);
     // Plasma's font settings announce a new font as KDE's own Qt theme hears it.
     if (m_desktop.contains(QStringLiteral("KDE"), Qt::CaseInsensitive))
         QDBusConnection(sessionBus)

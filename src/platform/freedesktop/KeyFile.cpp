@@ -3,6 +3,7 @@
 #include "platform/freedesktop/RegularFile.h"
 
 #include <QList>
+#include <QStandardPaths>
 
 namespace nudgewatch {
 
@@ -45,6 +46,46 @@ std::optional<QStringList> commandLineWords(const QString &commandLine)
     if (!g_shell_parse_argv(commandLine.toUtf8().constData(), nullptr, &argv, nullptr))
         return std::nullopt;
     return takeGStrv(argv);
+}
+
+QStringList gtkConfigDirs()
+{
+    QStringList dirs = QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
+    dirs.append(QStringLiteral("/etc"));
+    return dirs;
+}
+
+QStringList gtkSettingsFiles(const QStringList &configDirs)
+{
+    QStringList files;
+    for (const char *version : {"/gtk-3.0/settings.ini", "/gtk-4.0/settings.ini"})
+        for (const QString &dir : configDirs)
+            files.append(dir + QLatin1String(version));
+    return files;
+}
+
+QString gtkSettingsValue(const QString &path, const char *key)
+{
+    const KeyFilePtr file = loadKeyFile(path);
+    if (!file)
+        return {};
+    QString value =
+        takeGString(g_key_file_get_string(file.get(), "Settings", key, nullptr)).trimmed();
+    if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"')))
+        value = value.mid(1, value.size() - 2);
+    return value;
+}
+
+std::optional<bool> gtkSettingsBoolean(const QString &path, const char *key)
+{
+    const KeyFilePtr file = loadKeyFile(path);
+    if (!file)
+        return std::nullopt;
+    g_autoptr(GError) error = nullptr;
+    const bool value = g_key_file_get_boolean(file.get(), "Settings", key, &error);
+    if (error != nullptr)
+        return std::nullopt;
+    return value;
 }
 
 QString kdeConfigValue(const QString &path, const char *group, const char *key)

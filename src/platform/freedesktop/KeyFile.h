@@ -31,6 +31,18 @@ QStringList takeGStrv(gchar **values, qsizetype longest = -1);
 // none when it does not parse.
 std::optional<QStringList> commandLineWords(const QString &commandLine);
 
+// The folders GTK reads its settings from, the user's first: the XDG config
+// folders, then /etc for the system-wide ones.
+QStringList gtkConfigDirs();
+// GTK's settings.ini files in `configDirs`, in order, GTK 3's before GTK 4's.
+QStringList gtkSettingsFiles(const QStringList &configDirs);
+// The value of `key` in [Settings] of GTK's settings.ini at `path`; some tools
+// write a string in quotes, which are not part of it. Empty when absent or
+// when the file is no regular file of at most maximumEntrySize bytes.
+QString gtkSettingsValue(const QString &path, const char *key);
+// The same for a boolean; none when absent or no boolean.
+std::optional<bool> gtkSettingsBoolean(const QString &path, const char *key);
+
 // The value of `key` in `[group]` of one of KDE's own files (kdeglobals), read
 // by hand: GLib's key file refuses the whole file over KDE's "key[$e]="
 // markers, and QSettings splits a comma-separated value into a list. Empty
