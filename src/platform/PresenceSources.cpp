@@ -10,13 +10,6 @@
 
 namespace nudgewatch {
 
-PresenceSetup PresenceSetup::fromEnvironment(const QProcessEnvironment &environment)
-{
-    PresenceSetup setup;
-    setup.logindSessionId = environment.value(QStringLiteral("XDG_SESSION_ID"));
-    return setup;
-}
-
 PresenceSourceList createPresenceSources(DesktopSession &session, const SessionFacts &facts,
                                          const PresenceSetup &setup, const Clock &clock)
 {

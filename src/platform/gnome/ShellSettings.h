@@ -20,8 +20,8 @@ struct ShellExtensionLists {
 };
 
 // GNOME Shell's own settings (schema org.gnome.shell) for one extension,
-// through GSettings in GIO, loaded when first asked. None or false when GIO or
-// the schema is missing.
+// through GSettings in GIO, opened for each call: they are read only while the
+// extension is set up. None or false when the schema is missing.
 class ShellSettings {
 public:
     // Whether the extension is listed in enabled-extensions, not in

@@ -2,10 +2,6 @@
 
 #include "platform/session/NullFrontmostTracker.h"
 
-#include <QCoreApplication>
-
-#include <cstdio>
-
 namespace nudgewatch {
 
 NullSession::NullSession(const QString &reason, QObject *parent)

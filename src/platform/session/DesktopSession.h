@@ -22,14 +22,17 @@ struct PresenceSetup {
     // How long without input counts as away.
     std::chrono::milliseconds noInputAfter = std::chrono::minutes(5);
 
-    static PresenceSetup fromEnvironment(const QProcessEnvironment &environment);
+    static PresenceSetup fromEnvironment(const QProcessEnvironment &environment)
+    {
+        return {environment.value(QStringLiteral("XDG_SESSION_ID"))};
+    }
 };
 
 using PresenceSourceList = std::vector<std::unique_ptr<PresenceSource>>;
 
 // What one desktop session gives the program: its own connection(s), the
 // tracker of the front application, and its way of raising a window. Each
-// folder under src/platform/ named for a desktop builds one; a session whose
+// wing (a session's folder under src/platform/) builds one; a session whose
 // route to the desktop fails keeps a tracker that says why.
 class DesktopSession : public QObject {
     Q_OBJECT

@@ -13,8 +13,9 @@ struct wl_seat;
 
 namespace nudgewatch {
 
-// No input on a Wayland compositor that tells it: ext-idle-notify-v1 (KWin),
-// else KDE's older org_kde_kwin_idle (wlroots). The compositor sends one event
+// No input on a Wayland compositor that tells it: ext-idle-notify-v1 (KWin and
+// newer wlroots compositors), else KDE's older org_kde_kwin_idle (which
+// Debian 12's sway offers). The compositor sends one event
 // once the seat has had no input for the threshold and one at the next input,
 // over and over, so nothing polls. GNOME offers neither (see MutterIdleSource).
 class WaylandIdleSource final : public PresenceSource {
