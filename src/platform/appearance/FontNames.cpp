@@ -1,5 +1,7 @@
 #include "platform/appearance/FontNames.h"
 
+#include "platform/session/SessionFacts.h"
+
 #include <QStringList>
 
 namespace nudgewatch::fontNames {
@@ -100,7 +102,7 @@ ColorScheme schemeOf(const AppearanceSources &sources)
 InterfaceFont fontOf(const AppearanceSources &sources)
 {
     InterfaceFont font;
-    if (sources.currentDesktop.contains(QStringLiteral("KDE"), Qt::CaseInsensitive))
+    if (currentDesktopIs(sources.currentDesktop, QLatin1String("KDE")))
         font = fromQtString(sources.kdeFont);
     const auto scaled = [](const QString &name, double scaling) {
         InterfaceFont font = fromPango(name);

@@ -5,6 +5,7 @@
 #include "platform/appearance/XSettingsWatcher.h"
 #include "platform/freedesktop/KeyFile.h"
 #include "platform/freedesktop/SettingsSchema.h"
+#include "platform/session/SessionFacts.h"
 
 namespace nudgewatch {
 
@@ -26,7 +27,7 @@ SystemAppearance::SystemAppearance(const QDBusConnection &sessionBus, const Appe
     }
     m_gtkPrefersDark = prefersDark.value_or(false);
     // Plasma's font settings announce a new font as KDE's own Qt theme hears it.
-    if (m_desktop.contains(QStringLiteral("KDE"), Qt::CaseInsensitive))
+    if (currentDesktopIs(m_desktop, QLatin1String("KDE")))
         QDBusConnection(sessionBus)
             .connect(QString(), QStringLiteral("/KDEPlatformTheme"),
                      QStringLiteral("org.kde.KDEPlatformTheme"), QStringLiteral("refreshFonts"),
@@ -59,7 +60,7 @@ void SystemAppearance::update()
     sources.gtkPrefersDark = m_gtkPrefersDark;
     sources.gtkTheme = m_gtkTheme;
     sources.gtkFont = m_gtkFont;
-    if (m_desktop.contains(QStringLiteral("KDE"), Qt::CaseInsensitive))
+    if (currentDesktopIs(m_desktop, QLatin1String("KDE")))
         sources.kdeFont = kdeConfigValue(m_kdeGlobals, "General", "font");
 
     const ColorScheme scheme = fontNames::schemeOf(sources);

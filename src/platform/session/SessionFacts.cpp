@@ -52,8 +52,12 @@ bool isWaylandSession(const SessionFacts &facts)
 
 bool sessionDesktopIs(const SessionFacts &facts, QLatin1String desktop)
 {
-    const auto desktops = QStringView(facts.currentDesktop).split(QLatin1Char(':'));
-    for (const QStringView name : desktops) {
+    return currentDesktopIs(facts.currentDesktop, desktop);
+}
+
+bool currentDesktopIs(QStringView currentDesktop, QLatin1String desktop)
+{
+    for (const QStringView name : currentDesktop.split(QLatin1Char(':'))) {
         if (name.compare(desktop, Qt::CaseInsensitive) == 0)
             return true;
     }

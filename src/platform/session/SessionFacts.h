@@ -21,5 +21,7 @@ struct SessionFacts {
 bool isWaylandSession(const SessionFacts &facts);
 // Whether XDG_CURRENT_DESKTOP names this desktop, in any case.
 bool sessionDesktopIs(const SessionFacts &facts, QLatin1String desktop);
+// The same for XDG_CURRENT_DESKTOP's colon-separated value on its own.
+bool currentDesktopIs(QStringView currentDesktop, QLatin1String desktop);
 
 } // namespace nudgewatch
