@@ -10,7 +10,6 @@
 #include "platform/appearance/TrayIconChoice.h"
 #include "platform/freedesktop/AutostartEntry.h"
 #include "platform/freedesktop/DesktopNotifier.h"
-#include "platform/freedesktop/KeyFile.h"
 #include "platform/qt/QtScheduler.h"
 #include "platform/qt/SettingsDefaults.h"
 #include "platform/qt/SystemClock.h"
@@ -24,7 +23,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
-#include <QStandardPaths>
 #include <QSvgRenderer>
 #include <QTimer>
 
@@ -142,11 +140,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "nudgewatch: %s\n", qPrintable(notifierReason));
         notifier = std::make_unique<DesktopNotifier>(QDBusConnection::sessionBus());
     }
-    SystemAppearance appearance(QDBusConnection::sessionBus(),
-                                {facts.currentDesktop,
-                                 QStandardPaths::locate(QStandardPaths::GenericConfigLocation,
-                                                        QStringLiteral("kdeglobals")),
-                                 gtkSettingsFiles(gtkConfigDirs()), isWaylandSession(facts)});
+    SystemAppearance appearance(QDBusConnection::sessionBus(), AppearanceFiles::forSession(facts));
     AppDelegate delegate({{desktop->tracker(),
                            desktop->opener(),
                            desktop->icons(),

@@ -5,6 +5,7 @@
 #include "platform/appearance/FontNames.h"
 #include "platform/appearance/SystemAppearance.h"
 #include "platform/appearance/XSettingsData.h"
+#include "platform/session/SessionFacts.h"
 
 #include <QColor>
 #include <QDBusConnection>
@@ -255,6 +256,25 @@ private slots:
         g_settings_set_string(settings, "color-scheme", "prefer-dark");
         QTRY_COMPARE(appearance.colorScheme(), ColorScheme::Dark);
         QCOMPARE(changes.size(), 2);
+    }
+
+    // GNOME's settings where GTK reads them or GNOME runs; XSETTINGS elsewhere.
+    void gnomeSettingsBySession_data()
+    {
+        QTest::addColumn<SessionFacts>("session");
+        QTest::addColumn<bool>("read");
+        using F = SessionFacts;
+        QTest::newRow("Xfce") << F{"x11", "XFCE", false, "xcb"} << false;
+        QTest::newRow("Openbox, nothing named") << F{"x11", "", false, "xcb"} << false;
+        QTest::newRow("GNOME on Xorg") << F{"x11", "ubuntu:GNOME", false, "xcb"} << true;
+        QTest::newRow("sway from a console") << F{"tty", "", true, "xcb"} << true;
+        QTest::newRow("Plasma on Wayland") << F{"wayland", "KDE", true, "wayland"} << true;
+    }
+    void gnomeSettingsBySession()
+    {
+        QFETCH(SessionFacts, session);
+        QFETCH(bool, read);
+        QCOMPARE(AppearanceFiles::forSession(session).gnomeSettings, read);
     }
 
     // On Plasma a new font in kdeglobals is taken once Plasma announces it.

@@ -7,7 +7,18 @@
 #include "platform/freedesktop/SettingsSchema.h"
 #include "platform/session/SessionFacts.h"
 
+#include <QStandardPaths>
+
 namespace nudgewatch {
+
+AppearanceFiles AppearanceFiles::forSession(const SessionFacts &facts)
+{
+    return {
+        facts.currentDesktop,
+        QStandardPaths::locate(QStandardPaths::GenericConfigLocation, QStringLiteral("kdeglobals")),
+        gtkSettingsFiles(gtkConfigDirs()),
+        isWaylandSession(facts) || sessionDesktopIs(facts, QLatin1String("GNOME"))};
+}
 
 SystemAppearance::SystemAppearance(const QDBusConnection &sessionBus, const AppearanceFiles &files,
                                    QObject *parent)

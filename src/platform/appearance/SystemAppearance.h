@@ -13,16 +13,21 @@ class PortalSettings;
 class SettingsSchema;
 class XSettingsWatcher;
 
+struct SessionFacts;
+
 // Where the desktop's look is read besides the portal and XSETTINGS.
 struct AppearanceFiles {
-    QString currentDesktop{};  // $XDG_CURRENT_DESKTOP
-    QString kdeGlobals{};      // KDE's kdeglobals, read on Plasma only
-    QStringList gtkSettings{}; // GTK's settings.ini files, the user's first
-    // GNOME's interface settings are read where GTK reads them itself, in
-    // Wayland sessions. In X11 sessions GNOME's settings daemon hands them to
-    // every application as XSETTINGS, and opening them would keep 2 MB of GIO
-    // resident for the program's whole day.
-    bool gnomeSettings = false;
+    QString currentDesktop{};   // $XDG_CURRENT_DESKTOP
+    QString kdeGlobals{};       // KDE's kdeglobals, read on Plasma only
+    QStringList gtkSettings{};  // GTK's settings.ini files, the user's first
+    bool gnomeSettings = false; // whether GNOME's interface settings are read
+
+    // The user's files, and GNOME's interface settings where GTK reads them
+    // itself (Wayland sessions) or GNOME runs. In other X11 sessions the
+    // desktop's settings daemon hands the look to every application as
+    // XSETTINGS: GNOME's copy may be stale there, and opening it would keep
+    // 2 MB of GIO resident for the program's whole day.
+    static AppearanceFiles forSession(const SessionFacts &facts);
 };
 
 // The desktop's appearance from the sources a Linux desktop offers: the
