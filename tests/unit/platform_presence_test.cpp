@@ -7,7 +7,7 @@
 #include "platform/freedesktop/DBusBooleanProperty.h"
 #include "platform/freedesktop/LogindSource.h"
 #include "platform/freedesktop/NotificationServerDndSource.h"
-#include "platform/freedesktop/PresenceMessages.h"
+#include "platform/freedesktop/DBusMessages.h"
 #include "platform/freedesktop/ScreenSaverSource.h"
 #include "platform/x11/X11IdleSource.h"
 #include "platform/xfce/XfceDndSource.h"

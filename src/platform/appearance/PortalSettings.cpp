@@ -1,9 +1,9 @@
 #include "platform/appearance/PortalSettings.h"
 
+#include "platform/freedesktop/DBusMessages.h"
+
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
-#include <QDBusPendingReply>
-#include <QDBusVariant>
 
 namespace nudgewatch {
 
@@ -13,14 +13,6 @@ const QString path = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString interface = QStringLiteral("org.freedesktop.portal.Settings");
 const QString appearance = QStringLiteral("org.freedesktop.appearance");
 const QString gnomeInterface = QStringLiteral("org.gnome.desktop.interface");
-
-// Read() of older portals wraps the value in a second variant.
-QVariant unwrap(QVariant value)
-{
-    while (value.metaType() == QMetaType::fromType<QDBusVariant>())
-        value = value.value<QDBusVariant>().variant();
-    return value;
-}
 } // namespace
 
 PortalSettings::PortalSettings(const QDBusConnection &bus, QObject *parent)
@@ -44,28 +36,29 @@ void PortalSettings::read(const QString &group, const QString &key)
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, group, key](QDBusPendingCallWatcher *w) {
                 w->deleteLater();
-                const QDBusPendingReply<QDBusVariant> reply = *w;
-                // An unknown key or no portal: the other sources decide.
-                if (!reply.isError() && take(group, key, reply.value().variant()))
+                // An unknown key or no portal: the other sources decide. Read()
+                // of older portals wraps the value in a second variant.
+                const QVariantList arguments = plainArguments(w->reply());
+                if (arguments.size() == 1 && take(group, key, arguments[0]))
                     emit changed();
             });
 }
 
 void PortalSettings::settingChanged(const QDBusMessage &message)
 {
-    const QList<QVariant> arguments = message.arguments();
-    if (arguments.size() == 3 &&
+    const QVariantList arguments = plainArguments(message);
+    if (arguments.size() == 3 && arguments[0].metaType() == QMetaType::fromType<QString>() &&
+        arguments[1].metaType() == QMetaType::fromType<QString>() &&
         take(arguments[0].toString(), arguments[1].toString(), arguments[2]))
         emit changed();
 }
 
-bool PortalSettings::take(const QString &group, const QString &key, QVariant value)
+bool PortalSettings::take(const QString &group, const QString &key, const QVariant &value)
 {
-    value = unwrap(std::move(value));
+    // Each setting only in its own type: the portal is a peer like any other.
     if (group == appearance && key == QStringLiteral("color-scheme")) {
-        bool ok = false;
-        const uint scheme = value.toUInt(&ok);
-        if (!ok || m_colorScheme == scheme)
+        const uint scheme = value.toUInt();
+        if (value.metaType() != QMetaType::fromType<uint>() || m_colorScheme == scheme)
             return false;
         m_colorScheme = scheme;
         return true;
@@ -78,10 +71,10 @@ bool PortalSettings::take(const QString &group, const QString &key, QVariant val
         return true;
     }
     if (group == gnomeInterface && key == QStringLiteral("text-scaling-factor")) {
-        bool ok = false;
-        const double factor = value.toDouble(&ok);
+        const double factor = value.toDouble();
         // GNOME offers 0.5 to 3; anything else is not a scaling the user chose.
-        if (!ok || factor < 0.5 || factor > 3 || factor == m_textScaling)
+        if (value.metaType() != QMetaType::fromType<double>() || factor < 0.5 || factor > 3 ||
+            factor == m_textScaling)
             return false;
         m_textScaling = factor;
         return true;

@@ -31,7 +31,7 @@ private slots:
 private:
     void read(const QString &group, const QString &key);
     // Takes one setting; true when it is one of ours and changed.
-    bool take(const QString &group, const QString &key, QVariant value);
+    bool take(const QString &group, const QString &key, const QVariant &value);
 
     QDBusConnection m_bus;
     std::optional<uint> m_colorScheme;

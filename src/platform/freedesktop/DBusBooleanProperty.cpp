@@ -1,7 +1,7 @@
 #include "platform/freedesktop/DBusBooleanProperty.h"
 
+#include "platform/freedesktop/DBusMessages.h"
 #include "platform/freedesktop/PlatformLog.h"
-#include "platform/freedesktop/PresenceMessages.h"
 
 #include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
@@ -63,9 +63,7 @@ void DBusBooleanProperty::onPropertiesChanged(const QDBusMessage &message)
 
 void DBusBooleanProperty::read()
 {
-    QDBusMessage get = QDBusMessage::createMethodCall(m_service, m_path, propertiesInterface,
-                                                      QStringLiteral("Get"));
-    get << m_interface << m_property;
+    QDBusMessage get = propertyGetCall(m_service, m_path, m_interface, m_property);
     // Only a service already running answers: a notification server is not
     // started just to be asked whether it is quiet.
     get.setAutoStartService(false);

@@ -1,8 +1,8 @@
 #include "platform/freedesktop/LogindSource.h"
 
 #include "platform/freedesktop/DBusBooleanProperty.h"
+#include "platform/freedesktop/DBusMessages.h"
 #include "platform/freedesktop/PlatformLog.h"
-#include "platform/freedesktop/PresenceMessages.h"
 
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
@@ -84,10 +84,8 @@ void LogindSource::resolveSession(Lookup lookup, const QString &argument)
         break;
     case Lookup::ByAutoAlias:
         // A program started as a user service has no session of its own.
-        call = QDBusMessage::createMethodCall(login1, sessionPathPrefix + QStringLiteral("auto"),
-                                              QStringLiteral("org.freedesktop.DBus.Properties"),
-                                              QStringLiteral("Get"));
-        call << sessionInterface << QStringLiteral("Id");
+        call = propertyGetCall(login1, sessionPathPrefix + QStringLiteral("auto"), sessionInterface,
+                               QStringLiteral("Id"));
         break;
     }
     auto *pending = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);

@@ -1,6 +1,6 @@
 #include "platform/freedesktop/ScreenSaverSource.h"
 
-#include "platform/freedesktop/PresenceMessages.h"
+#include "platform/freedesktop/DBusMessages.h"
 
 #include <QDBusServiceWatcher>
 #include <QTimer>

@@ -1,5 +1,6 @@
 #include "platform/gnome/GnomeShellTracker.h"
 
+#include "platform/freedesktop/DBusMessages.h"
 #include "platform/freedesktop/DesktopEntryRegistry.h"
 #include "platform/freedesktop/PlatformLog.h"
 #include "platform/freedesktop/WindowResolver.h"
@@ -20,7 +21,6 @@ namespace {
 
 using namespace shellExtension;
 
-const QString propertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
 // A raise waits this long at most for the extension: the user is waiting.
 constexpr int raiseTimeoutMs = 1000;
 // The extension answers from the shell's main loop at once; one that takes
@@ -47,15 +47,6 @@ std::optional<QList<QVariant>> argumentsOf(const QDBusMessage &reply)
     if (reply.type() != QDBusMessage::ReplyMessage)
         return std::nullopt;
     return reply.arguments();
-}
-
-QDBusMessage propertyCall(const QString &service, const QString &path, const QString &interface,
-                          const QString &property)
-{
-    QDBusMessage call =
-        QDBusMessage::createMethodCall(service, path, propertiesInterface, QStringLiteral("Get"));
-    call << interface << property;
-    return call;
 }
 
 } // namespace
@@ -100,8 +91,8 @@ std::optional<RunningApplication> GnomeShellTracker::frontmostApplication() cons
 void GnomeShellTracker::askShellVersion()
 {
     callAsync(this, m_bus,
-              propertyCall(QStringLiteral("org.gnome.Shell"), QStringLiteral("/org/gnome/Shell"),
-                           QStringLiteral("org.gnome.Shell"), QStringLiteral("ShellVersion")),
+              propertyGetCall(QStringLiteral("org.gnome.Shell"), QStringLiteral("/org/gnome/Shell"),
+                              QStringLiteral("org.gnome.Shell"), QStringLiteral("ShellVersion")),
               [this](const QDBusMessage &message) {
                   if (const auto reply = argumentsOf(message); reply && reply->size() == 1) {
                       const QVariant value = reply->front().value<QDBusVariant>().variant();

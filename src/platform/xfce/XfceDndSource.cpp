@@ -1,6 +1,6 @@
 #include "platform/xfce/XfceDndSource.h"
 
-#include "platform/freedesktop/PresenceMessages.h"
+#include "platform/freedesktop/DBusMessages.h"
 
 #include <QDBusPendingCallWatcher>
 

@@ -1,4 +1,4 @@
-#include "platform/freedesktop/PresenceMessages.h"
+#include "platform/freedesktop/DBusMessages.h"
 
 #include <QDBusArgument>
 #include <QDBusVariant>
@@ -38,6 +38,15 @@ bool propertiesChangedOf(const QVariantList &arguments, const QString &interface
 }
 
 } // namespace
+
+QDBusMessage propertyGetCall(const QString &service, const QString &path, const QString &interface,
+                             const QString &property)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        service, path, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    call << interface << property;
+    return call;
+}
 
 QVariantList plainArguments(const QDBusMessage &message)
 {

@@ -7,6 +7,10 @@
 
 namespace nudgewatch {
 
+// A call of org.freedesktop.DBus.Properties.Get for one property.
+QDBusMessage propertyGetCall(const QString &service, const QString &path, const QString &interface,
+                             const QString &property);
+
 // The arguments of a D-Bus message as plain Qt values: variants unwrapped,
 // dictionaries as QVariantMap, string arrays as QStringList. Anything else is
 // left as QtDBus gave it, which the readers below then reject: every peer is
