@@ -113,7 +113,10 @@ int main(int argc, char *argv[])
     });
 
     SettingsDefaults defaults;
-    const std::unique_ptr<DesktopPlatform> desktop = DesktopPlatform::create();
+    const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    const SessionFacts facts =
+        SessionFacts::fromEnvironment(environment, QGuiApplication::platformName());
+    const std::unique_ptr<DesktopPlatform> desktop = DesktopPlatform::create(facts);
     // Without the X server nothing can be tracked; quit without touching the settings.
     QObject::connect(desktop.get(), &DesktopPlatform::connectionLost, &app,
                      [] { QCoreApplication::exit(1); });
@@ -121,9 +124,6 @@ int main(int argc, char *argv[])
     QtScheduler scheduler;
     NotificationCenter notifications;
     // Each source reports its first state on a later turn of the event loop.
-    const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    const SessionFacts facts =
-        SessionFacts::fromEnvironment(environment, QGuiApplication::platformName());
     PresenceSourceList presenceSources = createPresenceSources(
         desktop->session(), facts, PresenceSetup::fromEnvironment(environment), clock);
     PresenceSources presence;

@@ -100,8 +100,13 @@ void DesktopPlatform::setTrackedEntries(const QStringList &paths)
 
 std::unique_ptr<DesktopPlatform> DesktopPlatform::create(QObject *parent)
 {
-    const SessionFacts facts = SessionFacts::fromEnvironment(
-        QProcessEnvironment::systemEnvironment(), QGuiApplication::platformName());
+    return create(SessionFacts::fromEnvironment(QProcessEnvironment::systemEnvironment(),
+                                                QGuiApplication::platformName()),
+                  parent);
+}
+
+std::unique_ptr<DesktopPlatform> DesktopPlatform::create(const SessionFacts &facts, QObject *parent)
+{
     return createWith(
         [&facts](const DesktopEntryRegistry &entries) {
             return sessionWingFor(facts).open(facts, entries);

@@ -7,6 +7,7 @@
 #include "core/FrontmostApplicationTracker.h"
 #include "core/IconProvider.h"
 #include "core/TrackedEntries.h"
+#include "platform/session/SessionFacts.h"
 
 #include <QObject>
 
@@ -45,6 +46,9 @@ public:
         std::function<std::unique_ptr<DesktopSession>(const DesktopEntryRegistry &entries)>;
 
     // The session's own wing, from the session table.
+    static std::unique_ptr<DesktopPlatform> create(const SessionFacts &facts,
+                                                   QObject *parent = nullptr);
+    // The same for the session the environment and Qt's platform describe.
     static std::unique_ptr<DesktopPlatform> create(QObject *parent = nullptr);
     // A session of the caller's choosing, over this platform's entry index.
     static std::unique_ptr<DesktopPlatform> createWith(const SessionOpener &open,
