@@ -12,6 +12,14 @@ struct FreeDeleter {
 
 template <typename T> using CReply = std::unique_ptr<T, FreeDeleter>;
 
+// Frees a C library's object with the library's own function.
+template <auto Free> struct FunctionDeleter {
+    template <typename T> void operator()(T *object) const { Free(object); }
+};
+
+// Owns an object a C library handed over: CHandle<GKeyFile, g_key_file_free>.
+template <typename T, auto Free> using CHandle = std::unique_ptr<T, FunctionDeleter<Free>>;
+
 // Owns `reply` (null stays null): `const auto r = owned(xcb_..._reply(...));`
 template <typename T> CReply<T> owned(T *reply)
 {

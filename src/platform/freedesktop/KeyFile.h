@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/CReply.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -10,10 +12,7 @@
 
 namespace nudgewatch {
 
-struct KeyFileDeleter {
-    void operator()(GKeyFile *file) const { g_key_file_free(file); }
-};
-using KeyFilePtr = std::unique_ptr<GKeyFile, KeyFileDeleter>;
+using KeyFilePtr = CHandle<GKeyFile, g_key_file_free>;
 
 // Real entries are a few kilobytes; a larger file is not read into memory.
 constexpr qint64 maximumEntrySize = 1 << 20;

@@ -3,6 +3,7 @@
 
 #include "platform/freedesktop/SettingsSchema.h"
 
+#include "platform/freedesktop/KeyFile.h"
 #include "platform/freedesktop/PlatformLog.h"
 
 namespace nudgewatch {
@@ -51,10 +52,7 @@ std::optional<QString> SettingsSchema::string(const char *key) const
 {
     if (!holds(key, "s"))
         return std::nullopt;
-    gchar *value = g_settings_get_string(m_settings, key);
-    QString text = QString::fromUtf8(value);
-    g_free(value);
-    return text;
+    return takeGString(g_settings_get_string(m_settings, key));
 }
 
 std::optional<bool> SettingsSchema::boolean(const char *key) const

@@ -1,6 +1,7 @@
 // GLib first: its headers use "signals" as a name, which Qt defines as a keyword.
 #include <gio/gio.h>
 
+#include "core/CReply.h"
 #include "platform/freedesktop/KeyFile.h"
 #include "platform/freedesktop/PlatformLog.h"
 #include "platform/gnome/ShellSettings.h"
@@ -24,7 +25,7 @@ constexpr int longestList = 4096;
 // GSettings aborts the process for a schema or key it does not know: both
 // are looked up first.
 struct ShellSchema {
-    std::unique_ptr<GSettings, void (*)(gpointer)> settings{nullptr, nullptr};
+    CHandle<GSettings, g_object_unref> settings;
 
     static std::optional<ShellSchema> open()
     {
@@ -39,8 +40,9 @@ struct ShellSchema {
                               g_settings_schema_has_key(schema, disableUserKey);
         std::optional<ShellSchema> shell;
         if (complete)
-            shell = ShellSchema{{g_settings_new_full(schema, nullptr, nullptr), g_object_unref},
-                                g_settings_schema_has_key(schema, disabledKey) != FALSE};
+            shell = ShellSchema{
+                CHandle<GSettings, g_object_unref>(g_settings_new_full(schema, nullptr, nullptr)),
+                g_settings_schema_has_key(schema, disabledKey) != FALSE};
         g_settings_schema_unref(schema);
         return shell;
     }
