@@ -3,7 +3,6 @@
 #include "platform/freedesktop/DBusMessages.h"
 
 #include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
 
 namespace nudgewatch {
 
@@ -32,16 +31,13 @@ void PortalSettings::read(const QString &group, const QString &key)
     QDBusMessage call =
         QDBusMessage::createMethodCall(service, path, interface, QStringLiteral("Read"));
     call << group << key;
-    auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this, group, key](QDBusPendingCallWatcher *w) {
-                w->deleteLater();
-                // An unknown key or no portal: the other sources decide. Read()
-                // of older portals wraps the value in a second variant.
-                const QVariantList arguments = plainArguments(w->reply());
-                if (arguments.size() == 1 && take(group, key, arguments[0]))
-                    emit changed();
-            });
+    callAsync(this, m_bus, call, [this, group, key](const QDBusMessage &reply) {
+        // An unknown key or no portal: the other sources decide. Read() of
+        // older portals wraps the value in a second variant.
+        const QVariantList arguments = plainArguments(reply);
+        if (arguments.size() == 1 && take(group, key, arguments[0]))
+            emit changed();
+    });
 }
 
 void PortalSettings::settingChanged(const QDBusMessage &message)

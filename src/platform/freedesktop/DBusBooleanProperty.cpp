@@ -3,7 +3,6 @@
 #include "platform/freedesktop/DBusMessages.h"
 #include "platform/freedesktop/PlatformLog.h"
 
-#include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
 #include <QTimer>
 
@@ -67,10 +66,7 @@ void DBusBooleanProperty::read()
     // Only a service already running answers: a notification server is not
     // started just to be asked whether it is quiet.
     get.setAutoStartService(false);
-    auto *pending = new QDBusPendingCallWatcher(m_bus.asyncCall(get), this);
-    connect(pending, &QDBusPendingCallWatcher::finished, this, [this, pending] {
-        pending->deleteLater();
-        const QDBusMessage reply = pending->reply();
+    callAsync(this, m_bus, get, [this](const QDBusMessage &reply) {
         if (reply.type() != QDBusMessage::ReplyMessage) {
             qCDebug(lcPlatform) << "no" << m_property << "from" << m_service << reply.errorName();
             return;

@@ -1,11 +1,27 @@
 #pragma once
 
+#include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 #include <QVariantList>
 
 #include <optional>
 
 namespace nudgewatch {
+
+// Calls a method and hands the reply, an error one too, to `done`; nothing
+// once `context` is gone.
+template <typename Done>
+void callAsync(QObject *context, const QDBusConnection &bus, const QDBusMessage &call, Done done,
+               int timeoutMs = -1)
+{
+    auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, timeoutMs), context);
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, context,
+                     [watcher, done = std::move(done)] {
+                         watcher->deleteLater();
+                         done(watcher->reply());
+                     });
+}
 
 // A call of org.freedesktop.DBus.Properties.Get for one property.
 QDBusMessage propertyGetCall(const QString &service, const QString &path, const QString &interface,

@@ -1,9 +1,9 @@
 #include "platform/freedesktop/DesktopNotifier.h"
 
+#include "platform/freedesktop/DBusMessages.h"
 #include "platform/freedesktop/PlatformLog.h"
 
 #include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
 #include <QStringList>
@@ -58,16 +58,17 @@ DesktopNotifier::~DesktopNotifier()
 
 void DesktopNotifier::askCapabilities()
 {
-    auto *watcher = new QDBusPendingCallWatcher(
-        m_bus.asyncCall(call(QStringLiteral("GetCapabilities")), callTimeoutMs), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher] {
-        watcher->deleteLater();
-        const QDBusPendingReply<QStringList> reply = *watcher;
-        if (reply.isError())
-            qCDebug(lcPlatform) << "notification server capabilities:" << reply.error().message();
-        else
-            m_actions = reply.value().contains(QStringLiteral("actions"));
-    });
+    callAsync(
+        this, m_bus, call(QStringLiteral("GetCapabilities")),
+        [this](const QDBusMessage &message) {
+            const QDBusPendingReply<QStringList> reply = message;
+            if (reply.isError())
+                qCDebug(lcPlatform)
+                    << "notification server capabilities:" << reply.error().message();
+            else
+                m_actions = reply.value().contains(QStringLiteral("actions"));
+        },
+        callTimeoutMs);
 }
 
 void DesktopNotifier::show(const QString &appPath, const QString &title, const QString &body)
@@ -88,30 +89,31 @@ void DesktopNotifier::show(const QString &appPath, const QString &title, const Q
            << body.toHtmlEscaped() << actions << hints << neverExpires;
     m_appPath = appPath;
     const quint64 generation = ++m_generation;
-    auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(notify, callTimeoutMs), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, generation] {
-        watcher->deleteLater();
-        const QDBusPendingReply<uint> reply = *watcher;
-        if (reply.isError()) {
-            std::fprintf(stderr,
-                         "nudgewatch: the reminder could not be shown as a "
-                         "notification: %s\n",
-                         qPrintable(reply.error().message()));
-            m_troubled = true;
-            emit trouble(reply.error().message());
-            return;
-        }
-        if (std::exchange(m_troubled, false))
-            emit trouble({});
-        if (generation != m_generation) {
-            // Withdrawn or replaced meanwhile.
-            if (m_id != reply.value())
-                m_bus.call(call(QStringLiteral("CloseNotification")) << reply.value(),
-                           QDBus::NoBlock);
-            return;
-        }
-        m_id = reply.value();
-    });
+    callAsync(
+        this, m_bus, notify,
+        [this, generation](const QDBusMessage &message) {
+            const QDBusPendingReply<uint> reply = message;
+            if (reply.isError()) {
+                std::fprintf(stderr,
+                             "nudgewatch: the reminder could not be shown as a "
+                             "notification: %s\n",
+                             qPrintable(reply.error().message()));
+                m_troubled = true;
+                emit trouble(reply.error().message());
+                return;
+            }
+            if (std::exchange(m_troubled, false))
+                emit trouble({});
+            if (generation != m_generation) {
+                // Withdrawn or replaced meanwhile.
+                if (m_id != reply.value())
+                    m_bus.call(call(QStringLiteral("CloseNotification")) << reply.value(),
+                               QDBus::NoBlock);
+                return;
+            }
+            m_id = reply.value();
+        },
+        callTimeoutMs);
 }
 
 void DesktopNotifier::withdraw()

@@ -5,7 +5,6 @@
 #include "platform/freedesktop/PlatformLog.h"
 
 #include <QDBusObjectPath>
-#include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
 #include <QDBusVariant>
 #include <QTimer>
@@ -88,10 +87,7 @@ void LogindSource::resolveSession(Lookup lookup, const QString &argument)
                                QStringLiteral("Id"));
         break;
     }
-    auto *pending = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
-    connect(pending, &QDBusPendingCallWatcher::finished, this, [this, pending, lookup] {
-        pending->deleteLater();
-        const QDBusMessage reply = pending->reply();
+    callAsync(this, m_bus, call, [this, lookup](const QDBusMessage &reply) {
         const QVariant answer = reply.arguments().value(0);
         const bool ok = reply.type() == QDBusMessage::ReplyMessage;
         if (ok && lookup == Lookup::ByAutoAlias) {

@@ -7,7 +7,6 @@
 #include "platform/gnome/ShellFocus.h"
 #include "platform/gnome/ShellSettings.h"
 
-#include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusVariant>
 #include <QProcess>
@@ -28,19 +27,6 @@ constexpr int raiseTimeoutMs = 1000;
 // it counts as not answering.
 constexpr int focusTimeoutMs = 5000;
 constexpr int focusAttempts = 3;
-
-// Calls a method and hands the reply (an error one too) to `done`.
-template <typename Done>
-void callAsync(QObject *context, const QDBusConnection &bus, const QDBusMessage &call, Done done,
-               int timeoutMs = -1)
-{
-    auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, timeoutMs), context);
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, context,
-                     [watcher, done = std::move(done)] {
-                         watcher->deleteLater();
-                         done(watcher->reply());
-                     });
-}
 
 std::optional<QList<QVariant>> argumentsOf(const QDBusMessage &reply)
 {

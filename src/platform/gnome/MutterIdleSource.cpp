@@ -1,8 +1,8 @@
 #include "platform/gnome/MutterIdleSource.h"
 
+#include "platform/freedesktop/DBusMessages.h"
 #include "platform/freedesktop/PlatformLog.h"
 
-#include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
 
 namespace nudgewatch {
@@ -63,13 +63,10 @@ void MutterIdleSource::addWatch(Watch watch)
     QDBusMessage add = watch == Watch::Idle
                            ? call(QStringLiteral("AddIdleWatch")) << quint64(m_threshold.count())
                            : call(QStringLiteral("AddUserActiveWatch"));
-    auto *pending = new QDBusPendingCallWatcher(m_bus.asyncCall(add), this);
-    connect(pending, &QDBusPendingCallWatcher::finished, this, [this, pending, watch] {
-        pending->deleteLater();
-        const std::optional<uint> id = uintArgument(pending->reply().arguments());
-        if (pending->reply().type() != QDBusMessage::ReplyMessage || !id || *id == 0) {
-            qCDebug(lcPlatform) << "Mutter did not add an idle watch:"
-                                << pending->reply().errorName();
+    callAsync(this, m_bus, add, [this, watch](const QDBusMessage &reply) {
+        const std::optional<uint> id = uintArgument(reply.arguments());
+        if (reply.type() != QDBusMessage::ReplyMessage || !id || *id == 0) {
+            qCDebug(lcPlatform) << "Mutter did not add an idle watch:" << reply.errorName();
             return;
         }
         (watch == Watch::Idle ? m_idleWatch : m_activeWatch) = *id;
@@ -107,20 +104,18 @@ void MutterIdleSource::becameIdle()
     const quint64 returns = m_returns;
     // A watch added while the user is already away fires at once, so the time
     // away is asked for rather than taken to be the threshold.
-    auto *pending =
-        new QDBusPendingCallWatcher(m_bus.asyncCall(call(QStringLiteral("GetIdletime"))), this);
-    connect(pending, &QDBusPendingCallWatcher::finished, this, [this, pending, returns] {
-        pending->deleteLater();
-        m_askingIdleTime = false;
-        if (returns != m_returns)
-            return; // back before the answer came
-        const QVariant idleTime = pending->reply().arguments().value(0);
-        std::chrono::milliseconds away = m_threshold;
-        if (idleTime.metaType() == QMetaType::fromType<qulonglong>())
-            away = std::max(away, std::chrono::milliseconds(
-                                      std::min<qulonglong>(idleTime.toULongLong(), 1ULL << 40)));
-        set(true, m_clock.now() - away);
-    });
+    callAsync(this, m_bus, call(QStringLiteral("GetIdletime")),
+              [this, returns](const QDBusMessage &reply) {
+                  m_askingIdleTime = false;
+                  if (returns != m_returns)
+                      return; // back before the answer came
+                  const QVariant idleTime = reply.arguments().value(0);
+                  std::chrono::milliseconds away = m_threshold;
+                  if (idleTime.metaType() == QMetaType::fromType<qulonglong>())
+                      away = std::max(away, std::chrono::milliseconds(std::min<qulonglong>(
+                                                idleTime.toULongLong(), 1ULL << 40)));
+                  set(true, m_clock.now() - away);
+              });
 }
 
 void MutterIdleSource::set(bool idle, WallTime since)

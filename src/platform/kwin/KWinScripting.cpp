@@ -1,6 +1,7 @@
 #include "platform/kwin/KWinScripting.h"
 
-#include <QDBusPendingCallWatcher>
+#include "platform/freedesktop/DBusMessages.h"
+
 #include <QDBusPendingReply>
 #include <QFile>
 #include <QStandardPaths>
@@ -129,18 +130,14 @@ void KWinScripting::startNextOneShot()
     if (path.isEmpty())
         return startNextOneShot();
     m_oneShotRunning = true;
-    auto *loading = new QDBusPendingCallWatcher(
-        m_bus.asyncCall(scriptingCall(QStringLiteral("loadScript"), {path, pluginName}),
-                        callTimeoutMs),
-        this);
-    connect(loading, &QDBusPendingCallWatcher::finished, this,
-            [this, path, pluginName](QDBusPendingCallWatcher *call) {
-                call->deleteLater();
-                const QDBusPendingReply<int> id = *call;
-                const bool loaded = !id.isError() && id.value() >= 0;
-                runThenUnload(loaded ? scriptObjectPaths(id.value()) : QStringList(), path,
-                              pluginName);
-            });
+    callAsync(
+        this, m_bus, scriptingCall(QStringLiteral("loadScript"), {path, pluginName}),
+        [this, path, pluginName](const QDBusMessage &reply) {
+            const QDBusPendingReply<int> id = reply;
+            const bool loaded = !id.isError() && id.value() >= 0;
+            runThenUnload(loaded ? scriptObjectPaths(id.value()) : QStringList(), path, pluginName);
+        },
+        callTimeoutMs);
 }
 
 void KWinScripting::runThenUnload(QStringList objectPaths, const QString &path,
@@ -148,29 +145,25 @@ void KWinScripting::runThenUnload(QStringList objectPaths, const QString &path,
 {
     if (objectPaths.isEmpty()) {
         QFile::remove(path);
-        auto *unloading = new QDBusPendingCallWatcher(
-            m_bus.asyncCall(scriptingCall(QStringLiteral("unloadScript"), {pluginName}),
-                            callTimeoutMs),
-            this);
-        connect(unloading, &QDBusPendingCallWatcher::finished, this,
-                [this](QDBusPendingCallWatcher *call) {
-                    call->deleteLater();
-                    m_oneShotRunning = false;
-                    startNextOneShot();
-                });
+        callAsync(
+            this, m_bus, scriptingCall(QStringLiteral("unloadScript"), {pluginName}),
+            [this](const QDBusMessage &) {
+                m_oneShotRunning = false;
+                startNextOneShot();
+            },
+            callTimeoutMs);
         return;
     }
     const QString objectPath = objectPaths.takeFirst();
-    auto *running = new QDBusPendingCallWatcher(
-        m_bus.asyncCall(QDBusMessage::createMethodCall(kwinService, objectPath, scriptInterface,
-                                                       QStringLiteral("run")),
-                        callTimeoutMs),
-        this);
-    connect(running, &QDBusPendingCallWatcher::finished, this,
-            [this, objectPaths, path, pluginName](QDBusPendingCallWatcher *run) {
-                run->deleteLater();
-                runThenUnload(run->isError() ? objectPaths : QStringList(), path, pluginName);
-            });
+    callAsync(
+        this, m_bus,
+        QDBusMessage::createMethodCall(kwinService, objectPath, scriptInterface,
+                                       QStringLiteral("run")),
+        [this, objectPaths, path, pluginName](const QDBusMessage &reply) {
+            const bool failed = reply.type() == QDBusMessage::ErrorMessage;
+            runThenUnload(failed ? objectPaths : QStringList(), path, pluginName);
+        },
+        callTimeoutMs);
 }
 
 void KWinScripting::unload(const QString &pluginName)

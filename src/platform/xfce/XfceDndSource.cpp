@@ -2,8 +2,6 @@
 
 #include "platform/freedesktop/DBusMessages.h"
 
-#include <QDBusPendingCallWatcher>
-
 namespace nudgewatch {
 
 namespace {
@@ -42,11 +40,9 @@ XfceDndSource::XfceDndSource(QDBusConnection sessionBus, const Clock &clock, QOb
     QDBusMessage get =
         QDBusMessage::createMethodCall(xfconf, xfconfPath, xfconf, QStringLiteral("GetProperty"));
     get << QStringLiteral("xfce4-notifyd") << QStringLiteral("/do-not-disturb");
-    auto *pending = new QDBusPendingCallWatcher(m_bus.asyncCall(get), this);
-    connect(pending, &QDBusPendingCallWatcher::finished, this, [this, pending] {
-        pending->deleteLater();
+    callAsync(this, m_bus, get, [this](const QDBusMessage &reply) {
         // An error is a setting never made: off, which is where the source starts.
-        if (const std::optional<bool> active = booleanArgument(plainArguments(pending->reply())))
+        if (const std::optional<bool> active = booleanArgument(plainArguments(reply)))
             set(*active);
     });
 }
