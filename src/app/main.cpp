@@ -5,7 +5,7 @@
 #include "app/TrayIcon.h"
 #include "platform/DesktopPlatform.h"
 #include "platform/PresenceSources.h"
-#include "platform/SessionKind.h"
+#include "platform/SessionTable.h"
 #include "platform/appearance/SystemAppearance.h"
 #include "platform/appearance/TrayIconChoice.h"
 #include "platform/freedesktop/AutostartEntry.h"

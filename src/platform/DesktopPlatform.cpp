@@ -1,7 +1,7 @@
 #include "platform/DesktopPlatform.h"
 
 #include "platform/DesktopOpener.h"
-#include "platform/SessionKind.h"
+#include "platform/SessionTable.h"
 #include "platform/StandInTracker.h"
 #include "platform/freedesktop/DesktopApplicationCatalog.h"
 #include "platform/freedesktop/DesktopEntryBundleInfo.h"
@@ -20,7 +20,7 @@ DesktopPlatform::DesktopPlatform(QObject *parent)
     : QObject(parent),
       m_entries(std::make_unique<DesktopEntryRegistry>(
           QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation))),
-      m_launchers(installedLaunchers()),
+      m_launcherEntries(installedLaunchers()),
       m_bundleInfo(std::make_unique<DesktopEntryBundleInfo>(*m_entries)),
       m_fileSystem(std::make_unique<LocalFileSystem>()),
       m_icons(std::make_unique<DesktopIcons>(*m_entries, IconLookup::forDesktop())),
@@ -28,7 +28,7 @@ DesktopPlatform::DesktopPlatform(QObject *parent)
       m_catalog(std::make_unique<DesktopApplicationCatalog>(*m_entries))
 {
     m_catalog->setEntryFilter([this](std::vector<DesktopEntry> &entries) {
-        for (const auto &launchers : m_launchers)
+        for (const auto &launchers : m_launcherEntries)
             launchers->offerLaunchedApplications(entries);
     });
     // Reading an icon theme's index would hold up the first window; icons come
@@ -93,7 +93,7 @@ void DesktopPlatform::setTrackedEntries(const QStringList &paths)
         return m_entries->index().entries();
     };
     QHash<QString, QString> launcherFor;
-    for (const auto &launchers : m_launchers)
+    for (const auto &launchers : m_launcherEntries)
         launcherFor.insert(launchers->standIns(paths, entries));
     m_tracker->setStandIns(std::move(launcherFor));
 }

@@ -29,7 +29,7 @@ class StandInTracker;
 // The desktop services of a Linux session, built once at start-up (after the
 // QGuiApplication) and kept for the life of the program. One backend per
 // service is picked for the running session:
-//  - tracker(): the session's own (see SessionKind.cpp for the table of
+//  - tracker(): the session's own (see SessionTable.cpp for the table of
 //    desktops); the null tracker, and a line on stderr, where none can follow.
 //  - opener(): raises a window through the session where it can, else launches.
 //  - icons(): the icon theme is read once the first window is on its way;
@@ -82,7 +82,7 @@ private:
     // The one index of desktop entries; the services below read it.
     std::unique_ptr<DesktopEntryRegistry> m_entries;
     // Installed launchers that stand for the applications they start.
-    std::vector<std::unique_ptr<LauncherEntries>> m_launchers;
+    std::vector<std::unique_ptr<LauncherEntries>> m_launcherEntries;
     std::unique_ptr<BundleInfo> m_bundleInfo;
     std::unique_ptr<FileSystem> m_fileSystem;
     std::unique_ptr<DesktopIcons> m_icons;

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "platform/SessionTable.h"
 #include "platform/session/DesktopSession.h"
-#include "platform/SessionKind.h"
 
 namespace nudgewatch {
 

@@ -4,7 +4,7 @@
 // the sources line, then one line per change:
 //   <source>: <condition> on|off <ms since it began>
 #include "platform/PresenceSources.h"
-#include "platform/SessionKind.h"
+#include "platform/SessionTable.h"
 #include "platform/freedesktop/DesktopEntryRegistry.h"
 #include "platform/qt/SystemClock.h"
 

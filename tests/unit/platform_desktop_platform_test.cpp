@@ -6,7 +6,7 @@
 
 #include "fakes/Fakes.h"
 #include "platform/DesktopPlatform.h"
-#include "platform/SessionKind.h"
+#include "platform/SessionTable.h"
 #include "platform/StandInTracker.h"
 #include "platform/freedesktop/AutostartEntry.h"
 #include "platform/x11/X11Session.h"

@@ -12,7 +12,7 @@ std::unique_ptr<FrontmostApplicationTracker> unfollowedTracker(const QString &re
                  "nudgewatch: frontmost application tracking is unavailable in this session (%s)\n",
                  qPrintable(reason));
     return std::make_unique<NullFrontmostTracker>(QCoreApplication::translate(
-        "nudgewatch::DesktopPlatform",
+        "nudgewatch::NullFrontmostTracker",
         "Nudgewatch cannot see which application is in front on this desktop, so it does "
         "not remind you: a reminder now could be about the application you are using."));
 }

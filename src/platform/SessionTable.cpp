@@ -1,4 +1,4 @@
-#include "platform/SessionKind.h"
+#include "platform/SessionTable.h"
 
 #include "platform/gnome/GnomeDndSource.h"
 #include "platform/gnome/GnomeSession.h"
