@@ -8,26 +8,17 @@
 namespace nudgewatch {
 
 GnomeSession::GnomeSession(const DesktopEntryRegistry &entries, QObject *parent)
-    : DesktopSession(parent)
+    : CompositorSession(parent)
 {
-    auto tracker = std::make_unique<GnomeShellTracker>(
+    follow(std::make_unique<GnomeShellTracker>(
         entries, QDBusConnection::sessionBus(),
-        ShellExtensionFiles(ShellExtensionFiles::userExtensionsFolder()));
-    m_raiser = tracker.get();
-    m_tracker = std::move(tracker);
+        ShellExtensionFiles(ShellExtensionFiles::userExtensionsFolder())));
 }
 
 std::unique_ptr<DesktopSession> GnomeSession::open(const SessionFacts &,
                                                    const DesktopEntryRegistry &entries)
 {
     return std::make_unique<GnomeSession>(entries);
-}
-
-std::function<bool()> GnomeSession::compositorCheck() const
-{
-    return [] {
-        return true;
-    };
 }
 
 PresenceSourceList GnomeSession::presenceSources(const PresenceSetup &setup, const Clock &clock)

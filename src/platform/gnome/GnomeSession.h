@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/session/DesktopSession.h"
+#include "platform/session/CompositorSession.h"
 #include "platform/session/SessionFacts.h"
 
 namespace nudgewatch {
@@ -9,24 +9,15 @@ class DesktopEntryRegistry;
 
 // A GNOME Shell session on Wayland: the program's own Shell extension reports
 // the focus and raises windows over the session bus.
-class GnomeSession final : public DesktopSession {
+class GnomeSession final : public CompositorSession {
     Q_OBJECT
 public:
     explicit GnomeSession(const DesktopEntryRegistry &entries, QObject *parent = nullptr);
     static std::unique_ptr<DesktopSession> open(const SessionFacts &facts,
                                                 const DesktopEntryRegistry &entries);
 
-    FrontmostApplicationTracker &tracker() override { return *m_tracker; }
-    WindowRaiser *raiser() override { return m_raiser; }
-    // The program's windows are Xwayland clients, which the Shell blends.
-    std::function<bool()> compositorCheck() const override;
-
-    // Mutter's idle monitor and GNOME's own "do not disturb".
+    // Mutter's idle monitor (GNOME's "do not disturb" is the desktop's, in the session table).
     PresenceSourceList presenceSources(const PresenceSetup &setup, const Clock &clock) override;
-
-private:
-    std::unique_ptr<FrontmostApplicationTracker> m_tracker;
-    WindowRaiser *m_raiser = nullptr;
 };
 
 } // namespace nudgewatch
