@@ -3,12 +3,14 @@
 
 #include "fakes/PrivateBus.h"
 #include "platform/appearance/FontNames.h"
+#include "platform/appearance/PortalSettings.h"
 #include "platform/appearance/SystemAppearance.h"
 #include "platform/appearance/XSettingsData.h"
 #include "platform/session/SessionFacts.h"
 
 #include <QColor>
 #include <QDBusConnection>
+#include <QDBusContext>
 #include <QDir>
 #include <QFile>
 #include <QScopeGuard>
@@ -73,6 +75,26 @@ private:
 
 } // namespace
 
+// The desktop portal's Settings: the settings it knows, and for the rest the
+// error a portal without a backend for them answers with.
+class FakePortal : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Settings")
+public:
+    QHash<QString, QVariant> known; // by "group/key"
+
+public slots:
+    QDBusVariant Read(const QString &group, const QString &key)
+    {
+        const auto value = known.constFind(group + u'/' + key);
+        if (value != known.constEnd())
+            return QDBusVariant(*value);
+        sendErrorReply(QStringLiteral("org.freedesktop.portal.Error.NotFound"),
+                       QStringLiteral("Requested setting not found"));
+        return {};
+    }
+};
+
 class PlatformAppearanceTest : public QObject {
     Q_OBJECT
 private slots:
@@ -134,8 +156,8 @@ private slots:
         row("XSETTINGS theme over GNOME's", -1, "", "Adwaita:dark", "Greybird", false);
         row("GNOME's theme on Wayland", -1, "default", "Adwaita-dark", "", true);
         row("nothing", -1, "", "", "", false);
-        // GTK's settings.ini: its preference for dark under the portal's and
-        // GNOME's, its theme's name under every other.
+        // GTK's settings.ini under every live source: its preference for dark,
+        // then its theme's name.
         const auto gtk = [](const char *tag, int portal, const char *gnome, const char *theme,
                             bool prefersDark, const char *gtkTheme, bool dark) {
             fontNames::AppearanceSources sources{.gnomeScheme = gnome,
@@ -146,7 +168,8 @@ private slots:
                 sources.portalScheme = uint(portal);
             QTest::newRow(tag) << sources << dark;
         };
-        gtk("settings.ini prefers dark", -1, "", "Greybird", true, "", true);
+        gtk("settings.ini prefers dark", -1, "", "", true, "Adwaita", true);
+        gtk("XSETTINGS' light theme over settings.ini", -1, "", "Greybird", true, "", false);
         gtk("portal light over settings.ini", 2, "", "", true, "", false);
         gtk("GNOME light over settings.ini", -1, "prefer-light", "", true, "", false);
         gtk("settings.ini's dark theme alone", -1, "default", "", false, "Arc-Dark", true);
@@ -275,6 +298,37 @@ private slots:
         QFETCH(SessionFacts, session);
         QFETCH(bool, read);
         QCOMPARE(AppearanceFiles::forSession(session).gnomeSettings, read);
+    }
+
+    // A setting the portal does not know is left to the other sources, never
+    // taken from the error's text; the colour scheme only as an unsigned number.
+    void portalAnswers_data()
+    {
+        QTest::addColumn<QVariant>("scheme");
+        QTest::addColumn<std::optional<uint>>("taken");
+        QTest::newRow("dark") << QVariant::fromValue(uint(1)) << std::optional<uint>(1);
+        QTest::newRow("signed") << QVariant::fromValue(1) << std::optional<uint>();
+        QTest::newRow("text") << QVariant(QStringLiteral("1")) << std::optional<uint>();
+    }
+    void portalAnswers()
+    {
+        QFETCH(QVariant, scheme);
+        QFETCH(std::optional<uint>, taken);
+        fakes::PrivateBus bus;
+        if (!bus.isRunning())
+            QSKIP("dbus-daemon is not installed");
+        FakePortal portal;
+        portal.known = {{QStringLiteral("org.freedesktop.appearance/color-scheme"), scheme},
+                        {QStringLiteral("org.gnome.desktop.interface/text-scaling-factor"), 1.5}};
+        QDBusConnection portalBus = bus.connect(QStringLiteral("portal"));
+        QVERIFY(portalBus.registerObject(QStringLiteral("/org/freedesktop/portal/desktop"), &portal,
+                                         QDBusConnection::ExportAllSlots));
+        QVERIFY(portalBus.registerService(QStringLiteral("org.freedesktop.portal.Desktop")));
+        PortalSettings settings(bus.connect(QStringLiteral("program")));
+        // Asked for in turn and answered in turn: the scaling comes last.
+        QTRY_COMPARE(settings.textScalingFactor(), 1.5);
+        QCOMPARE(settings.colorScheme(), taken);
+        QCOMPARE(settings.fontName(), QString());
     }
 
     // On Plasma a new font in kdeglobals is taken once Plasma announces it.

@@ -91,12 +91,13 @@ ColorScheme schemeOf(const AppearanceSources &sources)
         return ColorScheme::Dark;
     if (sources.gnomeScheme == QStringLiteral("prefer-light"))
         return ColorScheme::Light;
-    if (sources.gtkPrefersDark)
-        return ColorScheme::Dark;
-    for (const QString *theme : {&sources.xsettingsTheme, &sources.gnomeTheme, &sources.gtkTheme})
+    for (const QString *theme : {&sources.xsettingsTheme, &sources.gnomeTheme})
         if (!theme->isEmpty())
             return schemeOfThemeName(*theme);
-    return ColorScheme::Light;
+    // GTK's settings.ini last: read once, it may be a leftover the live sources override.
+    if (sources.gtkPrefersDark)
+        return ColorScheme::Dark;
+    return schemeOfThemeName(sources.gtkTheme);
 }
 
 InterfaceFont fontOf(const AppearanceSources &sources)

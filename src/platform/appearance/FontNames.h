@@ -34,15 +34,15 @@ struct AppearanceSources {
     QString xsettingsTheme{};
     QString xsettingsFont{};
     QString kdeFont{}; // kdeglobals' general font, read on Plasma only
-    // GTK's settings.ini, which GTK reads where no XSETTINGS manager runs.
+    // GTK's settings.ini, read at start; XSETTINGS and GNOME override it.
     bool gtkPrefersDark = false; // gtk-application-prefer-dark-theme
     QString gtkTheme{};
     QString gtkFont{};
 };
 
 // The preference the first source that states one gives: the portal, GNOME's
-// colour scheme, GTK's preference for dark, then the GTK theme's name
-// (XSETTINGS, else GNOME's, else settings.ini's).
+// colour scheme, the GTK theme's name (XSETTINGS, else GNOME's), then GTK's
+// settings.ini (its preference for dark, else its theme's name).
 ColorScheme schemeOf(const AppearanceSources &sources);
 
 // KDE's general font on Plasma, the portal's, XSETTINGS', GNOME's, then

@@ -32,8 +32,10 @@ void PortalSettings::read(const QString &group, const QString &key)
         QDBusMessage::createMethodCall(service, path, interface, QStringLiteral("Read"));
     call << group << key;
     callAsync(this, m_bus, call, [this, group, key](const QDBusMessage &reply) {
-        // An unknown key or no portal: the other sources decide. Read() of
-        // older portals wraps the value in a second variant.
+        // An unknown key or no portal: the other sources decide.
+        if (reply.type() != QDBusMessage::ReplyMessage)
+            return;
+        // Read() of older portals wraps the value in a second variant.
         const QVariantList arguments = plainArguments(reply);
         if (arguments.size() == 1 && take(group, key, arguments[0]))
             emit changed();
