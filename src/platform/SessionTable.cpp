@@ -27,8 +27,7 @@ const SessionWing wings[] = {
     {QLatin1String("null"), D::Any, {}, {}, NullSession::open},
 };
 
-// Desktops with presence of their own on any display server. Only GNOME's own
-// settings count for it: another desktop's copy may hold a stale show-banners.
+// Desktops with presence of their own on any display server.
 const struct {
     QLatin1String desktop;
     PresenceSourceList (*presenceSources)(const PresenceSetup &setup, const Clock &clock);

@@ -26,7 +26,7 @@ struct SessionWing {
 
 // The wing that follows this session; the null one when none can.
 const SessionWing &sessionWingFor(const SessionFacts &facts);
-// What a desktop offers whatever its session's wing (Xfce's Do Not Disturb).
+// What a desktop offers whatever its session's wing (GNOME's and Xfce's Do Not Disturb).
 PresenceSourceList desktopPresenceSources(const SessionFacts &facts, const PresenceSetup &setup,
                                           const Clock &clock);
 // The launchers desktops install, in every session: a desktop's menu entries

@@ -64,6 +64,8 @@ mock_call session $I $core AddMethods $I "[('GetIdletime', '', 't', 'ret = 5000'
     ('AddIdleWatch', 't', 'u', 'ret = 7'), ('AddUserActiveWatch', '', 'u', 'ret = 8'),
     ('RemoveWatch', 'u', '', '')]" >/dev/null
 mock_call session $N $notifications AddProperty $N Inhibited "<false>" >/dev/null
+# GNOME's switch counts while GNOME Shell runs.
+mock_object org.gnome.Shell /org/gnome/Shell org.gnome.Shell
 export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=GNOME GSETTINGS_BACKEND=keyfile XDG_CONFIG_HOME=$work/config
 log=$work/probe-gnome.log
 start_probe "GNOME idle, GNOME DND, logind, screen saver, notification server DND, desktop fullscreen"

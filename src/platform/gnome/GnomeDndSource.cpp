@@ -1,35 +1,53 @@
 #include "platform/gnome/GnomeDndSource.h"
 
+#include "platform/freedesktop/DBusMessages.h"
 #include "platform/freedesktop/SettingsSchema.h"
-
-#include <QTimer>
 
 namespace nudgewatch {
 
 namespace {
 
 constexpr const char *bannersKey = "show-banners";
+const QString shellName = QStringLiteral("org.gnome.Shell");
 
 } // namespace
 
-std::unique_ptr<GnomeDndSource> GnomeDndSource::create(const Clock &clock, QObject *parent)
+std::unique_ptr<GnomeDndSource> GnomeDndSource::create(const QDBusConnection &bus,
+                                                       const Clock &clock, QObject *parent)
 {
     auto settings = SettingsSchema::open("org.gnome.desktop.notifications");
     if (!settings || !settings->boolean(bannersKey))
         return nullptr;
-    return std::unique_ptr<GnomeDndSource>(new GnomeDndSource(std::move(settings), clock, parent));
+    return std::unique_ptr<GnomeDndSource>(
+        new GnomeDndSource(std::move(settings), bus, clock, parent));
 }
 
-GnomeDndSource::GnomeDndSource(std::unique_ptr<SettingsSchema> settings, const Clock &clock,
-                               QObject *parent)
-    : PresenceSource(parent), m_settings(std::move(settings)), m_clock(clock)
+GnomeDndSource::GnomeDndSource(std::unique_ptr<SettingsSchema> settings, const QDBusConnection &bus,
+                               const Clock &clock, QObject *parent)
+    : PresenceSource(parent), m_settings(std::move(settings)), m_clock(clock),
+      m_shell(shellName, bus, QDBusServiceWatcher::WatchForOwnerChange)
 {
     connect(m_settings.get(), &SettingsSchema::changed, this, [this](const QString &key) {
         if (key == QLatin1String(bannersKey))
             read();
     });
-    // The first value is announced once whoever listens is connected.
-    QTimer::singleShot(0, this, &GnomeDndSource::read);
+    // The switch is GNOME Shell's own: a desktop that only names GNOME
+    // (Budgie, GNOME Flashback) may keep a stale copy of it.
+    connect(&m_shell, &QDBusServiceWatcher::serviceOwnerChanged, this,
+            [this](const QString &, const QString &, const QString &owner) {
+                m_shellRuns = !owner.isEmpty();
+                read();
+            });
+    QDBusMessage hasOwner = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner"));
+    hasOwner << shellName;
+    // The first value is announced once the bus has answered, on a later turn
+    // of the event loop, when whoever listens is connected.
+    callAsync(this, bus, hasOwner, [this](const QDBusMessage &reply) {
+        m_shellRuns = booleanArgument(plainArguments(reply)).value_or(false);
+        read();
+    });
 }
 
 GnomeDndSource::~GnomeDndSource() = default;
@@ -37,7 +55,7 @@ GnomeDndSource::~GnomeDndSource() = default;
 void GnomeDndSource::read()
 {
     // The switch in GNOME's message list is show-banners, inverted.
-    const bool active = !m_settings->boolean(bannersKey).value_or(true);
+    const bool active = m_shellRuns && !m_settings->boolean(bannersKey).value_or(true);
     if (active == m_active)
         return;
     m_active = active;
@@ -47,7 +65,7 @@ void GnomeDndSource::read()
 PresenceSourceList gnomePresenceSources(const PresenceSetup &, const Clock &clock)
 {
     PresenceSourceList sources;
-    if (auto dnd = GnomeDndSource::create(clock))
+    if (auto dnd = GnomeDndSource::create(QDBusConnection::sessionBus(), clock))
         sources.push_back(std::move(dnd));
     return sources;
 }

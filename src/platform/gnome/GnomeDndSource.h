@@ -4,6 +4,9 @@
 #include "core/PresenceSource.h"
 #include "platform/session/DesktopSession.h"
 
+#include <QDBusConnection>
+#include <QDBusServiceWatcher>
+
 #include <memory>
 
 namespace nudgewatch {
@@ -11,22 +14,27 @@ namespace nudgewatch {
 class SettingsSchema;
 
 // GNOME's Do Not Disturb switch, which is the GSettings key
-// org.gnome.desktop.notifications show-banners turned off.
+// org.gnome.desktop.notifications show-banners turned off, while GNOME Shell
+// runs on `bus`.
 class GnomeDndSource final : public PresenceSource {
     Q_OBJECT
 public:
     // None when the schema, or a boolean show-banners key in it, is not installed.
-    static std::unique_ptr<GnomeDndSource> create(const Clock &clock, QObject *parent = nullptr);
+    static std::unique_ptr<GnomeDndSource> create(const QDBusConnection &bus, const Clock &clock,
+                                                  QObject *parent = nullptr);
     ~GnomeDndSource() override;
 
     QString name() const override { return QStringLiteral("GNOME DND"); }
 
 private:
-    GnomeDndSource(std::unique_ptr<SettingsSchema> settings, const Clock &clock, QObject *parent);
+    GnomeDndSource(std::unique_ptr<SettingsSchema> settings, const QDBusConnection &bus,
+                   const Clock &clock, QObject *parent);
     void read();
 
     std::unique_ptr<SettingsSchema> m_settings;
     const Clock &m_clock;
+    QDBusServiceWatcher m_shell;
+    bool m_shellRuns = false;
     bool m_active = false;
 };
 
