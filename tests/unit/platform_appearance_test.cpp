@@ -226,14 +226,14 @@ private slots:
         QCOMPARE(fontNames::fontOf(sources).scale(), scale);
     }
 
-    // GNOME's interface settings are followed live where asked for (Wayland)
-    // and left unread elsewhere (X11, where XSETTINGS carries them), and
-    // kdeglobals is read with KDE's own markers in it.
+    // GNOME's interface settings are followed live where asked for (Wayland,
+    // GNOME) and left unread elsewhere (other X11 desktops, where XSETTINGS
+    // carries the look), and kdeglobals is read with KDE's own markers in it.
     void systemAppearance_data()
     {
         QTest::addColumn<bool>("gnomeSettings");
-        QTest::newRow("Wayland: GNOME's settings read") << true;
-        QTest::newRow("X11: GNOME's settings unread") << false;
+        QTest::newRow("GNOME's settings read") << true;
+        QTest::newRow("GNOME's settings unread") << false;
     }
     void systemAppearance()
     {

@@ -273,7 +273,8 @@ private slots:
         QVERIFY(cache->find("nw-other").isEmpty()); // the loop, too, ends
     }
 
-    // The desktop's icon theme: GTK 3, GTK 4, then KDE settings, the user's first.
+    // The desktop's icon theme: GTK's settings (3 before 4), the user's before
+    // the system's, then KDE's.
     void themeFromSettingsFiles()
     {
         QTemporaryDir d;
@@ -286,6 +287,9 @@ private slots:
         QVERIFY(write("system/gtk-4.0/settings.ini", "[Settings]\r\ngtk-icon-theme-name=Four\r\n"));
         QCOMPARE(desktopIconTheme({d.filePath("user"), d.filePath("system")}), "Four");
         QVERIFY(write("system/gtk-3.0/settings.ini", "[Settings]\ngtk-icon-theme-name=Site"));
+        QCOMPARE(desktopIconTheme({d.filePath("user"), d.filePath("system")}), "Site");
+        QVERIFY(write("user/gtk-4.0/settings.ini", "[Settings]\ngtk-icon-theme-name=Mine"));
+        QCOMPARE(desktopIconTheme({d.filePath("user"), d.filePath("system")}), "Mine");
         QVERIFY(write("user/gtk-3.0/settings.ini",
                       "[Settings]\n#gtk-icon-theme-name=Old\n gtk-icon-theme-name = \"My Own\""));
         QCOMPARE(desktopIconTheme({d.filePath("user"), d.filePath("system")}), "My Own");

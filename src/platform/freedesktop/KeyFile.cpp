@@ -58,8 +58,8 @@ QStringList gtkConfigDirs()
 QStringList gtkSettingsFiles(const QStringList &configDirs)
 {
     QStringList files;
-    for (const char *version : {"/gtk-3.0/settings.ini", "/gtk-4.0/settings.ini"})
-        for (const QString &dir : configDirs)
+    for (const QString &dir : configDirs)
+        for (const char *version : {"/gtk-3.0/settings.ini", "/gtk-4.0/settings.ini"})
             files.append(dir + QLatin1String(version));
     return files;
 }

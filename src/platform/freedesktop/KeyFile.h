@@ -33,7 +33,8 @@ std::optional<QStringList> commandLineWords(const QString &commandLine);
 // The folders GTK reads its settings from, the user's first: the XDG config
 // folders, then /etc for the system-wide ones.
 QStringList gtkConfigDirs();
-// GTK's settings.ini files in `configDirs`, in order, GTK 3's before GTK 4's.
+// GTK's settings.ini files in `configDirs`, in their order (the user's choice
+// before the system's), GTK 3's before GTK 4's in each.
 QStringList gtkSettingsFiles(const QStringList &configDirs);
 // The value of `key` in [Settings] of GTK's settings.ini at `path`; some tools
 // write a string in quotes, which are not part of it. Empty when absent or
