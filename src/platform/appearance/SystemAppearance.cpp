@@ -23,20 +23,10 @@ AppearanceFiles AppearanceFiles::forSession(const SessionFacts &facts)
 SystemAppearance::SystemAppearance(const QDBusConnection &sessionBus, const AppearanceFiles &files,
                                    QObject *parent)
     : DesktopAppearance(parent), m_desktop(files.currentDesktop), m_kdeGlobals(files.kdeGlobals),
-      m_portal(new PortalSettings(sessionBus, this)), m_xsettings(new XSettingsWatcher(this)),
+      m_gtk(readGtkSettings(files.gtkSettings)), m_portal(new PortalSettings(sessionBus, this)),
+      m_xsettings(new XSettingsWatcher(this)),
       m_gnome(files.gnomeSettings ? SettingsSchema::open("org.gnome.desktop.interface") : nullptr)
 {
-    // Each key from the first file that has it, as GTK layers them.
-    std::optional<bool> prefersDark;
-    for (const QString &path : files.gtkSettings) {
-        if (m_gtkTheme.isEmpty())
-            m_gtkTheme = gtkSettingsValue(path, "gtk-theme-name");
-        if (m_gtkFont.isEmpty())
-            m_gtkFont = gtkSettingsValue(path, "gtk-font-name");
-        if (!prefersDark)
-            prefersDark = gtkSettingsBoolean(path, "gtk-application-prefer-dark-theme");
-    }
-    m_gtkPrefersDark = prefersDark.value_or(false);
     // Plasma's font settings announce a new font as KDE's own Qt theme hears it.
     if (currentDesktopIs(m_desktop, QLatin1String("KDE")))
         QDBusConnection(sessionBus)
@@ -68,9 +58,9 @@ void SystemAppearance::update()
     const QHash<QString, QVariant> &xsettings = m_xsettings->settings();
     sources.xsettingsTheme = xsettings.value(QStringLiteral("Net/ThemeName")).toString();
     sources.xsettingsFont = xsettings.value(QStringLiteral("Gtk/FontName")).toString();
-    sources.gtkPrefersDark = m_gtkPrefersDark;
-    sources.gtkTheme = m_gtkTheme;
-    sources.gtkFont = m_gtkFont;
+    sources.gtkPrefersDark = m_gtk.prefersDark.value_or(false);
+    sources.gtkTheme = m_gtk.themeName;
+    sources.gtkFont = m_gtk.fontName;
     if (currentDesktopIs(m_desktop, QLatin1String("KDE")))
         sources.kdeFont = kdeConfigValue(m_kdeGlobals, "General", "font");
 

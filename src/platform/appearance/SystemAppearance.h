@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/DesktopAppearance.h"
+#include "platform/freedesktop/KeyFile.h"
 
 #include <QDBusConnection>
 #include <QStringList>
@@ -51,9 +52,7 @@ private slots:
 private:
     QString m_desktop;
     QString m_kdeGlobals;
-    bool m_gtkPrefersDark = false;
-    QString m_gtkTheme;
-    QString m_gtkFont;
+    GtkSettings m_gtk; // read once, at start
     PortalSettings *m_portal;
     XSettingsWatcher *m_xsettings;
     std::unique_ptr<SettingsSchema> m_gnome; // none unread or not installed

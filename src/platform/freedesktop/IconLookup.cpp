@@ -9,10 +9,9 @@ namespace nudgewatch {
 
 QString desktopIconTheme(const QStringList &configDirs)
 {
-    for (const QString &file : gtkSettingsFiles(configDirs)) {
-        if (QString theme = gtkSettingsValue(file, "gtk-icon-theme-name"); !theme.isEmpty())
-            return theme;
-    }
+    if (QString theme = readGtkSettings(gtkSettingsFiles(configDirs)).iconThemeName;
+        !theme.isEmpty())
+        return theme;
     for (const QString &dir : configDirs) {
         const QString theme = kdeConfigValue(dir + QStringLiteral("/kdeglobals"), "Icons", "Theme");
         if (!theme.isEmpty())

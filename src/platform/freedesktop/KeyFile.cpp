@@ -64,28 +64,34 @@ QStringList gtkSettingsFiles(const QStringList &configDirs)
     return files;
 }
 
-QString gtkSettingsValue(const QString &path, const char *key)
+GtkSettings readGtkSettings(const QStringList &files)
 {
-    const KeyFilePtr file = loadKeyFile(path);
-    if (!file)
-        return {};
-    QString value =
-        takeGString(g_key_file_get_string(file.get(), "Settings", key, nullptr)).trimmed();
-    if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"')))
-        value = value.mid(1, value.size() - 2);
-    return value;
-}
-
-std::optional<bool> gtkSettingsBoolean(const QString &path, const char *key)
-{
-    const KeyFilePtr file = loadKeyFile(path);
-    if (!file)
-        return std::nullopt;
-    g_autoptr(GError) error = nullptr;
-    const bool value = g_key_file_get_boolean(file.get(), "Settings", key, &error);
-    if (error != nullptr)
-        return std::nullopt;
-    return value;
+    GtkSettings settings;
+    for (const QString &path : files) {
+        const KeyFilePtr file = loadKeyFile(path);
+        if (!file)
+            continue;
+        const auto take = [&file](const char *key, QString &value) {
+            if (!value.isEmpty())
+                return;
+            value =
+                takeGString(g_key_file_get_string(file.get(), "Settings", key, nullptr)).trimmed();
+            if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) &&
+                value.endsWith(QLatin1Char('"')))
+                value = value.mid(1, value.size() - 2);
+        };
+        take("gtk-theme-name", settings.themeName);
+        take("gtk-font-name", settings.fontName);
+        take("gtk-icon-theme-name", settings.iconThemeName);
+        if (!settings.prefersDark) {
+            g_autoptr(GError) error = nullptr;
+            const bool dark = g_key_file_get_boolean(file.get(), "Settings",
+                                                     "gtk-application-prefer-dark-theme", &error);
+            if (error == nullptr)
+                settings.prefersDark = dark;
+        }
+    }
+    return settings;
 }
 
 QString kdeConfigValue(const QString &path, const char *group, const char *key)

@@ -36,12 +36,19 @@ QStringList gtkConfigDirs();
 // GTK's settings.ini files in `configDirs`, in their order (the user's choice
 // before the system's), GTK 3's before GTK 4's in each.
 QStringList gtkSettingsFiles(const QStringList &configDirs);
-// The value of `key` in [Settings] of GTK's settings.ini at `path`; some tools
-// write a string in quotes, which are not part of it. Empty when absent or
-// when the file is no regular file of at most maximumEntrySize bytes.
-QString gtkSettingsValue(const QString &path, const char *key);
-// The same for a boolean; none when absent or no boolean.
-std::optional<bool> gtkSettingsBoolean(const QString &path, const char *key);
+
+// What GTK's settings.ini files say that the program follows.
+struct GtkSettings {
+    QString themeName;
+    QString fontName;
+    QString iconThemeName;
+    std::optional<bool> prefersDark; // gtk-application-prefer-dark-theme
+};
+// Each key from the first of `files` that has it, as GTK layers them; a string
+// without the quotes some tools write around it. Each file is read once; one
+// that is no regular file of at most maximumEntrySize bytes, or does not
+// parse, is passed by.
+GtkSettings readGtkSettings(const QStringList &files);
 
 // The value of `key` in `[group]` of one of KDE's own files (kdeglobals), read
 // by hand: GLib's key file refuses the whole file over KDE's "key[$e]="
