@@ -7,6 +7,8 @@
 // of text.
 //   scripts/xvfb-session --displays 60-69 --screen 1512x982x24 --compositor --dbus --
 //       app_idle_cpu_bench [seconds [settle seconds]]
+// or in a headless sway session (scripts/sway-session -- app_idle_cpu_bench ...), where the
+// program also follows the compositor and its idle notifications over Wayland.
 #include "app_session.h"
 
 #include <QCoreApplication>

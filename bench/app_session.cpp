@@ -287,7 +287,14 @@ QProcessEnvironment ProgramHome::environment(const XServer &x) const
     env.insert(QStringLiteral("XDG_DATA_HOME"), m_dir.path() + QStringLiteral("/data"));
     env.insert(QStringLiteral("XDG_CACHE_HOME"), m_dir.path() + QStringLiteral("/cache"));
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.path() + QStringLiteral("/run"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    // In a Wayland session the program's windows are on Xwayland, whatever this
+    // says; the floors' are put there too, to compare like with like.
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    // The runtime folder above is not the compositor's: its socket goes by its full path.
+    const QString wayland = qEnvironmentVariable("WAYLAND_DISPLAY");
+    if (!wayland.isEmpty() && !wayland.startsWith(u'/'))
+        env.insert(QStringLiteral("WAYLAND_DISPLAY"),
+                   qEnvironmentVariable("XDG_RUNTIME_DIR") + u'/' + wayland);
     return env;
 }
 

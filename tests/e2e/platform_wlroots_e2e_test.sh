@@ -97,7 +97,7 @@ if [ -n "$broken" ]; then
     # A title sway cannot send: 6,000 bytes in one event.
     start xterm -class LongTitle -T "$(head -c 6000 /dev/zero | tr '\0' x)"
     long=$!
-    wait_for 10 focused_is LongTitle || fail "the long-titled xterm did not come to the front"
+    wait_for 10 focused_is LongTitle || fail "the long-titled xterm did not come to the front (in front: $(tree focused))"
     wait_for 10 grep -q "connection to the Wayland compositor broke" "$work/nudgewatch.log" ||
         fail "the broken connection went unnoticed"
     atspi says "connection to the compositor broke" || fail "the window does not say so"

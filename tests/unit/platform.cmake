@@ -2,8 +2,9 @@
 # installed applications; window resolution, tracked entries outside the
 # applications folders too; icons; the desktop services a session gets and
 # start at login; presence sources (D-Bus messages in turn, hostile ones too,
-# X11 counter lists); the front window of a wlroots compositor, of KDE Plasma
-# (what the KWin script's calls mean) and of GNOME Shell (focus reports, the
+# X11 counter lists); the front window of a wlroots compositor (and the round
+# trips of its connection), of KDE Plasma (what the KWin script's calls mean)
+# and of GNOME Shell (focus reports, the
 # extension's updates, status and files); the desktop's appearance (font names
 # and sizes, colour schemes, XSETTINGS data); Xfce's launcher entries as the
 # application they start; reminders as desktop notifications, against a
@@ -13,3 +14,6 @@ foreach(subject settings_defaults desktop_entries resolver icons desktop_platfor
     nudgewatch_add_test(NAME platform_${subject}_test LABEL unit
         SOURCES unit/platform_${subject}_test.cpp LIBS nudgewatch_platform)
 endforeach()
+# The wlroots tracker's connection is tested against a compositor of the test's own.
+pkg_check_modules(WAYLAND_SERVER REQUIRED IMPORTED_TARGET wayland-server)
+target_link_libraries(platform_toplevel_focus_test PRIVATE PkgConfig::WAYLAND_SERVER)

@@ -1,12 +1,26 @@
 // The front window of a wlroots compositor over recorded foreign-toplevel
-// event sequences, announced through the activation filter as the tracker does.
+// event sequences, announced through the activation filter as the tracker does;
+// the tracker's Wayland connection against a compositor of the test's own
+// (libwayland-server on a thread) that counts the round trips asked of it.
 
-#include "platform/session/ActivationFilter.h"
 #include "platform/freedesktop/DesktopEntryIndex.h"
+#include "platform/session/ActivationFilter.h"
+#include "platform/wayland/WaylandConnection.h"
 #include "platform/wlroots/ForeignToplevelTracker.h"
 #include "platform/wlroots/ToplevelFocus.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
+
+#include <wayland-server-core.h>
+#include <wayland-server-protocol.h>
+
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstring>
+#include <thread>
 
 using namespace nudgewatch;
 
@@ -68,6 +82,44 @@ QStringList run(const QByteArray &script)
 // foot (1) in front of xterm (2), both known to the compositor.
 const QByteArray footInFront = "1 new; 1 id foot; 1 state 2; 1 done; 2 new; 2 id XTerm; "
                                "2 state; 2 done; |;";
+
+// Announces a new global when poked from the test's thread.
+int announceGlobal(int poke, uint32_t, void *display)
+{
+    eventfd_t value;
+    eventfd_read(poke, &value);
+    wl_global_create(static_cast<wl_display *>(display), &wl_output_interface, 1, nullptr,
+                     [](wl_client *, void *, uint32_t, uint32_t) {});
+    return 0;
+}
+
+void countSync(void *syncs, wl_protocol_logger_type type, const wl_protocol_logger_message *message)
+{
+    if (type == WL_PROTOCOL_LOGGER_REQUEST && std::strcmp(message->message->name, "sync") == 0)
+        ++*static_cast<std::atomic<int> *>(syncs);
+}
+
+struct Compositor {
+    Compositor()
+    {
+        qputenv("WAYLAND_DISPLAY", wl_display_add_socket_auto(display));
+        wl_display_add_protocol_logger(display, countSync, &syncs);
+        wl_event_loop_add_fd(wl_display_get_event_loop(display), poke, WL_EVENT_READABLE,
+                             announceGlobal, display);
+    }
+    ~Compositor()
+    {
+        wl_display_terminate(display);
+        thread.join();
+        wl_display_destroy_clients(display);
+        wl_display_destroy(display);
+        close(poke);
+    }
+    wl_display *display = wl_display_create();
+    int poke = eventfd(0, EFD_CLOEXEC);
+    std::atomic<int> syncs = 0;
+    std::thread thread;
+};
 
 } // namespace
 
@@ -151,6 +203,30 @@ private slots:
         QFETCH(int, failures);
         QFETCH(int, milliseconds);
         QCOMPARE(reconnectDelay(failures).count(), milliseconds);
+    }
+
+    // Events from the compositor are answered with one round trip, so that a
+    // compositor which has given up on the program drops it at once; the
+    // answer to that round trip asks for no other.
+    void oneRoundTripPerBatchOfEvents()
+    {
+        QTemporaryDir runtime;
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        Compositor compositor;
+        compositor.thread = std::thread([&] { wl_display_run(compositor.display); });
+        const std::unique_ptr<WaylandConnection> connection = WaylandConnection::open();
+        QVERIFY(connection);
+        const int syncsAtStart = compositor.syncs;
+        QSignalSpy batches(connection.get(), &WaylandConnection::dispatched);
+
+        eventfd_write(compositor.poke, 1);
+        // The new global, then the answer to the round trip it called for.
+        QTRY_VERIFY(batches.count() >= 2);
+        QCOMPARE(connection->globals().size(), std::size_t(1));
+        // Requests are handled in order: once this is answered, any round trip
+        // the answer above asked for has been counted too.
+        QVERIFY(connection->roundtrip());
+        QCOMPARE(compositor.syncs - syncsAtStart, 2);
     }
 };
 

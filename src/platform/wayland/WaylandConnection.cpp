@@ -143,7 +143,10 @@ void WaylandConnection::confirm()
         auto *self = static_cast<WaylandConnection *>(data);
         wl_callback_destroy(callback);
         self->m_confirmation = nullptr;
-        ++self->m_confirmed;
+        // The answer is two events: the callback's done and the display's
+        // delete_id for it, which libwayland counts as dispatched too. Counted
+        // as one, every answer would ask for the next round trip, for ever.
+        self->m_confirmed += 2;
     }};
     m_confirmation = wl_display_sync(m_display);
     wl_callback_add_listener(m_confirmation, &listener, this);

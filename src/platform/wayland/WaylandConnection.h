@@ -74,7 +74,7 @@ private:
     std::unique_ptr<QSocketNotifier> m_writer; // only while the socket is full
     // The sync request out after a batch of events, if any.
     wl_callback *m_confirmation = nullptr;
-    int m_confirmed = 0; // answers to it among the events of the batch
+    int m_confirmed = 0; // events of the batch that answered it
 
     bool m_lost = false;
 };
