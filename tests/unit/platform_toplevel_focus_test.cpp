@@ -100,17 +100,13 @@ void countSync(void *syncs, wl_protocol_logger_type type, const wl_protocol_logg
 }
 
 struct Compositor {
-    Compositor()
-    {
-        qputenv("WAYLAND_DISPLAY", wl_display_add_socket_auto(display));
-        wl_display_add_protocol_logger(display, countSync, &syncs);
-        wl_event_loop_add_fd(wl_display_get_event_loop(display), poke, WL_EVENT_READABLE,
-                             announceGlobal, display);
-    }
+    Compositor() { qputenv("WAYLAND_DISPLAY", wl_display_add_socket_auto(display)); }
     ~Compositor()
     {
         wl_display_terminate(display);
         thread.join();
+        wl_protocol_logger_destroy(logger);
+        wl_event_source_remove(source);
         wl_display_destroy_clients(display);
         wl_display_destroy(display);
         close(poke);
@@ -118,6 +114,9 @@ struct Compositor {
     wl_display *display = wl_display_create();
     int poke = eventfd(0, EFD_CLOEXEC);
     std::atomic<int> syncs = 0;
+    wl_protocol_logger *logger = wl_display_add_protocol_logger(display, countSync, &syncs);
+    wl_event_source *source = wl_event_loop_add_fd(wl_display_get_event_loop(display), poke,
+                                                   WL_EVENT_READABLE, announceGlobal, display);
     std::thread thread;
 };
 
