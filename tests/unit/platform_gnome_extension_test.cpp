@@ -1,12 +1,12 @@
 // The GNOME Shell route: the extension's focus reports to applications, the
 // update decision, the status told, the extension's files in a user's folder.
 #include "fakes/PrivateBus.h"
-#include "platform/session/ActivationFilter.h"
 #include "platform/freedesktop/DesktopEntryRegistry.h"
 #include "platform/gnome/GnomeShellTracker.h"
 #include "platform/gnome/ShellExtensionFiles.h"
 #include "platform/gnome/ShellFocus.h"
 #include "platform/gnome/ShellSettings.h"
+#include "platform/session/ActivationFilter.h"
 
 #include <QDBusContext>
 #include <QFile>
@@ -133,7 +133,9 @@ private slots:
         const std::optional<ShellFocus> focus = focusFromArguments(arguments);
         QCOMPARE(focus.has_value(), valid);
         if (focus)
-            QCOMPARE(applicationForFocus(index, *focus, ownPid, executable), expected);
+            QCOMPARE(
+                applicationForFocus(index, *focus, ownPid, WindowFacts{.executable = executable}),
+                expected);
     }
 
     void updateDecision_data()

@@ -1,9 +1,10 @@
 // Window -> application resolution over fixture folders of desktop entries, and
 // over tracked entries outside them (picked with "Browse…").
 
-#include "platform/session/ActivationFilter.h"
 #include "platform/freedesktop/DesktopEntryRegistry.h"
+#include "platform/freedesktop/LauncherScript.h"
 #include "platform/freedesktop/WindowResolver.h"
+#include "platform/session/ActivationFilter.h"
 #include "platform/x11/X11WindowQuery.h"
 
 #include <QtTest>
@@ -90,6 +91,21 @@ private slots:
             "shell runner|system/applications/shell-runner.desktop");
         row("executable shared by two entries resolves to neither",
             {facts("script", "Script", {}, {}, bin + "interpreter")}, "Script|");
+        // A window started with a class of its own ("xterm -class Foo") is the entry naming that
+        // class, even where its instance names another entry in another case.
+        row("exact class before the instance in another case", {facts("alphaterm", "Foo")},
+            "Foo Term|user/applications/foo-term.desktop");
+        row("exact desktop ID before StartupWMClass in another case",
+            {facts("org.example.Editor", "ALPHATERM")},
+            "Editor|user/applications/org.example.Editor.desktop");
+        row("program shared with its settings entry and a hidden one",
+            {facts("st", "St", {}, {}, bin + "sharedtool")},
+            "Shared Tool|system/applications/shared-tool.desktop");
+        const WindowFacts launched{
+            "java", "Java",          {},
+            {},     "/usr/bin/java", fixtures + "/system/applications/my-app.desktop"};
+        row("unnamed window: the entry its launch recorded", {launched},
+            "My App|system/applications/my-app.desktop");
         row("WM_CLASS before executable",
             {facts("AlphaTerm", "AlphaTerm", {}, {}, bin + "programtool")}, alpha);
         row("no match: the class names it", {facts("zz", "Zz Unknown")}, "Zz Unknown|");
@@ -150,6 +166,54 @@ private slots:
                 result.append(changed == ownApplication() ? "*" : *changed->localizedName);
         }
         QCOMPARE(result, announced);
+    }
+
+    void launchRecord_data()
+    {
+        QTest::addColumn<QByteArray>("environment");
+        QTest::addColumn<QString>("expected");
+        const QByteArray file = "GIO_LAUNCHED_DESKTOP_FILE=/usr/share/applications/jedit.desktop";
+        const auto env = [&](const QByteArray &pid) {
+            return QByteArray("HOME=/root\0", 11) + file + '\0' +
+                   "GIO_LAUNCHED_DESKTOP_FILE_PID=" + pid + '\0';
+        };
+        const QString jedit = "/usr/share/applications/jedit.desktop";
+        QTest::newRow("the process itself") << env("40") << jedit;
+        QTest::newRow("started by the launched script") << env("39") << jedit;
+        QTest::newRow("inherited from further up") << env("2") << "";
+        QTest::newRow("no pid") << QByteArray(file + '\0') << "";
+        QTest::newRow("unended last variable") << env("40").chopped(1) << jedit;
+        QTest::newRow("relative file") << QByteArray("GIO_LAUNCHED_DESKTOP_FILE=jedit.desktop\0"
+                                                     "GIO_LAUNCHED_DESKTOP_FILE_PID=40")
+                                       << "";
+    }
+    void launchRecord()
+    {
+        QFETCH(QByteArray, environment);
+        QFETCH(QString, expected);
+        QCOMPARE(launchedEntryOf(environment, 40, 39), expected);
+    }
+
+    void execTargets_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<QStringList>("targets");
+        QTest::newRow("perl") << QByteArray("#!/usr/bin/perl\nexec('xfce4-terminal',@args);\n")
+                              << QStringList{"xfce4-terminal"};
+        QTest::newRow("shell, in order")
+            << QByteArray("#!/bin/sh\nif x; then exec /usr/bin/gnome-www-browser \"$@\"\n"
+                          "  else exec x-www-browser \"$@\"; fi\n")
+            << QStringList{"/usr/bin/gnome-www-browser", "x-www-browser"};
+        QTest::newRow("variables, options, comments and longer words pass")
+            << QByteArray("#!/bin/sh\n# exec commented\nexec \"$XTERM\"\nexec -a n x\n"
+                          "execute me\nos.execvp(y)\n")
+            << QStringList();
+    }
+    void execTargets()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(QStringList, targets);
+        QCOMPARE(nudgewatch::execTargets(script), targets);
     }
 
     // What any X client may put in WM_CLASS, split within the bytes read.

@@ -22,6 +22,10 @@ struct DesktopEntry {
     bool shownInMenus = false;
     QString name = {}; // Name itself; empty when the entry has none
     QString exec = {}; // the Exec line as written
+    bool noDisplay = false;
+    // Categories has Settings: a settings dialog, often one that shares its
+    // program with the application it configures.
+    bool settings = false;
 };
 
 // The longest name or comment ever shown. Text is cut to it where it is read,

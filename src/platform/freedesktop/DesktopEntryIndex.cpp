@@ -1,5 +1,7 @@
 #include "platform/freedesktop/DesktopEntryIndex.h"
 
+#include <QSet>
+
 namespace nudgewatch {
 
 namespace {
@@ -26,11 +28,9 @@ DesktopEntryIndex::DesktopEntryIndex(std::vector<DesktopEntry> entries)
                 m_byFoldedWMClass.insert(folded, ambiguous);
         }
         for (const QString &program : entry.programs) {
-            const auto existing = m_byProgram.constFind(program);
-            if (existing == m_byProgram.cend())
-                m_byProgram.insert(program, index);
-            else if (existing.value() != index)
-                m_byProgram.insert(program, ambiguous);
+            QList<qsizetype> &runners = m_byProgram[program];
+            if (!runners.contains(index))
+                runners.append(index);
         }
         m_entries.push_back(std::move(entry));
     }
@@ -55,14 +55,57 @@ const DesktopEntry *DesktopEntryIndex::byPath(const QString &path) const
 
 const DesktopEntry *DesktopEntryIndex::byStartupWMClass(const QString &wmClass) const
 {
-    if (const DesktopEntry *entry = at(m_byWMClass, wmClass))
-        return entry;
+    return at(m_byWMClass, wmClass);
+}
+
+const DesktopEntry *DesktopEntryIndex::byFoldedStartupWMClass(const QString &wmClass) const
+{
     return at(m_byFoldedWMClass, wmClass.toCaseFolded());
 }
 
-const DesktopEntry *DesktopEntryIndex::byProgram(const QString &canonicalPath) const
+const DesktopEntry *DesktopEntryIndex::byProgram(const QString &canonicalPath,
+                                                 const QStringList &names) const
 {
-    return at(m_byProgram, canonicalPath);
+    QList<const DesktopEntry *> runners;
+    for (const qsizetype index : m_byProgram.value(canonicalPath))
+        runners.append(&m_entries[std::size_t(index)]);
+    return ownEntry(runners, names);
+}
+
+const DesktopEntry *ownEntry(const QList<const DesktopEntry *> &candidates,
+                             const QStringList &names)
+{
+    QList<const DesktopEntry *> left;
+    for (const bool settings : {false, true}) {
+        for (const DesktopEntry *entry : candidates)
+            if (!entry->noDisplay && entry->settings == settings)
+                left.append(entry);
+        if (!left.isEmpty())
+            break;
+    }
+    if (left.size() == 1)
+        return left.first();
+    QSet<QString> folded;
+    for (const QString &name : names)
+        if (!name.isEmpty())
+            folded.insert(name.toCaseFolded());
+    const auto named = [&](const DesktopEntry *entry) {
+        QString id = entry->desktopId;
+        id.chop(id.endsWith(QLatin1String(".desktop")) ? 8 : 0);
+        const QString lastPart = id.section(QLatin1Char('.'), -1);
+        return folded.contains(id.toCaseFolded()) || folded.contains(lastPart.toCaseFolded()) ||
+               (!entry->startupWMClass.isEmpty() &&
+                folded.contains(entry->startupWMClass.toCaseFolded()));
+    };
+    const DesktopEntry *found = nullptr;
+    for (const DesktopEntry *entry : left) {
+        if (!named(entry))
+            continue;
+        if (found)
+            return nullptr;
+        found = entry;
+    }
+    return found;
 }
 
 } // namespace nudgewatch

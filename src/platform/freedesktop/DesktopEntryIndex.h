@@ -18,13 +18,15 @@ public:
     const std::vector<DesktopEntry> &entries() const { return m_entries; }
     const DesktopEntry *byId(const QString &desktopId) const;
     const DesktopEntry *byPath(const QString &path) const;
-    // The entry whose StartupWMClass is this name; failing that, the one entry
-    // whose StartupWMClass differs from it only in case: Wayland compositors name
-    // an Xwayland window by either half of WM_CLASS ("xterm" or "XTerm").
+    // The entry whose StartupWMClass is this name.
     const DesktopEntry *byStartupWMClass(const QString &wmClass) const;
-    // Only when exactly one entry runs this program: a shared interpreter or
-    // wrapper says nothing about which application a window belongs to.
-    const DesktopEntry *byProgram(const QString &canonicalPath) const;
+    // The one entry whose StartupWMClass differs from this name only in case:
+    // Wayland compositors name an Xwayland window by either half of WM_CLASS
+    // ("xterm" or "XTerm"), KWin lower-cases it.
+    const DesktopEntry *byFoldedStartupWMClass(const QString &wmClass) const;
+    // The application's own entry among those that run this program (see
+    // ownEntry); `names` are what the window or the caller knows it by.
+    const DesktopEntry *byProgram(const QString &canonicalPath, const QStringList &names) const;
 
 private:
     const DesktopEntry *at(const QHash<QString, qsizetype> &map, const QString &key) const;
@@ -34,7 +36,15 @@ private:
     QHash<QString, qsizetype> m_byPath;
     QHash<QString, qsizetype> m_byWMClass;
     QHash<QString, qsizetype> m_byFoldedWMClass;
-    QHash<QString, qsizetype> m_byProgram;
+    QHash<QString, QList<qsizetype>> m_byProgram;
 };
+
+// Of several entries that run one program, the application's own: never one
+// with NoDisplay, a settings dialog only where no other is left; the one left,
+// else the one whose desktop ID (or its last dotted part) or StartupWMClass is
+// one of `names` in any case. None when that does not single one out: a shared
+// interpreter or wrapper says nothing about which application a window is.
+const DesktopEntry *ownEntry(const QList<const DesktopEntry *> &candidates,
+                             const QStringList &names);
 
 } // namespace nudgewatch

@@ -107,9 +107,13 @@ std::optional<DesktopEntry> readDesktopEntry(const QString &path, const QString 
         if (!program.isEmpty() && !entry.programs.contains(program))
             entry.programs.append(program);
     }
-    entry.shownInMenus =
-        runnable && meantForCurrentDesktop(keys) &&
-        !g_key_file_get_boolean(keys, group, G_KEY_FILE_DESKTOP_KEY_NO_DISPLAY, nullptr);
+    entry.noDisplay =
+        g_key_file_get_boolean(keys, group, G_KEY_FILE_DESKTOP_KEY_NO_DISPLAY, nullptr);
+    entry.shownInMenus = runnable && meantForCurrentDesktop(keys) && !entry.noDisplay;
+    entry.settings =
+        takeGStrv(g_key_file_get_string_list(keys, group, G_KEY_FILE_DESKTOP_KEY_CATEGORIES,
+                                             nullptr, nullptr))
+            .contains(QLatin1String("Settings"));
     return entry;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/freedesktop/WindowResolver.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 namespace nudgewatch {
@@ -29,13 +30,21 @@ const DesktopEntry *byDesktopFile(const DesktopEntryIndex &index, const QString 
     return index.byId(withDesktopSuffix(value));
 }
 
-const DesktopEntry *byClassAsId(const DesktopEntryIndex &index, const QString &name)
+// Environments are a few KiB; a process may hold megabytes there.
+constexpr qint64 longestEnvironment = 256 * 1024;
+
+QByteArray readProcFile(qint64 pid, const char *name)
 {
-    if (name.isEmpty())
-        return nullptr;
-    if (const DesktopEntry *entry = index.byId(withDesktopSuffix(name)))
-        return entry;
-    return index.byId(normalizedId(name));
+    QFile file(QStringLiteral("/proc/%1/%2").arg(pid).arg(QLatin1String(name)));
+    return file.open(QIODevice::ReadOnly) ? file.read(longestEnvironment) : QByteArray();
+}
+
+qint64 parentOf(qint64 pid)
+{
+    for (const QByteArray &line : readProcFile(pid, "status").split('\n'))
+        if (line.startsWith("PPid:"))
+            return line.mid(5).trimmed().toLongLong();
+    return 0;
 }
 
 } // namespace
@@ -46,23 +55,64 @@ QString executableOfProcess(qint64 pid)
                    : QString();
 }
 
+QString launchedEntryOf(QByteArrayView environment, qint64 pid, qint64 parentPid)
+{
+    QByteArrayView file;
+    qint64 launchedPid = 0;
+    for (QByteArrayView rest = environment; !rest.isEmpty();) {
+        const qsizetype end = rest.indexOf('\0');
+        const QByteArrayView variable = end < 0 ? rest : rest.first(end);
+        rest = end < 0 ? QByteArrayView() : rest.sliced(end + 1);
+        if (variable.startsWith("GIO_LAUNCHED_DESKTOP_FILE="))
+            file = variable.sliced(26);
+        else if (variable.startsWith("GIO_LAUNCHED_DESKTOP_FILE_PID="))
+            launchedPid = variable.sliced(30).toLongLong();
+    }
+    const bool ours = launchedPid > 0 && (launchedPid == pid || launchedPid == parentPid);
+    return ours && file.startsWith('/') ? QFile::decodeName(file.toByteArray()) : QString();
+}
+
+void addProcessFacts(WindowFacts &facts, qint64 pid)
+{
+    if (pid <= 0)
+        return;
+    facts.executable = executableOfProcess(pid);
+    facts.launchedEntry = launchedEntryOf(readProcFile(pid, "environ"), pid, parentOf(pid));
+}
+
 const DesktopEntry *resolveEntry(const DesktopEntryIndex &index, const WindowFacts &window)
 {
     if (const DesktopEntry *entry = byDesktopFile(index, window.gtkApplicationId))
         return entry;
     if (const DesktopEntry *entry = byDesktopFile(index, window.kdeDesktopFile))
         return entry;
-    for (const QString &name : {window.wmInstance, window.wmClass}) {
-        if (!name.isEmpty())
-            if (const DesktopEntry *entry = index.byStartupWMClass(name))
-                return entry;
-    }
-    for (const QString &name : {window.wmInstance, window.wmClass}) {
-        if (const DesktopEntry *entry = byClassAsId(index, name))
+    // Exact names first: a window started with a class of its own ("xterm -class
+    // Foo") belongs to the entry that names Foo, not to the one its instance
+    // names in another case.
+    const QStringList names = {window.wmInstance, window.wmClass};
+    for (const QString &name : names)
+        if (const DesktopEntry *entry = index.byStartupWMClass(name))
+            return entry;
+    for (const QString &name : names)
+        if (const DesktopEntry *entry =
+                name.isEmpty() ? nullptr : index.byId(withDesktopSuffix(name)))
+            return entry;
+    for (const QString &name : names)
+        if (const DesktopEntry *entry =
+                name.isEmpty() ? nullptr : index.byFoldedStartupWMClass(name))
+            return entry;
+    for (const QString &name : names)
+        if (const DesktopEntry *entry = name.isEmpty() ? nullptr : index.byId(normalizedId(name)))
+            return entry;
+    if (!window.launchedEntry.isEmpty()) {
+        if (const DesktopEntry *entry = index.byPath(window.launchedEntry))
+            return entry;
+        if (const DesktopEntry *entry = index.byId(QFileInfo(window.launchedEntry).fileName()))
             return entry;
     }
     if (!window.executable.isEmpty())
-        return index.byProgram(window.executable);
+        return index.byProgram(window.executable,
+                               names + QStringList{QFileInfo(window.executable).fileName()});
     return nullptr;
 }
 

@@ -176,7 +176,7 @@ bool GnomeShellTracker::observe(const QList<QVariant> &arguments)
         return false;
     }
     const std::optional<RunningApplication> application =
-        applicationForFocus(m_entries.index(), *focus, getpid(), executableOfProcess(focus->pid));
+        applicationForFocus(m_entries.index(), *focus, getpid(), processOf(focus->pid));
     // No focus application (the overview, an empty workspace, all minimised):
     // the last one is left.
     if (const std::optional<RunningApplication> changed =

@@ -41,16 +41,15 @@ std::optional<ShellFocus> focusFromArguments(const QList<QVariant> &arguments)
 
 std::optional<RunningApplication> applicationForFocus(const DesktopEntryIndex &index,
                                                       const ShellFocus &focus, qint64 ownPid,
-                                                      const QString &executable)
+                                                      const WindowFacts &process)
 {
     if (focus.appId.isEmpty())
         return std::nullopt;
     if (focus.pid > 0 && focus.pid == ownPid)
         return ownApplication();
-    WindowFacts facts;
+    WindowFacts facts = process;
     if (!focus.appId.startsWith(u"window:"))
         facts.gtkApplicationId = focus.appId;
-    facts.executable = executable;
     RunningApplication application = resolveRunningApplication(index, {facts});
     if (!application.localizedName && !focus.name.isEmpty())
         application.localizedName = focus.name;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/RunningApplication.h"
-#include "platform/freedesktop/DesktopEntryIndex.h"
+#include "platform/freedesktop/WindowResolver.h"
 
 #include <QList>
 #include <QVariant>
@@ -29,10 +29,10 @@ std::optional<ShellFocus> focusFromArguments(const QList<QVariant> &arguments);
 
 // The running application of a focus: none while nothing has the focus; the
 // program itself for its own process; else the desktop entry of the id, or of
-// `executable` (the canonical path of the process's program), named after the
-// entry, else after the shell's name.
+// its `process` (see addProcessFacts), named after the entry, else after the
+// shell's name.
 std::optional<RunningApplication> applicationForFocus(const DesktopEntryIndex &index,
                                                       const ShellFocus &focus, qint64 ownPid,
-                                                      const QString &executable);
+                                                      const WindowFacts &process);
 
 } // namespace nudgewatch

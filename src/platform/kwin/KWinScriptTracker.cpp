@@ -212,7 +212,7 @@ RunningApplication KWinScriptTracker::resolve(const KWinWindow &window) const
     facts.kdeDesktopFile = window.desktopFileName;
     facts.wmInstance = window.resourceName;
     facts.wmClass = window.resourceClass;
-    facts.executable = executableOfProcess(window.pid);
+    addProcessFacts(facts, window.pid);
     const DesktopEntryIndex &index = m_entries.index();
     RunningApplication application = resolveRunningApplication(index, {facts});
     if (application.bundlePath || window.resourceClass.isEmpty())

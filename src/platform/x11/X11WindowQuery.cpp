@@ -66,7 +66,7 @@ X11WindowQuery::Single X11WindowQuery::read(xcb_window_t window) const
         single.transientFor = XCB_WINDOW_NONE;
     uint32_t pid = 0;
     if (xcb_ewmh_get_wm_pid_reply(m_x.ewmh(), pidCookie, &pid, nullptr))
-        single.facts.executable = executableOfProcess(pid);
+        addProcessFacts(single.facts, pid);
     single.facts.gtkApplicationId = utf8Property(gtkCookie);
     single.facts.kdeDesktopFile = utf8Property(kdeCookie);
     return single;

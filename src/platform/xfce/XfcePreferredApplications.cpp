@@ -1,7 +1,9 @@
 #include "platform/xfce/XfcePreferredApplications.h"
 
+#include "platform/freedesktop/DesktopEntryIndex.h"
 #include "platform/freedesktop/DesktopEntryScanner.h"
 #include "platform/freedesktop/KeyFile.h"
+#include "platform/freedesktop/LauncherScript.h"
 #include "platform/freedesktop/RegularFile.h"
 
 #include <QDir>
@@ -111,13 +113,20 @@ QString XfcePreferredApplications::preferredProgram(const QString &kind) const
 qsizetype XfcePreferredApplications::launchedEntry(const DesktopEntry &launcher,
                                                    const std::vector<DesktopEntry> &entries) const
 {
-    const QString program = preferredProgram(*launchedKind(launcher));
-    if (program.isEmpty())
-        return -1;
-    const auto found = std::find_if(entries.begin(), entries.end(), [&](const DesktopEntry &entry) {
-        return entry.path != launcher.path && entry.programs.contains(program);
-    });
-    return found == entries.end() ? -1 : found - entries.begin();
+    const auto runners = [&](const QString &program) {
+        QList<const DesktopEntry *> found;
+        for (const DesktopEntry &entry : entries)
+            if (entry.path != launcher.path && entry.programs.contains(program))
+                found.append(&entry);
+        return found;
+    };
+    // Debian's choice (x-terminal-emulator) may end in a wrapper script that
+    // starts the application: followed to the program an entry runs.
+    const QString program = applicationProgram(
+        preferredProgram(*launchedKind(launcher)),
+        [&](const QString &candidate) { return !runners(candidate).isEmpty(); }, m_findProgram);
+    const DesktopEntry *own = ownEntry(runners(program), {QFileInfo(program).fileName()});
+    return own ? own - entries.data() : -1;
 }
 
 void XfcePreferredApplications::offerLaunchedApplications(std::vector<DesktopEntry> &entries) const
