@@ -222,7 +222,10 @@ void AppTrackerStore::markUsed(const RunningApplication &application)
             app.isCurrentlyFocused = false;
         }
     }
-    if (m_alertApp && m_alertApp->name == *application.localizedName)
+    // By entry too: an entry that stands for another application (a launcher
+    // of the preferred terminal) is named apart from the window that comes up.
+    if (m_alertApp && (m_alertApp->name == *application.localizedName ||
+                       matchesStandardized(*m_alertApp, application, runningPath)))
         dismissAlert();
 }
 
