@@ -10,7 +10,8 @@
 # application they start; reminders as desktop notifications, against a
 # notification server on a private bus.
 foreach(subject settings_defaults desktop_entries resolver icons desktop_platform presence
-        toplevel_focus kwin_focus gnome_extension appearance xfce_preferred desktop_notifier)
+        toplevel_focus kwin_focus gnome_extension appearance xfce_preferred desktop_notifier
+        corpus)
     nudgewatch_add_test(NAME platform_${subject}_test LABEL unit
         SOURCES unit/platform_${subject}_test.cpp LIBS nudgewatch_platform)
 endforeach()
