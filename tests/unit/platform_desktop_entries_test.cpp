@@ -144,9 +144,16 @@ private slots:
         QTemporaryDir dir;
         const QString marker = dir.filePath("started");
         const QString path = dir.filePath("org.example.Missing.desktop");
-        QVERIFY(writeFile(path, okEntry + "DBusActivatable=true\nExec=touch " + marker.toUtf8()));
+        QVERIFY(writeFile(path, okEntry + "DBusActivatable=true\nExec=sh -c \"env >" +
+                                    marker.toUtf8() + ".part; mv " + marker.toUtf8() + ".part " +
+                                    marker.toUtf8() + "\""));
         QVERIFY(GioLauncher().launch(path));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 10000);
+        // The process's environment names the entry it was started from.
+        QFile environment(marker);
+        QVERIFY(environment.open(QIODevice::ReadOnly));
+        QVERIFY(
+            environment.readAll().contains("GIO_LAUNCHED_DESKTOP_FILE=" + path.toUtf8() + '\n'));
         // GIO's session connection ends the process when its bus goes away.
         GDBusConnection *gioBus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
         QVERIFY(gioBus != nullptr);

@@ -36,6 +36,10 @@ bool GioLauncher::launch(const QString &entryPath) const
         return false;
     }
     g_autoptr(GAppLaunchContext) context = g_app_launch_context_new();
+    // GIO records the entry only for one it read from its file; the copy read
+    // above is recorded too, so its windows are known by their launch.
+    g_app_launch_context_setenv(context, "GIO_LAUNCHED_DESKTOP_FILE",
+                                QFile::encodeName(entryPath).constData());
     GError *error = nullptr;
     const bool launched =
         g_app_info_launch(reinterpret_cast<GAppInfo *>(info), nullptr, context, &error);
