@@ -113,12 +113,12 @@ fullscreen_holds() {
     wait_for 15 card_down || fail "no card for $1 once fullscreen ended"
 }
 
-# private_bus system|session: a bus of that type, open to everyone on it; exports its address.
+# private_bus system|session: a bus of that type that starts no service of the
+# machine, open to everyone on it; exports its address.
 private_bus() {
-    printf '<busconfig><type>%s</type><listen>unix:dir=%s</listen><policy context="default">%s</policy></busconfig>' \
-        "$1" "$work" '<allow send_destination="*"/><allow receive_sender="*"/><allow own="*"/>' >"$work/$1.conf"
-    dbus-daemon --nofork --config-file="$work/$1.conf" --print-address=3 3>"$work/$1.address" \
-        >"$work/$1-bus.log" 2>&1 &
+    bus_config "$work/$1.conf" "$1"
+    dbus-daemon --nofork --config-file="$work/$1.conf" --address="unix:dir=$work" --print-address=3 \
+        3>"$work/$1.address" >"$work/$1-bus.log" 2>&1 &
     adopt $!
     wait_for 10 test -s "$work/$1.address" || fail "the $1 bus did not start"
     export "DBUS_${1^^}_BUS_ADDRESS=$(head -n 1 "$work/$1.address")"
