@@ -88,6 +88,15 @@ window_of() {
     [ -n "$e2e_window" ] || fail "no window for $2"
 }
 activate() { timeout 10 xdotool windowactivate --sync "$1"; }
+# sway_windows: each window of the sway session by its app_id (or X11 class), the focused one starred.
+sway_windows() {
+    sway_session_as swaymsg -t get_tree | python3 -c 'import json, sys
+def walk(n):
+    yield n
+    for c in n.get("nodes", []) + n.get("floating_nodes", []): yield from walk(c)
+for n in walk(json.load(sys.stdin)):
+    if n.get("pid"): print(n.get("app_id") or n["window_properties"]["class"], "*" * n["focused"])'
+}
 x_active() { "${e2e_as[@]}" xprop -root _NET_ACTIVE_WINDOW | awk '{print $NF}'; }
 settings_window() { xdotool search --onlyvisible --name '^Nudgewatch$' 2>/dev/null | head -n1; }
 settings_shown() { [ -n "$(settings_window)" ]; }
