@@ -99,10 +99,5 @@ for order in forward reverse; do
     done
 done
 [ ${#raised[@]} = ${#keys[@]} ] || fail "Open brought forward only ${raised[*]}"
-# The one in front, past two thresholds, still gets no card.
-key=$(front)
-atspi row "$(name "$key")" Active || fail "$key in front does not read \"Active\""
-sleep 6
-[ "$(atspi --wait 0 cards)" != "$(name "$key")" ] || fail "a card for $key, in front"
 has_exited "$main_pid" && fail "the program ended"
 echo "PASS: on $session, ${keys[*]} each read \"Active\" in front, got a card idle, and came forward through Open"
