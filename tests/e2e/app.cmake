@@ -12,5 +12,5 @@ nudgewatch_add_script_test(NAME app_lifecycle_e2e_test SCRIPT e2e/app_lifecycle_
 # headless sway: "Active" in front, a card when idle, Open brings them forward.
 foreach(session x11 sway)
     nudgewatch_add_script_test(NAME app_real_apps_${session}_e2e_test SCRIPT e2e/app_real_apps_e2e_test.sh
-        ARGS --${session} $<TARGET_FILE:nudgewatch> TIMEOUT 240)
+        ARGS --${session} $<TARGET_FILE:nudgewatch> TIMEOUT 300)
 endforeach()
