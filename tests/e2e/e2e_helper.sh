@@ -88,6 +88,15 @@ window_of() {
     [ -n "$e2e_window" ] || fail "no window for $2"
 }
 activate() { timeout 10 xdotool windowactivate --sync "$1"; }
+# sway_windows: each window of the sway session by its app_id (or X11 class), the focused one starred.
+sway_windows() {
+    sway_session_as swaymsg -t get_tree | python3 -c 'import json, sys
+def walk(n):
+    yield n
+    for c in n.get("nodes", []) + n.get("floating_nodes", []): yield from walk(c)
+for n in walk(json.load(sys.stdin)):
+    if n.get("pid"): print(n.get("app_id") or n["window_properties"]["class"], "*" * n["focused"])'
+}
 x_active() { "${e2e_as[@]}" xprop -root _NET_ACTIVE_WINDOW | awk '{print $NF}'; }
 settings_window() { xdotool search --onlyvisible --name '^Nudgewatch$' 2>/dev/null | head -n1; }
 settings_shown() { [ -n "$(settings_window)" ]; }
@@ -113,12 +122,12 @@ fullscreen_holds() {
     wait_for 15 card_down || fail "no card for $1 once fullscreen ended"
 }
 
-# private_bus system|session: a bus of that type, open to everyone on it; exports its address.
+# private_bus system|session: a bus of that type that starts no service of the
+# machine, open to everyone on it; exports its address.
 private_bus() {
-    printf '<busconfig><type>%s</type><listen>unix:dir=%s</listen><policy context="default">%s</policy></busconfig>' \
-        "$1" "$work" '<allow send_destination="*"/><allow receive_sender="*"/><allow own="*"/>' >"$work/$1.conf"
-    dbus-daemon --nofork --config-file="$work/$1.conf" --print-address=3 3>"$work/$1.address" \
-        >"$work/$1-bus.log" 2>&1 &
+    bus_config "$work/$1.conf" "$1"
+    dbus-daemon --nofork --config-file="$work/$1.conf" --address="unix:dir=$work" --print-address=3 \
+        3>"$work/$1.address" >"$work/$1-bus.log" 2>&1 &
     adopt $!
     wait_for 10 test -s "$work/$1.address" || fail "the $1 bus did not start"
     export "DBUS_${1^^}_BUS_ADDRESS=$(head -n 1 "$work/$1.address")"

@@ -49,16 +49,7 @@ start xterm
 if [ $compositor = sway ]; then
     xterm_id=XTerm settings_id=Nudgewatch
     # focused: the app id (or X11 class) of the window sway has focused; windows ID: how many.
-    tree() {
-        sway_session_as swaymsg -t get_tree | python3 -c 'import json, sys
-def walk(n):
-    yield n
-    for c in n.get("nodes", []) + n.get("floating_nodes", []): yield from walk(c)
-ids = [(n.get("app_id") or (n.get("window_properties") or {}).get("class"), n.get("focused"))
-       for n in walk(json.load(sys.stdin)) if n.get("pid")]
-print(sum(i == sys.argv[2] for i, _ in ids) if sys.argv[1] == "windows" else
-      next((i for i, f in ids if f), ""))' "$@"
-    }
+    tree() { if [ "$1" = windows ]; then sway_windows | grep -c "^$2 "; else sway_windows | sed -n 's/ \*$//p'; fi; }
     focus() { sway_session_as swaymsg "[app_id=^$1\$] focus" >/dev/null; }
     focused_is() { [ "$(tree focused)" = "$1" ]; }
 else

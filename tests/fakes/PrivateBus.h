@@ -2,14 +2,19 @@
 
 // A D-Bus daemon of the test's own, with peers that own names, send signals
 // and leave, and a way to wait until what they sent has reached a connection.
+// Its configuration names no service folder: a bus started with the machine's
+// session configuration would start the machine's own services (a desktop's
+// notification daemon) in place of the peers a test brings.
 
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QString>
+#include <QTemporaryDir>
 
 namespace nudgewatch::fakes {
 
@@ -19,9 +24,18 @@ public:
     {
         if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty())
             return;
+        QFile config(m_folder.filePath(QStringLiteral("bus.conf")));
+        if (!m_folder.isValid() || !config.open(QIODevice::WriteOnly))
+            return;
+        config.write("<busconfig><type>session</type><listen>unix:dir=" +
+                     QFile::encodeName(m_folder.path()) +
+                     "</listen><auth>EXTERNAL</auth><policy context=\"default\">"
+                     "<allow send_destination=\"*\" eavesdrop=\"true\"/>"
+                     "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>");
+        config.close();
         m_daemon.start(QStringLiteral("dbus-daemon"),
-                       {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                        QStringLiteral("--print-address=1")});
+                       {QStringLiteral("--config-file=") + config.fileName(),
+                        QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
         if (m_daemon.waitForReadyRead(10000))
             m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
     }
@@ -63,6 +77,7 @@ public:
     }
 
 private:
+    QTemporaryDir m_folder; // the configuration and the socket
     QProcess m_daemon;
     QString m_address;
     QStringList m_connections;

@@ -6,6 +6,7 @@
 #include <gio/gio.h>
 
 #include "fakes/Fifo.h"
+#include "fakes/PrivateBus.h"
 #include "platform/freedesktop/DesktopApplicationCatalog.h"
 #include "platform/freedesktop/DesktopEntryBundleInfo.h"
 #include "platform/freedesktop/DesktopEntryRegistry.h"
@@ -13,7 +14,6 @@
 #include "platform/freedesktop/GioLauncher.h"
 
 #include <QFileInfo>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -137,10 +137,9 @@ private slots:
     // done and open nothing: the entry's own Exec line starts it instead.
     void missingActivationServiceFallsBackToExec()
     {
-        QProcess bus;
-        bus.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
-        QVERIFY(bus.waitForReadyRead(10000));
-        qputenv("DBUS_SESSION_BUS_ADDRESS", bus.readLine().trimmed());
+        fakes::PrivateBus bus;
+        QVERIFY(bus.isRunning());
+        qputenv("DBUS_SESSION_BUS_ADDRESS", bus.address().toUtf8());
         QTemporaryDir dir;
         const QString marker = dir.filePath("started");
         const QString path = dir.filePath("org.example.Missing.desktop");
@@ -159,8 +158,6 @@ private slots:
         QVERIFY(gioBus != nullptr);
         g_dbus_connection_set_exit_on_close(gioBus, FALSE);
         g_object_unref(gioBus);
-        bus.kill();
-        bus.waitForFinished();
     }
 
     // The registry reads lazily and its watcher sees entries installed or
