@@ -236,7 +236,7 @@ private slots:
         write("data/applications/launcher.desktop",
               entry + "Name=Terminal Emulator\nExec=" + QFile::encodeName(dir.filePath("bin")) +
                   "/exo-open --launch TerminalEmulator\n");
-        write("data/applications/shell.desktop", entry + "Name=Shell\nExec=sh\nNoDisplay=true\n");
+        write("data/applications/shell.desktop", entry + "Name=Shell\nExec=sh\n");
         // Taken away again whatever the outcome: later tests read the usual folders.
         const auto unset = qScopeGuard([] {
             for (const char *name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS"})
