@@ -2,17 +2,18 @@
 #include "app/PlatformChoice.h"
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
+#include "app/TrayHosts.h"
 #include "app/TrayIcon.h"
 #include "platform/DesktopPlatform.h"
 #include "platform/PresenceSources.h"
 #include "platform/SessionTable.h"
 #include "platform/appearance/SystemAppearance.h"
-#include "platform/appearance/TrayIconChoice.h"
 #include "platform/freedesktop/AutostartEntry.h"
 #include "platform/freedesktop/DesktopNotifier.h"
 #include "platform/qt/QtScheduler.h"
 #include "platform/qt/SettingsDefaults.h"
 #include "platform/qt/SystemClock.h"
+#include "platform/x11/X11TraySelection.h"
 #include "settings/ReminderActions.h"
 #include "tracking/AppTrackerStore.h"
 #include "tracking/NotificationCenter.h"
@@ -173,8 +174,12 @@ int main(int argc, char *argv[])
     QTimer::singleShot(0, &delegate, [&] {
         const QIcon appIcon = applicationIcon();
         QApplication::setWindowIcon(appIcon);
-        tray = std::make_unique<TrayIcon>(autostart, delegate.store().reminderHold(),
-                                          trayIcon(QDBusConnection::sessionBus(), appIcon));
+        tray = std::make_unique<TrayIcon>(
+            autostart, delegate.store().reminderHold(), appIcon,
+            std::make_unique<TrayHosts>(QDBusConnection::sessionBus(),
+                                        QGuiApplication::platformName() == QLatin1String("xcb")
+                                            ? X11TraySelection::open()
+                                            : nullptr));
         new ReminderMenuEntries(delegate.store(), tray->menu(), tray.get());
         QObject::connect(tray.get(), &TrayIcon::settingsRequested, &delegate,
                          &AppDelegate::showSettings);
