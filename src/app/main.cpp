@@ -24,6 +24,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
+#include <QSessionManager>
 #include <QSvgRenderer>
 #include <QTimer>
 
@@ -163,13 +164,23 @@ int main(int argc, char *argv[])
     QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,
                      &AppDelegate::showSettings);
 
-    delegate.start(parser.isSet(atLogin) ? AppDelegate::Launch::AtLogin
-                                         : AppDelegate::Launch::ByUser);
+    // A session manager that saved the programs running at logout starts them
+    // again at login with "-session ID" (taken by Qt): as quiet as a start from
+    // the autostart entry.
+    delegate.start(parser.isSet(atLogin) || app.isSessionRestored() ? AppDelegate::Launch::AtLogin
+                                                                    : AppDelegate::Launch::ByUser);
 
     // Nothing depends on the tray, and asking whether one exists takes a D-Bus
     // round trip: set it up once the window is on its way, too. The same goes
     // for the icon: rendering it would otherwise come before the window maps.
     AutostartEntry autostart = AutostartEntry::forCurrentUser();
+    // Where the autostart entry starts the program at login, the session
+    // manager restarting it as well would make two starts of one login.
+    QObject::connect(&app, &QGuiApplication::saveStateRequest, &app,
+                     [&autostart](QSessionManager &manager) {
+                         if (autostart.isEnabled())
+                             manager.setRestartHint(QSessionManager::RestartNever);
+                     });
     std::unique_ptr<TrayIcon> tray;
     QTimer::singleShot(0, &delegate, [&] {
         const QIcon appIcon = applicationIcon();
