@@ -159,7 +159,8 @@ int main(int argc, char *argv[])
                           &appearance,
                           desktop.get(),
                           notifier.get(),
-                          notifierReason.isEmpty() ? desktop->sessionNote() : notifierReason});
+                          notifierReason.isEmpty() ? desktop->sessionNote() : notifierReason,
+                          desktop->frontWindowLocator()});
     QObject::connect(&delegate, &AppDelegate::quitRequested, &app, &QCoreApplication::quit);
     QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,
                      &AppDelegate::showSettings);

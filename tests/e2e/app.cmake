@@ -10,3 +10,5 @@ nudgewatch_add_script_test(NAME app_presence_e2e_test SCRIPT e2e/app_presence_e2
 nudgewatch_add_script_test(NAME app_lifecycle_e2e_test SCRIPT e2e/app_lifecycle_e2e_test.sh TIMEOUT 120)
 # The tray icon with an XEmbed tray and a StatusNotifierWatcher that come after the program.
 nudgewatch_add_script_test(NAME app_tray_e2e_test SCRIPT e2e/app_tray_e2e_test.sh TIMEOUT 120)
+# The card on the monitor holding the window in front, below a dock's strut, as monitors come and go.
+nudgewatch_add_script_test(NAME app_monitor_e2e_test SCRIPT e2e/app_monitor_e2e_test.sh TIMEOUT 120)
