@@ -18,6 +18,7 @@
 #include "tracking/AppTrackerStore.h"
 #include "tracking/StoreObserver.h"
 
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QPainter>
@@ -32,6 +33,20 @@
 #include <xcb/xcb.h>
 
 namespace nudgewatch {
+
+namespace {
+
+// Assistive technologies list the settings window as a frame, as they do
+// other applications' windows; a plain widget at the top would be a filler.
+QAccessibleInterface *windowInterface(const QString &className, QObject *object)
+{
+    if (className == QLatin1String(MainWindow::staticMetaObject.className()) && object &&
+        object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
+}
+
+} // namespace
 
 // A thin horizontal line, inset on both sides.
 class Separator final : public QWidget {
@@ -67,6 +82,9 @@ MainWindow::MainWindow(AppTrackerStore &store, ApplicationPicker &picker,
 {
     // Removed again by the filter's own destructor.
     QCoreApplication::instance()->installNativeEventFilter(this);
+    // Qt keeps factories for the whole process; one serves every window.
+    static const bool accessible = (QAccessible::installFactory(windowInterface), true);
+    Q_UNUSED(accessible);
     setWindowTitle(windowText::title);
     // Before anything inside is built: every text takes the desktop's font and size.
     const InterfaceFont desktopFont = appearance ? appearance->interfaceFont() : InterfaceFont{};
