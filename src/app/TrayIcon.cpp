@@ -1,6 +1,5 @@
 #include "app/TrayIcon.h"
 
-#include "app/TrayHosts.h"
 #include "platform/appearance/TrayIconChoice.h"
 #include "platform/freedesktop/AutostartEntry.h"
 #include "settings/PauseMenu.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/TrayHosts.h"
+
 #include <QIcon>
 #include <QMenu>
 #include <QObject>
@@ -14,7 +16,6 @@ namespace nudgewatch {
 class AutostartEntry;
 class PauseMenu;
 class ReminderHold;
-class TrayHosts;
 
 // The tray menu: "Settings…", "Start at login", "Pause reminders" (or "Resume
 // reminders" while paused) and "Quit". Shown only where the desktop has a
