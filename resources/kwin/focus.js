@@ -1,5 +1,5 @@
-// Reports KWin's windows, its active window and whether that one is
-// fullscreen to Nudgewatch over D-Bus.
+// Reports KWin's windows, its active window, whether that one is fullscreen
+// and the output it is on to Nudgewatch over D-Bus.
 // KWin 6 says "window" where 5.27 says "client"; this script speaks to both.
 const service = "@SERVICE@";
 const path = "/org/nudgewatch/KWinFocus";
@@ -31,13 +31,22 @@ function reportFullscreen() {
     const w = workspace.activeWindow !== undefined ? workspace.activeWindow : workspace.activeClient;
     callDBus(service, path, iface, "Fullscreen", w && w.fullScreen ? "1" : "0");
 }
+function reportOutput() {
+    const w = workspace.activeWindow !== undefined ? workspace.activeWindow : workspace.activeClient;
+    callDBus(service, path, iface, "Output", text(w && w.output && w.output.name));
+}
 function follow(w) {
     if (watched && watched.fullScreenChanged)
         watched.fullScreenChanged.disconnect(reportFullscreen);
+    if (watched && watched.outputChanged)
+        watched.outputChanged.disconnect(reportOutput);
     watched = w;
     if (w && w.fullScreenChanged)
         w.fullScreenChanged.connect(reportFullscreen);
+    if (w && w.outputChanged)
+        w.outputChanged.connect(reportOutput);
     reportFullscreen();
+    reportOutput();
 }
 (workspace.windowActivated || workspace.clientActivated).connect(w => {
     report("Activated", w);

@@ -93,9 +93,9 @@ void AppDelegate::finishLaunching()
         m_store->startMonitoring();
         return;
     }
-    m_panel =
-        std::make_unique<NotchPanel>(*m_store, m_services.store.notifications,
-                                     m_services.store.scheduler, m_services.compositorRunning);
+    m_panel = std::make_unique<NotchPanel>(*m_store, m_services.store.notifications,
+                                           m_services.store.scheduler, m_services.compositorRunning,
+                                           m_services.frontWindow);
     if (DesktopAppearance *appearance = m_services.appearance) {
         GlassNotificationView *card = m_panel->cardView();
         card->setInterfaceFont(appearance->interfaceFont());

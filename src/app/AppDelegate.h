@@ -32,6 +32,8 @@ struct AppServices {
     // What the settings window says of how this session is followed and
     // reminded (the notifications, and why); empty when nothing is unusual.
     QString windowNote = {};
+    // Where the window in front is, for the card's monitor; empty: the primary one.
+    FrontWindowLocator frontWindow = {};
 };
 
 // Owns the one store, the settings window and the one notch panel, and brings

@@ -1,5 +1,6 @@
 #include "app/TrayIcon.h"
 
+#include "platform/appearance/TrayIconChoice.h"
 #include "platform/freedesktop/AutostartEntry.h"
 #include "settings/PauseMenu.h"
 #include "tracking/ReminderHold.h"
@@ -9,8 +10,8 @@
 namespace nudgewatch {
 
 TrayIcon::TrayIcon(AutostartEntry &autostart, ReminderHold &hold, const QIcon &icon,
-                   QObject *parent)
-    : QObject(parent), m_autostart(autostart), m_hold(hold)
+                   std::unique_ptr<TrayHosts> hosts, QObject *parent)
+    : QObject(parent), m_autostart(autostart), m_hold(hold), m_icon(icon), m_hosts(std::move(hosts))
 {
     m_settings = m_menu.addAction(QStringLiteral("Settings\u2026"));
     m_startAtLogin = m_menu.addAction(QStringLiteral("Start at login"));
@@ -38,15 +39,23 @@ TrayIcon::TrayIcon(AutostartEntry &autostart, ReminderHold &hold, const QIcon &i
     // The entry may have been changed elsewhere (a session manager's dialog).
     connect(&m_menu, &QMenu::aboutToShow, this, &TrayIcon::showAutostartState);
 
-    m_tray = new QSystemTrayIcon(icon, this);
+    // A tray that comes with the panel, after the program at login, still gets the icon.
+    if (m_hosts && m_hosts->present())
+        install();
+    else if (m_hosts)
+        connect(m_hosts.get(), &TrayHosts::appeared, this, &TrayIcon::install);
+}
+
+void TrayIcon::install()
+{
+    m_tray = new QSystemTrayIcon(trayIcon(m_hosts->bus(), m_icon), this);
     m_tray->setToolTip(QStringLiteral("Nudgewatch"));
     m_tray->setContextMenu(&m_menu);
     connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
         if (r == QSystemTrayIcon::Trigger || r == QSystemTrayIcon::DoubleClick)
             emit settingsRequested();
     });
-    if (QSystemTrayIcon::isSystemTrayAvailable())
-        m_tray->show();
+    m_tray->show();
 }
 
 TrayIcon::~TrayIcon() = default;

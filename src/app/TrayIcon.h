@@ -1,7 +1,12 @@
 #pragma once
 
+#include "app/TrayHosts.h"
+
+#include <QIcon>
 #include <QMenu>
 #include <QObject>
+
+#include <memory>
 
 class QAction;
 class QSystemTrayIcon;
@@ -14,13 +19,15 @@ class ReminderHold;
 
 // The tray menu: "Settings…", "Start at login", "Pause reminders" (or "Resume
 // reminders" while paused) and "Quit". Shown only where the desktop has a
-// tray; the program never relies on it.
+// tray, as soon as one appears; the program never relies on it.
 class TrayIcon final : public QObject {
     Q_OBJECT
 public:
-    // The autostart entry and the hold must outlive the tray.
+    // The autostart entry and the hold must outlive the tray. The icon is the
+    // program's; the panel may be given its symbolic sibling (see trayIcon).
+    // Without `hosts` there is only the menu.
     TrayIcon(AutostartEntry &autostart, ReminderHold &hold, const QIcon &icon,
-             QObject *parent = nullptr);
+             std::unique_ptr<TrayHosts> hosts = nullptr, QObject *parent = nullptr);
     ~TrayIcon() override;
 
     QMenu &menu() { return m_menu; }
@@ -37,6 +44,7 @@ signals:
 private:
     void showAutostartState();
     void showHoldState();
+    void install();
 
     AutostartEntry &m_autostart;
     ReminderHold &m_hold;
@@ -46,7 +54,9 @@ private:
     QAction *m_quit;
     PauseMenu *m_pause;
     QAction *m_resume;
-    QSystemTrayIcon *m_tray;
+    QIcon m_icon;
+    std::unique_ptr<TrayHosts> m_hosts;
+    QSystemTrayIcon *m_tray = nullptr;
 };
 
 } // namespace nudgewatch

@@ -2,17 +2,18 @@
 #include "app/PlatformChoice.h"
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
+#include "app/TrayHosts.h"
 #include "app/TrayIcon.h"
 #include "platform/DesktopPlatform.h"
 #include "platform/PresenceSources.h"
 #include "platform/SessionTable.h"
 #include "platform/appearance/SystemAppearance.h"
-#include "platform/appearance/TrayIconChoice.h"
 #include "platform/freedesktop/AutostartEntry.h"
 #include "platform/freedesktop/DesktopNotifier.h"
 #include "platform/qt/QtScheduler.h"
 #include "platform/qt/SettingsDefaults.h"
 #include "platform/qt/SystemClock.h"
+#include "platform/x11/X11TraySelection.h"
 #include "settings/ReminderActions.h"
 #include "tracking/AppTrackerStore.h"
 #include "tracking/NotificationCenter.h"
@@ -23,6 +24,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
+#include <QSessionManager>
 #include <QSvgRenderer>
 #include <QTimer>
 
@@ -157,24 +159,39 @@ int main(int argc, char *argv[])
                           &appearance,
                           desktop.get(),
                           notifier.get(),
-                          notifierReason.isEmpty() ? desktop->sessionNote() : notifierReason});
+                          notifierReason.isEmpty() ? desktop->sessionNote() : notifierReason,
+                          desktop->frontWindowLocator()});
     QObject::connect(&delegate, &AppDelegate::quitRequested, &app, &QCoreApplication::quit);
     QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,
                      &AppDelegate::showSettings);
 
-    delegate.start(parser.isSet(atLogin) ? AppDelegate::Launch::AtLogin
-                                         : AppDelegate::Launch::ByUser);
+    // A session manager that saved the programs running at logout starts them
+    // again at login with "-session ID" (taken by Qt): as quiet as a start from
+    // the autostart entry.
+    delegate.start(parser.isSet(atLogin) || app.isSessionRestored() ? AppDelegate::Launch::AtLogin
+                                                                    : AppDelegate::Launch::ByUser);
 
     // Nothing depends on the tray, and asking whether one exists takes a D-Bus
     // round trip: set it up once the window is on its way, too. The same goes
     // for the icon: rendering it would otherwise come before the window maps.
     AutostartEntry autostart = AutostartEntry::forCurrentUser();
+    // Where the autostart entry starts the program at login, the session
+    // manager restarting it as well would make two starts of one login.
+    QObject::connect(&app, &QGuiApplication::saveStateRequest, &app,
+                     [&autostart](QSessionManager &manager) {
+                         if (autostart.isEnabled())
+                             manager.setRestartHint(QSessionManager::RestartNever);
+                     });
     std::unique_ptr<TrayIcon> tray;
     QTimer::singleShot(0, &delegate, [&] {
         const QIcon appIcon = applicationIcon();
         QApplication::setWindowIcon(appIcon);
-        tray = std::make_unique<TrayIcon>(autostart, delegate.store().reminderHold(),
-                                          trayIcon(QDBusConnection::sessionBus(), appIcon));
+        tray = std::make_unique<TrayIcon>(
+            autostart, delegate.store().reminderHold(), appIcon,
+            std::make_unique<TrayHosts>(QDBusConnection::sessionBus(),
+                                        QGuiApplication::platformName() == QLatin1String("xcb")
+                                            ? X11TraySelection::open()
+                                            : nullptr));
         new ReminderMenuEntries(delegate.store(), tray->menu(), tray.get());
         QObject::connect(tray.get(), &TrayIcon::settingsRequested, &delegate,
                          &AppDelegate::showSettings);

@@ -33,6 +33,21 @@ QAccessibleInterface *cardInterface(const QString &, QObject *object)
     return nullptr;
 }
 
+// Qt 6.4 tells assistive technologies of every call, changed or not, and the
+// card is refreshed every second while it shows: a screen reader would hear
+// the same name again and again.
+void setName(QWidget &widget, const QString &name)
+{
+    if (widget.accessibleName() != name)
+        widget.setAccessibleName(name);
+}
+
+void setDescription(QWidget &widget, const QString &description)
+{
+    if (widget.accessibleDescription() != description)
+        widget.setAccessibleDescription(description);
+}
+
 } // namespace
 
 QString openReminderText(const QString &appName)
@@ -54,7 +69,7 @@ CardAccessibility::CardAccessibility(QWidget &card, QAbstractButton &open, QAbst
     static const bool installed = (QAccessible::installFactory(cardInterface), true);
     Q_UNUSED(installed);
     m_card.setProperty(cardProperty, true);
-    m_snooze.setAccessibleName(snoozeReminderText());
+    setName(m_snooze, snoozeReminderText());
     m_snooze.setToolTip(snoozeReminderText());
     showReminder({}, {}, false);
 }
@@ -70,14 +85,16 @@ void CardAccessibility::showReminder(const QString &appName, const QString &mess
     m_shownMessage = message;
 
     const QString open = appName.isEmpty() ? QObject::tr("Open") : openReminderText(appName);
-    m_open.setAccessibleName(open);
+    setName(m_open, open);
     m_open.setToolTip(open);
-    m_card.setAccessibleName(appName);
-    m_card.setAccessibleDescription(message);
+    setName(m_card, appName);
+    setDescription(m_card, message);
     m_card.setToolTip(messageCut ? message : QString());
 
-    if (dropped || replaced) {
-        // Screen readers speak a notification when it starts showing.
+    // Screen readers speak a notification when it starts showing. A card
+    // dropping with its panel is announced by Qt as the panel maps; only one
+    // that changes while in view is announced here.
+    if ((dropped || replaced) && m_card.isVisible()) {
         QAccessibleEvent shown(&m_card, QAccessible::ObjectShow);
         m_announce(&shown);
     } else if (gone) {

@@ -49,6 +49,16 @@ CardLayout cardLayout(double nameLineHeight, double messageLineHeight)
     return layout;
 }
 
+MessageFit fitMessage(const std::function<double(int pixelSize)> &widthAt, int pixelSize,
+                      double columnWidth)
+{
+    const int smallest = std::min(pixelSize, std::max(7, int(std::ceil(pixelSize * 0.8))));
+    for (int size = pixelSize; size >= smallest; --size)
+        if (widthAt(size) <= columnWidth)
+            return {size, 1};
+    return {smallest, 2};
+}
+
 QTransform cardTransform(const CardLayout &layout, double fade)
 {
     const CardAppearance look = cardAppearance(fade);

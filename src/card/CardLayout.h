@@ -4,7 +4,9 @@
 
 #include <QPointF>
 #include <QRectF>
+
 #include <QTransform>
+#include <functional>
 
 namespace nudgewatch {
 
@@ -48,6 +50,17 @@ inline constexpr double cardBarHeight = rowHeight + 2 * verticalPadding; // 56
 
 // The layout for text lines of the given heights (font-dependent).
 CardLayout cardLayout(double nameLineHeight, double messageLineHeight);
+
+// How the message fits the text column: at its own pixel size where it can,
+// else smaller, down to four fifths of it (7 at least), else on two lines at
+// that size, which the card's bar has room for; cut only beyond that.
+struct MessageFit {
+    int pixelSize;
+    int lines;
+};
+// `widthAt` measures the message at a pixel size.
+MessageFit fitMessage(const std::function<double(int pixelSize)> &widthAt, int pixelSize,
+                      double columnWidth);
 
 // Maps view points of the unscaled layout to where the card is drawn for a fade:
 // scaled about the card's centre, then moved down.

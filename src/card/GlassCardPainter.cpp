@@ -11,6 +11,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -114,8 +115,38 @@ QString GlassCardPainter::elidedName(const CardLayout &layout, const QString &na
 
 QString GlassCardPainter::elidedMessage(const CardLayout &layout, const QString &message) const
 {
-    return QFontMetricsF(m_messageFont)
-        .elidedText(singleLine(message), Qt::ElideRight, layout.messageLine.width());
+    return messageText(layout, message).lines.join(QLatin1Char(' '));
+}
+
+GlassCardPainter::MessageText GlassCardPainter::messageText(const CardLayout &layout,
+                                                            const QString &message) const
+{
+    const QString line = singleLine(message);
+    const double width = layout.messageLine.width();
+    QFont font = m_messageFont;
+    const MessageFit fit = fitMessage(
+        [&](int pixelSize) {
+            font.setPixelSize(pixelSize);
+            return QFontMetricsF(font).horizontalAdvance(line);
+        },
+        m_messageFont.pixelSize(), width);
+    font.setPixelSize(fit.pixelSize);
+    const QFontMetricsF metrics(font);
+    QRectF rect = layout.messageLine;
+    if (fit.lines == 1)
+        return {font, rect, {metrics.elidedText(line, Qt::ElideRight, width)}};
+    // Broken where the text layout breaks it, the rest cut to the second line.
+    QTextLayout text(line, font);
+    text.beginLayout();
+    QTextLine first = text.createLine();
+    first.setLineWidth(width);
+    text.endLayout();
+    const qsizetype split = first.textLength();
+    rect.setHeight(2 * metrics.height());
+    return {font,
+            rect,
+            {line.left(split).trimmed(),
+             metrics.elidedText(line.mid(split).trimmed(), Qt::ElideRight, width)}};
 }
 
 void GlassCardPainter::paint(QPainter &painter, const CardLayout &layout,
@@ -351,10 +382,11 @@ QImage GlassCardPainter::renderFront(const CardLayout &layout, const CardContent
     p.setFont(m_nameFont);
     p.setPen(Qt::white);
     p.drawText(layout.nameLine, Qt::AlignLeft | Qt::AlignVCenter, elidedName(layout, content.name));
-    p.setFont(m_messageFont);
+    const MessageText message = messageText(layout, content.message);
+    p.setFont(message.font);
     p.setPen(white(0.6));
-    p.drawText(layout.messageLine, Qt::AlignLeft | Qt::AlignVCenter,
-               elidedMessage(layout, content.message));
+    p.drawText(message.rect, Qt::AlignLeft | Qt::AlignVCenter,
+               message.lines.join(QLatin1Char('\n')));
 
     // Open: a glass circle with the symbol; snooze: the symbol alone.
     const QRectF open = layout.openButton;

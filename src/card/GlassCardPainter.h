@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QRegion>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <optional>
@@ -53,9 +54,18 @@ public:
 
     const QFont &nameFont() const { return m_nameFont; }
     const QFont &messageFont() const { return m_messageFont; }
-    // The single-line texts as drawn: cut short to the text column's width.
+    // The texts as drawn: the name cut short to the text column's width; the
+    // message fitted to it (see fitMessage), its lines joined by a space.
     QString elidedName(const CardLayout &layout, const QString &name) const;
     QString elidedMessage(const CardLayout &layout, const QString &message) const;
+
+    // The message as drawn: its font, where and which lines.
+    struct MessageText {
+        QFont font;
+        QRectF rect;
+        QStringList lines;
+    };
+    MessageText messageText(const CardLayout &layout, const QString &message) const;
 
 private:
     // The glow at one of its brightness levels with the black shadow over it.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/FrontWindowPlace.h"
 #include "core/RunningApplication.h"
 
 #include <QObject>
@@ -38,6 +39,8 @@ public:
     // Whether this tracker tells, through fullscreenChanged(), when the window
     // in front is fullscreen.
     virtual bool reportsFullscreen() const { return false; }
+    // Where the window in front is, where this tracker can tell.
+    virtual FrontWindowPlace frontWindowPlace() const { return {}; }
     // Runs the setup that status().setupAction offers; statusChanged() tells
     // how it went. Does nothing when none is offered.
     virtual void runSetup() {}

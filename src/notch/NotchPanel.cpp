@@ -13,12 +13,14 @@
 namespace nudgewatch {
 
 NotchPanel::NotchPanel(AppTrackerStore &store, NotificationCenter &notifications,
-                       Scheduler &scheduler, CompositorCheck compositorRunning, QWidget *parent)
+                       Scheduler &scheduler, CompositorCheck compositorRunning,
+                       FrontWindowLocator locateFrontWindow, QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                           Qt::WindowDoesNotAcceptFocus | Qt::X11BypassWindowManagerHint |
                           Qt::NoDropShadowWindowHint),
       m_notifications(notifications), m_scheduler(scheduler),
-      m_compositorRunning(std::move(compositorRunning))
+      m_compositorRunning(std::move(compositorRunning)),
+      m_locateFrontWindow(std::move(locateFrontWindow))
 {
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -35,11 +37,15 @@ NotchPanel::NotchPanel(AppTrackerStore &store, NotificationCenter &notifications
         setGeometry(geometry.x(), geometry.y(), geometry.width(), 1);
     }
     m_card->setGeometry(cardSurfaceInPanel(0));
-    followPrimaryScreen(QGuiApplication::primaryScreen());
-    connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this,
-            &NotchPanel::followPrimaryScreen);
+    chooseScreen();
+    // Monitors coming and going: the card moves to one that is still there.
+    connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, &NotchPanel::chooseScreen);
+    connect(qGuiApp, &QGuiApplication::screenAdded, this, &NotchPanel::chooseScreen);
+    connect(qGuiApp, &QGuiApplication::screenRemoved, this, &NotchPanel::chooseScreen,
+            Qt::QueuedConnection);
 
     notifications.addObserver(notifications::expand, this, [this](const QVariantMap &) {
+        chooseScreen();
         m_spring.target = 1;
         startSpring();
     });
@@ -103,7 +109,11 @@ void NotchPanel::applyFrame(double height)
         updateVisibility();
         return;
     }
-    const QRect geometry = panelWindowGeometry(screen->geometry(), height);
+    const QRect free = screen->availableGeometry();
+    const QRect geometry =
+        panelWindowGeometry(Monitor{screen->name(), screen->geometry(),
+                                    m_place.workArea ? free & *m_place.workArea : free},
+                            height);
     if (panelIsMapped(height)) {
         setGeometry(geometry);
         m_card->setGeometry(cardSurfaceInPanel(geometry.height()));
@@ -151,14 +161,33 @@ void NotchPanel::updateShape()
     updateVisibility();
 }
 
-void NotchPanel::followPrimaryScreen(QScreen *screen)
+void NotchPanel::chooseScreen()
 {
-    if (m_screen)
-        disconnect(m_screen, nullptr, this, nullptr);
-    m_screen = screen;
-    if (screen) {
-        connect(screen, &QScreen::geometryChanged, this, [this] { applyFrame(m_frameHeight); });
-        setScreen(screen);
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    std::vector<Monitor> monitors;
+    for (const QScreen *screen : screens)
+        monitors.push_back({screen->name(), screen->geometry(), screen->availableGeometry()});
+    m_place = m_locateFrontWindow ? m_locateFrontWindow() : FrontWindowPlace{};
+    const int chosen =
+        cardMonitor(monitors, m_place, int(screens.indexOf(QGuiApplication::primaryScreen())));
+    followScreen(chosen >= 0 ? screens.at(chosen) : nullptr);
+}
+
+void NotchPanel::followScreen(QScreen *screen)
+{
+    if (screen != m_screen) {
+        if (m_screen)
+            disconnect(m_screen, nullptr, this, nullptr);
+        m_screen = screen;
+        if (screen) {
+            const auto follow = [this] {
+                applyFrame(m_frameHeight);
+            };
+            connect(screen, &QScreen::geometryChanged, this, follow);
+            // Panels and docks coming, going or growing.
+            connect(screen, &QScreen::availableGeometryChanged, this, follow);
+            setScreen(screen);
+        }
     }
     applyFrame(m_frameHeight);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/FrontWindowPlace.h"
 #include "core/Scheduler.h"
 #include "notch/Spring.h"
 
@@ -17,11 +18,12 @@ class AppTrackerStore;
 class GlassNotificationView;
 class NotificationCenter;
 
-// The borderless panel at the top centre of the primary screen that carries the
-// reminder card. On X11 it is an override-redirect window: placed exactly, above
-// ordinary windows, on every desktop, and never focused. Its height follows a
-// spring opened and closed by the store's expand and collapse notifications;
-// below one point high it is unmapped.
+// The borderless panel at the top centre of a monitor that carries the reminder
+// card: the monitor showing the window in front when the card drops (the
+// primary one where the session cannot tell), below the top panels there. On X11 it is an
+// override-redirect window: placed exactly, above ordinary windows, on every desktop, and never
+// focused. Its height follows a spring opened and closed by the store's expand and collapse
+// notifications; below one point high it is unmapped.
 class NotchPanel final : public QWidget {
     Q_OBJECT
 public:
@@ -30,7 +32,8 @@ public:
     using CompositorCheck = std::function<bool()>;
 
     NotchPanel(AppTrackerStore &store, NotificationCenter &notifications, Scheduler &scheduler,
-               CompositorCheck compositorRunning = {}, QWidget *parent = nullptr);
+               CompositorCheck compositorRunning = {}, FrontWindowLocator locateFrontWindow = {},
+               QWidget *parent = nullptr);
     ~NotchPanel() override;
 
     // Lets the panel map itself (without activating) whenever it is open.
@@ -49,12 +52,16 @@ private:
     enum class Restack { No, Yes };
     void updateVisibility(Restack restack = Restack::No);
     void updateShape();
-    void followPrimaryScreen(QScreen *screen);
+    void chooseScreen();
+    void followScreen(QScreen *screen);
     void checkCompositor();
 
     NotificationCenter &m_notifications;
     Scheduler &m_scheduler;
     CompositorCheck m_compositorRunning;
+    FrontWindowLocator m_locateFrontWindow;
+    // What the session said when the card last chose its monitor.
+    FrontWindowPlace m_place;
     SpringState m_spring;
     std::unique_ptr<Timer> m_springTimer;
     GlassNotificationView *m_card = nullptr;

@@ -66,6 +66,13 @@ std::function<bool()> DesktopPlatform::compositorCheck() const
     return m_session->compositorCheck();
 }
 
+FrontWindowLocator DesktopPlatform::frontWindowLocator() const
+{
+    return [session = m_session.get()] {
+        return session->frontWindowPlace();
+    };
+}
+
 QString DesktopPlatform::sessionNote() const
 {
     return m_session->note();

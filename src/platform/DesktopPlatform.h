@@ -4,6 +4,7 @@
 #include "core/ApplicationOpener.h"
 #include "core/BundleInfo.h"
 #include "core/FileSystem.h"
+#include "core/FrontWindowPlace.h"
 #include "core/FrontmostApplicationTracker.h"
 #include "core/IconProvider.h"
 #include "core/TrackedEntries.h"
@@ -65,6 +66,8 @@ public:
     DesktopSession &session() { return *m_session; }
     // Whether translucent windows are blended by a compositing manager.
     std::function<bool()> compositorCheck() const;
+    // Where the window in front is, asked anew at each call.
+    FrontWindowLocator frontWindowLocator() const;
     // What the settings window should say of how the session is followed;
     // empty when nothing is unusual.
     QString sessionNote() const;

@@ -38,14 +38,22 @@ public:
 
 QStringList browseWithFileDialog(QWidget *parent)
 {
-    const QStringList folders =
-        QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation);
-    return QFileDialog::getOpenFileNames(parent, QStringLiteral("Choose Application Entries"),
-                                         folders.value(0),
-                                         QStringLiteral("Application entries (*.desktop)"));
+    return QFileDialog::getOpenFileNames(
+        parent, QStringLiteral("Choose Application Entries"),
+        AppPickerDialog::browseFolder(
+            QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation)),
+        QStringLiteral("Application entries (*.desktop)"));
 }
 
 } // namespace
+
+QString AppPickerDialog::browseFolder(const QStringList &folders)
+{
+    for (const QString &folder : folders)
+        if (QFileInfo(folder).isDir())
+            return folder;
+    return QStringLiteral("/usr/share/applications");
+}
 
 QString AppPickerDialog::limitText(int limit)
 {

@@ -38,6 +38,9 @@ public:
     void setBrowseFunction(BrowseFunction browse) { m_browse = std::move(browse); }
 
     static QString limitText(int limit);
+    // Where "Browse…" opens: the first of the applications `folders` that
+    // exists (the user's own is often never made), else the system's.
+    static QString browseFolder(const QStringList &folders);
 
     InstalledAppsModel *model() const { return m_model; }
     QListView *listView() const { return m_list; }

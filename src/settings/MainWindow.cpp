@@ -18,11 +18,13 @@
 #include "tracking/AppTrackerStore.h"
 #include "tracking/StoreObserver.h"
 
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QUrl>
@@ -32,6 +34,20 @@
 #include <xcb/xcb.h>
 
 namespace nudgewatch {
+
+namespace {
+
+// Assistive technologies list the settings window as a frame, as they do
+// other applications' windows; a plain widget at the top would be a filler.
+QAccessibleInterface *windowInterface(const QString &className, QObject *object)
+{
+    if (className == QLatin1String(MainWindow::staticMetaObject.className()) && object &&
+        object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
+}
+
+} // namespace
 
 // A thin horizontal line, inset on both sides.
 class Separator final : public QWidget {
@@ -67,6 +83,9 @@ MainWindow::MainWindow(AppTrackerStore &store, ApplicationPicker &picker,
 {
     // Removed again by the filter's own destructor.
     QCoreApplication::instance()->installNativeEventFilter(this);
+    // Qt keeps factories for the whole process; one serves every window.
+    static const bool accessible = (QAccessible::installFactory(windowInterface), true);
+    Q_UNUSED(accessible);
     setWindowTitle(windowText::title);
     // Before anything inside is built: every text takes the desktop's font and size.
     const InterfaceFont desktopFont = appearance ? appearance->interfaceFont() : InterfaceFont{};
@@ -132,6 +151,7 @@ MainWindow::MainWindow(AppTrackerStore &store, ApplicationPicker &picker,
 
     m_content = content;
     resize(defaultSize);
+    m_givenSize = defaultSize;
     growForText();
     m_threshold->slider()->setFocus();
     if (appearance) {
@@ -221,13 +241,31 @@ void MainWindow::setInterfaceFont(const InterfaceFont &desktopFont)
     growForText();
 }
 
+QSize MainWindow::sizeForText(QSize current, QSize given, double textScale, QSize available)
+{
+    const double grow = std::max(1.0, textScale);
+    const QSize own(qRound(defaultSize.width() * grow), qRound(defaultSize.height() * grow));
+    const QSize wanted = current == given ? own : current.expandedTo(own);
+    return available.isValid() ? wanted.boundedTo(available) : wanted;
+}
+
 void MainWindow::growForText()
 {
-    // Larger text, larger window; and never so narrow that a line is cut.
-    const double grow = std::max(1.0, style::textScale(this));
-    resize(size().expandedTo(
-        QSize(qRound(defaultSize.width() * grow), qRound(defaultSize.height() * grow))));
+    // Larger text, larger window, back again when it shrinks; never so narrow
+    // that a line is cut, nor beyond the screen's free area.
+    const QScreen *screen = this->screen();
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    const QSize wanted = sizeForText(size(), m_givenSize, style::textScale(this), available.size());
     updateMinimumWidth();
+    resize(wanted);
+    m_givenSize = size();
+    // A window that grew past the free area's bottom or right edge moves back in.
+    const QRect frame = frameGeometry();
+    if (isVisible() && available.isValid() && !available.contains(frame))
+        move(std::clamp(frame.left(), available.left(),
+                        std::max(available.left(), available.right() + 1 - frame.width())),
+             std::clamp(frame.top(), available.top(),
+                        std::max(available.top(), available.bottom() + 1 - frame.height())));
 }
 
 void MainWindow::updateMinimumWidth()

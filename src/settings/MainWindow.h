@@ -33,6 +33,11 @@ class MainWindow final : public QWidget, public QAbstractNativeEventFilter {
     Q_OBJECT
 public:
     static constexpr QSize defaultSize{520, 560};
+    // The window's size for text at `textScale`, from its `current` size: its
+    // own size (the default, grown with larger text) unless the user made it
+    // larger than the size the program last gave it (`given`), and never
+    // larger than the screen's `available` area.
+    static QSize sizeForText(QSize current, QSize given, double textScale, QSize available);
 
     // Follows `appearance` while it lives, when given; light otherwise.
     MainWindow(AppTrackerStore &store, ApplicationPicker &picker,
@@ -87,6 +92,7 @@ private:
     void updateTabOrder();
     void updateMinimumWidth();
     void growForText();
+    QSize m_givenSize;
     void setFontFamily(const QString &family);
 
     AppTrackerStore &m_store;

@@ -233,6 +233,13 @@ void AppTrackerStore::tick()
 {
     m_hold->refresh();
     const WallTime now = m_services.clock.now();
+    // A gap while away is already left out, from when the away began.
+    if (m_lastTick && !m_hold->awaySince() &&
+        secondsBetween(*m_lastTick, now) > monitorIntervalSeconds + lateTickSeconds)
+        leaveOutAbsence(*m_lastTick + std::chrono::duration_cast<WallTime::duration>(
+                                          std::chrono::duration<double>(monitorIntervalSeconds)),
+                        now);
+    m_lastTick = now;
     const double threshold = m_idleThresholdSeconds;
     // While the user is away the idle clocks stand still.
     const std::optional<WallTime> awaySince = m_hold->awaySince();
@@ -308,6 +315,8 @@ void AppTrackerStore::followHold()
 
 void AppTrackerStore::leaveOutAbsence(WallTime from, WallTime back)
 {
+    // Left out once: a tick after the return finds no gap before it.
+    m_lastTick = m_lastTick ? std::max(*m_lastTick, back) : back;
     // An application in front was in use all along: its clock stays at the last tick.
     for (TrackedApp &app : m_trackedApps) {
         if (app.isCurrentlyFocused)

@@ -60,6 +60,10 @@ public:
     static constexpr double defaultIdleThreshold = 60.0;
     static constexpr double autoHideSeconds = 15.0;
     static constexpr double monitorIntervalSeconds = 1.0;
+    // A tick this much later than due was not held up by a busy program: the
+    // process was stopped or the computer slept without a word, and the user
+    // is counted as away meanwhile.
+    static constexpr double lateTickSeconds = 30.0;
     static const QStringList waitingMessages;
 
     explicit AppTrackerStore(StoreServices services, QObject *parent = nullptr);
@@ -140,6 +144,7 @@ private:
     std::unique_ptr<Timer> m_monitorTimer;
     std::unique_ptr<Timer> m_autoHideTimer;
     std::optional<WallTime> m_lastAutoHide;
+    std::optional<WallTime> m_lastTick;
     bool m_lastSaveSucceeded = true;
 };
 

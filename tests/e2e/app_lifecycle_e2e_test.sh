@@ -2,7 +2,8 @@
 # The program's comings and goings under a real X server, window manager and
 # session bus, in a temporary HOME, tracking an idle xterm with a 2-second threshold:
 #  - started by its autostart entry's command line it shows no window, yet
-#    reminds; a launch by the user then shows the window and ends with status 0;
+#    reminds; restored by a session manager ("-session ID") neither; the
+#    time it was stopped (SIGSTOP) is not counted as idle; a launch by the user then shows the window and ends with status 0;
 #  - with every window minimised nothing is in front, and Alpha, in front
 #    before, is reminded of once idle;
 #  - two close requests for the settings window while the program is busy
@@ -73,4 +74,16 @@ for signal in TERM INT HUP; do
     started
     wait_for 5 settings_shown || fail "the program started after SIG$signal is not the first instance"
 done
-echo "PASS: quiet at login, shown for the user; double close and destroyed window survived; SIGTERM, SIGINT, SIGHUP end as Quit"
+# Restored by a session manager at login: as quiet as from the autostart entry.
+started -session 10b7e0c2a5f1d4000168000000000001
+sleep 2
+settings_shown && fail "restored by the session manager, it opened its window"
+# Stopped for 35 s (a debugger, a paused machine) with a 10-second threshold:
+# the stop does not count as idle time, so no card comes at once.
+kill "$main_pid" && quits SIGTERM
+track 10 Alpha && started --autostart
+sleep 3 && kill -STOP "$main_pid" && sleep 35 && kill -CONT "$main_pid"
+sleep 3
+card_down && fail "the 35 s the program was stopped counted as idle"
+wait_for 10 card_down || fail "no reminder once Alpha was idle for 10 s after the stop"
+echo "PASS: quiet at login and when restored, shown for the user; double close and destroyed window survived; SIGTERM, SIGINT, SIGHUP end as Quit"

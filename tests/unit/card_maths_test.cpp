@@ -111,6 +111,29 @@ private slots:
         QCOMPARE_GE(highest, top);
         QCOMPARE_LE(highest, top + 0.05);
     }
+
+    // A message 20 points wide per pixel of size, in a 160-point column.
+    void messageShrinksThenWraps_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<double>("perPixel");
+        QTest::addColumn<int>("fitted");
+        QTest::addColumn<int>("lines");
+        QTest::newRow("fits as it is") << 8 << 20.0 << 8 << 1;
+        QTest::newRow("a little smaller") << 10 << 17.5 << 9 << 1;
+        QTest::newRow("four fifths at most, then two lines") << 12 << 20.0 << 10 << 2;
+        QTest::newRow("never under 7") << 7 << 30.0 << 7 << 2;
+    }
+    void messageShrinksThenWraps()
+    {
+        QFETCH(int, size);
+        QFETCH(double, perPixel);
+        QFETCH(int, fitted);
+        QFETCH(int, lines);
+        const MessageFit fit = fitMessage([&](int px) { return px * perPixel; }, size, 160);
+        QCOMPARE(fit.pixelSize, fitted);
+        QCOMPARE(fit.lines, lines);
+    }
 };
 
 QTEST_APPLESS_MAIN(CardMathsTest)

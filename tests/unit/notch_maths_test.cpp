@@ -12,6 +12,8 @@
 
 using namespace nudgewatch;
 
+Q_DECLARE_METATYPE(FrontWindowPlace)
+
 namespace {
 
 struct Run {
@@ -123,6 +125,33 @@ private slots:
         QFETCH(bool, mapped);
         QCOMPARE(panelWindowGeometry(screen, height), window);
         QCOMPARE(panelIsMapped(height), mapped);
+    }
+
+    void monitorAndWorkArea_data()
+    {
+        QTest::addColumn<FrontWindowPlace>("place");
+        QTest::addColumn<QRect>("window");
+        const std::optional<QRect> none;
+        // Right: a 64-point top panel; bottom: below the others, a 20-point one.
+        QTest::newRow("unknown: the primary") << FrontWindowPlace{} << QRect(480, 0, 320, 110);
+        QTest::newRow("mostly on the right")
+            << FrontWindowPlace{QRect(1000, 90, 900, 300), {}} << QRect(1760, 26, 320, 110);
+        QTest::newRow("named output")
+            << FrontWindowPlace{none, QStringLiteral("DP-2")} << QRect(1760, 26, 320, 110);
+        QTest::newRow("under a thin panel")
+            << FrontWindowPlace{QRect(10, 900, 5, 5), {}} << QRect(480, 800, 320, 110);
+        QTest::newRow("off every monitor")
+            << FrontWindowPlace{QRect(-900, 0, 50, 50), {}} << QRect(480, 0, 320, 110);
+    }
+    void monitorAndWorkArea()
+    {
+        QFETCH(FrontWindowPlace, place);
+        QFETCH(QRect, window);
+        const std::vector<Monitor> monitors{
+            {QStringLiteral("DP-1"), QRect(0, 0, 1280, 800), QRect(0, 0, 1280, 800)},
+            {QStringLiteral("DP-2"), QRect(1280, 0, 1280, 800), QRect(1280, 64, 1280, 736)},
+            {QStringLiteral("HDMI-1"), QRect(0, 800, 1280, 120), QRect(0, 820, 1280, 100)}};
+        QCOMPARE(panelWindowGeometry(monitors.at(cardMonitor(monitors, place, 0)), 110), window);
     }
 
     void cardSurfaceAnchoredToBottom()

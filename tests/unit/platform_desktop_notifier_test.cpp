@@ -6,6 +6,9 @@
 
 #include <QTest>
 
+#include <memory>
+#include <vector>
+
 using namespace nudgewatch;
 
 namespace {
@@ -148,6 +151,30 @@ private slots:
         QCOMPARE(told, (QStringList{"trouble", "over"}));
         QCOMPARE(heard,
                  outcome.isEmpty() ? QStringList{} : QStringList{outcome + " /apps/Notes.desktop"});
+    }
+
+    // A server restarted (its name gone, then owned again) gets the reminder again.
+    void restartedServerShowsItAgain()
+    {
+        fakes::PrivateBus bus;
+        if (!bus.isRunning())
+            QSKIP("dbus-daemon is not installed");
+        QDBusConnection own = bus.connect("program");
+        DesktopNotifier notifier(own);
+        std::vector<std::unique_ptr<FakeServer>> servers;
+        for (const QString name : {"first", "second"}) {
+            QDBusConnection serverBus = bus.connect(name);
+            servers.push_back(std::make_unique<FakeServer>(serverBus));
+            QVERIFY(serverBus.registerObject(objectPath, servers.back().get(),
+                                             QDBusConnection::ExportAllSlots));
+            QVERIFY(serverBus.registerService(service));
+            pump(own, serverBus);
+            if (name == "first")
+                notifier.show("/apps/Mail.desktop", "Mail is waiting for you!", {});
+            pump(own, serverBus);
+            QCOMPARE(servers.back()->shown.size(), 1);
+            QVERIFY(serverBus.unregisterService(service));
+        }
     }
 };
 

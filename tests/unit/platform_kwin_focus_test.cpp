@@ -19,11 +19,11 @@ QString windowId(int n)
 }
 
 // "act N FILE CLASS PID", "add N FILE CLASS PID", "rm N", "null", "settle",
-// "fs VALUE" (the active window's fullscreen), or a hostile call: "stranger",
-// "number", "bad-id", "count", "pid", "fs2" (two arguments); or a window whose
-// three names are unusable: "overlong", "control", "nameless". The test also
-// takes "raise FILE" (the window raised for that entry, by number) and "new kwin"
-// (another process now owns KWin's name).
+// "fs VALUE" (the active window's fullscreen), "out NAME" (its output; "long": overlong), or a
+// hostile call: "stranger", "number", "bad-id", "count", "pid", "fs2" (two arguments); or a window
+// whose three names are unusable: "overlong", "control", "nameless". The test also takes "raise
+// FILE" (the window raised for that entry, by number) and "new kwin" (another process now owns
+// KWin's name).
 KWinCall callFor(const QString &step)
 {
     QStringList w = step.split(QLatin1Char(' '));
@@ -35,7 +35,9 @@ KWinCall callFor(const QString &step)
                   QStringLiteral("Activated"),
                   {windowId(w[1].toInt()), file, w[3], w[3], w[4]}};
     QVariantList &a = call.arguments;
-    if (kind.startsWith(QLatin1String("fs")))
+    if (kind == QLatin1String("out"))
+        call.member = QStringLiteral("Output"), a = {w[1] == "long" ? QString(256, 'D') : w[1]};
+    else if (kind.startsWith(QLatin1String("fs")))
         call.member = QStringLiteral("Fullscreen"), a = QVariantList(kind == "fs2" ? 2 : 1, w[1]);
     else if (kind == QLatin1String("add"))
         call.member = QStringLiteral("Added");
@@ -98,6 +100,8 @@ private slots:
             "Nudgewatch");
         row("first report is nothing", "null|settle|act 2 - xterm 11", "?|xterm", "xterm");
         row("fullscreen on and off", weston + "fs 1|fs 0", "App weston|FS on|FS off", "App weston");
+        row("the active window's output", weston + "out DP-2|out long", "App weston|on DP-2",
+            "App weston", 1);
         row("fullscreen in another shape", weston + "fs true|fs 2|fs2 1|fs 11", "App weston",
             "App weston", 4);
         row("hostile calls change nothing",
@@ -160,6 +164,8 @@ private slots:
             awaiting = outcome.awaitingWindow;
             if (outcome.announce)
                 seen.append(nameOf(*outcome.announce));
+            if (outcome.output)
+                seen.append("on " + *outcome.output);
             if (outcome.fullscreen)
                 seen.append(*outcome.fullscreen ? QStringLiteral("FS on")
                                                 : QStringLiteral("FS off"));

@@ -59,6 +59,12 @@ QStringList run(const QByteArray &script)
             for (const ToplevelFocus::Handle recent : focus.byRecency())
                 handles << QString::number(recent);
             announced << handles.join(' ');
+        } else if (words[0] == "output") {
+            const auto output = focus.front() ? focus.output(*focus.front()) : std::nullopt;
+            announced << (output ? QString::number(*output) : QStringLiteral("-"));
+        } else if (verb == "enter" || verb == "leave") {
+            (focus.*(verb == "enter" ? &ToplevelFocus::enterOutput : &ToplevelFocus::leaveOutput))(
+                handle, words.value(2).toUInt());
         } else if (verb == "new") {
             focus.add(handle);
         } else if (verb == "id") {
@@ -175,6 +181,11 @@ private slots:
         // Raising prefers the window activated last.
         row("recency", "1 new; 2 new; 3 new; 1 state 2; 1 done; recent; 3 closed; recent",
             "1 3 2|1 2|");
+        // The output of the window in front: the one it entered last and is still on.
+        row("outputs",
+            foot + "output; 1 enter 5; 1 enter 6; 1 leave 6; output; 2 enter 7; "
+                   "2 state 2; 1 state; 1 done; 2 done; |; output",
+            "foot|-|5|XTerm|7|XTerm");
         row("fullscreen one went behind", foot + "1 state 3; 2 state 2; 1 done; 2 done; |",
             "foot|XTerm|XTerm");
     }

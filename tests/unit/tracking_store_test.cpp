@@ -283,6 +283,29 @@ private slots:
         QCOMPARE(f.defaults.writes, writes);
     }
 
+    // A tick far later than due (the process stopped, an unannounced sleep)
+    // leaves the gap out of the idle clocks; one a busy program delayed does not.
+    void lateTickCountsAsAway_data()
+    {
+        QTest::addColumn<double>("stopped");
+        QTest::addColumn<double>("idleAfter");
+        QTest::newRow("stopped two minutes") << 120.0 << 11.0;
+        QTest::newRow("held up 20 s") << 20.0 << 31.0;
+    }
+    void lateTickCountsAsAway()
+    {
+        QFETCH(double, stopped);
+        QFETCH(double, idleAfter);
+        StoreFixture f;
+        auto store = storeOf(f, {"A"});
+        store->startMonitoring();
+        f.scheduler.advance(10);
+        f.clock.advance(stopped); // no timer runs meanwhile
+        f.scheduler.advance(1);
+        QCOMPARE(store->trackedApps().front().idleSeconds, idleAfter);
+        QCOMPARE(store->isPanelExpanded(), idleAfter > 30);
+    }
+
     void snoozeRestartsTheIdleClock()
     {
         StoreFixture f;

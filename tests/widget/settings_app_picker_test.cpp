@@ -110,6 +110,10 @@ private slots:
         p.catalog.install({"Zulu"});
         QCOMPARE(p.rows(), 3);
         QCOMPARE(p.dialog->chosenPaths(), QStringList{tool});
+        // It opens in an applications folder that exists.
+        QCOMPARE(AppPickerDialog::browseFolder({tool, dir.path() + "/none", dir.path()}),
+                 dir.path());
+        QCOMPARE(AppPickerDialog::browseFolder({}), "/usr/share/applications");
     }
 
     // A looping cache in the user's own hicolor folder hangs Qt's theme loader;

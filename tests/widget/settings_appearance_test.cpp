@@ -141,15 +141,17 @@ private slots:
     {
         QTest::addColumn<double>("built");
         QTest::addColumn<double>("scale"); // told afterwards, with another family
-        QTest::newRow("default") << 1.0 << 1.0;
-        QTest::newRow("1.5 times, later") << 1.0 << 1.5;
-        QTest::newRow("twice") << 2.0 << 2.0;
-        QTest::newRow("twice, then back") << 2.0 << 1.0;
+        QTest::addColumn<QSize>("size");   // within the 800 x 800 screen, unless its text is wider
+        QTest::newRow("default") << 1.0 << 1.0 << QSize(520, 560);
+        QTest::newRow("1.5 times, later") << 1.0 << 1.5 << QSize(780, 800);
+        QTest::newRow("twice") << 2.0 << 2.0 << QSize(800, 800);
+        QTest::newRow("twice, then back") << 2.0 << 1.0 << QSize(520, 560);
     }
     void fontFollowedAndEveryTextWhole()
     {
         QFETCH(double, built);
         QFETCH(double, scale);
+        QFETCH(QSize, size);
         WindowRig rig({.fontScale = built});
         QLabel *status = rig.window->titleBar()->statusLabel();
         QCOMPARE(status->font().pixelSize(), qRound(10 * built));
@@ -160,7 +162,7 @@ private slots:
         QCOMPARE(status->font().family(), QStringLiteral("DejaVu Serif"));
         QCOMPARE(rig.window->titleBar()->countLabel()->font().families(), // its own face
                  QFontDatabase::systemFont(QFontDatabase::FixedFont).families());
-        QCOMPARE_GE(rig.window->width(), qRound(MainWindow::defaultSize.width() * scale));
+        QCOMPARE(rig.window->size(), size.expandedTo(rig.window->minimumSize()));
         rig.remind();
         rig.window->resize(rig.window->minimumSize()); // the narrowest the user can make it
         QCoreApplication::processEvents();

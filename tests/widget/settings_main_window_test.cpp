@@ -14,6 +14,7 @@
 #include "settings/WindowText.h"
 #include "widget/settings_fakes.h"
 
+#include <QAccessible>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -48,6 +49,8 @@ private slots:
         QCOMPARE(s.shown(s.window->appsSection()->emptyState()), tracked == 0);
         QCOMPARE(s.window->appsSection()->rows().size(), std::size_t(tracked));
         QCOMPARE(s.shown(s.window->addAction()), tracked < 5);
+        QCOMPARE(QAccessible::queryAccessibleInterface(s.window.get())->role(),
+                 QAccessible::Window);
     }
 
     void rowButtonsAndThePickerActOnTheStore()

@@ -63,7 +63,9 @@ bool PortalSettings::take(const QString &group, const QString &key, const QVaria
     }
     if (group == gnomeInterface && key == QStringLiteral("font-name")) {
         const QString name = value.toString();
-        if (value.metaType() != QMetaType::fromType<QString>() || name == m_fontName)
+        // No font's name comes near this length.
+        if (value.metaType() != QMetaType::fromType<QString>() || name.size() > 256 ||
+            name == m_fontName)
             return false;
         m_fontName = name;
         return true;

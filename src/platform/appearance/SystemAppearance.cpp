@@ -7,6 +7,7 @@
 #include "platform/freedesktop/SettingsSchema.h"
 #include "platform/session/SessionFacts.h"
 
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace nudgewatch {
@@ -37,12 +38,39 @@ SystemAppearance::SystemAppearance(const QDBusConnection &sessionBus, const Appe
         connect(m_gnome.get(), &SettingsSchema::changed, this, &SystemAppearance::update);
     connect(m_portal, &PortalSettings::changed, this, &SystemAppearance::update);
     connect(m_xsettings, &XSettingsWatcher::changed, this, &SystemAppearance::update);
-    update();
+    apply();
 }
 
 SystemAppearance::~SystemAppearance() = default;
 
 void SystemAppearance::update()
+{
+    if (m_updatePending)
+        return;
+    m_updatePending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_updatePending = false;
+            apply();
+        },
+        Qt::QueuedConnection);
+}
+
+QString SystemAppearance::kdeFont()
+{
+    // Read again only once the file changed: a signal repeated many times
+    // must not parse the whole file each time.
+    const QFileInfo file(m_kdeGlobals);
+    const std::pair version(file.lastModified(), file.size());
+    if (m_kdeGlobalsRead != version) {
+        m_kdeGlobalsRead = version;
+        m_kdeFont = kdeConfigValue(m_kdeGlobals, "General", "font");
+    }
+    return m_kdeFont;
+}
+
+void SystemAppearance::apply()
 {
     fontNames::AppearanceSources sources;
     sources.currentDesktop = m_desktop;
@@ -62,7 +90,7 @@ void SystemAppearance::update()
     sources.gtkTheme = m_gtk.themeName;
     sources.gtkFont = m_gtk.fontName;
     if (currentDesktopIs(m_desktop, QLatin1String("KDE")))
-        sources.kdeFont = kdeConfigValue(m_kdeGlobals, "General", "font");
+        sources.kdeFont = kdeFont();
 
     const ColorScheme scheme = fontNames::schemeOf(sources);
     const InterfaceFont font = fontNames::fontOf(sources);

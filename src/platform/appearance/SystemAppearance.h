@@ -4,9 +4,12 @@
 #include "platform/freedesktop/KeyFile.h"
 
 #include <QDBusConnection>
+#include <QDateTime>
 #include <QStringList>
 
 #include <memory>
+#include <optional>
+#include <utility>
 
 namespace nudgewatch {
 
@@ -47,11 +50,19 @@ public:
     InterfaceFont interfaceFont() const override { return m_font; }
 
 private slots:
+    // A source changed: read them all again once this turn of the event loop ends.
     void update();
 
 private:
+    void apply();
+    QString kdeFont();
+
     QString m_desktop;
     QString m_kdeGlobals;
+    // What kdeglobals said, and of which version of the file (time and size).
+    QString m_kdeFont;
+    std::optional<std::pair<QDateTime, qint64>> m_kdeGlobalsRead;
+    bool m_updatePending = false;
     GtkSettings m_gtk; // read once, at start
     PortalSettings *m_portal;
     XSettingsWatcher *m_xsettings;

@@ -37,14 +37,31 @@ void XSettingsWatcher::findManager()
     readSettings();
 }
 
+void XSettingsWatcher::readSoon()
+{
+    // However many changes a turn of the event loop brings, one read.
+    if (m_readPending)
+        return;
+    m_readPending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_readPending = false;
+            readSettings();
+        },
+        Qt::QueuedConnection);
+}
+
 void XSettingsWatcher::readSettings()
 {
     QHash<QString, QVariant> settings;
     if (m_owner != XCB_WINDOW_NONE) {
         xcb_connection_t *c = m_x->connection();
         const auto reply = owned(xcb_get_property_reply(
-            c, xcb_get_property(c, 0, m_owner, m_property, m_property, 0, 1 << 20), nullptr));
-        if (reply && reply->format == 8)
+            c, xcb_get_property(c, 0, m_owner, m_property, m_property, 0, maximumBytes / 4),
+            nullptr));
+        // A property larger than any real one is no settings at all.
+        if (reply && reply->format == 8 && reply->bytes_after == 0)
             settings = parseXSettings(
                 QByteArray(static_cast<const char *>(xcb_get_property_value(reply.get())),
                            xcb_get_property_value_length(reply.get())));
@@ -61,7 +78,7 @@ void XSettingsWatcher::handle(const xcb_generic_event_t *event)
     case XCB_PROPERTY_NOTIFY: {
         const auto *e = reinterpret_cast<const xcb_property_notify_event_t *>(event);
         if (e->window == m_owner && e->atom == m_property)
-            readSettings();
+            readSoon();
         break;
     }
     case XCB_DESTROY_NOTIFY:

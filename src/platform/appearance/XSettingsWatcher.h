@@ -21,6 +21,9 @@ class XcbConnection;
 class XSettingsWatcher final : public QObject {
     Q_OBJECT
 public:
+    // Real settings take a few KiB; a manager's property beyond this is refused.
+    static constexpr int maximumBytes = 64 * 1024;
+
     explicit XSettingsWatcher(QObject *parent = nullptr);
     ~XSettingsWatcher() override;
 
@@ -31,6 +34,7 @@ signals:
 
 private:
     void findManager();
+    void readSoon();
     void readSettings();
     void handle(const xcb_generic_event_t *event);
 
@@ -40,6 +44,7 @@ private:
     xcb_atom_t m_manager = XCB_ATOM_NONE;
     xcb_window_t m_owner = XCB_WINDOW_NONE;
     QHash<QString, QVariant> m_settings;
+    bool m_readPending = false;
 };
 
 } // namespace nudgewatch

@@ -44,6 +44,7 @@ DesktopNotifier::DesktopNotifier(QDBusConnection bus, QObject *parent)
         new QDBusServiceWatcher(service, m_bus, QDBusServiceWatcher::WatchForOwnerChange, this);
     connect(owner, &QDBusServiceWatcher::serviceOwnerChanged, this,
             [this](const QString &, const QString &, const QString &newOwner) {
+                m_showAgain = m_showAgain || m_id != 0;
                 m_id = 0;
                 if (!newOwner.isEmpty())
                     askCapabilities();
@@ -67,6 +68,8 @@ void DesktopNotifier::askCapabilities()
                     << "notification server capabilities:" << reply.error().message();
             else
                 m_actions = reply.value().contains(QStringLiteral("actions"));
+            if (std::exchange(m_showAgain, false) && !m_appPath.isEmpty())
+                show(m_appPath, m_title, m_body);
         },
         callTimeoutMs);
 }
@@ -88,6 +91,8 @@ void DesktopNotifier::show(const QString &appPath, const QString &title, const Q
     notify << QStringLiteral("Nudgewatch") << m_id << QStringLiteral("nudgewatch") << title
            << body.toHtmlEscaped() << actions << hints << neverExpires;
     m_appPath = appPath;
+    m_title = title;
+    m_body = body;
     const quint64 generation = ++m_generation;
     callAsync(
         this, m_bus, notify,
@@ -119,6 +124,7 @@ void DesktopNotifier::show(const QString &appPath, const QString &title, const Q
 void DesktopNotifier::withdraw()
 {
     ++m_generation;
+    m_showAgain = false;
     if (m_id == 0)
         return;
     m_bus.call(call(QStringLiteral("CloseNotification")) << m_id, QDBus::NoBlock);

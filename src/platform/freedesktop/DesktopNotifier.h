@@ -41,6 +41,10 @@ private:
     bool m_troubled = false;
     uint m_id = 0;
     QString m_appPath;
+    QString m_title;
+    QString m_body;
+    // The reminder went with a server that ended: the next one is given it.
+    bool m_showAgain = false;
     // Bumped by every show and withdraw: a late reply to an older call is dropped.
     quint64 m_generation = 0;
 };

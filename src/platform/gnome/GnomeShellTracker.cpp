@@ -212,6 +212,13 @@ void GnomeShellTracker::updateStatus()
     if (!m_answering && m_shellMajor)
         facts.supportedShell = formatFor(*m_shellMajor).has_value();
     const TrackerStatus status = statusFor(facts);
+    if (!status.tracking && !m_waiting && !m_saidUnavailable) {
+        m_saidUnavailable = true;
+        std::fprintf(stderr,
+                     "nudgewatch: frontmost application tracking is unavailable until GNOME "
+                     "Shell runs the Nudgewatch extension: %s\n",
+                     qPrintable(status.explanation));
+    }
     if (status == m_status)
         return;
     m_status = status;

@@ -71,6 +71,8 @@ private:
     // Until the extension first answers, what is in front is unknown: no
     // reminder may come, as it could be for the application in use.
     bool m_waiting = true;
+    // Whether stderr was told that nothing is followed (once a run).
+    bool m_saidUnavailable = false;
     int m_slowAnswers = 0; // questions in a row that timed out
     quint64 m_questions = 0, m_owners = 0, m_reports = 0;
     bool m_changedThisRun = false;

@@ -91,14 +91,21 @@ KWinFocusLogic::Outcome KWinFocusLogic::handle(const KWinCall &call)
         if (!id || !isWindowId(*id))
             return {};
         m_windows.remove(*id);
-        return {true, false, std::nullopt, std::nullopt};
+        return {true, false, std::nullopt, std::nullopt, std::nullopt};
     }
     if (call.member == QLatin1String("Fullscreen")) {
         const std::optional<QString> value =
             call.arguments.size() == 1 ? textArgument(call.arguments.at(0), 1) : std::nullopt;
         if (!value || (*value != QLatin1String("0") && *value != QLatin1String("1")))
             return {};
-        return {true, false, std::nullopt, *value == QLatin1String("1")};
+        return {true, false, std::nullopt, *value == QLatin1String("1"), std::nullopt};
+    }
+    if (call.member == QLatin1String("Output")) {
+        const std::optional<QString> name =
+            call.arguments.size() == 1 ? textArgument(call.arguments.at(0), maxText) : std::nullopt;
+        if (!name)
+            return {};
+        return {true, false, std::nullopt, std::nullopt, *name};
     }
     const bool activated = call.member == QLatin1String("Activated");
     if (!activated && call.member != QLatin1String("Added"))
@@ -111,12 +118,12 @@ KWinFocusLogic::Outcome KWinFocusLogic::handle(const KWinCall &call)
         if (null)
             return {};
         remember(*window, false);
-        return {true, false, std::nullopt, std::nullopt};
+        return {true, false, std::nullopt, std::nullopt, std::nullopt};
     }
     if (null)
-        return {true, true, std::nullopt, std::nullopt};
+        return {true, true, std::nullopt, std::nullopt, std::nullopt};
     remember(*window, true);
-    return {true, false, m_filter.observe(applicationOf(*window)), std::nullopt};
+    return {true, false, m_filter.observe(applicationOf(*window)), std::nullopt, std::nullopt};
 }
 
 std::optional<RunningApplication> KWinFocusLogic::settle()

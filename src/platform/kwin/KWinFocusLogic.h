@@ -48,6 +48,7 @@ public:
         bool awaitingWindow = false; // a null came: call settle() unless a window follows
         std::optional<RunningApplication> announce;
         std::optional<bool> fullscreen; // the active window is (not) fullscreen
+        std::optional<QString> output;  // the name of the active window's output
     };
     Outcome handle(const KWinCall &call);
     // No window followed the last null: nothing is in front, announced as an

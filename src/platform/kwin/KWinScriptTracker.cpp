@@ -170,6 +170,8 @@ void KWinScriptTracker::received(const KWinCall &call, bool *accepted)
     }
     if (outcome.announce)
         emit activated(*outcome.announce);
+    if (outcome.output)
+        m_output = *outcome.output;
     if (outcome.fullscreen && *outcome.fullscreen != m_fullscreen) {
         m_fullscreen = *outcome.fullscreen;
         emit fullscreenChanged(m_fullscreen);

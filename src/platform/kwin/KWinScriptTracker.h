@@ -39,6 +39,8 @@ public:
     std::optional<RunningApplication> frontmostApplication() const override;
     TrackerStatus status() const override;
     bool reportsFullscreen() const override { return true; }
+    // The output KWin shows the active window on.
+    FrontWindowPlace frontWindowPlace() const override { return {std::nullopt, m_output}; }
     // Asks KWin to activate the window of the entry used last; false when the
     // entry has no window.
     bool raiseWindowOf(const QString &entryPath) override;
@@ -58,6 +60,7 @@ private:
     QDBusServiceWatcher m_kwinWatcher;
     QTimer m_settle;
     bool m_fullscreen = false;
+    QString m_output;
     bool m_running = false;
     quint64 m_raises = 0;
 };

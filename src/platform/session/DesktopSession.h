@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Clock.h"
+#include "core/FrontWindowPlace.h"
 #include "core/FrontmostApplicationTracker.h"
 #include "core/PresenceSource.h"
 
@@ -44,6 +45,8 @@ public:
     virtual WindowRaiser *raiser() = 0;
     // Whether translucent windows are blended; empty when nobody can tell.
     virtual std::function<bool()> compositorCheck() const { return {}; }
+    // Where the window in front is; empty where the session cannot tell.
+    virtual FrontWindowPlace frontWindowPlace() { return tracker().frontWindowPlace(); }
     // The presence sources only this desktop offers; they may share the
     // session's connections, so the session outlives them.
     virtual PresenceSourceList presenceSources(const PresenceSetup &, const Clock &) { return {}; }

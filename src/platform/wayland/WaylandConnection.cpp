@@ -75,10 +75,16 @@ void *WaylandConnection::bind(const wl_interface &interface, uint32_t maxVersion
     const auto global = std::find_if(m_globals.begin(), m_globals.end(), [&](const Global &g) {
         return g.interface == interface.name;
     });
-    if (m_lost || global == m_globals.end() || global->version == 0)
+    return global == m_globals.end() ? nullptr : bind(*global, interface, maxVersion);
+}
+
+void *WaylandConnection::bind(const Global &global, const wl_interface &interface,
+                              uint32_t maxVersion) const
+{
+    if (m_lost || global.version == 0 || global.interface != interface.name)
         return nullptr;
-    return wl_registry_bind(m_registry, global->name, &interface,
-                            std::min(global->version, maxVersion));
+    return wl_registry_bind(m_registry, global.name, &interface,
+                            std::min(global.version, maxVersion));
 }
 
 bool WaylandConnection::roundtrip()

@@ -41,6 +41,8 @@ public:
     // Binds the global of that interface at the lower of the compositor's
     // version and `maxVersion`; null when the compositor does not offer it.
     void *bind(const wl_interface &interface, uint32_t maxVersion) const;
+    // The same for one of the globals listed (of which there may be several).
+    void *bind(const Global &global, const wl_interface &interface, uint32_t maxVersion) const;
     // Sends what is queued and waits until the compositor has answered it;
     // false once the connection is broken.
     bool roundtrip();

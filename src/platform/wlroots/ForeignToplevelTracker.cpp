@@ -50,7 +50,14 @@ struct ForeignToplevelListeners {
         const std::size_t length = id ? strnlen(id, ToplevelFocus::maxAppIdBytes + 1) : 0;
         tracker(data)->m_focus.setAppId(handleOf(handle), QByteArrayView(id, qsizetype(length)));
     }
-    static void output(void *, zwlr_foreign_toplevel_handle_v1 *, wl_output *) {}
+    static void outputEnter(void *data, zwlr_foreign_toplevel_handle_v1 *handle, wl_output *output)
+    {
+        tracker(data)->m_focus.enterOutput(handleOf(handle), std::uintptr_t(output));
+    }
+    static void outputLeave(void *data, zwlr_foreign_toplevel_handle_v1 *handle, wl_output *output)
+    {
+        tracker(data)->m_focus.leaveOutput(handleOf(handle), std::uintptr_t(output));
+    }
     static void state(void *data, zwlr_foreign_toplevel_handle_v1 *handle, wl_array *states)
     {
         // wl_array_for_each does not compile as C++; the array holds uint32 states.
@@ -82,8 +89,26 @@ struct ForeignToplevelListeners {
     }
 
     static constexpr zwlr_foreign_toplevel_handle_v1_listener handle = {
-        title, appId, output, output, state, done, closed, parent};
+        title, appId, outputEnter, outputLeave, state, done, closed, parent};
     static constexpr zwlr_foreign_toplevel_manager_v1_listener manager = {toplevel, finished};
+
+    // Of an output, only its name is wanted.
+    static void outputName(void *data, wl_output *output, const char *name)
+    {
+        for (auto &[known, knownName] : tracker(data)->m_outputs)
+            if (known == output)
+                knownName = QString::fromUtf8(name, qsizetype(name ? strnlen(name, 255) : 0));
+    }
+    static void geometry(void *, wl_output *, int32_t, int32_t, int32_t, int32_t, int32_t,
+                         const char *, const char *, int32_t)
+    {
+    }
+    static void mode(void *, wl_output *, uint32_t, int32_t, int32_t, int32_t) {}
+    static void outputDone(void *, wl_output *) {}
+    static void scale(void *, wl_output *, int32_t) {}
+    static void description(void *, wl_output *, const char *) {}
+    static constexpr wl_output_listener output = {geometry, mode,       outputDone,
+                                                  scale,    outputName, description};
 };
 
 std::chrono::milliseconds reconnectDelay(int failures)
@@ -135,6 +160,14 @@ bool ForeignToplevelTracker::attach(std::unique_ptr<WaylandConnection> wayland, 
                                                   this);
     // Activation needs a seat; version 1 has all this asks of it.
     m_seat = static_cast<wl_seat *>(m_wayland->bind(wl_seat_interface, 1));
+    // The outputs as they were at connection time; version 4 tells their names.
+    for (const WaylandConnection::Global &global : m_wayland->globals()) {
+        if (auto *output =
+                static_cast<wl_output *>(m_wayland->bind(global, wl_output_interface, 4))) {
+            m_outputs.emplace_back(output, QString());
+            wl_output_add_listener(output, &ForeignToplevelListeners::output, this);
+        }
+    }
     // The windows already open, with their first state.
     if (!m_wayland->roundtrip()) {
         *whyNot = m_wayland->lossReason();
@@ -165,6 +198,9 @@ std::unique_ptr<WaylandConnection> ForeignToplevelTracker::detach()
     if (m_seat)
         wl_seat_destroy(m_seat);
     m_seat = nullptr;
+    for (const auto &[output, name] : m_outputs)
+        wl_output_destroy(output);
+    m_outputs.clear();
     m_wayland->flush();
     return std::move(m_wayland);
 }
@@ -225,6 +261,17 @@ void ForeignToplevelTracker::reconnect()
     m_lossReason.clear();
     decide(true);
     emit statusChanged();
+}
+
+FrontWindowPlace ForeignToplevelTracker::frontWindowPlace() const
+{
+    const std::optional<ToplevelFocus::Handle> front = m_focus.front();
+    const std::optional<ToplevelFocus::Output> output =
+        front ? m_focus.output(*front) : std::nullopt;
+    for (const auto &[known, name] : m_outputs)
+        if (output && std::uintptr_t(known) == *output)
+            return {std::nullopt, name};
+    return {};
 }
 
 void ForeignToplevelTracker::listen(zwlr_foreign_toplevel_handle_v1 *handle)

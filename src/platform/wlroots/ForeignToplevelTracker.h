@@ -10,7 +10,10 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
+struct wl_output;
 struct wl_seat;
 struct zwlr_foreign_toplevel_handle_v1;
 struct zwlr_foreign_toplevel_manager_v1;
@@ -50,6 +53,8 @@ public:
     // Asks the compositor to activate the window of the entry at the standard
     // path given that was in front last; false when it has none.
     bool raiseWindowOf(const QString &entryPath) override;
+    // The name of the output that shows the window in front.
+    FrontWindowPlace frontWindowPlace() const override;
 
 private:
     ForeignToplevelTracker(Connect connect, const DesktopEntryRegistry &entries);
@@ -68,6 +73,8 @@ private:
     std::unique_ptr<WaylandConnection> m_wayland;
     zwlr_foreign_toplevel_manager_v1 *m_manager = nullptr;
     wl_seat *m_seat = nullptr;
+    // The compositor's outputs and their names (wl_output version 4 names them).
+    std::vector<std::pair<wl_output *, QString>> m_outputs;
     const DesktopEntryRegistry &m_entries;
     ToplevelFocus m_focus;
     ActivationFilter m_filter;

@@ -78,6 +78,28 @@ std::optional<ToplevelFocus::Handle> ToplevelFocus::front() const
     return front;
 }
 
+void ToplevelFocus::enterOutput(Handle handle, Output output)
+{
+    if (const auto it = m_toplevels.find(handle); it != m_toplevels.end()) {
+        std::erase(it->second.outputs, output);
+        it->second.outputs.push_back(output);
+    }
+}
+
+void ToplevelFocus::leaveOutput(Handle handle, Output output)
+{
+    if (const auto it = m_toplevels.find(handle); it != m_toplevels.end())
+        std::erase(it->second.outputs, output);
+}
+
+std::optional<ToplevelFocus::Output> ToplevelFocus::output(Handle handle) const
+{
+    const auto it = m_toplevels.find(handle);
+    if (it == m_toplevels.end() || it->second.outputs.empty())
+        return std::nullopt;
+    return it->second.outputs.back();
+}
+
 QString ToplevelFocus::appId(Handle handle) const
 {
     const auto it = m_toplevels.find(handle);

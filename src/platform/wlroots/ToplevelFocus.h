@@ -20,6 +20,7 @@ namespace nudgewatch {
 class ToplevelFocus {
 public:
     using Handle = std::uintptr_t;
+    using Output = std::uintptr_t;
     // App ids are reverse-DNS names or WM_CLASS classes; longer or malformed
     // ones name no application.
     static constexpr qsizetype maxAppIdBytes = 255;
@@ -31,12 +32,17 @@ public:
     void setStates(Handle handle, std::span<const uint32_t> states);
     void done(Handle handle);
     void close(Handle handle);
+    // The compositor shows the toplevel on an output, or no longer does.
+    void enterOutput(Handle handle, Output output);
+    void leaveOutput(Handle handle, Output output);
 
     std::optional<Handle> front() const;
     // The toplevel's app id; empty when it has none or none usable.
     QString appId(Handle handle) const;
     // Whether the toplevel fills its output as fullscreen.
     bool isFullscreen(Handle handle) const;
+    // Of the outputs that show the toplevel, the one it entered last.
+    std::optional<Output> output(Handle handle) const;
     // Every toplevel, the one activated (or else opened) last first.
     std::vector<Handle> byRecency() const;
 
@@ -46,6 +52,7 @@ private:
         bool activated = false, pendingActivated = false;
         bool fullscreen = false, pendingFullscreen = false;
         std::uint64_t recency = 0;
+        std::vector<Output> outputs; // in the order entered
     };
     std::unordered_map<Handle, Toplevel> m_toplevels;
     std::uint64_t m_clock = 0;

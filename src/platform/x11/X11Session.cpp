@@ -1,5 +1,6 @@
 #include "platform/x11/X11Session.h"
 
+#include "core/CReply.h"
 #include "platform/session/NullFrontmostTracker.h"
 #include "platform/x11/CompositorProbe.h"
 #include "platform/x11/X11ActiveWindow.h"
@@ -7,6 +8,8 @@
 #include "platform/x11/X11FullscreenSource.h"
 #include "platform/x11/X11IdleSource.h"
 #include "platform/xcb/XcbConnection.h"
+
+#include <algorithm>
 
 namespace nudgewatch {
 
@@ -45,6 +48,42 @@ std::function<bool()> X11Session::compositorCheck() const
     if (!m_raiser)
         return {};
     return compositingManagerRunning;
+}
+
+FrontWindowPlace X11Session::frontWindowPlace()
+{
+    if (!m_x)
+        return {};
+    FrontWindowPlace place;
+    // The work area of the desktop on show, as the window manager counts the docks' struts.
+    xcb_ewmh_connection_t *ewmh = m_x->ewmh();
+    uint32_t desktop = 0;
+    xcb_ewmh_get_workarea_reply_t areas{};
+    xcb_ewmh_get_current_desktop_reply(
+        ewmh, xcb_ewmh_get_current_desktop(ewmh, m_x->screenNumber()), &desktop, nullptr);
+    if (xcb_ewmh_get_workarea_reply(ewmh, xcb_ewmh_get_workarea(ewmh, m_x->screenNumber()), &areas,
+                                    nullptr)) {
+        if (areas.workarea_len > 0) {
+            const xcb_ewmh_geometry_t &area =
+                areas.workarea[std::min(desktop, areas.workarea_len - 1)];
+            place.workArea = QRect(int(area.x), int(area.y), int(area.width), int(area.height));
+        }
+        xcb_ewmh_get_workarea_reply_wipe(&areas);
+    }
+    const std::optional<xcb_window_t> window = m_active ? m_active->current() : std::nullopt;
+    if (!window) {
+        m_x->dispatchSoon();
+        return place;
+    }
+    xcb_connection_t *c = m_x->connection();
+    const auto size = owned(xcb_get_geometry_reply(c, xcb_get_geometry(c, *window), nullptr));
+    const auto origin = owned(xcb_translate_coordinates_reply(
+        c, xcb_translate_coordinates(c, *window, m_x->root(), 0, 0), nullptr));
+    // Replies read here may have left events queued behind them.
+    m_x->dispatchSoon();
+    if (size && origin)
+        place.frame = QRect(origin->dst_x, origin->dst_y, size->width, size->height);
+    return place;
 }
 
 PresenceSourceList X11Session::presenceSources(const PresenceSetup &setup, const Clock &clock)

@@ -25,6 +25,8 @@ public:
     FrontmostApplicationTracker &tracker() override { return *m_tracker; }
     WindowRaiser *raiser() override { return m_raiser; }
     std::function<bool()> compositorCheck() const override;
+    // The active window's frame.
+    FrontWindowPlace frontWindowPlace() override;
     QString note() const override { return m_note; }
     // The X server's idle counter and the fullscreen window in front.
     PresenceSourceList presenceSources(const PresenceSetup &setup, const Clock &clock) override;
