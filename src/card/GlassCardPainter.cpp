@@ -24,12 +24,6 @@ constexpr double shadowRadius = 12;
 constexpr QPointF shadowOffset(0, 4);
 constexpr QPointF glowOffset(0, 2);
 
-// The platform's dark ultra-thin material: a translucent dark tint.
-QColor materialColor()
-{
-    return QColor::fromRgbF(0.11f, 0.11f, 0.13f, 0.80f);
-}
-
 QColor buttonMaterialColor()
 {
     return white(0.10);
@@ -88,6 +82,14 @@ GlassCardPainter::GlassCardPainter()
 void GlassCardPainter::setInterfaceFont(const InterfaceFont &font)
 {
     setFonts(font);
+    releaseCaches();
+}
+
+void GlassCardPainter::setBlurBehind(bool blurBehind)
+{
+    if (blurBehind == m_blurBehind)
+        return;
+    m_blurBehind = blurBehind;
     releaseCaches();
 }
 
@@ -156,6 +158,7 @@ void GlassCardPainter::releaseCaches()
     GlassCardPainter fresh;
     fresh.m_nameFont = m_nameFont;
     fresh.m_messageFont = m_messageFont;
+    fresh.m_blurBehind = m_blurBehind;
     *this = std::move(fresh);
 }
 
@@ -297,7 +300,7 @@ QImage GlassCardPainter::renderBack(const CardLayout &layout, double dpr) const
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
     const QPainterPath shape = roundedPath(rect, cardStyle::cornerRadius);
-    p.fillPath(shape, materialColor());
+    p.fillPath(shape, glassTint(m_blurBehind));
     p.fillPath(shape, gradient(rect.topLeft() + QPointF(rect.width() / 2, 0),
                                QPointF(rect.width() / 2, rect.bottom()), sheenStops()));
     p.fillPath(shape, gradient(rect.topLeft(), rect.bottomRight(), tintStops()));
