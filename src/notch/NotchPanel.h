@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Scheduler.h"
+#include "notch/BlurBehind.h"
 #include "notch/Spring.h"
 
 #include <QPointer>
@@ -62,6 +63,7 @@ private:
     double m_frameHeight = 0;
     bool m_orderedFront = false;
     bool m_composited = true;
+    BlurBehind m_blur;
 };
 
 } // namespace nudgewatch
