@@ -230,12 +230,12 @@ int main(int argc, char *argv[])
         const std::optional<Use> rest = measured(QStringLiteral("rest"), ratio, seconds);
         std::printf("device pixel ratio %d: %d rounds of %.0f s, %% of a core, median (range)\n",
                     ratio, rounds, seconds);
-        std::printf("  %-12s %-24s %-40s %s\n", "", "reminder card",
+        std::printf("  %-12s %-24s %-44s %s\n", "", "reminder card",
                     "floor: flat translucent 320 x 110 window", "card / floor");
         for (std::size_t i = 0; i < 3; ++i) {
             if (i == 2 && !composited)
                 continue;
-            std::printf("  %-12s %-24s %-40s %s\n", useNames[i],
+            std::printf("  %-12s %-24s %-44s %s\n", useNames[i],
                         qPrintable(shown(spread(percent[QStringLiteral("card")][i]))),
                         qPrintable(shown(spread(percent[QStringLiteral("floor")][i]))),
                         qPrintable(shown(spread(ratios[i]))));
