@@ -1,11 +1,16 @@
-// CPU time of the program and of the X server over 15 seconds with the reminder
-// card shown and all its decorations running, beside a floor: a bare translucent
-// window of the card's size repainting one flat colour at the same frame rate,
-// measured the same way right after, in the same process and on the same
-// server. Then 15 seconds with the panel at rest. The X server is the one in
-// $DISPLAY, found by its lock file, so it must be one the benchmark's session
-// started (scripts/xvfb-session).
-//   notch_cpu_bench [seconds] [device pixel ratio]
+// CPU time of the program, of the X server and of the compositing manager while
+// the reminder card shows with all its decorations running, beside a floor: a
+// bare translucent window of the card's size repainting a flat card at the
+// display's rate. At device pixel ratio 1 and 2 (QT_SCALE_FACTOR), in rounds
+// that take turns between card and floor, so that whatever else the machine
+// runs weighs on both alike; each figure is the median of the rounds with
+// their range. Then the panel at rest. The X server is the one in $DISPLAY,
+// found by its lock file, so it must be one the benchmark's session started
+// (scripts/xvfb-session); the compositing manager is the one that session
+// names in XVFB_SESSION_COMPOSITOR_PID.
+//   notch_cpu_bench [seconds per run] [rounds]
+// Each run is a process of its own (the scale is fixed at start-up):
+//   notch_cpu_bench --measure card|floor|rest RATIO SECONDS
 #include "card/CardGeometry.h"
 #include "card/GlassNotificationView.h"
 #include "notch/NotchPanel.h"
@@ -17,12 +22,19 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QPainter>
+#include <QProcess>
+#include <QScreen>
 #include <QTimer>
 #include <QWidget>
 
 #include <sys/resource.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <map>
+#include <optional>
+#include <vector>
 
 using namespace nudgewatch;
 
@@ -63,22 +75,22 @@ double pidSeconds(qint64 pid)
     return schedstat.readAll().split(' ').value(0).toDouble() / 1e9;
 }
 
-struct Use {
-    double program = 0;
-    double server = 0;
-};
+// Seconds of CPU of the program, the X server and the compositing manager.
+using Use = std::array<double, 3>;
+constexpr std::array<const char *, 3> useNames{"program", "X server", "compositor"};
 
-Use runFor(double seconds, qint64 server)
+Use runFor(double seconds, qint64 server, qint64 compositor)
 {
-    const Use before{processSeconds(), pidSeconds(server)};
+    const Use before{processSeconds(), pidSeconds(server), pidSeconds(compositor)};
     QEventLoop loop;
     QTimer::singleShot(int(seconds * 1000), &loop, &QEventLoop::quit);
     loop.exec();
-    return {processSeconds() - before.program, pidSeconds(server) - before.server};
+    return {processSeconds() - before[0], pidSeconds(server) - before[1],
+            pidSeconds(compositor) - before[2]};
 }
 
 // The floor: the cheapest translucent window of the card's size that shows a
-// new frame at the card's rate.
+// new frame of a flat card at the display's rate.
 class FlatWindow final : public QWidget {
 public:
     FlatWindow()
@@ -88,8 +100,9 @@ public:
         setAttribute(Qt::WA_TranslucentBackground);
         setAttribute(Qt::WA_ShowWithoutActivating);
         setGeometry(596, 0, int(cardGeometry::cardWidth), int(cardGeometry::totalHeight));
+        const double rate = screen() && screen()->refreshRate() > 1 ? screen()->refreshRate() : 60;
         m_timer.setTimerType(Qt::PreciseTimer);
-        m_timer.setInterval(int(std::lround(GlassNotificationView::decorationFrameSeconds * 1000)));
+        m_timer.setInterval(int(std::lround(1000 / rate)));
         connect(&m_timer, &QTimer::timeout, this, [this] {
             m_frame = (m_frame + 1) % 64;
             update();
@@ -108,50 +121,131 @@ private:
     int m_frame = 0;
 };
 
-void print(const char *label, const Use &use, double seconds)
+// One run in this process: prints the three CPU times in seconds.
+int measure(int argc, char *argv[], const QString &subject, double seconds)
 {
-    std::printf("  %-44s program %6.3f s (%5.2f %% of a core)   X server %6.3f s (%5.2f %%)\n",
-                label, use.program, 100 * use.program / seconds, use.server,
-                100 * use.server / seconds);
+    QApplication app(argc, argv);
+    const qint64 server = serverPid();
+    const qint64 compositor = qEnvironmentVariable("XVFB_SESSION_COMPOSITOR_PID").toLongLong();
+    Use use{};
+    if (subject == QLatin1String("floor")) {
+        FlatWindow window;
+        window.show();
+        window.start();
+        runFor(1.0, server, compositor);
+        use = runFor(seconds, server, compositor);
+    } else {
+        bench::ReminderRig rig;
+        QtScheduler timers;
+        NotchPanel panel(*rig.store, rig.fixture.notifications, timers, compositingManagerRunning);
+        panel.orderFront();
+        rig.raise();                     // drops the card; its decorations run from now on
+        runFor(1.0, server, compositor); // the panel opens
+        if (subject == QLatin1String("rest")) {
+            rig.store->snooze();
+            runFor(1.0, server, compositor); // the panel closes and comes to rest
+        }
+        use = runFor(seconds, server, compositor);
+    }
+    std::printf("%.6f %.6f %.6f\n", use[0], use[1], use[2]);
+    return 0;
+}
+
+// Runs this program again to measure one subject at one ratio.
+std::optional<Use> measured(const QString &subject, int ratio, double seconds)
+{
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::number(ratio));
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(
+        QCoreApplication::applicationFilePath(),
+        {QStringLiteral("--measure"), subject, QString::number(ratio), QString::number(seconds)});
+    if (!child.waitForFinished(int(seconds * 1000) + 60000) || child.exitCode() != 0)
+        return std::nullopt;
+    const QList<QByteArray> fields = child.readAllStandardOutput().simplified().split(' ');
+    if (fields.size() != 3)
+        return std::nullopt;
+    return Use{fields[0].toDouble(), fields[1].toDouble(), fields[2].toDouble()};
+}
+
+struct Spread {
+    double median = 0, low = 0, high = 0;
+};
+
+Spread spread(std::vector<double> values)
+{
+    if (values.empty())
+        return {};
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    const double median = n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+    return {median, values.front(), values.back()};
+}
+
+QString shown(const Spread &s)
+{
+    return QString::asprintf("%.2f (%.2f-%.2f)", s.median, s.low, s.high);
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    const double seconds = argc > 1 ? std::max(1.0, std::atof(argv[1])) : 15.0;
-    const double dpr = argc > 2 ? std::max(1.0, std::atof(argv[2])) : 1.0;
-    if (dpr != 1.0)
-        qputenv("QT_SCALE_FACTOR", QByteArray::number(dpr));
-    QApplication app(argc, argv);
-    const qint64 server = serverPid();
-    if (server == 0)
+    if (argc == 5 && QByteArray(argv[1]) == "--measure") {
+        qputenv("QT_SCALE_FACTOR", argv[3]);
+        return measure(argc, argv, QString::fromLatin1(argv[2]), std::max(1.0, std::atof(argv[4])));
+    }
+    const double seconds = argc > 1 ? std::max(1.0, std::atof(argv[1])) : 10.0;
+    const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
+    QCoreApplication app(argc, argv);
+    if (serverPid() == 0)
         std::fprintf(stderr, "notch_cpu_bench: no lock file for DISPLAY; X server not measured\n");
-    Use shown, rest, floor;
-    {
-        bench::ReminderRig rig;
-        QtScheduler timers;
-        NotchPanel panel(*rig.store, rig.fixture.notifications, timers, compositingManagerRunning);
-        panel.orderFront();
-
-        rig.raise();         // drops the card; the glow, highlight and ripple run from now on
-        runFor(1.0, server); // the panel opens
-        shown = runFor(seconds, server);
-        rig.store->snooze();
-        runFor(1.0, server); // the panel closes and comes to rest
-        rest = runFor(seconds, server);
+    const bool composited = qEnvironmentVariableIsSet("XVFB_SESSION_COMPOSITOR_PID");
+    bool failed = false;
+    for (const int ratio : {1, 2}) {
+        // Per subject and figure, the percentages of a core of each round.
+        std::map<QString, std::array<std::vector<double>, 3>> percent;
+        std::array<std::vector<double>, 3> ratios;
+        for (int round = 0; round < rounds; ++round) {
+            const bool floorFirst = round % 2 != 0;
+            std::optional<Use> card, floor;
+            for (const QString &subject :
+                 {floorFirst ? QStringLiteral("floor") : QStringLiteral("card"),
+                  floorFirst ? QStringLiteral("card") : QStringLiteral("floor")})
+                (subject == QLatin1String("card") ? card : floor) =
+                    measured(subject, ratio, seconds);
+            if (!card || !floor) {
+                failed = true;
+                continue;
+            }
+            for (std::size_t i = 0; i < 3; ++i) {
+                percent[QStringLiteral("card")][i].push_back(100 * (*card)[i] / seconds);
+                percent[QStringLiteral("floor")][i].push_back(100 * (*floor)[i] / seconds);
+                if ((*floor)[i] > 0)
+                    ratios[i].push_back((*card)[i] / (*floor)[i]);
+            }
+        }
+        const std::optional<Use> rest = measured(QStringLiteral("rest"), ratio, seconds);
+        std::printf("device pixel ratio %d: %d rounds of %.0f s, %% of a core, median (range)\n",
+                    ratio, rounds, seconds);
+        std::printf("  %-12s %-24s %-44s %s\n", "", "reminder card",
+                    "floor: flat translucent 320 x 110 window", "card / floor");
+        for (std::size_t i = 0; i < 3; ++i) {
+            if (i == 2 && !composited)
+                continue;
+            std::printf("  %-12s %-24s %-44s %s\n", useNames[i],
+                        qPrintable(shown(spread(percent[QStringLiteral("card")][i]))),
+                        qPrintable(shown(spread(percent[QStringLiteral("floor")][i]))),
+                        qPrintable(shown(spread(ratios[i]))));
+        }
+        if (rest)
+            std::printf("  panel at rest: program %.3f %%, X server %.3f %%\n",
+                        100 * (*rest)[0] / seconds, 100 * (*rest)[1] / seconds);
+        else
+            failed = true;
     }
-    {
-        FlatWindow window;
-        window.show();
-        window.start();
-        runFor(1.0, server);
-        floor = runFor(seconds, server);
-    }
-    std::printf("CPU over %.0f s at device pixel ratio %.0f:\n", seconds, dpr);
-    print("reminder with all decorations", shown, seconds);
-    print("floor: flat translucent 320 x 110, same rate", floor, seconds);
-    print("panel at rest", rest, seconds);
-    std::printf("goal: reminder <= %.1f %% of a core\n", dpr > 1 ? 1.5 : 1.0);
-    return 0;
+    std::printf("goal: card / floor <= 1.0 for the program and for the X server\n");
+    return failed ? 1 : 0;
 }

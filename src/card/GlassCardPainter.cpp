@@ -25,12 +25,6 @@ constexpr double shadowRadius = 12;
 constexpr QPointF shadowOffset(0, 4);
 constexpr QPointF glowOffset(0, 2);
 
-// The platform's dark ultra-thin material: a translucent dark tint.
-QColor materialColor()
-{
-    return QColor::fromRgbF(0.11f, 0.11f, 0.13f, 0.80f);
-}
-
 QColor buttonMaterialColor()
 {
     return white(0.10);
@@ -89,6 +83,14 @@ GlassCardPainter::GlassCardPainter()
 void GlassCardPainter::setInterfaceFont(const InterfaceFont &font)
 {
     setFonts(font);
+    releaseCaches();
+}
+
+void GlassCardPainter::setBlurBehind(bool blurBehind)
+{
+    if (blurBehind == m_blurBehind)
+        return;
+    m_blurBehind = blurBehind;
     releaseCaches();
 }
 
@@ -160,8 +162,18 @@ void GlassCardPainter::paint(QPainter &painter, const CardLayout &layout,
 
     const QRect whole(0, 0, int(cardGeometry::cardWidth), int(cardGeometry::totalHeight));
     if (fade >= 1) {
-        paintCard(painter, layout, decorations,
-                  region.isEmpty() ? whole : region.boundingRect() & whole);
+        // Qt hands a blend of 96 rows or more to its thread pool, whose wake-ups
+        // cost more than blends this small: the card is drawn in bands of fewer.
+        const QRect area = region.isEmpty() ? whole : region.boundingRect() & whole;
+        const int bandHeight = std::max(1, int(64 / dpr));
+        for (int top = area.top(); top <= area.bottom(); top += bandHeight) {
+            const QRect band(area.left(), top, area.width(),
+                             std::min(bandHeight, area.bottom() + 1 - top));
+            painter.save();
+            painter.setClipRect(band, Qt::IntersectClip);
+            paintCard(painter, layout, decorations, band);
+            painter.restore();
+        }
         return;
     }
     // Fading in, the card is one group: drawn once, then scaled, moved and faded.
@@ -187,6 +199,7 @@ void GlassCardPainter::releaseCaches()
     GlassCardPainter fresh;
     fresh.m_nameFont = m_nameFont;
     fresh.m_messageFont = m_messageFont;
+    fresh.m_blurBehind = m_blurBehind;
     *this = std::move(fresh);
 }
 
@@ -328,7 +341,7 @@ QImage GlassCardPainter::renderBack(const CardLayout &layout, double dpr) const
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
     const QPainterPath shape = roundedPath(rect, cardStyle::cornerRadius);
-    p.fillPath(shape, materialColor());
+    p.fillPath(shape, glassTint(m_blurBehind));
     p.fillPath(shape, gradient(rect.topLeft() + QPointF(rect.width() / 2, 0),
                                QPointF(rect.width() / 2, rect.bottom()), sheenStops()));
     p.fillPath(shape, gradient(rect.topLeft(), rect.bottomRight(), tintStops()));

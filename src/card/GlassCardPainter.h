@@ -36,6 +36,11 @@ public:
     // the cached pictures are drawn again.
     void setInterfaceFont(const InterfaceFont &font);
 
+    // Whether the desktop blurs what lies behind the card: the glass is tinted
+    // lighter there.
+    void setBlurBehind(bool blurBehind);
+    bool blurBehind() const { return m_blurBehind; }
+
     // Paints the card; with a region (view points), only what lies in it needs
     // to be right: the moving layers are composed there alone.
     void paint(QPainter &painter, const CardLayout &layout, const CardContent &content, double fade,
@@ -88,6 +93,7 @@ private:
 
     QFont m_nameFont;
     QFont m_messageFont;
+    bool m_blurBehind = false;
 
     double m_dpr = 0;
     QSizeF m_cardSize;

@@ -50,6 +50,14 @@ const QGradientStops &borderStops()
     return stops;
 }
 
+QColor glassTint(bool blurBehind)
+{
+    // The sweeping highlight over the message on a white window is the worst
+    // case for the texts; these are the lightest tints that keep 4.5 : 1 there.
+    return blurBehind ? QColor::fromRgbF(0.0f, 0.0f, 0.01f, 0.85f)
+                      : QColor::fromRgbF(0.05f, 0.05f, 0.06f, 0.90f);
+}
+
 Glow glowAt(double brightness)
 {
     const double b = std::clamp(brightness, 0.0, 1.0);

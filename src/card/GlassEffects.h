@@ -21,6 +21,13 @@ const QGradientStops &sheenStops();  // top to bottom
 const QGradientStops &tintStops();   // top-leading to bottom-trailing
 const QGradientStops &borderStops(); // top-leading to bottom-trailing
 
+// The dark tint of the card's glass. Where nothing blurs what lies behind the
+// card it must hide it by itself: dense enough that a white and a black window
+// behind it differ by little and both lines of text keep 4.5 : 1 contrast over
+// either. Where the desktop blurs what lies behind, a lighter tint lets the
+// blurred colours through, as far as the texts stay as legible over white.
+QColor glassTint(bool blurBehind);
+
 // The blue glow between dim (0) and bright (1).
 struct Glow {
     double opacity = 0.05;

@@ -87,6 +87,14 @@ void GlassNotificationView::setInterfaceFont(const InterfaceFont &font)
     update();
 }
 
+void GlassNotificationView::setBlurBehind(bool blurBehind)
+{
+    if (blurBehind == m_painter.blurBehind())
+        return;
+    m_painter.setBlurBehind(blurBehind);
+    update();
+}
+
 bool GlassNotificationView::decorationsRunning() const
 {
     return m_decorationTimer && m_decorationTimer->isValid();

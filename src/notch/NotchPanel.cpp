@@ -67,6 +67,8 @@ void NotchPanel::orderFront()
 void NotchPanel::checkCompositor()
 {
     m_composited = !m_compositorRunning || m_compositorRunning();
+    // The card is tinted lighter where the compositor blurs what lies behind it.
+    m_card->setBlurBehind(m_composited && m_blur.refresh());
 }
 
 bool NotchPanel::isSpringRunning() const
@@ -145,9 +147,11 @@ void NotchPanel::updateShape()
     // passes them to what is below.
     if (!internalWinId())
         create();
-    setInputShape(windowHandle(), outline.isEmpty()
-                                      ? QRegion()
-                                      : QRegion(outline.toFillPolygon().toPolygon()) & rect());
+    const QRegion card =
+        outline.isEmpty() ? QRegion() : QRegion(outline.toFillPolygon().toPolygon()) & rect();
+    setInputShape(windowHandle(), card);
+    // The blur follows the card's outline as it drops, and goes with it.
+    m_blur.setRegion(windowHandle(), m_composited ? card : QRegion());
     if (m_composited) {
         if (!mask().isEmpty())
             clearMask();

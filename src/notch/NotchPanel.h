@@ -2,6 +2,7 @@
 
 #include "core/FrontWindowPlace.h"
 #include "core/Scheduler.h"
+#include "notch/BlurBehind.h"
 #include "notch/Spring.h"
 
 #include <QPointer>
@@ -69,6 +70,7 @@ private:
     double m_frameHeight = 0;
     bool m_orderedFront = false;
     bool m_composited = true;
+    BlurBehind m_blur;
 };
 
 } // namespace nudgewatch

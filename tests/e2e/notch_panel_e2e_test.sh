@@ -27,6 +27,13 @@ panel_state() {
         /Width:/ {w=$NF} /Height:/ {h=$NF} /Map State:/ {s=$NF}
         END {if (s) print x, y, w, h, s}'
 }
+# The bounding box of the rectangles blurred behind the panel, "left top right bottom", or "none".
+blur_box() {
+    xprop -name "Nudgewatch reminder" -notype _KDE_NET_WM_BLUR_BEHIND_REGION 2>/dev/null | tr -d ' ' | awk -F '[=,]' '
+        {l = t = 1e9; for (i = 2; i + 3 <= NF; i += 4) {l = $i < l ? $i : l; t = $(i+1) < t ? $(i+1) : t
+            r = $i + $(i+2) > r ? $i + $(i+2) : r; b = $(i+1) + $(i+3) > b ? $(i+1) + $(i+3) : b}}
+        END {print (r ? l " " t " " r " " b : "none")}'
+}
 panel_open() { [ "$(panel_state)" = "596 0 320 110 IsViewable" ]; }
 panel_gone() { read -r _ _ _ h s <<<"$(panel_state)"; [ "$s" != IsViewable ] || [ "${h:-0}" -le 1 ]; }
 # Mean brightness (0..1) of a region of the screenshot of the card, and the largest.
@@ -45,6 +52,9 @@ run_mode() {
         fail "could not start Xvfb and openbox${compositor:+ and xcompmgr} in :50-:59"
     # A grey desktop, so the card's dark glass and its edges show against it.
     xsetroot -solid '#606060'
+    # Composited, the desktop offers a blur behind windows, announced as KWin's blur effect does.
+    [ "$mode" = composited ] &&
+        xprop -root -f _KDE_NET_WM_BLUR_BEHIND_REGION 32c -set _KDE_NET_WM_BLUR_BEHIND_REGION 0
     # A window that reports the clicks it gets, moved under the panel later.
     window_of target NudgewatchClickTarget stdbuf -oL xev -name NudgewatchClickTarget -geometry 320x60+0+500 -event button
     xterm -class NudgewatchE2ETerm -geometry 80x24+100+200 -e sleep 600 &
@@ -67,6 +77,9 @@ run_mode() {
     # Placed by the program itself, outside the window manager's control.
     card_centred
     sleep 0.3
+    # Blurred behind exactly the card's glass where offered, nowhere else.
+    [ "$(blur_box)" = "$([ "$mode" = composited ] && echo 0 46 320 102 || echo none)" ] ||
+        fail "blurred behind $(blur_box) ($mode)"
     local card="$dir/card-at-rest.png" desk
     import -window root -crop 320x110+596+0 +repage "$card"
     # The card's glass darkens the grey desktop, its texts are white, the strip
@@ -97,6 +110,7 @@ run_mode() {
     heard 1 "collapse snooze"
     [ "$(lines "collapse snooze")" = 1 ] || fail "snooze acted more than once"
     wait_for 5 panel_gone || fail "panel still shown after the collapse: $(panel_state)"
+    [ "$(blur_box)" = none ] || fail "still blurred behind $(blur_box) once the card is gone"
     # The second reminder comes back after the snooze; open it.
     heard 2 open-settled # the second reminder, back after the snooze
     wait_for 5 panel_open || fail "second placement: $(panel_state)"

@@ -41,6 +41,37 @@ int largestDifference(const QImage &a, const QImage &b, QPoint *where)
     return largest;
 }
 
+// Relative luminance of an opaque pixel, as contrast ratios count it.
+double luminance(QRgb pixel)
+{
+    double sum = 0;
+    for (const auto &[level, weight] :
+         {std::pair(qRed(pixel), 0.2126), std::pair(qGreen(pixel), 0.7152),
+          std::pair(qBlue(pixel), 0.0722)}) {
+        const double c = level / 255.0;
+        sum += weight * (c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4));
+    }
+    return sum;
+}
+
+// Contrast of a line of text with the glass behind it: its brightest pixel
+// against the brightest of its columns' darkest pixels (the glass there).
+double textContrast(const QImage &image, const QRectF &line)
+{
+    double text = 0, glass = 0;
+    const QRect area = line.toAlignedRect();
+    for (int x = area.left(); x <= area.right(); ++x) {
+        double darkest = 1;
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            const double l = luminance(image.pixel(x, y));
+            text = std::max(text, l);
+            darkest = std::min(darkest, l);
+        }
+        glass = std::max(glass, darkest);
+    }
+    return (text + 0.05) / (glass + 0.05);
+}
+
 // Collects the regions the card is asked to paint while shown on screen.
 struct PaintRegions final : QObject {
     bool eventFilter(QObject *, QEvent *event) override
@@ -67,29 +98,29 @@ private slots:
     void matchesThePictures_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("frames");
+        QTest::addColumn<double>("seconds");
         QTest::addColumn<double>("progress");
         QTest::addColumn<double>("dpr");
-        // 60 frames: glow half bright, band at 160, waves a quarter in;
-        // 90: glow near full, band across the middle, waves half in; 180: waves at
-        // full strength; 30 at 0.4: the card a third faded in, scaled and lowered.
+        // 1 s: glow half bright, band at 160, waves a quarter in; 1.5 s: glow
+        // near full, band across the middle, waves half in; 3 s: waves at full
+        // strength; 0.5 s at 0.4: the card a third faded in, scaled and lowered.
         for (const double dpr : {1.0, 2.0}) {
             const QByteArray x = QByteArray::number(int(dpr));
-            QTest::newRow("glow @" + x) << "glow" << 60 << 1.0 << dpr;
-            QTest::newRow("sweep @" + x) << "sweep" << 90 << 1.0 << dpr;
-            QTest::newRow("ripple @" + x) << "ripple" << 180 << 1.0 << dpr;
-            QTest::newRow("fading in @" + x) << "fade" << 30 << 0.4 << dpr;
-            QTest::newRow("at rest @" + x) << "rest" << 0 << 1.0 << dpr;
+            QTest::newRow("glow @" + x) << "glow" << 1.0 << 1.0 << dpr;
+            QTest::newRow("sweep @" + x) << "sweep" << 1.5 << 1.0 << dpr;
+            QTest::newRow("ripple @" + x) << "ripple" << 3.0 << 1.0 << dpr;
+            QTest::newRow("fading in @" + x) << "fade" << 0.5 << 0.4 << dpr;
+            QTest::newRow("at rest @" + x) << "rest" << 0.0 << 1.0 << dpr;
         }
     }
     void matchesThePictures()
     {
         QFETCH(QString, name);
-        QFETCH(int, frames);
+        QFETCH(double, seconds);
         QFETCH(double, progress);
         QFETCH(double, dpr);
         CardRig rig(progress);
-        rig.runFrames(frames);
+        rig.runFrames(int(std::lround(seconds / GlassNotificationView::decorationFrameSeconds)));
         const QImage image = rig.render(dpr);
         const QString file = QStringLiteral("%1/%2@%3x.png").arg(fixtureDir, name).arg(int(dpr));
         if (qEnvironmentVariableIsSet("NUDGEWATCH_WRITE_CARD_FIXTURES")) {
@@ -104,6 +135,46 @@ private slots:
         // Rounding in the blends and in the picture's own 8 bits may differ by a few levels.
         QVERIFY2(difference <= 3, qPrintable(QString::asprintf("%d levels at %d,%d", difference,
                                                                where.x(), where.y())));
+    }
+
+    // Through a whole cycle of the decorations, frame by frame at their rate:
+    // - the card moves in small steps: from one frame to the next no pixel
+    //   changes by more than 2 % of full scale, but where the band starts over;
+    // - both lines of text keep 4.5 : 1 contrast over a white and over a black
+    //   window, with or without blur behind the card; without, the plain glass
+    //   over the two differs by at most a quarter of full scale.
+    void movesSmoothlyAndStaysLegible()
+    {
+        for (const bool blurBehind : {false, true}) {
+            CardRig rig;
+            rig.view->setBlurBehind(blurBehind);
+            const CardLayout &l = rig.view->cardLayout();
+            // Glass with nothing on it: between the text column and the open button.
+            const QRect plain(int(l.textColumn.right()) + 2, int(l.card.top()) + 12, 20, 32);
+            QImage last = rig.render(1, Qt::white);
+            QPoint at;
+            double spread = 0, contrast = 21;
+            int largestStep = 0;
+            for (double t = 0; t < 6; t += GlassNotificationView::decorationFrameSeconds) {
+                const double band = rig.view->decorations().shimmerPhase;
+                rig.runFrames(1);
+                const QImage white = rig.render(1, Qt::white), black = rig.render(1, Qt::black);
+                if (rig.view->decorations().shimmerPhase > band)
+                    largestStep = std::max(largestStep, largestDifference(white, last, &at));
+                last = white;
+                for (int i = 0; i < plain.width() * plain.height(); ++i) {
+                    const QPoint p = plain.topLeft() + QPoint(i % plain.width(), i / plain.width());
+                    spread =
+                        std::max(spread, (qRed(white.pixel(p)) - qRed(black.pixel(p))) / 255.0);
+                }
+                for (const QImage *image : {&white, &black})
+                    contrast = std::min({contrast, textContrast(*image, l.nameLine),
+                                         textContrast(*image, l.messageLine)});
+            }
+            QVERIFY2(largestStep <= 5 && (blurBehind || spread <= 0.25) && contrast >= 4.5,
+                     qPrintable(QString::asprintf("step %d, spread %.3f, contrast %.2f",
+                                                  largestStep, spread, contrast)));
+        }
     }
 
     // What is repainted frame after frame, cleared and painted only within the

@@ -39,11 +39,11 @@ struct CardRig {
             fixture.scheduler.advance(GlassNotificationView::decorationFrameSeconds);
         QCoreApplication::processEvents();
     }
-    QImage render(double dpr = 1) const
+    QImage render(double dpr = 1, const QColor &behind = Qt::transparent) const
     {
         QImage image(QSize(320, 110) * dpr, QImage::Format_ARGB32_Premultiplied);
         image.setDevicePixelRatio(dpr);
-        image.fill(Qt::transparent);
+        image.fill(behind);
         view->render(&image);
         return image;
     }
