@@ -3,7 +3,7 @@
 # through their own desktop entries with a 3-second threshold: Mousepad (GTK 3),
 # Xfce Terminal (GTK 3), Text Editor (GTK 4) and FeatherPad (Qt). On X11 (Xvfb
 # and openbox; --x11), or with --sway on headless sway, where the GTK ones are native
-# Wayland windows (Mousepad left out there, see below) and FeatherPad runs
+# Wayland windows and FeatherPad runs
 # through Xwayland:
 #  - each one in front reads "Active" and never gets a card;
 #  - each one, idle past the threshold, gets a card, whose Open brings its
@@ -21,11 +21,8 @@ export XDG_DATA_DIRS=/usr/share SHELL=/bin/sh
 # Each application's desktop entry; its windows' X11 class or sway's app_id is
 # learnt from the window it opens.
 keys=(mousepad xfce4-terminal gnome-text-editor featherpad)
-# Known fault, left out on sway until the window resolver handles it: Mousepad's
-# Wayland app_id is its program's name ("mousepad"), which no entry's ID or
-# StartupWMClass says (its entry is org.xfce.mousepad.desktop), and a Wayland
-# window has no process to match the entry's Exec by.
-[ $session = sway ] && keys=(xfce4-terminal gnome-text-editor featherpad)
+# Mousepad's Wayland app_id is its program's name, which neither its entry's ID
+# (org.xfce.mousepad) nor a StartupWMClass says.
 declare -A ids entry=([mousepad]=org.xfce.mousepad [xfce4-terminal]=xfce4-terminal
     [gnome-text-editor]=org.gnome.TextEditor [featherpad]=featherpad)
 name() { sed -n 's/^Name=//p' "/usr/share/applications/${entry[$1]}.desktop" | head -n 1; }

@@ -148,8 +148,6 @@ private slots:
              "the settings window is the terminal's own process and class"},
             {"bookworm/gnome-terminal-dialog", "its class names the hidden preferences entry"},
             {"bookworm/gnome-terminal-main on Wayland", "its app id names the server program"},
-            {"bookworm/mousepad-main on Wayland", "its app id names only the program"},
-            {"bookworm/gedit-main on Wayland", "its app id names only the program"},
             {"bookworm/lo-base-main", "Base's window names no component"},
             {"bookworm/flatpak-flatterm-main", "a sandboxed xterm: no process to tell it by"}};
         if (const QString why = notYet.value(QTest::currentDataTag()); !why.isEmpty())

@@ -28,9 +28,10 @@ DesktopEntryIndex::DesktopEntryIndex(std::vector<DesktopEntry> entries)
                 m_byFoldedWMClass.insert(folded, ambiguous);
         }
         for (const QString &program : entry.programs) {
-            QList<qsizetype> &runners = m_byProgram[program];
-            if (!runners.contains(index))
-                runners.append(index);
+            for (QList<qsizetype> *runners :
+                 {&m_byProgram[program], &m_byProgramName[program.section(QLatin1Char('/'), -1)]})
+                if (!runners->contains(index))
+                    runners->append(index);
         }
         m_entries.push_back(std::move(entry));
     }
@@ -63,13 +64,25 @@ const DesktopEntry *DesktopEntryIndex::byFoldedStartupWMClass(const QString &wmC
     return at(m_byFoldedWMClass, wmClass.toCaseFolded());
 }
 
+const DesktopEntry *DesktopEntryIndex::own(const QList<qsizetype> &indexes,
+                                           const QStringList &names) const
+{
+    QList<const DesktopEntry *> runners;
+    for (const qsizetype index : indexes)
+        runners.append(&m_entries[std::size_t(index)]);
+    return ownEntry(runners, names);
+}
+
 const DesktopEntry *DesktopEntryIndex::byProgram(const QString &canonicalPath,
                                                  const QStringList &names) const
 {
-    QList<const DesktopEntry *> runners;
-    for (const qsizetype index : m_byProgram.value(canonicalPath))
-        runners.append(&m_entries[std::size_t(index)]);
-    return ownEntry(runners, names);
+    return own(m_byProgram.value(canonicalPath), names);
+}
+
+const DesktopEntry *DesktopEntryIndex::byProgramName(const QString &fileName,
+                                                     const QStringList &names) const
+{
+    return fileName.isEmpty() ? nullptr : own(m_byProgramName.value(fileName), names);
 }
 
 const DesktopEntry *ownEntry(const QList<const DesktopEntry *> &candidates,

@@ -27,9 +27,13 @@ public:
     // The application's own entry among those that run this program (see
     // ownEntry); `names` are what the window or the caller knows it by.
     const DesktopEntry *byProgram(const QString &canonicalPath, const QStringList &names) const;
+    // The same among the entries whose program has this file name: a window
+    // with no process to read (a Wayland app id) may name only its program.
+    const DesktopEntry *byProgramName(const QString &fileName, const QStringList &names) const;
 
 private:
     const DesktopEntry *at(const QHash<QString, qsizetype> &map, const QString &key) const;
+    const DesktopEntry *own(const QList<qsizetype> &indexes, const QStringList &names) const;
 
     std::vector<DesktopEntry> m_entries;
     QHash<QString, qsizetype> m_byId;
@@ -37,6 +41,7 @@ private:
     QHash<QString, qsizetype> m_byWMClass;
     QHash<QString, qsizetype> m_byFoldedWMClass;
     QHash<QString, QList<qsizetype>> m_byProgram;
+    QHash<QString, QList<qsizetype>> m_byProgramName;
 };
 
 // Of several entries that run one program, the application's own: never one

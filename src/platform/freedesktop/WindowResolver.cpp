@@ -113,6 +113,11 @@ const DesktopEntry *resolveEntry(const DesktopEntryIndex &index, const WindowFac
     if (!window.executable.isEmpty())
         return index.byProgram(window.executable,
                                names + QStringList{QFileInfo(window.executable).fileName()});
+    // No process to read (a native Wayland window): its app id may be its
+    // program's name, as GTK makes it for an application without an ID.
+    for (const QString &name : names)
+        if (const DesktopEntry *entry = index.byProgramName(name, names))
+            return entry;
     return nullptr;
 }
 

@@ -46,8 +46,9 @@ QString launchedEntryOf(QByteArrayView environment, qint64 pid, qint64 parentPid
 // against StartupWMClass, then as a desktop ID); then the same names in any case
 // (lower-cased with spaces as '-' for IDs); then the entry the process was
 // launched from; last the executable against TryExec/Exec, where the
-// application's own entry is taken among those that run it. None when nothing
-// matches.
+// application's own entry is taken among those that run it, or for a window
+// with no process, its names against the file names of those programs. None
+// when nothing matches.
 const DesktopEntry *resolveEntry(const DesktopEntryIndex &index, const WindowFacts &window);
 
 // The running application of a window. `chain` is the window followed by the
