@@ -1,41 +1,33 @@
+# Helpers of the end-to-end tests: a stand-in application that writes the words
+# it was started with; the presence sources of the session it runs in, printed as
+# they change; the program's GNOME Shell extension set up as its setup button does.
+foreach(helper platform_marker platform_presence_probe platform_gnome_setup)
+    add_executable(${helper} e2e/${helper}.cpp)
+    target_link_libraries(${helper} PRIVATE nudgewatch_platform)
+    nudgewatch_warnings(${helper})
+endforeach()
 # The X11 workspace against Xvfb, openbox and xterm windows. The session script
 # starts the X server on a free display in :40-:49; the test starts the rest
 # (it stops openbox on purpose).
-add_executable(platform_marker e2e/platform_marker.cpp)
-nudgewatch_warnings(platform_marker)
-
-add_executable(platform_x11_workspace_test
-    e2e/platform_x11_workspace_test.cpp ${CMAKE_SOURCE_DIR}/tests/fakes/Fakes.h)
-target_link_libraries(platform_x11_workspace_test PRIVATE nudgewatch_platform Qt6::Test)
-target_include_directories(platform_x11_workspace_test PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+nudgewatch_add_test(NAME platform_x11_workspace_test LABEL e2e LIBS nudgewatch_platform TIMEOUT 90
+    WRAPPER bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/platform_x11_session.sh)
 target_compile_definitions(platform_x11_workspace_test PRIVATE
     NUDGEWATCH_MARKER="$<TARGET_FILE:platform_marker>")
 add_dependencies(platform_x11_workspace_test platform_marker)
-nudgewatch_warnings(platform_x11_workspace_test)
-add_test(NAME platform_x11_workspace_test
-    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/platform_x11_session.sh
-            $<TARGET_FILE:platform_x11_workspace_test>)
-set_tests_properties(platform_x11_workspace_test PROPERTIES LABELS e2e TIMEOUT 90)
 # The presence sources against Xvfb, openbox, xterm, and mock logind and screen
-# saver services on private system and session buses.
-add_executable(platform_presence_probe e2e/platform_presence_probe.cpp)
-target_link_libraries(platform_presence_probe PRIVATE nudgewatch_platform)
-nudgewatch_warnings(platform_presence_probe)
-nudgewatch_add_script_test(NAME platform_presence_e2e_test SCRIPT e2e/platform_presence_e2e_test.sh
+# saver services on private system and session buses; a bad argument type among
+# the messages: in the sanitizer build too.
+nudgewatch_add_script_test(NAME platform_presence_e2e_test
     ARGS $<TARGET_FILE:platform_presence_probe> TIMEOUT 120)
-# A bad argument type among the messages: in the sanitizer build too.
 set_property(TEST platform_presence_e2e_test APPEND PROPERTY LABELS hostile)
 # No input on a headless sway session, ended by a key press through wtype.
 nudgewatch_add_script_test(NAME platform_wayland_idle_e2e_test
-    SCRIPT e2e/platform_wayland_idle_e2e_test.sh ARGS $<TARGET_FILE:platform_presence_probe>
-    TIMEOUT 60)
+    ARGS $<TARGET_FILE:platform_presence_probe> TIMEOUT 60)
 # sway without Xwayland: reminders as desktop notifications, with their actions.
-nudgewatch_add_script_test(NAME platform_wayland_notify_e2e_test
-    SCRIPT e2e/platform_wayland_notify_e2e_test.sh ARGS $<TARGET_FILE:nudgewatch> TIMEOUT 120)
+nudgewatch_add_script_test(NAME platform_wayland_notify_e2e_test TIMEOUT 120)
 # The whole program in a headless sway session: native and Xwayland windows
 # followed through foreign-toplevel management, the card and Open there.
-nudgewatch_add_script_test(NAME platform_wlroots_e2e_test
-    SCRIPT e2e/platform_wlroots_e2e_test.sh TIMEOUT 120)
+nudgewatch_add_script_test(NAME platform_wlroots_e2e_test TIMEOUT 120)
 # The same on labwc, which names Xwayland windows by WM_CLASS's instance; skipped
 # where the release has no labwc (Debian 12).
 nudgewatch_add_script_test(NAME platform_labwc_e2e_test
@@ -47,11 +39,8 @@ nudgewatch_add_script_test(NAME platform_wlroots_broken_e2e_test SCRIPT e2e/plat
     ARGS --broken $<TARGET_FILE:nudgewatch> TIMEOUT 150)
 # The whole program on a headless KWin (Wayland, with Xwayland): a native and an
 # X11 window followed through the program's KWin script.
-nudgewatch_add_script_test(NAME platform_kwin_e2e_test SCRIPT e2e/platform_kwin_e2e_test.sh TIMEOUT 120)
+nudgewatch_add_script_test(NAME platform_kwin_e2e_test TIMEOUT 120)
 # The program on GNOME Shell (headless, Wayland) through its own Shell extension,
 # installed and enabled by the program's setup before the shell starts.
-add_executable(platform_gnome_setup e2e/platform_gnome_setup.cpp)
-target_link_libraries(platform_gnome_setup PRIVATE nudgewatch_platform)
-nudgewatch_warnings(platform_gnome_setup)
-nudgewatch_add_script_test(NAME platform_gnome_e2e_test SCRIPT e2e/platform_gnome_e2e_test.sh
+nudgewatch_add_script_test(NAME platform_gnome_e2e_test
     ARGS $<TARGET_FILE:nudgewatch> $<TARGET_FILE:platform_gnome_setup> TIMEOUT 150)

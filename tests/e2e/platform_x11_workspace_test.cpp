@@ -6,8 +6,9 @@
 
 #include "core/CReply.h"
 #include "fakes/Fakes.h"
-#include "platform/session/ActivationFilter.h"
+#include "fakes/Files.h"
 #include "platform/DesktopPlatform.h"
+#include "platform/session/ActivationFilter.h"
 #include "platform/xcb/XcbConnection.h"
 
 #include <QDir>
@@ -55,18 +56,16 @@ bool writeEntries()
         {"gamma", "Gamma Tool", "NwGamma", marker("gamma") + " --from-entry"},
         {"hostile", "Hostile", "NwHostile", marker("hostile") + ' ' + hostileArguments()},
     };
-    for (const char *folder : {"data/applications", "markers", "empty", "config"})
+    for (const char *folder : {"markers", "empty", "config"})
         QDir().mkpath(sandbox->filePath(folder));
-    for (const QStringList &e : entries) {
-        QFile file(entryPath(e[0]));
-        if (!file.open(QIODevice::WriteOnly))
-            return false;
-        file.write(QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nStartupWMClass=%2\n"
-                                  "Exec=%3 %4\n")
-                       .arg(e[1], e[2], NUDGEWATCH_MARKER, e[3])
-                       .toUtf8());
-    }
-    return true;
+    return std::ranges::all_of(entries, [](const QStringList &e) {
+        return fakes::writeFile(
+            entryPath(e[0]),
+            QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nStartupWMClass=%2\n"
+                           "Exec=%3 %4\n")
+                .arg(e[1], e[2], NUDGEWATCH_MARKER, e[3])
+                .toUtf8());
+    });
 }
 
 // "name|entry", "-" for what the application does not say.
@@ -204,16 +203,10 @@ private slots:
             defaultsKeys::trackedAppPaths,
             QStringList{entryPath("alpha"), entryPath("beta"), entryPath("gamma")});
         DesktopPlatform &d = *m_desktop;
-        m_store = std::make_unique<AppTrackerStore>(StoreServices{d.tracker(),
-                                                                  d.opener(),
-                                                                  d.icons(),
-                                                                  d.bundleInfo(),
-                                                                  d.fileSystem(),
-                                                                  m_defaults,
-                                                                  m_clock,
-                                                                  m_scheduler,
-                                                                  m_notifications,
-                                                                  {}});
+        const StoreServices services{d.tracker(),     d.opener(), d.icons(), d.bundleInfo(),
+                                     d.fileSystem(),  m_defaults, m_clock,   m_scheduler,
+                                     m_notifications, {}};
+        m_store = std::make_unique<AppTrackerStore>(services);
         // In the order given: Alpha, Beta, Gamma.
         QCOMPARE(int(m_store->trackedApps().size()), 3);
         m_store->startMonitoring();
@@ -284,9 +277,8 @@ private slots:
         QFETCH(QStringList, words);
         QVERIFY(m_desktop->opener().openApplication(entryPath(entry)));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker(entry)), 10000);
-        QFile written(marker(entry));
-        QVERIFY(written.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(written.readAll()).split('\n', Qt::SkipEmptyParts), words);
+        QCOMPARE(QString::fromUtf8(fakes::readFile(marker(entry))).split('\n', Qt::SkipEmptyParts),
+                 words);
         // A launched application is the desktop's, not a child left to rot.
         QTRY_VERIFY(!unreapedChild());
         QTest::qWait(500);

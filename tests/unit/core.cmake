@@ -1,3 +1,2 @@
 # The standard form of an entry path.
-nudgewatch_add_test(NAME core_bundle_path_test LABEL unit
-    SOURCES unit/core_bundle_path_test.cpp LIBS nudgewatch_core)
+nudgewatch_add_test(NAME core_bundle_path_test LABEL unit LIBS nudgewatch_core)

@@ -12,8 +12,7 @@
 foreach(subject settings_defaults desktop_entries resolver icons desktop_platform presence
         toplevel_focus kwin_focus gnome_extension appearance xfce_preferred desktop_notifier
         corpus)
-    nudgewatch_add_test(NAME platform_${subject}_test LABEL unit
-        SOURCES unit/platform_${subject}_test.cpp LIBS nudgewatch_platform)
+    nudgewatch_add_test(NAME platform_${subject}_test LABEL unit LIBS nudgewatch_platform)
 endforeach()
 # The wlroots tracker's connection is tested against a compositor of the test's own.
 pkg_check_modules(WAYLAND_SERVER REQUIRED IMPORTED_TARGET wayland-server)

@@ -1,5 +1,4 @@
 # The store and its notifications and the reminder hold, over fakes.
 foreach(subject store reminder_hold)
-    nudgewatch_add_test(NAME tracking_${subject}_test LABEL unit
-        SOURCES unit/tracking_${subject}_test.cpp LIBS nudgewatch_core)
+    nudgewatch_add_test(NAME tracking_${subject}_test LABEL unit LIBS nudgewatch_core)
 endforeach()

@@ -2,7 +2,6 @@
 # font size, the reminder's actions, names and focus, over a store of fakes.
 # TZ: a pause's end is shown as a time of day; QtTest's watchdog fails a hang.
 foreach(subject main_window app_picker appearance)
-    nudgewatch_add_test(NAME settings_${subject}_test LABEL widget
-        SOURCES widget/settings_${subject}_test.cpp widget/settings_fakes.h
+    nudgewatch_add_test(NAME settings_${subject}_test LABEL widget SOURCES widget/settings_fakes.h
         LIBS nudgewatch_ui nudgewatch_platform ENV TZ=UTC QTEST_FUNCTION_TIMEOUT=60000)
 endforeach()
