@@ -75,6 +75,16 @@ public:
                 QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
                 QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetId")));
     }
+    // Lets calls, signals and answers travel both ways between two connections
+    // and be handled.
+    static void pump(QDBusConnection a, QDBusConnection b)
+    {
+        for (int i = 0; i < 10; ++i) {
+            settle(a, b);
+            settle(b, a);
+            QCoreApplication::processEvents();
+        }
+    }
 
 private:
     QTemporaryDir m_folder; // the configuration and the socket
@@ -89,16 +99,7 @@ struct BusPeers {
     QDBusConnection own = bus.connect(QStringLiteral("own"));
     QDBusConnection peer = bus.connect(QStringLiteral("peer"));
 
-    // Lets calls, signals and answers travel both ways and be handled.
-    void pump()
-    {
-        QDBusConnection other = peer.isConnected() ? peer : own;
-        for (int i = 0; i < 10; ++i) {
-            PrivateBus::settle(own, other);
-            PrivateBus::settle(other, own);
-            QCoreApplication::processEvents();
-        }
-    }
+    void pump() { PrivateBus::pump(own, peer.isConnected() ? peer : own); }
     // The peer's connection ends: the bus releases every name it owned.
     void leave()
     {

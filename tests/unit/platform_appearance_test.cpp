@@ -1,6 +1,7 @@
 // GLib first: its headers use "signals" as a name, which Qt defines as a keyword.
 #include <gio/gio.h>
 
+#include "fakes/Files.h"
 #include "fakes/PrivateBus.h"
 #include "platform/appearance/FontNames.h"
 #include "platform/appearance/PortalSettings.h"
@@ -20,6 +21,7 @@
 #include <QtEndian>
 
 using namespace nudgewatch;
+using fakes::writeFile;
 
 Q_DECLARE_METATYPE(nudgewatch::fontNames::AppearanceSources)
 
@@ -242,11 +244,9 @@ private slots:
         qunsetenv("DISPLAY");
         QTemporaryDir home;
         const QString kdeGlobals = home.filePath(QStringLiteral("kdeglobals"));
-        QFile file(kdeGlobals);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[$Version]\nupdate_info=fonts.upd:1\n\n[General]\nName[$e]=x\n"
-                   "font=Noto Sans,15,-1,5,50,0,0,0,0,0\n");
-        file.close();
+        QVERIFY(writeFile(kdeGlobals,
+                          "[$Version]\nupdate_info=fonts.upd:1\n\n[General]\nName[$e]=x\n"
+                          "font=Noto Sans,15,-1,5,50,0,0,0,0,0\n"));
         GSettingsSchemaSource *source = g_settings_schema_source_get_default();
         GSettingsSchema *schema =
             source ? g_settings_schema_source_lookup(source, "org.gnome.desktop.interface", TRUE)
@@ -340,17 +340,12 @@ private slots:
         qunsetenv("DISPLAY");
         QTemporaryDir home;
         const QString kdeGlobals = home.filePath(QStringLiteral("kdeglobals"));
-        const auto writeFont = [&kdeGlobals](const QByteArray &font) {
-            QFile file(kdeGlobals);
-            return file.open(QIODevice::WriteOnly) &&
-                   file.write("[General]\nfont=" + font + '\n') > 0;
-        };
-        QVERIFY(writeFont("Noto Sans,10,-1,5,50,0,0,0,0,0"));
+        QVERIFY(writeFile(kdeGlobals, "[General]\nfont=Noto Sans,10,-1,5,50,0,0,0,0,0\n"));
         SystemAppearance appearance(bus.connect(QStringLiteral("program")),
                                     {QStringLiteral("KDE"), kdeGlobals, {}, false});
         QCOMPARE(appearance.interfaceFont().family, QStringLiteral("Noto Sans"));
         QSignalSpy changes(&appearance, &DesktopAppearance::interfaceFontChanged);
-        QVERIFY(writeFont("Hack,12,-1,5,50,0,0,0,0,0"));
+        QVERIFY(writeFile(kdeGlobals, "[General]\nfont=Hack,12,-1,5,50,0,0,0,0,0\n"));
         QDBusConnection plasma = bus.connect(QStringLiteral("plasma"));
         QVERIFY(plasma.send(QDBusMessage::createSignal(QStringLiteral("/KDEPlatformTheme"),
                                                        QStringLiteral("org.kde.KDEPlatformTheme"),
@@ -394,15 +389,10 @@ private slots:
         const QStringList paths{dir.filePath(QStringLiteral("user.ini")),
                                 dir.filePath(QStringLiteral("system.ini"))};
         const QList<QByteArray> contents{user, system};
-        for (qsizetype i = 0; i < paths.size(); ++i) {
-            if (contents[i] == "folder") {
-                QVERIFY(QDir().mkpath(paths[i]));
-                continue;
-            }
-            QFile file(paths[i]);
-            if (!contents[i].isEmpty() && file.open(QIODevice::WriteOnly))
-                file.write(contents[i]);
-        }
+        for (qsizetype i = 0; i < paths.size(); ++i)
+            QVERIFY(contents[i] == "folder"  ? QDir().mkpath(paths[i])
+                    : !contents[i].isEmpty() ? writeFile(paths[i], contents[i])
+                                             : true);
         SystemAppearance appearance(QDBusConnection(QStringLiteral("none")),
                                     {QStringLiteral("XFCE"), {}, paths, false});
         QCOMPARE(appearance.colorScheme() == ColorScheme::Dark, dark);

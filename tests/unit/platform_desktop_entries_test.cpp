@@ -6,6 +6,7 @@
 #include <gio/gio.h>
 
 #include "fakes/Fifo.h"
+#include "fakes/Files.h"
 #include "fakes/PrivateBus.h"
 #include "platform/freedesktop/DesktopApplicationCatalog.h"
 #include "platform/freedesktop/DesktopEntryBundleInfo.h"
@@ -21,6 +22,7 @@
 #include <sys/stat.h>
 
 using namespace nudgewatch;
+using fakes::writeFile;
 
 namespace {
 
@@ -31,13 +33,6 @@ const DesktopEntry *findId(const std::vector<DesktopEntry> &entries, const QStri
 {
     const auto found = std::ranges::find(entries, id, &DesktopEntry::desktopId);
     return found == entries.end() ? nullptr : &*found;
-}
-
-bool writeFile(const QString &path, const QByteArray &contents)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
 }
 
 QStringList listed(const DesktopApplicationCatalog &catalog)
@@ -149,10 +144,8 @@ private slots:
         QVERIFY(GioLauncher().launch(path));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 10000);
         // The process's environment names the entry it was started from.
-        QFile environment(marker);
-        QVERIFY(environment.open(QIODevice::ReadOnly));
         QVERIFY(
-            environment.readAll().contains("GIO_LAUNCHED_DESKTOP_FILE=" + path.toUtf8() + '\n'));
+            fakes::readFile(marker).contains("GIO_LAUNCHED_DESKTOP_FILE=" + path.toUtf8() + '\n'));
         // GIO's session connection ends the process when its bus goes away.
         GDBusConnection *gioBus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
         QVERIFY(gioBus != nullptr);

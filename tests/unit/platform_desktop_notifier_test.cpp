@@ -10,6 +10,7 @@
 #include <vector>
 
 using namespace nudgewatch;
+using fakes::PrivateBus;
 
 namespace {
 
@@ -56,15 +57,6 @@ private:
     uint m_next = 0;
 };
 
-void pump(QDBusConnection a, QDBusConnection b)
-{
-    for (int i = 0; i < 6; ++i) {
-        fakes::PrivateBus::settle(a, b);
-        fakes::PrivateBus::settle(b, a);
-        QCoreApplication::processEvents();
-    }
-}
-
 } // namespace
 
 class DesktopNotifierTest : public QObject {
@@ -94,7 +86,7 @@ private slots:
         QFETCH(bool, quick);
         QFETCH(QString, event);
         QFETCH(QString, outcome);
-        fakes::PrivateBus bus;
+        PrivateBus bus;
         if (!bus.isRunning())
             QSKIP("dbus-daemon is not installed");
         QDBusConnection own = bus.connect("program");
@@ -105,17 +97,17 @@ private slots:
         connect(&notifier, &ReminderNotifier::trouble, this,
                 [&told](const QString &why) { told.append(why.isEmpty() ? "over" : "trouble"); });
         notifier.show("/apps/Gone.desktop", "Gone is waiting for you!", {});
-        pump(own, serverBus);
+        PrivateBus::pump(own, serverBus);
         FakeServer server(serverBus);
         server.capabilities = capabilities.split(' ');
         QVERIFY(serverBus.registerObject(objectPath, &server, QDBusConnection::ExportAllSlots));
         QVERIFY(serverBus.registerService(service));
-        pump(own, serverBus);
+        PrivateBus::pump(own, serverBus);
         notifier.show("/apps/Mail.desktop", "Mail is waiting for you!", {});
         if (!quick)
-            pump(own, serverBus);
+            PrivateBus::pump(own, serverBus);
         notifier.show("/apps/Notes.desktop", "Notes is waiting for you!", "Idle for <2 min>");
-        pump(own, serverBus);
+        PrivateBus::pump(own, serverBus);
 
         // One notification, replaced or the older one closed; its text stays text.
         const QStringList keys = capabilities.contains("actions")
@@ -142,11 +134,11 @@ private slots:
         else
             server.emitSignal(event == "stranger" ? stranger : serverBus, "ActionInvoked",
                               {id, event == "stranger" ? QString("open") : event});
-        pump(stranger, own);
-        pump(own, serverBus);
+        PrivateBus::pump(stranger, own);
+        PrivateBus::pump(own, serverBus);
         // Gone once acted on, else withdrawn; its closing is not the user's.
         notifier.withdraw();
-        pump(own, serverBus);
+        PrivateBus::pump(own, serverBus);
         QVERIFY(server.shown.isEmpty());
         QCOMPARE(told, (QStringList{"trouble", "over"}));
         QCOMPARE(heard,
@@ -156,7 +148,7 @@ private slots:
     // A server restarted (its name gone, then owned again) gets the reminder again.
     void restartedServerShowsItAgain()
     {
-        fakes::PrivateBus bus;
+        PrivateBus bus;
         if (!bus.isRunning())
             QSKIP("dbus-daemon is not installed");
         QDBusConnection own = bus.connect("program");
@@ -168,10 +160,10 @@ private slots:
             QVERIFY(serverBus.registerObject(objectPath, servers.back().get(),
                                              QDBusConnection::ExportAllSlots));
             QVERIFY(serverBus.registerService(service));
-            pump(own, serverBus);
+            PrivateBus::pump(own, serverBus);
             if (name == "first")
                 notifier.show("/apps/Mail.desktop", "Mail is waiting for you!", {});
-            pump(own, serverBus);
+            PrivateBus::pump(own, serverBus);
             QCOMPARE(servers.back()->shown.size(), 1);
             QVERIFY(serverBus.unregisterService(service));
         }

@@ -5,6 +5,7 @@
 #include <gio/gdesktopappinfo.h>
 
 #include "fakes/Fakes.h"
+#include "fakes/Files.h"
 #include "platform/DesktopPlatform.h"
 #include "platform/SessionTable.h"
 #include "platform/StandInTracker.h"
@@ -26,6 +27,7 @@
 Q_DECLARE_METATYPE(nudgewatch::SessionFacts)
 
 using namespace nudgewatch;
+using fakes::writeFile;
 
 namespace {
 
@@ -120,8 +122,7 @@ private slots:
                                 listening ? Socket::Listening : Socket::Bound);
         const Socket client(runtime.filePath("X0"), Socket::Client);
         QVERIFY(server.ok && compositor.ok && client.ok);
-        QFile plain(runtime.filePath("plain"));
-        QVERIFY(plain.open(QIODevice::WriteOnly));
+        QVERIFY(writeFile(runtime.filePath("plain"), {}));
         QProcessEnvironment environment;
         environment.insert("XDG_SESSION_TYPE", "tty");
         environment.insert("XDG_RUNTIME_DIR", runtime.path());
@@ -138,14 +139,10 @@ private slots:
         QTest::addColumn<QString>("told");
         QTest::addColumn<QString>("opened"); // Open on this entry
         QTest::addColumn<QString>("raised");
-        QTest::newRow("the launched terminal") << "/a/term.desktop"
-                                               << "/a/launcher.desktop"
-                                               << "/a/launcher.desktop"
-                                               << "/a/term.desktop";
-        QTest::newRow("any other") << "/a/other.desktop"
-                                   << "/a/other.desktop"
-                                   << "/a/other.desktop"
-                                   << "/a/other.desktop";
+        const QString term = "/a/term.desktop", launcher = "/a/launcher.desktop";
+        QTest::newRow("the launched terminal") << term << launcher << launcher << term;
+        const QString other = "/a/other.desktop";
+        QTest::newRow("any other") << other << other << other << other;
     }
     void launcherStandsIn()
     {
@@ -222,9 +219,7 @@ private slots:
     {
         QTemporaryDir dir;
         const auto write = [&](const QString &path, const QByteArray &text) {
-            QVERIFY(QDir().mkpath(QFileInfo(dir.filePath(path)).path()));
-            QFile file(dir.filePath(path));
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+            QVERIFY(writeFile(dir.filePath(path), text));
         };
         const QByteArray entry = "[Desktop Entry]\nType=Application\n";
         write("config/xfce4/helpers.rc", "TerminalEmulator=shell\n");
@@ -267,10 +262,8 @@ private slots:
         QFETCH(QString, relativePath);
         QTemporaryDir dir;
         const QString executable = dir.path() + "/" + relativePath;
-        QVERIFY(QDir().mkpath(QFileInfo(executable).path()));
-        QFile program(executable);
-        QVERIFY(program.open(QIODevice::WriteOnly));
-        QVERIFY(program.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
+        QVERIFY(writeFile(executable, {}) &&
+                QFile::setPermissions(executable, QFile::ReadOwner | QFile::ExeOwner));
 
         AutostartEntry entry(dir.path() + "/autostart", executable);
         QVERIFY(entry.setEnabled(true));

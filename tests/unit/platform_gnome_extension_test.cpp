@@ -1,5 +1,6 @@
 // The GNOME Shell route: the extension's focus reports to applications, the
 // update decision, the status told, the extension's files in a user's folder.
+#include "fakes/Files.h"
 #include "fakes/PrivateBus.h"
 #include "platform/freedesktop/DesktopEntryRegistry.h"
 #include "platform/gnome/GnomeShellTracker.h"
@@ -218,9 +219,7 @@ private slots:
         QCOMPARE(files.state(), Facts::Folder::Missing);
         QCOMPARE(files.install(Format::Legacy, 43), QString());
         QCOMPARE(files.installed(), parseMetadata(metadataFor(Format::Legacy, 43)));
-        QFile script(files.folder() + QStringLiteral("/extension.js"));
-        QVERIFY(script.open(QIODevice::ReadOnly));
-        const QByteArray legacy = script.readAll();
+        const QByteArray legacy = fakes::readFile(files.folder() + QStringLiteral("/extension.js"));
         // The version the program compares is the one the extension answers with.
         QVERIFY(legacy.contains("function enable()") &&
                 legacy.contains("const VERSION = " + QByteArray::number(version) + ';'));

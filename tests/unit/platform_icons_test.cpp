@@ -2,6 +2,7 @@
 // the theme the desktop names; GTK's index of a theme's folders, hostile ones too.
 
 #include "fakes/Fifo.h"
+#include "fakes/Files.h"
 #include "platform/freedesktop/DesktopEntryRegistry.h"
 #include "platform/freedesktop/DesktopIcons.h"
 #include "platform/freedesktop/IconLookup.h"
@@ -15,15 +16,9 @@
 #include <sys/stat.h>
 
 using namespace nudgewatch;
+using fakes::writeFile;
 
 namespace {
-
-bool writeText(const QString &path, const QByteArray &text)
-{
-    QFile file(path);
-    return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) &&
-           file.write(text) == text.size();
-}
 
 bool writeSquare(const QString &path, QColor color, int side)
 {
@@ -45,20 +40,6 @@ bool makeOlder(const QString &path)
     return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
 }
 
-// The smallest index: one icon, "nw-icon", as a PNG in "48x48/apps".
-QByteArray smallestIndex()
-{
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);                 // big-endian, as the format is
-    out << quint16(1) << quint16(0) << quint32(12) << quint32(44); // version, hash, folders
-    out << quint32(1) << quint32(20);                              // 1 bucket: the icon at 20
-    out << quint32(0xffffffff) << quint32(63) << quint32(32);      // no next, name, images
-    out << quint32(1) << quint16(0) << quint16(4) << quint32(0);   // folder 0, PNG
-    out << quint32(1) << quint32(52);                              // 1 folder, its name
-    bytes.append("48x48/apps\0nw-icon\0", 19);
-    return bytes;
-}
-
 } // namespace
 
 class IconsTest : public QObject {
@@ -77,7 +58,7 @@ private:
         value.replace("%DIR%", QFile::encodeName(m_dir.path()));
         const QByteArray text =
             "[Desktop Entry]\nType=Application\nName=x\nExec=true\nIcon=" + value;
-        return writeText(path, text) ? m_icons->iconForFile(path) : QImage();
+        return writeFile(path, text) ? m_icons->iconForFile(path) : QImage();
     }
 
 private slots:
@@ -85,14 +66,14 @@ private slots:
     {
         const QString icons = m_dir.filePath("icons");
         const QByteArray index = "\nDirectories=48x48/apps\n[48x48/apps]\nSize=48\nType=Fixed\n";
-        QVERIFY(writeText(icons + "/nwtest/index.theme", "[Icon Theme]\nInherits=hicolor" + index));
-        QVERIFY(writeText(icons + "/hicolor/index.theme", "[Icon Theme]" + index));
+        QVERIFY(writeFile(icons + "/nwtest/index.theme", "[Icon Theme]\nInherits=hicolor" + index));
+        QVERIFY(writeFile(icons + "/hicolor/index.theme", "[Icon Theme]" + index));
         QVERIFY(writeSquare(icons + "/nwtest/48x48/apps/nw-theme-red.png", Qt::red, 48));
         QVERIFY(writeSquare(icons + "/hicolor/48x48/apps/nw-theme-red.png", Qt::green, 48));
         QVERIFY(writeSquare(icons + "/hicolor/48x48/apps/nw-hicolor-green.png", Qt::green, 48));
         QVERIFY(writeSquare(m_dir.filePath("pixmaps/nw-pixmap-blue.png"), Qt::blue, 32));
         QVERIFY(writeSquare(m_dir.filePath("files/yellow.png"), Qt::yellow, 16));
-        QVERIFY(writeText(m_dir.filePath("files/broken.png"), "not a PNG at all"));
+        QVERIFY(writeFile(m_dir.filePath("files/broken.png"), "not a PNG at all"));
         // The theme is indexed; an icon added later without updating the index
         // is not seen there, as for GTK.
         QVERIFY(indexFolder(icons + "/nwtest"));
@@ -108,15 +89,15 @@ private slots:
         // an SVG, is not waited on. An SVG's references within itself still draw.
         const QByteArray svg = "<svg xmlns='http://www.w3.org/2000/svg' "
                                "xmlns:xlink='http://www.w3.org/1999/xlink' width='48' height='48'>";
-        QVERIFY(writeText(m_dir.filePath("files/refers.svg"),
+        QVERIFY(writeFile(m_dir.filePath("files/refers.svg"),
                           svg + "<image width='48' height='48' xlink:href='../fifo.png'/></svg>"));
-        QVERIFY(writeText(m_dir.filePath("files/inline.svg"),
+        QVERIFY(writeFile(m_dir.filePath("files/inline.svg"),
                           svg + "<defs><rect id='r' width='48' height='48' fill='red'/></defs>"
                                 "<use xlink:href='#r'/></svg>"));
-        QVERIFY(writeText(m_dir.filePath("files/spaced.svg"),
+        QVERIFY(writeFile(m_dir.filePath("files/spaced.svg"),
                           svg + "<use xlink:href='#r'/><image width='48' height='48' XLINK:HREF"
                                 " =\n \" ../fifo.png\"/></svg>"));
-        QVERIFY(writeText(m_dir.filePath("files/open.svg"),
+        QVERIFY(writeFile(m_dir.filePath("files/open.svg"),
                           svg + "<rect width='48' height='48' fill='red'/><a href='x></svg>"));
         m_fifo.emplace(m_dir.filePath("fifo.png"));
         m_themedFifo.emplace(icons + "/hicolor/48x48/apps/nw-fifo.png");
@@ -195,12 +176,12 @@ private slots:
             const QString name = QStringLiteral("app-%1%2").arg(i).arg(i % 3 ? ".Org_x" : "");
             const QString folder = folders[i % 3];
             const bool svgToo = i % 4 == 0;
-            QVERIFY(writeText(d.filePath(folder + "/" + name + ".png"), "x"));
+            QVERIFY(writeFile(d.filePath(folder + "/" + name + ".png"), "x"));
             if (svgToo)
-                QVERIFY(writeText(d.filePath(folder + "/" + name + ".svg"), "x"));
+                QVERIFY(writeFile(d.filePath(folder + "/" + name + ".svg"), "x"));
             expected[name] = {{folder, IconThemeCache::Png | (svgToo ? IconThemeCache::Svg : 0u)}};
         }
-        QVERIFY(writeText(d.filePath("48x48/apps/app-0.xpm"), "x"));
+        QVERIFY(writeFile(d.filePath("48x48/apps/app-0.xpm"), "x"));
         expected["app-0"].prepend({"48x48/apps", IconThemeCache::Xpm});
         QVERIFY(indexFolder(d.path()));
         const auto cache = IconThemeCache::open(d.path());
@@ -257,13 +238,13 @@ private slots:
         QFETCH(quint32, value);
         QFETCH(bool, opens);
         QFETCH(QString, found);
-        QByteArray bytes = smallestIndex();
+        QByteArray bytes = fakes::smallestIconIndex();
         if (offset < 0)
             bytes.truncate(value);
         for (int i = 0; i < width; ++i)
             bytes[offset + i] = char(value >> (8 * (width - 1 - i)));
         QTemporaryDir d;
-        QVERIFY(writeText(d.filePath("icon-theme.cache"), bytes));
+        QVERIFY(writeFile(d.filePath("icon-theme.cache"), bytes));
         const auto cache = IconThemeCache::open(d.path());
         QCOMPARE(bool(cache), opens);
         if (!cache)
@@ -278,21 +259,19 @@ private slots:
     void themeFromSettingsFiles()
     {
         QTemporaryDir d;
-        const auto write = [&](const char *file, const char *text) {
-            return writeText(d.filePath(file), text);
-        };
-        QVERIFY(write("user/kdeglobals",
-                      "[General]\nTheme=x\nTerminal[$e]=$HOME/t\n[Icons]\n Theme = kd"));
-        QCOMPARE(desktopIconTheme({d.filePath("user"), d.filePath("system")}), "kd");
-        QVERIFY(write("system/gtk-4.0/settings.ini", "[Settings]\r\ngtk-icon-theme-name=Four\r\n"));
-        QCOMPARE(desktopIconTheme({d.filePath("user"), d.filePath("system")}), "Four");
-        QVERIFY(write("system/gtk-3.0/settings.ini", "[Settings]\ngtk-icon-theme-name=Site"));
-        QCOMPARE(desktopIconTheme({d.filePath("user"), d.filePath("system")}), "Site");
-        QVERIFY(write("user/gtk-4.0/settings.ini", "[Settings]\ngtk-icon-theme-name=Mine"));
-        QCOMPARE(desktopIconTheme({d.filePath("user"), d.filePath("system")}), "Mine");
-        QVERIFY(write("user/gtk-3.0/settings.ini",
-                      "[Settings]\n#gtk-icon-theme-name=Old\n gtk-icon-theme-name = \"My Own\""));
-        QCOMPARE(desktopIconTheme({d.filePath("user"), d.filePath("system")}), "My Own");
+        // Each file written in turn, and the theme named once it is there.
+        for (const auto &[file, text, theme] :
+             {std::tuple{"user/kdeglobals",
+                         "[General]\nTheme=x\nTerminal[$e]=$HOME/t\n[Icons]\n Theme = kd", "kd"},
+              {"system/gtk-4.0/settings.ini", "[Settings]\r\ngtk-icon-theme-name=Four\r\n", "Four"},
+              {"system/gtk-3.0/settings.ini", "[Settings]\ngtk-icon-theme-name=Site", "Site"},
+              {"user/gtk-4.0/settings.ini", "[Settings]\ngtk-icon-theme-name=Mine", "Mine"},
+              {"user/gtk-3.0/settings.ini",
+               "[Settings]\n#gtk-icon-theme-name=Old\n gtk-icon-theme-name = \"My Own\"",
+               "My Own"}}) {
+            QVERIFY(writeFile(d.filePath(file), text));
+            QCOMPARE(desktopIconTheme({d.filePath("user"), d.filePath("system")}), theme);
+        }
     }
 };
 

@@ -3,6 +3,7 @@
 // keeps it beside a fresh file that holds every value that could be read.
 #include "fakes/Fakes.h"
 #include "fakes/Fifo.h"
+#include "fakes/Files.h"
 #include "platform/qt/SettingsDefaults.h"
 
 #include <QDir>
@@ -12,22 +13,6 @@
 
 using namespace nudgewatch;
 using namespace nudgewatch::fakes;
-
-namespace {
-
-bool writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
 
 class SettingsDefaultsTest : public QObject {
     Q_OBJECT

@@ -1,5 +1,6 @@
 // Xfce's launcher entries ("Terminal Emulator", …) offered as the preferred
 // application they start, or not at all.
+#include "fakes/Files.h"
 #include "platform/xfce/XfcePreferredApplications.h"
 
 #include <QTemporaryDir>
@@ -42,10 +43,7 @@ private slots:
         QFETCH(QString, standsFor);
         QTemporaryDir dir;
         const auto write = [&](const QString &path, const QByteArray &text) {
-            QVERIFY(QDir().mkpath(QFileInfo(dir.filePath(path)).path()));
-            QFile file(dir.filePath(path));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(text);
+            QVERIFY(fakes::writeFile(dir.filePath(path), text));
         };
         write("user/xfce4/helpers.rc", userChoice);
         write("system/xfce4/helpers.rc", "TerminalEmulator=sys\nWebBrowser=web\n");

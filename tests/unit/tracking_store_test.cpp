@@ -166,12 +166,11 @@ private slots:
     void reminderEndings_data()
     {
         QTest::addColumn<QString>("message"); // each row's tag is the ending's index
-        QTest::newRow("0") << "Notes is waiting for you!";
-        QTest::newRow("1") << "Notes misses you!";
-        QTest::newRow("2") << "Notes wants your attention.";
-        QTest::newRow("3") << "Notes has been idle. Open it?";
-        QTest::newRow("4") << "Notes is getting lonely...";
-        QTest::newRow("5") << "Notes says: come back!";
+        const QStringList endings{"is waiting for you!",   "misses you!",
+                                  "wants your attention.", "has been idle. Open it?",
+                                  "is getting lonely...",  "says: come back!"};
+        for (qsizetype i = 0; i < endings.size(); ++i)
+            QTest::newRow(QByteArray::number(i)) << "Notes " + endings[i];
     }
     void reminderEndings()
     {

@@ -1,4 +1,5 @@
 #include "fakes/Fakes.h"
+#include "fakes/Files.h"
 #include "platform/freedesktop/DesktopEntryRegistry.h"
 #include "platform/freedesktop/DesktopIcons.h"
 #include "settings/AppPickerDialog.h"
@@ -44,21 +45,6 @@ struct Picker {
     std::optional<AppPickerDialog> dialog;
 };
 
-// GTK's icon cache for one icon whose hash chain leads back to itself: a
-// look-up for any other name never leaves the chain unless it counts.
-QByteArray loopingIconCache()
-{
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
-    out << quint16(1) << quint16(0) << quint32(12) << quint32(44); // version, hash, folders
-    out << quint32(1) << quint32(20);                              // 1 bucket: the icon at 20
-    out << quint32(20) << quint32(63) << quint32(32);              // next: itself, name, images
-    out << quint32(1) << quint16(0) << quint16(4) << quint32(0);   // folder 0, PNG
-    out << quint32(1) << quint32(52);                              // 1 folder, its name
-    bytes.append("48x48/apps\0nw-icon\0", 19);
-    return bytes;
-}
-
 } // namespace
 
 class AppPickerTest : public QObject {
@@ -95,7 +81,7 @@ private slots:
         const QString other = dir.path() + "/Other.desktop";
         const QString notAnEntry = dir.path() + "/notes.txt";
         for (const QString &path : {tool, other, notAnEntry})
-            QVERIFY(QFile(path).open(QIODevice::WriteOnly));
+            QVERIFY(writeFile(path, {}));
         p.dialog->setBrowseFunction([&](QWidget *) {
             return QStringList{notAnEntry, tool, dir.path() + "/missing.desktop", other};
         });
@@ -124,14 +110,12 @@ private slots:
     {
         QTemporaryDir data;
         const QString hicolor = data.filePath("icons/hicolor");
-        QFile index(hicolor + "/index.theme");
-        QFile cache(hicolor + "/icon-theme.cache");
-        QVERIFY(QDir().mkpath(hicolor) && index.open(QIODevice::WriteOnly) &&
-                index.write("[Icon Theme]\nName=Hicolor\nDirectories=48x48/apps\n"
-                            "[48x48/apps]\nSize=48\n") > 0);
-        index.close();
-        QVERIFY(cache.open(QIODevice::WriteOnly) && cache.write(loopingIconCache()) > 0);
-        cache.close();
+        QVERIFY(writeFile(hicolor + "/index.theme",
+                          "[Icon Theme]\nName=Hicolor\n"
+                          "Directories=48x48/apps\n[48x48/apps]\nSize=48\n"));
+        // One icon whose hash chain leads back to itself: a look-up for any other
+        // name never leaves the chain unless it counts.
+        QVERIFY(writeFile(hicolor + "/icon-theme.cache", smallestIconIndex(20)));
         // Where Qt looks by default when XDG_DATA_HOME is `data`.
         QIcon::setThemeSearchPaths({data.filePath("icons")});
         QIcon::setThemeName("hicolor");

@@ -1,6 +1,7 @@
 // The settings window over a store of fakes: its counts, rows, slider and
 // notices; while reminders are held, why, Resume for the user's pause, the
 // pause menu, and a blind tracker's explanation with its setup.
+#include "fakes/Files.h"
 #include "platform/qt/SettingsDefaults.h"
 #include "settings/AddAction.h"
 #include "settings/HoldNotice.h"
@@ -108,9 +109,7 @@ private slots:
                                "this file start with \u201c;\u201d)";
         QTemporaryDir dir;
         const QString file = dir.filePath("Nudgewatch.conf");
-        QFile out(file);
-        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(damaged) == damaged.size());
-        out.close();
+        QVERIFY(writeFile(file, damaged));
         SettingsDefaults defaults(file);
         WindowRig s({.tracked = 0, .defaults = &defaults});
         SaveFailureNotice *notice = s.window->saveFailureNotice();
@@ -219,8 +218,8 @@ private slots:
         QCOMPARE(notice->setupButton()->accessibleName(), "Install Helper");
         QTest::mouseClick(notice->setupButton(), Qt::LeftButton);
         QCOMPARE(s.fixture.workspace.tracker.setupRuns, 1);
-        s.fixture.workspace.tracker.setStatus(
-            {false, {}, {}}); // nothing to set up, no reason given
+        // Nothing to set up, no reason given.
+        s.fixture.workspace.tracker.setStatus({false, {}, {}});
         QVERIFY(notice->setupButton()->isHidden());
         QVERIFY(notice->trackerLabel()->text().startsWith("Nudgewatch cannot see"));
         s.fixture.workspace.tracker.setStatus({});
