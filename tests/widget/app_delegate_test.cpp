@@ -23,13 +23,15 @@ using namespace nudgewatch::fakes;
 
 namespace {
 
-// The program over fakes, tracking Alpha with a 2-second threshold.
+// The program over fakes, tracking Alpha with a 2-second threshold; reminding
+// through `notifier`, for the reason `why`, where given.
 struct Program {
-    explicit Program(TrackedEntries *entries = nullptr)
+    explicit Program(TrackedEntries *entries = nullptr, ReminderNotifier *notifier = nullptr,
+                     const QString &why = {})
     {
         f.defaults.values.insert(defaultsKeys::trackedAppPaths, f.install({"Alpha"}));
         f.defaults.values.insert(defaultsKeys::idleThreshold, 2.0);
-        delegate.emplace(AppServices{f.services(), catalog, {}, nullptr, entries});
+        delegate.emplace(AppServices{f.services(), catalog, {}, nullptr, entries, notifier, why});
     }
     StoreFixture f;
     FakeApplicationCatalog catalog;
@@ -138,12 +140,10 @@ private slots:
             QStringList shown;
             int withdrawn = 0;
         } notifier;
-        StoreFixture f;
-        FakeApplicationCatalog catalog;
-        const QStringList alpha = f.install({"Alpha"});
-        f.defaults.values.insert(defaultsKeys::trackedAppPaths, alpha);
-        f.defaults.values.insert(defaultsKeys::idleThreshold, 2.0);
-        AppDelegate delegate({f.services(), catalog, {}, nullptr, nullptr, &notifier, "Why."});
+        Program p(nullptr, &notifier, "Why.");
+        StoreFixture &f = p.f;
+        AppDelegate &delegate = *p.delegate;
+        const QStringList alpha{appPath("Alpha")};
         delegate.start();
         QVERIFY(delegate.settingsWindow()->holdNotice()->isVisible());
         QCOMPARE(delegate.settingsWindow()->holdNotice()->noteLabel()->text(), "Why.");
