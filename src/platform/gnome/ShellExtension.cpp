@@ -13,12 +13,12 @@ constexpr int firstLegacyShell = 40;
 constexpr int firstModuleShell = 45;
 constexpr int lastKnownShell = 49;
 
-QString tr(const char *text)
+} // namespace
+
+QString shellText(const char *text)
 {
     return QCoreApplication::translate("GnomeShellTracker", text);
 }
-
-} // namespace
 
 std::optional<int> majorVersion(QStringView shellVersion)
 {
@@ -93,32 +93,36 @@ TrackerStatus statusFor(const Facts &facts)
         return {};
     // Not knowing what is in front, any reminder could be for the application in use.
     if (facts.waiting)
-        return {false, tr("Waiting for GNOME Shell to tell which application is in front."), {}};
-    const QString install = tr("Install GNOME Shell Extension");
+        return {
+            false, shellText("Waiting for GNOME Shell to tell which application is in front."), {}};
+    const QString install = shellText("Install GNOME Shell Extension");
     if (!facts.supportedShell)
         return {false,
-                tr("This version of GNOME Shell is too old for Nudgewatch's extension, so "
-                   "Nudgewatch cannot see which application is in front and does not remind you."),
+                shellText(
+                    "This version of GNOME Shell is too old for Nudgewatch's extension, so "
+                    "Nudgewatch cannot see which application is in front and does not remind you."),
                 {}};
     if (!facts.setupError.isEmpty())
         return {false,
-                tr("The GNOME Shell extension could not be installed: %1.").arg(facts.setupError),
+                shellText("The GNOME Shell extension could not be installed: %1.")
+                    .arg(facts.setupError),
                 install};
     switch (facts.folder) {
     case Facts::Folder::Foreign:
         return {false,
-                tr("Nudgewatch's GNOME Shell extension cannot be installed: %1. Nudgewatch "
-                   "does not replace it. Until it is moved away Nudgewatch cannot see which "
-                   "application is in front and does not remind you.")
+                shellText("Nudgewatch's GNOME Shell extension cannot be installed: %1. Nudgewatch "
+                          "does not replace it. Until it is moved away Nudgewatch cannot see which "
+                          "application is in front and does not remind you.")
                     .arg(facts.obstacle.isEmpty()
-                             ? tr("another extension uses its folder (%1)").arg(uuid)
+                             ? shellText("another extension uses its folder (%1)").arg(uuid)
                              : facts.obstacle),
                 install};
     case Facts::Folder::Missing:
         return {false,
-                tr("On GNOME, Nudgewatch needs its GNOME Shell extension to see which application "
-                   "is in front. The extension tells Nudgewatch which application is in front, "
-                   "nothing else. Until then Nudgewatch does not remind you."),
+                shellText(
+                    "On GNOME, Nudgewatch needs its GNOME Shell extension to see which application "
+                    "is in front. The extension tells Nudgewatch which application is in front, "
+                    "nothing else. Until then Nudgewatch does not remind you."),
                 install};
     case Facts::Folder::Ours:
         break;
@@ -126,18 +130,21 @@ TrackerStatus statusFor(const Facts &facts)
     if (!facts.enabled)
         return {
             false,
-            tr("Nudgewatch's GNOME Shell extension is turned off. Turn on \"Nudgewatch\" in the "
-               "Extensions app, or let Nudgewatch turn it on."),
-            tr("Turn On GNOME Shell Extension")};
+            shellText(
+                "Nudgewatch's GNOME Shell extension is turned off. Turn on \"Nudgewatch\" in the "
+                "Extensions app, or let Nudgewatch turn it on."),
+            shellText("Turn On GNOME Shell Extension")};
     if (facts.changedThisRun)
         return {false,
-                tr("The GNOME Shell extension is installed. Tracking starts after you log out and "
-                   "log in again: GNOME Shell loads new extensions only when you log in."),
+                shellText(
+                    "The GNOME Shell extension is installed. Tracking starts after you log out and "
+                    "log in again: GNOME Shell loads new extensions only when you log in."),
                 {}};
-    return {false,
-            tr("Nudgewatch's GNOME Shell extension starts after you log out and log in again. "
-               "If it still does not, check \"Nudgewatch\" in the Extensions app."),
-            {}};
+    return {
+        false,
+        shellText("Nudgewatch's GNOME Shell extension starts after you log out and log in again. "
+                  "If it still does not, check \"Nudgewatch\" in the Extensions app."),
+        {}};
 }
 
 } // namespace nudgewatch::shellExtension

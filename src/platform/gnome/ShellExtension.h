@@ -23,6 +23,8 @@ constexpr int version = 2;
 // Shells 40-44 load scripts with init(); 45 and later load ES modules.
 enum class Format { Legacy, Modules };
 
+// A text of the GNOME wing in the user's language.
+QString shellText(const char *text);
 // The major version in "43.9", "45.rc" or "GNOME Shell 46.2"; none when there is none.
 std::optional<int> majorVersion(QStringView shellVersion);
 // None for shells older than 40, which the extension does not support.

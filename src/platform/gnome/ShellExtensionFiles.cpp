@@ -20,11 +20,6 @@ namespace {
 
 constexpr qint64 largestMetadata = 64 * 1024;
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("GnomeShellTracker", text);
-}
-
 // A path that is a link, or below a link the program would create folders
 // through, is someone else's arrangement.
 bool isLink(const QString &path)
@@ -84,17 +79,17 @@ QString ShellExtensionFiles::obstacle() const
     for (const QString &path : {parent, m_folder, folder()}) {
         const QFileInfo info(path);
         if (info.isSymLink())
-            return tr("a link to %1 is at %2").arg(info.symLinkTarget(), path);
+            return shellText("a link to %1 is at %2").arg(info.symLinkTarget(), path);
         if (path != folder() && info.exists() && !info.isDir())
-            return tr("a file that is not a folder is at %1").arg(path);
+            return shellText("a file that is not a folder is at %1").arg(path);
     }
     const QFileInfo target(folder());
     if (!target.exists())
         return {};
     if (!target.isDir())
-        return tr("a file is at %1").arg(folder());
+        return shellText("a file is at %1").arg(folder());
     if (!installed())
-        return tr("a folder that is not Nudgewatch's extension is at %1").arg(folder());
+        return shellText("a folder that is not Nudgewatch's extension is at %1").arg(folder());
     return {};
 }
 

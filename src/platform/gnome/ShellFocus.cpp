@@ -10,7 +10,7 @@ namespace {
 // Desktop ids are file names: a few hundred characters at most.
 constexpr qsizetype longestAppId = 512;
 
-bool isWindowId(QStringView id)
+bool isShellWindowId(QStringView id)
 {
     const QStringView number = id.mid(7);
     return id.startsWith(u"window:") && !number.isEmpty() && number.size() <= 10 &&
@@ -34,7 +34,7 @@ std::optional<ShellFocus> focusFromArguments(const QList<QVariant> &arguments)
         return std::nullopt;
     const QString appId = arguments[0].toString();
     if (appId.size() > longestAppId ||
-        !(appId.isEmpty() || isDesktopId(appId) || isWindowId(appId)))
+        !(appId.isEmpty() || isDesktopId(appId) || isShellWindowId(appId)))
         return std::nullopt;
     return ShellFocus{appId, cutToShown(arguments[1].toString()), arguments[2].toInt()};
 }

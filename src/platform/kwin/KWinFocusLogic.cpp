@@ -6,8 +6,6 @@ namespace nudgewatch {
 
 namespace {
 
-const QString focusInterface = QStringLiteral("org.nudgewatch.KWinFocus");
-
 // A string argument of printable text within the bound, or none.
 std::optional<QString> textArgument(const QVariant &value, qsizetype maxLength)
 {

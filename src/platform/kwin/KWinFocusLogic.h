@@ -12,6 +12,9 @@
 
 namespace nudgewatch {
 
+// The interface the program's KWin script calls.
+inline const QString focusInterface = QStringLiteral("org.nudgewatch.KWinFocus");
+
 // A window as the KWin script reports it. Empty strings are facts KWin did not have.
 struct KWinWindow {
     QString id; // KWin's internalId, "{uuid}"

@@ -18,9 +18,7 @@ namespace nudgewatch {
 
 namespace {
 
-const QString kwinService = QStringLiteral("org.kde.KWin");
-const QString objectPath = QStringLiteral("/org/nudgewatch/KWinFocus");
-const QString focusInterface = QStringLiteral("org.nudgewatch.KWinFocus");
+const QString focusObjectPath = QStringLiteral("/org/nudgewatch/KWinFocus");
 // One name for the program's script: a new instance unloads what a crashed one left.
 const QString focusPlugin = QStringLiteral("nudgewatch-focus");
 
@@ -109,15 +107,15 @@ KWinScriptTracker::~KWinScriptTracker()
 {
     if (m_running)
         m_scripting.unload(focusPlugin);
-    m_bus.unregisterObject(objectPath);
+    m_bus.unregisterObject(focusObjectPath);
 }
 
 QString KWinScriptTracker::start()
 {
     if (!m_bus.isConnected())
         return QStringLiteral("no session bus");
-    if (!m_bus.registerVirtualObject(objectPath, m_receiver.get()))
-        return QStringLiteral("cannot export %1 on the session bus").arg(objectPath);
+    if (!m_bus.registerVirtualObject(focusObjectPath, m_receiver.get()))
+        return QStringLiteral("cannot export %1 on the session bus").arg(focusObjectPath);
     return loadScript();
 }
 

@@ -14,7 +14,6 @@ namespace nudgewatch {
 
 namespace {
 
-const QString kwinService = QStringLiteral("org.kde.KWin");
 const QString scriptInterface = QStringLiteral("org.kde.kwin.Script");
 // KWin answers quickly or not at all; the program must not hang on it.
 constexpr int callTimeoutMs = 3000;

@@ -9,6 +9,8 @@
 
 namespace nudgewatch {
 
+inline const QString kwinService = QStringLiteral("org.kde.KWin");
+
 // KWin's script loader (org.kde.KWin /Scripting) as the program uses it: a
 // script is written to a private file, loaded under a plugin name and run;
 // unloading stops it. Speaks to KWin 5.27 and 6, which export a loaded script
