@@ -1,13 +1,28 @@
-// Which platform the program's windows use: Xwayland in a Wayland session where
-// it is there, else natively, unless Qt's -platform option says otherwise; and
-// when reminders come as desktop notifications instead of the card.
+// How the program's process runs: which platform its windows use (Xwayland in a
+// Wayland session where it is there, else natively, unless Qt's -platform option
+// says otherwise) and when reminders come as desktop notifications instead of the
+// card; and termination signals reaching the event loop instead of ending it.
 #include "app/PlatformChoice.h"
+#include "app/TerminationSignals.h"
 
+#include <QSignalSpy>
 #include <QTest>
+
+#include <csignal>
 
 using namespace nudgewatch;
 
-class PlatformChoiceTest : public QObject {
+namespace {
+
+bool defaultHandler(int signalNumber)
+{
+    struct sigaction current = {};
+    return sigaction(signalNumber, nullptr, &current) == 0 && current.sa_handler == SIG_DFL;
+}
+
+} // namespace
+
+class ProcessTest : public QObject {
     Q_OBJECT
 private slots:
     void choice_data()
@@ -42,7 +57,34 @@ private slots:
         QCOMPARE(QString::fromLatin1(choice.pinned), pinned);
         QCOMPARE(!notificationReason(runsOn, choice).isEmpty(), notified);
     }
+
+    void signalEndsThroughTheEventLoop_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::addColumn<int>("another"); // not raised
+        QTest::newRow("SIGTERM, as at logout") << SIGTERM << SIGINT;
+        QTest::newRow("SIGINT, Ctrl+C") << SIGINT << SIGHUP;
+        QTest::newRow("SIGHUP, terminal closed") << SIGHUP << SIGTERM;
+    }
+    void signalEndsThroughTheEventLoop()
+    {
+        QFETCH(int, signalNumber);
+        QFETCH(int, another);
+        {
+            TerminationSignals signals_;
+            QVERIFY(signals_.isWatching());
+            QSignalSpy received(&signals_, &TerminationSignals::received);
+            QCOMPARE(::raise(signalNumber), 0); // still alive: caught
+            QVERIFY(received.wait(2000));
+            QCOMPARE(received.size(), 1);
+            QCOMPARE(received.front().front().toInt(), signalNumber);
+            // Caught once: a second one would end the program by default.
+            QVERIFY(defaultHandler(signalNumber));
+            QVERIFY(!defaultHandler(another));
+        }
+        QVERIFY(defaultHandler(another)); // the handlers go with the watcher
+    }
 };
 
-QTEST_GUILESS_MAIN(PlatformChoiceTest)
-#include "app_platform_choice_test.moc"
+QTEST_GUILESS_MAIN(ProcessTest)
+#include "app_process_test.moc"
