@@ -56,6 +56,21 @@ track() {
     printf '[General]\nNudgewatch.trackedAppPaths=%s\nNudgewatch.idleThreshold=%s\n' "$list" "$1" >"$settings"
 }
 
+# e2e_sway START ARGUMENTS...: a session started by START (sway_session_start or
+# labwc_session_start) in a scratch HOME, with copies of the program and the
+# AT-SPI checks the session's user can run, wherever the build folder is.
+e2e_sway() {
+    e2e_logs+=("$work/logs/clients.log")
+    e2e_as=(sway_session_as)
+    e2e_home
+    export XDG_DATA_DIRS=/usr/share SHELL=/bin/sh
+    cp "$program" "$atspi_helper" "$work" && program=$work/${program##*/} atspi_helper=$work/atspi_helper.py
+    "$@" --logs "$work/logs" || exit 1
+    sway_session_own "$work"
+}
+# sway_client COMMAND...: a client of that session, its output in clients.log.
+sway_client() { sway_session_as "$@" >>"$work/logs/clients.log" 2>&1 & adopt $!; }
+
 start_atspi() {
     XDG_DATA_DIRS=/usr/share /usr/libexec/at-spi-bus-launcher --launch-immediately &>/dev/null &
     adopt $!

@@ -10,20 +10,14 @@ set -uo pipefail
 program=${1:?usage: platform_wayland_notify_e2e_test.sh path/to/nudgewatch}
 . "$(dirname "$0")/../../scripts/sway-session"
 . "$(dirname "$0")/e2e_helper.sh"
-e2e_logs+=("$work/notify.log" "$work/logs/clients.log")
-e2e_as=(sway_session_as)
-e2e_home
-export XDG_DATA_DIRS=/usr/share SHELL=/bin/sh
+e2e_logs+=("$work/notify.log")
+e2e_sway sway_session_start --no-xwayland
 printf '[Desktop Entry]\nType=Application\nName=Weston Terminal\nExec=weston-terminal\n' >"$apps/weston.desktop"
 track 3 /usr/share/applications/foot.desktop "$apps/weston.desktop"
-cp "$program" "$atspi_helper" "$work" && program=$work/${program##*/} atspi_helper=$work/atspi_helper.py
-sway_session_start --no-xwayland --logs "$work/logs" || exit 1
-sway_session_own "$work"
-start() { sway_session_as "$@" >>"$work/logs/clients.log" 2>&1 & sway_session_adopt $!; }
-start /usr/bin/python3 -m dbusmock --template notification_daemon -l "$work/notify.log" \
+sway_client /usr/bin/python3 -m dbusmock --template notification_daemon -l "$work/notify.log" \
     -p '{"capabilities": "body actions"}'
-start /usr/libexec/at-spi-bus-launcher --launch-immediately
-start foot
+sway_client /usr/libexec/at-spi-bus-launcher --launch-immediately
+sway_client foot
 sway_session_as gdbus wait --session --timeout 10 org.freedesktop.Notifications || fail "no notification server"
 
 start_program

@@ -32,19 +32,11 @@ fi
 # with the arguments it has now: hence no shift above.
 . "$(dirname "$0")/../../scripts/$compositor-session"
 . "$(dirname "$0")/e2e_helper.sh"
-e2e_logs+=("$work/logs/clients.log")
-e2e_as=(sway_session_as)
-e2e_home
-export XDG_DATA_DIRS=/usr/share SHELL=/bin/sh
+e2e_sway ${compositor}_session_start
 track 3 /usr/share/applications/foot.desktop /usr/share/applications/debian-xterm.desktop
-# Copies the session's user can run, wherever the build folder is.
-cp "$program" "$atspi_helper" "$work" && program=$work/${program##*/} atspi_helper=$work/atspi_helper.py
-${compositor}_session_start --logs "$work/logs" || exit 1
-sway_session_own "$work"
-start() { sway_session_as "$@" >>"$work/logs/clients.log" 2>&1 & sway_session_adopt $!; }
-start /usr/libexec/at-spi-bus-launcher --launch-immediately
-start foot
-start xterm
+sway_client /usr/libexec/at-spi-bus-launcher --launch-immediately
+sway_client foot
+sway_client xterm
 
 if [ $compositor = sway ]; then
     xterm_id=XTerm settings_id=Nudgewatch
@@ -86,7 +78,7 @@ atspi row Foot Active || fail "foot in front does not read \"Active\""
 
 if [ -n "$broken" ]; then
     # A title sway cannot send: 6,000 bytes in one event.
-    start xterm -class LongTitle -T "$(head -c 6000 /dev/zero | tr '\0' x)"
+    sway_client xterm -class LongTitle -T "$(head -c 6000 /dev/zero | tr '\0' x)"
     long=$!
     wait_for 10 focused_is LongTitle || fail "the long-titled xterm did not come to the front (in front: $(tree focused))"
     wait_for 10 grep -q "connection to the Wayland compositor broke" "$work/nudgewatch.log" ||

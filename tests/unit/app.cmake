@@ -1,8 +1,5 @@
-# The installed desktop integration files.
-nudgewatch_add_test(NAME app_desktop_files_test LABEL unit LIBS nudgewatch_core)
-target_compile_definitions(app_desktop_files_test PRIVATE
+# The program's windows pinned to Xwayland in a Wayland session; SIGTERM, SIGINT
+# and SIGHUP handed to the event loop; the installed desktop integration files.
+nudgewatch_add_test(NAME app_process_test LABEL unit LIBS nudgewatch_app)
+target_compile_definitions(app_process_test PRIVATE
     NUDGEWATCH_RESOURCES="${CMAKE_SOURCE_DIR}/resources")
-# SIGTERM, SIGINT and SIGHUP handed to the event loop.
-nudgewatch_add_test(NAME app_termination_signals_test LABEL unit LIBS nudgewatch_app)
-# The program's windows pinned to Xwayland in a Wayland session.
-nudgewatch_add_test(NAME app_platform_choice_test LABEL unit LIBS nudgewatch_app)

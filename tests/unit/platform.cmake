@@ -1,17 +1,14 @@
-# Desktop layer, one test each: the settings file; desktop entries and the
-# installed applications; window resolution, tracked entries outside the
-# applications folders too; icons; the desktop services a session gets and
-# start at login; presence sources (D-Bus messages in turn, hostile ones too,
-# X11 counter lists); the front window of a wlroots compositor (and the round
-# trips of its connection), of KDE Plasma (what the KWin script's calls mean)
-# and of GNOME Shell (focus reports, the
-# extension's updates, status and files); the desktop's appearance (font names
-# and sizes, colour schemes, XSETTINGS data); Xfce's launcher entries as the
-# application they start; reminders as desktop notifications, against a
-# notification server on a private bus.
-foreach(subject settings_defaults desktop_entries resolver icons desktop_platform presence
-        toplevel_focus kwin_focus gnome_extension appearance xfce_preferred desktop_notifier
-        corpus)
+# Desktop layer: desktop entries and the installed applications, Xfce's
+# launcher entries as the application they start; window resolution, tracked
+# entries outside the applications folders too; icons; the desktop services a
+# session gets and start at login; presence sources (D-Bus messages in turn,
+# hostile ones too, X11 counter lists) and reminders as desktop notifications,
+# against a notification server on a private bus; the front window of a wlroots
+# compositor (and the round trips of its connection), of KDE Plasma (what the
+# KWin script's calls mean) and of GNOME Shell (focus reports, the extension's
+# updates, status and files); the settings file, and the desktop's appearance
+# (font names and sizes, colour schemes, XSETTINGS data).
+foreach(subject desktop_entries resolver desktop_platform presence toplevel_focus appearance corpus)
     nudgewatch_add_test(NAME platform_${subject}_test LABEL unit LIBS nudgewatch_platform)
 endforeach()
 # The wlroots tracker's connection is tested against a compositor of the test's own.

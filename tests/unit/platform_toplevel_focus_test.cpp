@@ -1,14 +1,28 @@
 // The front window of a wlroots compositor over recorded foreign-toplevel
 // event sequences, announced through the activation filter as the tracker does;
 // the tracker's Wayland connection against a compositor of the test's own
-// (libwayland-server on a thread) that counts the round trips asked of it.
+// (libwayland-server on a thread) that counts the round trips asked of it. What
+// the KWin script's calls mean: recorded sequences of calls (and settle
+// timeouts) against the activations announced and the application in front.
+// The GNOME Shell route: the extension's focus reports to applications, the
+// update decision, the status told, the extension's files in a user's folder.
 
+#include "fakes/Files.h"
+#include "fakes/PrivateBus.h"
 #include "platform/freedesktop/DesktopEntryIndex.h"
+#include "platform/freedesktop/DesktopEntryRegistry.h"
+#include "platform/gnome/GnomeShellTracker.h"
+#include "platform/gnome/ShellExtensionFiles.h"
+#include "platform/gnome/ShellFocus.h"
+#include "platform/gnome/ShellSettings.h"
+#include "platform/kwin/KWinFocusLogic.h"
 #include "platform/session/ActivationFilter.h"
 #include "platform/wayland/WaylandConnection.h"
 #include "platform/wlroots/ForeignToplevelTracker.h"
 #include "platform/wlroots/ToplevelFocus.h"
 
+#include <QDBusContext>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -23,6 +37,17 @@
 #include <thread>
 
 using namespace nudgewatch;
+using namespace nudgewatch::shellExtension;
+
+// Status rows name only the facts that differ from the defaults; GCC 12 asks
+// for every member after the last one named.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
+using Arguments = QList<QVariant>;
+using Application = std::optional<RunningApplication>;
+Q_DECLARE_METATYPE(Application)
+Q_DECLARE_METATYPE(nudgewatch::shellExtension::Facts)
+Q_DECLARE_METATYPE(nudgewatch::ShellExtensionLists)
 
 namespace {
 
@@ -124,6 +149,122 @@ struct Compositor {
     wl_event_source *source = wl_event_loop_add_fd(wl_display_get_event_loop(display), poke,
                                                    WL_EVENT_READABLE, announceGlobal, display);
     std::thread thread;
+};
+
+const QString kwin = QStringLiteral(":1.7");
+constexpr qint64 ownPid = 4242;
+
+QString windowId(int n)
+{
+    return QStringLiteral("{00000000-0000-0000-0000-%1}").arg(n, 12, 10, QLatin1Char('0'));
+}
+
+// "act N FILE CLASS PID", "add N FILE CLASS PID", "rm N", "null", "settle",
+// "fs VALUE" (the active window's fullscreen), "out NAME" (its output; "long": overlong), or a
+// hostile call: "stranger", "number", "bad-id", "count", "pid", "fs2" (two arguments); or a window
+// whose three names are unusable: "overlong", "control", "nameless". The test also takes "raise
+// FILE" (the window raised for that entry, by number) and "new kwin" (another process now owns
+// KWin's name).
+KWinCall callFor(const QString &step)
+{
+    QStringList w = step.split(QLatin1Char(' '));
+    while (w.size() < 5)
+        w.append(QStringLiteral("0"));
+    const QString kind = w[0], file = w[2] == QLatin1String("-") ? QString() : w[2];
+    KWinCall call{kwin,
+                  QStringLiteral("org.nudgewatch.KWinFocus"),
+                  QStringLiteral("Activated"),
+                  {windowId(w[1].toInt()), file, w[3], w[3], w[4]}};
+    QVariantList &a = call.arguments;
+    if (kind == QLatin1String("out"))
+        call.member = QStringLiteral("Output"), a = {w[1] == "long" ? QString(256, 'D') : w[1]};
+    else if (kind.startsWith(QLatin1String("fs")))
+        call.member = QStringLiteral("Fullscreen"), a = QVariantList(kind == "fs2" ? 2 : 1, w[1]);
+    else if (kind == QLatin1String("add"))
+        call.member = QStringLiteral("Added");
+    else if (kind == QLatin1String("rm"))
+        call.member = QStringLiteral("Removed"), a = {a[0]};
+    else if (kind == QLatin1String("null"))
+        a = {QString(), QString(), QString(), QString(), QStringLiteral("0")};
+    else if (kind == QLatin1String("stranger"))
+        call.sender = QStringLiteral(":1.99");
+    else if (kind == QLatin1String("number"))
+        a[4] = 17;
+    else if (kind == QLatin1String("bad-id"))
+        a[0] = QStringLiteral("'); evil(); ('");
+    else if (kind == QLatin1String("count"))
+        a.removeLast();
+    else if (kind == QLatin1String("pid"))
+        a[4] = QStringLiteral("99999999999");
+    else if (kind != QLatin1String("act")) // a window with unusable names
+        a[1] = a[2] = a[3] = kind == QLatin1String("overlong")  ? QString(256, QLatin1Char('a'))
+                             : kind == QLatin1String("control") ? QStringLiteral("x\nterm")
+                                                                : QString();
+    return call;
+}
+
+// "?" for an unknown application, "none" for one no tracked entry could follow.
+QString nameOf(const RunningApplication &application)
+{
+    if (!application.localizedName)
+        return QStringLiteral("none");
+    return application.localizedName->isEmpty() ? QStringLiteral("?") : *application.localizedName;
+}
+
+const QString installAction = QStringLiteral("Install GNOME Shell Extension");
+
+// What a status says, as a letter: tracking, waiting for a first answer, or
+// not answering.
+QChar said(const TrackerStatus &status)
+{
+    return status.tracking ? u'T' : status.explanation.contains(u"Waiting") ? u'W' : u'M';
+}
+
+// The extension's side of GetFocus: each call takes the next plan ("fail",
+// "hold" for an answer given later, or the name of an application to answer
+// with); the last plan repeats.
+class FakeExtension : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "io.github.nudgewatch.Focus")
+public:
+    QStringList plans{QStringLiteral("fail")};
+    int calls = 0;
+    qsizetype mostHeld = 0;
+    QList<QDBusMessage> held;
+
+public slots:
+    QString GetFocus(QString &name, int &pid)
+    {
+        ++calls;
+        const QString plan = plans.size() > 1 ? plans.takeFirst() : plans.front();
+        if (plan == QLatin1String("fail")) {
+            sendErrorReply(QDBusError::Failed, QStringLiteral("the extension is broken"));
+        } else if (plan == QLatin1String("hold")) {
+            setDelayedReply(true);
+            held.append(message());
+            mostHeld = std::max(mostHeld, held.size());
+        } else {
+            name = plan;
+            pid = 0;
+            return plan + QStringLiteral(".desktop");
+        }
+        return {};
+    }
+};
+
+// GNOME Shell's version, as its bus object tells it.
+class FakeShell : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.gnome.Shell")
+    Q_PROPERTY(QString ShellVersion READ shellVersion)
+public:
+    QString shellVersion() const { return QStringLiteral("46.2"); }
+};
+
+// The tracker's connection and a peer's on a bus of their own, and a home.
+struct Rig : fakes::BusPeers {
+    QTemporaryDir home;
+    const DesktopEntryRegistry entries{{home.filePath(QStringLiteral("applications"))}};
 };
 
 } // namespace
@@ -237,6 +378,389 @@ private slots:
         // the answer above asked for has been counted too.
         QVERIFY(connection->roundtrip());
         QCOMPARE(compositor.syncs - syncsAtStart, 2);
+    }
+
+    void initTestCase() { QCoreApplication::setApplicationName(QStringLiteral("Nudgewatch")); }
+
+    void sequences_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QStringList>("announced");
+        QTest::addColumn<QString>("front"); // empty: nothing in front
+        QTest::addColumn<int>("refused");
+        const auto row = [](const char *tag, const QString &steps, const QString &announced,
+                            const char *front, int refused = 0) {
+            QTest::newRow(tag) << steps.split('|') << announced.split('|', Qt::SkipEmptyParts)
+                               << QString(front) << refused;
+        };
+        const QString weston = QStringLiteral("act 1 weston w 10|");
+        row("null between switches", weston + "null|act 2 - xterm 11|null|act 1 weston w 10",
+            "App weston|xterm|App weston", "App weston");
+        row("null alone at the end", weston + "null|settle", "App weston|?", "?");
+        row("back after nothing in front", weston + "null|settle|act 1 weston w 10",
+            "App weston|?|App weston", "App weston");
+        row("repeated activation and two windows of one application",
+            weston + "act 1 weston w 10|null|act 3 weston w 12", "App weston", "App weston");
+        row("own window", weston + "null|act 4 - nudgewatch 4242", "App weston|Nudgewatch",
+            "Nudgewatch");
+        row("first report is nothing", "null|settle|act 2 - xterm 11", "?|xterm", "xterm");
+        row("fullscreen on and off", weston + "fs 1|fs 0", "App weston|FS on|FS off", "App weston");
+        row("the active window's output", weston + "out DP-2|out long", "App weston|on DP-2",
+            "App weston", 1);
+        row("fullscreen in another shape", weston + "fs true|fs 2|fs2 1|fs 11", "App weston",
+            "App weston", 4);
+        row("hostile calls change nothing",
+            weston + "stranger 2 - xterm 11|number 2 - xterm 11|bad-id 2 - xterm 11|"
+                     "count 2 - xterm 11|pid 2 - xterm 11",
+            "App weston", "App weston", 5);
+        for (const char *kind : {"overlong", "control", "nameless"})
+            row(kind, weston + "null|" + kind + " 2 - x 11", "App weston|?", "?");
+        // The window raised for an entry is its window used last, never one of the
+        // program's own, and none once KWin said it closed or KWin itself changed.
+        row("the window to raise",
+            "add 1 weston w 10|add 2 weston w 11|add 3 weston w 4242|act 2 weston w 11|"
+            "act 1 weston w 10|act 3 weston w 4242|raise weston|rm 1|raise weston|raise xterm|"
+            "new kwin|raise weston|add 5 weston w 12",
+            "App weston|Nudgewatch|raise 1|raise 2|raise -|raise -", "Nudgewatch", 1);
+        row("back from a window without names",
+            weston + "null|control 2 - x 11|null|act 1 weston w 10", "App weston|?|App weston",
+            "App weston");
+    }
+    void sequences()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QStringList, announced);
+        QFETCH(QString, front);
+        QFETCH(int, refused);
+        KWinFocusLogic logic(
+            [](const KWinWindow &window) {
+                if (window.desktopFileName.isEmpty() && window.resourceClass.isEmpty())
+                    return RunningApplication{};
+                if (window.desktopFileName.isEmpty())
+                    return RunningApplication{window.resourceClass, std::nullopt};
+                return RunningApplication{
+                    QStringLiteral("App ") + window.desktopFileName,
+                    QStringLiteral("/apps/%1.desktop").arg(window.desktopFileName)};
+            },
+            ownPid);
+        logic.setKWinOwner(kwin);
+        QStringList seen;
+        int refusals = 0;
+        bool awaiting = false;
+        for (const QString &step : steps) {
+            if (step.startsWith(QLatin1String("raise "))) {
+                const auto window = logic.windowOf("/apps/" + step.mid(6) + ".desktop");
+                seen.append("raise " +
+                            (window ? QString::number(window->mid(25, 12).toInt()) : "-"));
+                continue;
+            }
+            if (step == QLatin1String("new kwin")) {
+                logic.setKWinOwner(QStringLiteral(":1.8"));
+                continue;
+            }
+            if (step == QLatin1String("settle")) {
+                QVERIFY2(awaiting, "a settle without a null before it");
+                if (const auto application = logic.settle())
+                    seen.append(nameOf(*application));
+                continue;
+            }
+            const KWinFocusLogic::Outcome outcome = logic.handle(callFor(step));
+            refusals += outcome.accepted ? 0 : 1;
+            awaiting = outcome.awaitingWindow;
+            if (outcome.announce)
+                seen.append(nameOf(*outcome.announce));
+            if (outcome.output)
+                seen.append("on " + *outcome.output);
+            if (outcome.fullscreen)
+                seen.append(*outcome.fullscreen ? QStringLiteral("FS on")
+                                                : QStringLiteral("FS off"));
+        }
+        QCOMPARE(seen, announced);
+        QCOMPARE(logic.front() ? nameOf(*logic.front()) : QString(), front);
+        QCOMPARE(refusals, refused);
+    }
+
+    void focusToApplication_data()
+    {
+        QTest::addColumn<Arguments>("arguments");
+        QTest::addColumn<QString>("executable");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<Application>("expected");
+        const QString foot = QStringLiteral("/apps/foot.desktop");
+        const auto row = [](const char *tag, const QString &id, const QString &name, int pid,
+                            const char *executable, bool valid) -> QTestData & {
+            return QTest::newRow(tag) << Arguments{id, name, pid} << executable << valid;
+        };
+        const auto named = [](const QString &name) {
+            return Application({name, std::nullopt});
+        };
+        row("desktop id", "foot.desktop", "foot", 10, "", true) << Application({"Foot", foot});
+        row("unknown desktop id", "gedit.desktop", "Text", 10, "", true) << named("Text");
+        row("window without entry", "window:7", "Tool", 10, "", true) << named("Tool");
+        row("window of a known program", "window:7", "t", 10, "/usr/bin/foot", true)
+            << Application({"Foot", foot});
+        row("own window", "window:3", "nudgewatch", ownPid, "", true)
+            << Application(ownApplication());
+        row("nothing focused", "", "", -1, "", true) << Application();
+        row("name cut to what is ever shown", "window:1", QString(100000, u'n'), 1, "", true)
+            << named(QString(longestShownText, u'n'));
+        for (const QString &id : QStringList{"/apps/foot.desktop", ".desktop", "window:", "foot",
+                                             "fo\not.desktop", QString(600, u'a') + ".desktop"})
+            row(qPrintable("invalid id " + id.left(20)), id, "", 10, "", false) << Application();
+        QTest::newRow("pid as unsigned")
+            << Arguments{"foot.desktop", "foot", 10u} << "" << false << Application();
+        QTest::newRow("two arguments")
+            << Arguments{"foot.desktop", "foot"} << "" << false << Application();
+    }
+    void focusToApplication()
+    {
+        QFETCH(Arguments, arguments);
+        QFETCH(QString, executable);
+        QFETCH(bool, valid);
+        QFETCH(Application, expected);
+        const DesktopEntryIndex index(
+            {{"foot.desktop", "/apps/foot.desktop", "Foot", {}, {}, {}, {"/usr/bin/foot"}, true}});
+        const std::optional<ShellFocus> focus = focusFromArguments(arguments);
+        QCOMPARE(focus.has_value(), valid);
+        if (focus)
+            QCOMPARE(
+                applicationForFocus(index, *focus, ownPid, WindowFacts{.executable = executable}),
+                expected);
+    }
+
+    void updateDecision_data()
+    {
+        QTest::addColumn<QString>("installedFor"); // the shell version the files were written for
+        QTest::addColumn<int>("installedVersion");
+        QTest::addColumn<QString>("runningShell");
+        QTest::addColumn<bool>("update");
+        QTest::newRow("current, same shell") << "43.9" << version << "43.9" << false;
+        QTest::newRow("current, next minor shell") << "45.1" << version << "47.rc" << false;
+        QTest::newRow("older version") << "43" << version - 1 << "43" << true;
+        QTest::newRow("legacy files, modules shell")
+            << "44" << version << "GNOME Shell 45.0" << true;
+        QTest::newRow("unknown newer shell") << "46" << version << "58.2" << true;
+        QTest::newRow("newer shell, written for it") << "58" << version << "58.1" << false;
+        QTest::newRow("running shell unknown") << "43" << version << "" << false;
+        QTest::newRow("running shell too old") << "43" << version << "3.38" << false;
+    }
+    void updateDecision()
+    {
+        QFETCH(QString, installedFor);
+        QFETCH(int, installedVersion);
+        QFETCH(QString, runningShell);
+        QFETCH(bool, update);
+        const int major = *majorVersion(installedFor);
+        QByteArray metadata = metadataFor(*formatFor(major), major);
+        metadata.replace("\"version\": " + QByteArray::number(version),
+                         "\"version\": " + QByteArray::number(installedVersion));
+        const std::optional<Installed> installed = parseMetadata(metadata);
+        QVERIFY(installed && installed->version == installedVersion);
+        QCOMPARE(needsUpdate(*installed, majorVersion(runningShell)), update);
+        QVERIFY(!parseMetadata(QByteArray(metadata).replace("nudgewatch@", "other@")));
+    }
+
+    // Tracking exactly while the extension answers; else what to do, and why.
+    void status_data()
+    {
+        QTest::addColumn<Facts>("facts");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("told"); // a phrase of the explanation
+        using F = Facts::Folder;
+        const auto row = [](const char *tag, const Facts &facts, const QString &action,
+                            const QString &told) {
+            QTest::newRow(tag) << facts << action << told;
+        };
+        const QString turnOn = QStringLiteral("Turn On GNOME Shell Extension");
+        const QString relogin = QStringLiteral("log out and log in again");
+        row("answering", {.answering = true, .folder = F::Ours, .enabled = true}, "", "");
+        row("not answered yet", {.waiting = true, .folder = F::Ours, .enabled = true}, "",
+            "Waiting for GNOME Shell");
+        row("not installed", {}, installAction, "nothing else");
+        row("just installed", {.folder = F::Ours, .enabled = true, .changedThisRun = true}, "",
+            relogin);
+        row("turned off", {.folder = F::Ours}, turnOn, "Extensions app");
+        row("updated, turned off", {.folder = F::Ours, .changedThisRun = true}, turnOn,
+            "turned off");
+        row("on, not started", {.folder = F::Ours, .enabled = true}, "", relogin);
+        row("folder not ours", {.folder = F::Foreign}, installAction, "does not replace");
+        row("what is in the way, and where", {.folder = F::Foreign, .obstacle = "a link at /e/n"},
+            installAction, "a link at /e/n");
+        row("old shell", {.supportedShell = false}, "", "too old");
+        row("setup failed", {.setupError = "disk full"}, installAction, "disk full");
+    }
+    void status()
+    {
+        QFETCH(Facts, facts);
+        QFETCH(QString, action);
+        QFETCH(QString, told);
+        const TrackerStatus status = statusFor(facts);
+        QCOMPARE(status.tracking, facts.answering);
+        QCOMPARE(status.setupAction, action);
+        QVERIFY2(status.explanation.contains(told), qPrintable(status.explanation));
+    }
+
+    void install()
+    {
+        QTemporaryDir home;
+        const QString extensions = home.filePath(QStringLiteral("extensions"));
+        const ShellExtensionFiles files(extensions);
+        QCOMPARE(files.state(), Facts::Folder::Missing);
+        QCOMPARE(files.install(Format::Legacy, 43), QString());
+        QCOMPARE(files.installed(), parseMetadata(metadataFor(Format::Legacy, 43)));
+        const QByteArray legacy = fakes::readFile(files.folder() + QStringLiteral("/extension.js"));
+        // The version the program compares is the one the extension answers with.
+        QVERIFY(legacy.contains("function enable()") &&
+                legacy.contains("const VERSION = " + QByteArray::number(version) + ';'));
+        // A newer shell: the module form replaces the files in place.
+        QCOMPARE(files.install(Format::Modules, 46), QString());
+        QVERIFY(needsUpdate(*files.installed(), 43) && !needsUpdate(*files.installed(), 46));
+        QCOMPARE(QDir(extensions).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList{uuid});
+    }
+
+    // Steps: "plan P…" (the extension's next answers), "own" (it takes its bus
+    // name), "leave" (its connection ends), "report NAME" (FocusChanged), "burst
+    // N NAME" (N reports at once); for the held calls "answer NAME", "fail", or
+    // "timeout" (the call ran out of time). What the status said in turn (see
+    // said()) is "shown".
+    void focusCallsOnTheBus_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<int>("mostCalls");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("front");
+        const auto row = [](const char *tag, const char *steps, int calls, const char *shown,
+                            const char *front) {
+            QTest::newRow(tag) << QString(steps).split('|') << calls << QString(shown)
+                               << QString(front);
+        };
+        row("a failing GetFocus and a burst of focus reports", "plan fail|own|burst 300 foot", 4,
+            "WMWM", "foot");
+        row("an answer overtaken by a report", "plan hold|own|report xterm|answer foot", 1, "WMWT",
+            "xterm");
+        row("a late failure after a newer report", "plan hold xterm|own|report foot|fail", 2,
+            "WMWT", "xterm");
+        row("a failure with no report since", "plan hold|own|fail", 1, "WMWM", "-");
+        row("the extension answers, then leaves", "plan foot|own|leave", 1, "WMWTM", "foot");
+        row("the extension leaves before answering", "plan hold|own|leave", 1, "WMWM", "-");
+        row("a busy shell is asked again", "plan hold foot|own|timeout", 2, "WMWT", "foot");
+        row("a shell that never answers is given up on", "plan hold|own|timeout|timeout|timeout", 3,
+            "WMWM", "-");
+    }
+    void focusCallsOnTheBus()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(int, mostCalls);
+        QFETCH(QString, shown);
+        QFETCH(QString, front);
+        Rig rig;
+        if (!rig.bus.isRunning())
+            QSKIP("dbus-daemon is not installed");
+        FakeExtension fake;
+        QVERIFY(rig.peer.registerObject(objectPath, &fake, QDBusConnection::ExportAllSlots));
+        GnomeShellTracker tracker(rig.entries, rig.own, ShellExtensionFiles(rig.home.path()));
+        QString told = said(tracker.status());
+        connect(&tracker, &FrontmostApplicationTracker::statusChanged, this, [&] {
+            if (const QChar now = said(tracker.status()); now != told.back())
+                told += now;
+        });
+        rig.pump();
+        for (const QString &step : steps) {
+            const QStringList w = step.split(QLatin1Char(' '));
+            if (w[0] == QLatin1String("plan")) {
+                fake.plans = w.mid(1);
+            } else if (w[0] == QLatin1String("own")) {
+                QVERIFY(rig.peer.registerService(busName));
+            } else if (w[0] == QLatin1String("leave")) {
+                rig.leave();
+            } else if (w[0] == QLatin1String("report") || w[0] == QLatin1String("burst")) {
+                QDBusMessage report = QDBusMessage::createSignal(objectPath, interfaceName,
+                                                                 QStringLiteral("FocusChanged"));
+                report << w.last() + QStringLiteral(".desktop") << w.last() << 0;
+                for (int i = w.size() > 2 ? w[1].toInt() : 1; i > 0; --i)
+                    QVERIFY(rig.peer.send(report));
+            } else {
+                const auto error =
+                    w[0] == QLatin1String("fail") ? QDBusError::Failed : QDBusError::NoReply;
+                for (const QDBusMessage &call : std::exchange(fake.held, {}))
+                    rig.peer.send(w[0] == QLatin1String("answer")
+                                      ? call.createReply({w[1] + ".desktop", w[1], 0})
+                                      : call.createErrorReply(error, QStringLiteral("no answer")));
+            }
+            rig.pump();
+        }
+        QTRY_COMPARE(told, shown);
+        const std::optional<RunningApplication> inFront = tracker.frontmostApplication();
+        QCOMPARE(inFront ? inFront->localizedName.value_or(QString()) : QStringLiteral("-"), front);
+        QVERIFY2(fake.calls <= mostCalls, qPrintable(QString::number(fake.calls)));
+        QVERIFY(fake.mostHeld <= 1);
+    }
+
+    // A link, or another's folder, at the extension's place.
+    void installOverAnObstacleSaysWhere_data()
+    {
+        QTest::addColumn<QString>("obstacle");
+        QTest::addColumn<QString>("told"); // %E: the link's target, %F: the extension's folder
+        QTest::newRow("a link") << "link" << QString("a link to %E is at %F");
+        QTest::newRow("a folder of another")
+            << "folder" << QString("not Nudgewatch's extension is at %F");
+        QTest::newRow("a linked extensions folder") << "linked" << QString("a link to %E is at %X");
+    }
+    void installOverAnObstacleSaysWhere()
+    {
+        QFETCH(QString, obstacle);
+        QFETCH(QString, told);
+        Rig rig;
+        if (!rig.bus.isRunning())
+            QSKIP("dbus-daemon is not installed");
+        FakeShell shell;
+        QVERIFY(rig.peer.registerObject("/org/gnome/Shell", &shell,
+                                        QDBusConnection::ExportAllProperties));
+        QVERIFY(rig.peer.registerService("org.gnome.Shell"));
+        const QString extensions = rig.home.filePath(QStringLiteral("extensions"));
+        const ShellExtensionFiles files(extensions);
+        const QString elsewhere = rig.home.filePath(QStringLiteral("elsewhere"));
+        QVERIFY(QDir().mkpath(elsewhere));
+        if (obstacle == QLatin1String("linked"))
+            QVERIFY(QFile::link(elsewhere, extensions));
+        else
+            QVERIFY(QDir().mkpath(extensions) &&
+                    (obstacle == QLatin1String("link") ? QFile::link(elsewhere, files.folder())
+                                                       : QDir().mkpath(files.folder())));
+        GnomeShellTracker tracker(rig.entries, rig.own, files);
+        QTRY_VERIFY(!tracker.status().explanation.contains("Waiting"));
+        rig.pump();
+        tracker.runSetup();
+        const QString explanation = tracker.status().explanation;
+        told.replace("%E", elsewhere).replace("%F", files.folder()).replace("%X", extensions);
+        QVERIFY2(explanation.contains(told), qPrintable(explanation));
+        QCOMPARE(tracker.status().setupAction, installAction);
+        QVERIFY(QDir(files.folder()).isEmpty() && QDir(elsewhere).isEmpty());
+    }
+
+    // Turning on changes nothing exactly when the extension was on.
+    void turnOn_data()
+    {
+        QTest::addColumn<ShellExtensionLists>("before");
+        QTest::addColumn<ShellExtensionLists>("after");
+        using L = ShellExtensionLists;
+        const QString other = QStringLiteral("other@example.org");
+        QTest::newRow("never listed") << L{{other}, {}, false} << L{{other, uuid}, {}, false};
+        QTest::newRow("on") << L{{uuid}, {other}, false} << L{{uuid}, {other}, false};
+        // Turned off in the Extensions app: still enabled, but listed as disabled too.
+        QTest::newRow("turned off by the user")
+            << L{{other, uuid}, {uuid, other}, false} << L{{other, uuid}, {other}, false};
+        QTest::newRow("only disabled") << L{{}, {uuid, uuid}, false} << L{{uuid}, {}, false};
+        QTest::newRow("user extensions off") << L{{uuid}, {}, true} << L{{uuid}, {}, false};
+    }
+    void turnOn()
+    {
+        QFETCH(ShellExtensionLists, before);
+        QFETCH(ShellExtensionLists, after);
+        QCOMPARE(before.turnsOn(uuid), before == after);
+        QCOMPARE(before.turnedOn(uuid), after);
+        QVERIFY(after.turnsOn(uuid));
     }
 };
 

@@ -1,29 +1,102 @@
 // The settings window over a store of fakes: its counts, rows, slider and
 // notices; while reminders are held, why, Resume for the user's pause, the
-// pause menu, and a blind tracker's explanation with its setup.
+// pause menu, and a blind tracker's explanation with its setup. The window in
+// the desktop's light and dark appearance and font, its reminder actions, names
+// and focus, rendered offscreen; and its application picker. The threshold
+// slider's grid, 30 s to 10 min in steps of 15 s, and the threshold and
+// idle-time texts the window shows.
+#include "fakes/Fakes.h"
 #include "fakes/Files.h"
+#include "platform/freedesktop/DesktopEntryRegistry.h"
+#include "platform/freedesktop/DesktopIcons.h"
 #include "platform/qt/SettingsDefaults.h"
 #include "settings/AddAction.h"
+#include "settings/AppPickerDialog.h"
+#include "settings/ElidingLabel.h"
 #include "settings/HoldNotice.h"
+#include "settings/InstalledAppsModel.h"
 #include "settings/PauseMenu.h"
+#include "settings/ReminderActions.h"
 #include "settings/SaveFailureNotice.h"
 #include "settings/SettingsStyle.h"
 #include "settings/StatusBar.h"
+#include "settings/ThresholdScale.h"
 #include "settings/ThresholdSection.h"
 #include "settings/ThresholdSlider.h"
 #include "settings/TitleBar.h"
 #include "settings/WindowText.h"
+#include "tracking/DurationFormat.h"
 #include "widget/settings_fakes.h"
 
 #include <QAccessible>
+#include <QDataStream>
+#include <QDir>
 #include <QFile>
+#include <QFontDatabase>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
+#include <limits>
+
 using namespace nudgewatch;
 using namespace nudgewatch::fakes;
+
+namespace {
+
+// A shown picker over a catalog of `names`.
+struct Picker {
+    Picker(const QStringList &names, int limit, const QStringList &tracked = {})
+    {
+        catalog.install(names);
+        dialog.emplace(catalog, icons, limit, tracked);
+        dialog->show();
+    }
+    // Checks (or unchecks) the entry named `name` as a user would: a click on it.
+    void click(const QString &name)
+    {
+        QListView *list = dialog->listView();
+        const QModelIndexList found = list->model()->match(
+            list->model()->index(0, 0), Qt::DisplayRole, name, 1, Qt::MatchExactly);
+        QVERIFY2(!found.isEmpty(), qPrintable(name));
+        list->scrollTo(found.first());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualRect(found.first()).center());
+    }
+    int rows() const { return dialog->listView()->model()->rowCount(); }
+    FakeApplicationCatalog catalog;
+    FakeIcons icons;
+    std::optional<AppPickerDialog> dialog;
+};
+
+QColor labelColor(const QLabel *label)
+{
+    return label->palette().color(QPalette::WindowText);
+}
+
+QLabel *labelStarting(const QWidget *parent, const QString &start)
+{
+    for (QLabel *label : parent->findChildren<QLabel *>())
+        if (label->text().startsWith(start))
+            return label;
+    return nullptr;
+}
+
+// The colour at `at` in `widget`, as the whole window draws it now.
+QColor pixelIn(QWidget *window, const QWidget *widget, QPoint at)
+{
+    QImage image(window->size(), QImage::Format_ARGB32);
+    window->render(&image);
+    return image.pixelColor(widget->mapTo(window, at));
+}
+
+} // namespace
 
 class MainWindowTest : public QObject {
     Q_OBJECT
@@ -224,6 +297,341 @@ private slots:
         QVERIFY(notice->trackerLabel()->text().startsWith("Nudgewatch cannot see"));
         s.fixture.workspace.tracker.setStatus({});
         QVERIFY(notice->isHidden());
+    }
+
+    void checkedInOrderUpToTheLimit()
+    {
+        Picker p({"Alpha", "Bravo", "Charlie", "Delta", "Echo"}, 3);
+        // Unchecking Alpha frees its place; Delta, a fourth, is refused.
+        for (const char *name : {"Echo", "Alpha", "Alpha", "Charlie", "Bravo", "Delta"})
+            p.click(name);
+        QCOMPARE(p.dialog->chosenPaths(),
+                 (QStringList{appPath("Echo"), appPath("Charlie"), appPath("Bravo")}));
+    }
+
+    void searchKeepsChoicesAndTrackedEntriesAreNotOffered()
+    {
+        Picker p({"Alpha", "Bravo", "Charlie"}, 3, {appPath("Bravo")});
+        QCOMPARE(p.rows(), 2); // Alpha and Charlie, clicked below
+        p.click("Alpha");
+        QTest::keyClicks(p.dialog->searchField(), "CHAR");
+        QCOMPARE(p.rows(), 1);
+        p.click("Charlie");
+        p.dialog->searchField()->clear();
+        QCOMPARE(p.rows(), 2);
+        QCOMPARE(p.dialog->chosenPaths(), (QStringList{appPath("Alpha"), appPath("Charlie")}));
+    }
+
+    void browseAddsEntriesOutsideTheMenus()
+    {
+        Picker p({"Alpha"}, 2);
+        QTemporaryDir dir;
+        const QString tool = dir.path() + "/My Tool.desktop";
+        const QString other = dir.path() + "/Other.desktop";
+        const QString notAnEntry = dir.path() + "/notes.txt";
+        for (const QString &path : {tool, other, notAnEntry})
+            QVERIFY(writeFile(path, {}));
+        p.dialog->setBrowseFunction([&](QWidget *) {
+            return QStringList{notAnEntry, tool, dir.path() + "/missing.desktop", other};
+        });
+        p.click("Alpha");
+        p.dialog->browseButton()->click();
+        // One place was left: the first browsed entry takes it, the other is listed;
+        // a file that is not an entry, or is gone, is not offered.
+        QCOMPARE(p.dialog->chosenPaths(), (QStringList{appPath("Alpha"), tool}));
+        QCOMPARE(p.rows(), 3);
+        QCOMPARE(p.dialog->model()->index(1).data().toString(), "My Tool");
+        // A catalog update keeps browsed entries and drops an uninstalled choice.
+        p.catalog.install({"Zulu"});
+        QCOMPARE(p.rows(), 3);
+        QCOMPARE(p.dialog->chosenPaths(), QStringList{tool});
+        // It opens in an applications folder that exists.
+        QCOMPARE(AppPickerDialog::browseFolder({tool, dir.path() + "/none", dir.path()}),
+                 dir.path());
+        QCOMPARE(AppPickerDialog::browseFolder({}), "/usr/share/applications");
+    }
+
+    // A looping cache in the user's own hicolor folder hangs Qt's theme loader;
+    // with the program's icons set up, the picker and its search field (whose
+    // clear button is a theme icon) never reach it. QtTest's watchdog
+    // (QTEST_FUNCTION_TIMEOUT) fails the test where it would hang.
+    void loopingIconCacheDoesNotHangThePicker()
+    {
+        QTemporaryDir data;
+        const QString hicolor = data.filePath("icons/hicolor");
+        QVERIFY(writeFile(hicolor + "/index.theme",
+                          "[Icon Theme]\nName=Hicolor\n"
+                          "Directories=48x48/apps\n[48x48/apps]\nSize=48\n"));
+        // One icon whose hash chain leads back to itself: a look-up for any other
+        // name never leaves the chain unless it counts.
+        QVERIFY(writeFile(hicolor + "/icon-theme.cache", smallestIconIndex(20)));
+        // Where Qt looks by default when XDG_DATA_HOME is `data`.
+        QIcon::setThemeSearchPaths({data.filePath("icons")});
+        QIcon::setThemeName("hicolor");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+        const DesktopEntryRegistry entries{QStringList()};
+        DesktopIcons icons(entries, IconLookup::forDesktop());
+        Picker p({"Alpha", "Bravo"}, 2);
+        QTest::keyClicks(p.dialog->searchField(), "al");
+        p.dialog->grab();
+        QCOMPARE(p.rows(), 1);
+        QVERIFY(QIcon::fromTheme("edit-clear").isNull());
+    }
+
+    void iconsLoadLazily()
+    {
+        QStringList names;
+        for (int i = 0; i < 300; ++i)
+            names.append(QStringLiteral("App%1").arg(i, 3, 10, QLatin1Char('0')));
+        Picker p(names, 5);
+        p.dialog->listView()->viewport()->grab();
+        QVERIFY(!p.icons.requested.isEmpty());
+        QCOMPARE_LT(p.icons.requested.size(), 60);
+    }
+
+    // The neutral colours follow the scheme, live; the named ones never move.
+    // Tab reaches every control in reading order, a row added later and the
+    // pause button included, and shows a 2-pixel ring in the highlight colour.
+    void bothAppearances_data()
+    {
+        QTest::addColumn<ColorScheme>("scheme");
+        QTest::addColumn<bool>("darkBackground");
+        QTest::newRow("light") << ColorScheme::Light << false;
+        QTest::newRow("dark") << ColorScheme::Dark << true;
+    }
+    void bothAppearances()
+    {
+        QFETCH(ColorScheme, scheme);
+        QFETCH(bool, darkBackground);
+        // Built in the other scheme, then switched: what a live change does.
+        WindowRig rig(
+            {.tracked = 1,
+             .scheme = scheme == ColorScheme::Dark ? ColorScheme::Light : ColorScheme::Dark});
+        rig.picker.answer = {"/apps/Bravo.desktop"};
+        rig.window->openPicker();
+        QCoreApplication::processEvents();
+        rig.appearance.setScheme(scheme);
+        QCOMPARE(rig.window->colorScheme(), scheme);
+
+        QWidget *window = rig.window.get();
+        const QColor background = pixelIn(window, window, QPoint(window->width() - 3, 80));
+        QCOMPARE(background.lightness() < 80, darkBackground);
+        QCOMPARE(background.lightness() > 200, !darkBackground);
+
+        // Texts: primary at full strength, secondary at 60 %, in the scheme's colour.
+        TitleBar *title = rig.window->titleBar();
+        QLabel *name = labelStarting(title, "Nudgewatch"),
+               *subtitle = labelStarting(title, "Track");
+        QVERIFY(name && subtitle);
+        const QColor primary = labelColor(name);
+        QCOMPARE(primary.lightness() > 200, darkBackground);
+        QCOMPARE(primary.alphaF(), 1.0);
+        QCOMPARE(labelColor(subtitle).rgb(), primary.rgb());
+        QVERIFY(qAbs(labelColor(subtitle).alphaF() - 0.6) < 0.01);
+        AppRow *alpha = rig.row(0), *bravo = rig.row(1); // Bravo added after the window was built
+        QCOMPARE(labelColor(bravo->nameLabel()).rgb(), primary.rgb());
+        QCOMPARE(labelColor(bravo->statusLabel()).rgb(), primary.rgb());
+
+        // Named colours: the monitoring green, the add action's blue to purple.
+        QCOMPARE(labelColor(title->statusLabel()), style::green);
+        AddAction *add = rig.window->addAction();
+        const QColor left = pixelIn(window, add, QPoint(4, add->height() / 2));
+        const QColor right = pixelIn(window, add, QPoint(add->width() - 5, add->height() / 2));
+        QVERIFY2(qAbs(left.red() - style::blue.red()) < 12 && qAbs(left.blue() - 255) < 12,
+                 qPrintable(left.name()));
+        QVERIFY2(qAbs(right.red() - style::purple.red()) < 12 &&
+                     qAbs(right.green() - style::purple.green()) < 12,
+                 qPrintable(right.name()));
+        QWidget *slider = rig.window->thresholdSection()->slider();
+        QCOMPARE(slider->palette().color(QPalette::Highlight), style::blue);
+
+        // Names and the keyboard.
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QCOMPARE(alpha->openButton()->accessibleName(), QStringLiteral("Open Alpha"));
+        QCOMPARE(bravo->removeButton()->accessibleName(), QStringLiteral("Stop tracking Bravo"));
+        QCOMPARE(bravo->removeButton()->toolTip(), QStringLiteral("Stop tracking Bravo"));
+        QCOMPARE(QApplication::focusWidget(), slider);
+        const QWidgetList order{alpha->openButton(),
+                                alpha->removeButton(),
+                                bravo->openButton(),
+                                bravo->removeButton(),
+                                rig.window->addAction(),
+                                rig.window->pauseButton(),
+                                slider};
+        const QColor highlight = window->palette().color(QPalette::Highlight);
+        for (QWidget *next : order) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), next);
+            // The ring's middle row, halfway along the top edge, in the highlight colour.
+            const QColor ring = pixelIn(window, next, QPoint(next->width() / 2, 1));
+            QVERIFY2(qAbs(ring.red() - highlight.red()) < 40 &&
+                         qAbs(ring.green() - highlight.green()) < 40 &&
+                         qAbs(ring.blue() - highlight.blue()) < 40,
+                     qPrintable(next->accessibleName() + " " + ring.name()));
+        }
+        QSignalSpy quit(rig.window.get(), &MainWindow::quitRequested);
+        QTest::keyClick(window, Qt::Key_Q, Qt::ControlModifier);
+        QCOMPARE(quit.size(), 1);
+    }
+
+    // The desktop's font, known when the window is built or told later (the
+    // portal answers later) and changed live: every size set follows, the
+    // window grows, and every text still fits in its place at the narrowest
+    // width, on one line or wrapped.
+    void fontFollowedAndEveryTextWhole_data()
+    {
+        QTest::addColumn<double>("built");
+        QTest::addColumn<double>("scale"); // told afterwards, with another family
+        QTest::addColumn<QSize>("size");   // within the 800 x 800 screen, unless its text is wider
+        QTest::newRow("default") << 1.0 << 1.0 << QSize(520, 560);
+        QTest::newRow("1.5 times, later") << 1.0 << 1.5 << QSize(780, 800);
+        QTest::newRow("twice") << 2.0 << 2.0 << QSize(800, 800);
+        QTest::newRow("twice, then back") << 2.0 << 1.0 << QSize(520, 560);
+    }
+    void fontFollowedAndEveryTextWhole()
+    {
+        QFETCH(double, built);
+        QFETCH(double, scale);
+        QFETCH(QSize, size);
+        WindowRig rig({.fontScale = built});
+        QLabel *status = rig.window->titleBar()->statusLabel();
+        QCOMPARE(status->font().pixelSize(), qRound(10 * built));
+        rig.appearance.font = {QStringLiteral("DejaVu Serif"), 10 * scale, 10};
+        emit rig.appearance.interfaceFontChanged(rig.appearance.font);
+        QCOMPARE(status->font().pixelSize(), qRound(10 * scale));
+        QCOMPARE(rig.row(0)->nameLabel()->font().pixelSize(), qRound(14 * scale));
+        QCOMPARE(status->font().family(), QStringLiteral("DejaVu Serif"));
+        QCOMPARE(rig.window->titleBar()->countLabel()->font().families(), // its own face
+                 QFontDatabase::systemFont(QFontDatabase::FixedFont).families());
+        QCOMPARE(rig.window->size(), size.expandedTo(rig.window->minimumSize()));
+        rig.remind();
+        rig.window->resize(rig.window->minimumSize()); // the narrowest the user can make it
+        QCoreApplication::processEvents();
+        int checked = 0;
+        for (QLabel *label : rig.window->findChildren<QLabel *>()) {
+            if (!label->isVisibleTo(rig.window.get()) || label->text().isEmpty() ||
+                qobject_cast<ElidingLabel *>(label))
+                continue;
+            const QFontMetrics metrics(label->font());
+            const QRect needed =
+                label->wordWrap()
+                    ? metrics.boundingRect(QRect(0, 0, label->width(), 100000), Qt::TextWordWrap,
+                                           label->text())
+                    : QRect(0, 0, metrics.horizontalAdvance(label->text()), metrics.height());
+            QVERIFY2(needed.width() <= label->width() && needed.height() <= label->height(),
+                     qPrintable(label->text()));
+            ++checked;
+        }
+        QCOMPARE_GE(checked, 10);
+        for (QPushButton *button : rig.window->findChildren<QPushButton *>()) {
+            if (button->isVisibleTo(rig.window.get()))
+                QCOMPARE_GE(button->width(), button->sizeHint().width());
+        }
+    }
+
+    // While a reminder shows, the window and the top of the tray's menu offer
+    // what the card does; each ends it, and a late one from a menu left open is harmless.
+    void reminderActionsEndTheReminder_data()
+    {
+        QTest::addColumn<bool>("tray");
+        QTest::addColumn<bool>("snooze");
+        QTest::newRow("window, Snooze") << false << true;
+        QTest::newRow("window, Open") << false << false;
+        QTest::newRow("tray, Snooze") << true << true;
+        QTest::newRow("tray, Open") << true << false;
+    }
+    void reminderActionsEndTheReminder()
+    {
+        QFETCH(bool, tray);
+        QFETCH(bool, snooze);
+        WindowRig rig;
+        QMenu menu;
+        QAction *settings = menu.addAction(QStringLiteral("Settings\u2026"));
+        ReminderMenuEntries entries(*rig.store, menu);
+        ReminderActions *actions = rig.window->reminderActions();
+        const auto offered = [&] {
+            return QList<bool>{actions->isVisibleTo(rig.window.get()),
+                               entries.openAction()->isVisible(),
+                               entries.snoozeAction()->isVisible()};
+        };
+        QCOMPARE(menu.actions().indexOf(settings), 3);
+        QCOMPARE(offered(), QList<bool>(3, false));
+        rig.remind();
+        QVERIFY(rig.store->alertApp());
+        QCOMPARE(offered(), QList<bool>(3, true));
+        QCOMPARE(actions->openButton()->accessibleName(), QStringLiteral("Open Bravo"));
+        QCOMPARE(actions->snoozeButton()->accessibleName(), QStringLiteral("Snooze"));
+        QCOMPARE(actions->messageLabel()->text(), rig.store->alertMessage());
+        QCOMPARE(entries.openAction()->text(), QStringLiteral("Open Bravo"));
+        QCOMPARE(menu.actions().indexOf(entries.openAction()), 0);
+        const auto before = rig.store->trackedApps()[1].lastUsed;
+        if (tray)
+            (snooze ? entries.snoozeAction() : entries.openAction())->trigger();
+        else
+            QTest::mouseClick(snooze ? actions->snoozeButton() : actions->openButton(),
+                              Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QVERIFY(!rig.store->alertApp());
+        QCOMPARE(rig.store->trackedApps()[1].lastUsed != before, snooze);
+        QCOMPARE(rig.fixture.workspace.opener.opened,
+                 QStringList(snooze ? 0 : 1, QStringLiteral("/apps/Bravo.desktop")));
+        QCOMPARE(offered(), QList<bool>(3, false));
+        entries.snoozeAction()->trigger();
+        QVERIFY(!rig.store->alertApp());
+        QCOMPARE(rig.store->trackedApps()[1].lastUsed != before, snooze);
+    }
+
+    // Every value a drag can produce is 30 + 15k within 30...600: 39 positions.
+    void everyPositionIsOnTheGrid()
+    {
+        QSet<int> positions;
+        for (int raw : {std::numeric_limits<int>::min(), std::numeric_limits<int>::max()})
+            positions.insert(thresholdScale::snapped(raw));
+        QCOMPARE(positions, (QSet<int>{30, 600}));
+        for (int raw = -100; raw <= 800; ++raw) {
+            const int value = thresholdScale::snapped(raw);
+            QVERIFY2(value >= 30 && value <= 600 && (value - 30) % 15 == 0,
+                     qPrintable(QString::number(value)));
+            positions.insert(value);
+        }
+        QCOMPARE(positions.size(), 39);
+        QCOMPARE(thresholdScale::snapped(37), 30);
+        QCOMPARE(thresholdScale::snapped(38), 45); // halves round up
+    }
+
+    // A stored threshold's slider position, and its text; the idle text shares its rules.
+    void positionAndText_data()
+    {
+        QTest::addColumn<bool>("idle");
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<int>("position"); // on the slider, for a threshold
+        QTest::addColumn<QString>("text");
+        const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
+        QTest::newRow("135") << false << 135.0 << 135 << "2m 15s";
+        QTest::newRow("off grid, truncated") << false << 59.9 << 60 << "59s";
+        QTest::newRow("above range, no hours") << false << 3600.0 << 600 << "60m";
+        QTest::newRow("below range") << false << 2.0 << 30 << "2s";
+        QTest::newRow("negative shows zero") << false << -5.0 << 30 << "0s";
+        QTest::newRow("not a number") << false << nan << 30 << QStringLiteral("\u2014");
+        QTest::newRow("infinity") << false << inf << 600 << QStringLiteral("\u221e");
+        QTest::newRow("beyond 64 bits saturates")
+            << false << 1e300 << 600 << "153722867280912930m 7s"; // (2^63 - 1) s
+        QTest::newRow("idle 42") << true << 42.0 << 0 << "42s idle";
+        QTest::newRow("idle 60") << true << 60.0 << 0 << "1m 0s idle";
+        QTest::newRow("idle, clock went back") << true << -3.0 << 0 << "0s idle";
+        QTest::newRow("idle not a number") << true << nan << 0 << QStringLiteral("\u2014");
+        QTest::newRow("idle infinity") << true << inf << 0 << QStringLiteral("\u221e idle");
+    }
+    void positionAndText()
+    {
+        QFETCH(bool, idle);
+        QFETCH(double, seconds);
+        QFETCH(int, position);
+        QFETCH(QString, text);
+        QCOMPARE(idle ? formatIdleTime(seconds) : formatThreshold(seconds), text);
+        if (!idle)
+            QCOMPARE(thresholdScale::positionFor(seconds), position);
     }
 };
 
