@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/QueuedOnce.h"
+
 #include <QObject>
 
 #include <functional>
@@ -23,14 +25,13 @@ public:
 
     // Schedules the refresh whatever `following` says: for a change the view
     // learns of otherwise (a reminder about to show). Still once per turn.
-    void scheduleRefresh();
+    void scheduleRefresh() { m_refresh.request(); }
 
 private:
     void schedule();
 
-    std::function<void()> m_refresh;
+    QueuedOnce m_refresh;
     std::function<bool()> m_following;
-    bool m_pending = false;
 };
 
 } // namespace nudgewatch

@@ -45,16 +45,7 @@ SystemAppearance::~SystemAppearance() = default;
 
 void SystemAppearance::update()
 {
-    if (m_updatePending)
-        return;
-    m_updatePending = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            m_updatePending = false;
-            apply();
-        },
-        Qt::QueuedConnection);
+    m_apply.request();
 }
 
 QString SystemAppearance::kdeFont()

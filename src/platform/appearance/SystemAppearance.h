@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/DesktopAppearance.h"
+#include "core/QueuedOnce.h"
 #include "platform/freedesktop/KeyFile.h"
 
 #include <QDBusConnection>
@@ -62,7 +63,9 @@ private:
     // What kdeglobals said, and of which version of the file (time and size).
     QString m_kdeFont;
     std::optional<std::pair<QDateTime, qint64>> m_kdeGlobalsRead;
-    bool m_updatePending = false;
+    QueuedOnce m_apply{this, [this] {
+                           apply();
+                       }};
     GtkSettings m_gtk; // read once, at start
     PortalSettings *m_portal;
     XSettingsWatcher *m_xsettings;

@@ -37,21 +37,6 @@ void XSettingsWatcher::findManager()
     readSettings();
 }
 
-void XSettingsWatcher::readSoon()
-{
-    // However many changes a turn of the event loop brings, one read.
-    if (m_readPending)
-        return;
-    m_readPending = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            m_readPending = false;
-            readSettings();
-        },
-        Qt::QueuedConnection);
-}
-
 void XSettingsWatcher::readSettings()
 {
     QHash<QString, QVariant> settings;
@@ -78,7 +63,7 @@ void XSettingsWatcher::handle(const xcb_generic_event_t *event)
     case XCB_PROPERTY_NOTIFY: {
         const auto *e = reinterpret_cast<const xcb_property_notify_event_t *>(event);
         if (e->window == m_owner && e->atom == m_property)
-            readSoon();
+            m_read.request();
         break;
     }
     case XCB_DESTROY_NOTIFY:

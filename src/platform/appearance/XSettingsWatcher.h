@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/QueuedOnce.h"
+
 #include <QHash>
 #include <QObject>
 #include <QVariant>
@@ -34,7 +36,6 @@ signals:
 
 private:
     void findManager();
-    void readSoon();
     void readSettings();
     void handle(const xcb_generic_event_t *event);
 
@@ -44,7 +45,10 @@ private:
     xcb_atom_t m_manager = XCB_ATOM_NONE;
     xcb_window_t m_owner = XCB_WINDOW_NONE;
     QHash<QString, QVariant> m_settings;
-    bool m_readPending = false;
+    // However many changes a turn of the event loop brings, one read.
+    QueuedOnce m_read{this, [this] {
+                          readSettings();
+                      }};
 };
 
 } // namespace nudgewatch
