@@ -66,12 +66,6 @@ void frame(bench::ReminderRig &rig, GlassNotificationView &view, QImage &screen,
     into.elapsed.push_back(double(timer.nsecsElapsed()) / 1e6);
 }
 
-void setProgress(bench::ReminderRig &rig, double progress)
-{
-    rig.fixture.notifications.post(notifications::progress,
-                                   {{notifications::progressKey, progress}});
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -80,7 +74,7 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     bench::ReminderRig rig;
-    GlassNotificationView view(*rig.store, rig.fixture.notifications, rig.fixture.scheduler);
+    GlassNotificationView view(*rig.store, rig.fixture.scheduler);
     const int shownFrames = argc > 1 ? std::max(60, std::atoi(argv[1])) : 3000;
     for (double dpr : {1.0, 2.0}) {
         QImage screen(QSize(320, 110) * dpr, QImage::Format_ARGB32_Premultiplied);
@@ -90,15 +84,15 @@ int main(int argc, char *argv[])
         rig.store->snooze();
         QCoreApplication::processEvents();
         rig.fixture.clock.advance(AppTrackerStore::defaultIdleThreshold);
-        setProgress(rig, 0);
+        view.setProgress(0);
         rig.raise();
         // The spring's fade: 0.15 to 0.65 of its progress over about 30 frames.
         Frames fading, shown;
         for (int i = 0; i <= 30; ++i) {
-            setProgress(rig, 0.15 + 0.5 * i / 30.0);
+            view.setProgress(0.15 + 0.5 * i / 30.0);
             frame(rig, view, screen, true, fading);
         }
-        setProgress(rig, 1.0);
+        view.setProgress(1.0);
         frame(rig, view, screen, true, shown);
         for (int i = 1; i < shownFrames; ++i)
             frame(rig, view, screen, false, shown);

@@ -18,6 +18,7 @@
 #include "notch_panel_rig.h"
 #include "platform/qt/QtScheduler.h"
 #include "platform/x11/CompositorProbe.h"
+#include "platform/x11/X11WindowSystem.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -141,7 +142,10 @@ int measure(int argc, char *argv[], const QString &subject, double seconds)
     } else {
         bench::ReminderRig rig;
         QtScheduler timers;
-        NotchPanel panel(*rig.store, rig.fixture.notifications, timers, compositingManagerRunning);
+        const std::unique_ptr<X11WindowSystem> x11 = X11WindowSystem::open();
+        NotchPanel panel(*rig.store, rig.fixture.notifications, timers,
+                         x11 ? static_cast<WindowSystem &>(*x11) : rig.fixture.windowSystem,
+                         compositingManagerRunning);
         panel.orderFront();
         rig.raise();                     // drops the card; its decorations run from now on
         runFor(1.0, server, compositor); // the panel opens

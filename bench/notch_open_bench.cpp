@@ -4,6 +4,7 @@
 #include "notch_panel_rig.h"
 #include "platform/qt/QtScheduler.h"
 #include "platform/x11/CompositorProbe.h"
+#include "platform/x11/X11WindowSystem.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -17,19 +18,21 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     bench::ReminderRig rig;
     QtScheduler timers;
-    NotchPanel panel(*rig.store, rig.fixture.notifications, timers, compositingManagerRunning);
+    const std::unique_ptr<X11WindowSystem> x11 = X11WindowSystem::open();
+    NotchPanel panel(*rig.store, rig.fixture.notifications, timers,
+                     x11 ? static_cast<WindowSystem &>(*x11) : rig.fixture.windowSystem,
+                     compositingManagerRunning);
     panel.orderFront();
 
     QElapsedTimer clock;
     std::vector<qint64> stamps;
     QObject context;
     bool settled = false;
-    rig.fixture.notifications.addObserver(
-        notifications::progress, &context, [&](const QVariantMap &info) {
-            stamps.push_back(clock.nsecsElapsed());
-            if (info.value(notifications::progressKey).toDouble() == panel.springState().target)
-                settled = true;
-        });
+    QObject::connect(&panel, &NotchPanel::progressChanged, &context, [&](double progress) {
+        stamps.push_back(clock.nsecsElapsed());
+        if (progress == panel.springState().target)
+            settled = true;
+    });
 
     auto runOnce = [&](const char *label, auto trigger) {
         stamps.clear();

@@ -6,6 +6,7 @@
 #include "notch/NotchPanel.h"
 #include "platform/qt/QtScheduler.h"
 #include "platform/x11/CompositorProbe.h"
+#include "platform/x11/X11WindowSystem.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -83,7 +84,10 @@ int main(int argc, char *argv[])
 
     SlowMotionScheduler panelTimers(realTimers);
     panelTimers.factor = std::max(1.0, parser.value(slowOption).toDouble());
-    NotchPanel panel(store, fixture.notifications, panelTimers, compositingManagerRunning);
+    const std::unique_ptr<X11WindowSystem> x11 = X11WindowSystem::open();
+    NotchPanel panel(store, fixture.notifications, panelTimers,
+                     x11 ? static_cast<WindowSystem &>(*x11) : fixture.windowSystem,
+                     compositingManagerRunning);
     panel.orderFront();
 
     // Idle again at ten seconds a second: a jump over the whole threshold would
@@ -124,28 +128,26 @@ int main(int argc, char *argv[])
                                       [&](const QVariantMap &) { newTarget(); });
     fixture.notifications.addObserver(notifications::collapse, &context,
                                       [&](const QVariantMap &) { newTarget(); });
-    fixture.notifications.addObserver(
-        notifications::progress, &context, [&](const QVariantMap &info) {
-            const double p = info.value(notifications::progressKey).toDouble();
-            const double target = panel.springState().target;
-            if (lastProgress < 0.5 && p >= 0.5 && target == 1)
-                say(QStringLiteral("midway"));
-            lastProgress = p;
-            // The settling step posts the exact target; integration never lands on it.
-            if (p != target || settleReported)
-                return;
-            settleReported = true;
-            if (target == 1) {
-                say(QStringLiteral("open-settled"));
-                panelTimers.factor = 1;
-                return;
-            }
-            say(QStringLiteral("closed-settled"));
-            if (shown >= reminders)
-                QCoreApplication::quit();
-            else
-                idleAgain.start();
-        });
+    QObject::connect(&panel, &NotchPanel::progressChanged, &context, [&](double p) {
+        const double target = panel.springState().target;
+        if (lastProgress < 0.5 && p >= 0.5 && target == 1)
+            say(QStringLiteral("midway"));
+        lastProgress = p;
+        // The settling step sends the exact target; integration never lands on it.
+        if (p != target || settleReported)
+            return;
+        settleReported = true;
+        if (target == 1) {
+            say(QStringLiteral("open-settled"));
+            panelTimers.factor = 1;
+            return;
+        }
+        say(QStringLiteral("closed-settled"));
+        if (shown >= reminders)
+            QCoreApplication::quit();
+        else
+            idleAgain.start();
+    });
 
     // Idle for longer than the threshold already: the first tick raises a reminder.
     fixture.clock.advance(AppTrackerStore::defaultIdleThreshold + 1);

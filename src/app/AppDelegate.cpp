@@ -53,7 +53,8 @@ void AppDelegate::openWindow()
 {
     if (m_window)
         return;
-    m_window = std::make_unique<MainWindow>(*m_store, *m_picker, m_services.appearance);
+    m_window = std::make_unique<MainWindow>(*m_store, *m_picker, m_services.windowSystem,
+                                            m_services.appearance);
     showNote();
     if (!m_closedWindowGeometry.isEmpty())
         m_window->restoreGeometry(m_closedWindowGeometry);
@@ -94,8 +95,8 @@ void AppDelegate::finishLaunching()
         return;
     }
     m_panel = std::make_unique<NotchPanel>(*m_store, m_services.store.notifications,
-                                           m_services.store.scheduler, m_services.compositorRunning,
-                                           m_services.frontWindow);
+                                           m_services.store.scheduler, m_services.windowSystem,
+                                           m_services.compositorRunning, m_services.frontWindow);
     if (DesktopAppearance *appearance = m_services.appearance) {
         GlassNotificationView *card = m_panel->cardView();
         card->setInterfaceFont(appearance->interfaceFont());

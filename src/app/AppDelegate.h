@@ -22,6 +22,8 @@ class NotifiedReminders;
 struct AppServices {
     StoreServices store;
     ApplicationCatalog &catalog;
+    // The window-system jobs of the settings window and the panel.
+    WindowSystem &windowSystem;
     NotchPanel::CompositorCheck compositorRunning;
     // The desktop's light or dark preference and font; none: light, the toolkit's font.
     DesktopAppearance *appearance = nullptr;

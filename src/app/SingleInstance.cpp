@@ -1,6 +1,7 @@
 #include "app/SingleInstance.h"
 
 #include "app/LocalActivationSocket.h"
+#include "platform/freedesktop/BusNames.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -26,22 +27,6 @@ SingleInstance::SingleInstance(QObject *parent) : QObject(parent)
     }
 }
 
-QString dbusAddressPath(const QString &path)
-{
-    // Bytes outside this set are written as %XX in a D-Bus address.
-    static const QByteArray plain =
-        QByteArrayLiteral("-_/.*0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ");
-    QString escaped;
-    for (const char byte : path.toUtf8()) {
-        if (plain.contains(byte))
-            escaped += QLatin1Char(byte);
-        else
-            escaped +=
-                QLatin1Char('%') + QStringLiteral("%1").arg(uchar(byte), 2, 16, QLatin1Char('0'));
-    }
-    return escaped;
-}
-
 void useRunningSessionBusOnly()
 {
     if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
@@ -49,7 +34,7 @@ void useRunningSessionBusOnly()
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     const QString socket = runtime + QStringLiteral("/bus");
     const QString address = !runtime.isEmpty() && QFileInfo(socket).exists()
-                                ? QStringLiteral("unix:path=") + dbusAddressPath(socket)
+                                ? QStringLiteral("unix:path=") + dbusAddressValue(socket)
                                 : QStringLiteral("disabled:");
     qputenv("DBUS_SESSION_BUS_ADDRESS", address.toUtf8());
 }

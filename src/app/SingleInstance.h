@@ -18,8 +18,6 @@ class LocalActivationSocket;
 void useRunningSessionBusOnly();
 // The session bus, if the session has one and it answers.
 std::optional<QDBusConnection> runningSessionBus();
-// A path written into a D-Bus address ("unix:path=...").
-QString dbusAddressPath(const QString &path);
 
 // Keeps the program to one instance per user session. The first instance owns
 // a name on the session bus (or, without a bus, listens on a local socket); a

@@ -10,10 +10,12 @@
 #include "platform/appearance/SystemAppearance.h"
 #include "platform/freedesktop/AutostartEntry.h"
 #include "platform/freedesktop/DesktopNotifier.h"
+#include "platform/null/NullWindowSystem.h"
 #include "platform/qt/QtScheduler.h"
 #include "platform/qt/SettingsDefaults.h"
 #include "platform/qt/SystemClock.h"
 #include "platform/x11/X11TraySelection.h"
+#include "platform/x11/X11WindowSystem.h"
 #include "settings/ReminderActions.h"
 #include "tracking/AppTrackerStore.h"
 #include "tracking/NotificationCenter.h"
@@ -143,6 +145,9 @@ int main(int argc, char *argv[])
         notifier = std::make_unique<DesktopNotifier>(QDBusConnection::sessionBus());
     }
     SystemAppearance appearance(QDBusConnection::sessionBus(), AppearanceFiles::forSession(facts));
+    std::unique_ptr<WindowSystem> windowSystem = X11WindowSystem::open();
+    if (!windowSystem)
+        windowSystem = std::make_unique<NullWindowSystem>();
     AppDelegate delegate({{desktop->tracker(),
                            desktop->opener(),
                            desktop->icons(),
@@ -155,6 +160,7 @@ int main(int argc, char *argv[])
                            {},
                            presence},
                           desktop->catalog(),
+                          *windowSystem,
                           desktop->compositorCheck(),
                           &appearance,
                           desktop.get(),

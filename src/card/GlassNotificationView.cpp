@@ -3,7 +3,6 @@
 #include "card/CardAccessibility.h"
 #include "card/CardButton.h"
 #include "tracking/AppTrackerStore.h"
-#include "tracking/NotificationCenter.h"
 #include "tracking/StoreObserver.h"
 
 #include <QFontMetricsF>
@@ -16,22 +15,6 @@ namespace nudgewatch {
 
 namespace {
 
-// Only a number counts as progress: text that happens to parse does not.
-std::optional<double> numberValue(const QVariant &value)
-{
-    switch (value.metaType().id()) {
-    case QMetaType::Double:
-    case QMetaType::Float:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-        return value.toDouble();
-    default:
-        return std::nullopt;
-    }
-}
-
 // The card's layout for the painter's two fonts.
 CardLayout layoutFor(const GlassCardPainter &painter)
 {
@@ -41,9 +24,8 @@ CardLayout layoutFor(const GlassCardPainter &painter)
 
 } // namespace
 
-GlassNotificationView::GlassNotificationView(AppTrackerStore &store,
-                                             NotificationCenter &notifications,
-                                             Scheduler &scheduler, QWidget *parent)
+GlassNotificationView::GlassNotificationView(AppTrackerStore &store, Scheduler &scheduler,
+                                             QWidget *parent)
     : QWidget(parent), m_store(store), m_scheduler(scheduler), m_layout(layoutFor(m_painter)),
       m_lastExpanded(store.isPanelExpanded())
 {
@@ -60,19 +42,17 @@ GlassNotificationView::GlassNotificationView(AppTrackerStore &store,
     connect(m_snoozeButton, &QAbstractButton::clicked, this, [this] { m_store.snooze(); });
     m_accessibility = new CardAccessibility(*this, *m_openButton, *m_snoozeButton);
 
-    notifications.addObserver(notifications::progress, this,
-                              [this](const QVariantMap &userInfo) { takeProgress(userInfo); });
     // While nothing shows and nothing did, the once-a-second idle clocks are no
     // concern of the card: it is not even woken. A reminder starts with the
-    // store's expand notification, posted once all its fields are written.
+    // store's expansion signal, sent once all its fields are written.
     m_observer = new StoreObserver(
         store, [this] { refreshFromStore(); },
         [this] {
             return m_lastExpanded || m_shownApp || m_store.alertApp() || m_store.isPanelExpanded();
         },
         this);
-    notifications.addObserver(notifications::expand, this,
-                              [this](const QVariantMap &) { m_observer->scheduleRefresh(); });
+    connect(&store, &AppTrackerStore::panelExpandedChanged, m_observer,
+            &StoreObserver::scheduleRefresh);
     m_shownApp = store.alertApp();
     placeButtons();
 }
@@ -110,16 +90,10 @@ QPainterPath GlassNotificationView::visibleOutline() const
     return cardTransform(m_layout, fade).map(shape);
 }
 
-void GlassNotificationView::takeProgress(const QVariantMap &userInfo)
+void GlassNotificationView::setProgress(double progress)
 {
-    const auto it = userInfo.constFind(notifications::progressKey);
-    if (it == userInfo.constEnd())
-        return;
-    const std::optional<double> value = numberValue(it.value());
-    if (!value)
-        return;
-    const bool visibleChange = cardFade(m_progress) != cardFade(*value);
-    m_progress = *value;
+    const bool visibleChange = cardFade(m_progress) != cardFade(progress);
+    m_progress = progress;
     if (!visibleChange)
         return;
     placeButtons();

@@ -17,7 +17,6 @@ namespace nudgewatch {
 class AppTrackerStore;
 class CardAccessibility;
 class CardButton;
-class NotificationCenter;
 class StoreObserver;
 
 // The reminder card in the panel's 320 x 110 surface. Draws nothing while no
@@ -33,8 +32,7 @@ public:
     // fade follow the spring at the display's rate.
     static constexpr double decorationFrameSeconds = 1.0 / 24.0;
 
-    GlassNotificationView(AppTrackerStore &store, NotificationCenter &notifications,
-                          Scheduler &scheduler, QWidget *parent = nullptr);
+    GlassNotificationView(AppTrackerStore &store, Scheduler &scheduler, QWidget *parent = nullptr);
     ~GlassNotificationView() override;
 
     // Texts in the desktop's interface font; the card keeps its size.
@@ -42,6 +40,9 @@ public:
     // Whether the desktop blurs what lies behind the card (a lighter tint then).
     void setBlurBehind(bool blurBehind);
 
+    // The panel's spring position: 0 closed, 1 open, slightly beyond either
+    // while it overshoots. Shown at once, without animation of its own.
+    void setProgress(double progress);
     double progress() const { return m_progress; }
     const CardDecorations &decorations() const { return m_decorations; }
     bool decorationsRunning() const;
@@ -58,7 +59,6 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void takeProgress(const QVariantMap &userInfo);
     void refreshFromStore();
     void startDecorations();
     void stopDecorations();

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+#include <array>
+
 namespace nudgewatch {
 
 // What keeps the user from the applications they track. The first three mean
@@ -17,6 +19,7 @@ enum class PresenceCondition {
     Fullscreen,
     DoNotDisturb,
 };
+inline constexpr std::size_t presenceConditionCount = 5;
 
 constexpr bool meansAway(PresenceCondition condition)
 {
@@ -40,6 +43,21 @@ signals:
     // time away is counted from there.
     void conditionChanged(nudgewatch::PresenceCondition condition, bool active,
                           nudgewatch::WallTime since);
+
+protected:
+    // Says `condition` is `active` (since then) when that differs from what
+    // was said of it last; nothing is active at first.
+    void report(PresenceCondition condition, bool active, WallTime since)
+    {
+        bool &reported = m_reported[std::size_t(condition)];
+        if (reported == active)
+            return;
+        reported = active;
+        emit conditionChanged(condition, active, since);
+    }
+
+private:
+    std::array<bool, presenceConditionCount> m_reported{};
 };
 
 } // namespace nudgewatch

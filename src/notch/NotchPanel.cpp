@@ -1,7 +1,6 @@
 #include "notch/NotchPanel.h"
 
 #include "card/GlassNotificationView.h"
-#include "notch/InputShape.h"
 #include "notch/PanelGeometry.h"
 #include "tracking/AppTrackerStore.h"
 #include "tracking/NotificationCenter.h"
@@ -13,12 +12,13 @@
 namespace nudgewatch {
 
 NotchPanel::NotchPanel(AppTrackerStore &store, NotificationCenter &notifications,
-                       Scheduler &scheduler, CompositorCheck compositorRunning,
-                       FrontWindowLocator locateFrontWindow, QWidget *parent)
+                       Scheduler &scheduler, WindowSystem &windowSystem,
+                       CompositorCheck compositorRunning, FrontWindowLocator locateFrontWindow,
+                       QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                           Qt::WindowDoesNotAcceptFocus | Qt::X11BypassWindowManagerHint |
                           Qt::NoDropShadowWindowHint),
-      m_notifications(notifications), m_scheduler(scheduler),
+      m_scheduler(scheduler), m_windowSystem(windowSystem),
       m_compositorRunning(std::move(compositorRunning)),
       m_locateFrontWindow(std::move(locateFrontWindow))
 {
@@ -28,8 +28,9 @@ NotchPanel::NotchPanel(AppTrackerStore &store, NotificationCenter &notifications
     setFocusPolicy(Qt::NoFocus);
     setWindowTitle(QStringLiteral("Nudgewatch reminder"));
 
-    m_card = new GlassNotificationView(store, notifications, scheduler, this);
+    m_card = new GlassNotificationView(store, scheduler, this);
     connect(m_card, &GlassNotificationView::outlineChanged, this, &NotchPanel::updateShape);
+    connect(this, &NotchPanel::progressChanged, m_card, &GlassNotificationView::setProgress);
 
     // Closed: zero high on the screen's top edge (kept one pixel for X until mapped).
     if (QScreen *screen = QGuiApplication::primaryScreen()) {
@@ -68,7 +69,7 @@ void NotchPanel::checkCompositor()
 {
     m_composited = !m_compositorRunning || m_compositorRunning();
     // The card is tinted lighter where the compositor blurs what lies behind it.
-    m_card->setBlurBehind(m_composited && m_blur.refresh());
+    m_card->setBlurBehind(m_composited && m_windowSystem.refreshBlur());
 }
 
 bool NotchPanel::isSpringRunning() const
@@ -90,12 +91,10 @@ void NotchPanel::springStep()
 {
     const SpringStepResult step = stepSpring(m_spring);
     applyFrame(cardGeometry::totalHeight * step.frameProgress);
-    m_notifications.post(notifications::progress,
-                         {{notifications::progressKey, step.postedProgress}});
+    emit progressChanged(step.postedProgress);
     if (step.settled) {
         applyFrame(cardGeometry::totalHeight * m_spring.target);
-        m_notifications.post(notifications::progress,
-                             {{notifications::progressKey, m_spring.target}});
+        emit progressChanged(m_spring.target);
         // Stopped rather than destroyed: this runs inside the timer's own callback.
         if (m_springTimer)
             m_springTimer->invalidate();
@@ -149,9 +148,9 @@ void NotchPanel::updateShape()
         create();
     const QRegion card =
         outline.isEmpty() ? QRegion() : QRegion(outline.toFillPolygon().toPolygon()) & rect();
-    setInputShape(windowHandle(), card);
+    m_windowSystem.setInputRegion(*windowHandle(), card);
     // The blur follows the card's outline as it drops, and goes with it.
-    m_blur.setRegion(windowHandle(), m_composited ? card : QRegion());
+    m_windowSystem.setBlurRegion(*windowHandle(), m_composited ? card : QRegion());
     if (m_composited) {
         if (!mask().isEmpty())
             clearMask();

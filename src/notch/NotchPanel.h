@@ -2,7 +2,7 @@
 
 #include "core/FrontWindowPlace.h"
 #include "core/Scheduler.h"
-#include "notch/BlurBehind.h"
+#include "core/WindowSystem.h"
 #include "notch/Spring.h"
 
 #include <QPointer>
@@ -33,8 +33,8 @@ public:
     using CompositorCheck = std::function<bool()>;
 
     NotchPanel(AppTrackerStore &store, NotificationCenter &notifications, Scheduler &scheduler,
-               CompositorCheck compositorRunning = {}, FrontWindowLocator locateFrontWindow = {},
-               QWidget *parent = nullptr);
+               WindowSystem &windowSystem, CompositorCheck compositorRunning = {},
+               FrontWindowLocator locateFrontWindow = {}, QWidget *parent = nullptr);
     ~NotchPanel() override;
 
     // Lets the panel map itself (without activating) whenever it is open.
@@ -45,6 +45,11 @@ public:
     // The last height applied, in points, before rounding to whole pixels.
     double frameHeight() const { return m_frameHeight; }
     GlassNotificationView *cardView() const { return m_card; }
+
+signals:
+    // The spring's position at each step (unclamped), and its target once more
+    // when it comes to rest.
+    void progressChanged(double progress);
 
 private:
     void startSpring();
@@ -57,8 +62,8 @@ private:
     void followScreen(QScreen *screen);
     void checkCompositor();
 
-    NotificationCenter &m_notifications;
     Scheduler &m_scheduler;
+    WindowSystem &m_windowSystem;
     CompositorCheck m_compositorRunning;
     FrontWindowLocator m_locateFrontWindow;
     // What the session said when the card last chose its monitor.
@@ -70,7 +75,6 @@ private:
     double m_frameHeight = 0;
     bool m_orderedFront = false;
     bool m_composited = true;
-    BlurBehind m_blur;
 };
 
 } // namespace nudgewatch

@@ -20,7 +20,6 @@
 
 #include <QAccessibleWidget>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
@@ -30,8 +29,6 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWindow>
-
-#include <xcb/xcb.h>
 
 namespace nudgewatch {
 
@@ -78,11 +75,13 @@ void Separator::paintEvent(QPaintEvent *)
 }
 
 MainWindow::MainWindow(AppTrackerStore &store, ApplicationPicker &picker,
-                       DesktopAppearance *appearance, QWidget *parent)
+                       WindowSystem &windowSystem, DesktopAppearance *appearance, QWidget *parent)
     : QWidget(parent), m_store(store), m_picker(picker), m_desktopPalette(palette())
 {
-    // Removed again by the filter's own destructor.
-    QCoreApplication::instance()->installNativeEventFilter(this);
+    connect(&windowSystem, &WindowSystem::windowDestroyed, this, [this](WId id) {
+        if (testAttribute(Qt::WA_WState_Created) && id == internalWinId())
+            QMetaObject::invokeMethod(this, &MainWindow::closed, Qt::QueuedConnection);
+    });
     // Qt keeps factories for the whole process; one serves every window.
     static const bool accessible = (QAccessible::installFactory(windowInterface), true);
     Q_UNUSED(accessible);
@@ -299,19 +298,6 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         m_offScreen = offScreen;
     }
     return QWidget::eventFilter(watched, event);
-}
-
-bool MainWindow::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
-{
-    // Qt selects structure events on its windows but lets their destruction
-    // by another client pass unnoticed.
-    if (eventType != "xcb_generic_event_t" || !testAttribute(Qt::WA_WState_Created))
-        return false;
-    const auto *event = static_cast<const xcb_generic_event_t *>(message);
-    if ((event->response_type & ~0x80) == XCB_DESTROY_NOTIFY &&
-        reinterpret_cast<const xcb_destroy_notify_event_t *>(event)->window == internalWinId())
-        QMetaObject::invokeMethod(this, &MainWindow::closed, Qt::QueuedConnection);
-    return false;
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

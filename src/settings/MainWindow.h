@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/DesktopAppearance.h"
+#include "core/WindowSystem.h"
 
-#include <QAbstractNativeEventFilter>
 #include <QWidget>
 
 class QPushButton;
@@ -29,7 +29,7 @@ class TitleBar;
 // So does its X window destroyed under it (xdotool windowclose, a window
 // manager ending it): Qt would count such a window as shown for good, and it
 // could never be shown again.
-class MainWindow final : public QWidget, public QAbstractNativeEventFilter {
+class MainWindow final : public QWidget {
     Q_OBJECT
 public:
     static constexpr QSize defaultSize{520, 560};
@@ -40,7 +40,7 @@ public:
     static QSize sizeForText(QSize current, QSize given, double textScale, QSize available);
 
     // Follows `appearance` while it lives, when given; light otherwise.
-    MainWindow(AppTrackerStore &store, ApplicationPicker &picker,
+    MainWindow(AppTrackerStore &store, ApplicationPicker &picker, WindowSystem &windowSystem,
                DesktopAppearance *appearance = nullptr, QWidget *parent = nullptr);
     ~MainWindow() override;
 
@@ -74,7 +74,6 @@ protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
-    bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *) override;
 
 signals:
     // The user closed the window, or its X window is gone; whoever made it may

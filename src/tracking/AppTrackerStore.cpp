@@ -292,6 +292,7 @@ void AppTrackerStore::showWaitingAlert(const TrackedApp &app)
     m_alertMessage = copy.name + QLatin1Char(' ') + ending;
     emit objectWillChange();
     m_isPanelExpanded = true;
+    emit panelExpandedChanged(true);
     m_services.notifications.post(notifications::expand);
     if (m_autoHideTimer)
         m_autoHideTimer->invalidate();
@@ -332,6 +333,7 @@ void AppTrackerStore::dismissAlert()
     m_isPanelExpanded = false;
     emit objectWillChange();
     m_alertApp.reset();
+    emit panelExpandedChanged(false);
     m_services.notifications.post(notifications::collapse);
 }
 

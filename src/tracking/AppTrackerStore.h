@@ -115,6 +115,9 @@ signals:
     // Nothing could be opened for the entry at that path.
     void openFailed(const QString &bundlePath);
     void objectWillChange();
+    // A reminder came (its fields all written) or ended; sent before the
+    // expand or collapse notification.
+    void panelExpandedChanged(bool expanded);
     // A value could not be saved: the settings file is unwritable or broken.
     void saveFailed();
     // The records were rebuilt from the saved paths (an add or a removal).

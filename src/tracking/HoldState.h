@@ -23,7 +23,6 @@ enum class HoldReason {
     TrackerBlind,
 };
 
-inline constexpr std::size_t presenceConditionCount = 5;
 // The conditions active in any source, one bit per PresenceCondition.
 using ConditionSet = std::bitset<presenceConditionCount>;
 

@@ -10,13 +10,10 @@
 
 namespace nudgewatch {
 
-// Names and user-info keys of the notifications between the store, the panel
-// and the card.
+// Names of the notifications between the store and the panel.
 namespace notifications {
 inline const QString expand = QStringLiteral("NudgewatchExpand");
 inline const QString collapse = QStringLiteral("NudgewatchCollapse");
-inline const QString progress = QStringLiteral("NudgewatchProgress");
-inline const QString progressKey = QStringLiteral("p");
 } // namespace notifications
 
 // In-process notifications by name. An observer is tied to a context object and

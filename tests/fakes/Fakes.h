@@ -12,6 +12,7 @@
 #include "core/PresenceSource.h"
 #include "core/Scheduler.h"
 #include "core/UserDefaults.h"
+#include "platform/null/NullWindowSystem.h"
 #include "tracking/AppTrackerStore.h"
 
 #include <QHash>
@@ -208,6 +209,7 @@ struct StoreFixture {
     FakeWorkspace workspace;
     NotificationCenter notifications;
     FakePresenceSource presence;
+    NullWindowSystem windowSystem; // its signal sent by the tests themselves
     std::size_t nextRandom = 0;
     QStringList panelPosts; // every expand and collapse posted, in order
     QObject postsWatcher;

@@ -386,11 +386,11 @@ private slots:
         });
         center.addObserver(notifications::expand, gone.get(),
                            [&](const QVariantMap &) { seen << "gone"; });
-        center.addObserver(notifications::progress, &owner,
+        center.addObserver("other", &owner,
                            [&](const QVariantMap &info) { seen << info.value("p").toString(); });
         center.post(notifications::collapse);
         center.post(notifications::expand);
-        center.post(notifications::progress, {{notifications::progressKey, 0.5}});
+        center.post("other", {{"p", 0.5}});
         QCOMPARE(seen, QStringList({"expand", "0.5"}));
     }
 

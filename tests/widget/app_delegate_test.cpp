@@ -31,7 +31,8 @@ struct Program {
     {
         f.defaults.values.insert(defaultsKeys::trackedAppPaths, f.install({"Alpha"}));
         f.defaults.values.insert(defaultsKeys::idleThreshold, 2.0);
-        delegate.emplace(AppServices{f.services(), catalog, {}, nullptr, entries, notifier, why});
+        delegate.emplace(AppServices{
+            f.services(), catalog, f.windowSystem, {}, nullptr, entries, notifier, why});
     }
     StoreFixture f;
     FakeApplicationCatalog catalog;

@@ -1,6 +1,7 @@
 // One instance per user: a second launch asks the first to show its window.
 #include "app/LocalActivationSocket.h"
 #include "app/SingleInstance.h"
+#include "platform/freedesktop/BusNames.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -79,14 +80,14 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("address");
         QTest::newRow("address syntax") << "/tmp/a b,c=d;e/bus"
-                                        << "/tmp/a%20b%2cc%3dd%3be/bus";
-        QTest::newRow("utf-8") << QStringLiteral("/tmp/\u00e4") << "/tmp/%c3%a4";
+                                        << "/tmp/a%20b%2Cc%3Dd%3Be/bus";
+        QTest::newRow("utf-8") << QStringLiteral("/tmp/\u00e4") << "/tmp/%C3%A4";
     }
     void addressPath()
     {
         QFETCH(QString, path);
         QFETCH(QString, address);
-        QCOMPARE(dbusAddressPath(path), address);
+        QCOMPARE(dbusAddressValue(path), address);
     }
 
     void localSocketSecondLaunchActivatesTheFirst_data()

@@ -19,8 +19,7 @@ struct CardRig {
     {
         fixture.defaults.values.insert(defaultsKeys::trackedAppPaths, fixture.install({"Notes"}));
         store = fixture.makeStore();
-        view = std::make_unique<GlassNotificationView>(*store, fixture.notifications,
-                                                       fixture.scheduler);
+        view = std::make_unique<GlassNotificationView>(*store, fixture.scheduler);
         view->show();
         store->startMonitoring();
         if (reminder)
@@ -29,8 +28,7 @@ struct CardRig {
     }
     void setProgress(double progress)
     {
-        fixture.notifications.post(notifications::progress,
-                                   {{notifications::progressKey, progress}});
+        view->setProgress(progress);
         QCoreApplication::processEvents();
     }
     void runFrames(int frames)

@@ -22,12 +22,11 @@ struct PanelRig {
     {
         fixture.defaults.values.insert(defaultsKeys::trackedAppPaths, fixture.install({"Notes"}));
         store = fixture.makeStore();
-        panel = std::make_unique<NotchPanel>(*store, fixture.notifications, fixture.scheduler);
+        panel = std::make_unique<NotchPanel>(*store, fixture.notifications, fixture.scheduler,
+                                             fixture.windowSystem);
         panel->orderFront();
-        fixture.notifications.addObserver(
-            notifications::progress, store.get(), [this](const QVariantMap &info) {
-                posts.push_back(info.value(notifications::progressKey).toDouble());
-            });
+        QObject::connect(panel.get(), &NotchPanel::progressChanged, store.get(),
+                         [this](double progress) { posts.push_back(progress); });
     }
 };
 

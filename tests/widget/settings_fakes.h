@@ -73,7 +73,7 @@ struct WindowRig {
         appearance.scheme = o.scheme;
         if (o.fontScale != 1.0)
             appearance.font = {QApplication::font().family(), 10 * o.fontScale, 10};
-        window = std::make_unique<MainWindow>(*store, picker, &appearance);
+        window = std::make_unique<MainWindow>(*store, picker, fixture.windowSystem, &appearance);
         window->show();
         QCoreApplication::processEvents();
     }

@@ -158,6 +158,16 @@ private slots:
         QCOMPARE(far.fixture.defaults.values.value(defaultsKeys::idleThreshold).toDouble(), 3600.0);
     }
 
+    // Its own native window destroyed by another client: the window is closed.
+    void destroyedUnderItCountsAsClosed()
+    {
+        WindowRig rig({.tracked = 0});
+        QSignalSpy closed(rig.window.get(), &MainWindow::closed);
+        emit rig.fixture.windowSystem.windowDestroyed(rig.window->winId() + 1);
+        emit rig.fixture.windowSystem.windowDestroyed(rig.window->winId());
+        QTRY_COMPARE(closed.size(), 1);
+    }
+
     void saveFailureIsShownUntilASaveSucceeds()
     {
         WindowRig s({.tracked = 1});

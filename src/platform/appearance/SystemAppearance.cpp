@@ -8,7 +8,9 @@
 #include "platform/session/SessionFacts.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QStandardPaths>
+#include <QStyleHints>
 
 namespace nudgewatch {
 
@@ -28,16 +30,25 @@ SystemAppearance::SystemAppearance(const QDBusConnection &sessionBus, const Appe
       m_xsettings(new XSettingsWatcher(this)),
       m_gnome(files.gnomeSettings ? SettingsSchema::open("org.gnome.desktop.interface") : nullptr)
 {
-    // Plasma's font settings announce a new font as KDE's own Qt theme hears it.
+    // Plasma's font settings announce a new font as KDE's own Qt theme hears it,
+    // from System Settings or the fonts page opened alone. Taken from those only:
+    // the bus passes on only what their names' current owners send, so anyone
+    // else's flood of the signal never arrives here.
     if (currentDesktopIs(m_desktop, QLatin1String("KDE")))
-        QDBusConnection(sessionBus)
-            .connect(QString(), QStringLiteral("/KDEPlatformTheme"),
-                     QStringLiteral("org.kde.KDEPlatformTheme"), QStringLiteral("refreshFonts"),
-                     this, SLOT(update()));
+        for (const char *sender : plasmaFontAnnouncers)
+            QDBusConnection(sessionBus)
+                .connect(QLatin1String(sender), QStringLiteral("/KDEPlatformTheme"),
+                         QStringLiteral("org.kde.KDEPlatformTheme"), QStringLiteral("refreshFonts"),
+                         this, SLOT(update()));
     if (m_gnome)
         connect(m_gnome.get(), &SettingsSchema::changed, this, &SystemAppearance::update);
     connect(m_portal, &PortalSettings::changed, this, &SystemAppearance::update);
     connect(m_xsettings, &XSettingsWatcher::changed, this, &SystemAppearance::update);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
+    if (qGuiApp)
+        connect(QGuiApplication::styleHints(), &QStyleHints::colorSchemeChanged, this,
+                &SystemAppearance::update);
+#endif
     apply();
 }
 
@@ -59,6 +70,25 @@ QString SystemAppearance::kdeFont()
         m_kdeFont = kdeConfigValue(m_kdeGlobals, "General", "font");
     }
     return m_kdeFont;
+}
+
+std::optional<ColorScheme> SystemAppearance::toolkitScheme()
+{
+#if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
+    if (qGuiApp) {
+        switch (QGuiApplication::styleHints()->colorScheme()) {
+        case Qt::ColorScheme::Dark:
+            return ColorScheme::Dark;
+        case Qt::ColorScheme::Light:
+            return ColorScheme::Light;
+        default:
+            break;
+        }
+    }
+#endif
+    // Qt 6.4 has no colour-scheme API, and a later Qt may know no preference:
+    // then the sources are read here.
+    return std::nullopt;
 }
 
 void SystemAppearance::apply()
@@ -83,7 +113,7 @@ void SystemAppearance::apply()
     if (currentDesktopIs(m_desktop, QLatin1String("KDE")))
         sources.kdeFont = kdeFont();
 
-    const ColorScheme scheme = fontNames::schemeOf(sources);
+    const ColorScheme scheme = toolkitScheme().value_or(fontNames::schemeOf(sources));
     const InterfaceFont font = fontNames::fontOf(sources);
     if (scheme != m_scheme) {
         m_scheme = scheme;

@@ -43,6 +43,10 @@ struct AppearanceFiles {
 class SystemAppearance final : public DesktopAppearance {
     Q_OBJECT
 public:
+    // The bus names of the Plasma programs that announce a new font.
+    static constexpr const char *plasmaFontAnnouncers[] = {
+        "org.kde.systemsettings", "org.kde.kcmshell_kcm_fonts", "org.kde.kcmshell_fonts"};
+
     SystemAppearance(const QDBusConnection &sessionBus, const AppearanceFiles &files,
                      QObject *parent = nullptr);
     ~SystemAppearance() override;
@@ -57,6 +61,8 @@ private slots:
 private:
     void apply();
     QString kdeFont();
+    // The toolkit's own reading of the desktop's preference, where it has one.
+    static std::optional<ColorScheme> toolkitScheme();
 
     QString m_desktop;
     QString m_kdeGlobals;

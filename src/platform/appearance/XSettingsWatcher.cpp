@@ -10,7 +10,9 @@ XSettingsWatcher::XSettingsWatcher(QObject *parent) : QObject(parent)
 {
     if (qEnvironmentVariableIsEmpty("DISPLAY"))
         return;
-    m_x = XcbConnection::open();
+    m_x = XcbConnection::ofApplication();
+    if (!m_x)
+        m_x = XcbConnection::open();
     if (!m_x)
         return;
     m_selection = m_x->internAtom("_XSETTINGS_S" + QByteArray::number(m_x->screenNumber()));

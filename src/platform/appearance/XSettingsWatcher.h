@@ -17,9 +17,8 @@ class XcbConnection;
 // Follows the X server's XSETTINGS manager: reads its settings, and again
 // whenever the manager changes them or a new manager takes over. Holds nothing
 // where there is no X server or no manager. It serves every session that has
-// an X server, Xwayland included, on a connection of its own: an X client has
-// one event mask per window, so its selection on the root window would
-// replace the X11 tracker's on a shared connection.
+// an X server, Xwayland included: on Qt's connection where Qt runs on it, on
+// one of its own where Qt speaks Wayland.
 class XSettingsWatcher final : public QObject {
     Q_OBJECT
 public:

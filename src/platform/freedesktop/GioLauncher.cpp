@@ -1,6 +1,7 @@
 // GLib first: its headers use "signals" as a name, which Qt defines as a keyword.
 #include <gio/gdesktopappinfo.h>
 
+#include "platform/freedesktop/BusNames.h"
 #include "platform/freedesktop/GioLauncher.h"
 #include "platform/freedesktop/KeyFile.h"
 #include "platform/freedesktop/PlatformLog.h"
@@ -50,30 +51,6 @@ bool GioLauncher::launch(const QString &entryPath) const
     }
     return launched;
 }
-
-namespace {
-
-// A well-known bus name: two or more dot-separated elements of ASCII letters,
-// digits, '_' and '-', none starting with a digit, 255 characters at most.
-bool isWellKnownBusName(QStringView name)
-{
-    if (name.isEmpty() || name.size() > 255)
-        return false;
-    const auto elements = name.split(QLatin1Char('.'));
-    if (elements.size() < 2)
-        return false;
-    for (const QStringView element : elements) {
-        if (element.isEmpty() || element.front().isDigit())
-            return false;
-        for (const QChar c : element) {
-            if (c.unicode() > 127 || !(c.isLetterOrNumber() || c == u'_' || c == u'-'))
-                return false;
-        }
-    }
-    return true;
-}
-
-} // namespace
 
 QString activationServiceName(const QString &entryPath)
 {

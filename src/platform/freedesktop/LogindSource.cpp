@@ -43,7 +43,7 @@ void LogindSource::subscribe()
     connect(m_watcher.get(), &QDBusServiceWatcher::serviceOwnerChanged, this,
             [this](const QString &, const QString &oldOwner, const QString &newOwner) {
                 if (!oldOwner.isEmpty())
-                    setCondition(PresenceCondition::Asleep, false, m_asleep);
+                    report(PresenceCondition::Asleep, false, m_clock.now());
                 if (!newOwner.isEmpty() && !m_lockedHint)
                     findSession();
             });
@@ -118,22 +118,14 @@ void LogindSource::followSession(const QString &path)
     m_lockedHint = std::make_unique<DBusBooleanProperty>(m_bus, login1, path, sessionInterface,
                                                          QStringLiteral("LockedHint"));
     connect(m_lockedHint.get(), &DBusBooleanProperty::valueChanged, this, [this](bool locked) {
-        setCondition(PresenceCondition::ScreenLocked, locked, m_locked);
+        report(PresenceCondition::ScreenLocked, locked, m_clock.now());
     });
 }
 
 void LogindSource::onPrepareForSleep(const QDBusMessage &message)
 {
     if (const std::optional<bool> sleeping = booleanArgument(plainArguments(message)))
-        setCondition(PresenceCondition::Asleep, *sleeping, m_asleep);
-}
-
-void LogindSource::setCondition(PresenceCondition condition, bool active, bool &current)
-{
-    if (current == active)
-        return;
-    current = active;
-    emit conditionChanged(condition, active, m_clock.now());
+        report(PresenceCondition::Asleep, *sleeping, m_clock.now());
 }
 
 } // namespace nudgewatch

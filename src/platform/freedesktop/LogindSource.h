@@ -38,15 +38,12 @@ private:
     void findSession();
     void resolveSession(Lookup lookup, const QString &argument = {});
     void followSession(const QString &path);
-    void setCondition(PresenceCondition condition, bool active, bool &current);
 
     QDBusConnection m_bus;
     const Clock &m_clock;
     QString m_sessionId;
     std::unique_ptr<QDBusServiceWatcher> m_watcher; // none until subscribed
     std::unique_ptr<DBusBooleanProperty> m_lockedHint;
-    bool m_locked = false;
-    bool m_asleep = false;
 };
 
 } // namespace nudgewatch

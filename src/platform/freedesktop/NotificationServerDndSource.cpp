@@ -36,10 +36,7 @@ NotificationServerDndSource::~NotificationServerDndSource() = default;
 void NotificationServerDndSource::announce()
 {
     const bool active = m_inhibited || m_paused;
-    if (active == m_active)
-        return;
-    m_active = active;
-    emit conditionChanged(PresenceCondition::DoNotDisturb, active, m_clock.now());
+    report(PresenceCondition::DoNotDisturb, active, m_clock.now());
 }
 
 } // namespace nudgewatch

@@ -32,7 +32,6 @@ private:
     std::unique_ptr<DBusBooleanProperty> m_dunstPaused;
     bool m_inhibited = false;
     bool m_paused = false;
-    bool m_active = false;
 };
 
 } // namespace nudgewatch

@@ -102,10 +102,7 @@ void ScreenSaverSource::update(bool &lockerActive, const QDBusMessage &message)
 void ScreenSaverSource::announce()
 {
     const bool locked = m_freedesktopActive || m_gnomeActive || m_gnomeRelayActive;
-    if (locked == m_locked)
-        return;
-    m_locked = locked;
-    emit conditionChanged(PresenceCondition::ScreenLocked, locked, m_clock.now());
+    report(PresenceCondition::ScreenLocked, locked, m_clock.now());
 }
 
 } // namespace nudgewatch

@@ -46,7 +46,6 @@ private:
     bool m_freedesktopActive = false;
     bool m_gnomeActive = false;      // GNOME Shell's screen shield
     bool m_gnomeRelayActive = false; // whoever holds org.gnome.ScreenSaver
-    bool m_locked = false;
 };
 
 } // namespace nudgewatch

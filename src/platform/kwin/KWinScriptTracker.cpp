@@ -1,5 +1,6 @@
 #include "platform/kwin/KWinScriptTracker.h"
 
+#include "platform/freedesktop/BusNames.h"
 #include "platform/freedesktop/DesktopEntryRegistry.h"
 #include "platform/freedesktop/PlatformLog.h"
 #include "platform/freedesktop/WindowResolver.h"
@@ -10,7 +11,6 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QRegularExpression>
 
 #include <cstdio>
 
@@ -35,13 +35,6 @@ QByteArray fillIn(const QString &resource, const char *placeholder, const QStrin
     QByteArray literal = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
     literal = literal.mid(1, literal.size() - 2);
     return scriptTemplate(resource).replace(placeholder, literal);
-}
-
-bool isUniqueBusName(const QString &name)
-{
-    static const QRegularExpression pattern(
-        QStringLiteral("^:[A-Za-z0-9_-]+(\\.[A-Za-z0-9_-]+)+$"));
-    return name.size() <= 255 && pattern.match(name).hasMatch();
 }
 
 } // namespace

@@ -92,12 +92,9 @@ WaylandIdleSource::~WaylandIdleSource() = default;
 
 void WaylandIdleSource::set(bool idle)
 {
-    if (idle == m_idle)
-        return;
-    m_idle = idle;
     const WallTime now = m_clock.now();
     // The compositor says idle once the threshold has passed since the last input.
-    emit conditionChanged(PresenceCondition::NoInput, idle, idle ? now - m_threshold : now);
+    report(PresenceCondition::NoInput, idle, idle ? now - m_threshold : now);
 }
 
 } // namespace nudgewatch

@@ -45,7 +45,6 @@ private:
     const Clock &m_clock;
     Proxy<ext_idle_notification_v1> m_notification{nullptr, nullptr};
     Proxy<org_kde_kwin_idle_timeout> m_kdeTimeout{nullptr, nullptr};
-    bool m_idle = false;
 };
 
 } // namespace nudgewatch

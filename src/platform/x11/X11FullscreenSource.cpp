@@ -85,10 +85,7 @@ bool X11FullscreenSource::isFullscreen(xcb_window_t window) const
 
 void X11FullscreenSource::set(bool fullscreen)
 {
-    if (fullscreen == m_fullscreen)
-        return;
-    m_fullscreen = fullscreen;
-    emit conditionChanged(PresenceCondition::Fullscreen, fullscreen, m_clock.now());
+    report(PresenceCondition::Fullscreen, fullscreen, m_clock.now());
 }
 
 } // namespace nudgewatch

@@ -37,7 +37,6 @@ private:
     QTimer m_noActiveWindow;
     xcb_window_t m_watched = XCB_WINDOW_NONE;
     bool m_watchedIsOwn = false;
-    bool m_fullscreen = false;
 };
 
 } // namespace nudgewatch

@@ -148,14 +148,11 @@ void X11IdleSource::handle(const xcb_generic_event_t *event)
 
 void X11IdleSource::set(bool idle, std::chrono::milliseconds idleFor)
 {
-    if (idle == m_idle)
-        return;
-    m_idle = idle;
     const WallTime now = m_clock.now();
     // Away since the last input (within reason: the counter is the server's word); back from now.
     const auto away = std::clamp(idleFor, std::chrono::milliseconds(0),
                                  std::chrono::milliseconds(std::chrono::hours(24 * 365)));
-    emit conditionChanged(PresenceCondition::NoInput, idle, idle ? now - away : now);
+    report(PresenceCondition::NoInput, idle, idle ? now - away : now);
 }
 
 } // namespace nudgewatch

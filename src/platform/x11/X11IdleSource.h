@@ -52,7 +52,6 @@ private:
     const Clock &m_clock;
     xcb_sync_alarm_t m_awayAlarm = XCB_NONE;
     xcb_sync_alarm_t m_backAlarm = XCB_NONE;
-    bool m_idle = false;
 };
 
 } // namespace nudgewatch

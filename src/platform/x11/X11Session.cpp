@@ -40,6 +40,10 @@ X11Session::~X11Session() = default;
 std::unique_ptr<DesktopSession> X11Session::open(const SessionFacts &,
                                                  const DesktopEntryRegistry &entries)
 {
+    // A connection of its own, not Qt's: a client has one event mask per
+    // window, and the sources select and drop events on whatever window is in
+    // front. On Qt's connection they could only add to Qt's masks, never drop
+    // again, so every window once in front would go on waking the program.
     return std::make_unique<X11Session>(XcbConnection::open(), entries);
 }
 

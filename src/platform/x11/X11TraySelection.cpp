@@ -6,7 +6,9 @@ namespace nudgewatch {
 
 std::unique_ptr<X11TraySelection> X11TraySelection::open()
 {
-    std::unique_ptr<XcbConnection> x = XcbConnection::open();
+    std::unique_ptr<XcbConnection> x = XcbConnection::ofApplication();
+    if (!x)
+        x = XcbConnection::open();
     if (!x)
         return nullptr;
     return std::unique_ptr<X11TraySelection>(new X11TraySelection(std::move(x)));

@@ -10,8 +10,8 @@ namespace nudgewatch {
 
 // The screen's XEmbed tray (a panel's notification area): whether one holds
 // the tray selection now, and when one takes it, which trays announce with a
-// MANAGER message to the root window. Over a connection of its own, as it is
-// wanted only until the first tray appears.
+// MANAGER message to the root window. On Qt's connection, which hears those
+// messages already.
 class X11TraySelection final : public QObject {
     Q_OBJECT
 public:

@@ -4,10 +4,13 @@
 #include "platform/freedesktop/PlatformLog.h"
 #include "platform/freedesktop/WindowResolver.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QTimer>
 
+#include <cstdlib>
 #include <cstring>
 
 #include <sys/socket.h>
@@ -52,8 +55,25 @@ std::unique_ptr<XcbConnection> XcbConnection::open(const QByteArray &displayName
     return result;
 }
 
-XcbConnection::XcbConnection(xcb_connection_t *connection, int screen)
-    : m_connection(connection), m_screen(screen)
+std::unique_ptr<XcbConnection> XcbConnection::ofApplication()
+{
+    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (x11 == nullptr || x11->connection() == nullptr)
+        return nullptr;
+    // Qt's default screen, as it parsed it from $DISPLAY.
+    int screen = 0;
+    char *host = nullptr;
+    int display = 0;
+    if (xcb_parse_display(nullptr, &host, &display, &screen) != 0)
+        std::free(host);
+    std::unique_ptr<XcbConnection> result(new XcbConnection(x11->connection(), screen, Owner::Qt));
+    if (!result->initialize())
+        return nullptr;
+    return result;
+}
+
+XcbConnection::XcbConnection(xcb_connection_t *connection, int screen, Owner owner)
+    : m_connection(connection), m_screen(screen), m_owner(owner)
 {
 }
 
@@ -62,7 +82,8 @@ XcbConnection::~XcbConnection()
     m_notifier.reset();
     if (m_ewmhReady)
         xcb_ewmh_connection_wipe(&m_ewmh);
-    xcb_disconnect(m_connection);
+    if (m_owner == Owner::Own)
+        xcb_disconnect(m_connection);
 }
 
 bool XcbConnection::initialize()
@@ -81,6 +102,11 @@ bool XcbConnection::initialize()
         return false;
     gtkApplicationId = internAtom("_GTK_APPLICATION_ID");
     kdeDesktopFile = internAtom("_KDE_NET_WM_DESKTOP_FILE");
+    if (m_owner == Owner::Qt) {
+        // Removed again by the filter's own destructor.
+        QCoreApplication::instance()->installNativeEventFilter(this);
+        return !hasError();
+    }
     m_notifier.emplace(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read);
     connect(&*m_notifier, &QSocketNotifier::activated, this, &XcbConnection::dispatch);
     return !hasError();
@@ -96,14 +122,31 @@ xcb_atom_t XcbConnection::internAtom(const QByteArray &name) const
 
 void XcbConnection::selectEvents(xcb_window_t window, uint32_t mask)
 {
+    // A connection has one event mask per window: on Qt's, what Qt selects
+    // stays selected, or its own windows and the root would go deaf.
+    if (m_owner == Owner::Qt) {
+        const auto attributes = owned(xcb_get_window_attributes_reply(
+            m_connection, xcb_get_window_attributes(m_connection, window), nullptr));
+        if (!attributes)
+            return;
+        mask |= attributes->your_event_mask;
+    }
     // A window that is already gone answers BadWindow, which changes nothing here.
     xcb_change_window_attributes(m_connection, window, XCB_CW_EVENT_MASK, &mask);
     xcb_flush(m_connection);
 }
 
+bool XcbConnection::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
+{
+    if (eventType == "xcb_generic_event_t")
+        emit eventArrived(static_cast<const xcb_generic_event_t *>(message));
+    return false;
+}
+
 void XcbConnection::dispatchSoon()
 {
-    if (m_dispatchQueued)
+    // Qt reads the events of its own connection, queued ones too.
+    if (m_dispatchQueued || m_owner == Owner::Qt)
         return;
     m_dispatchQueued = true;
     QTimer::singleShot(0, this, &XcbConnection::dispatch);

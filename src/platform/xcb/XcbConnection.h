@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAbstractNativeEventFilter>
 #include <QByteArray>
 #include <QObject>
 #include <QSocketNotifier>
@@ -13,15 +14,20 @@
 
 namespace nudgewatch {
 
-// The program's own connection to the X server, with the EWMH atoms and the few
-// others window resolution reads. One socket notifier reads its events and
-// hands each to whoever connected to eventArrived(), so the parts sharing it
-// never read one another's events.
-class XcbConnection final : public QObject {
+// A connection to the X server, with the EWMH atoms and the few others window
+// resolution reads. Each event read is handed to whoever connected to
+// eventArrived(), so the parts sharing it never read one another's events.
+class XcbConnection final : public QObject, private QAbstractNativeEventFilter {
     Q_OBJECT
 public:
-    // None when no X server can be reached (an empty name means $DISPLAY).
+    // A connection of the program's own, its events read by one socket
+    // notifier. None when no X server can be reached (an empty name means
+    // $DISPLAY).
     static std::unique_ptr<XcbConnection> open(const QByteArray &displayName = {});
+    // The one Qt opened, where Qt runs on an X server: its events arrive
+    // through Qt, events are only ever added to those Qt selects on a window,
+    // and it stays open when this goes. None elsewhere.
+    static std::unique_ptr<XcbConnection> ofApplication();
     ~XcbConnection() override;
 
     xcb_connection_t *connection() const { return m_connection; }
@@ -52,12 +58,15 @@ signals:
     void lost();
 
 private:
-    XcbConnection(xcb_connection_t *connection, int screen);
+    enum class Owner { Own, Qt };
+    XcbConnection(xcb_connection_t *connection, int screen, Owner owner = Owner::Own);
     bool initialize();
     void dispatch();
+    bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *) override;
 
     xcb_connection_t *m_connection;
     int m_screen;
+    Owner m_owner;
     xcb_window_t m_root = XCB_WINDOW_NONE;
     xcb_ewmh_connection_t m_ewmh{};
     bool m_ewmhReady = false;

@@ -63,10 +63,7 @@ void XfceDndSource::onPropertySignal(const QDBusMessage &message)
 
 void XfceDndSource::set(bool active)
 {
-    if (active == m_active)
-        return;
-    m_active = active;
-    emit conditionChanged(PresenceCondition::DoNotDisturb, active, m_clock.now());
+    report(PresenceCondition::DoNotDisturb, active, m_clock.now());
 }
 
 PresenceSourceList xfcePresenceSources(const PresenceSetup &, const Clock &clock)

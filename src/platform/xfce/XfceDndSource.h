@@ -28,7 +28,6 @@ private:
 
     QDBusConnection m_bus;
     const Clock &m_clock;
-    bool m_active = false;
 };
 
 // The presence only Xfce offers, on any display server.
