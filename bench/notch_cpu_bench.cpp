@@ -243,10 +243,12 @@ int main(int argc, char *argv[])
         for (std::size_t i = 0; i < 3; ++i) {
             if (i == 2 && !composited)
                 continue;
+            // Xwayland's share under GNOME Shell rounds to nothing: no ratio of it.
+            const Spread floorUse = spread(percent[QStringLiteral("floor")][i]);
             std::printf("  %-12s %-24s %-44s %s\n", useNames[i],
                         qPrintable(shown(spread(percent[QStringLiteral("card")][i]))),
-                        qPrintable(shown(spread(percent[QStringLiteral("floor")][i]))),
-                        qPrintable(shown(spread(ratios[i]))));
+                        qPrintable(shown(floorUse)),
+                        floorUse.median < 0.05 ? "-" : qPrintable(shown(spread(ratios[i]))));
         }
         if (rest)
             std::printf("  panel at rest: program %.3f %%, X server %.3f %%\n",
