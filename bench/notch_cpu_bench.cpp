@@ -6,8 +6,9 @@
 // runs weighs on both alike; each figure is the median of the rounds with
 // their range. Then the panel at rest. The X server is the one in $DISPLAY,
 // found by its lock file, so it must be one the benchmark's session started
-// (scripts/xvfb-session); the compositing manager is the one that session
-// names in XVFB_SESSION_COMPOSITOR_PID.
+// (scripts/xvfb-session), or the Xwayland named in XWAYLAND_PID
+// (scripts/gnome-session); the compositing manager, or GNOME Shell, is the
+// one the session names in XVFB_SESSION_COMPOSITOR_PID.
 //   notch_cpu_bench [seconds per run] [rounds]
 // Each run is a process of its own (the scale is fixed at start-up):
 //   notch_cpu_bench --measure card|floor|rest RATIO SECONDS
@@ -54,6 +55,9 @@ double processSeconds()
 // The process holding the lock of the display in $DISPLAY (":N"), or 0.
 qint64 serverPid()
 {
+    // A Wayland compositor holds the lock of the display its Xwayland serves.
+    if (const qint64 xwayland = qEnvironmentVariable("XWAYLAND_PID").toLongLong(); xwayland > 0)
+        return xwayland;
     const QByteArray display = qgetenv("DISPLAY");
     const int colon = display.lastIndexOf(':');
     if (colon < 0)
@@ -239,10 +243,12 @@ int main(int argc, char *argv[])
         for (std::size_t i = 0; i < 3; ++i) {
             if (i == 2 && !composited)
                 continue;
+            // Xwayland's share under GNOME Shell rounds to nothing: no ratio of it.
+            const Spread floorUse = spread(percent[QStringLiteral("floor")][i]);
             std::printf("  %-12s %-24s %-44s %s\n", useNames[i],
                         qPrintable(shown(spread(percent[QStringLiteral("card")][i]))),
-                        qPrintable(shown(spread(percent[QStringLiteral("floor")][i]))),
-                        qPrintable(shown(spread(ratios[i]))));
+                        qPrintable(shown(floorUse)),
+                        floorUse.median < 0.05 ? "-" : qPrintable(shown(spread(ratios[i]))));
         }
         if (rest)
             std::printf("  panel at rest: program %.3f %%, X server %.3f %%\n",

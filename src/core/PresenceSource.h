@@ -55,6 +55,7 @@ protected:
         reported = active;
         emit conditionChanged(condition, active, since);
     }
+    bool reported(PresenceCondition condition) const { return m_reported[std::size_t(condition)]; }
 
 private:
     std::array<bool, presenceConditionCount> m_reported{};

@@ -116,14 +116,15 @@ x_active() { "${e2e_as[@]}" xprop -root _NET_ACTIVE_WINDOW | awk '{print $NF}'; 
 settings_window() { xdotool search --onlyvisible --name '^Nudgewatch$' 2>/dev/null | head -n1; }
 settings_shown() { [ -n "$(settings_window)" ]; }
 card_down() { "${e2e_as[@]}" xwininfo -name "Nudgewatch reminder" 2>/dev/null | grep -q IsViewable; }
-# The card is an override-redirect window at the top centre of the screen.
+# card_centred [LEFT WIDTH]: the card is an override-redirect window at the top
+# centre of the monitor spanning LEFT to LEFT + WIDTH (by default the screen).
 card_centred() {
-    local screen geometry
-    screen=$("${e2e_as[@]}" xwininfo -root | awk '/Width:/ {print $2}')
-    geometry=$("${e2e_as[@]}" xwininfo -name "Nudgewatch reminder" | awk -v s="$screen" '/upper-left X/ {x = $4}
+    local left=${1:-0} width=${2:-} geometry
+    [ -n "$width" ] || width=$("${e2e_as[@]}" xwininfo -root | awk '/Width:/ {print $2}')
+    geometry=$("${e2e_as[@]}" xwininfo -name "Nudgewatch reminder" | awk -v l="$left" -v s="$width" '/upper-left X/ {x = $4}
         /upper-left Y/ {y = $4} /Width:/ {w = $2} /Override Redirect State/ {o = $4}
-        END {print x, y, w, o, (y == 0 && 2 * x + w == s && o == "yes") ? "centred" : "wrong"}')
-    [[ $geometry == *centred ]] || fail "the card is not override-redirect at the top centre of a screen $screen wide: $geometry"
+        END {print x, y, w, o, (y == 0 && 2 * (x - l) + w == s && o == "yes") ? "centred" : "wrong"}')
+    [[ $geometry == *centred ]] || fail "the card is not override-redirect at the top centre of a monitor $width wide from $left: $geometry"
 }
 
 # fullscreen_holds APP ON OFF: the window in front made fullscreen (ON, a command)

@@ -9,9 +9,11 @@
 #    process is refused and does not hear focus changes;
 #  - started as at login (no window), with foot in front (through the
 #    extension's Activate, called as the program), foot gets no card and
-#    xterm, idle, is reminded of at the top centre by an override-redirect card;
-#  - xterm brought to the front with xdotool ends that reminder; foot, idle
-#    now, gets one, held while xterm is fullscreen.
+#    xterm, idle, is reminded of at the top centre of foot's monitor by an
+#    override-redirect card;
+#  - xterm, moved to the second monitor and brought to the front with xdotool,
+#    ends that reminder; foot, idle now, gets one at the top of that monitor,
+#    held while xterm is fullscreen.
 # The shell runs with a private system bus, as a login would give it.
 set -uo pipefail
 
@@ -70,10 +72,11 @@ status=$(in_session "$setup") || fail "the setup helper failed"
 [ -f "$XDG_DATA_HOME/gnome-shell/extensions/$uuid/extension.js" ] ||
     fail "the extension was not installed"
 
-start shell gnome-shell --headless --wayland --wayland-display=gnome-wl --virtual-monitor 1280x800
+start shell gnome-shell --headless --wayland --wayland-display=gnome-wl --virtual-monitor 1280x800 \
+    --virtual-monitor 1024x768
 version() { extension org.freedesktop.DBus.Properties.Get io.github.nudgewatch.Focus Version; }
 wait_for 60 version || fail "the shell did not load the extension"
-[ "$(version)" = "(<uint32 2>,)" ] || fail "the extension answers version $(version)"
+[ "$(version)" = "(<uint32 3>,)" ] || fail "the extension answers version $(version)"
 refused GetFocus || fail "a stranger was told the app in front"
 start stranger gdbus monitor -e -d io.github.nudgewatch.Focus
 wait_for 20 grep -q 'Using public X11 display' "$work/shell.log" || fail "no Xwayland"
@@ -97,15 +100,17 @@ cards() { atspi --wait 0 cards 2>/dev/null; } # the applications with a card sho
 
 wait_for 15 card_down || fail "idle xterm was not reminded of while foot was in front"
 wait_for 10 eval '[ "$(cards)" = XTerm ]' || fail "the card is not (only) for xterm: $(cards)"
-card_centred
+card_centred 0 1280
 refused Activate foot.desktop || fail "a stranger raised a window"
 sleep 3 # the threshold again: foot, in front all along, gets no card
 [ "$(cards)" = XTerm ] || fail "foot in front was reminded of: $(cards)"
 grep -q "tracking is unavailable" "$work/nudgewatch.log" && fail "tracking reported unavailable"
 
-# xterm to the front: its card goes, and foot, now idle, gets one.
+# xterm to the front on the other monitor: its card goes, and foot, now idle, gets one there.
+in_session wmctrl -i -r "$xterm" -e 0,1400,200,-1,-1
 in_session xdotool windowactivate "$xterm"
 wait_for 15 eval '[ "$(cards)" = Foot ]' || fail "with xterm in front the card is for: $(cards)"
+card_centred 1280 1024
 fullscreen_holds Foot "in_session wmctrl -i -r $xterm -b add,fullscreen" "in_session wmctrl -i -r $xterm -b remove,fullscreen"
 kill -0 "$main_pid" || fail "the program ended"
 refused GetFocus || fail "a stranger was told the app in front while the program ran"

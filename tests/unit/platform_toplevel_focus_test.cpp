@@ -231,8 +231,17 @@ public:
     int calls = 0;
     qsizetype mostHeld = 0;
     QList<QDBusMessage> held;
+    QVariantList monitor; // GetMonitor's reply; none: the method is unknown
 
 public slots:
+    void GetMonitor(const QStringList &)
+    {
+        setDelayedReply(true);
+        connection().send(
+            monitor.isEmpty()
+                ? message().createErrorReply(QDBusError::UnknownMethod, QStringLiteral("version 2"))
+                : message().createReply(monitor));
+    }
     QString GetFocus(QString &name, int &pid)
     {
         ++calls;
@@ -695,6 +704,62 @@ private slots:
         QCOMPARE(inFront ? inFront->localizedName.value_or(QString()) : QStringLiteral("-"), front);
         QVERIFY2(fake.calls <= mostCalls, qPrintable(QString::number(fake.calls)));
         QVERIFY(fake.mostHeld <= 1);
+    }
+
+    // The extension's reply on the focused window's monitor, asked again on its
+    // MonitorChanged: what the card is then told.
+    void monitorOnTheBus_data()
+    {
+        QTest::addColumn<QVariantList>("reply");
+        QTest::addColumn<QString>("place");
+        const auto geometry = [](int x, int y, int width, int height) {
+            QDBusArgument structure;
+            structure.beginStructure();
+            structure << x << y << width << height;
+            structure.endStructure();
+            return QVariant::fromValue(structure);
+        };
+        QTest::newRow("connector and geometry")
+            << QVariantList{"Meta-1", geometry(1280, 0, 1024, 768)} << "Meta-1 1280,0 1024x768";
+        QTest::newRow("Xwayland's names")
+            << QVariantList{"", geometry(1280, 0, 1024, 768)} << " 1280,0 1024x768";
+        QTest::newRow("nothing focused") << QVariantList{"", geometry(0, 0, 0, 0)} << " -";
+        QTest::newRow("an older extension") << QVariantList{} << " -";
+        QTest::newRow("other types") << QVariantList{"Meta-1", 1280} << " -";
+        QTest::newRow("an overlong name")
+            << QVariantList{QString(100000, u'M'), geometry(0, 0, 1, 1)}
+            << QString(256, u'M') + " 0,0 1x1";
+    }
+    void monitorOnTheBus()
+    {
+        QFETCH(QVariantList, reply);
+        QFETCH(QString, place);
+        Rig rig;
+        if (!rig.bus.isRunning())
+            QSKIP("dbus-daemon is not installed");
+        FakeExtension fake;
+        fake.plans = QStringList{QStringLiteral("foot")};
+        QVERIFY(rig.peer.registerObject(objectPath, &fake, QDBusConnection::ExportAllSlots));
+        QVERIFY(rig.peer.registerService(busName));
+        GnomeShellTracker tracker(rig.entries, rig.own, ShellExtensionFiles(rig.home.path()));
+        const auto told = [&] {
+            const FrontWindowPlace at = tracker.frontWindowPlace();
+            const QRect r = at.frame.value_or(QRect());
+            return at.monitor + ' ' +
+                   (at.frame ? QStringLiteral("%1,%2 %3x%4")
+                                   .arg(r.x())
+                                   .arg(r.y())
+                                   .arg(r.width())
+                                   .arg(r.height())
+                             : QStringLiteral("-"));
+        };
+        rig.pump();
+        QCOMPARE(told(), QStringLiteral(" -"));
+        fake.monitor = reply;
+        QVERIFY(rig.peer.send(QDBusMessage::createSignal(objectPath, interfaceName,
+                                                         QStringLiteral("MonitorChanged"))));
+        rig.pump();
+        QTRY_COMPARE(told(), place);
     }
 
     // A link, or another's folder, at the extension's place.

@@ -9,7 +9,7 @@ import Shell from 'gi://Shell';
 import * as Main from 'resource:///org/gnome/shell/ui/main.js';
 import {Extension} from 'resource:///org/gnome/shell/extensions/extension.js';
 
-const VERSION = 2;
+const VERSION = 3;
 const BUS_NAME = 'io.github.nudgewatch.Focus';
 const OBJECT_PATH = '/io/github/nudgewatch/Focus';
 // Only the process that owns the program's name on the session bus is answered:
@@ -28,12 +28,18 @@ const INTERFACE = `
       <arg type="s" name="appId" direction="in"/>
       <arg type="b" name="activated" direction="out"/>
     </method>
+    <method name="GetMonitor">
+      <arg type="as" name="connectors" direction="in"/>
+      <arg type="s" name="connector" direction="out"/>
+      <arg type="(iiii)" name="geometry" direction="out"/>
+    </method>
     <method name="GetFullscreen">
       <arg type="b" name="fullscreen" direction="out"/>
     </method>
     <signal name="FullscreenChanged">
       <arg type="b" name="fullscreen"/>
     </signal>
+    <signal name="MonitorChanged"/>
     <signal name="FocusChanged">
       <arg type="s" name="appId"/>
       <arg type="s" name="name"/>
@@ -50,6 +56,7 @@ class FocusService {
         this._signals = [];
         this._program = null;
         this._lastFullscreen = null;
+        this._lastMonitor = null;
     }
 
     get Version() {
@@ -77,6 +84,22 @@ class FocusService {
         const monitor = window.get_monitor();
         return window.is_fullscreen() ||
             (monitor >= 0 && global.display.get_monitor_in_fullscreen(monitor));
+    }
+
+    // The monitor that shows the focused window: the one of the program's
+    // screens named by its connector, and its geometry in the shell's logical
+    // coordinates, which Xwayland gives its outputs too. Xwayland may name its
+    // outputs otherwise ("XWAYLAND0"), so the program needs both.
+    _monitor(connectors) {
+        const window = global.display.focus_window;
+        const index = window ? window.get_monitor() : -1;
+        if (index < 0)
+            return ['', [0, 0, 0, 0]];
+        const manager = global.backend.get_monitor_manager();
+        const connector = connectors.find(name => name.length <= LONGEST_ID &&
+            manager.get_monitor_for_connector(name) === index) ?? '';
+        const area = global.display.get_monitor_geometry(index);
+        return [connector, [area.x, area.y, area.width, area.height]];
     }
 
     _activate(appId) {
@@ -135,6 +158,12 @@ class FocusService {
         this._forProgramOnly(invocation, () => new GLib.Variant('(b)', [this._fullscreen()]));
     }
 
+    GetMonitorAsync(parameters, invocation) {
+        const [connectors] = parameters;
+        this._forProgramOnly(invocation,
+            () => new GLib.Variant('(s(iiii))', this._monitor(connectors)));
+    }
+
     ActivateAsync(parameters, invocation) {
         const [appId] = parameters;
         this._forProgramOnly(invocation, () => new GLib.Variant('(b)', [this._activate(appId)]));
@@ -164,6 +193,19 @@ class FocusService {
             new GLib.Variant('(b)', [fullscreen]));
     }
 
+    // Tells the program to ask again when the focused window is on another
+    // monitor than before, or the monitors changed.
+    _monitorMayHaveChanged(monitorsChanged = false) {
+        if (!this._program)
+            return;
+        const window = global.display.focus_window;
+        const monitor = window ? window.get_monitor() : -1;
+        if (monitor === this._lastMonitor && !monitorsChanged)
+            return;
+        this._lastMonitor = monitor;
+        Gio.DBus.session.emit_signal(this._program, OBJECT_PATH, BUS_NAME, 'MonitorChanged', null);
+    }
+
     enable() {
         this._object = Gio.DBusExportedObject.wrapJSObject(INTERFACE, this);
         this._object.export(Gio.DBus.session, OBJECT_PATH);
@@ -174,18 +216,27 @@ class FocusService {
                 this._program = owner;
                 this._last = null;
                 this._lastFullscreen = null;
+                this._lastMonitor = null;
             }, () => {
                 this._program = null;
             });
         const changed = () => {
             this._focusMayHaveChanged();
             this._fullscreenMayHaveChanged();
+            this._monitorMayHaveChanged();
         };
         const fullscreen = () => this._fullscreenMayHaveChanged();
+        const entered = (display, index, window) => {
+            if (window === global.display.focus_window)
+                this._monitorMayHaveChanged();
+        };
         this._signals = [
             [this._tracker, this._tracker.connect('notify::focus-app', changed)],
             [global.display, global.display.connect('notify::focus-window', changed)],
             [global.display, global.display.connect('in-fullscreen-changed', fullscreen)],
+            [global.display, global.display.connect('window-entered-monitor', entered)],
+            [Main.layoutManager, Main.layoutManager.connect('monitors-changed',
+                () => this._monitorMayHaveChanged(true))],
         ];
     }
 
@@ -199,6 +250,7 @@ class FocusService {
         this._object = null;
         this._last = null;
         this._lastFullscreen = null;
+        this._lastMonitor = null;
         this._program = null;
     }
 }

@@ -55,11 +55,8 @@ GnomeDndSource::~GnomeDndSource() = default;
 void GnomeDndSource::read()
 {
     // The switch in GNOME's message list is show-banners, inverted.
-    const bool active = m_shellRuns && !m_settings->boolean(bannersKey).value_or(true);
-    if (active == m_active)
-        return;
-    m_active = active;
-    emit conditionChanged(PresenceCondition::DoNotDisturb, active, m_clock.now());
+    report(PresenceCondition::DoNotDisturb,
+           m_shellRuns && !m_settings->boolean(bannersKey).value_or(true), m_clock.now());
 }
 
 PresenceSourceList gnomePresenceSources(const PresenceSetup &, const Clock &clock)

@@ -35,7 +35,6 @@ private:
     const Clock &m_clock;
     QDBusServiceWatcher m_shell;
     bool m_shellRuns = false;
-    bool m_active = false;
 };
 
 // GNOME's own presence on any display server (GNOME on Xorg too): its Do Not

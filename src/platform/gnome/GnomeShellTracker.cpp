@@ -9,7 +9,9 @@
 
 #include <QDBusPendingReply>
 #include <QDBusVariant>
+#include <QGuiApplication>
 #include <QProcess>
+#include <QScreen>
 #include <QStandardPaths>
 
 #include <unistd.h>
@@ -49,6 +51,13 @@ GnomeShellTracker::GnomeShellTracker(const DesktopEntryRegistry &entries, QDBusC
         qCDebug(lcPlatform) << "cannot follow the GNOME Shell extension:" << m_bus.lastError();
     m_bus.connect(busName, objectPath, interfaceName, QStringLiteral("FullscreenChanged"), this,
                   SLOT(onFullscreenChanged(QDBusMessage)));
+    m_bus.connect(busName, objectPath, interfaceName, QStringLiteral("MonitorChanged"), this,
+                  SLOT(askMonitor()));
+    // The program's screens follow the shell's monitors a moment later, through Xwayland.
+    if (qGuiApp != nullptr) {
+        connect(qGuiApp, &QGuiApplication::screenAdded, this, &GnomeShellTracker::askMonitor);
+        connect(qGuiApp, &QGuiApplication::screenRemoved, this, &GnomeShellTracker::askMonitor);
+    }
     // Each owner of the name is another extension: what the one before was
     // asked no longer counts.
     connect(&m_watcher, &QDBusServiceWatcher::serviceRegistered, this, [this] {
@@ -113,6 +122,28 @@ void GnomeShellTracker::askExtension()
         [this](const QDBusMessage &reply) {
             if (reply.type() == QDBusMessage::ReplyMessage)
                 setFullscreen(reply.arguments());
+        },
+        focusTimeoutMs);
+    askMonitor();
+}
+
+void GnomeShellTracker::askMonitor()
+{
+    QStringList connectors;
+    if (qGuiApp != nullptr) {
+        for (const QScreen *screen : QGuiApplication::screens())
+            connectors.append(screen->name());
+    }
+    QDBusMessage call = QDBusMessage::createMethodCall(busName, objectPath, interfaceName,
+                                                       QStringLiteral("GetMonitor"));
+    call << connectors;
+    const quint64 question = ++m_monitorQuestions;
+    // An extension older than the question leaves the card on the primary monitor.
+    callAsync(
+        this, m_bus, call,
+        [this, question](const QDBusMessage &reply) {
+            if (question == m_monitorQuestions)
+                m_place = placeFromMonitorReply(reply);
         },
         focusTimeoutMs);
 }

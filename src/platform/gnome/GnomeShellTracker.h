@@ -33,6 +33,8 @@ public:
     std::optional<RunningApplication> frontmostApplication() const override;
     TrackerStatus status() const override { return m_status; }
     bool reportsFullscreen() const override { return true; }
+    // The monitor the extension last named for the focused window; empty while unknown.
+    FrontWindowPlace frontWindowPlace() const override { return m_place; }
     void runSetup() override;
     // Asks the extension to bring the most recent window of the entry at the
     // standard path given to the front; false when it has none.
@@ -41,6 +43,7 @@ public:
 private slots:
     void onFocusChanged(const QDBusMessage &message);
     void onFullscreenChanged(const QDBusMessage &message);
+    void askMonitor();
 
 private:
     // A GetFocus call: its number, and the owners and focus reports seen when
@@ -78,6 +81,8 @@ private:
     bool m_changedThisRun = false;
     bool m_updateTried = false;
     std::optional<int> m_shellMajor;
+    FrontWindowPlace m_place;
+    quint64 m_monitorQuestions = 0; // only the latest answer counts
     QString m_setupError;
     TrackerStatus m_status;
 };

@@ -97,7 +97,7 @@ void MutterIdleSource::onWatchFired(const QDBusMessage &message)
 
 void MutterIdleSource::becameIdle()
 {
-    if (m_idle || m_askingIdleTime)
+    if (reported(PresenceCondition::NoInput) || m_askingIdleTime)
         return;
     m_askingIdleTime = true;
     addWatch(Watch::UserActive);
@@ -120,10 +120,7 @@ void MutterIdleSource::becameIdle()
 
 void MutterIdleSource::set(bool idle, WallTime since)
 {
-    if (idle == m_idle)
-        return;
-    m_idle = idle;
-    emit conditionChanged(PresenceCondition::NoInput, idle, since);
+    report(PresenceCondition::NoInput, idle, since);
 }
 
 } // namespace nudgewatch

@@ -44,7 +44,6 @@ private:
     uint m_activeWatch = 0;
     // A watch that fired before the reply naming it arrived.
     std::optional<uint> m_unclaimedFiring;
-    bool m_idle = false;
     bool m_askingIdleTime = false;
     quint64 m_returns = 0; // user-active firings, so a late answer is known as stale
 };

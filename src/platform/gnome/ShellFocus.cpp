@@ -3,6 +3,8 @@
 #include "platform/freedesktop/WindowResolver.h"
 #include "platform/session/ActivationFilter.h"
 
+#include <QDBusArgument>
+
 namespace nudgewatch {
 
 namespace {
@@ -54,6 +56,22 @@ std::optional<RunningApplication> applicationForFocus(const DesktopEntryIndex &i
     if (!application.localizedName && !focus.name.isEmpty())
         application.localizedName = focus.name;
     return application;
+}
+
+FrontWindowPlace placeFromMonitorReply(const QDBusMessage &reply)
+{
+    // Checked before reading: QtDBus asserts on a structure of other types.
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.signature() != QLatin1String("s(iiii)"))
+        return {};
+    int x = 0, y = 0, width = 0, height = 0;
+    const QDBusArgument geometry = reply.arguments()[1].value<QDBusArgument>();
+    geometry.beginStructure();
+    geometry >> x >> y >> width >> height;
+    geometry.endStructure();
+    FrontWindowPlace place{std::nullopt, reply.arguments()[0].toString().left(256)};
+    if (width > 0 && height > 0)
+        place.frame = QRect(x, y, width, height);
+    return place;
 }
 
 } // namespace nudgewatch

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "core/FrontWindowPlace.h"
 #include "core/RunningApplication.h"
 #include "platform/freedesktop/WindowResolver.h"
 
+#include <QDBusMessage>
 #include <QList>
 #include <QVariant>
 
@@ -34,5 +36,10 @@ std::optional<ShellFocus> focusFromArguments(const QList<QVariant> &arguments);
 std::optional<RunningApplication> applicationForFocus(const DesktopEntryIndex &index,
                                                       const ShellFocus &focus, qint64 ownPid,
                                                       const WindowFacts &process);
+
+// Where the extension's GetMonitor reply says the focused window is: the
+// connector when one of the program's screens has it, and the monitor's
+// geometry; empty for an error, any other signature or an empty geometry.
+FrontWindowPlace placeFromMonitorReply(const QDBusMessage &reply);
 
 } // namespace nudgewatch
