@@ -53,21 +53,19 @@ std::optional<QString> autostartEntryText(const QString &executable)
     if (!exec)
         return std::nullopt;
     const KeyFilePtr entry(g_key_file_new());
-    const auto set = [&entry](const char *key, const QString &value) {
+    const std::pair<const char *, QString> keys[] = {
+        {G_KEY_FILE_DESKTOP_KEY_TYPE, QStringLiteral(G_KEY_FILE_DESKTOP_TYPE_APPLICATION)},
+        {G_KEY_FILE_DESKTOP_KEY_NAME, QStringLiteral("Nudgewatch")},
+        {G_KEY_FILE_DESKTOP_KEY_COMMENT,
+         QStringLiteral("Reminds you of the applications you mean to use")},
+        {G_KEY_FILE_DESKTOP_KEY_EXEC,
+         *exec + QStringLiteral(" --") + QLatin1String(autostartOption)},
+        {G_KEY_FILE_DESKTOP_KEY_ICON, QStringLiteral("nudgewatch")},
+        {G_KEY_FILE_DESKTOP_KEY_TERMINAL, QStringLiteral("false")},
+        {"X-GNOME-Autostart-enabled", QStringLiteral("true")}};
+    for (const auto &[key, value] : keys)
         g_key_file_set_string(entry.get(), G_KEY_FILE_DESKTOP_GROUP, key,
                               value.toUtf8().constData());
-    };
-    set(G_KEY_FILE_DESKTOP_KEY_TYPE, QStringLiteral(G_KEY_FILE_DESKTOP_TYPE_APPLICATION));
-    set(G_KEY_FILE_DESKTOP_KEY_NAME, QStringLiteral("Nudgewatch"));
-    set(G_KEY_FILE_DESKTOP_KEY_COMMENT,
-        QStringLiteral("Reminds you of the applications you mean to use"));
-    set(G_KEY_FILE_DESKTOP_KEY_EXEC,
-        *exec + QStringLiteral(" --") + QLatin1String(autostartOption));
-    set(G_KEY_FILE_DESKTOP_KEY_ICON, QStringLiteral("nudgewatch"));
-    g_key_file_set_boolean(entry.get(), G_KEY_FILE_DESKTOP_GROUP, G_KEY_FILE_DESKTOP_KEY_TERMINAL,
-                           FALSE);
-    g_key_file_set_boolean(entry.get(), G_KEY_FILE_DESKTOP_GROUP, "X-GNOME-Autostart-enabled",
-                           TRUE);
     return takeGString(g_key_file_to_data(entry.get(), nullptr, nullptr));
 }
 

@@ -171,8 +171,8 @@ bool IconThemeCache::chainsEnd() const
 bool IconThemeCache::isSound(const QString &folder)
 {
     const QByteArray folderPath = QFile::encodeName(folder);
-    struct stat cacheStatus {
-    }, folderStatus{};
+    struct stat cacheStatus {};
+    struct stat folderStatus {};
     if (::stat((folderPath + "/icon-theme.cache").constData(), &cacheStatus) != 0)
         return errno == ENOENT || errno == ENOTDIR;
     if (!S_ISREG(cacheStatus.st_mode))
