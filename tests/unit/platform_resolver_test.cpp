@@ -46,11 +46,10 @@ private slots:
         // Tracked, the picked tool stands in for the program tool, as a
         // desktop's launcher does for the application it starts.
         m_registry.emplace([](const QStringList &tracked, const std::vector<DesktopEntry> &) {
-            return tracked.contains(launcher)
-                       ? QHash<QString, QString>{{fixtures +
-                                                      "/system/applications/program-tool.desktop",
-                                                  launcher}}
-                       : QHash<QString, QString>();
+            QHash<QString, QString> launcherFor;
+            if (tracked.contains(launcher))
+                launcherFor[fixtures + "/system/applications/program-tool.desktop"] = launcher;
+            return launcherFor;
         });
         m_registry->index(); // read before the tracked entries are known, as at start-up
     }
