@@ -29,6 +29,15 @@ inline double percentile(std::vector<double> values, double fraction)
     return values[std::min(index, values.size() - 1)];
 }
 
+// GIO reads the applications folders below `dataHome` alone: its own
+// applications folder, and a system folder that does not exist. Called before
+// anything asks GIO, which reads the locations once per process.
+inline void useEntriesBelow(const QString &dataHome)
+{
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome));
+    qputenv("XDG_DATA_DIRS", QFile::encodeName(dataHome + QStringLiteral("/none")));
+}
+
 // `count` application entries below `folder`; every fourth names a StartupWMClass,
 // every tenth sits in a vendor folder. All run /bin/true so GIO accepts them.
 inline bool writeEntries(const QString &folder, int count)

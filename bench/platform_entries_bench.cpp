@@ -2,7 +2,7 @@
 // listing the installed applications, and resolving windows against them.
 
 #include "platform/freedesktop/DesktopApplicationCatalog.h"
-#include "platform/freedesktop/DesktopEntryScanner.h"
+#include "platform/freedesktop/InstalledEntries.h"
 #include "platform/freedesktop/WindowResolver.h"
 #include "platform_bench_util.h"
 
@@ -54,13 +54,11 @@ int main(int argc, char *argv[])
     const QString applications = dir.path() + QStringLiteral("/data/applications");
     if (!writeEntries(applications, entryCount))
         return 1;
-    QDir().mkpath(dir.path() + QStringLiteral("/empty"));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(dir.path() + QStringLiteral("/data")));
-    qputenv("XDG_DATA_DIRS", QFile::encodeName(dir.path() + QStringLiteral("/empty")));
+    useEntriesBelow(dir.path() + QStringLiteral("/data"));
     QCoreApplication app(argc, argv);
 
     auto start = Stopwatch::now();
-    const std::vector<DesktopEntry> entries = scanDesktopEntries({applications});
+    const std::vector<DesktopEntry> entries = installedDesktopEntries();
     const double scanUs = microsecondsSince(start);
     start = Stopwatch::now();
     const DesktopEntryIndex index(entries);
@@ -70,7 +68,8 @@ int main(int argc, char *argv[])
         entries.size(), scanUs / 1000, indexUs / 1000);
 
     start = Stopwatch::now();
-    DesktopApplicationCatalog catalog;
+    const DesktopEntryRegistry own;
+    DesktopApplicationCatalog catalog(own);
     const double catalogUs = microsecondsSince(start);
     start = Stopwatch::now();
     const qsizetype listed = catalog.installedApplications().size();
@@ -82,7 +81,7 @@ int main(int argc, char *argv[])
                 "shown) %.1f ms; the kept list again %.3f ms\n",
                 catalogUs / 1000, qlonglong(listed), firstUs / 1000, cachedUs / 1000);
     // The program's catalog lists the registry window resolution has read already.
-    const DesktopEntryRegistry registry({applications});
+    const DesktopEntryRegistry registry;
     registry.index();
     start = Stopwatch::now();
     DesktopApplicationCatalog(registry).installedApplications();

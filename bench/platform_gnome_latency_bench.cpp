@@ -5,8 +5,8 @@
 // each sample runs from just before the signal is sent, so it holds the bus
 // daemon's round trip, the checks of the arguments and the entry look-up.
 
-#include "platform/gnome/GnomeShellTracker.h"
 #include "platform/freedesktop/DesktopEntryRegistry.h"
+#include "platform/gnome/GnomeShellTracker.h"
 #include "platform_bench_util.h"
 
 #include <QCoreApplication>
@@ -62,7 +62,8 @@ int main(int argc, char *argv[])
     if (!extensionBus.registerService(shellExtension::busName))
         return 1;
 
-    const DesktopEntryRegistry entries({applications});
+    useEntriesBelow(dir.path());
+    const DesktopEntryRegistry entries;
     GnomeShellTracker tracker(entries, QDBusConnection::sessionBus(),
                               ShellExtensionFiles(dir.path() + QStringLiteral("/extensions")));
     QEventLoop loop;

@@ -5,8 +5,8 @@
 // loading and running that script, KWin's activation, the program's script
 // calling back, and resolving the window to its desktop entry.
 
-#include "platform/kwin/KWinScriptTracker.h"
 #include "platform/freedesktop/DesktopEntryRegistry.h"
+#include "platform/kwin/KWinScriptTracker.h"
 #include "platform_bench_util.h"
 
 #include <QGuiApplication>
@@ -56,13 +56,14 @@ int main(int argc, char *argv[])
                     {}) ||
         !writeEntry(x11, QStringLiteral("XTerm"), QStringLiteral("xterm"), QStringLiteral("XTerm")))
         return 1;
+    useEntriesBelow(dir.path());
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
 
     QProcess terminals[2];
     terminals[0].start(QStringLiteral("weston-terminal"), {});
     terminals[1].start(QStringLiteral("xterm"), {});
-    DesktopEntryRegistry entries({applications});
+    DesktopEntryRegistry entries;
     int status = 0;
     {
         KWinScriptTracker tracker(entries, QDBusConnection::sessionBus());

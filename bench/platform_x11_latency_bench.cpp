@@ -62,9 +62,7 @@ int main(int argc, char *argv[])
         !writeEntry(applications + QStringLiteral("/bench-b.desktop"), QStringLiteral("Bench B"),
                     QStringLiteral("BenchB")))
         return 1;
-    QDir().mkpath(dir.path() + QStringLiteral("/empty"));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(dir.path() + QStringLiteral("/data")));
-    qputenv("XDG_DATA_DIRS", QFile::encodeName(dir.path() + QStringLiteral("/empty")));
+    useEntriesBelow(dir.path() + QStringLiteral("/data"));
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
 

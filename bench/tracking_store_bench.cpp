@@ -97,7 +97,7 @@ void benchConstruction(int saved)
     }
     StoreFixture f;
     LocalFileSystem fileSystem;
-    const DesktopEntryRegistry entries{QStringList()};
+    const DesktopEntryRegistry entries;
     DesktopEntryBundleInfo bundleInfo(entries);
     QElapsedTimer timer;
     timer.start();

@@ -16,11 +16,6 @@ AppDelegate::AppDelegate(AppServices services, QObject *parent)
       m_picker(
           std::make_unique<DialogApplicationPicker>(m_services.catalog, m_services.store.icons))
 {
-    if (TrackedEntries *tracked = m_services.trackedEntries) {
-        tracked->setTrackedEntries(m_store->trackedPaths());
-        connect(m_store.get(), &AppTrackerStore::trackedAppsReloaded, this,
-                [this, tracked] { tracked->setTrackedEntries(m_store->trackedPaths()); });
-    }
     // A reminder that cannot be shown is said in the window, not lost in silence.
     if (ReminderNotifier *notifier = m_services.notifier)
         connect(notifier, &ReminderNotifier::trouble, this, [this](const QString &why) {

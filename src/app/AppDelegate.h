@@ -3,7 +3,6 @@
 #include "core/ApplicationCatalog.h"
 #include "core/DesktopAppearance.h"
 #include "core/ReminderNotifier.h"
-#include "core/TrackedEntries.h"
 #include "notch/NotchPanel.h"
 #include "tracking/AppTrackerStore.h"
 
@@ -27,8 +26,6 @@ struct AppServices {
     NotchPanel::CompositorCheck compositorRunning;
     // The desktop's light or dark preference and font; none: light, the toolkit's font.
     DesktopAppearance *appearance = nullptr;
-    // Told the tracked entries whenever they change; none: nobody needs them.
-    TrackedEntries *trackedEntries = nullptr;
     // Reminders as desktop notifications in place of the card; none: the card.
     ReminderNotifier *notifier = nullptr;
     // What the settings window says of how this session is followed and

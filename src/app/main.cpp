@@ -163,11 +163,19 @@ int main(int argc, char *argv[])
                           *windowSystem,
                           desktop->compositorCheck(),
                           &appearance,
-                          desktop.get(),
                           notifier.get(),
                           notifierReason.isEmpty() ? desktop->sessionNote() : notifierReason,
                           desktop->frontWindowLocator()});
     QObject::connect(&delegate, &AppDelegate::quitRequested, &app, &QCoreApplication::quit);
+    // The desktop's index of entries learns which the user tracks: windows of
+    // those outside the applications folders are recognised, and a tracked
+    // launcher stands for the application it starts.
+    const auto tellTracked = [&store = delegate.store(), &desktop] {
+        desktop->trackedEntries().setTrackedEntries(store.trackedPaths());
+    };
+    tellTracked();
+    QObject::connect(&delegate.store(), &AppTrackerStore::trackedAppsReloaded, desktop.get(),
+                     tellTracked);
     QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,
                      &AppDelegate::showSettings);
 

@@ -2,7 +2,6 @@
 
 #include "platform/DesktopOpener.h"
 #include "platform/SessionTable.h"
-#include "platform/StandInTracker.h"
 #include "platform/freedesktop/DesktopApplicationCatalog.h"
 #include "platform/freedesktop/DesktopEntryBundleInfo.h"
 #include "platform/freedesktop/DesktopEntryRegistry.h"
@@ -11,16 +10,19 @@
 #include "platform/qt/LocalFileSystem.h"
 
 #include <QGuiApplication>
-#include <QStandardPaths>
 #include <QTimer>
 
 namespace nudgewatch {
 
 DesktopPlatform::DesktopPlatform(QObject *parent)
-    : QObject(parent),
+    : QObject(parent), m_launcherEntries(installedLaunchers()),
       m_entries(std::make_unique<DesktopEntryRegistry>(
-          QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation))),
-      m_launcherEntries(installedLaunchers()),
+          [this](const QStringList &tracked, const std::vector<DesktopEntry> &entries) {
+              QHash<QString, QString> launcherFor;
+              for (const auto &launchers : m_launcherEntries)
+                  launcherFor.insert(launchers->standIns(tracked, entries));
+              return launcherFor;
+          })),
       m_bundleInfo(std::make_unique<DesktopEntryBundleInfo>(*m_entries)),
       m_fileSystem(std::make_unique<LocalFileSystem>()),
       m_icons(std::make_unique<DesktopIcons>(*m_entries, IconLookup::forDesktop())),
@@ -33,7 +35,6 @@ DesktopPlatform::DesktopPlatform(QObject *parent)
     });
     // Reading an icon theme's index would hold up the first window; icons come
     // from the theme from the next turn of the event loop on.
-    m_icons->setThemeDeferred(true);
     QTimer::singleShot(0, m_icons.get(),
                        [icons = m_icons.get()] { icons->setThemeDeferred(false); });
 }
@@ -42,7 +43,6 @@ DesktopPlatform::~DesktopPlatform()
 {
     // The opener and the session refer to the services below them.
     m_opener.reset();
-    m_tracker.reset();
     m_session.reset();
 }
 
@@ -51,14 +51,12 @@ void DesktopPlatform::use(std::unique_ptr<DesktopSession> session)
     m_session = std::move(session);
     connect(m_session.get(), &DesktopSession::connectionLost, this,
             &DesktopPlatform::connectionLost);
-    m_tracker = std::make_unique<StandInTracker>(m_session->tracker(), m_session->raiser());
-    m_opener = std::make_unique<DesktopOpener>(*m_launcher,
-                                               m_session->raiser() ? m_tracker.get() : nullptr);
+    m_opener = std::make_unique<DesktopOpener>(*m_launcher, m_session->raiser());
 }
 
 FrontmostApplicationTracker &DesktopPlatform::tracker()
 {
-    return *m_tracker;
+    return m_session->tracker();
 }
 
 std::function<bool()> DesktopPlatform::compositorCheck() const
@@ -93,16 +91,9 @@ ApplicationCatalog &DesktopPlatform::catalog()
     return *m_catalog;
 }
 
-void DesktopPlatform::setTrackedEntries(const QStringList &paths)
+TrackedEntries &DesktopPlatform::trackedEntries()
 {
-    m_entries->setTrackedEntries(paths);
-    const auto entries = [this]() -> const std::vector<DesktopEntry> & {
-        return m_entries->index().entries();
-    };
-    QHash<QString, QString> launcherFor;
-    for (const auto &launchers : m_launcherEntries)
-        launcherFor.insert(launchers->standIns(paths, entries));
-    m_tracker->setStandIns(std::move(launcherFor));
+    return *m_entries;
 }
 
 std::unique_ptr<DesktopPlatform> DesktopPlatform::create(QObject *parent)

@@ -25,7 +25,6 @@ class DesktopApplicationCatalog;
 class DesktopSession;
 class GioLauncher;
 class LauncherEntries;
-class StandInTracker;
 
 // The desktop services of a Linux session, built once at start-up (after the
 // QGuiApplication) and kept for the life of the program. One backend per
@@ -40,7 +39,7 @@ class StandInTracker;
 // connectionLost() is emitted once when the X server goes away; the program
 // should then quit (a Wayland compositor's connection is mended by its
 // tracker). Nothing here writes settings.
-class DesktopPlatform final : public QObject, public TrackedEntries {
+class DesktopPlatform final : public QObject {
     Q_OBJECT
 public:
     using SessionOpener =
@@ -71,9 +70,10 @@ public:
     // What the settings window should say of how the session is followed;
     // empty when nothing is unusual.
     QString sessionNote() const;
-    // The entries the user tracks, so windows of those outside the
-    // applications folders are recognised too.
-    void setTrackedEntries(const QStringList &paths) override;
+    // To be told the entries the user tracks: windows of those outside the
+    // applications folders are recognised too, and a tracked launcher stands
+    // for the application it starts.
+    TrackedEntries &trackedEntries();
 
 signals:
     void connectionLost();
@@ -82,10 +82,10 @@ private:
     explicit DesktopPlatform(QObject *parent);
     void use(std::unique_ptr<DesktopSession> session);
 
-    // The one index of desktop entries; the services below read it.
-    std::unique_ptr<DesktopEntryRegistry> m_entries;
     // Installed launchers that stand for the applications they start.
     std::vector<std::unique_ptr<LauncherEntries>> m_launcherEntries;
+    // The one index of desktop entries; the services below read it.
+    std::unique_ptr<DesktopEntryRegistry> m_entries;
     std::unique_ptr<BundleInfo> m_bundleInfo;
     std::unique_ptr<FileSystem> m_fileSystem;
     std::unique_ptr<DesktopIcons> m_icons;
@@ -93,8 +93,6 @@ private:
     std::unique_ptr<DesktopOpener> m_opener;
     std::unique_ptr<DesktopApplicationCatalog> m_catalog;
     std::unique_ptr<DesktopSession> m_session;
-    // The session's tracker, with tracked launchers standing in for what they start.
-    std::unique_ptr<StandInTracker> m_tracker;
 };
 
 } // namespace nudgewatch

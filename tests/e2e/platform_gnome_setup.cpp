@@ -14,7 +14,7 @@ using namespace nudgewatch;
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const DesktopEntryRegistry entries({});
+    const DesktopEntryRegistry entries;
     GnomeShellTracker tracker(entries, QDBusConnection::sessionBus(),
                               ShellExtensionFiles(ShellExtensionFiles::userExtensionsFolder()));
     // Until the extension's first answer, or its absence, is known the status only waits.

@@ -23,7 +23,7 @@ int main(int argc, char *argv[])
         setup.noInputAfter = std::chrono::milliseconds(QByteArray(argv[1]).toLongLong());
     SystemClock clock;
     const SessionFacts facts = SessionFacts::fromEnvironment(environment, QStringLiteral("xcb"));
-    const DesktopEntryRegistry entries({});
+    const DesktopEntryRegistry entries;
     const auto session = sessionWingFor(facts).open(facts, entries);
     const auto sources = createPresenceSources(*session, facts, setup, clock);
     QStringList names;

@@ -25,6 +25,17 @@ inline QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// GIO reads `home` and `dirs` as the XDG data folders, once per process: set
+// before anything asks it. The desktop entries' fixtures name programs in
+// their bin folder, found on PATH as installed ones are: GIO lists only
+// entries whose program is installed.
+inline void useDesktopEntries(const QString &home, const QStringList &dirs)
+{
+    qputenv("PATH", NUDGEWATCH_FIXTURES "/desktop-entries/bin:" + qgetenv("PATH"));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home));
+    qputenv("XDG_DATA_DIRS", QFile::encodeName(dirs.join(QLatin1Char(':'))));
+}
+
 // GTK's icon index (icon-theme.cache) holding one icon, "nw-icon", as a PNG in
 // "48x48/apps"; `next` is the offset of the next icon in its hash chain.
 inline QByteArray smallestIconIndex(quint32 next = 0xffffffff)

@@ -11,6 +11,11 @@
 foreach(subject desktop_entries resolver desktop_platform presence toplevel_focus appearance corpus)
     nudgewatch_add_test(NAME platform_${subject}_test LABEL unit LIBS nudgewatch_platform)
 endforeach()
+# GIO reads the applications folders once per process: the corpus runs once per
+# release (bookworm unless told).
+add_test(NAME platform_corpus_trixie_test COMMAND platform_corpus_test)
+set_tests_properties(platform_corpus_trixie_test PROPERTIES LABELS unit
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;NUDGEWATCH_CORPUS_RELEASE=trixie")
 # The wlroots tracker's connection is tested against a compositor of the test's own.
 pkg_check_modules(WAYLAND_SERVER REQUIRED IMPORTED_TARGET wayland-server)
 target_link_libraries(platform_toplevel_focus_test PRIVATE PkgConfig::WAYLAND_SERVER)

@@ -1,6 +1,7 @@
 // Window -> application resolution over fixture folders of desktop entries, and
 // over tracked entries outside them (picked with "Browse…").
 
+#include "fakes/Files.h"
 #include "platform/freedesktop/DesktopEntryRegistry.h"
 #include "platform/freedesktop/LauncherScript.h"
 #include "platform/freedesktop/WindowResolver.h"
@@ -14,7 +15,9 @@ using namespace nudgewatch;
 namespace {
 
 const QString fixtures = QStringLiteral(NUDGEWATCH_FIXTURES "/desktop-entries");
-const QString bin = QStringLiteral("/nonexistent/nudgewatch-fixture/bin/");
+const QString bin = QFileInfo(fixtures + "/bin").canonicalFilePath() + '/';
+const QString launcher = fixtures + "/elsewhere/picked-tool.desktop";
+const QString programTool = fixtures + "/system/applications/program-tool.desktop";
 
 WindowFacts facts(const QString &instance, const QString &wmClass, const QString &gtk = {},
                   const QString &kde = {}, const QString &executable = {})
@@ -40,8 +43,15 @@ private slots:
     void initTestCase()
     {
         qputenv("LANGUAGE", "en");
-        m_registry.emplace(
-            QStringList{fixtures + "/user/applications", fixtures + "/system/applications"});
+        fakes::useDesktopEntries(fixtures + "/user", {fixtures + "/system"});
+        // Tracked, the picked tool stands in for the program tool, as a
+        // desktop's launcher does for the application it starts.
+        m_registry.emplace([](const QStringList &tracked, const std::vector<DesktopEntry> &) {
+            QHash<QString, QString> launcherFor;
+            if (tracked.contains(launcher))
+                launcherFor[programTool] = launcher;
+            return launcherFor;
+        });
         m_registry->index(); // read before the tracked entries are known, as at start-up
     }
 
@@ -122,6 +132,9 @@ private slots:
             {"elsewhere/picked-tool.desktop"});
         row("tracked: program", {facts("x", "X", {}, {}, bin + "pickedtool")}, picked,
             {"elsewhere/picked-tool.desktop"});
+        row("tracked launcher: the application it starts counts as it",
+            {facts("pt", "Pt", {}, {}, bin + "programtool")},
+            "Program Tool|elsewhere/picked-tool.desktop", {"elsewhere/picked-tool.desktop"});
         // The user's own copy of an installed entry is the one their windows belong to.
         row("tracked copy before the installed entry", {facts("alpha", "AlphaTerm")},
             "My Alpha|elsewhere/alpha-terminal.desktop", {"elsewhere/alpha-terminal.desktop"});
@@ -139,6 +152,9 @@ private slots:
             name = fixtures + '/' + name;
         m_registry->setTrackedEntries(tracked);
         QCOMPARE(describe(resolveRunningApplication(m_registry->index(), chain)), expected);
+        // Open on a tracked launcher raises the windows of what it starts.
+        QCOMPARE(m_registry->index().launchedPath(launcher),
+                 tracked.contains(launcher) ? programTool : launcher);
     }
 
     void activations_data()

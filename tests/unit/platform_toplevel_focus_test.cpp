@@ -273,7 +273,7 @@ public:
 // The tracker's connection and a peer's on a bus of their own, and a home.
 struct Rig : fakes::BusPeers {
     QTemporaryDir home;
-    const DesktopEntryRegistry entries{{home.filePath(QStringLiteral("applications"))}};
+    const DesktopEntryRegistry entries;
 };
 
 } // namespace
@@ -389,7 +389,12 @@ private slots:
         QCOMPARE(compositor.syncs - syncsAtStart, 2);
     }
 
-    void initTestCase() { QCoreApplication::setApplicationName(QStringLiteral("Nudgewatch")); }
+    void initTestCase()
+    {
+        QCoreApplication::setApplicationName(QStringLiteral("Nudgewatch"));
+        // No installed entries: GIO reads two folders that do not exist.
+        fakes::useDesktopEntries(QStringLiteral("/nonexistent/home"), {"/nonexistent/system"});
+    }
 
     void sequences_data()
     {

@@ -26,13 +26,12 @@ namespace {
 // The program over fakes, tracking Alpha with a 2-second threshold; reminding
 // through `notifier`, for the reason `why`, where given.
 struct Program {
-    explicit Program(TrackedEntries *entries = nullptr, ReminderNotifier *notifier = nullptr,
-                     const QString &why = {})
+    explicit Program(ReminderNotifier *notifier = nullptr, const QString &why = {})
     {
         f.defaults.values.insert(defaultsKeys::trackedAppPaths, f.install({"Alpha"}));
         f.defaults.values.insert(defaultsKeys::idleThreshold, 2.0);
-        delegate.emplace(AppServices{
-            f.services(), catalog, f.windowSystem, {}, nullptr, entries, notifier, why});
+        delegate.emplace(
+            AppServices{f.services(), catalog, f.windowSystem, {}, nullptr, notifier, why});
     }
     StoreFixture f;
     FakeApplicationCatalog catalog;
@@ -114,22 +113,6 @@ private slots:
         QVERIFY(current->isVisible());
     }
 
-    void theDesktopIsToldTheTrackedEntriesAsTheyChange()
-    {
-        struct Recorded final : TrackedEntries {
-            QList<QStringList> told;
-            void setTrackedEntries(const QStringList &paths) override { told.append(paths); }
-        } entries;
-        Program p(&entries);
-        AppDelegate &delegate = *p.delegate;
-        const QStringList alpha{"/apps/Alpha.desktop"}, beta = p.f.install({"Beta"});
-        QCOMPARE(entries.told, QList<QStringList>{alpha}); // before any window looks
-        delegate.store().addApp(QUrl::fromLocalFile(beta.first()));
-        QCOMPARE(entries.told.last(), alpha + beta);
-        delegate.store().removeApp(delegate.store().trackedApps().front().id);
-        QCOMPARE(entries.told.last(), beta);
-    }
-
     void withoutTheCardRemindersComeAsDesktopNotifications()
     {
         struct Notifier final : ReminderNotifier {
@@ -141,7 +124,7 @@ private slots:
             QStringList shown;
             int withdrawn = 0;
         } notifier;
-        Program p(nullptr, &notifier, "Why.");
+        Program p(&notifier, "Why.");
         StoreFixture &f = p.f;
         AppDelegate &delegate = *p.delegate;
         const QStringList alpha{appPath("Alpha")};

@@ -32,15 +32,18 @@
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include <cmath>
 #include <limits>
@@ -361,31 +364,43 @@ private slots:
         QCOMPARE(AppPickerDialog::browseFolder({}), "/usr/share/applications");
     }
 
-    // A looping cache in the user's own hicolor folder hangs Qt's theme loader;
-    // with the program's icons set up, the picker and its search field (whose
-    // clear button is a theme icon) never reach it. QtTest's watchdog
+    // A looping cache in the user's own hicolor folder hangs Qt's theme loader:
+    // Qt is handed only the search paths whose caches are sound, so the picker's
+    // search field (its clear button is a theme icon) never reaches it, while
+    // the "Browse…" dialog shows a sound theme's icons. QtTest's watchdog
     // (QTEST_FUNCTION_TIMEOUT) fails the test where it would hang.
-    void loopingIconCacheDoesNotHangThePicker()
+    void qtReadsOnlySoundIconFolders()
     {
         QTemporaryDir data;
         const QString hicolor = data.filePath("icons/hicolor");
-        QVERIFY(writeFile(hicolor + "/index.theme",
-                          "[Icon Theme]\nName=Hicolor\n"
-                          "Directories=48x48/apps\n[48x48/apps]\nSize=48\n"));
+        const QByteArray folder = "Directories=16x16/actions\n[16x16/actions]\nSize=16\n";
+        QVERIFY(writeFile(hicolor + "/index.theme", "[Icon Theme]\n" + folder));
         // One icon whose hash chain leads back to itself: a look-up for any other
         // name never leaves the chain unless it counts.
         QVERIFY(writeFile(hicolor + "/icon-theme.cache", smallestIconIndex(20)));
-        // Where Qt looks by default when XDG_DATA_HOME is `data`.
+        const QString sound = data.filePath("sound"), theme = sound + "/nwsound";
+        QVERIFY(writeFile(theme + "/index.theme", "[Icon Theme]\nInherits=hicolor\n" + folder));
+        QImage magenta(16, 16, QImage::Format_ARGB32);
+        magenta.fill(Qt::magenta);
+        QVERIFY(QDir().mkpath(theme + "/16x16/actions") &&
+                magenta.save(theme + "/16x16/actions/go-up.png"));
+        QCOMPARE(QProcess::execute("gtk-update-icon-cache", {"--force", "--quiet", theme}), 0);
         QIcon::setThemeSearchPaths({data.filePath("icons")});
         QIcon::setThemeName("hicolor");
-        qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
-        const DesktopEntryRegistry entries{QStringList()};
-        DesktopIcons icons(entries, IconLookup::forDesktop());
+        const DesktopEntryRegistry entries;
+        DesktopIcons icons(entries, IconLookup{"nwsound", {data.filePath("icons"), sound}, {}});
+        icons.setThemeDeferred(false);
+        QCOMPARE(QIcon::themeSearchPaths(), QStringList{sound});
         Picker p({"Alpha", "Bravo"}, 2);
         QTest::keyClicks(p.dialog->searchField(), "al");
         p.dialog->grab();
         QCOMPARE(p.rows(), 1);
         QVERIFY(QIcon::fromTheme("edit-clear").isNull());
+        QFileDialog browse;
+        browse.setOption(QFileDialog::DontUseNativeDialog);
+        const auto *up = browse.findChild<QToolButton *>("toParentButton");
+        QVERIFY(up);
+        QCOMPARE(up->icon().pixmap(16).toImage().pixelColor(8, 8), QColor(Qt::magenta));
     }
 
     void iconsLoadLazily()

@@ -41,10 +41,9 @@ std::optional<QString> desktopExecArgument(const QString &argument)
     }
     if (quote)
         quoted = QLatin1Char('"') + quoted + QLatin1Char('"');
-    // A literal percent sign is doubled (it starts field codes) and, as in every
-    // string value, each backslash is escaped once more.
+    // A literal percent sign is doubled: it starts field codes. The key file
+    // escapes backslashes once more, as in every string value.
     quoted.replace(QLatin1Char('%'), QStringLiteral("%%"));
-    quoted.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
     return quoted;
 }
 
@@ -53,15 +52,21 @@ std::optional<QString> autostartEntryText(const QString &executable)
     const std::optional<QString> exec = desktopExecArgument(executable);
     if (!exec)
         return std::nullopt;
-    return QStringLiteral("[Desktop Entry]\n"
-                          "Type=Application\n"
-                          "Name=Nudgewatch\n"
-                          "Comment=Reminds you of the applications you mean to use\n"
-                          "Exec=%1 --%2\n"
-                          "Icon=nudgewatch\n"
-                          "Terminal=false\n"
-                          "X-GNOME-Autostart-enabled=true\n")
-        .arg(*exec, QLatin1String(autostartOption));
+    const KeyFilePtr entry(g_key_file_new());
+    const std::pair<const char *, QString> keys[] = {
+        {G_KEY_FILE_DESKTOP_KEY_TYPE, QStringLiteral(G_KEY_FILE_DESKTOP_TYPE_APPLICATION)},
+        {G_KEY_FILE_DESKTOP_KEY_NAME, QStringLiteral("Nudgewatch")},
+        {G_KEY_FILE_DESKTOP_KEY_COMMENT,
+         QStringLiteral("Reminds you of the applications you mean to use")},
+        {G_KEY_FILE_DESKTOP_KEY_EXEC,
+         *exec + QStringLiteral(" --") + QLatin1String(autostartOption)},
+        {G_KEY_FILE_DESKTOP_KEY_ICON, QStringLiteral("nudgewatch")},
+        {G_KEY_FILE_DESKTOP_KEY_TERMINAL, QStringLiteral("false")},
+        {"X-GNOME-Autostart-enabled", QStringLiteral("true")}};
+    for (const auto &[key, value] : keys)
+        g_key_file_set_string(entry.get(), G_KEY_FILE_DESKTOP_GROUP, key,
+                              value.toUtf8().constData());
+    return takeGString(g_key_file_to_data(entry.get(), nullptr, nullptr));
 }
 
 AutostartEntry::AutostartEntry(QString directory, QString executable)

@@ -1,7 +1,5 @@
 #include "platform/freedesktop/DesktopApplicationCatalog.h"
 
-#include <QStandardPaths>
-
 #include <algorithm>
 
 namespace nudgewatch {
@@ -16,32 +14,12 @@ DesktopApplicationCatalog::DesktopApplicationCatalog(const DesktopEntryRegistry 
     });
 }
 
-DesktopApplicationCatalog::DesktopApplicationCatalog(std::unique_ptr<DesktopEntryRegistry> own,
-                                                     QObject *parent)
-    : DesktopApplicationCatalog(*own, parent)
-{
-    m_own = std::move(own);
-}
-
-DesktopApplicationCatalog::DesktopApplicationCatalog(QStringList applicationFolders,
-                                                     QObject *parent)
-    : DesktopApplicationCatalog(
-          std::make_unique<DesktopEntryRegistry>(std::move(applicationFolders)), parent)
-{
-}
-
-DesktopApplicationCatalog::DesktopApplicationCatalog(QObject *parent)
-    : DesktopApplicationCatalog(
-          QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation), parent)
-{
-}
-
 QList<InstalledApplication> DesktopApplicationCatalog::installedApplications() const
 {
     if (m_cache)
         return *m_cache;
     QList<InstalledApplication> applications;
-    std::vector<DesktopEntry> entries = m_entries.folderEntries();
+    std::vector<DesktopEntry> entries = m_entries.installedEntries();
     if (m_filter)
         m_filter(entries);
     for (const DesktopEntry &entry : entries)

@@ -17,8 +17,8 @@ struct DesktopEntry {
     QString comment; // Comment[<locale>], else Comment
     // Canonical paths of the TryExec and Exec programs that could be found.
     QStringList programs;
-    // Whether menus list it: not NoDisplay, meant for the current desktop
-    // (OnlyShowIn/NotShowIn against XDG_CURRENT_DESKTOP), its programs found.
+    // Whether menus list it, as GIO decides: not NoDisplay, meant for the
+    // current desktop (OnlyShowIn/NotShowIn against XDG_CURRENT_DESKTOP).
     bool shownInMenus = false;
     QString name = {}; // Name itself; empty when the entry has none
     QString exec = {}; // the Exec line as written

@@ -31,6 +31,19 @@ public:
     // with no process to read (a Wayland app id) may name only its program.
     const DesktopEntry *byProgramName(const QString &fileName, const QStringList &names) const;
 
+    // Tracked launchers that stand in for the application they start (Xfce's
+    // "Terminal Emulator" starts the preferred terminal): the launched entry's
+    // path to the launcher's. That entry's windows count as the launcher's.
+    void setStandIns(QHash<QString, QString> launcherFor)
+    {
+        m_launcherFor = std::move(launcherFor);
+    }
+    // The entry path a window of the entry at `path` counts as.
+    QString trackedPath(const QString &path) const { return m_launcherFor.value(path, path); }
+    // The entry a tracked launcher at `path` stands in for, whose windows are
+    // the ones to raise; `path` itself for any other entry.
+    QString launchedPath(const QString &path) const { return m_launcherFor.key(path, path); }
+
 private:
     const DesktopEntry *at(const QHash<QString, qsizetype> &map, const QString &key) const;
     const DesktopEntry *own(const QList<qsizetype> &indexes, const QStringList &names) const;
@@ -42,6 +55,7 @@ private:
     QHash<QString, qsizetype> m_byFoldedWMClass;
     QHash<QString, QList<qsizetype>> m_byProgram;
     QHash<QString, QList<qsizetype>> m_byProgramName;
+    QHash<QString, QString> m_launcherFor;
 };
 
 // Of several entries that run one program, the application's own: never one

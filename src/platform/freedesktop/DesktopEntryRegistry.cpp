@@ -1,104 +1,81 @@
+// GLib first: its headers use "signals" as a name, which Qt defines as a keyword.
+#include <gio/gio.h>
+
 #include "platform/freedesktop/DesktopEntryRegistry.h"
+#include "platform/freedesktop/InstalledEntries.h"
 
-#include "platform/freedesktop/DesktopEntryScanner.h"
-
-#include <QDirIterator>
-#include <QFileInfo>
 #include <QSet>
-
-#include <algorithm>
 
 namespace nudgewatch {
 
-DesktopEntryRegistry::DesktopEntryRegistry(QStringList applicationFolders, QObject *parent)
-    : QObject(parent), m_folders(std::move(applicationFolders))
+DesktopEntryRegistry::DesktopEntryRegistry(StandInFinder standIns, QObject *parent)
+    : QObject(parent), m_standIns(std::move(standIns))
 {
-    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this,
-            &DesktopEntryRegistry::folderChanged);
 }
 
-void DesktopEntryRegistry::watch() const
+DesktopEntryRegistry::~DesktopEntryRegistry()
 {
-    // Every folder below too ("kde/tool.desktop"); a folder that does not exist
-    // yet is seen appearing in its parent.
-    QStringList paths;
-    m_parentsOfMissing.clear();
-    for (const QString &folder : m_folders) {
-        const QFileInfo info(folder);
-        if (!info.isDir()) {
-            if (QFileInfo(info.absolutePath()).isDir())
-                m_parentsOfMissing.append(info.absolutePath());
-            continue;
-        }
-        paths.append(folder);
-        QDirIterator below(folder, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-        while (below.hasNext())
-            paths.append(below.next());
+    if (m_monitor != nullptr) {
+        g_signal_handlers_disconnect_by_data(m_monitor, &m_dropInstalled);
+        g_object_unref(m_monitor);
     }
-    paths.append(m_parentsOfMissing);
-    // Watched afresh: folders may have gone or come since the last read.
-    if (const QStringList watched = m_watcher.directories(); !watched.isEmpty())
-        m_watcher.removePaths(watched);
-    if (!paths.isEmpty())
-        m_watcher.addPaths(paths);
 }
 
-void DesktopEntryRegistry::folderChanged(const QString &folder)
+void DesktopEntryRegistry::dropInstalled()
 {
-    // The parent of a missing folder (~/.local/share) changes with all else
-    // kept there: only the folder appearing counts.
-    const auto appeared = [&](const QString &entryFolder) {
-        const QFileInfo info(entryFolder);
-        return info.absolutePath() == folder && info.isDir();
-    };
-    if (m_parentsOfMissing.contains(folder) &&
-        std::none_of(m_folders.cbegin(), m_folders.cend(), appeared))
-        return;
-    m_folderEntries.reset();
+    m_installed.reset();
     m_index.reset();
     emit changed();
 }
 
-const std::vector<DesktopEntry> &DesktopEntryRegistry::folderEntries() const
+const std::vector<DesktopEntry> &DesktopEntryRegistry::installedEntries() const
 {
-    if (!m_folderEntries) {
-        // Watched before reading: a change during the read is seen.
-        watch();
-        m_folderEntries = scanDesktopEntries(m_folders);
+    if (!m_installed) {
+        // Watched before reading: a change during the read is seen. GIO tells
+        // of a change only once its list was read since the last one.
+        if (m_monitor == nullptr) {
+            m_monitor = g_app_info_monitor_get();
+            g_signal_connect_swapped(m_monitor, "changed",
+                                     G_CALLBACK(+[](QueuedOnce *drop) { drop->request(); }),
+                                     &m_dropInstalled);
+        }
+        m_installed = installedDesktopEntries();
         m_index.reset();
     }
-    return *m_folderEntries;
+    return *m_installed;
 }
 
 const DesktopEntryIndex &DesktopEntryRegistry::index() const
 {
-    const std::vector<DesktopEntry> &inFolders = folderEntries();
+    const std::vector<DesktopEntry> &installed = installedEntries();
     if (!m_index) {
         std::vector<DesktopEntry> entries;
         // A settings file edited by hand may list one path many times.
         QSet<QString> seen;
-        for (const DesktopEntry &entry : inFolders)
+        for (const DesktopEntry &entry : installed)
             seen.insert(entry.path);
         for (const QString &path : m_tracked) {
             if (seen.contains(path))
                 continue;
             seen.insert(path);
-            if (auto entry = readDesktopEntry(path, QFileInfo(path).fileName()))
+            if (auto entry = desktopEntryAt(path))
                 entries.push_back(std::move(*entry));
         }
-        entries.insert(entries.end(), inFolders.begin(), inFolders.end());
+        entries.insert(entries.end(), installed.begin(), installed.end());
         m_index = DesktopEntryIndex(std::move(entries));
+        if (m_standIns)
+            m_index->setStandIns(m_standIns(m_tracked, m_index->entries()));
     }
     return *m_index;
 }
 
 std::optional<DesktopEntry> DesktopEntryRegistry::entryAt(const QString &path) const
 {
-    // Names and icons asked for before anything needed the folders (the first
-    // window's tracked applications) do not wait for them to be read.
-    if (const DesktopEntry *entry = m_folderEntries ? index().byPath(path) : nullptr)
+    // Names and icons asked for before anything needed GIO's list (the first
+    // window's tracked applications) do not wait for it to be read.
+    if (const DesktopEntry *entry = m_installed ? index().byPath(path) : nullptr)
         return *entry;
-    return readDesktopEntry(path, QFileInfo(path).fileName());
+    return desktopEntryAt(path);
 }
 
 void DesktopEntryRegistry::setTrackedEntries(const QStringList &paths)

@@ -1,53 +1,64 @@
 #pragma once
 
+#include "core/QueuedOnce.h"
+#include "core/TrackedEntries.h"
 #include "platform/freedesktop/DesktopEntryIndex.h"
 
-#include <QFileSystemWatcher>
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
+typedef struct _GAppInfoMonitor GAppInfoMonitor;
+
 namespace nudgewatch {
 
-// The one index of desktop entries the program keeps: the entries of the
-// applications folders and the tracked entries that lie elsewhere. The menus'
-// catalog, names, icons and window resolution all read it. The folders are
-// read on first use, not at start-up; from then on one watcher follows them,
-// and `changed` announces every change to the entries they hold.
-class DesktopEntryRegistry final : public QObject {
+// The one index of desktop entries the program keeps: the installed entries
+// GIO lists and the tracked entries that lie elsewhere. The menus' catalog,
+// names, icons and window resolution all read it. GIO's list is read on first
+// use, not at start-up; from then on GIO's monitor of the applications folders
+// drops it on every change, and `changed` tells so, once per turn of the event
+// loop however many files changed.
+class DesktopEntryRegistry final : public QObject, public TrackedEntries {
     Q_OBJECT
 public:
-    // The folders are read in order, the first holding a desktop ID wins.
-    explicit DesktopEntryRegistry(QStringList applicationFolders, QObject *parent = nullptr);
+    // For the tracked entries among the index's entries: the path of each
+    // entry a tracked launcher stands in for, to the launcher's path.
+    using StandInFinder = std::function<QHash<QString, QString>(
+        const QStringList &tracked, const std::vector<DesktopEntry> &entries)>;
 
-    // Tracked entries outside the folders first, then the folders'.
+    explicit DesktopEntryRegistry(StandInFinder standIns = {}, QObject *parent = nullptr);
+    ~DesktopEntryRegistry() override;
+
+    // Tracked entries outside the applications folders first, then GIO's.
     const DesktopEntryIndex &index() const;
-    // The folders' effective entries alone, in precedence order.
-    const std::vector<DesktopEntry> &folderEntries() const;
-    // The entry in the file at `path`: the index's once the folders were read,
+    // The installed entries alone, in precedence order.
+    const std::vector<DesktopEntry> &installedEntries() const;
+    // The entry in the file at `path`: the index's once GIO's list was read,
     // else the file read alone (asked before that, picked from elsewhere, or
     // masked by another file's ID). None when it is no application entry.
     std::optional<DesktopEntry> entryAt(const QString &path) const;
-    // The entries the user tracks. Those the folders do not hold (picked from
+    // The entries the user tracks. Those GIO does not list (picked from
     // anywhere with "Browse…") are read too and come first: a window that
     // names one (its StartupWMClass, file ID or program) resolves to it.
-    void setTrackedEntries(const QStringList &paths);
+    void setTrackedEntries(const QStringList &paths) override;
 
 signals:
     void changed();
 
 private:
-    void watch() const;
-    void folderChanged(const QString &folder);
+    void dropInstalled();
 
-    QStringList m_folders;
+    StandInFinder m_standIns;
     QStringList m_tracked;
-    mutable QFileSystemWatcher m_watcher;
-    // Parents watched only to see a missing applications folder appear.
-    mutable QStringList m_parentsOfMissing;
-    mutable std::optional<std::vector<DesktopEntry>> m_folderEntries;
+    mutable QueuedOnce m_dropInstalled{this, [this] {
+                                           dropInstalled();
+                                       }};
+    // GIO's monitor of the applications folders, taken when its list is first read.
+    mutable GAppInfoMonitor *m_monitor = nullptr;
+    mutable std::optional<std::vector<DesktopEntry>> m_installed;
     mutable std::optional<DesktopEntryIndex> m_index;
 };
 

@@ -23,6 +23,9 @@ namespace nudgewatch {
 namespace {
 
 const QString genericIconResource = QStringLiteral(":/icons/application-generic.svg");
+// What Qt's theme loader searches while it may read no icon folder: one that
+// does not exist (an empty list would bring back its defaults).
+const QString noIconFolder = QStringLiteral(":/nudgewatch/no-icon-themes");
 // Theme icons are a few kilobytes; photographs as icons rarely pass a megabyte.
 constexpr qint64 largestIconFile = 4 << 20;
 constexpr int largestIconSide = 4096;
@@ -92,20 +95,35 @@ DesktopIcons::DesktopIcons(const DesktopEntryRegistry &entries, const IconLookup
     if (!lookup.themeName.isEmpty() &&
         (m_themeName.isEmpty() || m_themeName == QLatin1String("hicolor")))
         m_themeName = lookup.themeName;
+    QIcon::setThemeSearchPaths({noIconFolder});
+}
+
+void DesktopIcons::handSoundFoldersToQt() const
+{
     // Qt 6.4's own theme loader follows an icon-theme.cache's hash chain without
-    // end when the chain loops, so one damaged cache in any icon folder hangs
-    // whatever asks it (a line edit's clear button, a style, a file dialog).
-    // Theme icons are found by this class alone; Qt's loader is given one
-    // folder that does not exist (an empty list would bring back its defaults).
-    QIcon::setThemeSearchPaths({QStringLiteral(":/nudgewatch/no-icon-themes")});
+    // end when the chain loops, so one damaged cache in a folder it reads hangs
+    // whatever asks it (a line edit's clear button, a style, a file dialog). It
+    // reads the caches of the theme's chain under each search path: a search
+    // path is handed over when every one of those is sound.
+    const QStringList chain = themeChain();
+    QStringList sound;
+    for (const QString &base : m_searchPaths)
+        if (std::ranges::all_of(chain, [&base](const QString &name) {
+                return IconThemeCache::isSound(base + QLatin1Char('/') + name);
+            }))
+            sound.append(base);
+    QIcon::setThemeSearchPaths(sound.isEmpty() ? QStringList{noIconFolder} : sound);
+    QIcon::setThemeName(m_themeName);
 }
 
 void DesktopIcons::setThemeDeferred(bool deferred)
 {
     const bool ended = m_themeDeferred && !deferred;
     m_themeDeferred = deferred;
-    if (ended)
-        emit iconsChanged();
+    if (!ended)
+        return;
+    handSoundFoldersToQt();
+    emit iconsChanged();
 }
 
 qreal DesktopIcons::ratio() const
@@ -182,11 +200,8 @@ const DesktopIcons::Theme &DesktopIcons::theme(const QString &name) const
     return theme;
 }
 
-QString DesktopIcons::themeFile(const QString &name) const
+QStringList DesktopIcons::themeChain() const
 {
-    // The theme, what it inherits, hicolor last; in each the folder whose size
-    // fits best, and only a file that is a regular file of sane size.
-    const int wanted = int(std::ceil(pointSize * ratio()));
     QStringList chain{m_themeName};
     for (qsizetype i = 0; i < chain.size() && i < 32; ++i)
         for (const QString &parent : theme(chain[i]).inherits)
@@ -194,10 +209,18 @@ QString DesktopIcons::themeFile(const QString &name) const
                 chain.append(parent.trimmed());
     chain.removeAll(QStringLiteral("hicolor"));
     chain.append(QStringLiteral("hicolor"));
+    return chain;
+}
+
+QString DesktopIcons::themeFile(const QString &name) const
+{
+    // In each theme of the chain the folder whose size fits best, and only a
+    // file that is a regular file of sane size.
+    const int wanted = int(std::ceil(pointSize * ratio()));
     const std::pair<const char *, unsigned> suffixes[] = {{".png", IconThemeCache::Png},
                                                           {".svg", IconThemeCache::Svg},
                                                           {".xpm", IconThemeCache::Xpm}};
-    for (const QString &themeName : chain) {
+    for (const QString &themeName : themeChain()) {
         const Theme &current = theme(themeName);
         // Where each indexed folder has the icon; unindexed folders are asked file by file.
         QList<QHash<QString, unsigned>> indexed(current.roots.size());

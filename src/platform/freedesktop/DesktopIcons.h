@@ -21,14 +21,16 @@ class DesktopEntryRegistry;
 // application icon stands in when nothing loads, so the result is never null.
 // Theme files are looked up here, not by QIcon, and every file is read through
 // readRegularFile and decoded from memory: an icon never makes the program open
-// a FIFO or a device, and an SVG that names other files is not drawn.
+// a FIFO or a device, and an SVG that names other files is not drawn. Qt's own
+// theme loader (the toolkit's icons: a file dialog's, a clear button's) gets
+// the theme and the search paths whose caches the program's reader found sound.
 class DesktopIcons final : public IconProvider {
     Q_OBJECT
 public:
     static constexpr int pointSize = 48;
 
     // Takes the entries' Icon= from the registry, the lookup's theme and search
-    // paths, and keeps Qt's theme loader from reading any icon folder.
+    // paths; the theme starts deferred.
     DesktopIcons(const DesktopEntryRegistry &entries, const IconLookup &lookup,
                  std::function<qreal()> devicePixelRatio = {}, QObject *parent = nullptr);
 
@@ -37,8 +39,9 @@ public:
 
     // Reading an icon theme's index the first time takes milliseconds (hicolor
     // alone lists hundreds of folders). While deferred, names resolve through
-    // absolute paths and the pixmap folders only; ending the deferral announces
-    // iconsChanged().
+    // absolute paths and the pixmap folders only, and Qt's theme loader reads
+    // no icon folder; ending the deferral hands Qt the sound search paths and
+    // announces iconsChanged().
     void setThemeDeferred(bool deferred);
 
 private:
@@ -61,8 +64,11 @@ private:
 
     // The icon an Icon= value names; null when nothing resolves.
     QImage imageForName(const QString &iconValue) const;
+    // The theme, what it inherits, hicolor last.
+    QStringList themeChain() const;
     // The theme's file for the icon name that best fits the wanted size.
     QString themeFile(const QString &name) const;
+    void handSoundFoldersToQt() const;
     const Theme &theme(const QString &name) const; // its index, read once
     // The image file drawn on the canvas; null when it is no file or does not decode.
     QImage renderFile(const QString &path) const;
@@ -74,7 +80,7 @@ private:
     QStringList m_searchPaths;
     QStringList m_pixmapDirs;
     std::function<qreal()> m_devicePixelRatio;
-    bool m_themeDeferred = false;
+    bool m_themeDeferred = true;
     // Drawn once per pixel ratio: every entry without an icon shares it.
     mutable QImage m_generic;
     mutable QHash<QString, Theme> m_themes;

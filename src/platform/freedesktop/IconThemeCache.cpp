@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include <cerrno>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -146,6 +148,40 @@ QList<IconThemeCache::Location> IconThemeCache::find(const QString &name) const
         icon = bigEndian32(record, 0);
     }
     return found;
+}
+
+bool IconThemeCache::chainsEnd() const
+{
+    const std::vector<char> data = bytes(0, m_size);
+    if (data.size() != m_size)
+        return false;
+    // Each icon record (12 bytes) lies on one chain: all chains together hold
+    // no more records than the file has room for.
+    quint64 records = m_size / 12;
+    for (quint64 bucket = 0; bucket < m_buckets; ++bucket) {
+        for (quint64 icon = bigEndian32(data, size_t(m_hashOffset + 4 + 4 * bucket)); icon != none;
+             icon = bigEndian32(data, size_t(icon))) {
+            if (records-- == 0 || icon + 12 > m_size)
+                return false;
+        }
+    }
+    return true;
+}
+
+bool IconThemeCache::isSound(const QString &folder)
+{
+    const QByteArray folderPath = QFile::encodeName(folder);
+    struct stat cacheStatus {};
+    struct stat folderStatus {};
+    if (::stat((folderPath + "/icon-theme.cache").constData(), &cacheStatus) != 0)
+        return errno == ENOENT || errno == ENOTDIR;
+    if (!S_ISREG(cacheStatus.st_mode))
+        return false;
+    if (::stat(folderPath.constData(), &folderStatus) == 0 &&
+        cacheStatus.st_mtime < folderStatus.st_mtime)
+        return true;
+    const std::unique_ptr<IconThemeCache> cache = open(folder);
+    return cache && cache->chainsEnd();
 }
 
 } // namespace nudgewatch

@@ -39,9 +39,17 @@ public:
     // Where the icon `name` is; empty when the theme holds none by that name.
     QList<Location> find(const QString &name) const;
 
+    // Whether another reader of the theme folder's cache (Qt's) would find an
+    // end to every hash chain: true when there is no cache, or one too old to
+    // be read at all; false for a cache that is no regular file or not one
+    // this reader knows.
+    static bool isSound(const QString &folder);
+
 private:
     IconThemeCache(int fd, quint64 size);
     bool readHeader(); // false when the tables do not fit the file
+    // Whether every bucket's chain ends inside the file, no record visited twice.
+    bool chainsEnd() const;
     // Shorter at the file's end. A vector, not a QByteArray: an empty one points
     // at no shared byte, which compilers would take for a one-byte buffer read past.
     std::vector<char> bytes(quint64 offset, quint64 length) const;

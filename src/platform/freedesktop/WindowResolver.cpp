@@ -126,7 +126,7 @@ RunningApplication resolveRunningApplication(const DesktopEntryIndex &index,
 {
     for (const WindowFacts &window : chain) {
         if (const DesktopEntry *entry = resolveEntry(index, window))
-            return {entry->localizedName, entry->path};
+            return {entry->localizedName, index.trackedPath(entry->path)};
     }
     for (const WindowFacts &window : chain) {
         if (!window.wmClass.isEmpty())

@@ -317,7 +317,8 @@ bool GnomeShellTracker::raiseWindowOf(const QString &entryPath)
 {
     if (!m_answering)
         return false;
-    const DesktopEntry *entry = m_entries.index().byPath(entryPath);
+    const DesktopEntryIndex &index = m_entries.index();
+    const DesktopEntry *entry = index.byPath(index.launchedPath(entryPath));
     if (entry == nullptr)
         return false;
     QDBusMessage call = QDBusMessage::createMethodCall(busName, objectPath, interfaceName,

@@ -213,7 +213,7 @@ RunningApplication KWinScriptTracker::resolve(const KWinWindow &window) const
     // KWin lower-cases the WM_CLASS of X11 windows; StartupWMClass keeps its case.
     for (const DesktopEntry &entry : index.entries()) {
         if (entry.startupWMClass.compare(window.resourceClass, Qt::CaseInsensitive) == 0)
-            return {entry.localizedName, entry.path};
+            return {entry.localizedName, index.trackedPath(entry.path)};
     }
     return application;
 }

@@ -6,7 +6,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 #include <vector>
 
 namespace nudgewatch {
@@ -17,18 +16,15 @@ namespace nudgewatch {
 // stands in for it.
 class LauncherEntries {
 public:
-    using EntryList = std::function<const std::vector<DesktopEntry> &()>;
-
     virtual ~LauncherEntries() = default;
 
     // Hides each launcher entry and shows the entry of the application it
     // launches in its place, found among `entries`.
     virtual void offerLaunchedApplications(std::vector<DesktopEntry> &entries) const = 0;
     // For the tracked launcher entries among `trackedPaths`: the path of the
-    // entry each launches, found among `entries` (read only if needed), to the
-    // launcher's path.
+    // entry each launches, found among `entries`, to the launcher's path.
     virtual QHash<QString, QString> standIns(const QStringList &trackedPaths,
-                                             const EntryList &entries) const = 0;
+                                             const std::vector<DesktopEntry> &entries) const = 0;
 };
 
 } // namespace nudgewatch

@@ -1,7 +1,6 @@
 #include "platform/xfce/XfcePreferredApplications.h"
 
 #include "platform/freedesktop/DesktopEntryIndex.h"
-#include "platform/freedesktop/DesktopEntryScanner.h"
 #include "platform/freedesktop/KeyFile.h"
 #include "platform/freedesktop/LauncherScript.h"
 #include "platform/freedesktop/RegularFile.h"
@@ -9,6 +8,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+
+#include <algorithm>
 
 namespace nudgewatch {
 
@@ -140,20 +141,19 @@ void XfcePreferredApplications::offerLaunchedApplications(std::vector<DesktopEnt
     }
 }
 
-QHash<QString, QString> XfcePreferredApplications::standIns(const QStringList &trackedPaths,
-                                                            const EntryList &entries) const
+QHash<QString, QString>
+XfcePreferredApplications::standIns(const QStringList &trackedPaths,
+                                    const std::vector<DesktopEntry> &entries) const
 {
     QHash<QString, QString> launcherFor;
     for (const QString &path : trackedPaths) {
-        const std::optional<DesktopEntry> launcher =
-            readDesktopEntry(path, QFileInfo(path).fileName());
-        if (!launcher || !launchedKind(*launcher))
+        const auto launcher = std::ranges::find(entries, path, &DesktopEntry::path);
+        if (launcher == entries.end() || !launchedKind(*launcher))
             continue;
-        const std::vector<DesktopEntry> &all = entries();
-        const qsizetype launched = launchedEntry(*launcher, all);
+        const qsizetype launched = launchedEntry(*launcher, entries);
         // An application tracked itself counts as itself.
-        if (launched >= 0 && !trackedPaths.contains(all[size_t(launched)].path))
-            launcherFor.insert(all[size_t(launched)].path, path);
+        if (launched >= 0 && !trackedPaths.contains(entries[size_t(launched)].path))
+            launcherFor.insert(entries[size_t(launched)].path, path);
     }
     return launcherFor;
 }

@@ -34,7 +34,7 @@ public:
     // The launched application is found among the entries by its program.
     void offerLaunchedApplications(std::vector<DesktopEntry> &entries) const override;
     QHash<QString, QString> standIns(const QStringList &trackedPaths,
-                                     const EntryList &entries) const override;
+                                     const std::vector<DesktopEntry> &entries) const override;
 
     // The kind an entry launches (e.g. "TerminalEmulator"), when it is a launcher.
     static std::optional<QString> launchedKind(const DesktopEntry &entry);
