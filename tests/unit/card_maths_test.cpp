@@ -2,12 +2,19 @@
 #include "card/CardLayout.h"
 #include "card/GlassEffects.h"
 #include "card/RippleWaves.h"
+#include "fakes/Rows.h"
 
 #include <QTest>
 
 #include <cmath>
 
 using namespace nudgewatch;
+using nudgewatch::fakes::fetchRow;
+
+namespace {
+using Decorations = std::tuple<double, double, double, double>; // elapsed: glow, shimmer, ripple
+using Fit = std::tuple<int, double, int, int>; // size, width per pixel: fitted size, lines
+} // namespace
 
 class CardMathsTest : public QObject {
     Q_OBJECT
@@ -52,20 +59,14 @@ private slots:
     // eased; the shimmer sweeps 0..400 every 2.5 s.
     void decorationsOverTime_data()
     {
-        QTest::addColumn<double>("elapsed");
-        QTest::addColumn<double>("glow");
-        QTest::addColumn<double>("shimmer");
-        QTest::addColumn<double>("ripple");
-        QTest::newRow("shimmer half-way") << 1.25 << 0.68359375 << 200.0 << 325.0 / 864;
-        QTest::newRow("shimmer starts over") << 2.5 << 0.84375 << 0.0 << 25.0 / 27;
-        QTest::newRow("ripple at full strength") << 3.0 << 0.5 << 80.0 << 1.0;
+        QTest::addColumn<Decorations>("row");
+        QTest::newRow("shimmer half-way") << Decorations{1.25, 0.68359375, 200.0, 325.0 / 864};
+        QTest::newRow("shimmer starts over") << Decorations{2.5, 0.84375, 0.0, 25.0 / 27};
+        QTest::newRow("ripple at full strength") << Decorations{3.0, 0.5, 80.0, 1.0};
     }
     void decorationsOverTime()
     {
-        QFETCH(double, elapsed);
-        QFETCH(double, glow);
-        QFETCH(double, shimmer);
-        QFETCH(double, ripple);
+        const auto [elapsed, glow, shimmer, ripple] = fetchRow<Decorations>();
         const CardDecorations d = decorationsAt(elapsed);
         QCOMPARE(d.glowBrightness, glow);
         QCOMPARE(d.shimmerPhase, shimmer);
@@ -115,21 +116,15 @@ private slots:
     // A message 20 points wide per pixel of size, in a 160-point column.
     void messageShrinksThenWraps_data()
     {
-        QTest::addColumn<int>("size");
-        QTest::addColumn<double>("perPixel");
-        QTest::addColumn<int>("fitted");
-        QTest::addColumn<int>("lines");
-        QTest::newRow("fits as it is") << 8 << 20.0 << 8 << 1;
-        QTest::newRow("a little smaller") << 10 << 17.5 << 9 << 1;
-        QTest::newRow("four fifths at most, then two lines") << 12 << 20.0 << 10 << 2;
-        QTest::newRow("never under 7") << 7 << 30.0 << 7 << 2;
+        QTest::addColumn<Fit>("row");
+        QTest::newRow("fits as it is") << Fit{8, 20.0, 8, 1};
+        QTest::newRow("a little smaller") << Fit{10, 17.5, 9, 1};
+        QTest::newRow("four fifths at most, then two lines") << Fit{12, 20.0, 10, 2};
+        QTest::newRow("never under 7") << Fit{7, 30.0, 7, 2};
     }
     void messageShrinksThenWraps()
     {
-        QFETCH(int, size);
-        QFETCH(double, perPixel);
-        QFETCH(int, fitted);
-        QFETCH(int, lines);
+        const auto [size, perPixel, fitted, lines] = fetchRow<Fit>();
         const MessageFit fit = fitMessage([&](int px) { return px * perPixel; }, size, 160);
         QCOMPARE(fit.pixelSize, fitted);
         QCOMPARE(fit.lines, lines);

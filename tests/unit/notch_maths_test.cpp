@@ -1,6 +1,7 @@
 // The spring that opens and closes the panel, stepped without any window, and
 // where the panel's window goes and the card sits in it. The panel's own tests
 // compare against this spring; its figures live here only.
+#include "fakes/Rows.h"
 #include "notch/PanelGeometry.h"
 #include "notch/Spring.h"
 
@@ -11,10 +12,13 @@
 #include <vector>
 
 using namespace nudgewatch;
+using nudgewatch::fakes::fetchRow;
 
 Q_DECLARE_METATYPE(FrontWindowPlace)
 
 namespace {
+
+using Geometry = std::tuple<QRect, double, QRect, bool>; // screen, height: window, mapped
 
 struct Run {
     std::vector<double> progress; // after each step, before any settle snap
@@ -40,7 +44,7 @@ Run run(SpringState state, int limit = 1000)
 class NotchMathsTest : public QObject {
     Q_OBJECT
 private slots:
-    void opening()
+    void openingAndCollapse()
     {
         const Run r = run({0, 0, 1});
         const std::pair<int, double> figures[] = {
@@ -56,15 +60,11 @@ private slots:
         QCOMPARE(r.settledOn, 72);
         QCOMPARE(r.final.progress, 1.0); // exactly the target, not the integrated value
         QCOMPARE(r.final.velocity, 0.0);
-    }
-
-    void collapseMirrorsOpening()
-    {
-        const Run open = run({0, 0, 1});
+        // Collapsing mirrors opening.
         const Run close = run({1, 0, 0});
-        QCOMPARE(close.progress.size(), open.progress.size());
+        QCOMPARE(close.progress.size(), r.progress.size());
         for (std::size_t i = 0; i < close.progress.size(); ++i)
-            QVERIFY(std::abs(close.progress[i] - (1 - open.progress[i])) < 1e-12);
+            QVERIFY(std::abs(close.progress[i] - (1 - r.progress[i])) < 1e-12);
     }
 
     void reversalCarriesVelocity()
@@ -102,27 +102,21 @@ private slots:
 
     void windowGeometry_data()
     {
-        QTest::addColumn<QRect>("screen");
-        QTest::addColumn<double>("height");
-        QTest::addColumn<QRect>("window");
-        QTest::addColumn<bool>("mapped");
+        QTest::addColumn<Geometry>("row");
         const QRect screen(0, 0, 1512, 982);
-        QTest::newRow("closed") << screen << 0.0 << QRect(596, 0, 320, 0) << false;
-        QTest::newRow("open") << screen << 110.0 << QRect(596, 0, 320, 110) << true;
-        QTest::newRow("rounds to whole points") << screen << 1.68 << QRect(596, 0, 320, 2) << true;
+        QTest::newRow("closed") << Geometry{screen, 0.0, QRect(596, 0, 320, 0), false};
+        QTest::newRow("open") << Geometry{screen, 110.0, QRect(596, 0, 320, 110), true};
+        QTest::newRow("rounds to whole points") << Geometry{screen, 1.68, {596, 0, 320, 2}, true};
         QTest::newRow("under a point is unmapped")
-            << screen << 0.9 << QRect(596, 0, 320, 1) << false;
+            << Geometry{screen, 0.9, QRect(596, 0, 320, 1), false};
         QTest::newRow("primary screen right of and below another")
-            << QRect(1920, 1080, 1280, 1024) << 55.0 << QRect(2400, 1080, 320, 55) << true;
+            << Geometry{{1920, 1080, 1280, 1024}, 55.0, {2400, 1080, 320, 55}, true};
         QTest::newRow("not a number")
-            << QRect(0, 0, 800, 600) << std::nan("") << QRect(240, 0, 320, 0) << false;
+            << Geometry{{0, 0, 800, 600}, std::nan(""), {240, 0, 320, 0}, false};
     }
     void windowGeometry()
     {
-        QFETCH(QRect, screen);
-        QFETCH(double, height);
-        QFETCH(QRect, window);
-        QFETCH(bool, mapped);
+        const auto [screen, height, window, mapped] = fetchRow<Geometry>();
         QCOMPARE(panelWindowGeometry(screen, height), window);
         QCOMPARE(panelIsMapped(height), mapped);
     }
