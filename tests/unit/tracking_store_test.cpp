@@ -3,6 +3,7 @@
 // whether reminders are held: which reason is named, how long an absence lasts
 // when conditions overlap, and the user's pause, over virtual time.
 #include "fakes/Fakes.h"
+#include "fakes/Rows.h"
 #include "tracking/ReminderHold.h"
 
 #include <QSignalSpy>
@@ -35,7 +36,22 @@ std::unique_ptr<AppTrackerStore> storeOf(StoreFixture &f, const QStringList &app
     return f.makeStore();
 }
 
+// The same store, monitoring for `seconds` of virtual time.
+std::unique_ptr<AppTrackerStore> monitoring(StoreFixture &f, const QStringList &apps,
+                                            double seconds)
+{
+    auto store = storeOf(f, apps);
+    store->startMonitoring();
+    f.scheduler.advance(seconds);
+    return store;
+}
+
 using C = PresenceCondition;
+// A running application: is it the tracked one, does its activation end the reminder?
+using Activation = std::tuple<Running, bool, bool>;
+using Hold = std::tuple<QString, double, double>; // held by, since, idle after the hold
+// Tracked, one in front?, locked?: announcements a tick makes.
+using Tick = std::tuple<QStringList, bool, bool, int>;
 constexpr int L = 1, S = 2, N = 4, F = 8, D = 16; // condition bits, as ConditionSet
 
 // `seconds` after the fake clock's start.
@@ -139,25 +155,19 @@ private slots:
     // that stands for another application is named apart from it).
     void activationMatchesAndDismisses_data()
     {
-        QTest::addColumn<RunningApplication>("running");
-        QTest::addColumn<bool>("matches");
-        QTest::addColumn<bool>("dismisses");
+        QTest::addColumn<Activation>("row");
         QTest::newRow("path standardized, other name")
-            << Running{"Other", "/apps/x/../Notes.desktop"} << true << true;
+            << Activation{Running{"Other", "/apps/x/../Notes.desktop"}, true, true};
         QTest::newRow("other path, same name")
-            << Running{"Notes", "/usr/share/Notes.desktop"} << false << true;
-        QTest::newRow("no path, same name") << Running{"Notes", {}} << true << true;
-        QTest::newRow("no path, other name") << Running{"notes", {}} << false << false;
+            << Activation{Running{"Notes", "/usr/share/Notes.desktop"}, false, true};
+        QTest::newRow("no path, same name") << Activation{Running{"Notes", {}}, true, true};
+        QTest::newRow("no path, other name") << Activation{Running{"notes", {}}, false, false};
     }
     void activationMatchesAndDismisses()
     {
-        QFETCH(RunningApplication, running);
-        QFETCH(bool, matches);
-        QFETCH(bool, dismisses);
+        const auto [running, matches, dismisses] = fetchRow<Activation>();
         StoreFixture f;
-        const auto store = storeOf(f, {"Notes"});
-        store->startMonitoring();
-        f.scheduler.advance(30);
+        const auto store = monitoring(f, {"Notes"}, 30);
         QVERIFY(store->isPanelExpanded());
         f.workspace.activate(running);
         QCOMPARE(store->trackedApps().front().isCurrentlyFocused, matches);
@@ -208,10 +218,8 @@ private slots:
     void autoHideThenReRaise()
     {
         StoreFixture f;
-        auto store = storeOf(f, {"A"});
+        auto store = monitoring(f, {"A"}, 30);
         const QStringList &posts = f.panelPosts;
-        store->startMonitoring();
-        f.scheduler.advance(30);
         f.nextRandom = 1;
         f.scheduler.advance(AppTrackerStore::autoHideSeconds - 0.5);
         QVERIFY(store->isPanelExpanded());
@@ -236,10 +244,8 @@ private slots:
         QFETCH(int, opened);
         QFETCH(bool, cardStays);
         StoreFixture f;
-        auto store = storeOf(f, {"A", "B"});
+        auto store = monitoring(f, {"A", "B"}, 30);
         QSignalSpy failed(store.get(), &AppTrackerStore::openFailed);
-        store->startMonitoring();
-        f.scheduler.advance(30);
         f.workspace.opener.succeeds = false;
         store->openApp(store->trackedApps()[std::size_t(opened)]);
         QCOMPARE(failed.count(), 1);
@@ -255,20 +261,16 @@ private slots:
     // input), busy, a pause and a blind tracker do not; the next tick reminds.
     void holdCollapsesAndAwayStopsIdleClocks_data()
     {
-        QTest::addColumn<QString>("hold");
-        QTest::addColumn<double>("since"); // before the hold began
-        QTest::addColumn<double>("idleAfter");
-        QTest::newRow("locked") << "L" << 0.0 << 35.5;
-        QTest::newRow("no input") << "N" << 5.0 << 30.5;
-        QTest::newRow("fullscreen") << "F" << 0.0 << 95.0;
-        QTest::newRow("paused") << "P" << 0.0 << 95.0;
-        QTest::newRow("blind tracker") << "B" << 0.0 << 95.0;
+        QTest::addColumn<Hold>("row"); // since: seconds before the hold began
+        QTest::newRow("locked") << Hold{"L", 0.0, 35.5};
+        QTest::newRow("no input") << Hold{"N", 5.0, 30.5};
+        QTest::newRow("fullscreen") << Hold{"F", 0.0, 95.0};
+        QTest::newRow("paused") << Hold{"P", 0.0, 95.0};
+        QTest::newRow("blind tracker") << Hold{"B", 0.0, 95.0};
     }
     void holdCollapsesAndAwayStopsIdleClocks()
     {
-        QFETCH(QString, hold);
-        QFETCH(double, since);
-        QFETCH(double, idleAfter);
+        const auto [hold, since, idleAfter] = fetchRow<Hold>();
         StoreFixture f;
         auto store = storeOf(f, {"A"});
         const QStringList &posts = f.panelPosts;
@@ -313,9 +315,7 @@ private slots:
         QFETCH(double, stopped);
         QFETCH(double, idleAfter);
         StoreFixture f;
-        auto store = storeOf(f, {"A"});
-        store->startMonitoring();
-        f.scheduler.advance(10);
+        auto store = monitoring(f, {"A"}, 10);
         f.clock.advance(stopped); // no timer runs meanwhile
         f.scheduler.advance(1);
         QCOMPARE(store->trackedApps().front().idleSeconds, idleAfter);
@@ -325,9 +325,7 @@ private slots:
     void snoozeRestartsTheIdleClock()
     {
         StoreFixture f;
-        auto store = storeOf(f, {"A"});
-        store->startMonitoring();
-        f.scheduler.advance(30.25);
+        auto store = monitoring(f, {"A"}, 30.25);
         store->snooze();
         QVERIFY(!store->isPanelExpanded());
         f.scheduler.advance(30); // the last tick finds A idle for 29.75 s
@@ -340,22 +338,16 @@ private slots:
     // at all when no value changes (the idle clocks stand still while locked).
     void tickAnnouncesOnce_data()
     {
-        QTest::addColumn<QStringList>("apps");
-        QTest::addColumn<bool>("focused");
-        QTest::addColumn<bool>("locked");
-        QTest::addColumn<int>("announcements");
-        QTest::newRow("one") << QStringList{"A"} << false << false << 1;
-        QTest::newRow("five") << QStringList{"A", "B", "C", "D", "E"} << false << false << 1;
-        QTest::newRow("five, one in front")
-            << QStringList{"A", "B", "C", "D", "E"} << true << false << 1;
-        QTest::newRow("five, locked") << QStringList{"A", "B", "C", "D", "E"} << false << true << 0;
+        QTest::addColumn<Tick>("row");
+        const QStringList five{"A", "B", "C", "D", "E"};
+        QTest::newRow("one") << Tick{{"A"}, false, false, 1};
+        QTest::newRow("five") << Tick{five, false, false, 1};
+        QTest::newRow("five, one in front") << Tick{five, true, false, 1};
+        QTest::newRow("five, locked") << Tick{five, false, true, 0};
     }
     void tickAnnouncesOnce()
     {
-        QFETCH(QStringList, apps);
-        QFETCH(bool, focused);
-        QFETCH(bool, locked);
-        QFETCH(int, announcements);
+        const auto [apps, focused, locked, announcements] = fetchRow<Tick>();
         StoreFixture f;
         auto store = storeOf(f, apps, 600);
         store->startMonitoring();
