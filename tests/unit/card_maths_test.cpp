@@ -21,18 +21,16 @@ class CardMathsTest : public QObject {
 private slots:
     void fade_data()
     {
-        QTest::addColumn<double>("progress");
-        QTest::addColumn<double>("fade");
-        QTest::newRow("undershoot") << -0.0057733 << 0.0;
-        QTest::newRow("at the threshold") << 0.15 << 0.0;
-        QTest::newRow("half-way") << 0.4 << 0.5;
-        QTest::newRow("overshoot") << 1.0057733 << 1.0;
-        QTest::newRow("not a number") << std::nan("") << 0.0;
+        QTest::addColumn<std::pair<double, double>>("row"); // progress, fade
+        QTest::newRow("undershoot") << std::pair(-0.0057733, 0.0);
+        QTest::newRow("at the threshold") << std::pair(0.15, 0.0);
+        QTest::newRow("half-way") << std::pair(0.4, 0.5);
+        QTest::newRow("overshoot") << std::pair(1.0057733, 1.0);
+        QTest::newRow("not a number") << std::pair(std::nan(""), 0.0);
     }
     void fade()
     {
-        QFETCH(double, progress);
-        QFETCH(double, fade);
+        const auto [progress, fade] = fetchRow<std::pair<double, double>>();
         QCOMPARE(cardFade(progress), fade);
     }
 
@@ -93,24 +91,19 @@ private slots:
 
     // No wave point at any phase lies above the top the card repaints from, and
     // the crest of the first wave reaches it.
-    void wavesStayBelowTheirTop_data()
-    {
-        QTest::addColumn<double>("height");
-        QTest::newRow("card bar") << 56.0;
-        QTest::newRow("taller") << 72.0;
-        QTest::newRow("short") << 20.0;
-    }
+    // In the card's bar, a taller and a short one.
     void wavesStayBelowTheirTop()
     {
-        QFETCH(double, height);
-        const double top = rippleWavesTop(height);
-        double highest = height;
-        for (double phase = 0; phase <= 1.0; phase += 0.01)
-            for (const RippleWave &wave : rippleWaves(phase, QSizeF(320, height)))
-                for (const QPointF &point : wave.outline)
-                    highest = std::min(highest, point.y());
-        QCOMPARE_GE(highest, top);
-        QCOMPARE_LE(highest, top + 0.05);
+        for (const double height : {56.0, 72.0, 20.0}) {
+            const double top = rippleWavesTop(height);
+            double highest = height;
+            for (double phase = 0; phase <= 1.0; phase += 0.01)
+                for (const RippleWave &wave : rippleWaves(phase, QSizeF(320, height)))
+                    for (const QPointF &point : wave.outline)
+                        highest = std::min(highest, point.y());
+            QCOMPARE_GE(highest, top);
+            QCOMPARE_LE(highest, top + 0.05);
+        }
     }
 
     // A message 20 points wide per pixel of size, in a 160-point column.

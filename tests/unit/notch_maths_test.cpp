@@ -83,21 +83,15 @@ private slots:
             QVERIFY(std::abs(rest.progress[i] - rest.progress[i - 1]) < 0.05);
     }
 
-    void frameClamp_data()
-    {
-        QTest::addColumn<double>("progress");
-        QTest::addColumn<double>("frame");
-        QTest::newRow("well above the upper clamp") << 1.1 << 1.02;
-        QTest::newRow("below zero") << -0.2 << 0.0;
-    }
+    // Well above the upper clamp, and below zero.
     void frameClamp()
     {
-        QFETCH(double, progress);
-        QFETCH(double, frame);
-        SpringState state{progress, 0, progress}; // at its own target: settles, posts it
-        const SpringStepResult result = stepSpring(state);
-        QCOMPARE(result.postedProgress, progress);
-        QCOMPARE(result.frameProgress, frame);
+        for (const auto &[progress, frame] : {std::pair(1.1, 1.02), std::pair(-0.2, 0.0)}) {
+            SpringState state{progress, 0, progress}; // at its own target: settles, posts it
+            const SpringStepResult result = stepSpring(state);
+            QCOMPARE(result.postedProgress, progress);
+            QCOMPARE(result.frameProgress, frame);
+        }
     }
 
     void windowGeometry_data()
@@ -123,24 +117,21 @@ private slots:
 
     void monitorAndWorkArea_data()
     {
-        QTest::addColumn<FrontWindowPlace>("place");
-        QTest::addColumn<QRect>("window");
+        QTest::addColumn<std::pair<FrontWindowPlace, QRect>>("row"); // the window's geometry
         const std::optional<QRect> none;
         // Right: a 64-point top panel; bottom: below the others, a 20-point one.
-        QTest::newRow("unknown: the primary") << FrontWindowPlace{} << QRect(480, 0, 320, 110);
+        using Row = std::pair<FrontWindowPlace, QRect>;
+        QTest::newRow("unknown: the primary") << Row{{}, {480, 0, 320, 110}};
         QTest::newRow("mostly on the right")
-            << FrontWindowPlace{QRect(1000, 90, 900, 300), {}} << QRect(1760, 26, 320, 110);
-        QTest::newRow("named output")
-            << FrontWindowPlace{none, QStringLiteral("DP-2")} << QRect(1760, 26, 320, 110);
+            << Row{{QRect(1000, 90, 900, 300), {}}, {1760, 26, 320, 110}};
+        QTest::newRow("named output") << Row{{none, QStringLiteral("DP-2")}, {1760, 26, 320, 110}};
         QTest::newRow("under a thin panel")
-            << FrontWindowPlace{QRect(10, 900, 5, 5), {}} << QRect(480, 800, 320, 110);
-        QTest::newRow("off every monitor")
-            << FrontWindowPlace{QRect(-900, 0, 50, 50), {}} << QRect(480, 0, 320, 110);
+            << Row{{QRect(10, 900, 5, 5), {}}, {480, 800, 320, 110}};
+        QTest::newRow("off every monitor") << Row{{QRect(-900, 0, 50, 50), {}}, {480, 0, 320, 110}};
     }
     void monitorAndWorkArea()
     {
-        QFETCH(FrontWindowPlace, place);
-        QFETCH(QRect, window);
+        const auto [place, window] = fetchRow<std::pair<FrontWindowPlace, QRect>>();
         const std::vector<Monitor> monitors{
             {QStringLiteral("DP-1"), QRect(0, 0, 1280, 800), QRect(0, 0, 1280, 800)},
             {QStringLiteral("DP-2"), QRect(1280, 0, 1280, 800), QRect(1280, 64, 1280, 736)},

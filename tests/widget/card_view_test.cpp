@@ -203,16 +203,14 @@ private slots:
     // regions the card asked for, ends as the whole frame painted afresh.
     void repaintsEverythingThatChanges_data()
     {
-        QTest::addColumn<double>("dpr");
-        QTest::addColumn<double>("progress");
-        QTest::newRow("shown @1") << 1.0 << 1.0;
-        QTest::newRow("shown @2") << 2.0 << 1.0;
-        QTest::newRow("fading in @2") << 2.0 << 0.3;
+        QTest::addColumn<std::pair<double, double>>("row"); // dpr, progress
+        QTest::newRow("shown @1") << std::pair(1.0, 1.0);
+        QTest::newRow("shown @2") << std::pair(2.0, 1.0);
+        QTest::newRow("fading in @2") << std::pair(2.0, 0.3);
     }
     void repaintsEverythingThatChanges()
     {
-        QFETCH(double, dpr);
-        QFETCH(double, progress);
+        const auto [dpr, progress] = fetchRow<std::pair<double, double>>();
         CardRig rig(progress);
         QVERIFY(QTest::qWaitForWindowExposed(rig.view.get()));
         PaintRegions regions;
@@ -288,26 +286,21 @@ private slots:
         QCOMPARE(rig.fixture.panelPosts.count(notifications::collapse), opened || snoozed ? 1 : 0);
     }
 
-    void followsTheDesktopFont_data()
-    {
-        QTest::addColumn<double>("scale");
-        QTest::newRow("as shipped") << 1.0;
-        QTest::newRow("larger") << 1.5;
-        QTest::newRow("largest") << 2.0;
-    }
+    // At the size it ships with, larger and largest, both lines grow, stay on the
+    // glass and clear of the buttons, and are drawn anew.
     void followsTheDesktopFont()
     {
-        QFETCH(double, scale);
-        CardRig rig;
-        const QImage before = rig.render();
-        rig.view->setInterfaceFont({"DejaVu Serif", 10 * scale, 10});
-        // Both lines grow, stay on the glass and clear of the buttons, and are drawn anew.
-        const CardLayout &layout = rig.view->cardLayout();
-        QCOMPARE_GE(layout.nameLine.height(), 12 * scale);
-        QCOMPARE_GE(layout.messageLine.height(), 10 * scale);
-        QVERIFY(layout.card.contains(layout.nameLine.united(layout.messageLine)));
-        QCOMPARE_LE(layout.nameLine.right(), layout.openButton.left());
-        QVERIFY(rig.render() != before);
+        for (const double scale : {1.0, 1.5, 2.0}) {
+            CardRig rig;
+            const QImage before = rig.render();
+            rig.view->setInterfaceFont({"DejaVu Serif", 10 * scale, 10});
+            const CardLayout &layout = rig.view->cardLayout();
+            QCOMPARE_GE(layout.nameLine.height(), 12 * scale);
+            QCOMPARE_GE(layout.messageLine.height(), 10 * scale);
+            QVERIFY(layout.card.contains(layout.nameLine.united(layout.messageLine)));
+            QCOMPARE_LE(layout.nameLine.right(), layout.openButton.left());
+            QVERIFY(rig.render() != before);
+        }
     }
 
     // A notification named after the application, announced once when it drops
