@@ -71,15 +71,14 @@ private slots:
     // exists from now on; a reminder shows from exactly that much idle time.
     void invalidThresholdBecomes60_data()
     {
-        QTest::addColumn<QVariant>("stored");
-        QTest::addColumn<double>("idle"); // when the tick 60 s after start comes
-        QTest::newRow("absent, 59.9 s idle") << QVariant() << 59.9;
-        QTest::newRow("infinite, 60 s idle") << QVariant(qInf()) << 60.0;
+        // Stored, then idle when the tick 60 s after start comes.
+        QTest::addColumn<std::pair<QVariant, double>>("row");
+        QTest::newRow("absent, 59.9 s idle") << std::pair(QVariant(), 59.9);
+        QTest::newRow("infinite, 60 s idle") << std::pair(QVariant(qInf()), 60.0);
     }
     void invalidThresholdBecomes60()
     {
-        QFETCH(QVariant, stored);
-        QFETCH(double, idle);
+        const auto [stored, idle] = fetchRow<std::pair<QVariant, double>>();
         StoreFixture f;
         f.defaults.values.insert(defaultsKeys::trackedAppPaths, f.install({"A"}));
         if (stored.isValid())
@@ -232,28 +231,22 @@ private slots:
 
     // Opening that opens nothing says so: on the card when it was the card's
     // application (which then hides by itself), to the row otherwise.
-    void openThatFails_data()
-    {
-        QTest::addColumn<int>("opened"); // index into A, B; the card is A's
-        QTest::addColumn<bool>("cardStays");
-        QTest::newRow("the card's application") << 0 << true;
-        QTest::newRow("another application") << 1 << false;
-    }
     void openThatFails()
     {
-        QFETCH(int, opened);
-        QFETCH(bool, cardStays);
-        StoreFixture f;
-        auto store = monitoring(f, {"A", "B"}, 30);
-        QSignalSpy failed(store.get(), &AppTrackerStore::openFailed);
-        f.workspace.opener.succeeds = false;
-        store->openApp(store->trackedApps()[std::size_t(opened)]);
-        QCOMPARE(failed.count(), 1);
-        QCOMPARE(failed.at(0).at(0).toString(), appPath(opened ? "B" : "A"));
-        QCOMPARE(store->isPanelExpanded(), cardStays);
-        QCOMPARE(store->alertMessage() == "A could not be opened.", cardStays);
-        f.scheduler.advance(AppTrackerStore::autoHideSeconds);
-        QVERIFY(!store->isPanelExpanded() || !cardStays);
+        for (const std::size_t opened : {0, 1}) { // of A and B; the card is A's
+            const bool cardStays = opened == 0;
+            StoreFixture f;
+            auto store = monitoring(f, {"A", "B"}, 30);
+            QSignalSpy failed(store.get(), &AppTrackerStore::openFailed);
+            f.workspace.opener.succeeds = false;
+            store->openApp(store->trackedApps()[opened]);
+            QCOMPARE(failed.count(), 1);
+            QCOMPARE(failed.at(0).at(0).toString(), appPath(opened ? "B" : "A"));
+            QCOMPARE(store->isPanelExpanded(), cardStays);
+            QCOMPARE(store->alertMessage() == "A could not be opened.", cardStays);
+            f.scheduler.advance(AppTrackerStore::autoHideSeconds);
+            QVERIFY(!store->isPanelExpanded() || !cardStays);
+        }
     }
 
     // A card showing at 35 s collapses when the hold begins; it ends at 94.5 s.
@@ -303,23 +296,17 @@ private slots:
 
     // A tick far later than due (the process stopped, an unannounced sleep)
     // leaves the gap out of the idle clocks; one a busy program delayed does not.
-    void lateTickCountsAsAway_data()
-    {
-        QTest::addColumn<double>("stopped");
-        QTest::addColumn<double>("idleAfter");
-        QTest::newRow("stopped two minutes") << 120.0 << 11.0;
-        QTest::newRow("held up 20 s") << 20.0 << 31.0;
-    }
+    // Stopped two minutes, then held up 20 s: the idle time after.
     void lateTickCountsAsAway()
     {
-        QFETCH(double, stopped);
-        QFETCH(double, idleAfter);
-        StoreFixture f;
-        auto store = monitoring(f, {"A"}, 10);
-        f.clock.advance(stopped); // no timer runs meanwhile
-        f.scheduler.advance(1);
-        QCOMPARE(store->trackedApps().front().idleSeconds, idleAfter);
-        QCOMPARE(store->isPanelExpanded(), idleAfter > 30);
+        for (const auto &[stopped, idleAfter] : {std::pair(120.0, 11.0), std::pair(20.0, 31.0)}) {
+            StoreFixture f;
+            auto store = monitoring(f, {"A"}, 10);
+            f.clock.advance(stopped); // no timer runs meanwhile
+            f.scheduler.advance(1);
+            QCOMPARE(store->trackedApps().front().idleSeconds, idleAfter);
+            QCOMPARE(store->isPanelExpanded(), idleAfter > 30);
+        }
     }
 
     void snoozeRestartsTheIdleClock()
@@ -416,9 +403,8 @@ private slots:
     // and the absences announced, "from-back" in seconds.
     void absences_data()
     {
-        QTest::addColumn<QString>("script");
-        QTest::addColumn<QString>("absences");
-        for (const auto &[script, absences] : std::vector<std::pair<QString, QString>>{
+        QTest::addColumn<std::pair<QString, QString>>("row");
+        for (const auto &row : std::vector<std::pair<QString, QString>>{
                  {"10 L+@10, 70 L-", "10-70"},
                  {"100 N+@40, 130 N-", "40-130"},               // from the last input
                  {"10 L+@10, 20 N+@5, 30 L-, 40 N-", "5-40"},   // overlap once, from the earliest
@@ -429,12 +415,11 @@ private slots:
                  {"10 L+@99, 20 L-", "10-20"},                        // a start in the future
                  {"10 N+@10, 20 N+@18, 30 N-", "10-30"},              // a repeat keeps the start
                  {"10 L-, 20 S-", ""}})
-            QTest::newRow(qPrintable(script)) << script << absences;
+            QTest::newRow(qPrintable(row.first)) << row;
     }
     void absences()
     {
-        QFETCH(QString, script);
-        QFETCH(QString, absences);
+        const auto [script, absences] = fetchRow<std::pair<QString, QString>>();
         StoreFixture f;
         FakePresenceSource second;
         ReminderHold hold(f.workspace.tracker, {f.presence, second}, f.clock, f.scheduler);
