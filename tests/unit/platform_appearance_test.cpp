@@ -417,19 +417,17 @@ private slots:
     // GNOME's settings where GTK reads them or GNOME runs; XSETTINGS elsewhere.
     void gnomeSettingsBySession_data()
     {
-        QTest::addColumn<SessionFacts>("session");
-        QTest::addColumn<bool>("read");
+        QTest::addColumn<std::pair<SessionFacts, bool>>("row"); // the session: read?
         using F = SessionFacts;
-        QTest::newRow("Xfce") << F{"x11", "XFCE", false, "xcb"} << false;
-        QTest::newRow("Openbox, nothing named") << F{"x11", "", false, "xcb"} << false;
-        QTest::newRow("GNOME on Xorg") << F{"x11", "ubuntu:GNOME", false, "xcb"} << true;
-        QTest::newRow("sway from a console") << F{"tty", "", true, "xcb"} << true;
-        QTest::newRow("Plasma on Wayland") << F{"wayland", "KDE", true, "wayland"} << true;
+        QTest::newRow("Xfce") << std::pair(F{"x11", "XFCE", false, "xcb"}, false);
+        QTest::newRow("Openbox, nothing named") << std::pair(F{"x11", "", false, "xcb"}, false);
+        QTest::newRow("GNOME on Xorg") << std::pair(F{"x11", "ubuntu:GNOME", false, "xcb"}, true);
+        QTest::newRow("sway from a console") << std::pair(F{"tty", "", true, "xcb"}, true);
+        QTest::newRow("Plasma on Wayland") << std::pair(F{"wayland", "KDE", true, "wayland"}, true);
     }
     void gnomeSettingsBySession()
     {
-        QFETCH(SessionFacts, session);
-        QFETCH(bool, read);
+        const auto [session, read] = fetchRow<std::pair<SessionFacts, bool>>();
         QCOMPARE(AppearanceFiles::forSession(session).gnomeSettings, read);
     }
 
@@ -437,16 +435,15 @@ private slots:
     // taken from the error's text; the colour scheme only as an unsigned number.
     void portalAnswers_data()
     {
-        QTest::addColumn<QVariant>("scheme");
-        QTest::addColumn<std::optional<uint>>("taken");
-        QTest::newRow("dark") << QVariant::fromValue(uint(1)) << std::optional<uint>(1);
-        QTest::newRow("signed") << QVariant::fromValue(1) << std::optional<uint>();
-        QTest::newRow("text") << QVariant(QStringLiteral("1")) << std::optional<uint>();
+        using Row = std::pair<QVariant, std::optional<uint>>; // the scheme answered: taken
+        QTest::addColumn<Row>("row");
+        QTest::newRow("dark") << Row{QVariant::fromValue(uint(1)), 1};
+        QTest::newRow("signed") << Row{QVariant::fromValue(1), {}};
+        QTest::newRow("text") << Row{QVariant(QStringLiteral("1")), {}};
     }
     void portalAnswers()
     {
-        QFETCH(QVariant, scheme);
-        QFETCH(std::optional<uint>, taken);
+        const auto [scheme, taken] = fetchRow<std::pair<QVariant, std::optional<uint>>>();
         fakes::PrivateBus bus;
         if (!bus.isRunning())
             QSKIP("dbus-daemon is not installed");
