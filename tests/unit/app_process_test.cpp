@@ -58,31 +58,26 @@ private slots:
         QCOMPARE(!notificationReason(runsOn, choice).isEmpty(), notified);
     }
 
-    void signalEndsThroughTheEventLoop_data()
-    {
-        QTest::addColumn<int>("signalNumber");
-        QTest::addColumn<int>("another"); // not raised
-        QTest::newRow("SIGTERM, as at logout") << SIGTERM << SIGINT;
-        QTest::newRow("SIGINT, Ctrl+C") << SIGINT << SIGHUP;
-        QTest::newRow("SIGHUP, terminal closed") << SIGHUP << SIGTERM;
-    }
+    // SIGTERM as at logout, SIGINT from Ctrl+C, SIGHUP as the terminal closes;
+    // each with another signal that is not raised.
     void signalEndsThroughTheEventLoop()
     {
-        QFETCH(int, signalNumber);
-        QFETCH(int, another);
-        {
-            TerminationSignals signals_;
-            QVERIFY(signals_.isWatching());
-            QSignalSpy received(&signals_, &TerminationSignals::received);
-            QCOMPARE(::raise(signalNumber), 0); // still alive: caught
-            QVERIFY(received.wait(2000));
-            QCOMPARE(received.size(), 1);
-            QCOMPARE(received.front().front().toInt(), signalNumber);
-            // Caught once: a second one would end the program by default.
-            QVERIFY(defaultHandler(signalNumber));
-            QVERIFY(!defaultHandler(another));
+        for (const auto &[signalNumber, another] :
+             {std::pair(SIGTERM, SIGINT), std::pair(SIGINT, SIGHUP), std::pair(SIGHUP, SIGTERM)}) {
+            {
+                TerminationSignals signals_;
+                QVERIFY(signals_.isWatching());
+                QSignalSpy received(&signals_, &TerminationSignals::received);
+                QCOMPARE(::raise(signalNumber), 0); // still alive: caught
+                QVERIFY(received.wait(2000));
+                QCOMPARE(received.size(), 1);
+                QCOMPARE(received.front().front().toInt(), signalNumber);
+                // Caught once: a second one would end the program by default.
+                QVERIFY(defaultHandler(signalNumber));
+                QVERIFY(!defaultHandler(another));
+            }
+            QVERIFY(defaultHandler(another)); // the handlers go with the watcher
         }
-        QVERIFY(defaultHandler(another)); // the handlers go with the watcher
     }
 
     void validatorsPassAndTheFilesAgree()

@@ -82,36 +82,32 @@ private slots:
         QCOMPARE(dbusAddressValue(QStringLiteral("/tmp/\u00e4")), "/tmp/%C3%A4");
     }
 
-    void localSocketSecondLaunchActivatesTheFirst_data()
-    {
-        QTest::addColumn<bool>("stale"); // a socket file left by a crash, nobody listening
-        QTest::newRow("first launch") << false;
-        QTest::newRow("stale socket taken over") << true;
-    }
+    // At the first launch, and where a crash left a socket file nobody listens on.
     void localSocketSecondLaunchActivatesTheFirst()
     {
-        QFETCH(bool, stale);
-        QTemporaryDir dir;
-        const QString socket = dir.path() + "/nudgewatch.socket";
-        QVERIFY(!stale || QFile(socket).open(QIODevice::WriteOnly));
-        SingleInstance first(dir.path());
-        QCOMPARE(first.start(), SingleInstance::Role::Primary);
-        // Only the user may ask the running instance anything.
-        QCOMPARE(QFileInfo(socket).permissions() &
-                     (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
-                 QFile::Permissions());
-        QSignalSpy activated(&first, &SingleInstance::activationRequested);
-        // Any local process may connect; what it sends is not an activation.
-        const int foreign = connectTo(socket);
-        QVERIFY(foreign >= 0);
-        const QByteArray data = QByteArray(500, 'x') + "\nshow\n";
-        QCOMPARE(::write(foreign, data.constData(), size_t(data.size())), ssize_t(data.size()));
-        QTest::qWait(100);
-        ::close(foreign);
-        QCOMPARE(activated.size(), 0);
-        SingleInstance second(dir.path());
-        QCOMPARE(second.start(), SingleInstance::Role::Secondary);
-        QTRY_COMPARE(activated.size(), 1);
+        for (const bool stale : {false, true}) {
+            QTemporaryDir dir;
+            const QString socket = dir.path() + "/nudgewatch.socket";
+            QVERIFY(!stale || QFile(socket).open(QIODevice::WriteOnly));
+            SingleInstance first(dir.path());
+            QCOMPARE(first.start(), SingleInstance::Role::Primary);
+            // Only the user may ask the running instance anything.
+            QCOMPARE(QFileInfo(socket).permissions() & (QFile::ReadGroup | QFile::WriteGroup |
+                                                        QFile::ReadOther | QFile::WriteOther),
+                     QFile::Permissions());
+            QSignalSpy activated(&first, &SingleInstance::activationRequested);
+            // Any local process may connect; what it sends is not an activation.
+            const int foreign = connectTo(socket);
+            QVERIFY(foreign >= 0);
+            const QByteArray data = QByteArray(500, 'x') + "\nshow\n";
+            QCOMPARE(::write(foreign, data.constData(), size_t(data.size())), ssize_t(data.size()));
+            QTest::qWait(100);
+            ::close(foreign);
+            QCOMPARE(activated.size(), 0);
+            SingleInstance second(dir.path());
+            QCOMPARE(second.start(), SingleInstance::Role::Secondary);
+            QTRY_COMPARE(activated.size(), 1);
+        }
     }
 
     // Without XDG_RUNTIME_DIR the lock and socket go in a folder of the user's
@@ -120,18 +116,17 @@ private slots:
     void fallbackFolder_data()
     {
         QTest::addColumn<QString>("taken"); // what is at the folder's path first
-        QTest::addColumn<bool>("used");
-        QTest::newRow("nothing") << "" << true;
-        QTest::newRow("the user's private folder") << "0700" << true;
-        QTest::newRow("a folder others may enter") << "0755" << false;
-        QTest::newRow("a link to a private folder") << "link" << false;
-        QTest::newRow("a file") << "file" << false;
-        QTest::newRow("another user's folder") << "stranger" << false;
+        QTest::newRow("nothing") << "";
+        QTest::newRow("the user's private folder") << "0700";
+        QTest::newRow("a folder others may enter") << "0755";
+        QTest::newRow("a link to a private folder") << "link";
+        QTest::newRow("a file") << "file";
+        QTest::newRow("another user's folder") << "stranger";
     }
     void fallbackFolder()
     {
         QFETCH(QString, taken);
-        QFETCH(bool, used);
+        const bool used = taken.isEmpty() || taken == "0700"; // nothing there, or as it would be
         if (taken == "stranger" && ::geteuid() != 0)
             QSKIP("needs root to make another user's folder");
         QTemporaryDir tmp, home;
