@@ -528,42 +528,37 @@ private slots:
         QCOMPARE(appearance.interfaceFont().family, family);
     }
 
-    // Data in either byte order; cut anywhere it keeps what was whole before the
-    // cut and never reads past it.
-    void xsettings_data()
-    {
-        QTest::addColumn<bool>("bigEndian");
-        QTest::newRow("little-endian manager") << false;
-        QTest::newRow("big-endian manager") << true;
-    }
+    // Data from a little- and a big-endian manager; cut anywhere it keeps what
+    // was whole before the cut and never reads past it.
     void xsettings()
     {
-        QFETCH(bool, bigEndian);
-        const QByteArray data = XSettingsBlob(bigEndian)
-                                    .string("Net/ThemeName", "Greybird-dark")
-                                    .integer("Xft/DPI", -1)
-                                    .color("Gtk/Color", 0xffff, 0, 0x8080, 0xffff)
-                                    .string("Gtk/FontName", "Sans 10")
-                                    .data();
-        const auto settings = parseXSettings(data);
-        QCOMPARE(settings.size(), 4);
-        QCOMPARE(settings.value("Net/ThemeName").toString(), QStringLiteral("Greybird-dark"));
-        QCOMPARE(settings.value("Gtk/FontName").toString(), QStringLiteral("Sans 10"));
-        QCOMPARE(settings.value("Xft/DPI").toInt(), -1);
-        QCOMPARE(settings.value("Gtk/Color").value<QColor>().rgba64().red(), quint16(0xffff));
-        const qsizetype firstEnds = 12 + 4 + 16 + 4 + 4 + 16; // the theme's name and value
-        for (qsizetype length = 0; length < data.size(); ++length) {
-            const auto cut = parseXSettings(data.left(length));
-            QCOMPARE(cut.contains("Gtk/FontName"), false);
-            QCOMPARE(cut.contains("Net/ThemeName"), length >= firstEnds);
+        for (const bool bigEndian : {false, true}) {
+            const QByteArray data = XSettingsBlob(bigEndian)
+                                        .string("Net/ThemeName", "Greybird-dark")
+                                        .integer("Xft/DPI", -1)
+                                        .color("Gtk/Color", 0xffff, 0, 0x8080, 0xffff)
+                                        .string("Gtk/FontName", "Sans 10")
+                                        .data();
+            const auto settings = parseXSettings(data);
+            QCOMPARE(settings.size(), 4);
+            QCOMPARE(settings.value("Net/ThemeName").toString(), QStringLiteral("Greybird-dark"));
+            QCOMPARE(settings.value("Gtk/FontName").toString(), QStringLiteral("Sans 10"));
+            QCOMPARE(settings.value("Xft/DPI").toInt(), -1);
+            QCOMPARE(settings.value("Gtk/Color").value<QColor>().rgba64().red(), quint16(0xffff));
+            const qsizetype firstEnds = 12 + 4 + 16 + 4 + 4 + 16; // the theme's name and value
+            for (qsizetype length = 0; length < data.size(); ++length) {
+                const auto cut = parseXSettings(data.left(length));
+                QCOMPARE(cut.contains("Gtk/FontName"), false);
+                QCOMPARE(cut.contains("Net/ThemeName"), length >= firstEnds);
+            }
+            // A count larger than the data and an unknown type end the reading.
+            QByteArray claims = XSettingsBlob(bigEndian).integer("A", 1).data();
+            claims[8] = char(0xff); // claims far more settings than there are
+            QCOMPARE(parseXSettings(claims).size(), 1);
+            QByteArray unknown = XSettingsBlob(bigEndian).integer("A", 1).integer("B", 2).data();
+            unknown[12 + 4 + 4 + 4 + 4] = 9; // the second setting's type
+            QCOMPARE(parseXSettings(unknown).keys(), QList<QString>{"A"});
         }
-        // A count larger than the data and an unknown type end the reading.
-        QByteArray claims = XSettingsBlob(bigEndian).integer("A", 1).data();
-        claims[8] = char(0xff); // claims far more settings than there are
-        QCOMPARE(parseXSettings(claims).size(), 1);
-        QByteArray unknown = XSettingsBlob(bigEndian).integer("A", 1).integer("B", 2).data();
-        unknown[12 + 4 + 4 + 4 + 4] = 9; // the second setting's type
-        QCOMPARE(parseXSettings(unknown).keys(), QList<QString>{"A"});
     }
 };
 
