@@ -189,27 +189,24 @@ private slots:
         QCOMPARE(store->alertApp()->name, QString("B"));
     }
 
-    void reminderEndings_data()
+    // Each ending, picked by the random number that is its index.
+    void reminderEndings()
     {
-        QTest::addColumn<QString>("message"); // each row's tag is the ending's index
         const QStringList endings{"is waiting for you!",   "misses you!",
                                   "wants your attention.", "has been idle. Open it?",
                                   "is getting lonely...",  "says: come back!"};
-        for (qsizetype i = 0; i < endings.size(); ++i)
-            QTest::newRow(QByteArray::number(i)) << "Notes " + endings[i];
-    }
-    void reminderEndings()
-    {
-        QFETCH(QString, message);
-        StoreFixture f;
-        f.nextRandom = QByteArray(QTest::currentDataTag()).toUInt();
-        auto store = storeOf(f, {"Notes"});
-        QString atExpand; // what the panel finds when it opens
-        f.notifications.addObserver(notifications::expand, store.get(),
-                                    [&](const QVariantMap &) { atExpand = store->alertMessage(); });
-        store->startMonitoring();
-        f.scheduler.advance(30);
-        QCOMPARE(atExpand, message);
+        for (qsizetype i = 0; i < endings.size(); ++i) {
+            StoreFixture f;
+            f.nextRandom = std::size_t(i);
+            auto store = storeOf(f, {"Notes"});
+            QString atExpand; // what the panel finds when it opens
+            f.notifications.addObserver(
+                notifications::expand, store.get(),
+                [&](const QVariantMap &) { atExpand = store->alertMessage(); });
+            store->startMonitoring();
+            f.scheduler.advance(30);
+            QCOMPARE(atExpand, "Notes " + endings[i]);
+        }
     }
 
     // The 15-second auto-hide is started by a tick, so it and a later tick fall

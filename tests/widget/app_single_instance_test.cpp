@@ -168,49 +168,45 @@ private slots:
         QCOMPARE(privateFolder(folders.last()), !used);
     }
 
-    // A socket or listener of another user in the folder is never asked.
-    void strangersAreNotAsked_data()
-    {
-        QTest::addColumn<bool>("strangersListener"); // else the socket file is theirs
-        QTest::newRow("another user's socket file") << false;
-        QTest::newRow("another user's listener") << true;
-    }
+    // A socket file or a listener of another user's in the folder is never asked.
     void strangersAreNotAsked()
     {
-        QFETCH(bool, strangersListener);
         if (::geteuid() != 0)
             QSKIP("needs root to act as another user");
-        QTemporaryDir dir;
-        const QString socket = dir.path() + "/nudgewatch.socket";
-        const QByteArray path = QFile::encodeName(socket);
-        SingleInstance first(dir.path());
-        QCOMPARE(first.start(), SingleInstance::Role::Primary);
-        QSignalSpy activated(&first, &SingleInstance::activationRequested);
-        const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
-        if (strangersListener) {
-            // The credentials a connection reports are those of the call to listen.
-            sockaddr_un address{AF_UNIX, {}};
-            qstrncpy(address.sun_path, path.constData(), sizeof address.sun_path);
-            QCOMPARE(::unlink(path.constData()), 0);
-            QCOMPARE(::bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
-            QCOMPARE(::seteuid(stranger), 0);
-            const int listening = ::listen(listener, 4);
-            QCOMPARE(::seteuid(0), 0);
-            QCOMPARE(listening, 0);
-        } else {
-            QCOMPARE(::chown(path.constData(), stranger, stranger), 0);
+        for (const bool strangersListener : {false, true}) {
+            QTemporaryDir dir;
+            const QString socket = dir.path() + "/nudgewatch.socket";
+            const QByteArray path = QFile::encodeName(socket);
+            SingleInstance first(dir.path());
+            QCOMPARE(first.start(), SingleInstance::Role::Primary);
+            QSignalSpy activated(&first, &SingleInstance::activationRequested);
+            const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            if (strangersListener) {
+                // The credentials a connection reports are those of the call to listen.
+                sockaddr_un address{AF_UNIX, {}};
+                qstrncpy(address.sun_path, path.constData(), sizeof address.sun_path);
+                QCOMPARE(::unlink(path.constData()), 0);
+                QCOMPARE(::bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address),
+                         0);
+                QCOMPARE(::seteuid(stranger), 0);
+                const int listening = ::listen(listener, 4);
+                QCOMPARE(::seteuid(0), 0);
+                QCOMPARE(listening, 0);
+            } else {
+                QCOMPARE(::chown(path.constData(), stranger, stranger), 0);
+            }
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("did not answer"));
+            SingleInstance second(dir.path());
+            QCOMPARE(second.start(), SingleInstance::Role::Secondary);
+            QTest::qWait(100);
+            char request[16];
+            const int asked = ::accept(listener, nullptr, nullptr);
+            QVERIFY(asked < 0 || ::recv(asked, request, sizeof request, MSG_DONTWAIT) <= 0);
+            QCOMPARE(activated.size(), 0);
+            ::close(listener);
+            if (asked >= 0)
+                ::close(asked);
         }
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("did not answer"));
-        SingleInstance second(dir.path());
-        QCOMPARE(second.start(), SingleInstance::Role::Secondary);
-        QTest::qWait(100);
-        char request[16];
-        const int asked = ::accept(listener, nullptr, nullptr);
-        QVERIFY(asked < 0 || ::recv(asked, request, sizeof request, MSG_DONTWAIT) <= 0);
-        QCOMPARE(activated.size(), 0);
-        ::close(listener);
-        if (asked >= 0)
-            ::close(asked);
     }
 
     // Launches at the same moment: exactly one becomes the instance, the others ask it.
