@@ -285,8 +285,7 @@ private slots:
     // live source), its preference for dark and its theme's name.
     void schemeSources_data()
     {
-        QTest::addColumn<fontNames::AppearanceSources>("sources");
-        QTest::addColumn<bool>("dark");
+        QTest::addColumn<std::pair<fontNames::AppearanceSources, bool>>("row");
         const auto row = [](const char *tag, int portal, const char *gnome, const char *gnomeTheme,
                             const char *theme, bool dark, bool gtkPrefersDark = false,
                             const char *gtkTheme = "") {
@@ -297,7 +296,7 @@ private slots:
                                                  .gtkTheme = gtkTheme};
             if (portal >= 0)
                 sources.portalScheme = uint(portal);
-            QTest::newRow(tag) << sources << dark;
+            QTest::newRow(tag) << std::pair(sources, dark);
         };
         row("portal dark", 1, "prefer-light", "", "", true);
         row("portal light over a dark theme", 2, "", "", "Greybird-dark", false);
@@ -317,8 +316,7 @@ private slots:
     }
     void schemeSources()
     {
-        QFETCH(fontNames::AppearanceSources, sources);
-        QFETCH(bool, dark);
+        const auto [sources, dark] = fetchRow<std::pair<fontNames::AppearanceSources, bool>>();
         QCOMPARE(fontNames::schemeOf(sources) == ColorScheme::Dark, dark);
     }
 

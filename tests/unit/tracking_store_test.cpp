@@ -113,19 +113,18 @@ private slots:
 
     void addApp_data()
     {
-        QTest::addColumn<QUrl>("url");
-        QTest::addColumn<QStringList>("expectedSaved");
-        const QString a = appPath("A");
+        QTest::addColumn<std::pair<QUrl, bool>>("row"); // B added?
         QTest::newRow("appends, standardized")
-            << QUrl::fromLocalFile("/apps/./sub/../B.desktop") << QStringList{a, appPath("B")};
-        QTest::newRow("already saved") << QUrl::fromLocalFile("/apps//A.desktop") << QStringList{a};
-        QTest::newRow("nothing there") << QUrl::fromLocalFile("/apps/C.desktop") << QStringList{a};
-        QTest::newRow("not a file URL") << QUrl("https://example.org/B.desktop") << QStringList{a};
+            << std::pair(QUrl::fromLocalFile("/apps/./sub/../B.desktop"), true);
+        QTest::newRow("already saved") << std::pair(QUrl::fromLocalFile("/apps//A.desktop"), false);
+        QTest::newRow("nothing there") << std::pair(QUrl::fromLocalFile("/apps/C.desktop"), false);
+        QTest::newRow("not a file URL") << std::pair(QUrl("https://example.org/B.desktop"), false);
     }
     void addApp()
     {
-        QFETCH(QUrl, url);
-        QFETCH(QStringList, expectedSaved);
+        const auto [url, added] = fetchRow<std::pair<QUrl, bool>>();
+        const QStringList expectedSaved =
+            added ? QStringList{appPath("A"), appPath("B")} : QStringList{appPath("A")};
         StoreFixture f;
         f.install({"B"});
         auto store = storeOf(f, {"A"});
