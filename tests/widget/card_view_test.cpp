@@ -46,8 +46,8 @@ const QString fixtureDir = QStringLiteral(NUDGEWATCH_FIXTURES "/card");
 
 using Picture = std::tuple<QString, double, double, double>; // name, seconds, progress, dpr
 using Fade = std::tuple<bool, double, int, int>;             // reminder, progress, alpha range
-using Click = std::tuple<QPoint, QString, int, bool>;        // name there, opened, snoozed
-using Announced = std::tuple<QString, QString, bool>;        // name, message, line cut
+using Click = std::tuple<QPoint, QString, int, bool>; // a point: the name there, opened, snoozed
+using Announced = std::tuple<QString, QString, bool>; // name, message, line cut
 
 // The largest difference of any channel of any pixel, premultiplied.
 int largestDifference(const QImage &a, const QImage &b, QPoint *where)
