@@ -6,6 +6,7 @@
 // validators and agree with each other and with the icon that is installed.
 #include "app/PlatformChoice.h"
 #include "app/TerminationSignals.h"
+#include "fakes/Rows.h"
 
 #include <QFile>
 #include <QProcess>
@@ -16,8 +17,13 @@
 #include <csignal>
 
 using namespace nudgewatch;
+using nudgewatch::fakes::fetchRow;
 
 namespace {
+
+// A Wayland session?, an X display?, the arguments: the platform pinned, the one
+// the windows run on, reminders as notifications?
+using Choice = std::tuple<bool, bool, QStringList, QString, QString, bool>;
 
 bool defaultHandler(int signalNumber)
 {
@@ -32,62 +38,46 @@ class ProcessTest : public QObject {
 private slots:
     void choice_data()
     {
-        QTest::addColumn<bool>("wayland");
-        QTest::addColumn<bool>("display");
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("pinned");
-        QTest::addColumn<QString>("runsOn");
-        QTest::addColumn<bool>("notified");
-        const QStringList none;
+        QTest::addColumn<Choice>("row");
         // clang-format off
-        QTest::newRow("Wayland with Xwayland") << true << true << none << "xcb;wayland" << "xcb" << false;
-        QTest::newRow("its DISPLAY gone") << true << true << none << "xcb;wayland" << "wayland" << true;
-        QTest::newRow("started at login") << true << true << QStringList{"--autostart"} << "xcb;wayland" << "xcb" << false;
-        QTest::newRow("Wayland without Xwayland") << true << false << none << "wayland" << "wayland" << true;
-        QTest::newRow("X11 session") << false << true << none << "" << "xcb" << false;
-        QTest::newRow("-platform wayland") << true << true << QStringList{"-platform", "wayland"} << "" << "wayland" << true;
-        QTest::newRow("--platform=offscreen") << true << true << QStringList{"--platform=offscreen"} << "" << "offscreen" << false;
-        QTest::newRow("no such option") << true << true << QStringList{"-platformx"} << "xcb;wayland" << "xcb" << false;
+        QTest::newRow("Wayland with Xwayland") << Choice{true, true, {}, "xcb;wayland", "xcb", false};
+        QTest::newRow("its DISPLAY gone") << Choice{true, true, {}, "xcb;wayland", "wayland", true};
+        QTest::newRow("started at login") << Choice{true, true, {"--autostart"}, "xcb;wayland", "xcb", false};
+        QTest::newRow("Wayland without Xwayland") << Choice{true, false, {}, "wayland", "wayland", true};
+        QTest::newRow("X11 session") << Choice{false, true, {}, "", "xcb", false};
+        QTest::newRow("-platform wayland") << Choice{true, true, {"-platform", "wayland"}, "", "wayland", true};
+        QTest::newRow("--platform=offscreen") << Choice{true, true, {"--platform=offscreen"}, "", "offscreen", false};
+        QTest::newRow("no such option") << Choice{true, true, {"-platformx"}, "xcb;wayland", "xcb", false};
         // clang-format on
     }
     void choice()
     {
-        QFETCH(bool, wayland);
-        QFETCH(bool, display);
-        QFETCH(QStringList, arguments);
-        QFETCH(QString, pinned);
-        QFETCH(QString, runsOn);
-        QFETCH(bool, notified);
+        const auto [wayland, display, arguments, pinned, runsOn, notified] = fetchRow<Choice>();
         const PlatformChoice choice = choosePlatform(wayland, display, arguments);
         QCOMPARE(QString::fromLatin1(choice.pinned), pinned);
         QCOMPARE(!notificationReason(runsOn, choice).isEmpty(), notified);
     }
 
-    void signalEndsThroughTheEventLoop_data()
-    {
-        QTest::addColumn<int>("signalNumber");
-        QTest::addColumn<int>("another"); // not raised
-        QTest::newRow("SIGTERM, as at logout") << SIGTERM << SIGINT;
-        QTest::newRow("SIGINT, Ctrl+C") << SIGINT << SIGHUP;
-        QTest::newRow("SIGHUP, terminal closed") << SIGHUP << SIGTERM;
-    }
+    // SIGTERM as at logout, SIGINT from Ctrl+C, SIGHUP as the terminal closes;
+    // each with another signal that is not raised.
     void signalEndsThroughTheEventLoop()
     {
-        QFETCH(int, signalNumber);
-        QFETCH(int, another);
-        {
-            TerminationSignals signals_;
-            QVERIFY(signals_.isWatching());
-            QSignalSpy received(&signals_, &TerminationSignals::received);
-            QCOMPARE(::raise(signalNumber), 0); // still alive: caught
-            QVERIFY(received.wait(2000));
-            QCOMPARE(received.size(), 1);
-            QCOMPARE(received.front().front().toInt(), signalNumber);
-            // Caught once: a second one would end the program by default.
-            QVERIFY(defaultHandler(signalNumber));
-            QVERIFY(!defaultHandler(another));
+        for (const auto &[signalNumber, another] :
+             {std::pair(SIGTERM, SIGINT), std::pair(SIGINT, SIGHUP), std::pair(SIGHUP, SIGTERM)}) {
+            {
+                TerminationSignals signals_;
+                QVERIFY(signals_.isWatching());
+                QSignalSpy received(&signals_, &TerminationSignals::received);
+                QCOMPARE(::raise(signalNumber), 0); // still alive: caught
+                QVERIFY(received.wait(2000));
+                QCOMPARE(received.size(), 1);
+                QCOMPARE(received.front().front().toInt(), signalNumber);
+                // Caught once: a second one would end the program by default.
+                QVERIFY(defaultHandler(signalNumber));
+                QVERIFY(!defaultHandler(another));
+            }
+            QVERIFY(defaultHandler(another)); // the handlers go with the watcher
         }
-        QVERIFY(defaultHandler(another)); // the handlers go with the watcher
     }
 
     void validatorsPassAndTheFilesAgree()

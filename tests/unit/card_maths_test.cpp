@@ -2,30 +2,35 @@
 #include "card/CardLayout.h"
 #include "card/GlassEffects.h"
 #include "card/RippleWaves.h"
+#include "fakes/Rows.h"
 
 #include <QTest>
 
 #include <cmath>
 
 using namespace nudgewatch;
+using nudgewatch::fakes::fetchRow;
+
+namespace {
+using Decorations = std::tuple<double, double, double, double>; // elapsed: glow, shimmer, ripple
+using Fit = std::tuple<int, double, int, int>; // size, width per pixel: fitted size, lines
+} // namespace
 
 class CardMathsTest : public QObject {
     Q_OBJECT
 private slots:
     void fade_data()
     {
-        QTest::addColumn<double>("progress");
-        QTest::addColumn<double>("fade");
-        QTest::newRow("undershoot") << -0.0057733 << 0.0;
-        QTest::newRow("at the threshold") << 0.15 << 0.0;
-        QTest::newRow("half-way") << 0.4 << 0.5;
-        QTest::newRow("overshoot") << 1.0057733 << 1.0;
-        QTest::newRow("not a number") << std::nan("") << 0.0;
+        QTest::addColumn<std::pair<double, double>>("row"); // progress, fade
+        QTest::newRow("undershoot") << std::pair(-0.0057733, 0.0);
+        QTest::newRow("at the threshold") << std::pair(0.15, 0.0);
+        QTest::newRow("half-way") << std::pair(0.4, 0.5);
+        QTest::newRow("overshoot") << std::pair(1.0057733, 1.0);
+        QTest::newRow("not a number") << std::pair(std::nan(""), 0.0);
     }
     void fade()
     {
-        QFETCH(double, progress);
-        QFETCH(double, fade);
+        const auto [progress, fade] = fetchRow<std::pair<double, double>>();
         QCOMPARE(cardFade(progress), fade);
     }
 
@@ -52,20 +57,14 @@ private slots:
     // eased; the shimmer sweeps 0..400 every 2.5 s.
     void decorationsOverTime_data()
     {
-        QTest::addColumn<double>("elapsed");
-        QTest::addColumn<double>("glow");
-        QTest::addColumn<double>("shimmer");
-        QTest::addColumn<double>("ripple");
-        QTest::newRow("shimmer half-way") << 1.25 << 0.68359375 << 200.0 << 325.0 / 864;
-        QTest::newRow("shimmer starts over") << 2.5 << 0.84375 << 0.0 << 25.0 / 27;
-        QTest::newRow("ripple at full strength") << 3.0 << 0.5 << 80.0 << 1.0;
+        QTest::addColumn<Decorations>("row");
+        QTest::newRow("shimmer half-way") << Decorations{1.25, 0.68359375, 200.0, 325.0 / 864};
+        QTest::newRow("shimmer starts over") << Decorations{2.5, 0.84375, 0.0, 25.0 / 27};
+        QTest::newRow("ripple at full strength") << Decorations{3.0, 0.5, 80.0, 1.0};
     }
     void decorationsOverTime()
     {
-        QFETCH(double, elapsed);
-        QFETCH(double, glow);
-        QFETCH(double, shimmer);
-        QFETCH(double, ripple);
+        const auto [elapsed, glow, shimmer, ripple] = fetchRow<Decorations>();
         const CardDecorations d = decorationsAt(elapsed);
         QCOMPARE(d.glowBrightness, glow);
         QCOMPARE(d.shimmerPhase, shimmer);
@@ -92,44 +91,33 @@ private slots:
 
     // No wave point at any phase lies above the top the card repaints from, and
     // the crest of the first wave reaches it.
-    void wavesStayBelowTheirTop_data()
-    {
-        QTest::addColumn<double>("height");
-        QTest::newRow("card bar") << 56.0;
-        QTest::newRow("taller") << 72.0;
-        QTest::newRow("short") << 20.0;
-    }
+    // In the card's bar, a taller and a short one.
     void wavesStayBelowTheirTop()
     {
-        QFETCH(double, height);
-        const double top = rippleWavesTop(height);
-        double highest = height;
-        for (double phase = 0; phase <= 1.0; phase += 0.01)
-            for (const RippleWave &wave : rippleWaves(phase, QSizeF(320, height)))
-                for (const QPointF &point : wave.outline)
-                    highest = std::min(highest, point.y());
-        QCOMPARE_GE(highest, top);
-        QCOMPARE_LE(highest, top + 0.05);
+        for (const double height : {56.0, 72.0, 20.0}) {
+            const double top = rippleWavesTop(height);
+            double highest = height;
+            for (double phase = 0; phase <= 1.0; phase += 0.01)
+                for (const RippleWave &wave : rippleWaves(phase, QSizeF(320, height)))
+                    for (const QPointF &point : wave.outline)
+                        highest = std::min(highest, point.y());
+            QCOMPARE_GE(highest, top);
+            QCOMPARE_LE(highest, top + 0.05);
+        }
     }
 
     // A message 20 points wide per pixel of size, in a 160-point column.
     void messageShrinksThenWraps_data()
     {
-        QTest::addColumn<int>("size");
-        QTest::addColumn<double>("perPixel");
-        QTest::addColumn<int>("fitted");
-        QTest::addColumn<int>("lines");
-        QTest::newRow("fits as it is") << 8 << 20.0 << 8 << 1;
-        QTest::newRow("a little smaller") << 10 << 17.5 << 9 << 1;
-        QTest::newRow("four fifths at most, then two lines") << 12 << 20.0 << 10 << 2;
-        QTest::newRow("never under 7") << 7 << 30.0 << 7 << 2;
+        QTest::addColumn<Fit>("row");
+        QTest::newRow("fits as it is") << Fit{8, 20.0, 8, 1};
+        QTest::newRow("a little smaller") << Fit{10, 17.5, 9, 1};
+        QTest::newRow("four fifths at most, then two lines") << Fit{12, 20.0, 10, 2};
+        QTest::newRow("never under 7") << Fit{7, 30.0, 7, 2};
     }
     void messageShrinksThenWraps()
     {
-        QFETCH(int, size);
-        QFETCH(double, perPixel);
-        QFETCH(int, fitted);
-        QFETCH(int, lines);
+        const auto [size, perPixel, fitted, lines] = fetchRow<Fit>();
         const MessageFit fit = fitMessage([&](int px) { return px * perPixel; }, size, 160);
         QCOMPARE(fit.pixelSize, fitted);
         QCOMPARE(fit.lines, lines);

@@ -1,6 +1,7 @@
 // The spring that opens and closes the panel, stepped without any window, and
 // where the panel's window goes and the card sits in it. The panel's own tests
 // compare against this spring; its figures live here only.
+#include "fakes/Rows.h"
 #include "notch/PanelGeometry.h"
 #include "notch/Spring.h"
 
@@ -11,10 +12,13 @@
 #include <vector>
 
 using namespace nudgewatch;
+using nudgewatch::fakes::fetchRow;
 
 Q_DECLARE_METATYPE(FrontWindowPlace)
 
 namespace {
+
+using Geometry = std::tuple<QRect, double, QRect, bool>; // screen, height: window, mapped
 
 struct Run {
     std::vector<double> progress; // after each step, before any settle snap
@@ -40,7 +44,7 @@ Run run(SpringState state, int limit = 1000)
 class NotchMathsTest : public QObject {
     Q_OBJECT
 private slots:
-    void opening()
+    void openingAndCollapse()
     {
         const Run r = run({0, 0, 1});
         const std::pair<int, double> figures[] = {
@@ -56,15 +60,11 @@ private slots:
         QCOMPARE(r.settledOn, 72);
         QCOMPARE(r.final.progress, 1.0); // exactly the target, not the integrated value
         QCOMPARE(r.final.velocity, 0.0);
-    }
-
-    void collapseMirrorsOpening()
-    {
-        const Run open = run({0, 0, 1});
+        // Collapsing mirrors opening.
         const Run close = run({1, 0, 0});
-        QCOMPARE(close.progress.size(), open.progress.size());
+        QCOMPARE(close.progress.size(), r.progress.size());
         for (std::size_t i = 0; i < close.progress.size(); ++i)
-            QVERIFY(std::abs(close.progress[i] - (1 - open.progress[i])) < 1e-12);
+            QVERIFY(std::abs(close.progress[i] - (1 - r.progress[i])) < 1e-12);
     }
 
     void reversalCarriesVelocity()
@@ -83,70 +83,55 @@ private slots:
             QVERIFY(std::abs(rest.progress[i] - rest.progress[i - 1]) < 0.05);
     }
 
-    void frameClamp_data()
-    {
-        QTest::addColumn<double>("progress");
-        QTest::addColumn<double>("frame");
-        QTest::newRow("well above the upper clamp") << 1.1 << 1.02;
-        QTest::newRow("below zero") << -0.2 << 0.0;
-    }
+    // Well above the upper clamp, and below zero.
     void frameClamp()
     {
-        QFETCH(double, progress);
-        QFETCH(double, frame);
-        SpringState state{progress, 0, progress}; // at its own target: settles, posts it
-        const SpringStepResult result = stepSpring(state);
-        QCOMPARE(result.postedProgress, progress);
-        QCOMPARE(result.frameProgress, frame);
+        for (const auto &[progress, frame] : {std::pair(1.1, 1.02), std::pair(-0.2, 0.0)}) {
+            SpringState state{progress, 0, progress}; // at its own target: settles, posts it
+            const SpringStepResult result = stepSpring(state);
+            QCOMPARE(result.postedProgress, progress);
+            QCOMPARE(result.frameProgress, frame);
+        }
     }
 
     void windowGeometry_data()
     {
-        QTest::addColumn<QRect>("screen");
-        QTest::addColumn<double>("height");
-        QTest::addColumn<QRect>("window");
-        QTest::addColumn<bool>("mapped");
+        QTest::addColumn<Geometry>("row");
         const QRect screen(0, 0, 1512, 982);
-        QTest::newRow("closed") << screen << 0.0 << QRect(596, 0, 320, 0) << false;
-        QTest::newRow("open") << screen << 110.0 << QRect(596, 0, 320, 110) << true;
-        QTest::newRow("rounds to whole points") << screen << 1.68 << QRect(596, 0, 320, 2) << true;
+        QTest::newRow("closed") << Geometry{screen, 0.0, QRect(596, 0, 320, 0), false};
+        QTest::newRow("open") << Geometry{screen, 110.0, QRect(596, 0, 320, 110), true};
+        QTest::newRow("rounds to whole points") << Geometry{screen, 1.68, {596, 0, 320, 2}, true};
         QTest::newRow("under a point is unmapped")
-            << screen << 0.9 << QRect(596, 0, 320, 1) << false;
+            << Geometry{screen, 0.9, QRect(596, 0, 320, 1), false};
         QTest::newRow("primary screen right of and below another")
-            << QRect(1920, 1080, 1280, 1024) << 55.0 << QRect(2400, 1080, 320, 55) << true;
+            << Geometry{{1920, 1080, 1280, 1024}, 55.0, {2400, 1080, 320, 55}, true};
         QTest::newRow("not a number")
-            << QRect(0, 0, 800, 600) << std::nan("") << QRect(240, 0, 320, 0) << false;
+            << Geometry{{0, 0, 800, 600}, std::nan(""), {240, 0, 320, 0}, false};
     }
     void windowGeometry()
     {
-        QFETCH(QRect, screen);
-        QFETCH(double, height);
-        QFETCH(QRect, window);
-        QFETCH(bool, mapped);
+        const auto [screen, height, window, mapped] = fetchRow<Geometry>();
         QCOMPARE(panelWindowGeometry(screen, height), window);
         QCOMPARE(panelIsMapped(height), mapped);
     }
 
     void monitorAndWorkArea_data()
     {
-        QTest::addColumn<FrontWindowPlace>("place");
-        QTest::addColumn<QRect>("window");
+        QTest::addColumn<std::pair<FrontWindowPlace, QRect>>("row"); // the window's geometry
         const std::optional<QRect> none;
         // Right: a 64-point top panel; bottom: below the others, a 20-point one.
-        QTest::newRow("unknown: the primary") << FrontWindowPlace{} << QRect(480, 0, 320, 110);
+        using Row = std::pair<FrontWindowPlace, QRect>;
+        QTest::newRow("unknown: the primary") << Row{{}, {480, 0, 320, 110}};
         QTest::newRow("mostly on the right")
-            << FrontWindowPlace{QRect(1000, 90, 900, 300), {}} << QRect(1760, 26, 320, 110);
-        QTest::newRow("named output")
-            << FrontWindowPlace{none, QStringLiteral("DP-2")} << QRect(1760, 26, 320, 110);
+            << Row{{QRect(1000, 90, 900, 300), {}}, {1760, 26, 320, 110}};
+        QTest::newRow("named output") << Row{{none, QStringLiteral("DP-2")}, {1760, 26, 320, 110}};
         QTest::newRow("under a thin panel")
-            << FrontWindowPlace{QRect(10, 900, 5, 5), {}} << QRect(480, 800, 320, 110);
-        QTest::newRow("off every monitor")
-            << FrontWindowPlace{QRect(-900, 0, 50, 50), {}} << QRect(480, 0, 320, 110);
+            << Row{{QRect(10, 900, 5, 5), {}}, {480, 800, 320, 110}};
+        QTest::newRow("off every monitor") << Row{{QRect(-900, 0, 50, 50), {}}, {480, 0, 320, 110}};
     }
     void monitorAndWorkArea()
     {
-        QFETCH(FrontWindowPlace, place);
-        QFETCH(QRect, window);
+        const auto [place, window] = fetchRow<std::pair<FrontWindowPlace, QRect>>();
         const std::vector<Monitor> monitors{
             {QStringLiteral("DP-1"), QRect(0, 0, 1280, 800), QRect(0, 0, 1280, 800)},
             {QStringLiteral("DP-2"), QRect(1280, 0, 1280, 800), QRect(1280, 64, 1280, 736)},

@@ -11,6 +11,7 @@
 #include "fakes/Fifo.h"
 #include "fakes/Files.h"
 #include "fakes/PrivateBus.h"
+#include "fakes/Rows.h"
 #include "platform/appearance/FontNames.h"
 #include "platform/appearance/PortalSettings.h"
 #include "platform/appearance/SystemAppearance.h"
@@ -35,6 +36,15 @@ using namespace nudgewatch::fakes;
 Q_DECLARE_METATYPE(nudgewatch::fontNames::AppearanceSources)
 
 namespace {
+
+using Kept = std::tuple<QByteArray, double, bool>; // content: threshold, bytes untouched?
+// Content, copies already beside the file: the copy's suffix, the reason, the
+// paths the fresh file lists.
+using Damaged = std::tuple<QByteArray, QStringList, QString, QString, QStringList>;
+using Font = std::tuple<bool, QString, QString, double>; // a Qt string?, text: family, size
+using FontSources = std::tuple<fontNames::AppearanceSources, QString, double>; // family, scale
+// What the user's and the system's settings.ini hold: dark?, the font's family.
+using GtkFiles = std::tuple<QByteArray, QByteArray, bool, QString>;
 
 // Builds XSETTINGS data as a manager writes it, in either byte order.
 class XSettingsBlob {
@@ -109,46 +119,38 @@ public slots:
 class PlatformAppearanceTest : public QObject {
     Q_OBJECT
 private slots:
-    // Saved through the user's file under XDG_CONFIG_HOME, and read back as saved.
-    void roundTrip_data()
-    {
-        QTest::addColumn<QStringList>("paths");
-        QTest::newRow("commas, quotes, spaces, unicode")
-            << QStringList{"/x/a, b.desktop", "/x/\"q\".desktop", "/x/Zeichen äöü.desktop"};
-        QTest::newRow("looks like a type") << QStringList{"@Variant(x)", "@Invalid()"};
-    }
+    // Saved through the user's file under XDG_CONFIG_HOME, and read back as saved:
+    // commas, quotes, spaces and unicode, then what looks like a type.
     void roundTrip()
     {
-        QFETCH(QStringList, paths);
-        QTemporaryDir dir;
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.path()));
-        QVERIFY(SettingsDefaults().setStringList(defaultsKeys::trackedAppPaths, paths));
-        qunsetenv("XDG_CONFIG_HOME");
-        const QString file = dir.filePath("Nudgewatch/Nudgewatch.conf");
-        QCOMPARE(SettingsDefaults(file).stringList(defaultsKeys::trackedAppPaths), paths);
+        for (const QStringList &paths :
+             {QStringList{"/x/a, b.desktop", "/x/\"q\".desktop", "/x/Zeichen äöü.desktop"},
+              QStringList{"@Variant(x)", "@Invalid()"}}) {
+            QTemporaryDir dir;
+            qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.path()));
+            QVERIFY(SettingsDefaults().setStringList(defaultsKeys::trackedAppPaths, paths));
+            qunsetenv("XDG_CONFIG_HOME");
+            const QString file = dir.filePath("Nudgewatch/Nudgewatch.conf");
+            QCOMPARE(SettingsDefaults(file).stringList(defaultsKeys::trackedAppPaths), paths);
+        }
     }
 
     // What could be read is used; what could not is left as the user saved it,
     // and a start that changes no value leaves the file's bytes alone.
     void storeKeepsWhatItCanReadOfBadValues_data()
     {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<double>("threshold");
-        QTest::addColumn<bool>("untouched");
-        QTest::newRow("nan") << QByteArray("[General]\nNudgewatch.idleThreshold=nan\n") << 60.0
-                             << false;
+        QTest::addColumn<Kept>("row");
+        QTest::newRow("nan") << Kept{"[General]\nNudgewatch.idleThreshold=nan\n", 60.0, false};
         QTest::newRow("paths with non-strings")
-            << QByteArray("[General]\nNudgewatch.trackedAppPaths=@Rect(1 2 3 4)\n"
-                          "Nudgewatch.idleThreshold=45\n")
-            << 45.0 << true;
+            << Kept{"[General]\nNudgewatch.trackedAppPaths=@Rect(1 2 3 4)\n"
+                    "Nudgewatch.idleThreshold=45\n",
+                    45.0, true};
         QTest::newRow("comment kept")
-            << QByteArray("; my note\n[General]\nNudgewatch.idleThreshold=45\n") << 45.0 << true;
+            << Kept{"; my note\n[General]\nNudgewatch.idleThreshold=45\n", 45.0, true};
     }
     void storeKeepsWhatItCanReadOfBadValues()
     {
-        QFETCH(QByteArray, content);
-        QFETCH(double, threshold);
-        QFETCH(bool, untouched);
+        const auto [content, threshold, untouched] = fetchRow<Kept>();
         QTemporaryDir dir;
         const QString file = dir.filePath("Nudgewatch.conf");
         QVERIFY(writeFile(file, content));
@@ -161,21 +163,17 @@ private slots:
         QCOMPARE(SettingsDefaults(file).doubleValue(defaultsKeys::idleThreshold), threshold);
     }
 
-    void unwritableLocationReportsFailure_data()
-    {
-        QTest::addColumn<QString>("relativePath");
-        QTest::newRow("parent is a file") << "blocker/Nudgewatch.conf";
-        QTest::newRow("file is a directory") << "dir.conf";
-    }
+    // Where the file's parent is a file, or the file a folder.
     void unwritableLocationReportsFailure()
     {
-        QFETCH(QString, relativePath);
         QTemporaryDir dir;
         QVERIFY(writeFile(dir.filePath("blocker"), "not a directory"));
         QVERIFY(QDir(dir.path()).mkdir("dir.conf"));
-        SettingsDefaults defaults(dir.filePath(relativePath));
-        QVERIFY(!defaults.setDouble(defaultsKeys::idleThreshold, 45));
-        QCOMPARE(defaults.doubleValue(defaultsKeys::idleThreshold), 0.0); // not kept as saved
+        for (const char *relativePath : {"blocker/Nudgewatch.conf", "dir.conf"}) {
+            SettingsDefaults defaults(dir.filePath(relativePath));
+            QVERIFY(!defaults.setDouble(defaultsKeys::idleThreshold, 45));
+            QCOMPARE(defaults.doubleValue(defaultsKeys::idleThreshold), 0.0); // not kept as saved
+        }
     }
 
     void damagedFileIsSetAside_data()
@@ -183,15 +181,11 @@ private slots:
         // QSettings would block on a FIFO before the window ever appears: what is
         // no regular file ("FIFO", "link to a FIFO") is damaged unopened, and set
         // aside by a rename.
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QStringList>("earlierCopies"); // already beside the file
-        QTest::addColumn<QString>("keptAs");
-        QTest::addColumn<QString>("reason");
-        QTest::addColumn<QStringList>("freshPaths"); // what the fresh file lists
+        QTest::addColumn<Damaged>("row");
         const auto row = [](const char *tag, const QByteArray &content, const char *keptAs,
                             const char *reason, const QStringList &fresh = {"/a.desktop"},
                             const QStringList &earlier = {}) {
-            QTest::newRow(tag) << content << earlier << QString(keptAs) << QString(reason) << fresh;
+            QTest::newRow(tag) << Damaged{content, earlier, keptAs, reason, fresh};
         };
         const QByteArray paths = "Nudgewatch.trackedAppPaths=";
         const char *notUtf8 = "line 2 holds bytes that are not UTF-8";
@@ -218,11 +212,7 @@ private slots:
     }
     void damagedFileIsSetAside()
     {
-        QFETCH(QByteArray, content);
-        QFETCH(QStringList, earlierCopies);
-        QFETCH(QString, keptAs);
-        QFETCH(QString, reason);
-        QFETCH(QStringList, freshPaths);
+        const auto [content, earlierCopies, keptAs, reason, freshPaths] = fetchRow<Damaged>();
         QTemporaryDir dir;
         const QString file = dir.filePath("Nudgewatch.conf");
         std::optional<Fifo> fifo;
@@ -262,13 +252,10 @@ private slots:
     // Pango names, as GTK desktops keep them, and Qt font strings, as Plasma does.
     void fontDescriptions_data()
     {
-        QTest::addColumn<bool>("qt");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("family");
-        QTest::addColumn<double>("pointSize");
+        QTest::addColumn<Font>("row");
         const auto row = [](const char *tag, bool qt, const char *text, const char *family,
                             double size) {
-            QTest::newRow(tag) << qt << QString(text) << QString(family) << size;
+            QTest::newRow(tag) << Font{qt, text, family, size};
         };
         row("Xfce", false, "Sans 10", "Sans", 10);
         row("GNOME", false, "Cantarell 11", "Cantarell", 11);
@@ -286,28 +273,30 @@ private slots:
     }
     void fontDescriptions()
     {
-        QFETCH(bool, qt);
-        QFETCH(QString, text);
-        QFETCH(QString, family);
-        QFETCH(double, pointSize);
+        const auto [qt, text, family, pointSize] = fetchRow<Font>();
         const InterfaceFont font = qt ? fontNames::fromQtString(text) : fontNames::fromPango(text);
         QCOMPARE(font.family, family);
         QCOMPARE(font.pointSize, pointSize);
     }
 
     // The first source that states a preference wins; a theme's name is the last
-    // word. Rows: portal (-1 none), GNOME's scheme, GNOME's theme, XSETTINGS' theme.
+    // word. Rows: portal (-1 none), GNOME's scheme, GNOME's theme, XSETTINGS'
+    // theme, then dark?; and where GTK's settings.ini plays a part (under every
+    // live source), its preference for dark and its theme's name.
     void schemeSources_data()
     {
-        QTest::addColumn<fontNames::AppearanceSources>("sources");
-        QTest::addColumn<bool>("dark");
+        QTest::addColumn<std::pair<fontNames::AppearanceSources, bool>>("row");
         const auto row = [](const char *tag, int portal, const char *gnome, const char *gnomeTheme,
-                            const char *theme, bool dark) {
-            fontNames::AppearanceSources sources{
-                .gnomeScheme = gnome, .gnomeTheme = gnomeTheme, .xsettingsTheme = theme};
+                            const char *theme, bool dark, bool gtkPrefersDark = false,
+                            const char *gtkTheme = "") {
+            fontNames::AppearanceSources sources{.gnomeScheme = gnome,
+                                                 .gnomeTheme = gnomeTheme,
+                                                 .xsettingsTheme = theme,
+                                                 .gtkPrefersDark = gtkPrefersDark,
+                                                 .gtkTheme = gtkTheme};
             if (portal >= 0)
                 sources.portalScheme = uint(portal);
-            QTest::newRow(tag) << sources << dark;
+            QTest::newRow(tag) << std::pair(sources, dark);
         };
         row("portal dark", 1, "prefer-light", "", "", true);
         row("portal light over a dark theme", 2, "", "", "Greybird-dark", false);
@@ -317,29 +306,17 @@ private slots:
         row("XSETTINGS theme over GNOME's", -1, "", "Adwaita:dark", "Greybird", false);
         row("GNOME's theme on Wayland", -1, "default", "Adwaita-dark", "", true);
         row("nothing", -1, "", "", "", false);
-        // GTK's settings.ini under every live source: its preference for dark,
-        // then its theme's name.
-        const auto gtk = [](const char *tag, int portal, const char *gnome, const char *theme,
-                            bool prefersDark, const char *gtkTheme, bool dark) {
-            fontNames::AppearanceSources sources{.gnomeScheme = gnome,
-                                                 .xsettingsTheme = theme,
-                                                 .gtkPrefersDark = prefersDark,
-                                                 .gtkTheme = gtkTheme};
-            if (portal >= 0)
-                sources.portalScheme = uint(portal);
-            QTest::newRow(tag) << sources << dark;
-        };
-        gtk("settings.ini prefers dark", -1, "", "", true, "Adwaita", true);
-        gtk("XSETTINGS' light theme over settings.ini", -1, "", "Greybird", true, "", false);
-        gtk("portal light over settings.ini", 2, "", "", true, "", false);
-        gtk("GNOME light over settings.ini", -1, "prefer-light", "", true, "", false);
-        gtk("settings.ini's dark theme alone", -1, "default", "", false, "Arc-Dark", true);
-        gtk("XSETTINGS' theme over settings.ini's", -1, "", "Greybird", false, "Arc-Dark", false);
+        row("settings.ini prefers dark", -1, "", "", "", true, true, "Adwaita");
+        row("XSETTINGS' light theme over settings.ini", -1, "", "", "Greybird", false, true);
+        row("portal light over settings.ini", 2, "", "", "", false, true);
+        row("GNOME light over settings.ini", -1, "prefer-light", "", "", false, true);
+        row("settings.ini's dark theme alone", -1, "default", "", "", true, false, "Arc-Dark");
+        row("XSETTINGS' theme over settings.ini's", -1, "", "", "Greybird", false, false,
+            "Arc-Dark");
     }
     void schemeSources()
     {
-        QFETCH(fontNames::AppearanceSources, sources);
-        QFETCH(bool, dark);
+        const auto [sources, dark] = fetchRow<std::pair<fontNames::AppearanceSources, bool>>();
         QCOMPARE(fontNames::schemeOf(sources) == ColorScheme::Dark, dark);
     }
 
@@ -347,20 +324,19 @@ private slots:
     // the portal and GNOME scale text by 2.
     void fontSources_data()
     {
-        QTest::addColumn<fontNames::AppearanceSources>("sources");
-        QTest::addColumn<QString>("family");
-        QTest::addColumn<double>("scale");
+        QTest::addColumn<FontSources>("row");
         const auto row = [](const char *tag, const char *desktop, const char *kde,
                             const char *portal, const char *xsettings, const char *gnome,
                             const char *family, double scale) {
-            QTest::newRow(tag) << fontNames::AppearanceSources{.currentDesktop = desktop,
-                                                               .portalFont = portal,
-                                                               .portalTextScaling = 2.0,
-                                                               .gnomeFont = gnome,
-                                                               .gnomeTextScaling = 2.0,
-                                                               .xsettingsFont = xsettings,
-                                                               .kdeFont = kde}
-                               << QString(family) << scale;
+            QTest::newRow(tag) << FontSources{{.currentDesktop = desktop,
+                                               .portalFont = portal,
+                                               .portalTextScaling = 2.0,
+                                               .gnomeFont = gnome,
+                                               .gnomeTextScaling = 2.0,
+                                               .xsettingsFont = xsettings,
+                                               .kdeFont = kde},
+                                              family,
+                                              scale};
         };
         row("Plasma's own font", "KDE", "Hack,15", "Cantarell 11", "Sans 9", "", "Hack", 1.5);
         row("KDE font ignored elsewhere", "GNOME", "Hack,15", "Cantarell 11", "", "", "Cantarell",
@@ -372,17 +348,13 @@ private slots:
         row("no desktop named", "", "", "", "Sans 12", "", "Sans", 1.2);
         row("none", "XFCE", "", "", "", "", "", 1);
         QTest::newRow("settings.ini's font last")
-            << fontNames::AppearanceSources{.currentDesktop = "XFCE", .gtkFont = "Inter 15"}
-            << QStringLiteral("Inter") << 1.5;
+            << FontSources{{.currentDesktop = "XFCE", .gtkFont = "Inter 15"}, "Inter", 1.5};
         QTest::newRow("GNOME's over settings.ini's")
-            << fontNames::AppearanceSources{.gnomeFont = "Cantarell 11", .gtkFont = "Inter 15"}
-            << QStringLiteral("Cantarell") << 1.1;
+            << FontSources{{.gnomeFont = "Cantarell 11", .gtkFont = "Inter 15"}, "Cantarell", 1.1};
     }
     void fontSources()
     {
-        QFETCH(fontNames::AppearanceSources, sources);
-        QFETCH(QString, family);
-        QFETCH(double, scale);
+        const auto [sources, family, scale] = fetchRow<FontSources>();
         QCOMPARE(fontNames::fontOf(sources).family, family);
         QCOMPARE(fontNames::fontOf(sources).scale(), scale);
     }
@@ -443,19 +415,17 @@ private slots:
     // GNOME's settings where GTK reads them or GNOME runs; XSETTINGS elsewhere.
     void gnomeSettingsBySession_data()
     {
-        QTest::addColumn<SessionFacts>("session");
-        QTest::addColumn<bool>("read");
+        QTest::addColumn<std::pair<SessionFacts, bool>>("row"); // the session: read?
         using F = SessionFacts;
-        QTest::newRow("Xfce") << F{"x11", "XFCE", false, "xcb"} << false;
-        QTest::newRow("Openbox, nothing named") << F{"x11", "", false, "xcb"} << false;
-        QTest::newRow("GNOME on Xorg") << F{"x11", "ubuntu:GNOME", false, "xcb"} << true;
-        QTest::newRow("sway from a console") << F{"tty", "", true, "xcb"} << true;
-        QTest::newRow("Plasma on Wayland") << F{"wayland", "KDE", true, "wayland"} << true;
+        QTest::newRow("Xfce") << std::pair(F{"x11", "XFCE", false, "xcb"}, false);
+        QTest::newRow("Openbox, nothing named") << std::pair(F{"x11", "", false, "xcb"}, false);
+        QTest::newRow("GNOME on Xorg") << std::pair(F{"x11", "ubuntu:GNOME", false, "xcb"}, true);
+        QTest::newRow("sway from a console") << std::pair(F{"tty", "", true, "xcb"}, true);
+        QTest::newRow("Plasma on Wayland") << std::pair(F{"wayland", "KDE", true, "wayland"}, true);
     }
     void gnomeSettingsBySession()
     {
-        QFETCH(SessionFacts, session);
-        QFETCH(bool, read);
+        const auto [session, read] = fetchRow<std::pair<SessionFacts, bool>>();
         QCOMPARE(AppearanceFiles::forSession(session).gnomeSettings, read);
     }
 
@@ -463,16 +433,15 @@ private slots:
     // taken from the error's text; the colour scheme only as an unsigned number.
     void portalAnswers_data()
     {
-        QTest::addColumn<QVariant>("scheme");
-        QTest::addColumn<std::optional<uint>>("taken");
-        QTest::newRow("dark") << QVariant::fromValue(uint(1)) << std::optional<uint>(1);
-        QTest::newRow("signed") << QVariant::fromValue(1) << std::optional<uint>();
-        QTest::newRow("text") << QVariant(QStringLiteral("1")) << std::optional<uint>();
+        using Row = std::pair<QVariant, std::optional<uint>>; // the scheme answered: taken
+        QTest::addColumn<Row>("row");
+        QTest::newRow("dark") << Row{QVariant::fromValue(uint(1)), 1};
+        QTest::newRow("signed") << Row{QVariant::fromValue(1), {}};
+        QTest::newRow("text") << Row{QVariant(QStringLiteral("1")), {}};
     }
     void portalAnswers()
     {
-        QFETCH(QVariant, scheme);
-        QFETCH(std::optional<uint>, taken);
+        const auto [scheme, taken] = fetchRow<std::pair<QVariant, std::optional<uint>>>();
         fakes::PrivateBus bus;
         if (!bus.isRunning())
             QSKIP("dbus-daemon is not installed");
@@ -523,32 +492,25 @@ private slots:
     // that has it; a file that is no regular file or does not parse is passed by.
     void gtkSettingsFiles_data()
     {
-        QTest::addColumn<QByteArray>("user");
-        QTest::addColumn<QByteArray>("system");
-        QTest::addColumn<bool>("dark");
-        QTest::addColumn<QString>("family");
+        QTest::addColumn<GtkFiles>("row");
         const QByteArray systemDark = "[Settings]\ngtk-application-prefer-dark-theme=1\n"
                                       "gtk-font-name=DejaVu Sans 12\n";
-        QTest::newRow("user's dark theme") << QByteArray("[Settings]\ngtk-theme-name=Arc-Dark\n")
-                                           << QByteArray() << true << QString();
-        QTest::newRow("system's preference, user's font")
-            << QByteArray("[Settings]\ngtk-font-name=\"Cantarell Bold 11\"\n") << systemDark << true
-            << QStringLiteral("Cantarell");
+        QTest::newRow("user's dark theme")
+            << GtkFiles{"[Settings]\ngtk-theme-name=Arc-Dark\n", {}, true, {}};
+        QTest::newRow("system's preference, user's font") << GtkFiles{
+            "[Settings]\ngtk-font-name=\"Cantarell Bold 11\"\n", systemDark, true, "Cantarell"};
         QTest::newRow("user's light preference over the system's")
-            << QByteArray("[Settings]\ngtk-application-prefer-dark-theme=false\n") << systemDark
-            << false << QStringLiteral("DejaVu Sans");
+            << GtkFiles{"[Settings]\ngtk-application-prefer-dark-theme=false\n", systemDark, false,
+                        "DejaVu Sans"};
         QTest::newRow("user's file unparsable")
-            << QByteArray("[Settings\n\x01") << systemDark << true << QStringLiteral("DejaVu Sans");
+            << GtkFiles{"[Settings\n\x01", systemDark, true, "DejaVu Sans"};
         QTest::newRow("user's file a folder")
-            << QByteArray("folder") << systemDark << true << QStringLiteral("DejaVu Sans");
-        QTest::newRow("none") << QByteArray() << QByteArray() << false << QString();
+            << GtkFiles{"folder", systemDark, true, "DejaVu Sans"};
+        QTest::newRow("none") << GtkFiles{{}, {}, false, {}};
     }
     void gtkSettingsFiles()
     {
-        QFETCH(QByteArray, user);
-        QFETCH(QByteArray, system);
-        QFETCH(bool, dark);
-        QFETCH(QString, family);
+        const auto [user, system, dark, family] = fetchRow<GtkFiles>();
         qunsetenv("DISPLAY");
         QTemporaryDir dir;
         const QStringList paths{dir.filePath(QStringLiteral("user.ini")),
@@ -564,50 +526,37 @@ private slots:
         QCOMPARE(appearance.interfaceFont().family, family);
     }
 
-    void xsettings_data()
-    {
-        QTest::addColumn<bool>("bigEndian");
-        QTest::newRow("little-endian manager") << false;
-        QTest::newRow("big-endian manager") << true;
-    }
+    // Data from a little- and a big-endian manager; cut anywhere it keeps what
+    // was whole before the cut and never reads past it.
     void xsettings()
     {
-        QFETCH(bool, bigEndian);
-        const QByteArray data = XSettingsBlob(bigEndian)
-                                    .string("Net/ThemeName", "Greybird-dark")
-                                    .integer("Xft/DPI", -1)
-                                    .color("Gtk/Color", 0xffff, 0, 0x8080, 0xffff)
-                                    .string("Gtk/FontName", "Sans 10")
-                                    .data();
-        const auto settings = parseXSettings(data);
-        QCOMPARE(settings.size(), 4);
-        QCOMPARE(settings.value("Net/ThemeName").toString(), QStringLiteral("Greybird-dark"));
-        QCOMPARE(settings.value("Gtk/FontName").toString(), QStringLiteral("Sans 10"));
-        QCOMPARE(settings.value("Xft/DPI").toInt(), -1);
-        QCOMPARE(settings.value("Gtk/Color").value<QColor>().rgba64().red(), quint16(0xffff));
-    }
-
-    // Data cut anywhere keeps what was whole before the cut and never reads past it.
-    void xsettingsCutShortOrHostile()
-    {
-        const QByteArray data = XSettingsBlob(false)
-                                    .string("Net/ThemeName", "Adwaita")
-                                    .string("Gtk/FontName", "Sans 10")
-                                    .data();
-        const qsizetype firstEnds = 12 + 4 + 16 + 4 + 4 + 8;
-        for (qsizetype length = 0; length < data.size(); ++length) {
-            const auto settings = parseXSettings(data.left(length));
-            QCOMPARE(settings.contains("Gtk/FontName"), false);
-            QCOMPARE(settings.contains("Net/ThemeName"), length >= firstEnds);
+        for (const bool bigEndian : {false, true}) {
+            const QByteArray data = XSettingsBlob(bigEndian)
+                                        .string("Net/ThemeName", "Greybird-dark")
+                                        .integer("Xft/DPI", -1)
+                                        .color("Gtk/Color", 0xffff, 0, 0x8080, 0xffff)
+                                        .string("Gtk/FontName", "Sans 10")
+                                        .data();
+            const auto settings = parseXSettings(data);
+            QCOMPARE(settings.size(), 4);
+            QCOMPARE(settings.value("Net/ThemeName").toString(), QStringLiteral("Greybird-dark"));
+            QCOMPARE(settings.value("Gtk/FontName").toString(), QStringLiteral("Sans 10"));
+            QCOMPARE(settings.value("Xft/DPI").toInt(), -1);
+            QCOMPARE(settings.value("Gtk/Color").value<QColor>().rgba64().red(), quint16(0xffff));
+            const qsizetype firstEnds = 12 + 4 + 16 + 4 + 4 + 16; // the theme's name and value
+            for (qsizetype length = 0; length < data.size(); ++length) {
+                const auto cut = parseXSettings(data.left(length));
+                QCOMPARE(cut.contains("Gtk/FontName"), false);
+                QCOMPARE(cut.contains("Net/ThemeName"), length >= firstEnds);
+            }
+            // A count larger than the data and an unknown type end the reading.
+            QByteArray claims = XSettingsBlob(bigEndian).integer("A", 1).data();
+            claims[8] = char(0xff); // claims far more settings than there are
+            QCOMPARE(parseXSettings(claims).size(), 1);
+            QByteArray unknown = XSettingsBlob(bigEndian).integer("A", 1).integer("B", 2).data();
+            unknown[12 + 4 + 4 + 4 + 4] = 9; // the second setting's type
+            QCOMPARE(parseXSettings(unknown).keys(), QList<QString>{"A"});
         }
-        QCOMPARE(parseXSettings(data).size(), 2);
-        // A count larger than the data and an unknown type end the reading.
-        QByteArray claims = XSettingsBlob(false).integer("A", 1).data();
-        claims[8] = char(0xff); // claims 255 settings
-        QCOMPARE(parseXSettings(claims).size(), 1);
-        QByteArray unknown = XSettingsBlob(false).integer("A", 1).integer("B", 2).data();
-        unknown[12 + 4 + 4 + 4 + 4] = 9; // the second setting's type
-        QCOMPARE(parseXSettings(unknown).keys(), QList<QString>{"A"});
     }
 };
 

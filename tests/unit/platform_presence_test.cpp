@@ -9,6 +9,7 @@
 
 #include "fakes/Fakes.h"
 #include "fakes/PrivateBus.h"
+#include "fakes/Rows.h"
 #include "platform/PresenceSources.h"
 #include "platform/freedesktop/DBusBooleanProperty.h"
 #include "platform/freedesktop/DBusMessages.h"
@@ -27,6 +28,7 @@
 #include <vector>
 
 using namespace nudgewatch;
+using fakes::fetchRow;
 using fakes::PrivateBus;
 
 namespace {
@@ -38,6 +40,12 @@ struct Step {
     QString member = QStringLiteral("PropertyChanged");
 };
 using Steps = QList<Step>;
+using Messages = std::tuple<QString, Steps, QString>;         // source, steps: announced
+using Departures = std::tuple<QString, QStringList, QString>; // source, peer's steps: announced
+using Counters = std::tuple<QByteArray, uint, uint>;          // entries, count: found (0: none)
+// Capabilities, shown again before the server answered?, what the server (or a
+// stranger) sends: what the program hears.
+using Reminder = std::tuple<QString, bool, QString, QString>;
 
 std::unique_ptr<PresenceSource> makeSource(const QString &kind, const QDBusConnection &bus,
                                            Clock &clock)
@@ -160,9 +168,7 @@ class PresenceTest : public QObject {
 private slots:
     void messagesInTurn_data()
     {
-        QTest::addColumn<QString>("source");
-        QTest::addColumn<Steps>("steps");
-        QTest::addColumn<QString>("announced");
+        QTest::addColumn<Messages>("row");
         const char *kde = "onFreedesktopActiveChanged", *gnome = "onGnomeActiveChanged",
                    *sleep = "onPrepareForSleep", *xfconf = "onPropertySignal",
                    *props = "onPropertiesChanged";
@@ -171,7 +177,7 @@ private slots:
         const QString inhibited = QStringLiteral("Inhibited");
         const auto row = [](const char *tag, const char *source, const Steps &steps,
                             const char *announced) {
-            QTest::newRow(tag) << QString(source) << steps << QString(announced);
+            QTest::newRow(tag) << Messages{source, steps, announced};
         };
         row("lock, again, unlock", "screen saver", {{kde, {true}}, {kde, {true}}, {kde, {false}}},
             "ScreenLocked+ ScreenLocked-");
@@ -215,9 +221,7 @@ private slots:
     }
     void messagesInTurn()
     {
-        QFETCH(QString, source);
-        QFETCH(Steps, steps);
-        QFETCH(QString, announced);
+        const auto [source, steps, announced] = fetchRow<Messages>();
         fakes::FakeClock clock;
         const QDBusConnection noBus(QStringLiteral("no bus"));
         std::unique_ptr<QObject> target;
@@ -251,12 +255,10 @@ private slots:
     // the condition it announced.
     void serviceLeavesTheBus_data()
     {
-        QTest::addColumn<QString>("source");
-        QTest::addColumn<QStringList>("steps");
-        QTest::addColumn<QString>("announced");
+        QTest::addColumn<Departures>("row");
         const auto row = [](const char *tag, const char *source, const QString &steps,
                             const char *announced) {
-            QTest::newRow(tag) << QString(source) << steps.split('|') << QString(announced);
+            QTest::newRow(tag) << Departures{source, steps.split('|'), announced};
         };
         const QString gnome = "own org.gnome.ScreenSaver|signal /org/gnome/ScreenSaver "
                               "org.gnome.ScreenSaver ActiveChanged true|";
@@ -289,9 +291,7 @@ private slots:
     }
     void serviceLeavesTheBus()
     {
-        QFETCH(QString, source);
-        QFETCH(QStringList, steps);
-        QFETCH(QString, announced);
+        const auto [source, steps, announced] = fetchRow<Departures>();
         fakes::BusPeers rig;
         if (!rig.bus.isRunning())
             QSKIP("dbus-daemon is not installed");
@@ -315,79 +315,64 @@ private slots:
         QTRY_COMPARE(heard.join(QLatin1Char(' ')), announced);
     }
 
-    void invalidatedPropertyIsReadAgain_data()
-    {
-        QTest::addColumn<QVariantList>("arguments");
-        QTest::addColumn<bool>("invalidated");
-        const QString iface = QStringLiteral("org.freedesktop.login1.Session");
-        QTest::newRow("named") << propertiesChanged(iface, {}, {"LockedHint"}) << true;
-        QTest::newRow("another") << propertiesChanged(iface, {}, {"IdleHint"}) << false;
-        QTest::newRow("other interface")
-            << propertiesChanged("org.freedesktop.login1.User", {}, {"LockedHint"}) << false;
-        QTest::newRow("list of another type") << QVariantList{iface, QVariantMap{}, 7} << false;
-        QTest::newRow("no list") << QVariantList{iface, QVariantMap{}} << false;
-    }
     void invalidatedPropertyIsReadAgain()
     {
-        QFETCH(QVariantList, arguments);
-        QFETCH(bool, invalidated);
-        QCOMPARE(invalidates(arguments, "org.freedesktop.login1.Session", "LockedHint"),
-                 invalidated);
+        const QString iface = QStringLiteral("org.freedesktop.login1.Session");
+        const auto lockInvalidated = [](const QVariantList &arguments) {
+            return invalidates(arguments, "org.freedesktop.login1.Session", "LockedHint");
+        };
+        QVERIFY(lockInvalidated(propertiesChanged(iface, {}, {"LockedHint"})));
+        // Not another property, nor another interface's; not a list of another type, nor none.
+        QVERIFY(!lockInvalidated(propertiesChanged(iface, {}, {"IdleHint"})));
+        QVERIFY(
+            !lockInvalidated(propertiesChanged("org.freedesktop.login1.User", {}, {"LockedHint"})));
+        QVERIFY(!lockInvalidated({iface, QVariantMap{}, 7}));
+        QVERIFY(!lockInvalidated({iface, QVariantMap{}}));
     }
 
     void idleCounterAmongSystemCounters_data()
     {
-        QTest::addColumn<QByteArray>("entries");
-        QTest::addColumn<uint>("count");
-        QTest::addColumn<uint>("found"); // 0: none
+        QTest::addColumn<Counters>("row");
         const QByteArray xvfb = counterEntries({{7, "DEVICEIDLETIME 2"},
                                                 {3, "SERVERTIME"},
                                                 {9, "IDLETIME"},
                                                 {11, "DEVICEIDLETIME 7"}});
-        QTest::newRow("after others, names padded") << xvfb << 4u << 9u;
-        QTest::newRow("first") << counterEntries({{5, "IDLETIME"}}) << 1u << 5u;
-        QTest::newRow("absent") << counterEntries({{5, "SERVERTIME"}, {6, "IDLETIMEX"}}) << 2u
-                                << 0u;
+        QTest::newRow("after others, names padded") << Counters{xvfb, 4, 9};
+        QTest::newRow("first") << Counters{counterEntries({{5, "IDLETIME"}}), 1, 5};
+        QTest::newRow("absent") << Counters{counterEntries({{5, "SERVERTIME"}, {6, "IDLETIMEX"}}),
+                                            2, 0};
         QTest::newRow("count beyond the entries")
-            << counterEntries({{3, "SERVERTIME"}}) << 9u << 0u;
-        QTest::newRow("count short of it") << xvfb << 2u << 0u;
+            << Counters{counterEntries({{3, "SERVERTIME"}}), 9, 0};
+        QTest::newRow("count short of it") << Counters{xvfb, 2, 0};
         QTest::newRow("name running past the end")
-            << xvfb.left(xvfb.indexOf("IDLETIME", 40) + 4) << 4u << 0u;
-        QTest::newRow("header cut off") << xvfb.left(9) << 4u << 0u;
-        QTest::newRow("nothing") << QByteArray() << 1u << 0u;
+            << Counters{xvfb.left(xvfb.indexOf("IDLETIME", 40) + 4), 4, 0};
+        QTest::newRow("header cut off") << Counters{xvfb.left(9), 4, 0};
+        QTest::newRow("nothing") << Counters{QByteArray(), 1, 0};
     }
     void idleCounterAmongSystemCounters()
     {
-        QFETCH(QByteArray, entries);
-        QFETCH(uint, count);
-        QFETCH(uint, found);
+        const auto [entries, count, found] = fetchRow<Counters>();
         QCOMPARE(findSystemCounter(entries, count, "IDLETIME").value_or(0), found);
     }
 
     void reminderAndItsActions_data()
     {
-        QTest::addColumn<QString>("capabilities");
-        QTest::addColumn<bool>("quick");    // shown again before the server answered
-        QTest::addColumn<QString>("event"); // what the server (or a stranger) sends
-        QTest::addColumn<QString>("outcome");
+        QTest::addColumn<Reminder>("row");
         const QString all = "body actions";
         // clang-format off
-        QTest::newRow("Open") << all << false << "open" << "open";
-        QTest::newRow("a click on the notification") << all << false << "default" << "open";
-        QTest::newRow("Snooze") << all << true << "snooze" << "snooze";
-        QTest::newRow("an action it never sent") << all << false << "rm -rf" << "";
-        QTest::newRow("closed by the user") << all << true << "closed" << "dismissed";
-        QTest::newRow("another program's notification") << all << false << "other" << "";
-        QTest::newRow("a stranger sends the server's signal") << all << false << "stranger" << "";
-        QTest::newRow("no actions offered") << "body" << false << "closed" << "dismissed";
+        QTest::newRow("Open") << Reminder{all, false, "open", "open"};
+        QTest::newRow("a click on the notification") << Reminder{all, false, "default", "open"};
+        QTest::newRow("Snooze") << Reminder{all, true, "snooze", "snooze"};
+        QTest::newRow("an action it never sent") << Reminder{all, false, "rm -rf", ""};
+        QTest::newRow("closed by the user") << Reminder{all, true, "closed", "dismissed"};
+        QTest::newRow("another program's notification") << Reminder{all, false, "other", ""};
+        QTest::newRow("a stranger sends the server's signal") << Reminder{all, false, "stranger", ""};
+        QTest::newRow("no actions offered") << Reminder{"body", false, "closed", "dismissed"};
         // clang-format on
     }
     void reminderAndItsActions()
     {
-        QFETCH(QString, capabilities);
-        QFETCH(bool, quick);
-        QFETCH(QString, event);
-        QFETCH(QString, outcome);
+        const auto [capabilities, quick, event, outcome] = fetchRow<Reminder>();
         PrivateBus bus;
         if (!bus.isRunning())
             QSKIP("dbus-daemon is not installed");

@@ -3,6 +3,7 @@
 // whether reminders are held: which reason is named, how long an absence lasts
 // when conditions overlap, and the user's pause, over virtual time.
 #include "fakes/Fakes.h"
+#include "fakes/Rows.h"
 #include "tracking/ReminderHold.h"
 
 #include <QSignalSpy>
@@ -35,7 +36,22 @@ std::unique_ptr<AppTrackerStore> storeOf(StoreFixture &f, const QStringList &app
     return f.makeStore();
 }
 
+// The same store, monitoring for `seconds` of virtual time.
+std::unique_ptr<AppTrackerStore> monitoring(StoreFixture &f, const QStringList &apps,
+                                            double seconds)
+{
+    auto store = storeOf(f, apps);
+    store->startMonitoring();
+    f.scheduler.advance(seconds);
+    return store;
+}
+
 using C = PresenceCondition;
+// A running application: is it the tracked one, does its activation end the reminder?
+using Activation = std::tuple<Running, bool, bool>;
+using Hold = std::tuple<QString, double, double>; // held by, since, idle after the hold
+// Tracked, one in front?, locked?: announcements a tick makes.
+using Tick = std::tuple<QStringList, bool, bool, int>;
 constexpr int L = 1, S = 2, N = 4, F = 8, D = 16; // condition bits, as ConditionSet
 
 // `seconds` after the fake clock's start.
@@ -55,15 +71,14 @@ private slots:
     // exists from now on; a reminder shows from exactly that much idle time.
     void invalidThresholdBecomes60_data()
     {
-        QTest::addColumn<QVariant>("stored");
-        QTest::addColumn<double>("idle"); // when the tick 60 s after start comes
-        QTest::newRow("absent, 59.9 s idle") << QVariant() << 59.9;
-        QTest::newRow("infinite, 60 s idle") << QVariant(qInf()) << 60.0;
+        // Stored, then idle when the tick 60 s after start comes.
+        QTest::addColumn<std::pair<QVariant, double>>("row");
+        QTest::newRow("absent, 59.9 s idle") << std::pair(QVariant(), 59.9);
+        QTest::newRow("infinite, 60 s idle") << std::pair(QVariant(qInf()), 60.0);
     }
     void invalidThresholdBecomes60()
     {
-        QFETCH(QVariant, stored);
-        QFETCH(double, idle);
+        const auto [stored, idle] = fetchRow<std::pair<QVariant, double>>();
         StoreFixture f;
         f.defaults.values.insert(defaultsKeys::trackedAppPaths, f.install({"A"}));
         if (stored.isValid())
@@ -98,19 +113,18 @@ private slots:
 
     void addApp_data()
     {
-        QTest::addColumn<QUrl>("url");
-        QTest::addColumn<QStringList>("expectedSaved");
-        const QString a = appPath("A");
+        QTest::addColumn<std::pair<QUrl, bool>>("row"); // B added?
         QTest::newRow("appends, standardized")
-            << QUrl::fromLocalFile("/apps/./sub/../B.desktop") << QStringList{a, appPath("B")};
-        QTest::newRow("already saved") << QUrl::fromLocalFile("/apps//A.desktop") << QStringList{a};
-        QTest::newRow("nothing there") << QUrl::fromLocalFile("/apps/C.desktop") << QStringList{a};
-        QTest::newRow("not a file URL") << QUrl("https://example.org/B.desktop") << QStringList{a};
+            << std::pair(QUrl::fromLocalFile("/apps/./sub/../B.desktop"), true);
+        QTest::newRow("already saved") << std::pair(QUrl::fromLocalFile("/apps//A.desktop"), false);
+        QTest::newRow("nothing there") << std::pair(QUrl::fromLocalFile("/apps/C.desktop"), false);
+        QTest::newRow("not a file URL") << std::pair(QUrl("https://example.org/B.desktop"), false);
     }
     void addApp()
     {
-        QFETCH(QUrl, url);
-        QFETCH(QStringList, expectedSaved);
+        const auto [url, added] = fetchRow<std::pair<QUrl, bool>>();
+        const QStringList expectedSaved =
+            added ? QStringList{appPath("A"), appPath("B")} : QStringList{appPath("A")};
         StoreFixture f;
         f.install({"B"});
         auto store = storeOf(f, {"A"});
@@ -139,25 +153,19 @@ private slots:
     // that stands for another application is named apart from it).
     void activationMatchesAndDismisses_data()
     {
-        QTest::addColumn<RunningApplication>("running");
-        QTest::addColumn<bool>("matches");
-        QTest::addColumn<bool>("dismisses");
+        QTest::addColumn<Activation>("row");
         QTest::newRow("path standardized, other name")
-            << Running{"Other", "/apps/x/../Notes.desktop"} << true << true;
+            << Activation{Running{"Other", "/apps/x/../Notes.desktop"}, true, true};
         QTest::newRow("other path, same name")
-            << Running{"Notes", "/usr/share/Notes.desktop"} << false << true;
-        QTest::newRow("no path, same name") << Running{"Notes", {}} << true << true;
-        QTest::newRow("no path, other name") << Running{"notes", {}} << false << false;
+            << Activation{Running{"Notes", "/usr/share/Notes.desktop"}, false, true};
+        QTest::newRow("no path, same name") << Activation{Running{"Notes", {}}, true, true};
+        QTest::newRow("no path, other name") << Activation{Running{"notes", {}}, false, false};
     }
     void activationMatchesAndDismisses()
     {
-        QFETCH(RunningApplication, running);
-        QFETCH(bool, matches);
-        QFETCH(bool, dismisses);
+        const auto [running, matches, dismisses] = fetchRow<Activation>();
         StoreFixture f;
-        const auto store = storeOf(f, {"Notes"});
-        store->startMonitoring();
-        f.scheduler.advance(30);
+        const auto store = monitoring(f, {"Notes"}, 30);
         QVERIFY(store->isPanelExpanded());
         f.workspace.activate(running);
         QCOMPARE(store->trackedApps().front().isCurrentlyFocused, matches);
@@ -180,27 +188,24 @@ private slots:
         QCOMPARE(store->alertApp()->name, QString("B"));
     }
 
-    void reminderEndings_data()
+    // Each ending, picked by the random number that is its index.
+    void reminderEndings()
     {
-        QTest::addColumn<QString>("message"); // each row's tag is the ending's index
         const QStringList endings{"is waiting for you!",   "misses you!",
                                   "wants your attention.", "has been idle. Open it?",
                                   "is getting lonely...",  "says: come back!"};
-        for (qsizetype i = 0; i < endings.size(); ++i)
-            QTest::newRow(QByteArray::number(i)) << "Notes " + endings[i];
-    }
-    void reminderEndings()
-    {
-        QFETCH(QString, message);
-        StoreFixture f;
-        f.nextRandom = QByteArray(QTest::currentDataTag()).toUInt();
-        auto store = storeOf(f, {"Notes"});
-        QString atExpand; // what the panel finds when it opens
-        f.notifications.addObserver(notifications::expand, store.get(),
-                                    [&](const QVariantMap &) { atExpand = store->alertMessage(); });
-        store->startMonitoring();
-        f.scheduler.advance(30);
-        QCOMPARE(atExpand, message);
+        for (qsizetype i = 0; i < endings.size(); ++i) {
+            StoreFixture f;
+            f.nextRandom = std::size_t(i);
+            auto store = storeOf(f, {"Notes"});
+            QString atExpand; // what the panel finds when it opens
+            f.notifications.addObserver(
+                notifications::expand, store.get(),
+                [&](const QVariantMap &) { atExpand = store->alertMessage(); });
+            store->startMonitoring();
+            f.scheduler.advance(30);
+            QCOMPARE(atExpand, "Notes " + endings[i]);
+        }
     }
 
     // The 15-second auto-hide is started by a tick, so it and a later tick fall
@@ -208,10 +213,8 @@ private slots:
     void autoHideThenReRaise()
     {
         StoreFixture f;
-        auto store = storeOf(f, {"A"});
+        auto store = monitoring(f, {"A"}, 30);
         const QStringList &posts = f.panelPosts;
-        store->startMonitoring();
-        f.scheduler.advance(30);
         f.nextRandom = 1;
         f.scheduler.advance(AppTrackerStore::autoHideSeconds - 0.5);
         QVERIFY(store->isPanelExpanded());
@@ -224,30 +227,22 @@ private slots:
 
     // Opening that opens nothing says so: on the card when it was the card's
     // application (which then hides by itself), to the row otherwise.
-    void openThatFails_data()
-    {
-        QTest::addColumn<int>("opened"); // index into A, B; the card is A's
-        QTest::addColumn<bool>("cardStays");
-        QTest::newRow("the card's application") << 0 << true;
-        QTest::newRow("another application") << 1 << false;
-    }
     void openThatFails()
     {
-        QFETCH(int, opened);
-        QFETCH(bool, cardStays);
-        StoreFixture f;
-        auto store = storeOf(f, {"A", "B"});
-        QSignalSpy failed(store.get(), &AppTrackerStore::openFailed);
-        store->startMonitoring();
-        f.scheduler.advance(30);
-        f.workspace.opener.succeeds = false;
-        store->openApp(store->trackedApps()[std::size_t(opened)]);
-        QCOMPARE(failed.count(), 1);
-        QCOMPARE(failed.at(0).at(0).toString(), appPath(opened ? "B" : "A"));
-        QCOMPARE(store->isPanelExpanded(), cardStays);
-        QCOMPARE(store->alertMessage() == "A could not be opened.", cardStays);
-        f.scheduler.advance(AppTrackerStore::autoHideSeconds);
-        QVERIFY(!store->isPanelExpanded() || !cardStays);
+        for (const std::size_t opened : {0, 1}) { // of A and B; the card is A's
+            const bool cardStays = opened == 0;
+            StoreFixture f;
+            auto store = monitoring(f, {"A", "B"}, 30);
+            QSignalSpy failed(store.get(), &AppTrackerStore::openFailed);
+            f.workspace.opener.succeeds = false;
+            store->openApp(store->trackedApps()[opened]);
+            QCOMPARE(failed.count(), 1);
+            QCOMPARE(failed.at(0).at(0).toString(), appPath(opened ? "B" : "A"));
+            QCOMPARE(store->isPanelExpanded(), cardStays);
+            QCOMPARE(store->alertMessage() == "A could not be opened.", cardStays);
+            f.scheduler.advance(AppTrackerStore::autoHideSeconds);
+            QVERIFY(!store->isPanelExpanded() || !cardStays);
+        }
     }
 
     // A card showing at 35 s collapses when the hold begins; it ends at 94.5 s.
@@ -255,20 +250,16 @@ private slots:
     // input), busy, a pause and a blind tracker do not; the next tick reminds.
     void holdCollapsesAndAwayStopsIdleClocks_data()
     {
-        QTest::addColumn<QString>("hold");
-        QTest::addColumn<double>("since"); // before the hold began
-        QTest::addColumn<double>("idleAfter");
-        QTest::newRow("locked") << "L" << 0.0 << 35.5;
-        QTest::newRow("no input") << "N" << 5.0 << 30.5;
-        QTest::newRow("fullscreen") << "F" << 0.0 << 95.0;
-        QTest::newRow("paused") << "P" << 0.0 << 95.0;
-        QTest::newRow("blind tracker") << "B" << 0.0 << 95.0;
+        QTest::addColumn<Hold>("row"); // since: seconds before the hold began
+        QTest::newRow("locked") << Hold{"L", 0.0, 35.5};
+        QTest::newRow("no input") << Hold{"N", 5.0, 30.5};
+        QTest::newRow("fullscreen") << Hold{"F", 0.0, 95.0};
+        QTest::newRow("paused") << Hold{"P", 0.0, 95.0};
+        QTest::newRow("blind tracker") << Hold{"B", 0.0, 95.0};
     }
     void holdCollapsesAndAwayStopsIdleClocks()
     {
-        QFETCH(QString, hold);
-        QFETCH(double, since);
-        QFETCH(double, idleAfter);
+        const auto [hold, since, idleAfter] = fetchRow<Hold>();
         StoreFixture f;
         auto store = storeOf(f, {"A"});
         const QStringList &posts = f.panelPosts;
@@ -301,33 +292,23 @@ private slots:
 
     // A tick far later than due (the process stopped, an unannounced sleep)
     // leaves the gap out of the idle clocks; one a busy program delayed does not.
-    void lateTickCountsAsAway_data()
-    {
-        QTest::addColumn<double>("stopped");
-        QTest::addColumn<double>("idleAfter");
-        QTest::newRow("stopped two minutes") << 120.0 << 11.0;
-        QTest::newRow("held up 20 s") << 20.0 << 31.0;
-    }
+    // Stopped two minutes, then held up 20 s: the idle time after.
     void lateTickCountsAsAway()
     {
-        QFETCH(double, stopped);
-        QFETCH(double, idleAfter);
-        StoreFixture f;
-        auto store = storeOf(f, {"A"});
-        store->startMonitoring();
-        f.scheduler.advance(10);
-        f.clock.advance(stopped); // no timer runs meanwhile
-        f.scheduler.advance(1);
-        QCOMPARE(store->trackedApps().front().idleSeconds, idleAfter);
-        QCOMPARE(store->isPanelExpanded(), idleAfter > 30);
+        for (const auto &[stopped, idleAfter] : {std::pair(120.0, 11.0), std::pair(20.0, 31.0)}) {
+            StoreFixture f;
+            auto store = monitoring(f, {"A"}, 10);
+            f.clock.advance(stopped); // no timer runs meanwhile
+            f.scheduler.advance(1);
+            QCOMPARE(store->trackedApps().front().idleSeconds, idleAfter);
+            QCOMPARE(store->isPanelExpanded(), idleAfter > 30);
+        }
     }
 
     void snoozeRestartsTheIdleClock()
     {
         StoreFixture f;
-        auto store = storeOf(f, {"A"});
-        store->startMonitoring();
-        f.scheduler.advance(30.25);
+        auto store = monitoring(f, {"A"}, 30.25);
         store->snooze();
         QVERIFY(!store->isPanelExpanded());
         f.scheduler.advance(30); // the last tick finds A idle for 29.75 s
@@ -340,22 +321,16 @@ private slots:
     // at all when no value changes (the idle clocks stand still while locked).
     void tickAnnouncesOnce_data()
     {
-        QTest::addColumn<QStringList>("apps");
-        QTest::addColumn<bool>("focused");
-        QTest::addColumn<bool>("locked");
-        QTest::addColumn<int>("announcements");
-        QTest::newRow("one") << QStringList{"A"} << false << false << 1;
-        QTest::newRow("five") << QStringList{"A", "B", "C", "D", "E"} << false << false << 1;
-        QTest::newRow("five, one in front")
-            << QStringList{"A", "B", "C", "D", "E"} << true << false << 1;
-        QTest::newRow("five, locked") << QStringList{"A", "B", "C", "D", "E"} << false << true << 0;
+        QTest::addColumn<Tick>("row");
+        const QStringList five{"A", "B", "C", "D", "E"};
+        QTest::newRow("one") << Tick{{"A"}, false, false, 1};
+        QTest::newRow("five") << Tick{five, false, false, 1};
+        QTest::newRow("five, one in front") << Tick{five, true, false, 1};
+        QTest::newRow("five, locked") << Tick{five, false, true, 0};
     }
     void tickAnnouncesOnce()
     {
-        QFETCH(QStringList, apps);
-        QFETCH(bool, focused);
-        QFETCH(bool, locked);
-        QFETCH(int, announcements);
+        const auto [apps, focused, locked, announcements] = fetchRow<Tick>();
         StoreFixture f;
         auto store = storeOf(f, apps, 600);
         store->startMonitoring();
@@ -424,9 +399,8 @@ private slots:
     // and the absences announced, "from-back" in seconds.
     void absences_data()
     {
-        QTest::addColumn<QString>("script");
-        QTest::addColumn<QString>("absences");
-        for (const auto &[script, absences] : std::vector<std::pair<QString, QString>>{
+        QTest::addColumn<std::pair<QString, QString>>("row");
+        for (const auto &row : std::vector<std::pair<QString, QString>>{
                  {"10 L+@10, 70 L-", "10-70"},
                  {"100 N+@40, 130 N-", "40-130"},               // from the last input
                  {"10 L+@10, 20 N+@5, 30 L-, 40 N-", "5-40"},   // overlap once, from the earliest
@@ -437,12 +411,11 @@ private slots:
                  {"10 L+@99, 20 L-", "10-20"},                        // a start in the future
                  {"10 N+@10, 20 N+@18, 30 N-", "10-30"},              // a repeat keeps the start
                  {"10 L-, 20 S-", ""}})
-            QTest::newRow(qPrintable(script)) << script << absences;
+            QTest::newRow(qPrintable(row.first)) << row;
     }
     void absences()
     {
-        QFETCH(QString, script);
-        QFETCH(QString, absences);
+        const auto [script, absences] = fetchRow<std::pair<QString, QString>>();
         StoreFixture f;
         FakePresenceSource second;
         ReminderHold hold(f.workspace.tracker, {f.presence, second}, f.clock, f.scheduler);

@@ -75,51 +75,39 @@ int launch(const QString &folder, const QByteArray &startGate)
 class SingleInstanceTest : public QObject {
     Q_OBJECT
 private slots:
-    void addressPath_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("address");
-        QTest::newRow("address syntax") << "/tmp/a b,c=d;e/bus"
-                                        << "/tmp/a%20b%2Cc%3Dd%3Be/bus";
-        QTest::newRow("utf-8") << QStringLiteral("/tmp/\u00e4") << "/tmp/%C3%A4";
-    }
+    // A path in a bus address: the address's own syntax and UTF-8 escaped.
     void addressPath()
     {
-        QFETCH(QString, path);
-        QFETCH(QString, address);
-        QCOMPARE(dbusAddressValue(path), address);
+        QCOMPARE(dbusAddressValue("/tmp/a b,c=d;e/bus"), "/tmp/a%20b%2Cc%3Dd%3Be/bus");
+        QCOMPARE(dbusAddressValue(QStringLiteral("/tmp/\u00e4")), "/tmp/%C3%A4");
     }
 
-    void localSocketSecondLaunchActivatesTheFirst_data()
-    {
-        QTest::addColumn<bool>("stale"); // a socket file left by a crash, nobody listening
-        QTest::newRow("first launch") << false;
-        QTest::newRow("stale socket taken over") << true;
-    }
+    // At the first launch, and where a crash left a socket file nobody listens on.
     void localSocketSecondLaunchActivatesTheFirst()
     {
-        QFETCH(bool, stale);
-        QTemporaryDir dir;
-        const QString socket = dir.path() + "/nudgewatch.socket";
-        QVERIFY(!stale || QFile(socket).open(QIODevice::WriteOnly));
-        SingleInstance first(dir.path());
-        QCOMPARE(first.start(), SingleInstance::Role::Primary);
-        // Only the user may ask the running instance anything.
-        QCOMPARE(QFileInfo(socket).permissions() &
-                     (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
-                 QFile::Permissions());
-        QSignalSpy activated(&first, &SingleInstance::activationRequested);
-        // Any local process may connect; what it sends is not an activation.
-        const int foreign = connectTo(socket);
-        QVERIFY(foreign >= 0);
-        const QByteArray data = QByteArray(500, 'x') + "\nshow\n";
-        QCOMPARE(::write(foreign, data.constData(), size_t(data.size())), ssize_t(data.size()));
-        QTest::qWait(100);
-        ::close(foreign);
-        QCOMPARE(activated.size(), 0);
-        SingleInstance second(dir.path());
-        QCOMPARE(second.start(), SingleInstance::Role::Secondary);
-        QTRY_COMPARE(activated.size(), 1);
+        for (const bool stale : {false, true}) {
+            QTemporaryDir dir;
+            const QString socket = dir.path() + "/nudgewatch.socket";
+            QVERIFY(!stale || QFile(socket).open(QIODevice::WriteOnly));
+            SingleInstance first(dir.path());
+            QCOMPARE(first.start(), SingleInstance::Role::Primary);
+            // Only the user may ask the running instance anything.
+            QCOMPARE(QFileInfo(socket).permissions() & (QFile::ReadGroup | QFile::WriteGroup |
+                                                        QFile::ReadOther | QFile::WriteOther),
+                     QFile::Permissions());
+            QSignalSpy activated(&first, &SingleInstance::activationRequested);
+            // Any local process may connect; what it sends is not an activation.
+            const int foreign = connectTo(socket);
+            QVERIFY(foreign >= 0);
+            const QByteArray data = QByteArray(500, 'x') + "\nshow\n";
+            QCOMPARE(::write(foreign, data.constData(), size_t(data.size())), ssize_t(data.size()));
+            QTest::qWait(100);
+            ::close(foreign);
+            QCOMPARE(activated.size(), 0);
+            SingleInstance second(dir.path());
+            QCOMPARE(second.start(), SingleInstance::Role::Secondary);
+            QTRY_COMPARE(activated.size(), 1);
+        }
     }
 
     // Without XDG_RUNTIME_DIR the lock and socket go in a folder of the user's
@@ -128,18 +116,17 @@ private slots:
     void fallbackFolder_data()
     {
         QTest::addColumn<QString>("taken"); // what is at the folder's path first
-        QTest::addColumn<bool>("used");
-        QTest::newRow("nothing") << "" << true;
-        QTest::newRow("the user's private folder") << "0700" << true;
-        QTest::newRow("a folder others may enter") << "0755" << false;
-        QTest::newRow("a link to a private folder") << "link" << false;
-        QTest::newRow("a file") << "file" << false;
-        QTest::newRow("another user's folder") << "stranger" << false;
+        QTest::newRow("nothing") << "";
+        QTest::newRow("the user's private folder") << "0700";
+        QTest::newRow("a folder others may enter") << "0755";
+        QTest::newRow("a link to a private folder") << "link";
+        QTest::newRow("a file") << "file";
+        QTest::newRow("another user's folder") << "stranger";
     }
     void fallbackFolder()
     {
         QFETCH(QString, taken);
-        QFETCH(bool, used);
+        const bool used = taken.isEmpty() || taken == "0700"; // nothing there, or as it would be
         if (taken == "stranger" && ::geteuid() != 0)
             QSKIP("needs root to make another user's folder");
         QTemporaryDir tmp, home;
@@ -181,49 +168,45 @@ private slots:
         QCOMPARE(privateFolder(folders.last()), !used);
     }
 
-    // A socket or listener of another user in the folder is never asked.
-    void strangersAreNotAsked_data()
-    {
-        QTest::addColumn<bool>("strangersListener"); // else the socket file is theirs
-        QTest::newRow("another user's socket file") << false;
-        QTest::newRow("another user's listener") << true;
-    }
+    // A socket file or a listener of another user's in the folder is never asked.
     void strangersAreNotAsked()
     {
-        QFETCH(bool, strangersListener);
         if (::geteuid() != 0)
             QSKIP("needs root to act as another user");
-        QTemporaryDir dir;
-        const QString socket = dir.path() + "/nudgewatch.socket";
-        const QByteArray path = QFile::encodeName(socket);
-        SingleInstance first(dir.path());
-        QCOMPARE(first.start(), SingleInstance::Role::Primary);
-        QSignalSpy activated(&first, &SingleInstance::activationRequested);
-        const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
-        if (strangersListener) {
-            // The credentials a connection reports are those of the call to listen.
-            sockaddr_un address{AF_UNIX, {}};
-            qstrncpy(address.sun_path, path.constData(), sizeof address.sun_path);
-            QCOMPARE(::unlink(path.constData()), 0);
-            QCOMPARE(::bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
-            QCOMPARE(::seteuid(stranger), 0);
-            const int listening = ::listen(listener, 4);
-            QCOMPARE(::seteuid(0), 0);
-            QCOMPARE(listening, 0);
-        } else {
-            QCOMPARE(::chown(path.constData(), stranger, stranger), 0);
+        for (const bool strangersListener : {false, true}) {
+            QTemporaryDir dir;
+            const QString socket = dir.path() + "/nudgewatch.socket";
+            const QByteArray path = QFile::encodeName(socket);
+            SingleInstance first(dir.path());
+            QCOMPARE(first.start(), SingleInstance::Role::Primary);
+            QSignalSpy activated(&first, &SingleInstance::activationRequested);
+            const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            if (strangersListener) {
+                // The credentials a connection reports are those of the call to listen.
+                sockaddr_un address{AF_UNIX, {}};
+                qstrncpy(address.sun_path, path.constData(), sizeof address.sun_path);
+                QCOMPARE(::unlink(path.constData()), 0);
+                QCOMPARE(::bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address),
+                         0);
+                QCOMPARE(::seteuid(stranger), 0);
+                const int listening = ::listen(listener, 4);
+                QCOMPARE(::seteuid(0), 0);
+                QCOMPARE(listening, 0);
+            } else {
+                QCOMPARE(::chown(path.constData(), stranger, stranger), 0);
+            }
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("did not answer"));
+            SingleInstance second(dir.path());
+            QCOMPARE(second.start(), SingleInstance::Role::Secondary);
+            QTest::qWait(100);
+            char request[16];
+            const int asked = ::accept(listener, nullptr, nullptr);
+            QVERIFY(asked < 0 || ::recv(asked, request, sizeof request, MSG_DONTWAIT) <= 0);
+            QCOMPARE(activated.size(), 0);
+            ::close(listener);
+            if (asked >= 0)
+                ::close(asked);
         }
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("did not answer"));
-        SingleInstance second(dir.path());
-        QCOMPARE(second.start(), SingleInstance::Role::Secondary);
-        QTest::qWait(100);
-        char request[16];
-        const int asked = ::accept(listener, nullptr, nullptr);
-        QVERIFY(asked < 0 || ::recv(asked, request, sizeof request, MSG_DONTWAIT) <= 0);
-        QCOMPARE(activated.size(), 0);
-        ::close(listener);
-        if (asked >= 0)
-            ::close(asked);
     }
 
     // Launches at the same moment: exactly one becomes the instance, the others ask it.

@@ -7,6 +7,7 @@
 // it changed, against the same frames painted whole.
 //   NUDGEWATCH_WRITE_CARD_FIXTURES=1 card_view_test   writes the pictures anew
 #include "card/CardAccessibility.h"
+#include "fakes/Rows.h"
 #include "widget/card_rig.h"
 
 #include <QAccessible>
@@ -42,6 +43,11 @@ struct Card {
 };
 
 const QString fixtureDir = QStringLiteral(NUDGEWATCH_FIXTURES "/card");
+
+using Picture = std::tuple<QString, double, double, double>; // name, seconds, progress, dpr
+using Fade = std::tuple<bool, double, int, int>;             // reminder, progress, alpha range
+using Click = std::tuple<QPoint, QString, int, bool>; // a point: the name there, opened, snoozed
+using Announced = std::tuple<QString, QString, bool>; // name, message, line cut
 
 // The largest difference of any channel of any pixel, premultiplied.
 int largestDifference(const QImage &a, const QImage &b, QPoint *where)
@@ -119,28 +125,22 @@ private slots:
 
     void matchesThePictures_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<double>("seconds");
-        QTest::addColumn<double>("progress");
-        QTest::addColumn<double>("dpr");
+        QTest::addColumn<Picture>("row");
         // 1 s: glow half bright, band at 160, waves a quarter in; 1.5 s: glow
         // near full, band across the middle, waves half in; 3 s: waves at full
         // strength; 0.5 s at 0.4: the card a third faded in, scaled and lowered.
         for (const double dpr : {1.0, 2.0}) {
             const QByteArray x = QByteArray::number(int(dpr));
-            QTest::newRow("glow @" + x) << "glow" << 1.0 << 1.0 << dpr;
-            QTest::newRow("sweep @" + x) << "sweep" << 1.5 << 1.0 << dpr;
-            QTest::newRow("ripple @" + x) << "ripple" << 3.0 << 1.0 << dpr;
-            QTest::newRow("fading in @" + x) << "fade" << 0.5 << 0.4 << dpr;
-            QTest::newRow("at rest @" + x) << "rest" << 0.0 << 1.0 << dpr;
+            QTest::newRow("glow @" + x) << Picture{"glow", 1.0, 1.0, dpr};
+            QTest::newRow("sweep @" + x) << Picture{"sweep", 1.5, 1.0, dpr};
+            QTest::newRow("ripple @" + x) << Picture{"ripple", 3.0, 1.0, dpr};
+            QTest::newRow("fading in @" + x) << Picture{"fade", 0.5, 0.4, dpr};
+            QTest::newRow("at rest @" + x) << Picture{"rest", 0.0, 1.0, dpr};
         }
     }
     void matchesThePictures()
     {
-        QFETCH(QString, name);
-        QFETCH(double, seconds);
-        QFETCH(double, progress);
-        QFETCH(double, dpr);
+        const auto [name, seconds, progress, dpr] = fetchRow<Picture>();
         CardRig rig(progress);
         rig.runFrames(int(std::lround(seconds / GlassNotificationView::decorationFrameSeconds)));
         const QImage image = rig.render(dpr);
@@ -203,16 +203,14 @@ private slots:
     // regions the card asked for, ends as the whole frame painted afresh.
     void repaintsEverythingThatChanges_data()
     {
-        QTest::addColumn<double>("dpr");
-        QTest::addColumn<double>("progress");
-        QTest::newRow("shown @1") << 1.0 << 1.0;
-        QTest::newRow("shown @2") << 2.0 << 1.0;
-        QTest::newRow("fading in @2") << 2.0 << 0.3;
+        QTest::addColumn<std::pair<double, double>>("row"); // dpr, progress
+        QTest::newRow("shown @1") << std::pair(1.0, 1.0);
+        QTest::newRow("shown @2") << std::pair(2.0, 1.0);
+        QTest::newRow("fading in @2") << std::pair(2.0, 0.3);
     }
     void repaintsEverythingThatChanges()
     {
-        QFETCH(double, dpr);
-        QFETCH(double, progress);
+        const auto [dpr, progress] = fetchRow<std::pair<double, double>>();
         CardRig rig(progress);
         QVERIFY(QTest::qWaitForWindowExposed(rig.view.get()));
         PaintRegions regions;
@@ -247,21 +245,15 @@ private slots:
 
     void fadesWithProgress_data()
     {
-        QTest::addColumn<bool>("reminder");
-        QTest::addColumn<double>("progress");
-        QTest::addColumn<int>("minAlpha");
-        QTest::addColumn<int>("maxAlpha");
-        QTest::newRow("no reminder") << false << 1.0 << 0 << 0;
-        QTest::newRow("just below the fade") << true << 0.15 << 0 << 0;
-        QTest::newRow("half faded") << true << 0.4 << 60 << 180;
-        QTest::newRow("open") << true << 1.0 << 200 << 255;
+        QTest::addColumn<Fade>("row");
+        QTest::newRow("no reminder") << Fade{false, 1.0, 0, 0};
+        QTest::newRow("just below the fade") << Fade{true, 0.15, 0, 0};
+        QTest::newRow("half faded") << Fade{true, 0.4, 60, 180};
+        QTest::newRow("open") << Fade{true, 1.0, 200, 255};
     }
     void fadesWithProgress()
     {
-        QFETCH(bool, reminder);
-        QFETCH(double, progress);
-        QFETCH(int, minAlpha);
-        QFETCH(int, maxAlpha);
+        const auto [reminder, progress, minAlpha, maxAlpha] = fetchRow<Fade>();
         CardRig rig(progress, reminder);
         const int alpha = qAlpha(rig.render().pixel(160, 74)); // the card's centre
         QCOMPARE_GE(alpha, minAlpha);
@@ -273,20 +265,14 @@ private slots:
     // What a click at `point` does, and the name assistive tools read there.
     void clicks_data()
     {
-        QTest::addColumn<QPoint>("point");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("opened");
-        QTest::addColumn<bool>("snoozed");
-        QTest::newRow("open button") << QPoint(258, 74) << "Open Notes" << 1 << false;
-        QTest::newRow("snooze button") << QPoint(294, 74) << "Snooze" << 0 << true;
-        QTest::newRow("between the buttons") << QPoint(277, 74) << "" << 0 << false;
+        QTest::addColumn<Click>("row");
+        QTest::newRow("open button") << Click{{258, 74}, "Open Notes", 1, false};
+        QTest::newRow("snooze button") << Click{{294, 74}, "Snooze", 0, true};
+        QTest::newRow("between the buttons") << Click{{277, 74}, "", 0, false};
     }
     void clicks()
     {
-        QFETCH(QPoint, point);
-        QFETCH(QString, name);
-        QFETCH(int, opened);
-        QFETCH(bool, snoozed);
+        const auto [point, name, opened, snoozed] = fetchRow<Click>();
         CardRig rig;
         const WallTime before = rig.store->trackedApps().front().lastUsed;
         QWidget *button = rig.view->childAt(point);
@@ -300,26 +286,21 @@ private slots:
         QCOMPARE(rig.fixture.panelPosts.count(notifications::collapse), opened || snoozed ? 1 : 0);
     }
 
-    void followsTheDesktopFont_data()
-    {
-        QTest::addColumn<double>("scale");
-        QTest::newRow("as shipped") << 1.0;
-        QTest::newRow("larger") << 1.5;
-        QTest::newRow("largest") << 2.0;
-    }
+    // At the size it ships with, larger and largest, both lines grow, stay on the
+    // glass and clear of the buttons, and are drawn anew.
     void followsTheDesktopFont()
     {
-        QFETCH(double, scale);
-        CardRig rig;
-        const QImage before = rig.render();
-        rig.view->setInterfaceFont({"DejaVu Serif", 10 * scale, 10});
-        // Both lines grow, stay on the glass and clear of the buttons, and are drawn anew.
-        const CardLayout &layout = rig.view->cardLayout();
-        QCOMPARE_GE(layout.nameLine.height(), 12 * scale);
-        QCOMPARE_GE(layout.messageLine.height(), 10 * scale);
-        QVERIFY(layout.card.contains(layout.nameLine.united(layout.messageLine)));
-        QCOMPARE_LE(layout.nameLine.right(), layout.openButton.left());
-        QVERIFY(rig.render() != before);
+        for (const double scale : {1.0, 1.5, 2.0}) {
+            CardRig rig;
+            const QImage before = rig.render();
+            rig.view->setInterfaceFont({"DejaVu Serif", 10 * scale, 10});
+            const CardLayout &layout = rig.view->cardLayout();
+            QCOMPARE_GE(layout.nameLine.height(), 12 * scale);
+            QCOMPARE_GE(layout.messageLine.height(), 10 * scale);
+            QVERIFY(layout.card.contains(layout.nameLine.united(layout.messageLine)));
+            QCOMPARE_LE(layout.nameLine.right(), layout.openButton.left());
+            QVERIFY(rig.render() != before);
+        }
     }
 
     // A notification named after the application, announced once when it drops
@@ -327,19 +308,13 @@ private slots:
     // the card every second), and hidden when it goes.
     void notificationWithNameAndMessage_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<bool>("cut");
-        QTest::newRow("whole line") << "Foot"
-                                    << "Foot wants your attention." << false;
-        QTest::newRow("cut line") << "Mousepad"
-                                  << "Mousepad wants your attention." << true;
+        QTest::addColumn<Announced>("row");
+        QTest::newRow("whole line") << Announced{"Foot", "Foot wants your attention.", false};
+        QTest::newRow("cut line") << Announced{"Mousepad", "Mousepad wants your attention.", true};
     }
     void notificationWithNameAndMessage()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, message);
-        QFETCH(bool, cut);
+        const auto [name, message, cut] = fetchRow<Announced>();
         Card card;
         card.view.show();
         QAccessibleInterface *iface = card.interface();
