@@ -45,7 +45,7 @@ SystemAppearance::SystemAppearance(const QDBusConnection &sessionBus, const Appe
     connect(m_portal, &PortalSettings::changed, this, &SystemAppearance::update);
     connect(m_xsettings, &XSettingsWatcher::changed, this, &SystemAppearance::update);
 #if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
-    if (qGuiApp)
+    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         connect(QGuiApplication::styleHints(), &QStyleHints::colorSchemeChanged, this,
                 &SystemAppearance::update);
 #endif
@@ -75,7 +75,7 @@ QString SystemAppearance::kdeFont()
 std::optional<ColorScheme> SystemAppearance::toolkitScheme()
 {
 #if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
-    if (qGuiApp) {
+    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
         switch (QGuiApplication::styleHints()->colorScheme()) {
         case Qt::ColorScheme::Dark:
             return ColorScheme::Dark;

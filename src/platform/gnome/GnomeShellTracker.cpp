@@ -54,9 +54,9 @@ GnomeShellTracker::GnomeShellTracker(const DesktopEntryRegistry &entries, QDBusC
     m_bus.connect(busName, objectPath, interfaceName, QStringLiteral("MonitorChanged"), this,
                   SLOT(askMonitor()));
     // The program's screens follow the shell's monitors a moment later, through Xwayland.
-    if (qGuiApp != nullptr) {
-        connect(qGuiApp, &QGuiApplication::screenAdded, this, &GnomeShellTracker::askMonitor);
-        connect(qGuiApp, &QGuiApplication::screenRemoved, this, &GnomeShellTracker::askMonitor);
+    if (auto *gui = qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
+        connect(gui, &QGuiApplication::screenAdded, this, &GnomeShellTracker::askMonitor);
+        connect(gui, &QGuiApplication::screenRemoved, this, &GnomeShellTracker::askMonitor);
     }
     // Each owner of the name is another extension: what the one before was
     // asked no longer counts.
@@ -130,7 +130,7 @@ void GnomeShellTracker::askExtension()
 void GnomeShellTracker::askMonitor()
 {
     QStringList connectors;
-    if (qGuiApp != nullptr) {
+    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr) {
         for (const QScreen *screen : QGuiApplication::screens())
             connectors.append(screen->name());
     }

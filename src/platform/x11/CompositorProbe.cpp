@@ -13,7 +13,9 @@ namespace nudgewatch {
 
 bool compositingManagerRunning()
 {
-    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    // Checked, not cast: a command-line tool's application is no QGuiApplication.
+    auto *gui = qobject_cast<QGuiApplication *>(QCoreApplication::instance());
+    auto *x11 = gui ? gui->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     if (x11 == nullptr)
         return true;
     xcb_connection_t *connection = x11->connection();

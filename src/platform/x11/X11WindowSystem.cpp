@@ -35,7 +35,9 @@ uint16_t toLength(double value)
 
 std::unique_ptr<X11WindowSystem> X11WindowSystem::open()
 {
-    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    // Checked, not cast: a command-line tool's application is no QGuiApplication.
+    auto *gui = qobject_cast<QGuiApplication *>(QCoreApplication::instance());
+    auto *x11 = gui ? gui->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     if (x11 == nullptr || x11->connection() == nullptr)
         return nullptr;
     return std::unique_ptr<X11WindowSystem>(new X11WindowSystem(x11->connection()));

@@ -57,7 +57,9 @@ std::unique_ptr<XcbConnection> XcbConnection::open(const QByteArray &displayName
 
 std::unique_ptr<XcbConnection> XcbConnection::ofApplication()
 {
-    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    // Checked, not cast: a command-line tool's application is no QGuiApplication.
+    auto *gui = qobject_cast<QGuiApplication *>(QCoreApplication::instance());
+    auto *x11 = gui ? gui->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     if (x11 == nullptr || x11->connection() == nullptr)
         return nullptr;
     // Qt's default screen, as it parsed it from $DISPLAY.
