@@ -1,7 +1,7 @@
 #include "app/SingleInstance.h"
 
 #include "app/LocalActivationSocket.h"
-#include "platform/freedesktop/BusNames.h"
+#include "platform/dbus/BusNames.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>

@@ -2,6 +2,7 @@
 
 #include "platform/DesktopOpener.h"
 #include "platform/SessionTable.h"
+#include "platform/appearance/DesktopSettingsFiles.h"
 #include "platform/freedesktop/DesktopApplicationCatalog.h"
 #include "platform/freedesktop/DesktopEntryBundleInfo.h"
 #include "platform/freedesktop/DesktopEntryRegistry.h"
@@ -25,7 +26,8 @@ DesktopPlatform::DesktopPlatform(QObject *parent)
           })),
       m_bundleInfo(std::make_unique<DesktopEntryBundleInfo>(*m_entries)),
       m_fileSystem(std::make_unique<LocalFileSystem>()),
-      m_icons(std::make_unique<DesktopIcons>(*m_entries, IconLookup::forDesktop())),
+      m_icons(std::make_unique<DesktopIcons>(
+          *m_entries, IconLookup::forDesktop(desktopIconTheme(gtkConfigDirs())))),
       m_launcher(std::make_unique<GioLauncher>()),
       m_catalog(std::make_unique<DesktopApplicationCatalog>(*m_entries))
 {

@@ -1,10 +1,10 @@
 #include "platform/PresenceSources.h"
 
 #include "platform/TrackerFullscreenSource.h"
-#include "platform/freedesktop/LogindSource.h"
-#include "platform/freedesktop/NotificationServerDndSource.h"
+#include "platform/presence/LogindSource.h"
+#include "platform/presence/NotificationServerDndSource.h"
 #include "platform/freedesktop/PlatformLog.h"
-#include "platform/freedesktop/ScreenSaverSource.h"
+#include "platform/presence/ScreenSaverSource.h"
 
 #include <QDBusConnection>
 

@@ -11,6 +11,7 @@
 #include "fakes/Files.h"
 #include "platform/DesktopPlatform.h"
 #include "platform/SessionTable.h"
+#include "platform/appearance/DesktopSettingsFiles.h"
 #include "platform/freedesktop/AutostartEntry.h"
 #include "platform/freedesktop/DesktopEntryRegistry.h"
 #include "platform/freedesktop/DesktopIcons.h"

@@ -1,7 +1,7 @@
 // One instance per user: a second launch asks the first to show its window.
 #include "app/LocalActivationSocket.h"
 #include "app/SingleInstance.h"
-#include "platform/freedesktop/BusNames.h"
+#include "platform/dbus/BusNames.h"
 
 #include <QFile>
 #include <QFileInfo>

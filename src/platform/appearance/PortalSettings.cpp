@@ -1,6 +1,6 @@
 #include "platform/appearance/PortalSettings.h"
 
-#include "platform/freedesktop/DBusMessages.h"
+#include "platform/dbus/DBusMessages.h"
 
 #include <QDBusMessage>
 

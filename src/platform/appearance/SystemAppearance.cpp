@@ -3,7 +3,6 @@
 #include "platform/appearance/FontNames.h"
 #include "platform/appearance/PortalSettings.h"
 #include "platform/appearance/XSettingsWatcher.h"
-#include "platform/freedesktop/KeyFile.h"
 #include "platform/freedesktop/SettingsSchema.h"
 #include "platform/session/SessionFacts.h"
 

@@ -2,7 +2,7 @@
 
 #include "core/DesktopAppearance.h"
 #include "core/QueuedOnce.h"
-#include "platform/freedesktop/KeyFile.h"
+#include "platform/appearance/DesktopSettingsFiles.h"
 
 #include <QDBusConnection>
 #include <QDateTime>

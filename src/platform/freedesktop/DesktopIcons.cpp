@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QSvgRenderer>
+#include <QXmlStreamReader>
 
 #include <glib.h>
 
@@ -32,38 +33,21 @@ constexpr int largestIconSide = 4096;
 
 // Whether an SVG names other files (an <image> or <use> elsewhere): QtSvg
 // would open them itself, unchecked. References within the drawing ("#id")
-// and inline data ("data:") are all an icon needs.
+// and inline data ("data:") are all an icon needs; a drawing that does not
+// parse as XML is not trusted either.
 bool referencesOtherFiles(const QByteArray &svg)
 {
-    // Scanned by hand: a regular expression engine would be loaded, and its
-    // compiled code kept, for this one check.
-    const QByteArray lower = svg.toLower();
-    const auto isSpace = [](char c) {
-        return c == ' ' || (c >= '\t' && c <= '\r');
-    };
-    for (qsizetype at = lower.indexOf("href"); at >= 0; at = lower.indexOf("href", at + 1)) {
-        qsizetype i = at + 4;
-        while (i < lower.size() && isSpace(lower[i]))
-            ++i;
-        if (i >= lower.size() || lower[i] != '=')
-            continue;
-        ++i;
-        while (i < lower.size() && isSpace(lower[i]))
-            ++i;
-        if (i >= lower.size() || (lower[i] != '"' && lower[i] != '\''))
-            continue;
-        const char quote = lower[i++];
-        while (i < lower.size() && isSpace(lower[i]))
-            ++i;
-        const qsizetype end = lower.indexOf(quote, i);
-        if (end < 0)
-            return true; // never closed: not a drawing to trust
-        const QByteArrayView target = QByteArrayView(lower).sliced(i, end - i);
-        if (!target.startsWith('#') && !target.startsWith("data:"))
-            return true;
-        at = end;
+    QXmlStreamReader xml(svg);
+    while (!xml.atEnd()) {
+        xml.readNext();
+        for (const QXmlStreamAttribute &attribute : xml.attributes()) {
+            const QStringView target = attribute.value().trimmed();
+            if (attribute.name() == u"href" && !target.startsWith(u'#') &&
+                !target.startsWith(u"data:"))
+                return true;
+        }
     }
-    return false;
+    return xml.hasError();
 }
 
 QStringList mergedPaths(QStringList paths, const QStringList &more)

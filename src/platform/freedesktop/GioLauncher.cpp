@@ -1,7 +1,7 @@
 // GLib first: its headers use "signals" as a name, which Qt defines as a keyword.
 #include <gio/gdesktopappinfo.h>
 
-#include "platform/freedesktop/BusNames.h"
+#include "platform/dbus/BusNames.h"
 #include "platform/freedesktop/GioLauncher.h"
 #include "platform/freedesktop/KeyFile.h"
 #include "platform/freedesktop/PlatformLog.h"

@@ -12,12 +12,8 @@ struct IconLookup {
     QStringList themeSearchPaths;
     QStringList pixmapDirs;
 
-    // The desktop's, from its settings files and the XDG folders.
-    static IconLookup forDesktop();
+    // `themeName` and the XDG folders that hold themes and pixmaps.
+    static IconLookup forDesktop(const QString &themeName);
 };
-
-// The icon theme the desktop settings name: GTK 3 then GTK 4 settings.ini, then
-// KDE's kdeglobals, each searched through `configDirs` in order.
-QString desktopIconTheme(const QStringList &configDirs);
 
 } // namespace nudgewatch

@@ -30,30 +30,4 @@ QStringList takeGStrv(gchar **values, qsizetype longest = -1);
 // none when it does not parse.
 std::optional<QStringList> commandLineWords(const QString &commandLine);
 
-// The folders GTK reads its settings from, the user's first: the XDG config
-// folders, then /etc for the system-wide ones.
-QStringList gtkConfigDirs();
-// GTK's settings.ini files in `configDirs`, in their order (the user's choice
-// before the system's), GTK 3's before GTK 4's in each.
-QStringList gtkSettingsFiles(const QStringList &configDirs);
-
-// What GTK's settings.ini files say that the program follows.
-struct GtkSettings {
-    QString themeName;
-    QString fontName;
-    QString iconThemeName;
-    std::optional<bool> prefersDark; // gtk-application-prefer-dark-theme
-};
-// Each key from the first of `files` that has it, as GTK layers them; a string
-// without the quotes some tools write around it. Each file is read once; one
-// that is no regular file of at most maximumEntrySize bytes, or does not
-// parse, is passed by.
-GtkSettings readGtkSettings(const QStringList &files);
-
-// The value of `key` in `[group]` of one of KDE's own files (kdeglobals), read
-// by hand: GLib's key file refuses the whole file over KDE's "key[$e]="
-// markers, and QSettings splits a comma-separated value into a list. Empty
-// when the file is no regular file of at most maximumEntrySize bytes, or lacks it.
-QString kdeConfigValue(const QString &path, const char *group, const char *key);
-
 } // namespace nudgewatch

@@ -1,6 +1,6 @@
 #include "platform/gnome/GnomeDndSource.h"
 
-#include "platform/freedesktop/DBusMessages.h"
+#include "platform/dbus/DBusMessages.h"
 #include "platform/freedesktop/SettingsSchema.h"
 
 namespace nudgewatch {

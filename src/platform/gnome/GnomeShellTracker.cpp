@@ -1,6 +1,6 @@
 #include "platform/gnome/GnomeShellTracker.h"
 
-#include "platform/freedesktop/DBusMessages.h"
+#include "platform/dbus/DBusMessages.h"
 #include "platform/freedesktop/DesktopEntryRegistry.h"
 #include "platform/freedesktop/PlatformLog.h"
 #include "platform/freedesktop/WindowResolver.h"

@@ -1,6 +1,6 @@
 #include "platform/kwin/KWinScriptTracker.h"
 
-#include "platform/freedesktop/BusNames.h"
+#include "platform/dbus/BusNames.h"
 #include "platform/freedesktop/DesktopEntryRegistry.h"
 #include "platform/freedesktop/PlatformLog.h"
 #include "platform/freedesktop/WindowResolver.h"

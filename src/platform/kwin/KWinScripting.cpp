@@ -1,6 +1,6 @@
 #include "platform/kwin/KWinScripting.h"
 
-#include "platform/freedesktop/DBusMessages.h"
+#include "platform/dbus/DBusMessages.h"
 
 #include <QDBusPendingReply>
 #include <QFile>

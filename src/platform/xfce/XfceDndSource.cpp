@@ -1,6 +1,6 @@
 #include "platform/xfce/XfceDndSource.h"
 
-#include "platform/freedesktop/DBusMessages.h"
+#include "platform/dbus/DBusMessages.h"
 
 namespace nudgewatch {
 

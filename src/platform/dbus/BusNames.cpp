@@ -1,7 +1,7 @@
 // GIO first: its headers name a member "signals", which Qt defines as a keyword.
 #include <gio/gio.h>
 
-#include "platform/freedesktop/BusNames.h"
+#include "platform/dbus/BusNames.h"
 
 namespace nudgewatch {
 

@@ -1,7 +1,7 @@
-#include "platform/freedesktop/LogindSource.h"
+#include "platform/presence/LogindSource.h"
 
-#include "platform/freedesktop/DBusBooleanProperty.h"
-#include "platform/freedesktop/DBusMessages.h"
+#include "platform/dbus/DBusBooleanProperty.h"
+#include "platform/dbus/DBusMessages.h"
 #include "platform/freedesktop/PlatformLog.h"
 
 #include <QDBusObjectPath>

@@ -1,6 +1,6 @@
-#include "platform/freedesktop/NotificationServerDndSource.h"
+#include "platform/presence/NotificationServerDndSource.h"
 
-#include "platform/freedesktop/DBusBooleanProperty.h"
+#include "platform/dbus/DBusBooleanProperty.h"
 
 namespace nudgewatch {
 

@@ -1,6 +1,6 @@
-#include "platform/freedesktop/ScreenSaverSource.h"
+#include "platform/presence/ScreenSaverSource.h"
 
-#include "platform/freedesktop/DBusMessages.h"
+#include "platform/dbus/DBusMessages.h"
 
 #include <QDBusServiceWatcher>
 #include <QTimer>

@@ -1,4 +1,4 @@
-#include "platform/freedesktop/DBusMessages.h"
+#include "platform/dbus/DBusMessages.h"
 
 #include <QDBusArgument>
 #include <QDBusVariant>

@@ -1,6 +1,6 @@
-#include "platform/freedesktop/DBusBooleanProperty.h"
+#include "platform/dbus/DBusBooleanProperty.h"
 
-#include "platform/freedesktop/DBusMessages.h"
+#include "platform/dbus/DBusMessages.h"
 #include "platform/freedesktop/PlatformLog.h"
 
 #include <QDBusServiceWatcher>
