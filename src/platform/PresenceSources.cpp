@@ -1,9 +1,9 @@
 #include "platform/PresenceSources.h"
 
 #include "platform/TrackerFullscreenSource.h"
+#include "platform/freedesktop/PlatformLog.h"
 #include "platform/presence/LogindSource.h"
 #include "platform/presence/NotificationServerDndSource.h"
-#include "platform/freedesktop/PlatformLog.h"
 #include "platform/presence/ScreenSaverSource.h"
 
 #include <QDBusConnection>

@@ -14,10 +14,10 @@
 #include "platform/dbus/DBusBooleanProperty.h"
 #include "platform/dbus/DBusMessages.h"
 #include "platform/freedesktop/DesktopNotifier.h"
+#include "platform/gnome/GnomeDndSource.h"
 #include "platform/presence/LogindSource.h"
 #include "platform/presence/NotificationServerDndSource.h"
 #include "platform/presence/ScreenSaverSource.h"
-#include "platform/gnome/GnomeDndSource.h"
 #include "platform/x11/X11IdleSource.h"
 #include "platform/xfce/XfceDndSource.h"
 
