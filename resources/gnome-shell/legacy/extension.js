@@ -1,11 +1,11 @@
 /* Nudgewatch: tells Nudgewatch which application is in front (GNOME Shell 40-44).
- * It exports the focused application on the session bus and can bring an
- * application's most recent window to the front, for Nudgewatch alone; it does
- * nothing else. */
-const {Gio, GLib, Meta, Shell} = imports.gi;
+ * It exports the focused application on the session bus, can bring an
+ * application's most recent window to the front and blurs what lies behind
+ * Nudgewatch's own reminder card, for Nudgewatch alone; it does nothing else. */
+const {Clutter, Gio, GLib, GObject, Graphene, Meta, Shell} = imports.gi;
 const Main = imports.ui.main;
 
-const VERSION = 3;
+const VERSION = 4;
 const BUS_NAME = 'io.github.nudgewatch.Focus';
 const OBJECT_PATH = '/io/github/nudgewatch/Focus';
 // Only the process that owns the program's name on the session bus is answered:
@@ -29,6 +29,11 @@ const INTERFACE = `
       <arg type="s" name="connector" direction="out"/>
       <arg type="(iiii)" name="geometry" direction="out"/>
     </method>
+    <method name="SetBlurRegion">
+      <arg type="u" name="window" direction="in"/>
+      <arg type="a(iiii)" name="rectangles" direction="in"/>
+      <arg type="b" name="blurred" direction="out"/>
+    </method>
     <method name="GetFullscreen">
       <arg type="b" name="fullscreen" direction="out"/>
     </method>
@@ -45,6 +50,194 @@ const INTERFACE = `
   </interface>
 </node>`;
 
+// How far the blur behind a window spreads, in logical pixels.
+const BLUR_SIGMA = 12;
+// A window's outline is a few dozen rectangles; more is no outline of the program's.
+const MOST_RECTANGLES = 512;
+const LARGEST_COORDINATE = 16384;
+
+// What lies below its actor on screen, blurred, drawn only inside the
+// rectangles it is given (the actor's coordinates): a rounded outline given as
+// rectangles keeps its corners clear. Shell.BlurEffect blurs its actor's whole
+// box, square corners included, which is why the blur is put together here
+// from Clutter's own blit and blur nodes.
+const BlurBehindEffect = GObject.registerClass(
+class BlurBehindEffect extends Clutter.Effect {
+    _init() {
+        super._init();
+        this._rectangles = [];
+    }
+
+    setRectangles(rectangles) {
+        this._rectangles = rectangles;
+        this.queue_repaint();
+    }
+
+    // Where the actor's point (x, y) is in the framebuffer painted, in its
+    // pixels from the top left: a monitor's view, or a screenshot's.
+    static _pixelOf(framebuffer, x, y) {
+        const modelview = framebuffer.get_modelview_matrix();
+        const projection = framebuffer.get_projection_matrix();
+        const viewX = framebuffer.get_viewport_x(), viewY = framebuffer.get_viewport_y();
+        const viewWidth = framebuffer.get_viewport_width();
+        const viewHeight = framebuffer.get_viewport_height();
+        const point = projection.transform_vec4(
+            modelview.transform_vec4(new Graphene.Vec4().init(x, y, 0, 1)));
+        const w = point.get_w();
+        return [viewX + (point.get_x() / w + 1) / 2 * viewWidth,
+            viewY + (1 - point.get_y() / w) / 2 * viewHeight];
+    }
+
+    vfunc_paint_node(node, paintContext, flags) {
+        if (this._rectangles.length === 0)
+            return;
+        let left = Infinity, top = Infinity, right = -Infinity, bottom = -Infinity;
+        for (const [x, y, width, height] of this._rectangles) {
+            left = Math.min(left, x);
+            top = Math.min(top, y);
+            right = Math.max(right, x + width);
+            bottom = Math.max(bottom, y + height);
+        }
+        const framebuffer = paintContext.get_framebuffer();
+        const [x1, y1] = BlurBehindEffect._pixelOf(framebuffer, left, top);
+        const [x2, y2] = BlurBehindEffect._pixelOf(framebuffer, right, bottom);
+        const width = Math.round(x2 - x1), height = Math.round(y2 - y1);
+        if (width <= 0 || height <= 0)
+            return;
+        // What is on screen below the box, copied, blurred, and drawn back
+        // rectangle by rectangle.
+        const blur = Clutter.BlurNode.new(width, height, BLUR_SIGMA * width / (right - left));
+        node.add_child(blur);
+        for (const [x, y, w, h] of this._rectangles) {
+            blur.add_texture_rectangle(new Clutter.ActorBox({x1: x, y1: y, x2: x + w, y2: y + h}),
+                (x - left) / (right - left), (y - top) / (bottom - top),
+                (x + w - left) / (right - left), (y + h - top) / (bottom - top));
+        }
+        const blit = Clutter.BlitNode.new(framebuffer);
+        blur.add_child(blit);
+        blit.add_blit_rectangle(Math.round(x1), Math.round(y1), 0, 0, width, height);
+    }
+});
+
+// The X window id of a window under Xwayland: its description starts with it.
+function xWindowOf(metaWindow) {
+    if (metaWindow.get_client_type() !== Meta.WindowClientType.X11)
+        return null;
+    const match = /^0x([0-9a-f]{1,8})\b/i.exec(metaWindow.get_description() ?? '');
+    return match ? parseInt(match[1], 16) : null;
+}
+
+// Rectangles from the bus, or null when they are not a window's outline.
+function rectanglesFrom(list) {
+    if (!Array.isArray(list) || list.length > MOST_RECTANGLES)
+        return null;
+    const inside = value => Number.isInteger(value) && Math.abs(value) <= LARGEST_COORDINATE;
+    const rectangles = [];
+    for (const rectangle of list) {
+        if (!Array.isArray(rectangle) || rectangle.length !== 4 || !rectangle.every(inside))
+            return null;
+        if (rectangle[2] > 0 && rectangle[3] > 0)
+            rectangles.push(rectangle);
+    }
+    return rectangles;
+}
+
+// Blurs behind the program's own windows: for each X window id the program
+// asked for, an actor that blurs what lies behind it, kept just below the
+// window's actor, at its place and size. A request outlives the window's actor (an unmapped window comes
+// back with its blur) but not the program: they all go when it leaves the bus.
+class BlurredWindows {
+    constructor() {
+        this._requests = new Map(); // X window id → {pid, rectangles}
+        this._blurs = new Map(); // X window id → {window, actor, signals}
+        this._signals = [];
+    }
+
+    enable() {
+        this._signals = [
+            [global.display, global.display.connect('window-created',
+                (display, window) => this._attach(window))],
+            [global.display, global.display.connect('restacked', () => this._restack())],
+        ];
+    }
+
+    disable() {
+        for (const [object, id] of this._signals)
+            object.disconnect(id);
+        this._signals = [];
+        this.clear();
+    }
+
+    clear() {
+        this._requests.clear();
+        for (const id of [...this._blurs.keys()])
+            this._detach(id);
+    }
+
+    // Sets the blur of window `id` (X window id, of process `pid`); no
+    // rectangles remove it. True when a blur is behind the window now.
+    set(id, pid, rectangles) {
+        this._detach(id);
+        if (rectangles.length === 0) {
+            this._requests.delete(id);
+            return false;
+        }
+        this._requests.set(id, {pid, rectangles});
+        const window = global.get_window_actors().map(actor => actor.meta_window)
+            .find(candidate => xWindowOf(candidate) === id);
+        return window ? this._attach(window) : false;
+    }
+
+    _attach(window) {
+        const id = xWindowOf(window);
+        const request = id === null ? undefined : this._requests.get(id);
+        // Only a window of the process that asked: nobody else's windows are blurred.
+        if (!request || window.get_pid() !== request.pid)
+            return false;
+        const windowActor = window.get_compositor_private();
+        if (!windowActor || !windowActor.get_parent())
+            return false;
+        this._detach(id);
+        const effect = new BlurBehindEffect();
+        effect.setRectangles(request.rectangles);
+        const actor = new Clutter.Actor({reactive: false});
+        actor.add_effect(effect);
+        actor.add_constraint(new Clutter.BindConstraint({
+            source: windowActor, coordinate: Clutter.BindCoordinate.ALL,
+        }));
+        windowActor.get_parent().insert_child_below(actor, windowActor);
+        const signals = [
+            [window, window.connect('unmanaged', () => this._detach(id))],
+            [windowActor, windowActor.connect('destroy', () => this._detach(id))],
+        ];
+        this._blurs.set(id, {window, windowActor, actor, signals});
+        return true;
+    }
+
+    _detach(id) {
+        const blur = this._blurs.get(id);
+        if (!blur)
+            return;
+        this._blurs.delete(id);
+        for (const [object, signal] of blur.signals)
+            object.disconnect(signal);
+        blur.actor.destroy();
+    }
+
+    // The shell restacks window actors without minding the blurs among them.
+    _restack() {
+        for (const {windowActor, actor} of this._blurs.values()) {
+            const parent = windowActor.get_parent();
+            if (parent && actor.get_parent() === parent)
+                parent.set_child_below_sibling(actor, windowActor);
+        }
+    }
+
+    get count() {
+        return this._blurs.size;
+    }
+}
+
 class FocusService {
     constructor() {
         this._tracker = Shell.WindowTracker.get_default();
@@ -53,6 +246,7 @@ class FocusService {
         this._program = null;
         this._lastFullscreen = null;
         this._lastMonitor = null;
+        this._blurs = new BlurredWindows();
     }
 
     get Version() {
@@ -165,6 +359,31 @@ class FocusService {
         this._forProgramOnly(invocation, () => new GLib.Variant('(b)', [this._activate(appId)]));
     }
 
+    // Blurs behind the program's window `id` (X window id) under the rectangles
+    // (window pixels); none remove the blur. Only windows of the calling process.
+    SetBlurRegionAsync(parameters, invocation) {
+        const [id, list] = parameters;
+        const rectangles = rectanglesFrom(list);
+        Gio.DBus.session.call('org.freedesktop.DBus', '/org/freedesktop/DBus',
+            'org.freedesktop.DBus', 'GetConnectionUnixProcessID',
+            new GLib.Variant('(s)', [invocation.get_sender() ?? '']), new GLib.VariantType('(u)'),
+            Gio.DBusCallFlags.NONE, -1, null, (bus, result) => {
+                let pid = -1;
+                try {
+                    [pid] = bus.call_finish(result).deepUnpack();
+                } catch (e) {
+                    pid = -1;
+                }
+                this._forProgramOnly(invocation, () => {
+                    if (rectangles === null)
+                        throw new Error('the rectangles are no window outline');
+                    if (pid <= 0)
+                        throw new Error("the caller's process is unknown");
+                    return new GLib.Variant('(b)', [this._blurs.set(id, pid, rectangles)]);
+                });
+            });
+    }
+
     _focusMayHaveChanged() {
         if (!this._program)
             return;
@@ -215,6 +434,7 @@ class FocusService {
                 this._lastMonitor = null;
             }, () => {
                 this._program = null;
+                this._blurs.clear();
             });
         const changed = () => {
             this._focusMayHaveChanged();
@@ -226,6 +446,7 @@ class FocusService {
             if (window === global.display.focus_window)
                 this._monitorMayHaveChanged();
         };
+        this._blurs.enable();
         this._signals = [
             [this._tracker, this._tracker.connect('notify::focus-app', changed)],
             [global.display, global.display.connect('notify::focus-window', changed)],
@@ -240,6 +461,7 @@ class FocusService {
         for (const [object, id] of this._signals)
             object.disconnect(id);
         this._signals = [];
+        this._blurs.disable();
         Gio.bus_unwatch_name(this._programId);
         Gio.bus_unown_name(this._nameId);
         this._object.unexport();
