@@ -101,21 +101,31 @@ class BlurBehindEffect extends Clutter.Effect {
         const framebuffer = paintContext.get_framebuffer();
         const [x1, y1] = BlurBehindEffect._pixelOf(framebuffer, left, top);
         const [x2, y2] = BlurBehindEffect._pixelOf(framebuffer, right, bottom);
-        const width = Math.round(x2 - x1), height = Math.round(y2 - y1);
-        if (width <= 0 || height <= 0)
+        const scale = (x2 - x1) / (right - left);
+        // What lies around the box is blurred in too, as far as the blur
+        // reaches, and as far as the framebuffer goes (a screenshot's may be
+        // smaller than the box): edges blurred with nothing beyond go dark.
+        const margin = Math.ceil(2 * BLUR_SIGMA * scale);
+        const sourceX = Math.max(0, Math.round(x1) - margin);
+        const sourceY = Math.max(0, Math.round(y1) - margin);
+        const width = Math.min(framebuffer.get_width(), Math.round(x2) + margin) - sourceX;
+        const height = Math.min(framebuffer.get_height(), Math.round(y2) + margin) - sourceY;
+        if (!(scale > 0) || width <= 0 || height <= 0)
             return;
-        // What is on screen below the box, copied, blurred, and drawn back
-        // rectangle by rectangle.
-        const blur = Clutter.BlurNode.new(width, height, BLUR_SIGMA * width / (right - left));
+        // The texture's coordinates of the actor's point (x, y).
+        const u = x => (x1 + (x - left) * scale - sourceX) / width;
+        const v = y => (y1 + (y - top) * scale - sourceY) / height;
+        // What is on screen below and around the box, copied, blurred, and
+        // drawn back rectangle by rectangle.
+        const blur = Clutter.BlurNode.new(width, height, BLUR_SIGMA * scale);
         node.add_child(blur);
         for (const [x, y, w, h] of this._rectangles) {
             blur.add_texture_rectangle(new Clutter.ActorBox({x1: x, y1: y, x2: x + w, y2: y + h}),
-                (x - left) / (right - left), (y - top) / (bottom - top),
-                (x + w - left) / (right - left), (y + h - top) / (bottom - top));
+                u(x), v(y), u(x + w), v(y + h));
         }
         const blit = Clutter.BlitNode.new(framebuffer);
         blur.add_child(blit);
-        blit.add_blit_rectangle(Math.round(x1), Math.round(y1), 0, 0, width, height);
+        blit.add_blit_rectangle(sourceX, sourceY, 0, 0, width, height);
     }
 });
 
