@@ -145,8 +145,10 @@ int main(int argc, char *argv[])
         notifier = std::make_unique<DesktopNotifier>(QDBusConnection::sessionBus());
     }
     SystemAppearance appearance(QDBusConnection::sessionBus(), AppearanceFiles::forSession(facts));
-    std::unique_ptr<WindowSystem> windowSystem = X11WindowSystem::open();
-    if (!windowSystem)
+    std::unique_ptr<WindowSystem> windowSystem;
+    if (std::unique_ptr<X11WindowSystem> x11 = X11WindowSystem::open())
+        windowSystem = desktop->session().windowSystem(std::move(x11), scheduler);
+    else
         windowSystem = std::make_unique<NullWindowSystem>();
     AppDelegate delegate({{desktop->tracker(),
                            desktop->opener(),

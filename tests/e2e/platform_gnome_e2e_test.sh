@@ -11,6 +11,11 @@
 #    extension's Activate, called as the program), foot gets no card and
 #    xterm, idle, is reminded of at the top centre of foot's monitor by an
 #    override-redirect card;
+#  - the extension blurs what lies behind a window of the process that holds
+#    the program's bus name, inside the window's outline only, and not once the
+#    outline is empty or the window gone; nobody else's window;
+#  - the card has what lies behind it blurred (a fine checkerboard looks flat
+#    through it), and the blur goes with the card;
 #  - xterm, moved to the second monitor and brought to the front with xdotool,
 #    ends that reminder; foot, idle now, gets one at the top of that monitor,
 #    held while xterm is fullscreen.
@@ -54,6 +59,11 @@ PY
 }
 # refused METHOD [ARGUMENTS...]: the extension turns a stranger away.
 refused() { [[ $(extension "$@" 2>&1) == *AccessDenied* ]]; }
+# blur_check COMMAND [ARGUMENTS...]: screenshots and X11 windows of shell_blur_check.py.
+blur_check() { in_session GDK_BACKEND=x11 /usr/bin/python3 "$e2e_dir/shell_blur_check.py" "$@"; }
+# The card's glass on the first monitor, away from its content: a strip
+# between the text and the card's lower edge, left of the buttons.
+card_glass=(520 89 180 8)
 
 # The session bus starts GNOME's settings store and nothing else of the machine.
 mkdir -p "$work/services" && cp /usr/share/dbus-1/services/ca.desrt.dconf.service "$work/services/"
@@ -76,8 +86,9 @@ start shell gnome-shell --headless --wayland --wayland-display=gnome-wl --virtua
     --virtual-monitor 1024x768
 version() { extension org.freedesktop.DBus.Properties.Get io.github.nudgewatch.Focus Version; }
 wait_for 60 version || fail "the shell did not load the extension"
-[ "$(version)" = "(<uint32 3>,)" ] || fail "the extension answers version $(version)"
+[ "$(version)" = "(<uint32 4>,)" ] || fail "the extension answers version $(version)"
 refused GetFocus || fail "a stranger was told the app in front"
+refused SetBlurRegion 1 "@a(iiii) [(0, 0, 10, 10)]" || fail "a stranger had a window blurred"
 start stranger gdbus monitor -e -d io.github.nudgewatch.Focus
 wait_for 20 grep -q 'Using public X11 display' "$work/shell.log" || fail "no Xwayland"
 session+=(DISPLAY="$(grep -o 'Using public X11 display :[0-9]*' "$work/shell.log" | grep -o ':[0-9]*$')"
@@ -94,6 +105,13 @@ sleep 1
 wait_for 5 eval '[ "$(x_active)" != "$(printf 0x%x "$xterm")" ] || ! as_program foot.desktop' ||
     fail "foot did not stay in front: $(x_active)"
 
+blur_check extension "$xterm" || fail "the extension's blur behind a window"
+# Behind where the card drops: an override-redirect window, which takes no focus.
+start pattern env GDK_BACKEND=x11 /usr/bin/python3 "$e2e_dir/shell_blur_check.py" pattern 380 0 520 160
+sleep 2
+glass() { blur_check sharpness "${card_glass[@]}"; }
+sharp=$(glass) && ((${sharp%.*} > 100)) || fail "no checkerboard behind the card's place: $sharp"
+
 # As at login: no window takes the focus from foot.
 start_program --autostart
 cards() { atspi --wait 0 cards 2>/dev/null; } # the applications with a card showing
@@ -101,6 +119,8 @@ cards() { atspi --wait 0 cards 2>/dev/null; } # the applications with a card sho
 wait_for 15 card_down || fail "idle xterm was not reminded of while foot was in front"
 wait_for 10 eval '[ "$(cards)" = XTerm ]' || fail "the card is not (only) for xterm: $(cards)"
 card_centred 0 1280
+sleep 1 # the card settled
+blurred=$(glass) && ((${blurred%.*} < 5)) || fail "what lies behind the card is not blurred: $blurred"
 refused Activate foot.desktop || fail "a stranger raised a window"
 sleep 3 # the threshold again: foot, in front all along, gets no card
 [ "$(cards)" = XTerm ] || fail "foot in front was reminded of: $(cards)"
@@ -111,8 +131,10 @@ in_session wmctrl -i -r "$xterm" -e 0,1400,200,-1,-1
 in_session xdotool windowactivate "$xterm"
 wait_for 15 eval '[ "$(cards)" = Foot ]' || fail "with xterm in front the card is for: $(cards)"
 card_centred 1280 1024
+after=$(glass) && ((${after%.*} > 100)) || fail "a blur stayed where the card was: $after"
 fullscreen_holds Foot "in_session wmctrl -i -r $xterm -b add,fullscreen" "in_session wmctrl -i -r $xterm -b remove,fullscreen"
 kill -0 "$main_pid" || fail "the program ended"
 refused GetFocus || fail "a stranger was told the app in front while the program ran"
 grep -q FocusChanged "$work/stranger.log" && fail "a stranger heard focus changes"
-echo "PASS: extension set up by the program and for it alone; foot and xterm followed on GNOME Shell; card at top centre"
+grep -E "extensions/$uuid|meta_window is undefined" "$work/shell.log" && fail "the shell logged errors of the extension"
+echo "PASS: extension set up by the program and for it alone; foot and xterm followed on GNOME Shell; card at top centre, blurred behind (checkerboard sharpness $sharp, through the card $blurred)"

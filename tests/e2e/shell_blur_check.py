@@ -4,6 +4,7 @@ the shell lets take them), a busy pattern to blur, and the extension's blur
 asked for by a window of this process while it holds the program's bus name.
 
   shell_blur_check.py sharpness X Y W H   how sharp that area looks (0-255)
+  shell_blur_check.py screenshot X Y W H PATH   that area as a PNG file
   shell_blur_check.py pattern X Y W H     a fine checkerboard there until killed
   shell_blur_check.py extension OTHER     the extension's blur, checked in turn;
                                           OTHER is another process's X window
@@ -30,9 +31,9 @@ def own(name):
         sys.exit(f"{name} is taken")
 
 
-def sharpness(x, y, width, height):
-    """The mean difference of horizontal neighbours' green in an area of the
-    screen, 0-255. The whole screen is taken, as the shell draws it."""
+def screen():
+    """The whole screen as the shell draws it (an area's screenshot is drawn
+    apart, at the area's size)."""
     with tempfile.TemporaryDirectory() as folder:
         path = os.path.join(folder, "screen.png")
         done, _ = bus.call_blocking(
@@ -40,7 +41,13 @@ def sharpness(x, y, width, height):
             "org.gnome.Shell.Screenshot", "Screenshot", "bbs", [False, False, path], timeout=30)
         if not done:
             sys.exit("the shell took no screenshot")
-        image = GdkPixbuf.Pixbuf.new_from_file(path)
+        return GdkPixbuf.Pixbuf.new_from_file(path)
+
+
+def sharpness(x, y, width, height):
+    """The mean difference of horizontal neighbours' green in an area of the
+    screen, 0-255."""
+    image = screen()
     pixels, stride, channels = image.get_pixels(), image.get_rowstride(), image.get_n_channels()
     total = count = 0
     for row in range(y, y + height):
@@ -131,10 +138,14 @@ def extension(other):
 
 
 def main():
-    command, arguments = sys.argv[1], [int(a, 0) for a in sys.argv[2:]]
+    command, arguments = sys.argv[1], [int(a, 0) for a in sys.argv[2:6]]
     if command == "sharpness":
         own("org.gnome.Screenshot")
         print(f"{sharpness(*arguments):.1f}")
+    elif command == "screenshot":
+        own("org.gnome.Screenshot")
+        x, y, width, height = arguments[:4]
+        screen().new_subpixbuf(x, y, width, height).savev(sys.argv[6], "png", [], [])
     elif command == "pattern":
         window(*arguments, checkerboard)
         Gtk.main()

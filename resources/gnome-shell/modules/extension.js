@@ -136,6 +136,21 @@ class BlurBehindEffect extends Clutter.Effect {
     }
 });
 
+// The actor of a blur behind `window`, among the window actors. The shell
+// takes every actor among override-redirect windows for a window's: this one
+// stands for the window it blurs behind.
+const BlurActor = GObject.registerClass(
+class BlurActor extends Clutter.Actor {
+    _init(window) {
+        super._init({reactive: false});
+        this._window = window;
+    }
+
+    get meta_window() {
+        return this._window;
+    }
+});
+
 // The X window id of a window under Xwayland: its description starts with it.
 function xWindowOf(metaWindow) {
     if (metaWindow.get_client_type() !== Meta.WindowClientType.X11)
@@ -217,7 +232,7 @@ class BlurredWindows {
         this._detach(id);
         const effect = new BlurBehindEffect();
         effect.setRectangles(request.rectangles);
-        const actor = new Clutter.Actor({reactive: false});
+        const actor = new BlurActor(window);
         actor.add_effect(effect);
         actor.add_constraint(new Clutter.BindConstraint({
             source: windowActor, coordinate: Clutter.BindCoordinate.ALL,

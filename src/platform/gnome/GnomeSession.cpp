@@ -2,6 +2,7 @@
 
 #include "platform/gnome/GnomeShellTracker.h"
 #include "platform/gnome/MutterIdleSource.h"
+#include "platform/gnome/ShellBlurWindowSystem.h"
 
 #include <QDBusConnection>
 
@@ -29,6 +30,15 @@ PresenceSourceList GnomeSession::presenceSources(const PresenceSetup &setup, con
         sources.push_back(
             std::make_unique<MutterIdleSource>(sessionBus, setup.noInputAfter, clock));
     return sources;
+}
+
+std::unique_ptr<WindowSystem> GnomeSession::windowSystem(std::unique_ptr<WindowSystem> x11,
+                                                         Scheduler &scheduler)
+{
+    const QDBusConnection sessionBus = QDBusConnection::sessionBus();
+    if (!sessionBus.isConnected())
+        return x11;
+    return std::make_unique<ShellBlurWindowSystem>(std::move(x11), sessionBus, scheduler);
 }
 
 } // namespace nudgewatch

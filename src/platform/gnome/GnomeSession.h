@@ -18,6 +18,9 @@ public:
 
     // Mutter's idle monitor (GNOME's "do not disturb" is the desktop's, in the session table).
     PresenceSourceList presenceSources(const PresenceSetup &setup, const Clock &clock) override;
+    // The program's Shell extension blurs behind its windows.
+    std::unique_ptr<WindowSystem> windowSystem(std::unique_ptr<WindowSystem> x11,
+                                               Scheduler &scheduler) override;
 };
 
 } // namespace nudgewatch

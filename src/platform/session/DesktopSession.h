@@ -4,6 +4,8 @@
 #include "core/FrontWindowPlace.h"
 #include "core/FrontmostApplicationTracker.h"
 #include "core/PresenceSource.h"
+#include "core/Scheduler.h"
+#include "core/WindowSystem.h"
 
 #include <QObject>
 #include <QProcessEnvironment>
@@ -50,6 +52,13 @@ public:
     // The presence sources only this desktop offers; they may share the
     // session's connections, so the session outlives them.
     virtual PresenceSourceList presenceSources(const PresenceSetup &, const Clock &) { return {}; }
+    // The window-system jobs of the program's X11 windows here: `x11`'s, or
+    // the session's own in its place where it blurs behind them otherwise.
+    virtual std::unique_ptr<WindowSystem> windowSystem(std::unique_ptr<WindowSystem> x11,
+                                                       Scheduler &)
+    {
+        return x11;
+    }
     // What the user should know of how the front application is followed
     // here, beyond the tracker's status; empty when nothing is unusual.
     virtual QString note() const { return {}; }

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "core/Scheduler.h"
+#include "core/WindowSystem.h"
+
+#include <QDBusConnection>
+#include <QDBusServiceWatcher>
+#include <QHash>
+#include <QList>
+#include <QRect>
+
+#include <memory>
+
+namespace nudgewatch {
+
+// The window-system jobs of the program's windows under GNOME Shell, where
+// they are Xwayland windows: the X11 backend's, but the blur behind them is
+// the program's Shell extension's (the shell offers X clients no blur of its
+// own). The extension is followed by its bus name, and offers the blur from
+// its version 4 on; an older one leaves the windows unblurred. A window's
+// outline is sent at most once a frame however often it changes (it changes
+// every frame while the card drops), the last one always, an outline already
+// sent never again; an extension that comes back is told the outlines anew.
+class ShellBlurWindowSystem final : public WindowSystem {
+    Q_OBJECT
+public:
+    ShellBlurWindowSystem(std::unique_ptr<WindowSystem> x11, QDBusConnection bus,
+                          Scheduler &scheduler, QObject *parent = nullptr);
+    ~ShellBlurWindowSystem() override;
+
+    bool setInputRegion(QWindow &window, const QRegion &region) override;
+    // Whether the extension last said it blurs; asks it again for next time.
+    bool refreshBlur() override;
+    void setBlurRegion(QWindow &window, const QRegion &region) override;
+
+private:
+    struct Outline {
+        QList<QRect> wanted, sent;
+    };
+    void askVersion();
+    void send();
+
+    std::unique_ptr<WindowSystem> m_x11;
+    QDBusConnection m_bus;
+    Scheduler &m_scheduler;
+    QDBusServiceWatcher m_watcher;
+    bool m_offered = false;
+    quint64 m_versionQuestions = 0; // only the latest answer counts
+    QHash<WId, Outline> m_outlines;
+    std::unique_ptr<Timer> m_frame; // running for a frame after each send
+    bool m_changedInFrame = false;
+};
+
+} // namespace nudgewatch
