@@ -1,14 +1,14 @@
-"""What GNOME Shell shows, for the e2e tests of the blur behind the program's
-windows: screenshots through the shell (as a screenshot tool, whose bus name
-the shell lets take them), a busy pattern to blur, and the extension's blur
-asked for by a window of this process while it holds the program's bus name.
-
-  shell_blur_check.py sharpness X Y W H   how sharp that area looks (0-255)
-  shell_blur_check.py screenshot X Y W H PATH   that area as a PNG file
-  shell_blur_check.py pattern X Y W H     a fine checkerboard there until killed
-  shell_blur_check.py extension OTHER     the extension's blur, checked in turn;
-                                          OTHER is another process's X window
-"""
+# What GNOME Shell shows, for the e2e tests of the blur behind the program's
+# windows: screenshots through the shell (as a screenshot tool, whose bus name
+# the shell lets take them), a busy pattern to blur, and the extension's blur
+# asked for by a window of this process while it holds the program's bus name.
+#
+#   shell_blur_check.py sharpness X Y W H   how sharp that area looks (0-255)
+#   shell_blur_check.py screenshot X Y W H PATH   that area as a PNG file
+#   shell_blur_check.py pattern X Y W H     a fine checkerboard there until killed
+#   shell_blur_check.py extension OTHER     the extension's blur, checked in turn;
+#                                           OTHER is another process's X window
+#
 import os
 import sys
 import tempfile
@@ -17,10 +17,8 @@ import time
 import dbus
 import gi
 
-gi.require_version("Gdk", "3.0")
-gi.require_version("GdkPixbuf", "2.0")
-gi.require_version("GdkX11", "3.0")
-gi.require_version("Gtk", "3.0")
+for library, version in (("Gdk", "3.0"), ("GdkPixbuf", "2.0"), ("GdkX11", "3.0"), ("Gtk", "3.0")):
+    gi.require_version(library, version)
 from gi.repository import GdkPixbuf, GdkX11, GLib, Gtk  # noqa: E402,F401
 
 bus = dbus.SessionBus()
@@ -32,8 +30,8 @@ def own(name):
 
 
 def screen():
-    """The whole screen as the shell draws it (an area's screenshot is drawn
-    apart, at the area's size)."""
+    # The whole screen as the shell draws it (an area's screenshot is drawn
+    # apart, at the area's size).
     with tempfile.TemporaryDirectory() as folder:
         path = os.path.join(folder, "screen.png")
         done, _ = bus.call_blocking(
@@ -45,8 +43,8 @@ def screen():
 
 
 def sharpness(x, y, width, height):
-    """The mean difference of horizontal neighbours' green in an area of the
-    screen, 0-255."""
+    # The mean difference of horizontal neighbours' green in an area of the
+    # screen, 0-255.
     image = screen()
     pixels, stride, channels = image.get_pixels(), image.get_rowstride(), image.get_n_channels()
     total = count = 0
@@ -66,13 +64,11 @@ def settle(seconds):
 
 
 def window(x, y, width, height, draw):
-    """An override-redirect window: it takes no focus from the test's windows."""
-    shown = Gtk.Window(type=Gtk.WindowType.POPUP)
+    # An override-redirect window: it takes no focus from the test's windows.
+    shown = Gtk.Window(type=Gtk.WindowType.POPUP, app_paintable=True)
     shown.set_visual(shown.get_screen().get_rgba_visual())
-    shown.set_app_paintable(True)
     shown.connect("draw", lambda widget, cairo: draw(cairo) or True)
-    shown.move(x, y)
-    shown.resize(width, height)
+    shown.move(x, y), shown.resize(width, height)
     shown.show_all()
     settle(1)
     return shown
@@ -100,9 +96,9 @@ def blur(xid, rectangles):
 
 
 def extension(other):
-    """A transparent window over the checkerboard has what lies behind it
-    blurred inside its outline only, and nothing once the outline is empty or
-    the window unmapped; another process's window is not blurred."""
+    # A transparent window over the checkerboard has what lies behind it
+    # blurred inside its outline only, and nothing once the outline is empty or
+    # the window unmapped; another process's window is not blurred.
     own("org.nudgewatch.Nudgewatch")
     own("org.gnome.Screenshot")
     window(100, 300, 400, 200, checkerboard)
@@ -139,20 +135,19 @@ def extension(other):
 
 def main():
     command, arguments = sys.argv[1], [int(a, 0) for a in sys.argv[2:6]]
-    if command == "sharpness":
+    if command in ("sharpness", "screenshot"):
         own("org.gnome.Screenshot")
+    if command == "sharpness":
         print(f"{sharpness(*arguments):.1f}")
     elif command == "screenshot":
-        own("org.gnome.Screenshot")
-        x, y, width, height = arguments[:4]
-        screen().new_subpixbuf(x, y, width, height).savev(sys.argv[6], "png", [], [])
+        screen().new_subpixbuf(*arguments).savev(sys.argv[6], "png", [], [])
     elif command == "pattern":
         window(*arguments, checkerboard)
         Gtk.main()
     elif command == "extension":
         extension(*arguments)
     else:
-        sys.exit(__doc__)
+        sys.exit(f"unknown command {command}")
 
 
 main()

@@ -5,23 +5,29 @@
 // the KWin script's calls mean: recorded sequences of calls (and settle
 // timeouts) against the activations announced and the application in front.
 // The GNOME Shell route: the extension's focus reports to applications, the
-// update decision, the status told, the extension's files in a user's folder.
+// update decision, the status told, the extension's files in a user's folder,
+// the blur behind the program's windows (outlines in pixels, calls sent).
 
+#include "fakes/Fakes.h"
 #include "fakes/Files.h"
 #include "fakes/PrivateBus.h"
 #include "platform/freedesktop/DesktopEntryIndex.h"
 #include "platform/freedesktop/DesktopEntryRegistry.h"
 #include "platform/gnome/GnomeShellTracker.h"
+#include "platform/gnome/ShellBlur.h"
+#include "platform/gnome/ShellBlurWindowSystem.h"
 #include "platform/gnome/ShellExtensionFiles.h"
 #include "platform/gnome/ShellFocus.h"
 #include "platform/gnome/ShellSettings.h"
 #include "platform/kwin/KWinFocusLogic.h"
+#include "platform/null/NullWindowSystem.h"
 #include "platform/session/ActivationFilter.h"
 #include "platform/wayland/WaylandConnection.h"
 #include "platform/wlroots/ForeignToplevelTracker.h"
 #include "platform/wlroots/ToplevelFocus.h"
 
 #include <QDBusContext>
+#include <QDBusVirtualObject>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -268,6 +274,38 @@ class FakeShell : public QObject {
     Q_PROPERTY(QString ShellVersion READ shellVersion)
 public:
     QString shellVersion() const { return QStringLiteral("46.2"); }
+};
+
+// The extension's Version and the outlines it is sent ("WxH" of the first
+// rectangle, "-" for none).
+class FakeBlurExtension : public QDBusVirtualObject {
+public:
+    explicit FakeBlurExtension(uint version) : m_version(version) {}
+    QString introspect(const QString &) const override { return {}; }
+    bool handleMessage(const QDBusMessage &call, const QDBusConnection &bus) override
+    {
+        QVariant reply = QVariant::fromValue(QDBusVariant(m_version));
+        if (call.member() == QLatin1String("SetBlurRegion")) {
+            const QDBusArgument list = call.arguments().at(1).value<QDBusArgument>();
+            QStringList rectangles;
+            list.beginArray();
+            while (!list.atEnd()) {
+                int x = 0, y = 0, width = 0, height = 0;
+                list.beginStructure();
+                list >> x >> y >> width >> height;
+                list.endStructure();
+                rectangles << QStringLiteral("%1x%2").arg(width).arg(height);
+            }
+            list.endArray();
+            sent << (rectangles.isEmpty() ? QStringLiteral("-") : rectangles.front());
+            reply = true;
+        }
+        return bus.send(call.createReply(reply));
+    }
+    QStringList sent;
+
+private:
+    uint m_version;
 };
 
 // The tracker's connection and a peer's on a bus of their own, and a home.
@@ -807,6 +845,107 @@ private slots:
         QVERIFY2(explanation.contains(told), qPrintable(explanation));
         QCOMPARE(tracker.status().setupAction, installAction);
         QVERIFY(QDir(files.folder()).isEmpty() && QDir(elsewhere).isEmpty());
+    }
+
+    void blurPixels_data()
+    {
+        QTest::addColumn<QRegion>("region");
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<QList<QRect>>("pixels");
+        const QRegion cross = QRegion(4, 0, 12, 10) + QRegion(0, 2, 20, 6);
+        QTest::newRow("points are pixels")
+            << cross << 1.0 << QList<QRect>(cross.begin(), cross.end());
+        QTest::newRow("twice as many pixels")
+            << QRegion(1, 2, 3, 4) << 2.0 << QList<QRect>{{2, 4, 6, 8}};
+        QTest::newRow("every pixel a point touches")
+            << QRegion(1, 1, 3, 1) << 1.5 << QList<QRect>{{1, 1, 5, 2}};
+        QTest::newRow("empty") << QRegion() << 1.0 << QList<QRect>{};
+        QTest::newRow("no scale") << cross << 0.0 << QList<QRect>{};
+        QRegion stairs;
+        for (int i = 0; i <= shellBlur::mostRectangles; ++i)
+            stairs += QRect(i, 2 * i, 1, 1);
+        QTest::newRow("too many: the bounding rectangle")
+            << stairs << 1.0 << QList<QRect>{stairs.boundingRect()};
+    }
+    void blurPixels()
+    {
+        QFETCH(QRegion, region);
+        QFETCH(double, scale);
+        QFETCH(QList<QRect>, pixels);
+        QCOMPARE(shellBlur::pixelRectangles(region, scale), pixels);
+    }
+
+    void blurVersion()
+    {
+        const QDBusMessage get = QDBusMessage::createMethodCall(busName, objectPath, interfaceName,
+                                                                QStringLiteral("Get"));
+        const auto reply = [&](const QVariant &value) {
+            return shellBlur::versionFromReply(
+                get.createReply(QVariant::fromValue(QDBusVariant(value))));
+        };
+        QCOMPARE(reply(4u), std::optional<uint>(4));
+        QVERIFY(!reply(4) && !reply(QStringLiteral("4")));
+        QVERIFY(!shellBlur::versionFromReply(get.createErrorReply(QDBusError::Failed, {})));
+    }
+
+    // Outlines of window 7 ("set a|b|c|-": 10, 20, 30 pixels wide, or empty) as
+    // the extension (of a version: "own N") is sent them, frame by frame.
+    void blurOnTheBus_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("sent");
+        QTest::addColumn<bool>("offered");
+        QTest::newRow("the first at once, a frame's last, an unchanged one not")
+            << "own 4|set a|set b|set c|frame|set c|frame"
+            << "10x10|30x10" << true;
+        QTest::newRow("emptied once") << "own 4|set a|frame|set -|frame|set -|frame"
+                                      << "10x10|-" << true;
+        QTest::newRow("an older extension is told nothing") << "own 3|set a|frame"
+                                                            << "" << false;
+        QTest::newRow("told once the extension answers") << "set a|own 4"
+                                                         << "10x10" << true;
+        QTest::newRow("told anew when it comes back") << "own 4|set a|frame|leave|set b|own 4"
+                                                      << "10x10|20x10" << true;
+    }
+    void blurOnTheBus()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, sent);
+        QFETCH(bool, offered);
+        Rig rig;
+        if (!rig.bus.isRunning())
+            QSKIP("dbus-daemon is not installed");
+        fakes::FakeClock clock;
+        fakes::FakeScheduler scheduler(clock);
+        ShellBlurWindowSystem windows(std::make_unique<NullWindowSystem>(), rig.own, scheduler);
+        std::unique_ptr<FakeBlurExtension> fake;
+        QStringList told;
+        int peers = 0;
+        for (const QString &step : steps.split(QLatin1Char('|'))) {
+            if (step.startsWith(QLatin1String("own"))) {
+                if (fake)
+                    told += std::exchange(fake->sent, {});
+                fake = std::make_unique<FakeBlurExtension>(step.mid(4).toUInt());
+                if (peers++ > 0)
+                    rig.peer = rig.bus.connect(QStringLiteral("peer%1").arg(peers));
+                QVERIFY(rig.peer.registerVirtualObject(objectPath, fake.get()));
+                QVERIFY(rig.peer.registerService(busName));
+            } else if (step == QLatin1String("leave")) {
+                rig.leave();
+            } else if (step == QLatin1String("frame")) {
+                scheduler.advance(1.0 / 60);
+            } else {
+                const int width = 10 * (step.back().unicode() - 'a' + 1);
+                windows.setBlurOutline(7, step.back() == u'-' ? QList<QRect>()
+                                                              : QList<QRect>{{0, 0, width, 10}});
+            }
+            rig.pump();
+        }
+        if (fake)
+            told += fake->sent;
+        QCOMPARE(told.join(QLatin1Char('|')), sent);
+        rig.pump();
+        QCOMPARE(windows.refreshBlur(), offered);
     }
 
     // Turning on changes nothing exactly when the extension was on.

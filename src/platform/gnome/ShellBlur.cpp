@@ -86,7 +86,8 @@ QDBusMessage blurCall(WId window, const QList<QRect> &rectangles)
 
 std::optional<uint> versionFromReply(const QDBusMessage &reply)
 {
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.signature() != QLatin1String("v"))
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1 ||
+        reply.arguments().front().metaType() != QMetaType::fromType<QDBusVariant>())
         return std::nullopt;
     const QVariant value = reply.arguments().front().value<QDBusVariant>().variant();
     if (value.metaType().id() != QMetaType::UInt)

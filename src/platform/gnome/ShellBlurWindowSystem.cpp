@@ -74,8 +74,13 @@ void ShellBlurWindowSystem::askVersion()
 
 void ShellBlurWindowSystem::setBlurRegion(QWindow &window, const QRegion &region)
 {
-    Outline &outline = m_outlines[window.winId()];
-    outline.wanted = shellBlur::pixelRectangles(region, window.devicePixelRatio());
+    setBlurOutline(window.winId(), shellBlur::pixelRectangles(region, window.devicePixelRatio()));
+}
+
+void ShellBlurWindowSystem::setBlurOutline(WId window, const QList<QRect> &pixels)
+{
+    Outline &outline = m_outlines[window];
+    outline.wanted = pixels;
     if (outline.wanted == outline.sent)
         return;
     // Within a frame of the last send the change waits for the frame's end.

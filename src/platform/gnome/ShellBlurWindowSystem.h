@@ -32,6 +32,8 @@ public:
     // Whether the extension last said it blurs; asks it again for next time.
     bool refreshBlur() override;
     void setBlurRegion(QWindow &window, const QRegion &region) override;
+    // The same for X window `window` and its outline in window pixels.
+    void setBlurOutline(WId window, const QList<QRect> &outline);
 
 private:
     struct Outline {

@@ -18,7 +18,7 @@ inline const QString objectPath = QStringLiteral("/io/github/nudgewatch/Focus");
 inline const QString interfaceName = QStringLiteral("io.github.nudgewatch.Focus");
 // Raised with every change to the extension's files; an installed extension
 // of a lower version is replaced.
-constexpr int version = 3;
+constexpr int version = 4;
 
 // Shells 40-44 load scripts with init(); 45 and later load ES modules.
 enum class Format { Legacy, Modules };
