@@ -59,8 +59,9 @@ QByteArray metadataFor(Format format, int shellMajor)
         {QStringLiteral("uuid"), uuid},
         {QStringLiteral("name"), QStringLiteral("Nudgewatch")},
         {QStringLiteral("description"),
-         QStringLiteral("Tells Nudgewatch which application is in front, and brings an "
-                        "application's window to the front when Nudgewatch opens it.")},
+         QStringLiteral("Tells Nudgewatch which application is in front, brings an "
+                        "application's window to the front when Nudgewatch opens it, and blurs "
+                        "what lies behind Nudgewatch's reminder card.")},
         {QStringLiteral("shell-version"), shells},
         {QStringLiteral("version"), version},
     };
