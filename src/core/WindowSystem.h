@@ -27,6 +27,14 @@ public:
     // refreshBlur() found it offered; an empty region removes the blur. A
     // region already in place is not sent again.
     virtual void setBlurRegion(QWindow &window, const QRegion &region) = 0;
+    // How strongly the blur behind `window` blurs, from 0 (not at all) to 1,
+    // for a window whose content fades in and out: the blur fades with it.
+    // Where the compositor cannot soften its blur, it stays whole.
+    virtual void setBlurStrength(QWindow &window, double strength)
+    {
+        Q_UNUSED(window);
+        Q_UNUSED(strength);
+    }
 
 signals:
     // The native window `id` of this program was destroyed by another client

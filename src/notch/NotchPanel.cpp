@@ -1,5 +1,6 @@
 #include "notch/NotchPanel.h"
 
+#include "card/CardLayout.h"
 #include "card/GlassNotificationView.h"
 #include "notch/PanelGeometry.h"
 #include "tracking/AppTrackerStore.h"
@@ -149,7 +150,8 @@ void NotchPanel::updateShape()
     const QRegion card =
         outline.isEmpty() ? QRegion() : QRegion(outline.toFillPolygon().toPolygon()) & rect();
     m_windowSystem.setInputRegion(*windowHandle(), card);
-    // The blur follows the card's outline as it drops, and goes with it.
+    // The blur follows the card's outline as it drops, and fades and goes with it.
+    m_windowSystem.setBlurStrength(*windowHandle(), cardFade(m_card->progress()));
     m_windowSystem.setBlurRegion(*windowHandle(), m_composited ? card : QRegion());
     if (m_composited) {
         if (!mask().isEmpty())

@@ -88,7 +88,7 @@ version() { extension org.freedesktop.DBus.Properties.Get io.github.nudgewatch.F
 wait_for 60 version || fail "the shell did not load the extension"
 [ "$(version)" = "(<uint32 4>,)" ] || fail "the extension answers version $(version)"
 refused GetFocus || fail "a stranger was told the app in front"
-refused SetBlurRegion 1 "@a(iiii) [(0, 0, 10, 10)]" || fail "a stranger had a window blurred"
+refused SetBlurRegion 1 "@a(iiii) [(0, 0, 10, 10)]" 1.0 || fail "a stranger had a window blurred"
 start stranger gdbus monitor -e -d io.github.nudgewatch.Focus
 wait_for 20 grep -q 'Using public X11 display' "$work/shell.log" || fail "no Xwayland"
 session+=(DISPLAY="$(grep -o 'Using public X11 display :[0-9]*' "$work/shell.log" | grep -o ':[0-9]*$')"

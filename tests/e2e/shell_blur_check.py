@@ -91,7 +91,7 @@ def transparent(cairo):
 def blur(xid, rectangles):
     return bool(bus.call_blocking(
         "io.github.nudgewatch.Focus", "/io/github/nudgewatch/Focus", "io.github.nudgewatch.Focus",
-        "SetBlurRegion", "ua(iiii)", [dbus.UInt32(xid), [dbus.Struct(r, signature="iiii") for r in rectangles]],
+        "SetBlurRegion", "ua(iiii)d", [dbus.UInt32(xid), [dbus.Struct(r, signature="iiii") for r in rectangles], 1.0],
         timeout=10))
 
 

@@ -277,7 +277,7 @@ public:
 };
 
 // The extension's Version and the outlines it is sent ("WxH" of the first
-// rectangle, "-" for none).
+// rectangle, "-" for none, and "@strength" below 1).
 class FakeBlurExtension : public QDBusVirtualObject {
 public:
     explicit FakeBlurExtension(uint version) : m_version(version) {}
@@ -297,7 +297,10 @@ public:
                 rectangles << QStringLiteral("%1x%2").arg(width).arg(height);
             }
             list.endArray();
-            sent << (rectangles.isEmpty() ? QStringLiteral("-") : rectangles.front());
+            const double strength = call.arguments().at(2).toDouble();
+            sent << (rectangles.isEmpty() ? QStringLiteral("-") : rectangles.front()) +
+                        (strength < 1 && !rectangles.isEmpty() ? QStringLiteral("@%1").arg(strength)
+                                                               : QString());
             reply = true;
         }
         return bus.send(call.createReply(reply));
@@ -888,16 +891,21 @@ private slots:
         QVERIFY(!shellBlur::versionFromReply(get.createErrorReply(QDBusError::Failed, {})));
     }
 
-    // Outlines of window 7 ("set a|b|c|-": 10, 20, 30 pixels wide, or empty) as
-    // the extension (of a version: "own N") is sent them, frame by frame.
+    // Outlines of window 7 ("set a|b|c|-": 10, 20, 30 pixels wide, or empty)
+    // and the blur's strength ("fade S") as the extension (of a version: "own
+    // N") is sent them, turn by turn of the event loop ("turn") and frame by
+    // frame.
     void blurOnTheBus_data()
     {
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("sent");
         QTest::addColumn<bool>("offered");
         QTest::newRow("the first at once, a frame's last, an unchanged one not")
-            << "own 4|set a|set b|set c|frame|set c|frame"
+            << "own 4|set a|turn|set b|set c|frame|set c|frame"
             << "10x10|30x10" << true;
+        QTest::newRow("fading, together with the outline")
+            << "own 4|set a|turn|fade 0.504|set b|frame|fade 0.2|set -|fade 0.1|frame"
+            << "10x10|20x10@0.5|-" << true;
         QTest::newRow("emptied once") << "own 4|set a|frame|set -|frame|set -|frame"
                                       << "10x10|-" << true;
         QTest::newRow("an older extension is told nothing") << "own 3|set a|frame"
@@ -932,8 +940,10 @@ private slots:
                 QVERIFY(rig.peer.registerService(busName));
             } else if (step == QLatin1String("leave")) {
                 rig.leave();
-            } else if (step == QLatin1String("frame")) {
-                scheduler.advance(1.0 / 60);
+            } else if (step == QLatin1String("frame") || step == QLatin1String("turn")) {
+                scheduler.advance(step == QLatin1String("turn") ? 0 : 1.0 / 60);
+            } else if (step.startsWith(QLatin1String("fade"))) {
+                windows.setBlurStrength(7, step.mid(5).toDouble());
             } else {
                 const int width = 10 * (step.back().unicode() - 'a' + 1);
                 windows.setBlurOutline(7, step.back() == u'-' ? QList<QRect>()

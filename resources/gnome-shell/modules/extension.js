@@ -39,6 +39,7 @@ const INTERFACE = `
     <method name="SetBlurRegion">
       <arg type="u" name="window" direction="in"/>
       <arg type="a(iiii)" name="rectangles" direction="in"/>
+      <arg type="d" name="strength" direction="in"/>
       <arg type="b" name="blurred" direction="out"/>
     </method>
     <method name="GetFullscreen">
@@ -63,8 +64,9 @@ const BLUR_SIGMA = 12;
 const MOST_RECTANGLES = 512;
 const LARGEST_COORDINATE = 16384;
 
-// What lies below its actor on screen, blurred, drawn only inside the
-// rectangles it is given (the actor's coordinates): a rounded outline given as
+// What lies below its actor on screen, blurred (softer as the strength given
+// goes from 1 to 0), drawn only inside the rectangles it is given (the
+// actor's coordinates): a rounded outline given as
 // rectangles keeps its corners clear. Shell.BlurEffect blurs its actor's whole
 // box, square corners included, which is why the blur is put together here
 // from Clutter's own blit and blur nodes.
@@ -73,10 +75,12 @@ class BlurBehindEffect extends Clutter.Effect {
     _init() {
         super._init();
         this._rectangles = [];
+        this._strength = 1;
     }
 
-    setRectangles(rectangles) {
+    setBlur(rectangles, strength) {
         this._rectangles = rectangles;
+        this._strength = strength;
         this.queue_repaint();
     }
 
@@ -109,6 +113,7 @@ class BlurBehindEffect extends Clutter.Effect {
         const [x1, y1] = BlurBehindEffect._pixelOf(framebuffer, left, top);
         const [x2, y2] = BlurBehindEffect._pixelOf(framebuffer, right, bottom);
         const scale = (x2 - x1) / (right - left);
+        const sigma = BLUR_SIGMA * this._strength * scale;
         // What lies around the box is blurred in too, as far as the blur
         // reaches, and as far as the framebuffer goes (a screenshot's may be
         // smaller than the box): edges blurred with nothing beyond go dark.
@@ -117,14 +122,15 @@ class BlurBehindEffect extends Clutter.Effect {
         const sourceY = Math.max(0, Math.round(y1) - margin);
         const width = Math.min(framebuffer.get_width(), Math.round(x2) + margin) - sourceX;
         const height = Math.min(framebuffer.get_height(), Math.round(y2) + margin) - sourceY;
-        if (!(scale > 0) || width <= 0 || height <= 0)
+        // Too faint a blur to see is none.
+        if (!(sigma >= 0.5) || width <= 0 || height <= 0)
             return;
         // The texture's coordinates of the actor's point (x, y).
         const u = x => (x1 + (x - left) * scale - sourceX) / width;
         const v = y => (y1 + (y - top) * scale - sourceY) / height;
         // What is on screen below and around the box, copied, blurred, and
         // drawn back rectangle by rectangle.
-        const blur = Clutter.BlurNode.new(width, height, BLUR_SIGMA * scale);
+        const blur = Clutter.BlurNode.new(width, height, sigma);
         node.add_child(blur);
         for (const [x, y, w, h] of this._rectangles) {
             blur.add_texture_rectangle(new Clutter.ActorBox({x1: x, y1: y, x2: x + w, y2: y + h}),
@@ -180,7 +186,7 @@ function rectanglesFrom(list) {
 // back with its blur) but not the program: they all go when it leaves the bus.
 class BlurredWindows {
     constructor() {
-        this._requests = new Map(); // X window id → {pid, rectangles}
+        this._requests = new Map(); // X window id → {pid, rectangles, strength}
         this._blurs = new Map(); // X window id → {window, actor, signals}
         this._signals = [];
     }
@@ -208,13 +214,20 @@ class BlurredWindows {
 
     // Sets the blur of window `id` (X window id, of process `pid`); no
     // rectangles remove it. True when a blur is behind the window now.
-    set(id, pid, rectangles) {
-        this._detach(id);
+    set(id, pid, rectangles, strength) {
         if (rectangles.length === 0) {
             this._requests.delete(id);
+            this._detach(id);
             return false;
         }
-        this._requests.set(id, {pid, rectangles});
+        this._requests.set(id, {pid, rectangles, strength});
+        // The outline changes every frame while a window moves: the blur stays.
+        const blur = this._blurs.get(id);
+        if (blur && blur.window.get_pid() === pid) {
+            blur.effect.setBlur(rectangles, strength);
+            return true;
+        }
+        this._detach(id);
         const window = global.get_window_actors().map(actor => actor.meta_window)
             .find(candidate => xWindowOf(candidate) === id);
         return window ? this._attach(window) : false;
@@ -231,7 +244,7 @@ class BlurredWindows {
             return false;
         this._detach(id);
         const effect = new BlurBehindEffect();
-        effect.setRectangles(request.rectangles);
+        effect.setBlur(request.rectangles, request.strength);
         const actor = new BlurActor(window);
         actor.add_effect(effect);
         actor.add_constraint(new Clutter.BindConstraint({
@@ -242,7 +255,7 @@ class BlurredWindows {
             [window, window.connect('unmanaged', () => this._detach(id))],
             [windowActor, windowActor.connect('destroy', () => this._detach(id))],
         ];
-        this._blurs.set(id, {window, windowActor, actor, signals});
+        this._blurs.set(id, {window, windowActor, actor, effect, signals});
         return true;
     }
 
@@ -392,9 +405,10 @@ class FocusService {
     }
 
     // Blurs behind the program's window `id` (X window id) under the rectangles
-    // (window pixels); none remove the blur. Only windows of the calling process.
+    // (window pixels), as strongly as `strength` says (0 to 1); no rectangles
+    // remove the blur. Only windows of the calling process.
     SetBlurRegionAsync(parameters, invocation) {
-        const [id, list] = parameters;
+        const [id, list, strength] = parameters;
         const rectangles = rectanglesFrom(list);
         Gio.DBus.session.call('org.freedesktop.DBus', '/org/freedesktop/DBus',
             'org.freedesktop.DBus', 'GetConnectionUnixProcessID',
@@ -411,7 +425,9 @@ class FocusService {
                         throw new Error('the rectangles are no window outline');
                     if (pid <= 0)
                         throw new Error("the caller's process is unknown");
-                    return new GLib.Variant('(b)', [this._blurs.set(id, pid, rectangles)]);
+                    const blurred = this._blurs.set(id, pid, rectangles,
+                        Number.isFinite(strength) ? Math.min(Math.max(strength, 0), 1) : 1);
+                    return new GLib.Variant('(b)', [blurred]);
                 });
             });
     }

@@ -68,7 +68,12 @@ QList<QRect> pixelRectangles(const QRegion &region, double scale)
     return rectangles;
 }
 
-QDBusMessage blurCall(WId window, const QList<QRect> &rectangles)
+double steppedStrength(double strength)
+{
+    return std::isnan(strength) ? 0 : std::round(std::clamp(strength, 0.0, 1.0) * 100) / 100;
+}
+
+QDBusMessage blurCall(WId window, const QList<QRect> &rectangles, double strength)
 {
     qDBusRegisterMetaType<BusRectangle>();
     qDBusRegisterMetaType<QList<BusRectangle>>();
@@ -80,7 +85,7 @@ QDBusMessage blurCall(WId window, const QList<QRect> &rectangles)
         shellExtension::busName, shellExtension::objectPath, shellExtension::interfaceName,
         QStringLiteral("SetBlurRegion"));
     // X window ids are 32 bits wide.
-    call << uint(window) << QVariant::fromValue(list);
+    call << uint(window) << QVariant::fromValue(list) << steppedStrength(strength);
     return call;
 }
 

@@ -31,7 +31,7 @@ ShellBlurWindowSystem::ShellBlurWindowSystem(std::unique_ptr<WindowSystem> x11, 
     // A new extension knows no outline: each is sent to it again.
     connect(&m_watcher, &QDBusServiceWatcher::serviceRegistered, this, [this] {
         for (Outline &outline : m_outlines)
-            outline.sent.clear();
+            outline.sent = {};
         askVersion();
     });
     connect(&m_watcher, &QDBusServiceWatcher::serviceUnregistered, this, [this] {
@@ -80,15 +80,33 @@ void ShellBlurWindowSystem::setBlurRegion(QWindow &window, const QRegion &region
 void ShellBlurWindowSystem::setBlurOutline(WId window, const QList<QRect> &pixels)
 {
     Outline &outline = m_outlines[window];
-    outline.wanted = pixels;
+    outline.wanted.outline = pixels;
+    changed(outline);
+}
+
+void ShellBlurWindowSystem::setBlurStrength(QWindow &window, double strength)
+{
+    setBlurStrength(window.winId(), strength);
+}
+
+void ShellBlurWindowSystem::setBlurStrength(WId window, double strength)
+{
+    Outline &outline = m_outlines[window];
+    outline.wanted.strength = shellBlur::steppedStrength(strength);
+    changed(outline);
+}
+
+void ShellBlurWindowSystem::changed(Outline &outline)
+{
     if (outline.wanted == outline.sent)
         return;
-    // Within a frame of the last send the change waits for the frame's end.
+    // Within a frame of the last send the change waits for the frame's end;
+    // else for the other changes of this turn of the event loop.
     if (m_frame && m_frame->isValid()) {
         m_changedInFrame = true;
         return;
     }
-    send();
+    m_frame = m_scheduler.scheduleOnce(0, [this] { send(); });
 }
 
 void ShellBlurWindowSystem::send()
@@ -103,7 +121,8 @@ void ShellBlurWindowSystem::send()
             continue;
         it->sent = it->wanted;
         sent = true;
-        callAsync(this, m_bus, shellBlur::blurCall(it.key(), it->wanted),
+        callAsync(this, m_bus,
+                  shellBlur::blurCall(it.key(), it->wanted.outline, it->wanted.strength),
                   [](const QDBusMessage &reply) {
                       if (reply.type() == QDBusMessage::ErrorMessage)
                           qCDebug(lcPlatform)
