@@ -16,7 +16,8 @@ const VERSION = 4;
 const BUS_NAME = 'io.github.nudgewatch.Focus';
 const OBJECT_PATH = '/io/github/nudgewatch/Focus';
 // Only the process that owns the program's name on the session bus is answered:
-// the app in front and raising windows are nobody else's business.
+// the app in front, raising windows and blurring behind them are nobody
+// else's business.
 const PROGRAM_NAME = 'org.nudgewatch.Nudgewatch';
 const LONGEST_ID = 512;
 const INTERFACE = `
@@ -66,10 +67,11 @@ const LARGEST_COORDINATE = 16384;
 
 // What lies below its actor on screen, blurred (softer as the strength given
 // goes from 1 to 0), drawn only inside the rectangles it is given (the
-// actor's coordinates): a rounded outline given as
-// rectangles keeps its corners clear. Shell.BlurEffect blurs its actor's whole
-// box, square corners included, which is why the blur is put together here
-// from Clutter's own blit and blur nodes.
+// actor's coordinates): a rounded outline given as rectangles keeps its
+// corners clear. Shell.BlurEffect blurs its actor's whole box, square corners
+// included, and cannot be masked (it copies what lies below from the
+// framebuffer it paints into, which a mask's layer would make its own), which
+// is why the blur is put together here from Clutter's blit and blur nodes.
 const BlurBehindEffect = GObject.registerClass(
 class BlurBehindEffect extends Clutter.Effect {
     _init() {
@@ -182,12 +184,13 @@ function rectanglesFrom(list) {
 
 // Blurs behind the program's own windows: for each X window id the program
 // asked for, an actor that blurs what lies behind it, kept just below the
-// window's actor, at its place and size. A request outlives the window's actor (an unmapped window comes
-// back with its blur) but not the program: they all go when it leaves the bus.
+// window's actor, at its place and size. A request outlives the window's
+// actor (an unmapped window comes back with its blur) but not the program:
+// they all go when it leaves the bus.
 class BlurredWindows {
     constructor() {
         this._requests = new Map(); // X window id → {pid, rectangles, strength}
-        this._blurs = new Map(); // X window id → {window, actor, signals}
+        this._blurs = new Map(); // X window id → {window, windowActor, actor, effect, signals}
         this._signals = [];
     }
 
@@ -276,10 +279,6 @@ class BlurredWindows {
             if (parent && actor.get_parent() === parent)
                 parent.set_child_below_sibling(actor, windowActor);
         }
-    }
-
-    get count() {
-        return this._blurs.size;
     }
 }
 
