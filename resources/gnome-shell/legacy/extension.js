@@ -2,7 +2,7 @@
  * It exports the focused application on the session bus, can bring an
  * application's most recent window to the front and blurs what lies behind
  * Nudgewatch's own reminder card, for Nudgewatch alone; it does nothing else. */
-const {Clutter, Gio, GLib, GObject, Graphene, Meta, Shell} = imports.gi;
+const {Clutter, Cogl, Gio, GLib, GObject, Graphene, Meta, Shell} = imports.gi;
 const Main = imports.ui.main;
 
 const VERSION = 4;
@@ -54,6 +54,10 @@ const INTERFACE = `
 
 // How far the blur behind a window spreads, in logical pixels.
 const BLUR_SIGMA = 12;
+// How long a blur at rest is shown again before it is made anew from what
+// lies below: blurring on every frame the window above draws costs a software
+// renderer as much again as all the rest.
+const BLUR_REFRESH_MS = 250;
 // A window's outline is a few dozen rectangles; more is no outline of the program's.
 const MOST_RECTANGLES = 512;
 const LARGEST_COORDINATE = 16384;
@@ -71,12 +75,38 @@ class BlurBehindEffect extends Clutter.Effect {
         super._init();
         this._rectangles = [];
         this._strength = 1;
+        this._cache = null; // {key, framebuffer, pipeline, time}
+        this._refresh = 0;
     }
 
     setBlur(rectangles, strength) {
         this._rectangles = rectangles;
         this._strength = strength;
+        // The blurred box is kept: other rectangles are drawn from it.
         this.queue_repaint();
+    }
+
+    vfunc_set_actor(actor) {
+        super.vfunc_set_actor(actor);
+        this._cache = null;
+        if (!actor && this._refresh) {
+            GLib.source_remove(this._refresh);
+            this._refresh = 0;
+        }
+    }
+
+    // A framebuffer of its own for the blurred box: kept and shown again
+    // while the box stays where it is.
+    static _cacheOf(width, height) {
+        const image = new Clutter.Image();
+        image.set_data(new Uint8Array(width * height * 4), Cogl.PixelFormat.RGBA_8888_PRE,
+            width, height, width * 4);
+        const texture = image.get_texture();
+        const framebuffer = Cogl.Offscreen.new_with_texture(texture);
+        framebuffer.orthographic(0, 0, width, height, -1, 1);
+        const pipeline = Cogl.Pipeline.new(Clutter.get_default_backend().get_cogl_context());
+        pipeline.set_layer_texture(0, texture);
+        return {framebuffer, pipeline};
     }
 
     // Where the actor's point (x, y) is in the framebuffer painted, in its
@@ -123,17 +153,47 @@ class BlurBehindEffect extends Clutter.Effect {
         // The texture's coordinates of the actor's point (x, y).
         const u = x => (x1 + (x - left) * scale - sourceX) / width;
         const v = y => (y1 + (y - top) * scale - sourceY) / height;
-        // What is on screen below and around the box, copied, blurred, and
-        // drawn back rectangle by rectangle.
-        const blur = Clutter.BlurNode.new(width, height, sigma);
-        node.add_child(blur);
-        for (const [x, y, w, h] of this._rectangles) {
-            blur.add_texture_rectangle(new Clutter.ActorBox({x1: x, y1: y, x2: x + w, y2: y + h}),
-                u(x), v(y), u(x + w), v(y + h));
+        // The blurred box, drawn rectangle by rectangle.
+        const drawBack = target => {
+            for (const [x, y, w, h] of this._rectangles) {
+                target.add_texture_rectangle(
+                    new Clutter.ActorBox({x1: x, y1: y, x2: x + w, y2: y + h}),
+                    u(x), v(y), u(x + w), v(y + h));
+            }
+        };
+        const key = [sourceX, sourceY, width, height, sigma].join();
+        const now = GLib.get_monotonic_time() / 1000;
+        const cache = this._cache;
+        if (cache && cache.key === key &&
+            cache.source === framebuffer && now - cache.time < BLUR_REFRESH_MS) {
+            const shown = Clutter.PipelineNode.new(cache.pipeline);
+            node.add_child(shown);
+            drawBack(shown);
+            return;
         }
+        if (!cache || cache.width !== width || cache.height !== height)
+            this._cache = {...BlurBehindEffect._cacheOf(width, height), width, height};
+        Object.assign(this._cache, {key, source: framebuffer, time: now});
+        // What is on screen below and around the box, copied and blurred into
+        // the cache, and drawn from there.
+        const layer = Clutter.LayerNode.new_to_framebuffer(this._cache.framebuffer,
+            this._cache.pipeline);
+        node.add_child(layer);
+        drawBack(layer);
+        const blur = Clutter.BlurNode.new(width, height, sigma);
+        layer.add_child(blur);
+        blur.add_rectangle(new Clutter.ActorBox({x1: 0, y1: 0, x2: width, y2: height}));
         const blit = Clutter.BlitNode.new(framebuffer);
         blur.add_child(blit);
         blit.add_blit_rectangle(sourceX, sourceY, 0, 0, width, height);
+        // What lies below may change meanwhile: the blur is made anew then.
+        if (!this._refresh) {
+            this._refresh = GLib.timeout_add(GLib.PRIORITY_DEFAULT, BLUR_REFRESH_MS, () => {
+                this._refresh = 0;
+                this.queue_repaint();
+                return GLib.SOURCE_REMOVE;
+            });
+        }
     }
 });
 
