@@ -54,9 +54,9 @@ const INTERFACE = `
 
 // How far the blur behind a window spreads, in logical pixels.
 const BLUR_SIGMA = 12;
-// How long a blur at rest is shown again before it is made anew from what
-// lies below: blurring on every frame the window above draws costs a software
-// renderer as much again as all the rest.
+// A blur is made anew from what lies below only when a window there changed,
+// and at most this often: blurring on every frame the window above draws (the
+// card's glow) costs a software renderer as much again as all the rest.
 const BLUR_REFRESH_MS = 250;
 // A window's outline is a few dozen rectangles; more is no outline of the program's.
 const MOST_RECTANGLES = 512;
@@ -76,7 +76,27 @@ class BlurBehindEffect extends Clutter.Effect {
         this._rectangles = [];
         this._strength = 1;
         this._cache = null; // {key, framebuffer, pipeline, time}
+        this._stale = true; // what lies below changed since the cache was made
         this._refresh = 0;
+    }
+
+    // What lies below changed: the blur is made anew, at most every
+    // BLUR_REFRESH_MS, so a video below costs a few blurs a second.
+    refresh() {
+        if (this._stale)
+            return;
+        this._stale = true;
+        const since = GLib.get_monotonic_time() / 1000 - (this._cache?.time ?? 0);
+        if (since >= BLUR_REFRESH_MS) {
+            this.queue_repaint();
+        } else if (!this._refresh) {
+            this._refresh = GLib.timeout_add(GLib.PRIORITY_DEFAULT,
+                Math.ceil(BLUR_REFRESH_MS - since), () => {
+                    this._refresh = 0;
+                    this.queue_repaint();
+                    return GLib.SOURCE_REMOVE;
+                });
+        }
     }
 
     setBlur(rectangles, strength) {
@@ -164,8 +184,10 @@ class BlurBehindEffect extends Clutter.Effect {
         const key = [sourceX, sourceY, width, height, sigma].join();
         const now = GLib.get_monotonic_time() / 1000;
         const cache = this._cache;
-        if (cache && cache.key === key &&
-            cache.source === framebuffer && now - cache.time < BLUR_REFRESH_MS) {
+        // While what lies below changes, the blur kept is shown until it is
+        // BLUR_REFRESH_MS old (a timer then asks for the paint that renews it).
+        const renew = this._stale && now - cache?.time >= BLUR_REFRESH_MS - 1;
+        if (cache && cache.key === key && cache.source === framebuffer && !renew) {
             const shown = Clutter.PipelineNode.new(cache.pipeline);
             node.add_child(shown);
             drawBack(shown);
@@ -174,6 +196,7 @@ class BlurBehindEffect extends Clutter.Effect {
         if (!cache || cache.width !== width || cache.height !== height)
             this._cache = {...BlurBehindEffect._cacheOf(width, height), width, height};
         Object.assign(this._cache, {key, source: framebuffer, time: now});
+        this._stale = false;
         // What is on screen below and around the box, copied and blurred into
         // the cache, and drawn from there.
         const layer = Clutter.LayerNode.new_to_framebuffer(this._cache.framebuffer,
@@ -186,14 +209,6 @@ class BlurBehindEffect extends Clutter.Effect {
         const blit = Clutter.BlitNode.new(framebuffer);
         blur.add_child(blit);
         blit.add_blit_rectangle(sourceX, sourceY, 0, 0, width, height);
-        // What lies below may change meanwhile: the blur is made anew then.
-        if (!this._refresh) {
-            this._refresh = GLib.timeout_add(GLib.PRIORITY_DEFAULT, BLUR_REFRESH_MS, () => {
-                this._refresh = 0;
-                this.queue_repaint();
-                return GLib.SOURCE_REMOVE;
-            });
-        }
     }
 });
 
@@ -250,9 +265,52 @@ class BlurredWindows {
     enable() {
         this._signals = [
             [global.display, global.display.connect('window-created',
-                (display, window) => this._attach(window))],
-            [global.display, global.display.connect('restacked', () => this._restack())],
+                (display, window) => {
+                    this._follow(window.get_compositor_private());
+                    this._attach(window);
+                })],
+            [global.display, global.display.connect('restacked', () => {
+                this._restack();
+                this._changed(null);
+            })],
         ];
+        for (const actor of global.get_window_actors())
+            this._follow(actor);
+    }
+
+    // Every window's drawing, place and size: what lies below a blur changes
+    // with them, and only then is the blur made anew.
+    _follow(windowActor) {
+        if (!windowActor)
+            return;
+        for (const signal of ['damaged', 'notify::allocation']) {
+            const id = windowActor.connect(signal, () => this._changed(windowActor));
+            this._signals.push([windowActor, id]);
+        }
+        const gone = windowActor.connect('destroy', () => {
+            this._signals = this._signals.filter(([object]) => object !== windowActor);
+        });
+        this._signals.push([windowActor, gone]);
+    }
+
+    // The blurs that `windowActor` (any, for null) overlaps are made anew.
+    _changed(windowActor) {
+        for (const blur of this._blurs.values()) {
+            if (windowActor === blur.windowActor)
+                continue;
+            if (windowActor) {
+                const [x, y] = windowActor.get_transformed_position();
+                const [width, height] = windowActor.get_transformed_size();
+                const [bx, by] = blur.actor.get_transformed_position();
+                const [bw, bh] = blur.actor.get_transformed_size();
+                // The blur reaches 2 sigma beyond its box.
+                const reach = 2 * BLUR_SIGMA;
+                if (x >= bx + bw + reach || bx >= x + width + reach ||
+                    y >= by + bh + reach || by >= y + height + reach)
+                    continue;
+            }
+            blur.effect.refresh();
+        }
     }
 
     disable() {
