@@ -1,10 +1,7 @@
-/* Nudgewatch: tells Nudgewatch which application is in front (GNOME Shell 40-44).
- * It exports the focused application on the session bus, can bring an
- * application's most recent window to the front and blurs what lies behind
- * Nudgewatch's own reminder card, for Nudgewatch alone; it does nothing else. */
-const {Clutter, Cogl, Gio, GLib, GObject, Graphene, Meta, Shell} = imports.gi;
-const Main = imports.ui.main;
-
+// The extension's service, the same for every shell: each form of the
+// extension (legacy/, modules/) has it written between its own imports and
+// entry point when the program is built. It uses Clutter, Cogl, Gio, GLib,
+// GObject, Graphene, Meta, Shell and the shell's Main.
 const VERSION = 4;
 const BUS_NAME = 'io.github.nudgewatch.Focus';
 const OBJECT_PATH = '/io/github/nudgewatch/Focus';
@@ -440,7 +437,8 @@ class FocusService {
         const index = window ? window.get_monitor() : -1;
         if (index < 0)
             return ['', [0, 0, 0, 0]];
-        const manager = Meta.get_backend().get_monitor_manager();
+        // Shells 45 and later have the backend on `global` only.
+        const manager = (global.backend ?? Meta.get_backend()).get_monitor_manager();
         const connector = connectors.find(name => name.length <= LONGEST_ID &&
             manager.get_monitor_for_connector(name) === index) ?? '';
         const area = global.display.get_monitor_geometry(index);
@@ -629,19 +627,4 @@ class FocusService {
         this._lastMonitor = null;
         this._program = null;
     }
-}
-
-let service = null;
-
-function init() {
-}
-
-function enable() {
-    service = new FocusService();
-    service.enable();
-}
-
-function disable() {
-    service.disable();
-    service = null;
 }
