@@ -398,6 +398,7 @@ class FocusService {
         this._program = null;
         this._lastFullscreen = null;
         this._lastMonitor = null;
+        this._focusedMonitor = -1;
         this._blurs = new BlurredWindows();
     }
 
@@ -433,8 +434,7 @@ class FocusService {
     // coordinates, which Xwayland gives its outputs too. Xwayland may name its
     // outputs otherwise ("XWAYLAND0"), so the program needs both.
     _monitor(connectors) {
-        const window = global.display.focus_window;
-        const index = window ? window.get_monitor() : -1;
+        const index = this._focusMonitor();
         if (index < 0)
             return ['', [0, 0, 0, 0]];
         // Shells 45 and later have the backend on `global` only.
@@ -564,13 +564,21 @@ class FocusService {
             new GLib.Variant('(b)', [fullscreen]));
     }
 
+    // The focused window's monitor; while none has the focus (the overview,
+    // the desktop clicked), the one that had it last, where the user still is.
+    _focusMonitor() {
+        const window = global.display.focus_window;
+        if (window && window.get_monitor() >= 0)
+            this._focusedMonitor = window.get_monitor();
+        return this._focusedMonitor < global.display.get_n_monitors() ? this._focusedMonitor : -1;
+    }
+
     // Tells the program to ask again when the focused window is on another
     // monitor than before, or the monitors changed.
     _monitorMayHaveChanged(monitorsChanged = false) {
         if (!this._program)
             return;
-        const window = global.display.focus_window;
-        const monitor = window ? window.get_monitor() : -1;
+        const monitor = this._focusMonitor();
         if (monitor === this._lastMonitor && !monitorsChanged)
             return;
         this._lastMonitor = monitor;
