@@ -257,6 +257,7 @@ class BlurredWindows {
         this._requests = new Map(); // X window id → {pid, rectangles, strength}
         this._blurs = new Map(); // X window id → {window, windowActor, actor, effect, signals}
         this._signals = [];
+        this._followed = new Set(); // the window actors whose changes are followed
     }
 
     enable() {
@@ -267,6 +268,10 @@ class BlurredWindows {
                     this._attach(window);
                 })],
             [global.display, global.display.connect('restacked', () => {
+                // A window's actor may come after the window: every restack
+                // follows those not followed yet.
+                for (const actor of global.get_window_actors())
+                    this._follow(actor);
                 this._restack();
                 this._changed(null);
             })],
@@ -278,13 +283,15 @@ class BlurredWindows {
     // Every window's drawing, place and size: what lies below a blur changes
     // with them, and only then is the blur made anew.
     _follow(windowActor) {
-        if (!windowActor)
+        if (!windowActor || this._followed.has(windowActor))
             return;
+        this._followed.add(windowActor);
         for (const signal of ['damaged', 'notify::allocation']) {
             const id = windowActor.connect(signal, () => this._changed(windowActor));
             this._signals.push([windowActor, id]);
         }
         const gone = windowActor.connect('destroy', () => {
+            this._followed.delete(windowActor);
             this._signals = this._signals.filter(([object]) => object !== windowActor);
         });
         this._signals.push([windowActor, gone]);
@@ -314,6 +321,7 @@ class BlurredWindows {
         for (const [object, id] of this._signals)
             object.disconnect(id);
         this._signals = [];
+        this._followed.clear();
         this.clear();
     }
 
