@@ -63,29 +63,27 @@ def settle(seconds):
         time.sleep(0.01)
 
 
-def window(x, y, width, height, draw):
+def window(x, y, width, height, pattern):
     # An override-redirect window: it takes no focus from the test's windows.
-    shown = Gtk.Window(type=Gtk.WindowType.POPUP, app_paintable=True)
+    # Drawn without cairo, whose Python bindings not every release installs.
+    shown = Gtk.Window(type=Gtk.WindowType.POPUP)
     shown.set_visual(shown.get_screen().get_rgba_visual())
-    shown.connect("draw", lambda widget, cairo: draw(cairo) or True)
+    css = Gtk.CssProvider()
+    css.load_from_data(b"window { background-color: transparent; }")
+    shown.get_style_context().add_provider(css, Gtk.STYLE_PROVIDER_PRIORITY_APPLICATION)
+    if pattern:
+        shown.add(Gtk.Image.new_from_pixbuf(checkerboard(width, height)))
     shown.move(x, y), shown.resize(width, height)
     shown.show_all()
     settle(1)
     return shown
 
 
-def checkerboard(cairo):
-    cairo.set_source_rgb(1, 1, 1)
-    cairo.paint()
-    cairo.set_source_rgb(0, 0, 0)
-    for column in range(0, 2048, 2):
-        cairo.rectangle(column, 0, 1, 2048)
-    cairo.fill()
-
-
-def transparent(cairo):
-    cairo.set_operator(0)  # CLEAR
-    cairo.paint()
+def checkerboard(width, height):
+    # One-pixel black and white columns.
+    row = bytes(255 * (column % 2 == 0) for column in range(width) for _ in range(3))
+    return GdkPixbuf.Pixbuf.new_from_bytes(GLib.Bytes.new(row * height), GdkPixbuf.Colorspace.RGB,
+                                           False, 8, width, height, width * 3)
 
 
 def blur(xid, rectangles):
@@ -101,8 +99,8 @@ def extension(other):
     # the window unmapped; another process's window is not blurred.
     own("org.nudgewatch.Nudgewatch")
     own("org.gnome.Screenshot")
-    window(100, 300, 400, 200, checkerboard)
-    client = window(150, 350, 300, 100, transparent)
+    window(100, 300, 400, 200, True)
+    client = window(150, 350, 300, 100, False)
     xid = client.get_window().get_xid()
     inside, corner = (200, 380, 200, 40), (150, 350, 12, 12)
     sharp = sharpness(*inside)
@@ -142,7 +140,7 @@ def main():
     elif command == "screenshot":
         screen().new_subpixbuf(*arguments).savev(sys.argv[6], "png", [], [])
     elif command == "pattern":
-        window(*arguments, checkerboard)
+        window(*arguments, True)
         Gtk.main()
     elif command == "extension":
         extension(*arguments)
