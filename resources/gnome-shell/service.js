@@ -115,13 +115,21 @@ class BlurBehindEffect extends Clutter.Effect {
     // A framebuffer of its own for the blurred box: kept and shown again
     // while the box stays where it is.
     static _cacheOf(width, height) {
-        const image = new Clutter.Image();
-        image.set_data(new Uint8Array(width * height * 4), Cogl.PixelFormat.RGBA_8888_PRE,
-            width, height, width * 4);
-        const texture = image.get_texture();
+        const context = Clutter.get_default_backend().get_cogl_context();
+        let texture;
+        // The bindings of later shells make the texture; those of Shell 43 only
+        // through Clutter.Image, which later shells no longer have.
+        if (Cogl.Texture2D.new_with_size) {
+            texture = Cogl.Texture2D.new_with_size(context, width, height);
+        } else {
+            const image = new Clutter.Image();
+            image.set_data(new Uint8Array(width * height * 4), Cogl.PixelFormat.RGBA_8888_PRE,
+                width, height, width * 4);
+            texture = image.get_texture();
+        }
         const framebuffer = Cogl.Offscreen.new_with_texture(texture);
         framebuffer.orthographic(0, 0, width, height, -1, 1);
-        const pipeline = Cogl.Pipeline.new(Clutter.get_default_backend().get_cogl_context());
+        const pipeline = Cogl.Pipeline.new(context);
         pipeline.set_layer_texture(0, texture);
         return {framebuffer, pipeline};
     }
