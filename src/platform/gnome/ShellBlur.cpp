@@ -1,5 +1,7 @@
 #include "platform/gnome/ShellBlur.h"
 
+#include "core/DevicePixels.h"
+
 #include "platform/gnome/ShellExtension.h"
 
 #include <QDBusArgument>
@@ -8,7 +10,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace nudgewatch::shellBlur {
 
@@ -35,12 +36,6 @@ const QDBusArgument &operator>>(const QDBusArgument &argument, BusRectangle &rec
     return argument;
 }
 
-int toPixel(double value)
-{
-    constexpr double limit = std::numeric_limits<int>::max() / 2;
-    return int(std::clamp(value, -limit, limit));
-}
-
 } // namespace
 
 } // namespace nudgewatch::shellBlur
@@ -54,10 +49,7 @@ QList<QRect> pixelRectangles(const QRegion &region, double scale)
     if (!(scale > 0))
         return {};
     const auto pixels = [scale](const QRect &rect) {
-        return QRect(QPoint(toPixel(std::floor(rect.left() * scale)),
-                            toPixel(std::floor(rect.top() * scale))),
-                     QPoint(toPixel(std::ceil((rect.right() + 1) * scale)) - 1,
-                            toPixel(std::ceil((rect.bottom() + 1) * scale)) - 1));
+        return devicePixels(rect, scale);
     };
     if (region.rectCount() > mostRectangles)
         return {pixels(region.boundingRect())};

@@ -1,6 +1,7 @@
 #include "platform/x11/X11WindowSystem.h"
 
 #include "core/CReply.h"
+#include "core/DevicePixels.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -108,10 +109,7 @@ void X11WindowSystem::setBlurRegion(QWindow &window, const QRegion &region)
         std::vector<uint32_t> rectangles;
         rectangles.reserve(size_t(wanted.rectCount()) * 4);
         for (const QRect &rect : wanted) {
-            const QRect pixels(
-                QPoint(int(std::floor(rect.left() * scale)), int(std::floor(rect.top() * scale))),
-                QPoint(int(std::ceil((rect.right() + 1) * scale)) - 1,
-                       int(std::ceil((rect.bottom() + 1) * scale)) - 1));
+            const QRect pixels = devicePixels(rect, scale);
             rectangles.insert(rectangles.end(),
                               {uint32_t(std::max(0, pixels.x())), uint32_t(std::max(0, pixels.y())),
                                uint32_t(pixels.width()), uint32_t(pixels.height())});
